@@ -1,0 +1,13 @@
+// Clock port: sleeping and a millisecond tick, so that waits run on virtual time in tests.
+#pragma once
+
+#include <cstdint>
+
+namespace qv::clk {
+
+// Sleep(ms).
+void Sleep(uint32_t milliseconds);
+// GetTickCount64.
+uint64_t TickCount();
+
+}  // namespace qv::clk

