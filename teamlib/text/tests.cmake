@@ -1,0 +1,1 @@
+# Test suites of this area.

@@ -1,0 +1,1 @@
+set(QVSIM_ADAPTER_SOURCES ${CMAKE_CURRENT_LIST_DIR}/adapter_commands.cpp)

@@ -1,0 +1,5 @@
+#include "commands.h"
+
+namespace qvsim {
+std::span<const Command> AdapterCommands() { return {}; }
+}  // namespace qvsim
