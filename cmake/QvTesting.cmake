@@ -2,6 +2,26 @@
 #
 # The host build uses the system GoogleTest. The windows build compiles GoogleTest from Debian's
 # sources (without pthreads) and runs the suites under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
+# qv_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
+# One executable and one CTest test per suite; executables go to tests/ of the build tree.
+# A no-op when QV_BUILD_TESTS is off.
+function(qv_gtest name)
+    if(NOT QV_BUILD_TESTS)
+        return()
+    endif()
+    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} qv_gtest_main)
+    target_compile_definitions(${name} PRIVATE
+        QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+        QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_test(NAME ${name} COMMAND ${name})
+    if(T_LABELS)
+        set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+endfunction()
+
 if(NOT QV_BUILD_TESTS)
     return()
 endif()
@@ -24,19 +44,3 @@ endif()
 
 add_library(qv_gtest_main STATIC ${CMAKE_SOURCE_DIR}/cmake/gtest_main.cpp)
 target_link_libraries(qv_gtest_main PUBLIC ${QV_GTEST_LIBS})
-
-# qv_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
-# One executable and one CTest test per suite; executables go to tests/ of the build tree.
-function(qv_gtest name)
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
-    add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} qv_gtest_main)
-    target_compile_definitions(${name} PRIVATE
-        QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-        QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
-    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-    add_test(NAME ${name} COMMAND ${name})
-    if(T_LABELS)
-        set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
-    endif()
-endfunction()

@@ -24,3 +24,6 @@ cmake --preset asan >/dev/null
 cmake --build --preset asan
 step "asan tests"
 ctest --preset asan
+
+step "fuzz targets (short runs)"
+bash scripts/fuzz.sh 20
