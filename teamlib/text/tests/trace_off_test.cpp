@@ -1,0 +1,28 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "qv/teamlib/trace.h"
+
+namespace qv {
+namespace {
+
+// With QV_TRACE unset at the first call, tracing stays off even when the variable appears later:
+// the environment is read once, and nothing is written.
+TEST(QvTraceTest, DiscardsLinesWhenNotEnabled) {
+    unsetenv("QV_TRACE");
+    QvTrace(u"-->Start:");
+    char dir[] = "/tmp/qvtraceXXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    const std::string path = std::string(dir) + "/trace.log";
+    setenv("QV_TRACE", path.c_str(), 1);
+    QvTrace(u"   Start: step %d", 1);
+    EXPECT_NE(access(path.c_str(), F_OK), 0);
+    unsetenv("QV_TRACE");
+    rmdir(dir);
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,389 @@
+// UTF-16 formatting, bounded copies, compares and UTF-8 conversion.
+#include "qv/teamlib/text.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "format_spec.h"
+
+namespace qv {
+namespace {
+
+using text_detail::FormatSpec;
+using text_detail::Length;
+
+void AppendAscii(std::u16string& out, const char* text, size_t count) {
+    for (size_t i = 0; i < count; ++i) out.push_back(static_cast<unsigned char>(text[i]));
+}
+
+void Pad(std::u16string& out, int count, char16_t fill) {
+    if (count > 0) out.append(static_cast<size_t>(count), fill);
+}
+
+// Writes body (already converted) padded to the field width.
+void EmitPadded(std::u16string& out, const FormatSpec& spec, std::u16string_view body) {
+    const int padding = spec.width - static_cast<int>(body.size());
+    if (!spec.leftAlign) Pad(out, padding, u' ');
+    out.append(body);
+    if (spec.leftAlign) Pad(out, padding, u' ');
+}
+
+// Reads an integer argument of the size the length modifier names. "l" is 32 bits as with the
+// Windows C runtime (pass int32_t/uint32_t); "ll", "I64", "z" and "j" are 64 bits.
+uint64_t FetchUnsigned(const FormatSpec& spec, va_list& args) {
+    switch (spec.length) {
+        case Length::kChar:
+            return static_cast<unsigned char>(va_arg(args, int));
+        case Length::kShort:
+            return static_cast<uint16_t>(va_arg(args, int));
+        case Length::kLongLong:
+            return va_arg(args, unsigned long long);
+        case Length::kSize:
+            return va_arg(args, size_t);
+        default:
+            return va_arg(args, unsigned int);
+    }
+}
+
+int64_t FetchSigned(const FormatSpec& spec, va_list& args) {
+    switch (spec.length) {
+        case Length::kChar:
+            return static_cast<signed char>(va_arg(args, int));
+        case Length::kShort:
+            return static_cast<int16_t>(va_arg(args, int));
+        case Length::kLongLong:
+            return va_arg(args, long long);
+        case Length::kSize:
+            return static_cast<int64_t>(va_arg(args, size_t));
+        default:
+            return va_arg(args, int);
+    }
+}
+
+void EmitInteger(std::u16string& out, const FormatSpec& spec, uint64_t magnitude, bool negative,
+                 bool isSigned) {
+    const unsigned base = spec.conversion == 'o'                               ? 8
+                          : (spec.conversion == 'x' || spec.conversion == 'X') ? 16
+                                                                               : 10;
+    const char* digitSet = spec.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+
+    char digits[32];
+    int count = 0;
+    for (uint64_t v = magnitude; v != 0; v /= base) digits[count++] = digitSet[v % base];
+    const int precision = spec.precision < 0 ? 1 : spec.precision;
+
+    char prefix[3] = {};
+    int prefixLength = 0;
+    if (isSigned) {
+        if (negative) {
+            prefix[prefixLength++] = '-';
+        } else if (spec.plusSign) {
+            prefix[prefixLength++] = '+';
+        } else if (spec.spaceSign) {
+            prefix[prefixLength++] = ' ';
+        }
+    }
+    if (spec.alternate && magnitude != 0 && base == 16) {
+        prefix[prefixLength++] = '0';
+        prefix[prefixLength++] = spec.conversion;
+    }
+    int zeros = precision > count ? precision - count : 0;
+    if (spec.alternate && base == 8 && zeros == 0 && (count == 0 || digits[count - 1] != '0')) zeros = 1;
+
+    int total = prefixLength + zeros + count;
+    if (spec.zeroPad && !spec.leftAlign && spec.precision < 0 && spec.width > total) {
+        zeros += spec.width - total;
+        total = spec.width;
+    }
+    if (!spec.leftAlign) Pad(out, spec.width - total, u' ');
+    AppendAscii(out, prefix, static_cast<size_t>(prefixLength));
+    Pad(out, zeros, u'0');
+    for (int i = count - 1; i >= 0; --i) out.push_back(static_cast<char16_t>(digits[i]));
+    if (spec.leftAlign) Pad(out, spec.width - total, u' ');
+}
+
+void EmitNarrowString(std::u16string& out, const FormatSpec& spec, const char* text) {
+    if (text == nullptr) text = "(null)";
+    size_t length = 0;
+    while (text[length] != '\0' && (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
+        ++length;
+    std::u16string body;
+    body.reserve(length);
+    AppendAscii(body, text, length);
+    EmitPadded(out, spec, body);
+}
+
+void EmitWideString(std::u16string& out, const FormatSpec& spec, const char16_t* text) {
+    if (text == nullptr) text = u"(null)";
+    size_t length = 0;
+    while (text[length] != u'\0' && (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
+        ++length;
+    EmitPadded(out, spec, std::u16string_view(text, length));
+}
+
+// Floating point goes through the C library with the same flags, width and precision.
+void EmitFloating(std::u16string& out, const FormatSpec& spec, double value) {
+    char format[32];
+    int pos = 0;
+    format[pos++] = '%';
+    if (spec.leftAlign) format[pos++] = '-';
+    if (spec.plusSign) format[pos++] = '+';
+    if (spec.spaceSign) format[pos++] = ' ';
+    if (spec.alternate) format[pos++] = '#';
+    if (spec.zeroPad) format[pos++] = '0';
+    format[pos++] = '*';
+    format[pos++] = '.';
+    format[pos++] = '*';
+    format[pos++] = spec.conversion;
+    format[pos] = '\0';
+    char buffer[512];
+    const int width = spec.width > 400 ? 400 : spec.width;
+    const int precision = spec.precision < 0 ? 6 : (spec.precision > 100 ? 100 : spec.precision);
+    int written = std::snprintf(buffer, sizeof buffer, format, width, precision, value);
+    if (written < 0) return;
+    if (static_cast<size_t>(written) >= sizeof buffer) written = sizeof buffer - 1;
+    AppendAscii(out, buffer, static_cast<size_t>(written));
+}
+
+void EmitConversion(std::u16string& out, const FormatSpec& spec, va_list& args) {
+    switch (spec.conversion) {
+        case 'd':
+        case 'i': {
+            const int64_t value = FetchSigned(spec, args);
+            const bool negative = value < 0;
+            const uint64_t magnitude =
+                negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
+            EmitInteger(out, spec, magnitude, negative, true);
+            break;
+        }
+        case 'u':
+        case 'x':
+        case 'X':
+        case 'o':
+            EmitInteger(out, spec, FetchUnsigned(spec, args), false, false);
+            break;
+        case 'p': {
+            FormatSpec pointer{};
+            pointer.conversion = 'X';
+            pointer.precision = static_cast<int>(sizeof(void*) * 2);
+            pointer.width = spec.width;
+            pointer.leftAlign = spec.leftAlign;
+            EmitInteger(out, pointer, reinterpret_cast<uintptr_t>(va_arg(args, void*)), false, false);
+            break;
+        }
+        case 'c':
+        case 'C': {
+            const int value = va_arg(args, int);
+            const bool narrow =
+                spec.conversion == 'C' ? spec.length != Length::kLong : spec.length == Length::kShort;
+            const char16_t unit = narrow ? static_cast<char16_t>(static_cast<unsigned char>(value))
+                                         : static_cast<char16_t>(value);
+            EmitPadded(out, spec, std::u16string_view(&unit, 1));
+            break;
+        }
+        case 's':
+        case 'S': {
+            // Wide printf: %s is UTF-16 unless "h" asks for narrow text; %S is the opposite.
+            const bool narrow =
+                spec.conversion == 'S' ? spec.length != Length::kLong : spec.length == Length::kShort;
+            if (narrow) {
+                EmitNarrowString(out, spec, va_arg(args, const char*));
+            } else {
+                EmitWideString(out, spec, va_arg(args, const char16_t*));
+            }
+            break;
+        }
+        case 'f':
+        case 'F':
+        case 'e':
+        case 'E':
+        case 'g':
+        case 'G':
+            EmitFloating(out, spec, va_arg(args, double));
+            break;
+        case 'n':
+            // Writing through an argument pointer is never honoured.
+            (void)va_arg(args, void*);
+            break;
+        default:
+            break;
+    }
+}
+
+bool IsLeadSurrogate(char16_t u) {
+    return u >= 0xD800 && u <= 0xDBFF;
+}
+bool IsTrailSurrogate(char16_t u) {
+    return u >= 0xDC00 && u <= 0xDFFF;
+}
+
+char16_t FoldCase(char16_t u) {
+    if (u >= u'A' && u <= u'Z') return static_cast<char16_t>(u + 0x20);
+    if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char16_t>(u + 0x20);
+    return u;
+}
+
+}  // namespace
+
+std::u16string U16VFormat(const char16_t* format, va_list args) {
+    std::u16string out;
+    if (format == nullptr) return out;
+    va_list work;
+    va_copy(work, args);
+    const char16_t* p = format;
+    while (*p != u'\0') {
+        const char16_t* percent = p;
+        while (*percent != u'\0' && *percent != u'%') ++percent;
+        out.append(p, static_cast<size_t>(percent - p));
+        if (*percent == u'\0') break;
+        FormatSpec spec{};
+        const char16_t* next = text_detail::ParseFormatSpec(percent + 1, &spec, work);
+        if (spec.conversion == '%') {
+            out.push_back(u'%');
+        } else if (spec.conversion == '\0') {
+            // Unknown or cut-off directive: shown as written, consuming no argument.
+            out.append(percent, static_cast<size_t>(next - percent));
+        } else {
+            EmitConversion(out, spec, work);
+        }
+        p = next;
+    }
+    va_end(work);
+    return out;
+}
+
+std::u16string U16Format(const char16_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::u16string out = U16VFormat(format, args);
+    va_end(args);
+    return out;
+}
+
+bool U16FormatInto(char16_t* buffer, size_t capacity, const char16_t* format, ...) {
+    if (buffer == nullptr || capacity == 0) return false;
+    va_list args;
+    va_start(args, format);
+    const std::u16string text = U16VFormat(format, args);
+    va_end(args);
+    return U16CopyInto(buffer, capacity, text);
+}
+
+bool U16CopyInto(char16_t* buffer, size_t capacity, std::u16string_view source) {
+    if (buffer == nullptr || capacity == 0) return false;
+    const size_t count = source.size() < capacity ? source.size() : capacity - 1;
+    if (count != 0) std::memcpy(buffer, source.data(), count * sizeof(char16_t));
+    buffer[count] = u'\0';
+    return count == source.size();
+}
+
+bool U16LengthWithin(const char16_t* text, size_t limit, size_t* length) {
+    if (text == nullptr) return false;
+    for (size_t i = 0; i < limit; ++i) {
+        if (text[i] == u'\0') {
+            if (length != nullptr) *length = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+int U16CompareNoCase(std::u16string_view a, std::u16string_view b) {
+    const size_t common = a.size() < b.size() ? a.size() : b.size();
+    for (size_t i = 0; i < common; ++i) {
+        const char16_t x = FoldCase(a[i]);
+        const char16_t y = FoldCase(b[i]);
+        if (x != y) return x < y ? -1 : 1;
+    }
+    if (a.size() == b.size()) return 0;
+    return a.size() < b.size() ? -1 : 1;
+}
+
+bool U16EqualNoCase(std::u16string_view a, std::u16string_view b) {
+    return a.size() == b.size() && U16CompareNoCase(a, b) == 0;
+}
+
+std::string ToUtf8(std::u16string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        uint32_t code = text[i];
+        if (IsLeadSurrogate(text[i]) && i + 1 < text.size() && IsTrailSurrogate(text[i + 1])) {
+            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+            ++i;
+        } else if (IsLeadSurrogate(text[i]) || IsTrailSurrogate(text[i])) {
+            code = 0xFFFD;
+        }
+        if (code < 0x80) {
+            out.push_back(static_cast<char>(code));
+        } else if (code < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else if (code < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+        }
+    }
+    return out;
+}
+
+std::u16string FromUtf8(std::string_view text) {
+    std::u16string out;
+    out.reserve(text.size());
+    size_t i = 0;
+    while (i < text.size()) {
+        const unsigned char lead = static_cast<unsigned char>(text[i]);
+        if (lead < 0x80) {
+            out.push_back(lead);
+            ++i;
+            continue;
+        }
+        int extra = 0;
+        uint32_t code = 0;
+        uint32_t minimum = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1, code = lead & 0x1F, minimum = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2, code = lead & 0x0F, minimum = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3, code = lead & 0x07, minimum = 0x10000;
+        } else {
+            out.push_back(0xFFFD);
+            ++i;
+            continue;
+        }
+        size_t j = i + 1;
+        bool valid = true;
+        for (int k = 0; k < extra; ++k, ++j) {
+            if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
+            code = (code << 6) | (static_cast<unsigned char>(text[j]) & 0x3F);
+        }
+        if (!valid || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+            // One replacement for the lead byte and the continuation bytes that followed it.
+            out.push_back(0xFFFD);
+            i = j > i + 1 ? j : i + 1;
+            continue;
+        }
+        if (code >= 0x10000) {
+            code -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(code));
+        }
+        i = j;
+    }
+    return out;
+}
+
+}  // namespace qv
