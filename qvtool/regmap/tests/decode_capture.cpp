@@ -1,0 +1,40 @@
+#include "decode_capture.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace qv::regmap::testing {
+
+bool FakeRegisters::Read(void* context, uint32_t offset, uint32_t* value) {
+    auto* self = static_cast<FakeRegisters*>(context);
+    self->reads.push_back(offset);
+    if (self->failing.count(offset) != 0) return false;
+    *value = self->pattern(offset);
+    for (const auto& [at, v] : self->values) {
+        if (at == offset) *value = v;
+    }
+    return true;
+}
+
+std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeRegisters& regs) {
+    std::FILE* file = std::tmpfile();
+    if (file == nullptr) return "<tmpfile failed>";
+    DecodeRegisters(offset, blockName, mode, &FakeRegisters::Read, &regs, file);
+    std::string text;
+    std::rewind(file);
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    std::fclose(file);
+    return text;
+}
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+}  // namespace qv::regmap::testing
