@@ -1,0 +1,49 @@
+// The walk over the present network adapters that every inventory operation shares: classify each
+// device, open its driver key, read its GUID and keep only the adapters the library manages.
+#pragma once
+
+#include <functional>
+
+#include "qv/platform/devinst.h"
+#include "qv/platform/guid.h"
+#include "qv/platform/registry.h"
+#include "qv/platform/wintypes.h"
+
+namespace qv {
+
+enum class AdapterClass { kPhysical, kVirtual };
+
+// One adapter as the walk hands it over; the key and the device set stay open during the visit.
+struct WalkedAdapter {
+    HDevInfo set;
+    DevInfoData* device;
+    AdapterClass adapterClass;
+    HKey driverKey;
+    const char16_t* guidString;  // NetCfgInstanceId as stored
+    Guid guid;
+};
+
+enum class WalkStep { kContinue, kStop };
+
+struct WalkFilter {
+    bool physical = true;
+    // Virtual adapters are taken only when their provider begins with "Quorvex" (any case) and
+    // they carry no VlanID: team adapters, never VLAN adapters or other vendors' virtual adapters.
+    bool virtualTeamAdapters = true;
+};
+
+// Calls visit for each adapter that passes filter, until it answers kStop. Returns false when the
+// device list cannot be opened. Devices without a readable driver key or GUID are skipped.
+bool WalkAdapters(HWnd parent, const WalkFilter& filter,
+                  const std::function<WalkStep(WalkedAdapter&)>& visit);
+
+// Reads a string device property into buffer (byteSize bytes, at most the buffer's size); the
+// result is always terminated within the buffer. False when it cannot be read.
+bool ReadDeviceText(HDevInfo set, DevInfoData* device, uint32_t property, char16_t* buffer,
+                    uint32_t capacityUnits, uint32_t byteSize);
+
+// The friendly name, else the description.
+bool ReadDisplayName(HDevInfo set, DevInfoData* device, char16_t* buffer, uint32_t capacityUnits,
+                     uint32_t byteSize);
+
+}  // namespace qv
