@@ -1,1 +1,5 @@
-set(QV_SIM_REGISTRY_SOURCES)
+set(QV_SIM_REGISTRY_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/names.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/database.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/machine.cpp)

@@ -1,0 +1,58 @@
+// The simulated machine: a directory holding the registry database (registry.db) and the
+// machine's Windows directory. Every process works on one machine at a time.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "qv/sim/default_inventory.h"
+
+namespace qv::sim {
+
+namespace regdb {
+class Transaction;
+}
+
+// The machine directory of this process: the one chosen with SelectMachine, else $QV_MACHINE,
+// else ${XDG_DATA_HOME:-$HOME/.local/share}/qvsim/default.
+std::filesystem::path MachineDir();
+
+// Switches this process to another machine directory. The open registry database is closed; the
+// next registry call opens (or first creates) the one of the new machine. Handles opened before
+// the switch become invalid.
+void SelectMachine(const std::filesystem::path& dir);
+
+// Creates a machine in dir: the directory, a new registry database and the inventory of options.
+// The database is built aside and moved into place only when complete, so no process ever sees a
+// half-written machine. Without force an existing machine is an error; with force it is replaced
+// (do not replace a machine that other processes are using). The process's selected machine is
+// left as it was. On failure returns false and describes the reason in *error.
+bool CreateMachine(const std::filesystem::path& dir, const InventoryOptions& options, bool force,
+                   std::string* error);
+
+// Groups several registry calls of this thread into one transaction: all of them take effect at
+// Commit, none if the object is destroyed first. Other threads of the process wait for it. While
+// it is open, registry calls see their own changes. Begin failures show in ok().
+class RegistryTransaction {
+  public:
+    RegistryTransaction();
+    ~RegistryTransaction();
+    RegistryTransaction(const RegistryTransaction&) = delete;
+    RegistryTransaction& operator=(const RegistryTransaction&) = delete;
+
+    bool ok() const { return status_ == 0; }
+    // The registry status of Begin, or of Commit once it was called.
+    int32_t status() const { return status_; }
+    // Makes the changes durable; returns a registry status (0 on success).
+    int32_t Commit();
+
+  private:
+    std::unique_lock<std::recursive_mutex> lock_;
+    std::unique_ptr<regdb::Transaction> txn_;  // destroyed (rolled back if open) before the lock goes
+    int32_t status_ = 0;
+};
+
+}  // namespace qv::sim

@@ -1,0 +1,102 @@
+// The registry database of the selected machine: one SQLite connection per process, opened on the
+// first registry call, with its prepared statements cached. Callers hold Mutex() for the whole of
+// a registry call.
+//
+// Tables: keys(id, parent, name, fold) and vals(id, key, name, fold, type, data). Names are kept as
+// the exact UTF-16 units given at creation; fold is the comparison key (see names.h) on which
+// lookups and the subkey order rest. Ids are never reused, so a handle to a deleted key can tell.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <mutex>
+#include <string>
+#include <string_view>
+
+#include "qv/platform/wintypes.h"
+#include "qv/sim/default_inventory.h"
+
+struct sqlite3_stmt;
+
+namespace qv::sim::regdb {
+
+constexpr int64_t kRootKeyId = 1;
+
+std::recursive_mutex& Mutex();
+
+// The machine directory selected by SelectMachine, if any (empty otherwise).
+std::filesystem::path SelectedDir();
+void Select(const std::filesystem::path& dir);
+// Changes whenever the process switches machines; handles record it and die with the switch.
+uint64_t Generation();
+
+// Opens the selected machine's database if it is not open yet, creating the machine on first use.
+LStatus Open();
+
+// Builds a machine in dir (see qv::sim::CreateMachine). With mayExist, finding a machine already
+// in place (made meanwhile by another process) counts as success.
+bool BuildMachine(const std::filesystem::path& dir, const InventoryOptions& options, bool force,
+                  bool mayExist, std::string* error);
+
+enum class Stmt {
+    kFindChild,
+    kInsertKey,
+    kKeyExists,
+    kHasChild,
+    kNthChild,
+    kDeleteKeyValues,
+    kDeleteKeyRow,
+    kFindValue,
+    kUpsertValue,
+    kDeleteValue,
+    kNthValue,
+    kCount
+};
+
+// One use of a cached prepared statement; reset when the object goes.
+class Query {
+  public:
+    explicit Query(Stmt which);
+    ~Query();
+    Query(const Query&) = delete;
+    Query& operator=(const Query&) = delete;
+
+    LStatus status() const { return status_; }
+    void Bind(int index, int64_t value);
+    void BindBytes(int index, std::string_view bytes);
+    // Runs the statement one step: *row tells whether a result row is available.
+    LStatus Step(bool* row);
+    // Runs a statement that returns no rows.
+    LStatus Run();
+    int64_t Int(int column) const;
+    std::string_view Bytes(int column) const;
+
+  private:
+    sqlite3_stmt* stmt_ = nullptr;
+    LStatus status_ = kErrorSuccess;
+};
+
+// Rows changed by the last statement that wrote, and the row id of the last inserted row.
+int Changes();
+int64_t LastInsertId();
+
+// One registry call (or a group of them) as one transaction. Nested transactions become savepoints
+// of the outer one. Destroying an uncommitted transaction rolls it back.
+class Transaction {
+  public:
+    enum class Kind { kRead, kWrite };
+    explicit Transaction(Kind kind);
+    ~Transaction();
+    Transaction(const Transaction&) = delete;
+    Transaction& operator=(const Transaction&) = delete;
+
+    LStatus status() const { return status_; }
+    LStatus Commit();
+
+  private:
+    bool outer_ = false;
+    bool open_ = false;
+    LStatus status_ = kErrorSuccess;
+};
+
+}  // namespace qv::sim::regdb

@@ -1,0 +1,51 @@
+#include "qv/sim/machine.h"
+
+#include <cstdlib>
+
+#include "database.h"
+
+namespace qv::sim {
+namespace fs = std::filesystem;
+
+fs::path MachineDir() {
+    {
+        std::lock_guard lock(regdb::Mutex());
+        fs::path selected = regdb::SelectedDir();
+        if (!selected.empty()) return selected;
+    }
+    if (const char* machine = std::getenv("QV_MACHINE"); machine && *machine) return fs::path(machine);
+    fs::path data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+        data = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        data = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return data / "qvsim" / "default";
+}
+
+void SelectMachine(const fs::path& dir) {
+    regdb::Select(dir);
+}
+
+bool CreateMachine(const fs::path& dir, const InventoryOptions& options, bool force, std::string* error) {
+    std::string ignored;
+    return regdb::BuildMachine(dir, options, force, false, error ? error : &ignored);
+}
+
+RegistryTransaction::RegistryTransaction() : lock_(regdb::Mutex()) {
+    status_ = regdb::Open();
+    if (status_ != kErrorSuccess) return;
+    txn_ = std::make_unique<regdb::Transaction>(regdb::Transaction::Kind::kWrite);
+    status_ = txn_->status();
+}
+
+RegistryTransaction::~RegistryTransaction() = default;
+
+int32_t RegistryTransaction::Commit() {
+    if (status_ != kErrorSuccess || !txn_) return status_;
+    status_ = txn_->Commit();
+    return status_;
+}
+
+}  // namespace qv::sim

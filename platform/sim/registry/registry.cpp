@@ -1,0 +1,394 @@
+// The registry port on the simulated host, over the machine's registry database.
+#include "qv/platform/registry.h"
+
+#include <cstring>
+#include <string>
+#include <unordered_set>
+#include <vector>
+
+#include "database.h"
+#include "names.h"
+
+namespace qv {
+
+// What a key handle points to: the key's row id, the access granted when it was opened, and the
+// machine it belongs to.
+struct RegKeyTag {
+    int64_t id;
+    uint32_t access;
+    uint64_t generation;
+};
+
+namespace reg {
+namespace {
+
+namespace regdb = qv::sim::regdb;
+namespace regnames = qv::sim::regnames;
+
+using regdb::Query;
+using regdb::Stmt;
+using regdb::Transaction;
+
+constexpr uint32_t kGenericRead = 0x80000000u;
+constexpr uint32_t kGenericWrite = 0x40000000u;
+constexpr uint32_t kGenericExecute = 0x20000000u;
+constexpr uint32_t kGenericAll = 0x10000000u;
+constexpr uint32_t kMaximumAllowed = 0x02000000u;
+
+// Live handles, so that a stale or made-up handle is refused instead of followed.
+std::unordered_set<const RegKeyTag*>& Handles() {
+    static std::unordered_set<const RegKeyTag*> handles;
+    return handles;
+}
+
+// The key rights a requested access grants, with generic rights mapped as Windows maps them.
+uint32_t GrantedAccess(uint32_t sam) {
+    if (sam & (kGenericAll | kMaximumAllowed)) return kKeyAllAccess;
+    uint32_t access = sam & kKeyAllAccess;
+    if (sam & (kGenericRead | kGenericExecute)) access |= kKeyRead;
+    if (sam & kGenericWrite) access |= kKeyWrite;
+    return access;
+}
+
+struct KeyRef {
+    int64_t id = 0;
+    uint32_t access = 0;
+};
+
+LStatus Resolve(HKey key, KeyRef* ref) {
+    if (key == kHkeyLocalMachine) {
+        *ref = {regdb::kRootKeyId, kKeyAllAccess};
+        return kErrorSuccess;
+    }
+    if (!Handles().contains(key) || key->generation != regdb::Generation()) return kErrorInvalidHandle;
+    *ref = {key->id, key->access};
+    return kErrorSuccess;
+}
+
+LStatus ResolveFor(HKey key, uint32_t needed, KeyRef* ref) {
+    const LStatus status = Resolve(key, ref);
+    if (status != kErrorSuccess) return status;
+    return (ref->access & needed) == needed ? kErrorSuccess : kErrorAccessDenied;
+}
+
+size_t Length(const char16_t* text) {
+    size_t n = 0;
+    if (text) {
+        while (text[n]) ++n;
+    }
+    return n;
+}
+
+std::u16string_view View(const char16_t* text) {
+    return text ? std::u16string_view(text, Length(text)) : u"";
+}
+
+// Splits a subkey path into its names. A leading backslash or an empty name inside the path is
+// refused; one trailing backslash is allowed.
+LStatus SplitPath(const char16_t* subKey, std::vector<std::u16string_view>* names) {
+    names->clear();
+    std::u16string_view path = View(subKey);
+    if (path.empty()) return kErrorSuccess;
+    if (path.front() == u'\\') return kErrorBadPathname;
+    if (path.back() == u'\\') path.remove_suffix(1);
+    size_t start = 0;
+    while (start <= path.size()) {
+        size_t end = path.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = path.size();
+        const std::u16string_view name = path.substr(start, end - start);
+        if (name.empty()) return kErrorBadPathname;
+        if (name.size() > kMaxKeyNameLength) return kErrorInvalidParameter;
+        names->push_back(name);
+        start = end + 1;
+    }
+    return kErrorSuccess;
+}
+
+LStatus KeyExists(int64_t id, bool* exists) {
+    Query q(Stmt::kKeyExists);
+    q.Bind(1, id);
+    return q.Step(exists);
+}
+
+// The status for "not found" under key id: the key itself may have been deleted meanwhile.
+LStatus Missing(int64_t id, LStatus otherwise) {
+    bool exists = false;
+    const LStatus status = KeyExists(id, &exists);
+    if (status != kErrorSuccess) return status;
+    return exists ? otherwise : kErrorKeyDeleted;
+}
+
+LStatus FindChild(int64_t parent, std::u16string_view name, int64_t* child, bool* found) {
+    Query q(Stmt::kFindChild);
+    q.Bind(1, parent);
+    q.BindBytes(2, regnames::FoldKey(name));
+    const LStatus status = q.Step(found);
+    if (*found) *child = q.Int(0);
+    return status;
+}
+
+// Follows names from id; *id ends at the last key found, *walked counts the names followed.
+LStatus Walk(const std::vector<std::u16string_view>& names, int64_t* id, size_t* walked) {
+    *walked = 0;
+    for (const auto& name : names) {
+        bool found = false;
+        int64_t child = 0;
+        const LStatus status = FindChild(*id, name, &child, &found);
+        if (status != kErrorSuccess) return status;
+        if (!found) return kErrorSuccess;
+        *id = child;
+        ++*walked;
+    }
+    return kErrorSuccess;
+}
+
+HKey NewHandle(int64_t id, uint32_t sam) {
+    auto* handle = new RegKeyTag{id, GrantedAccess(sam), regdb::Generation()};
+    Handles().insert(handle);
+    return handle;
+}
+
+// Copies a stored value out with the size protocol of RegQueryValueExW.
+LStatus CopyData(uint32_t storedType, std::string_view bytes, uint32_t* type, uint8_t* data,
+                 uint32_t* dataSize) {
+    if (type) *type = storedType;
+    if (!dataSize) return kErrorSuccess;
+    const auto size = static_cast<uint32_t>(bytes.size());
+    if (data && *dataSize < size) {
+        *dataSize = size;
+        return kErrorMoreData;
+    }
+    if (data && size) std::memcpy(data, bytes.data(), size);
+    *dataSize = size;
+    return kErrorSuccess;
+}
+
+// Copies a name out with the size protocol of RegEnumKeyExW: capacity counts the terminator.
+LStatus CopyName(const std::u16string& name, char16_t* out, uint32_t* length) {
+    if (name.size() >= *length) return kErrorMoreData;
+    std::memcpy(out, name.data(), name.size() * sizeof(char16_t));
+    out[name.size()] = u'\0';
+    *length = static_cast<uint32_t>(name.size());
+    return kErrorSuccess;
+}
+
+}  // namespace
+
+LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint32_t sam, HKey* result,
+                    uint32_t* disposition) {
+    std::lock_guard lock(regdb::Mutex());
+    if (!result) return kErrorInvalidParameter;
+    KeyRef parent;
+    LStatus status = Resolve(key, &parent);
+    if (status != kErrorSuccess) return status;
+    std::vector<std::u16string_view> names;
+    status = SplitPath(subKey, &names);
+    if (status != kErrorSuccess) return status;
+
+    Transaction txn(Transaction::Kind::kWrite);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    bool exists = false;
+    status = KeyExists(parent.id, &exists);
+    if (status != kErrorSuccess) return status;
+    if (!exists) return kErrorKeyDeleted;
+    int64_t id = parent.id;
+    size_t walked = 0;
+    status = Walk(names, &id, &walked);
+    if (status != kErrorSuccess) return status;
+    for (size_t i = walked; i < names.size(); ++i) {
+        Query insert(Stmt::kInsertKey);
+        insert.Bind(1, id);
+        insert.BindBytes(2, regnames::ToStored(names[i]));
+        insert.BindBytes(3, regnames::FoldKey(names[i]));
+        status = insert.Run();
+        if (status != kErrorSuccess) return status;
+        id = regdb::LastInsertId();
+    }
+    status = txn.Commit();
+    if (status != kErrorSuccess) return status;
+    *result = NewHandle(id, sam);
+    if (disposition) *disposition = walked < names.size() ? kRegCreatedNewKey : kRegOpenedExistingKey;
+    return kErrorSuccess;
+}
+
+LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) {
+    std::lock_guard lock(regdb::Mutex());
+    if (!result) return kErrorInvalidParameter;
+    KeyRef parent;
+    LStatus status = Resolve(key, &parent);
+    if (status != kErrorSuccess) return status;
+    std::vector<std::u16string_view> names;
+    status = SplitPath(subKey, &names);
+    if (status == kErrorInvalidParameter) return kErrorFileNotFound;  // no such name can exist
+    if (status != kErrorSuccess) return status;
+
+    Transaction txn(Transaction::Kind::kRead);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    int64_t id = parent.id;
+    size_t walked = 0;
+    status = Walk(names, &id, &walked);
+    if (status != kErrorSuccess) return status;
+    if (walked < names.size())
+        return walked == 0 ? Missing(parent.id, kErrorFileNotFound) : kErrorFileNotFound;
+    if (names.empty()) {
+        bool exists = false;
+        status = KeyExists(id, &exists);
+        if (status != kErrorSuccess) return status;
+        if (!exists) return kErrorKeyDeleted;
+    }
+    status = txn.Commit();
+    if (status != kErrorSuccess) return status;
+    *result = NewHandle(id, sam);
+    return kErrorSuccess;
+}
+
+LStatus CloseKey(HKey key) {
+    std::lock_guard lock(regdb::Mutex());
+    if (key == kHkeyLocalMachine) return kErrorSuccess;
+    if (Handles().erase(key) == 0) return kErrorInvalidHandle;
+    delete key;
+    return kErrorSuccess;
+}
+
+LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_t* data, uint32_t* dataSize) {
+    std::lock_guard lock(regdb::Mutex());
+    KeyRef ref;
+    LStatus status = ResolveFor(key, kKeyQueryValue, &ref);
+    if (status != kErrorSuccess) return status;
+    if (data && !dataSize) return kErrorInvalidParameter;
+
+    Transaction txn(Transaction::Kind::kRead);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    Query q(Stmt::kFindValue);
+    q.Bind(1, ref.id);
+    q.BindBytes(2, regnames::FoldKey(View(valueName)));
+    bool found = false;
+    status = q.Step(&found);
+    if (status != kErrorSuccess) return status;
+    if (!found) return Missing(ref.id, kErrorFileNotFound);
+    return CopyData(static_cast<uint32_t>(q.Int(0)), q.Bytes(1), type, data, dataSize);
+}
+
+LStatus SetValueEx(HKey key, const char16_t* valueName, uint32_t type, const uint8_t* data,
+                   uint32_t dataSize) {
+    std::lock_guard lock(regdb::Mutex());
+    KeyRef ref;
+    LStatus status = ResolveFor(key, kKeySetValue, &ref);
+    if (status != kErrorSuccess) return status;
+    const std::u16string_view name = View(valueName);
+    if (name.size() > kMaxValueNameLength || (!data && dataSize)) return kErrorInvalidParameter;
+
+    Transaction txn(Transaction::Kind::kWrite);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    bool exists = false;
+    status = KeyExists(ref.id, &exists);
+    if (status != kErrorSuccess) return status;
+    if (!exists) return kErrorKeyDeleted;
+    Query q(Stmt::kUpsertValue);
+    q.Bind(1, ref.id);
+    q.BindBytes(2, regnames::ToStored(name));
+    q.BindBytes(3, regnames::FoldKey(name));
+    q.Bind(4, type);
+    q.BindBytes(5, std::string_view(reinterpret_cast<const char*>(data), data ? dataSize : 0));
+    status = q.Run();
+    if (status != kErrorSuccess) return status;
+    return txn.Commit();
+}
+
+LStatus DeleteValue(HKey key, const char16_t* valueName) {
+    std::lock_guard lock(regdb::Mutex());
+    KeyRef ref;
+    LStatus status = ResolveFor(key, kKeySetValue, &ref);
+    if (status != kErrorSuccess) return status;
+
+    Transaction txn(Transaction::Kind::kWrite);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    Query q(Stmt::kDeleteValue);
+    q.Bind(1, ref.id);
+    q.BindBytes(2, regnames::FoldKey(View(valueName)));
+    status = q.Run();
+    if (status != kErrorSuccess) return status;
+    if (regdb::Changes() == 0) return Missing(ref.id, kErrorFileNotFound);
+    return txn.Commit();
+}
+
+LStatus DeleteKey(HKey key, const char16_t* subKey) {
+    std::lock_guard lock(regdb::Mutex());
+    KeyRef parent;
+    LStatus status = Resolve(key, &parent);
+    if (status != kErrorSuccess) return status;
+    std::vector<std::u16string_view> names;
+    status = SplitPath(subKey, &names);
+    if (status == kErrorInvalidParameter) return kErrorFileNotFound;
+    if (status != kErrorSuccess) return status;
+
+    Transaction txn(Transaction::Kind::kWrite);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    int64_t id = parent.id;
+    size_t walked = 0;
+    status = Walk(names, &id, &walked);
+    if (status != kErrorSuccess) return status;
+    if (walked < names.size())
+        return walked == 0 ? Missing(parent.id, kErrorFileNotFound) : kErrorFileNotFound;
+    if (id == regdb::kRootKeyId) return kErrorAccessDenied;
+    Query child(Stmt::kHasChild);
+    child.Bind(1, id);
+    bool hasChild = false;
+    status = child.Step(&hasChild);
+    if (status != kErrorSuccess) return status;
+    if (hasChild) return kErrorAccessDenied;
+    Query values(Stmt::kDeleteKeyValues);
+    values.Bind(1, id);
+    status = values.Run();
+    if (status != kErrorSuccess) return status;
+    Query row(Stmt::kDeleteKeyRow);
+    row.Bind(1, id);
+    status = row.Run();
+    if (status != kErrorSuccess) return status;
+    if (regdb::Changes() == 0) return kErrorKeyDeleted;
+    return txn.Commit();
+}
+
+LStatus EnumKeyEx(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength) {
+    std::lock_guard lock(regdb::Mutex());
+    KeyRef ref;
+    LStatus status = ResolveFor(key, kKeyEnumerateSubKeys, &ref);
+    if (status != kErrorSuccess) return status;
+    if (!name || !nameLength) return kErrorInvalidParameter;
+
+    Transaction txn(Transaction::Kind::kRead);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    Query q(Stmt::kNthChild);
+    q.Bind(1, ref.id);
+    q.Bind(2, index);
+    bool found = false;
+    status = q.Step(&found);
+    if (status != kErrorSuccess) return status;
+    if (!found) return Missing(ref.id, kErrorNoMoreItems);
+    return CopyName(regnames::FromStored(q.Bytes(0)), name, nameLength);
+}
+
+LStatus EnumValue(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength, uint32_t* type,
+                  uint8_t* data, uint32_t* dataSize) {
+    std::lock_guard lock(regdb::Mutex());
+    KeyRef ref;
+    LStatus status = ResolveFor(key, kKeyQueryValue, &ref);
+    if (status != kErrorSuccess) return status;
+    if (!name || !nameLength || (data && !dataSize)) return kErrorInvalidParameter;
+
+    Transaction txn(Transaction::Kind::kRead);
+    if (txn.status() != kErrorSuccess) return txn.status();
+    Query q(Stmt::kNthValue);
+    q.Bind(1, ref.id);
+    q.Bind(2, index);
+    bool found = false;
+    status = q.Step(&found);
+    if (status != kErrorSuccess) return status;
+    if (!found) return Missing(ref.id, kErrorNoMoreItems);
+    status = CopyName(regnames::FromStored(q.Bytes(0)), name, nameLength);
+    if (status != kErrorSuccess) return status;
+    return CopyData(static_cast<uint32_t>(q.Int(1)), q.Bytes(2), type, data, dataSize);
+}
+
+}  // namespace reg
+}  // namespace qv
