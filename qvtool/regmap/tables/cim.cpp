@@ -21,10 +21,22 @@ constexpr Field kFlashBaseAddrAt288Fields[] = {
 };
 
 constexpr Field kUpSpareIntFields[] = {
-    Bit("rsvdspace", 0),  Bit("sdramrange", 1), Bit("flashrange", 2), Bit("blkrdboot", 3),
-    Bit("blkwrboot", 4),  Bit("wrblkflash", 5), Bit("sglwrflash", 6), Bit("blkrdflash", 7),
-    Bit("blkwrflash", 8), Bit("blkrdctl", 9),   Bit("blkwrctl", 10),  Bit("blkrdpl", 11),
-    Bit("blkwrpl", 12),   Bit("prefdrop", 13),  Bit("timer0", 14),    Bit("timer1", 15),
+    Bit("rsvdspace", 0),
+    Bit("sdramrange", 1),
+    Bit("flashrange", 2),
+    Bit("blkrdboot", 3),
+    Bit("blkwrboot", 4),
+    Bit("wrblkflash", 5),
+    Bit("sglwrflash", 6),
+    Bit("blkrdflash", 7),
+    Bit("blkwrflash", 8),
+    Bit("blkrdctl", 9),
+    Bit("blkwrctl", 10),
+    Bit("blkrdpl", 11),
+    Bit("blkwrpl", 12),
+    Bit("prefdrop", 13),
+    Bit("timer0", 14),
+    Bit("timer1", 15),
     Bits("res0", 31, 16),
 };
 
@@ -50,8 +62,13 @@ constexpr Field kHostAccCtrlFields[] = {
 };
 
 constexpr Field kIbqDbgCfgFields[] = {
-    Bit("dbgen", 0),     Bit("dbgbusy", 1),       Bit("dbgwr", 2),      Bits("dbgqid", 4, 3),
-    Bits("res0", 15, 5), Bits("dbgaddr", 24, 16), Bits("res1", 31, 25),
+    Bit("dbgen", 0),
+    Bit("dbgbusy", 1),
+    Bit("dbgwr", 2),
+    Bits("dbgqid", 4, 3),
+    Bits("res0", 15, 5),
+    Bits("dbgaddr", 24, 16),
+    Bits("res1", 31, 25),
 };
 
 constexpr Field kCdebugdataFields[] = {

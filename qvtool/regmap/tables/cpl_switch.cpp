@@ -5,8 +5,12 @@ namespace qv::regmap {
 namespace {
 
 constexpr Field kCntrlFields[] = {
-    Bit("cim_enable", 0),    Bit("sge_enable", 1), Bit("switch_table_enable", 2),
-    Bit("cpu_no_enable", 3), Bits("res0", 7, 4),   Bits("cpl_pkt_tid", 31, 8),
+    Bit("cim_enable", 0),
+    Bit("sge_enable", 1),
+    Bit("switch_table_enable", 2),
+    Bit("cpu_no_enable", 3),
+    Bits("res0", 7, 4),
+    Bits("cpl_pkt_tid", 31, 8),
 };
 
 constexpr Field kTblIdxFields[] = {
@@ -20,8 +24,12 @@ constexpr Field kZeroErrFields[] = {
 };
 
 constexpr Field kIntEnableFields[] = {
-    Bit("zero_switch_err", 0), Bit("cim_framing_err", 1), Bit("sge_framing_err", 2),
-    Bit("tp_framing_err", 3),  Bit("cim_ovlf_err", 4),    Bits("res0", 31, 5),
+    Bit("zero_switch_err", 0),
+    Bit("cim_framing_err", 1),
+    Bit("sge_framing_err", 2),
+    Bit("tp_framing_err", 3),
+    Bit("cim_ovlf_err", 4),
+    Bits("res0", 31, 5),
 };
 
 constexpr Field kMapTblIdxFields[] = {

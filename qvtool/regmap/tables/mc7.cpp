@@ -1,14 +1,23 @@
-// The three memory controllers (payload receive, payload transmit, connection memory): register and field
-// tables.
+// Memory controllers (payload receive and transmit, connection memory): register and field tables.
 #include "blocks.h"
 
 namespace qv::regmap {
 namespace {
 
 constexpr Field kCfgFields[] = {
-    Bit("clken", 0), Bit("rdy", 1),           Bits("den", 4, 2),    Bit("org", 5),      Bit("bks", 6),
-    Bit("odten", 7), Bits("width", 9, 8),     Bit("slow", 10),      Bit("term150", 11), Bit("term300", 12),
-    Bit("ifen", 13), Bit("impsetupdate", 14), Bits("res0", 31, 15),
+    Bit("clken", 0),
+    Bit("rdy", 1),
+    Bits("den", 4, 2),
+    Bit("org", 5),
+    Bit("bks", 6),
+    Bit("odten", 7),
+    Bits("width", 9, 8),
+    Bit("slow", 10),
+    Bit("term150", 11),
+    Bit("term300", 12),
+    Bit("ifen", 13),
+    Bit("impsetupdate", 14),
+    Bits("res0", 31, 15),
 };
 
 constexpr Field kModeFields[] = {
@@ -18,8 +27,11 @@ constexpr Field kModeFields[] = {
 };
 
 constexpr Field kExtMode1Fields[] = {
-    Bits("extmode1", 15, 13), Bits("ocdcode", 19, 16), Bit("ocdadjustmode", 20),
-    Bits("res0", 30, 21),     Bit("busy", 31),
+    Bits("extmode1", 15, 13),
+    Bits("ocdcode", 19, 16),
+    Bit("ocdadjustmode", 20),
+    Bits("res0", 30, 21),
+    Bit("busy", 31),
 };
 
 constexpr Field kExtMode2Fields[] = {
@@ -47,31 +59,56 @@ constexpr Field kRefFields[] = {
 };
 
 constexpr Field kDllFields[] = {
-    Bit("dllrst", 0),     Bit("dllenb", 1),         Bit("dlldeltasel", 2), Bits("mandelta", 9, 3),
-    Bits("res0", 23, 10), Bits("dlldelta", 30, 24), Bit("dlllock", 31),
+    Bit("dllrst", 0),
+    Bit("dllenb", 1),
+    Bit("dlldeltasel", 2),
+    Bits("mandelta", 9, 3),
+    Bits("res0", 23, 10),
+    Bits("dlldelta", 30, 24),
+    Bit("dlllock", 31),
 };
 
 constexpr Field kParmFields[] = {
-    Bits("rdtowrdly", 3, 0),     Bits("wrtorddly", 7, 4), Bits("bkcyc", 12, 8),
-    Bits("refcyc", 19, 13),      Bits("precyc", 22, 20),  Bits("acttordwrdly", 25, 23),
-    Bits("acttopredly", 29, 26), Bits("res0", 31, 30),
+    Bits("rdtowrdly", 3, 0),
+    Bits("wrtorddly", 7, 4),
+    Bits("bkcyc", 12, 8),
+    Bits("refcyc", 19, 13),
+    Bits("precyc", 22, 20),
+    Bits("acttordwrdly", 25, 23),
+    Bits("acttopredly", 29, 26),
+    Bits("res0", 31, 30),
 };
 
 constexpr Field kHwmWrrFields[] = {
-    Bits("ulp_rld_wt", 6, 0), Bits("mem_rld_wt", 13, 7), Bits("tot_rld_wt", 21, 14),
-    Bits("ulp_hwm", 25, 22),  Bits("mem_hwm", 31, 26),
+    Bits("ulp_rld_wt", 6, 0),
+    Bits("mem_rld_wt", 13, 7),
+    Bits("tot_rld_wt", 21, 14),
+    Bits("ulp_hwm", 25, 22),
+    Bits("mem_hwm", 31, 26),
 };
 
 constexpr Field kCalFields[] = {
-    Bits("imp_set_pu", 2, 0),  Bits("imp_set_pd", 5, 3),    Bits("imp_cal_pu", 8, 6),
-    Bits("imp_cal_pd", 11, 9), Bits("imp_man_pu", 14, 12),  Bits("imp_man_pd", 17, 15),
-    Bit("imp_sel", 18),        Bit("imp_upd_mode", 19),     Bit("sgl_cal_en", 20),
-    Bit("per_cal_en", 21),     Bits("per_cal_div", 29, 22), Bit("cal_fault", 30),
+    Bits("imp_set_pu", 2, 0),
+    Bits("imp_set_pd", 5, 3),
+    Bits("imp_cal_pu", 8, 6),
+    Bits("imp_cal_pd", 11, 9),
+    Bits("imp_man_pu", 14, 12),
+    Bits("imp_man_pd", 17, 15),
+    Bit("imp_sel", 18),
+    Bit("imp_upd_mode", 19),
+    Bit("sgl_cal_en", 20),
+    Bit("per_cal_en", 21),
+    Bits("per_cal_div", 29, 22),
+    Bit("cal_fault", 30),
     Bit("busy", 31),
 };
 
 constexpr Field kEccFields[] = {
-    Bit("eccgenen", 0), Bit("eccchken", 1), Bits("cecnt", 9, 2), Bits("uecnt", 17, 10), Bits("res0", 31, 18),
+    Bit("eccgenen", 0),
+    Bit("eccchken", 1),
+    Bits("cecnt", 9, 2),
+    Bits("uecnt", 17, 10),
+    Bits("res0", 31, 18),
 };
 
 constexpr Field kBdOpFields[] = {
@@ -86,12 +123,20 @@ constexpr Field kBistAddrBegFields[] = {
 };
 
 constexpr Field kBistOpFields[] = {
-    Bit("op", 0),      Bits("datapat", 2, 1), Bit("cont", 3),
-    Bits("gap", 8, 4), Bits("res0", 30, 9),   Bit("busy", 31),
+    Bit("op", 0),
+    Bits("datapat", 2, 1),
+    Bit("cont", 3),
+    Bits("gap", 8, 4),
+    Bits("res0", 30, 9),
+    Bit("busy", 31),
 };
 
 constexpr Field kIntEnableFields[] = {
-    Bits("res0", 31, 18), Bit("ae", 17), Bits("pe", 16, 2), Bit("ue", 1), Bit("ce", 0),
+    Bits("res0", 31, 18),
+    Bit("ae", 17),
+    Bits("pe", 16, 2),
+    Bit("ue", 1),
+    Bit("ce", 0),
 };
 
 constexpr Register kMc7PmrxRegisters[] = {

@@ -5,9 +5,16 @@ namespace qv::regmap {
 namespace {
 
 constexpr Field kCfgFields[] = {
-    Bit("port0active", 0),   Bit("port1active", 1),   Bit("tptxport0en", 2),   Bit("tptxport1en", 3),
-    Bit("tprxporten", 4),    Bit("tptxport0size", 5), Bit("tptxport1size", 6), Bit("tprxportsize", 7),
-    Bits("sgetpqid", 10, 8), Bits("res0", 31, 11),
+    Bit("port0active", 0),
+    Bit("port1active", 1),
+    Bit("tptxport0en", 2),
+    Bit("tptxport1en", 3),
+    Bit("tprxporten", 4),
+    Bit("tptxport0size", 5),
+    Bit("tptxport1size", 6),
+    Bit("tprxportsize", 7),
+    Bits("sgetpqid", 10, 8),
+    Bits("res0", 31, 11),
 };
 
 constexpr Field kDrrCfg1Fields[] = {
@@ -32,8 +39,11 @@ constexpr Field kRxTpCntFields[] = {
 };
 
 constexpr Field kIntEnableFields[] = {
-    Bits("tx0tpparerrenb", 1, 0), Bits("tx1tpparerrenb", 3, 2), Bits("rxtpparerrenb", 5, 4),
-    Bits("mcaparerrenb", 8, 6),   Bits("res0", 31, 9),
+    Bits("tx0tpparerrenb", 1, 0),
+    Bits("tx1tpparerrenb", 3, 2),
+    Bits("rxtpparerrenb", 5, 4),
+    Bits("mcaparerrenb", 8, 6),
+    Bits("res0", 31, 9),
 };
 
 constexpr Register kMps0Registers[] = {

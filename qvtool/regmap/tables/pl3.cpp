@@ -5,11 +5,31 @@ namespace qv::regmap {
 namespace {
 
 constexpr Field kIntrEnable0Fields[] = {
-    Bit("sge3", 0),    Bit("pci", 1),        Bit("mc7_pmrx", 2),    Bit("mc7_pmtx", 3), Bit("mc7_cm", 4),
-    Bit("cim", 5),     Bit("tp1", 6),        Bit("ulp2_rx", 7),     Bit("ulp2_tx", 8),  Bit("pm1_rx", 9),
-    Bit("pm1_tx", 10), Bit("mps0", 11),      Bit("cpl_switch", 12), Bit("mi1", 13),     Bit("i2cm0", 14),
-    Bit("smb0", 15),   Bit("res0", 16),      Bit("sf1", 17),        Bit("mc5a", 18),    Bit("xgmac0", 19),
-    Bit("xgmac1", 20), Bits("res1", 22, 21), Bit("n5dbg", 23),      Bit("ext", 24),     Bits("res2", 31, 25),
+    Bit("sge3", 0),
+    Bit("pci", 1),
+    Bit("mc7_pmrx", 2),
+    Bit("mc7_pmtx", 3),
+    Bit("mc7_cm", 4),
+    Bit("cim", 5),
+    Bit("tp1", 6),
+    Bit("ulp2_rx", 7),
+    Bit("ulp2_tx", 8),
+    Bit("pm1_rx", 9),
+    Bit("pm1_tx", 10),
+    Bit("mps0", 11),
+    Bit("cpl_switch", 12),
+    Bit("mi1", 13),
+    Bit("i2cm0", 14),
+    Bit("smb0", 15),
+    Bit("res0", 16),
+    Bit("sf1", 17),
+    Bit("mc5a", 18),
+    Bit("xgmac0", 19),
+    Bit("xgmac1", 20),
+    Bits("res1", 22, 21),
+    Bit("n5dbg", 23),
+    Bit("ext", 24),
+    Bits("res2", 31, 25),
 };
 
 constexpr Field kRstFields[] = {

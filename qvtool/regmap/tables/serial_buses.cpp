@@ -16,29 +16,54 @@ constexpr Field kMstTimeoutCfgFields[] = {
 };
 
 constexpr Field kMstCtlCfgFields[] = {
-    Bit("mstctlen", 0),           Bit("mstreset", 1),   Bits("res0", 5, 2),       Bits("msttxbytecfg", 11, 6),
-    Bits("mstrxbytecfg", 17, 12), Bits("res1", 29, 18), Bit("mstfifodbgclr", 30), Bit("mstfifodbg", 31),
+    Bit("mstctlen", 0),
+    Bit("mstreset", 1),
+    Bits("res0", 5, 2),
+    Bits("msttxbytecfg", 11, 6),
+    Bits("mstrxbytecfg", 17, 12),
+    Bits("res1", 29, 18),
+    Bit("mstfifodbgclr", 30),
+    Bit("mstfifodbg", 31),
 };
 
 constexpr Field kMstCtlStsFields[] = {
-    Bit("mstbusysts", 0),         Bits("res0", 5, 1),   Bits("msttxbytecnt", 11, 6),
-    Bits("mstrxbytecnt", 17, 12), Bits("res1", 31, 18),
+    Bit("mstbusysts", 0),
+    Bits("res0", 5, 1),
+    Bits("msttxbytecnt", 11, 6),
+    Bits("mstrxbytecnt", 17, 12),
+    Bits("res1", 31, 18),
 };
 
 constexpr Field kSlvCtlCfgFields[] = {
-    Bit("slvctlen", 0),        Bit("slvreset", 1),   Bit("slvalrtset", 2),     Bit("res0", 3),
-    Bits("slvaddrcfg", 10, 4), Bits("res1", 29, 11), Bit("slvfifodbgclr", 30), Bit("slvfifodbg", 31),
+    Bit("slvctlen", 0),
+    Bit("slvreset", 1),
+    Bit("slvalrtset", 2),
+    Bit("res0", 3),
+    Bits("slvaddrcfg", 10, 4),
+    Bits("res1", 29, 11),
+    Bit("slvfifodbgclr", 30),
+    Bit("slvfifodbg", 31),
 };
 
 constexpr Field kSlvCtlStsFields[] = {
-    Bit("slvbusysts", 0),      Bit("res0", 1),       Bit("slvalrtsts", 2), Bits("res1", 5, 3),
-    Bits("slvfifocnt", 11, 6), Bits("res2", 31, 12),
+    Bit("slvbusysts", 0),
+    Bit("res0", 1),
+    Bit("slvalrtsts", 2),
+    Bits("res1", 5, 3),
+    Bits("slvfifocnt", 11, 6),
+    Bits("res2", 31, 12),
 };
 
 constexpr Field kIntrEnableFields[] = {
-    Bit("mstdoneint", 0),    Bit("mstlostarbint", 1), Bit("mstnackint", 2),
-    Bit("msttimeoutint", 3), Bit("slvrdrdyint", 4),   Bit("slvdoneint", 5),
-    Bit("slverrint", 6),     Bit("slvtimeoutint", 7), Bits("res0", 31, 8),
+    Bit("mstdoneint", 0),
+    Bit("mstlostarbint", 1),
+    Bit("mstnackint", 2),
+    Bit("msttimeoutint", 3),
+    Bit("slvrdrdyint", 4),
+    Bit("slvdoneint", 5),
+    Bit("slverrint", 6),
+    Bit("slvtimeoutint", 7),
+    Bits("res0", 31, 8),
 };
 
 constexpr Field kDbgDataFields[] = {
@@ -57,12 +82,20 @@ constexpr Field kDataFields[] = {
 };
 
 constexpr Field kOpFields[] = {
-    Bit("op", 0), Bit("cont", 1), Bits("res0", 29, 2), Bit("ack", 30), Bit("busy", 31),
+    Bit("op", 0),
+    Bit("cont", 1),
+    Bits("res0", 29, 2),
+    Bit("ack", 30),
+    Bit("busy", 31),
 };
 
 constexpr Field kCfgAt6B0Fields[] = {
-    Bit("mdien", 0),  Bit("mdiinv", 1),      Bit("preen", 2),
-    Bits("st", 4, 3), Bits("clkdiv", 12, 5), Bits("res0", 31, 13),
+    Bit("mdien", 0),
+    Bit("mdiinv", 1),
+    Bit("preen", 2),
+    Bits("st", 4, 3),
+    Bits("clkdiv", 12, 5),
+    Bits("res0", 31, 13),
 };
 
 constexpr Field kAddrFields[] = {
@@ -84,7 +117,11 @@ constexpr Field kOpAt6BCFields[] = {
 };
 
 constexpr Field kOpAt6DCFields[] = {
-    Bit("op", 0), Bits("bytecnt", 2, 1), Bit("cont", 3), Bits("res0", 30, 4), Bit("busy", 31),
+    Bit("op", 0),
+    Bits("bytecnt", 2, 1),
+    Bit("cont", 3),
+    Bits("res0", 30, 4),
+    Bit("busy", 31),
 };
 
 constexpr Register kSmb0Registers[] = {

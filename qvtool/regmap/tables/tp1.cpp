@@ -157,11 +157,21 @@ constexpr Field kParaReg2Fields[] = {
 };
 
 constexpr Field kParaReg3Fields[] = {
-    Bit("rxcoelescepshen", 0),    Bit("rxcoelesceenable", 1),   Bits("cngctrlmode", 3, 2),
-    Bit("txurgmode", 4),          Bit("rxurgmode", 5),          Bits("res0", 7, 6),
-    Bit("txpaceauto", 8),         Bit("txpacefixed", 9),        Bit("txpaceautostrict", 10),
-    Bit("txpacefixedstrict", 11), Bits("rxfragenable", 14, 12), Bit("res1", 15),
-    Bits("txdataackidx", 19, 16), Bit("tunnelcngdrop0", 20),    Bit("tunnelcngdrop1", 21),
+    Bit("rxcoelescepshen", 0),
+    Bit("rxcoelesceenable", 1),
+    Bits("cngctrlmode", 3, 2),
+    Bit("txurgmode", 4),
+    Bit("rxurgmode", 5),
+    Bits("res0", 7, 6),
+    Bit("txpaceauto", 8),
+    Bit("txpacefixed", 9),
+    Bit("txpaceautostrict", 10),
+    Bit("txpacefixedstrict", 11),
+    Bits("rxfragenable", 14, 12),
+    Bit("res1", 15),
+    Bits("txdataackidx", 19, 16),
+    Bit("tunnelcngdrop0", 20),
+    Bit("tunnelcngdrop1", 21),
     Bits("res2", 31, 22),
 };
 
@@ -173,16 +183,31 @@ constexpr Field kParaReg4Fields[] = {
 };
 
 constexpr Field kParaReg5Fields[] = {
-    Bit("pushtimerenable", 0), Bit("dacktimerspin", 1), Bit("onflyddpenable", 2),     Bits("res0", 7, 3),
-    Bit("schdenable", 8),      Bits("res1", 15, 9),     Bits("indicatesize", 31, 16),
+    Bit("pushtimerenable", 0),
+    Bit("dacktimerspin", 1),
+    Bit("onflyddpenable", 2),
+    Bits("res0", 7, 3),
+    Bit("schdenable", 8),
+    Bits("res1", 15, 9),
+    Bits("indicatesize", 31, 16),
 };
 
 constexpr Field kParaReg6Fields[] = {
-    Bit("disablepduxmt", 0),   Bit("disablepdurxmt", 1),     Bit("disablepdutimeout", 2),
-    Bit("disablepducng", 3),   Bit("enableclearrxmtoos", 4), Bit("enabledefer", 5),
-    Bit("enablepdue", 9),      Bit("enablepdui", 7),         Bit("enablepduc", 8),
-    Bit("enabledeferack", 12), Bit("enablecsnd", 10),        Bits("res0", 15, 13),
-    Bit("enableepdu", 14),     Bits("txpdusizeadj", 23, 16), Bits("res1", 31, 24),
+    Bit("disablepduxmt", 0),
+    Bit("disablepdurxmt", 1),
+    Bit("disablepdutimeout", 2),
+    Bit("disablepducng", 3),
+    Bit("enableclearrxmtoos", 4),
+    Bit("enabledefer", 5),
+    Bit("enablepdue", 9),
+    Bit("enablepdui", 7),
+    Bit("enablepduc", 8),
+    Bit("enabledeferack", 12),
+    Bit("enablecsnd", 10),
+    Bits("res0", 15, 13),
+    Bit("enableepdu", 14),
+    Bits("txpdusizeadj", 23, 16),
+    Bits("res1", 31, 24),
     Bits("res2", 31, 24),
 };
 
@@ -248,8 +273,12 @@ constexpr Field kFinwait2TimerFields[] = {
 };
 
 constexpr Field kShiftCntFields[] = {
-    Bits("keepalivemax", 7, 0),    Bits("pershiftmax", 11, 8),    Bits("pershiftbackoffmax", 15, 12),
-    Bits("rxtshiftmaxr2", 19, 16), Bits("rxtshiftmaxr1", 23, 20), Bits("synshiftmax", 31, 24),
+    Bits("keepalivemax", 7, 0),
+    Bits("pershiftmax", 11, 8),
+    Bits("pershiftbackoffmax", 15, 12),
+    Bits("rxtshiftmaxr2", 19, 16),
+    Bits("rxtshiftmaxr1", 23, 20),
+    Bits("synshiftmax", 31, 24),
 };
 
 constexpr Field kPaceTableFields[] = {
@@ -282,12 +311,30 @@ constexpr Field kRssMapTableFields[] = {
 };
 
 constexpr Field kRssConfigFields[] = {
-    Bit("disable", 0),          Bit("hashsave", 1),   Bit("hashtoeplitz", 2), Bit("rqfeedbackenable", 3),
-    Bits("rrcplcpusize", 6, 4), Bit("rrcplmapen", 7), Bit("synlkpen", 8),     Bit("synmapen", 9),
-    Bits("res0", 11, 10),       Bit("syn2tupen", 12), Bit("syn4tupen", 13),   Bits("res1", 15, 14),
-    Bit("ofdlkpen", 16),        Bit("ofdmapen", 17),  Bits("res2", 19, 18),   Bit("ofd2tupen", 20),
-    Bit("ofd4tupen", 21),       Bits("res3", 23, 22), Bit("tnllkpen", 24),    Bit("tnlmapen", 25),
-    Bit("tnlprten", 26),        Bit("res4", 27),      Bit("res5", 27),        Bit("tnl2tupen", 28),
+    Bit("disable", 0),
+    Bit("hashsave", 1),
+    Bit("hashtoeplitz", 2),
+    Bit("rqfeedbackenable", 3),
+    Bits("rrcplcpusize", 6, 4),
+    Bit("rrcplmapen", 7),
+    Bit("synlkpen", 8),
+    Bit("synmapen", 9),
+    Bits("res0", 11, 10),
+    Bit("syn2tupen", 12),
+    Bit("syn4tupen", 13),
+    Bits("res1", 15, 14),
+    Bit("ofdlkpen", 16),
+    Bit("ofdmapen", 17),
+    Bits("res2", 19, 18),
+    Bit("ofd2tupen", 20),
+    Bit("ofd4tupen", 21),
+    Bits("res3", 23, 22),
+    Bit("tnllkpen", 24),
+    Bit("tnlmapen", 25),
+    Bit("tnlprten", 26),
+    Bit("res4", 27),
+    Bit("res5", 27),
+    Bit("tnl2tupen", 28),
     Bit("tnl4tupen", 29),
 };
 

@@ -5,9 +5,14 @@ namespace qv::regmap {
 namespace {
 
 constexpr Field kCtlFields[] = {
-    Bit("tddptagtcb", 0),           Bit("iscsitagtcb", 1),          Bit("pagepodme", 2),
-    Bit("prdma_ddp_version", 3),    Bit("roundrobin", 4),           Bits("res0", 15, 5),
-    Bits("pcmd0threshold", 23, 16), Bits("pcmd1threshold", 31, 24),
+    Bit("tddptagtcb", 0),
+    Bit("iscsitagtcb", 1),
+    Bit("pagepodme", 2),
+    Bit("prdma_ddp_version", 3),
+    Bit("roundrobin", 4),
+    Bits("res0", 15, 5),
+    Bits("pcmd0threshold", 23, 16),
+    Bits("pcmd1threshold", 31, 24),
 };
 
 constexpr Field kIntEnableFields[] = {
@@ -26,8 +31,14 @@ constexpr Field kIscsiTagmaskFields[] = {
 };
 
 constexpr Field kIscsiPszFields[] = {
-    Bits("hpz0", 3, 0),   Bits("res0", 7, 4),   Bits("hpz1", 11, 8),  Bits("res1", 15, 12),
-    Bits("hpz2", 19, 16), Bits("res2", 23, 20), Bits("hpz3", 27, 24), Bits("res3", 31, 28),
+    Bits("hpz0", 3, 0),
+    Bits("res0", 7, 4),
+    Bits("hpz1", 11, 8),
+    Bits("res1", 15, 12),
+    Bits("hpz2", 19, 16),
+    Bits("res2", 23, 20),
+    Bits("hpz3", 27, 24),
+    Bits("res3", 31, 28),
 };
 
 constexpr Field kConfigFields[] = {
