@@ -1,1 +1,3 @@
-set(QV_TEAMLIB_VLAN_SOURCES)
+set(QV_TEAMLIB_VLAN_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/vlan_devices.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/vlan_readers.cpp)

@@ -1,0 +1,60 @@
+#include "run.h"
+
+#include "arg_parser.h"
+#include "console.h"
+#include "listing.h"
+#include "pending_flows.h"
+#include "qv/teamlib/inventory.h"
+#include "qv/teamlib/trace.h"
+#include "team_name_check.h"
+#include "usage.h"
+
+namespace qv::teamcmd {
+namespace {
+
+// The first selected command wins.
+uint32_t Dispatch(const CommandRecord& record) {
+    const uint32_t flags = record.flags;
+    if (flags & OPT_LIST) {
+        return CmdListTeams(record);
+    }
+    if (flags & OPT_CREATE) {
+        if ((flags & OPT_TEAM_NAME) && !CheckTeamNameInUse(record)) {
+            return QV_USAGE_ERROR;
+        }
+        return CreateTeamFlowNotAvailable(record);
+    }
+    if (flags & (OPT_REMOVE | OPT_REMOVE_ALL)) {
+        return RemoveTeamsFlowNotAvailable(record);
+    }
+    if (flags & OPT_ADD_VLAN) {
+        return AddVlanFlowNotAvailable(record);
+    }
+    if (flags & (OPT_DEL_VLAN | OPT_DEL_ALL_VLANS)) {
+        return DeleteVlansFlowNotAvailable(record);
+    }
+    return QV_USAGE_ERROR;
+}
+
+}  // namespace
+
+uint32_t RunQvTeamCmd(std::span<const std::u16string> args) {
+    PrintNarrow("\nQuorvex Teaming Command line Utility (QvTeamCmd v%s)\n", kVersionText);
+    if (IsQvTeamCmdRunning() == 1) {
+        PrintNarrow("An instance of QvTeamCmd.exe is already running. Please try again later.\n");
+        return QV_INSTANCE_ERROR;
+    }
+    const auto parsed = ParseCommandLine(args);
+    PrintText(parsed->output);
+    if (parsed->status == QV_USAGE_ERROR) {
+        QvTrace(u"<--_tmain: invalid command line\n");
+        return QV_USAGE_ERROR;
+    }
+    const uint32_t status = Dispatch(parsed->record);
+    if (status == QV_USAGE_ERROR) {
+        PrintUsage();
+    }
+    return status;
+}
+
+}  // namespace qv::teamcmd
