@@ -17,10 +17,10 @@ bool FakeRegisters::Read(void* context, uint32_t offset, uint32_t* value) {
     return true;
 }
 
-std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeRegisters& regs) {
+std::string Capture(const std::function<void(std::FILE*)>& print) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return "<tmpfile failed>";
-    DecodeRegisters(offset, blockName, mode, &FakeRegisters::Read, &regs, file);
+    print(file);
     std::string text;
     std::rewind(file);
     char buffer[4096];
@@ -28,6 +28,12 @@ std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeR
     while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
     std::fclose(file);
     return text;
+}
+
+std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeRegisters& regs) {
+    return Capture([&](std::FILE* file) {
+        DecodeRegisters(offset, blockName, mode, &FakeRegisters::Read, &regs, file);
+    });
 }
 
 std::string ReadFile(const std::string& path) {

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,6 +28,9 @@ struct FakeRegisters {
 
     static bool Read(void* context, uint32_t offset, uint32_t* value);
 };
+
+// Runs print with a temporary file and returns what it wrote.
+std::string Capture(const std::function<void(std::FILE*)>& print);
 
 // DecodeRegisters into a temporary file; returns the text.
 std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeRegisters& regs);

@@ -51,6 +51,23 @@ TEST(RegisterDecodeByOffset, OffsetOutsideEveryRangePrintsNothing) {
     EXPECT_TRUE(regs.reads.empty());
 }
 
+// Every register offset selects exactly its own block and its one register, including the first and
+// last register of each range.
+TEST(RegisterDecodeByOffset, EachRegisterOffsetSelectsOneRegister) {
+    for (const Block* block : RegisterBlocks()) {
+        for (const Register& reg : block->registers) {
+            FakeRegisters regs;
+            const std::string text = Decode(reg.offset, nullptr, kOffsetWithFields, regs);
+            SCOPED_TRACE(std::string(block->name) + "." + reg.name);
+            EXPECT_EQ(text.rfind("\n" + std::string(block->name) + ":\n", 0), 0u);
+            EXPECT_EQ(Count(text, kRule), 2u);
+            EXPECT_EQ(Count(text, "offset = 0x"), 1u);
+            EXPECT_NE(text.find("\n" + std::string(reg.name) + ":\noffset = 0x"), std::string::npos);
+            EXPECT_EQ(regs.reads, std::vector<uint32_t>{reg.offset});
+        }
+    }
+}
+
 // mc5a's range runs past its last register.
 TEST(RegisterDecodeByOffset, EndOfARangeBeyondItsLastRegister) {
     FakeRegisters regs;
@@ -151,8 +168,11 @@ TEST(RegisterDecodeReadFailure, EveryReadFailingLeavesHeaderAndFooter) {
     EXPECT_EQ(Decode(0x6DC, nullptr, kOffsetWithFields, regs), "\nsf1:\n" + kRule + "\n" + kRule + "\n");
 }
 
+// Without a reader every read counts as failed; without an output nothing is read or printed.
 TEST(RegisterDecodeReadFailure, MissingReaderOrOutputIsHarmless) {
-    EXPECT_NO_FATAL_FAILURE(DecodeRegisters(0, nullptr, kBlockWithFields, nullptr, nullptr, stdout));
+    const std::string text = Capture(
+        [](std::FILE* file) { DecodeRegisters(0x6DC, nullptr, kOffsetWithFields, nullptr, nullptr, file); });
+    EXPECT_EQ(text, "\nsf1:\n" + kRule + "\n" + kRule + "\n");
     FakeRegisters regs;
     DecodeRegisters(0, nullptr, kBlockWithFields, &FakeRegisters::Read, &regs, nullptr);
     EXPECT_TRUE(regs.reads.empty());
