@@ -22,7 +22,8 @@ struct DeviceInterfaceData {
     uintptr_t reserved = 0;
 };
 
-// SP_DEVICE_INTERFACE_DETAIL_DATA_A: a size field followed by the NUL-terminated device path.
+// SP_DEVICE_INTERFACE_DETAIL_DATA_A: a size field followed by the NUL-terminated device path,
+// which starts at byte 4 and runs to the end of the caller's buffer.
 // Callers set cbSize to kDeviceInterfaceDetailFixedSize, as they would set it to the size of the
 // fixed part of the Windows record.
 struct DeviceInterfaceDetailDataA {
@@ -43,26 +44,30 @@ constexpr uint32_t CtlCodeBuffered(uint32_t deviceType, uint32_t function) {
 
 namespace dev {
 
-// SetupDiGetClassDevsA.
+// SetupDiGetClassDevsA; the programs use it with kDigcfDeviceInterface for interface lookups.
 HDevInfo GetClassDevsA(const Guid* classGuid, const char* enumerator, HWnd parent, uint32_t flags);
 // SetupDiEnumDeviceInterfaces: false with last error kErrorNoMoreItems past the end.
-bool EnumDeviceInterfaces(HDevInfo set, DevInfoData* device, const Guid* interfaceClassGuid, uint32_t memberIndex,
-                          DeviceInterfaceData* interfaceData);
+bool EnumDeviceInterfaces(HDevInfo set, DevInfoData* device, const Guid* interfaceClassGuid,
+                          uint32_t memberIndex, DeviceInterfaceData* interfaceData);
 // SetupDiGetDeviceInterfaceDetailA: with no buffer, false with kErrorInsufficientBuffer and
 // *requiredSize set.
-bool GetDeviceInterfaceDetailA(HDevInfo set, DeviceInterfaceData* interfaceData, DeviceInterfaceDetailDataA* detail,
-                               uint32_t detailSize, uint32_t* requiredSize, DevInfoData* device);
+bool GetDeviceInterfaceDetailA(HDevInfo set, DeviceInterfaceData* interfaceData,
+                               DeviceInterfaceDetailDataA* detail, uint32_t detailSize,
+                               uint32_t* requiredSize, DevInfoData* device);
+// SetupDiDestroyDeviceInfoList for a set made by GetClassDevsA. (On Windows this is the same call
+// as DestroyDeviceInfoList; the simulated host keeps interface sets apart from device sets.)
+bool DestroyInterfaceDeviceInfoList(HDevInfo set);
 
 }  // namespace dev
 
 namespace io {
 
 // CreateFileA on a device path: kInvalidDevice and a last error on failure.
-HDevice CreateFileA(const char* path, uint32_t desiredAccess, uint32_t shareMode, uint32_t creationDisposition,
-                    uint32_t flagsAndAttributes);
+HDevice CreateFileA(const char* path, uint32_t desiredAccess, uint32_t shareMode,
+                    uint32_t creationDisposition, uint32_t flagsAndAttributes);
 // DeviceIoControl, synchronous.
-bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uint32_t inBufferSize, void* outBuffer,
-                     uint32_t outBufferSize, uint32_t* bytesReturned);
+bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uint32_t inBufferSize,
+                     void* outBuffer, uint32_t outBufferSize, uint32_t* bytesReturned);
 // CloseHandle.
 bool CloseHandle(HDevice device);
 

@@ -1,0 +1,119 @@
+// Opening a bus-driver interface by its device path and sending it I/O-control requests, on the
+// simulated host: each open handle maps the state file of the simulated adapter behind the path.
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "qv/platform/deviceio.h"
+#include "qv/sim/bus_driver.h"
+#include "qv/sim/n5/adapter.h"
+
+namespace qv {
+
+struct DeviceHandleTag {
+    std::unique_ptr<sim::n5::Adapter> adapter;
+};
+
+namespace io {
+namespace {
+
+constexpr uint32_t kBusDriverDeviceType = 0x6800;
+constexpr uint32_t kMethodBuffered = 0;
+// No request of the bus driver comes near this; larger buffers are refused, not allocated.
+constexpr uint32_t kMaxBufferSize = 1u << 20;
+
+std::mutex g_mutex;
+std::set<HDevice>& LiveHandles() {
+    static std::set<HDevice> handles;
+    return handles;
+}
+
+bool IsLive(HDevice device) {
+    std::lock_guard lock(g_mutex);
+    return LiveHandles().count(device) != 0;
+}
+
+bool Fail(int32_t error) {
+    SetLastError(static_cast<uint32_t>(error));
+    return false;
+}
+
+char Lower(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool SamePath(const std::string& a, const char* b) {
+    return std::equal(a.begin(), a.end(), b, b + std::strlen(b),
+                      [](char x, char y) { return Lower(x) == Lower(y); });
+}
+
+}  // namespace
+
+HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDisposition, uint32_t) {
+    if (path == nullptr || creationDisposition != kOpenExisting) {
+        Fail(kErrorInvalidParameter);
+        return kInvalidDevice;
+    }
+    std::vector<sim::BusDriverInterface> interfaces;
+    const int32_t status = sim::ListBusDriverInterfaces(true, &interfaces);
+    if (status != kErrorSuccess) {
+        Fail(status);
+        return kInvalidDevice;
+    }
+    const auto match =
+        std::find_if(interfaces.begin(), interfaces.end(),
+                     [path](const sim::BusDriverInterface& i) { return SamePath(i.symbolicLink, path); });
+    if (match == interfaces.end()) {
+        Fail(kErrorFileNotFound);
+        return kInvalidDevice;
+    }
+    int32_t error = kErrorSuccess;
+    auto adapter = sim::n5::Adapter::Open(sim::AdapterStateFile(match->deviceInstance), &error);
+    if (adapter == nullptr) {
+        Fail(error);
+        return kInvalidDevice;
+    }
+    auto* handle = new DeviceHandleTag{std::move(adapter)};
+    std::lock_guard lock(g_mutex);
+    LiveHandles().insert(handle);
+    return handle;
+}
+
+bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uint32_t inBufferSize,
+                     void* outBuffer, uint32_t outBufferSize, uint32_t* bytesReturned) {
+    if (bytesReturned != nullptr) *bytesReturned = 0;
+    if (!IsLive(device)) return Fail(kErrorInvalidHandle);
+    if ((ioControlCode >> 16) != kBusDriverDeviceType || (ioControlCode & 3) != kMethodBuffered) {
+        return Fail(kErrorInvalidParameter);
+    }
+    if ((inBufferSize != 0 && inBuffer == nullptr) || (outBufferSize != 0 && outBuffer == nullptr) ||
+        inBufferSize > kMaxBufferSize || outBufferSize > kMaxBufferSize) {
+        return Fail(kErrorInvalidParameter);
+    }
+    // Buffered method: the driver works on one system buffer holding the input and the output.
+    std::vector<uint8_t> system(std::max(inBufferSize, outBufferSize));
+    if (inBufferSize != 0) std::memcpy(system.data(), inBuffer, inBufferSize);
+    const uint32_t function = (ioControlCode >> 2) & 0xFFF;
+    uint32_t returned = 0;
+    const int32_t status =
+        device->adapter->HandleRequest(function, system.data(), inBufferSize, outBufferSize, &returned);
+    if (status != kErrorSuccess) return Fail(status);
+    returned = std::min(returned, outBufferSize);
+    if (returned != 0) std::memcpy(outBuffer, system.data(), returned);
+    if (bytesReturned != nullptr) *bytesReturned = returned;
+    return true;
+}
+
+bool CloseHandle(HDevice device) {
+    {
+        std::lock_guard lock(g_mutex);
+        if (LiveHandles().erase(device) == 0) return Fail(kErrorInvalidHandle);
+    }
+    delete device;
+    return true;
+}
+
+}  // namespace io
+}  // namespace qv

@@ -1,0 +1,32 @@
+// The adapters' virtual bus driver on the simulated host: its interface registrations in the
+// machine's registry and the state file of the simulated adapter behind each of them. For qvsim
+// and the tests; the programs reach the bus driver through the device I/O port only.
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace qv::sim {
+
+// One registered bus-driver interface.
+struct BusDriverInterface {
+    std::string deviceInstance;  // "ROOT\QVVBD\0000"
+    std::string symbolicLink;    // "\\?\ROOT#QVVBD#0000#{B5C98E43-...}"
+    bool present = false;
+};
+
+// The interfaces registered under the bus driver's interface class, in registry order. With
+// presentOnly, the ones whose device is present; their positions are the instance numbers the
+// tool selects. Returns a registry error code (0 on success).
+int32_t ListBusDriverInterfaces(bool presentOnly, std::vector<BusDriverInterface>* interfaces);
+
+// <machine dir>/adapters/<instance id with '\' as '#'>.n5
+std::filesystem::path AdapterStateFile(const std::string& deviceInstance);
+
+// The state file of bus-driver instance `instance` (0, 1, ...). False when there is no such
+// present instance or the registry cannot be read.
+bool AdapterStateFileOfInstance(int instance, std::filesystem::path* stateFile);
+
+}  // namespace qv::sim

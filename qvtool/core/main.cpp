@@ -1,0 +1,8 @@
+// qvtool: diagnostics and maintenance of one n5 adapter through its virtual bus driver.
+#include <cstdio>
+
+#include "runner.h"
+
+int main(int argc, char** argv) {
+    return qv::qvtool::RunQvtool(argc, argv, stdout, stderr);
+}

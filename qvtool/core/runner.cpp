@@ -1,0 +1,31 @@
+#include "runner.h"
+
+#include "adapter_connection.h"
+#include "register_commands.h"
+
+namespace qv::qvtool {
+
+void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out) {
+    if (o.reg.read) RunRegisterRead(o.reg, o.expandFields, device, out);
+    if (o.reg.write) RunRegisterWrite(o.reg, device);
+    RunConfigAccess(o.config, device, out);
+    RunMdioAccess(o.mdio, device, out);
+    RunCimControlAccess(o.cimControl, device, out);
+    RunCimQueueAccess(o.cimQueue, device, out);
+}
+
+int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
+    const ParseResult parsed = ParseCommandLine(argc, argv);
+    std::fputs(parsed.err.c_str(), err);
+    std::fputs(parsed.out.c_str(), out);
+    if (parsed.endRun) return parsed.exitStatus;
+    if (parsed.options.convert.requested) return 0;  // the conversion works on files only
+
+    AdapterConnection connection;
+    if (!OpenAdapter(parsed.options.instance, &connection, out)) return 0;
+    RunRequestedOperations(parsed.options, connection.device, out);
+    CloseAdapter(&connection);
+    return 0;
+}
+
+}  // namespace qv::qvtool

@@ -1,0 +1,17 @@
+// One run of qvtool: parse, open the adapter, run the requested operations once each in their
+// fixed order, clean up. Returns the exit status.
+#pragma once
+
+#include <cstdio>
+
+#include "options.h"
+#include "qv/platform/deviceio.h"
+
+namespace qv::qvtool {
+
+int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err);
+
+// The operations on an open adapter, in their fixed order, whatever the command-line order.
+void RunRequestedOperations(const ParsedOptions& options, HDevice device, std::FILE* out);
+
+}  // namespace qv::qvtool

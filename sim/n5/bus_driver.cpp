@@ -1,0 +1,103 @@
+// The simulated bus driver: answers each I/O-control function from the adapter's state. Records
+// are read and written byte by byte in little-endian order, independently of any caller's
+// structure definitions.
+#include <cstring>
+
+#include "qv/platform/wintypes.h"
+#include "qv/sim/n5/adapter.h"
+
+namespace qv::sim::n5 {
+namespace {
+
+uint32_t Get32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
+           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+}
+uint16_t Get16(const uint8_t* p) {
+    return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+void Put32(uint8_t* p, uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
+}
+void Put16(uint8_t* p, uint16_t v) {
+    p[0] = static_cast<uint8_t>(v);
+    p[1] = static_cast<uint8_t>(v >> 8);
+}
+
+constexpr uint32_t kWordRecordSize = 8;  // offset u32, value u32
+constexpr uint32_t kMdioRecordSize = 6;  // port u8, device u8, register u16, value u16
+
+// A request: its buffer and sizes, and what the answer returns.
+struct Request {
+    uint8_t* buffer;
+    uint32_t inSize;
+    uint32_t outCapacity;
+    uint32_t* returned;
+};
+
+using Handler = int32_t (*)(Adapter& adapter, const Request& request);
+
+int32_t RegisterRead(Adapter& a, const Request& r) {
+    if (r.inSize < kWordRecordSize || r.outCapacity < kWordRecordSize) return kErrorInsufficientBuffer;
+    uint32_t value = 0;
+    if (!a.ReadRegister(Get32(r.buffer), &value)) return kErrorGenFailure;
+    Put32(r.buffer + 4, value);
+    *r.returned = kWordRecordSize;
+    return kErrorSuccess;
+}
+
+int32_t RegisterWrite(Adapter& a, const Request& r) {
+    if (r.inSize < kWordRecordSize) return kErrorInsufficientBuffer;
+    return a.WriteRegister(Get32(r.buffer), Get32(r.buffer + 4)) ? kErrorSuccess : kErrorGenFailure;
+}
+
+int32_t ConfigRead(Adapter& a, const Request& r) {
+    if (r.inSize < kWordRecordSize || r.outCapacity < kWordRecordSize) return kErrorInsufficientBuffer;
+    uint32_t value = 0;
+    if (!a.ReadConfig(Get32(r.buffer), &value)) return kErrorInvalidParameter;
+    Put32(r.buffer + 4, value);
+    *r.returned = kWordRecordSize;
+    return kErrorSuccess;
+}
+
+int32_t ConfigWrite(Adapter& a, const Request& r) {
+    if (r.inSize < kWordRecordSize) return kErrorInsufficientBuffer;
+    return a.WriteConfig(Get32(r.buffer), Get32(r.buffer + 4)) ? kErrorSuccess : kErrorInvalidParameter;
+}
+
+int32_t MdioRead(Adapter& a, const Request& r) {
+    if (r.inSize < kMdioRecordSize || r.outCapacity < kMdioRecordSize) return kErrorInsufficientBuffer;
+    uint16_t value = 0;
+    if (!a.ReadMdio(r.buffer[0], r.buffer[1], Get16(r.buffer + 2), &value)) return kErrorInvalidParameter;
+    Put16(r.buffer + 4, value);
+    *r.returned = kMdioRecordSize;
+    return kErrorSuccess;
+}
+
+int32_t MdioWrite(Adapter& a, const Request& r) {
+    if (r.inSize < kMdioRecordSize) return kErrorInsufficientBuffer;
+    if (!a.WriteMdio(r.buffer[0], r.buffer[1], Get16(r.buffer + 2), Get16(r.buffer + 4))) {
+        return kErrorInvalidParameter;
+    }
+    *r.returned = r.outCapacity < kMdioRecordSize ? 0 : kMdioRecordSize;
+    return kErrorSuccess;
+}
+
+// Functions without a handler here are not supported by this driver.
+constexpr Handler kHandlers[kMaxFunction + 1] = {
+    nullptr, RegisterRead, RegisterWrite, ConfigRead, ConfigWrite, nullptr, nullptr, MdioRead, MdioWrite,
+};
+
+}  // namespace
+
+int32_t Adapter::HandleRequest(uint32_t function, uint8_t* buffer, uint32_t inSize, uint32_t outCapacity,
+                               uint32_t* returned) {
+    *returned = 0;
+    ++state_->counters.requests;
+    if (function > kMaxFunction || kHandlers[function] == nullptr) return kErrorNotSupported;
+    if ((state_->faults.failingFunctions >> function) & 1u) return kErrorGenFailure;
+    if (buffer == nullptr && (inSize != 0 || outCapacity != 0)) return kErrorInvalidParameter;
+    return kHandlers[function](*this, Request{buffer, inSize, outCapacity, returned});
+}
+
+}  // namespace qv::sim::n5

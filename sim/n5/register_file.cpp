@@ -1,0 +1,180 @@
+// The register file, configuration space and MDIO registers of the simulated adapter.
+#include <cstring>
+
+#include "qv/sim/n5/adapter.h"
+#include "register_map.h"
+
+namespace qv::sim::n5 {
+namespace {
+
+bool BitSet(const uint8_t* bits, uint32_t index) {
+    return (bits[index / 8] >> (index % 8)) & 1u;
+}
+void SetBit(uint8_t* bits, uint32_t index, bool on) {
+    const uint8_t mask = static_cast<uint8_t>(1u << (index % 8));
+    bits[index / 8] =
+        on ? static_cast<uint8_t>(bits[index / 8] | mask) : static_cast<uint8_t>(bits[index / 8] & ~mask);
+}
+
+// Registers are 32 bits wide; the low two offset bits do not select anything.
+bool RegisterIndex(uint32_t offset, uint32_t* index) {
+    if (offset >= kRegisterSpaceBytes) return false;
+    *index = offset / 4;
+    return true;
+}
+
+constexpr uint8_t kMdioNoDevice = 0xFF;
+constexpr uint8_t kMdioMaxPort = 31;
+constexpr uint8_t kMdioMaxDevice = 31;
+
+bool ValidMdioAddress(uint8_t port, uint8_t device) {
+    return port <= kMdioMaxPort && (device <= kMdioMaxDevice || device == kMdioNoDevice);
+}
+
+// Power-on values of the PHY registers: control, status and identifier words.
+uint16_t DefaultMdioValue(uint8_t port, uint8_t device, uint16_t reg) {
+    switch (reg) {
+        case 0:
+            return device == kMdioNoDevice ? 0x1140 : 0x2040;
+        case 1:
+            return device == kMdioNoDevice ? 0x796D : 0x0006;
+        case 2:
+            return 0x02A5;
+        case 3:
+            return static_cast<uint16_t>(0x5C10 | (port & 0xF));
+        default:
+            return 0;
+    }
+}
+
+}  // namespace
+
+bool Adapter::ReadHostAccCtrl(uint32_t* value) {
+    Counters& c = state_->counters;
+    ++c.hostAccCtrlReads;
+    bool busy = state_->faults.cimBusyStuck != 0;
+    if (c.busyPollsLeft > 0) {
+        --c.busyPollsLeft;
+        busy = true;
+    }
+    const uint32_t stored = state_->registers[kRegHostAccCtrl / 4] & ~kHostBusy;
+    *value = busy ? (stored | kHostBusy) : stored;
+    return true;
+}
+
+void Adapter::StartCimAccess(uint32_t command) {
+    const uint32_t address = command & kHostAddressMask;
+    const bool write = (command & kHostWrite) != 0;
+    uint32_t& data = state_->registers[kRegHostAccData / 4];
+    if (write) {
+        state_->cim[address] = data;
+    } else {
+        data = state_->cim[address];
+    }
+    state_->registers[kRegHostAccCtrl / 4] = command & (kHostAddressMask | kHostWrite);
+    Counters& c = state_->counters;
+    ++c.cimAccesses;
+    c.lastCimAddress = address;
+    c.lastCimWrite = write ? 1 : 0;
+    c.busyPollsLeft = kCimBusyPolls;
+}
+
+bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
+    uint32_t index = 0;
+    if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerReadFails, index)) return false;
+    switch (index * 4) {
+        case kRegHostAccCtrl:
+            return ReadHostAccCtrl(value);
+        case kRegIndirectData: {
+            const uint32_t address = state_->registers[kRegIndirectIndex / 4];
+            *value = address < kIndirectWords ? state_->indirect[address] : 0;
+            return true;
+        }
+        default:
+            *value = state_->registers[index];
+            return true;
+    }
+}
+
+bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
+    uint32_t index = 0;
+    if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerWriteFails, index)) return false;
+    switch (index * 4) {
+        case kRegHostAccCtrl:
+            StartCimAccess(value);
+            return true;
+        case kRegIndirectData: {
+            const uint32_t address = state_->registers[kRegIndirectIndex / 4];
+            if (address < kIndirectWords) state_->indirect[address] = value;
+            return true;
+        }
+        case kRegPl3Rev:
+            return true;  // read-only
+        default:
+            state_->registers[index] = value;
+            return true;
+    }
+}
+
+bool Adapter::ReadConfig(uint32_t offset, uint32_t* value) const {
+    if (offset > kConfigSpaceBytes - 4) return false;
+    std::memcpy(value, state_->config + offset, 4);
+    return true;
+}
+
+bool Adapter::WriteConfig(uint32_t offset, uint32_t value) {
+    if (offset > kConfigSpaceBytes - 4) return false;
+    if (offset < 4) return true;  // vendor and device id are read-only
+    std::memcpy(state_->config + offset, &value, 4);
+    return true;
+}
+
+bool Adapter::ReadMdio(uint8_t port, uint8_t device, uint16_t reg, uint16_t* value) const {
+    if (!ValidMdioAddress(port, device)) return false;
+    for (const MdioSlot& slot : state_->mdio) {
+        if (slot.used && slot.port == port && slot.device == device && slot.reg == reg) {
+            *value = slot.value;
+            return true;
+        }
+    }
+    *value = DefaultMdioValue(port, device, reg);
+    return true;
+}
+
+bool Adapter::WriteMdio(uint8_t port, uint8_t device, uint16_t reg, uint16_t value) {
+    if (!ValidMdioAddress(port, device)) return false;
+    MdioSlot* free = nullptr;
+    for (MdioSlot& slot : state_->mdio) {
+        if (slot.used && slot.port == port && slot.device == device && slot.reg == reg) {
+            slot.value = value;
+            return true;
+        }
+        if (!slot.used && free == nullptr) free = &slot;
+    }
+    if (free == nullptr) return false;  // the PHYs' register store is full
+    *free = MdioSlot{1, port, device, 0, reg, value};
+    return true;
+}
+
+void Adapter::SetFunctionFails(uint32_t function, bool on) {
+    if (function > kMaxFunction) return;
+    const uint32_t bit = 1u << function;
+    uint32_t& mask = state_->faults.failingFunctions;
+    mask = on ? (mask | bit) : (mask & ~bit);
+}
+
+void Adapter::SetRegisterReadFails(uint32_t offset, bool on) {
+    uint32_t index = 0;
+    if (RegisterIndex(offset, &index)) SetBit(state_->faults.registerReadFails, index, on);
+}
+
+void Adapter::SetRegisterWriteFails(uint32_t offset, bool on) {
+    uint32_t index = 0;
+    if (RegisterIndex(offset, &index)) SetBit(state_->faults.registerWriteFails, index, on);
+}
+
+void Adapter::ClearFaults() {
+    std::memset(&state_->faults, 0, sizeof state_->faults);
+}
+
+}  // namespace qv::sim::n5

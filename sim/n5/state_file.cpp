@@ -1,0 +1,127 @@
+// Mapping the adapter's state file, and creating it atomically (written aside, then renamed) so
+// that no process ever maps a half-written file.
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+#include <system_error>
+
+#include "qv/platform/wintypes.h"
+#include "qv/sim/n5/adapter.h"
+
+namespace qv::sim::n5 {
+namespace {
+
+enum class HeaderCheck { kCurrent, kOutdated, kForeign };
+
+HeaderCheck CheckHeader(int fd) {
+    struct stat st {};
+    if (fstat(fd, &st) != 0) return HeaderCheck::kForeign;
+    char header[16] = {};
+    if (st.st_size < static_cast<off_t>(sizeof header) ||
+        pread(fd, header, sizeof header, 0) != sizeof header) {
+        return HeaderCheck::kForeign;
+    }
+    if (std::memcmp(header, kStateMagic, sizeof kStateMagic) != 0) return HeaderCheck::kForeign;
+    uint32_t version = 0;
+    uint32_t size = 0;
+    std::memcpy(&version, header + 8, 4);
+    std::memcpy(&size, header + 12, 4);
+    const bool current = version == kStateLayoutVersion && size == sizeof(StateFile) &&
+                         st.st_size == static_cast<off_t>(sizeof(StateFile));
+    return current ? HeaderCheck::kCurrent : HeaderCheck::kOutdated;
+}
+
+bool WriteAll(int fd, const void* data, size_t size) {
+    const auto* p = static_cast<const uint8_t*>(data);
+    while (size > 0) {
+        const ssize_t n = write(fd, p, size);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        p += n;
+        size -= static_cast<size_t>(n);
+    }
+    return true;
+}
+
+int32_t ErrorFromErrno(int e) {
+    switch (e) {
+        case ENOENT:
+            return kErrorPathNotFound;
+        case EACCES:
+        case EPERM:
+            return kErrorAccessDenied;
+        case ENOMEM:
+            return kErrorNotEnoughMemory;
+        default:
+            return kErrorGenFailure;
+    }
+}
+
+}  // namespace
+
+bool Adapter::Reset(const std::filesystem::path& stateFile, int32_t* error) {
+    std::error_code ec;
+    std::filesystem::create_directories(stateFile.parent_path(), ec);
+    auto state = std::make_unique<StateFile>();
+    WriteDefaultState(state.get());
+    const std::filesystem::path temp = stateFile.string() + ".tmp." + std::to_string(getpid());
+    const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) {
+        *error = ErrorFromErrno(errno);
+        return false;
+    }
+    const bool written = WriteAll(fd, state.get(), sizeof(StateFile));
+    close(fd);
+    if (!written || rename(temp.c_str(), stateFile.c_str()) != 0) {
+        *error = kErrorCantWrite;
+        unlink(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::unique_ptr<Adapter> Adapter::Open(const std::filesystem::path& stateFile, int32_t* error) {
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int fd = open(stateFile.c_str(), O_RDWR | O_CLOEXEC);
+        if (fd < 0) {
+            const int e = errno;
+            if (e != ENOENT) {
+                *error = ErrorFromErrno(e);
+                return nullptr;
+            }
+            if (!Reset(stateFile, error)) return nullptr;
+            continue;
+        }
+        const HeaderCheck check = CheckHeader(fd);
+        if (check == HeaderCheck::kForeign) {
+            close(fd);
+            *error = kErrorBadFormat;
+            return nullptr;
+        }
+        if (check == HeaderCheck::kOutdated) {
+            close(fd);
+            if (!Reset(stateFile, error)) return nullptr;
+            continue;
+        }
+        void* mapped = mmap(nullptr, sizeof(StateFile), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        close(fd);
+        if (mapped == MAP_FAILED) {
+            *error = kErrorNotEnoughMemory;
+            return nullptr;
+        }
+        return std::unique_ptr<Adapter>(new Adapter(static_cast<StateFile*>(mapped), sizeof(StateFile)));
+    }
+    *error = kErrorGenFailure;
+    return nullptr;
+}
+
+Adapter::~Adapter() {
+    munmap(state_, mappedSize_);
+}
+
+}  // namespace qv::sim::n5
