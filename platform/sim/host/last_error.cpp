@@ -6,7 +6,11 @@ namespace {
 thread_local uint32_t g_lastError = 0;
 }
 
-uint32_t GetLastError() { return g_lastError; }
-void SetLastError(uint32_t error) { g_lastError = error; }
+uint32_t GetLastError() {
+    return g_lastError;
+}
+void SetLastError(uint32_t error) {
+    g_lastError = error;
+}
 
 }  // namespace qv

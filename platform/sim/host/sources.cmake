@@ -1,2 +1,13 @@
 set(QV_SIM_HOST_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/last_error.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/last_error.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/reg_access.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/utf.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/host_state.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_table.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_node.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/devinst.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/process.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/security.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/clock.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/inf_files.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/default_inventory.cpp)

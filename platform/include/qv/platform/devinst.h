@@ -55,6 +55,17 @@ constexpr uint32_t kDiregDrv = 0x02;
 // Device instance id buffer length (MAX_DEVICE_ID_LEN).
 constexpr uint32_t kMaxDeviceIdLength = 200;
 
+// SetupAPI error codes (setupapi.h) and further configuration-manager results (cfgmgr32.h).
+constexpr int32_t kErrorInvalidUserBuffer = 1784;
+constexpr int32_t kErrorInvalidFlags = 1004;
+constexpr int32_t kErrorKeyDoesNotExist = static_cast<int32_t>(0xE0000204);
+constexpr int32_t kErrorInvalidRegProperty = static_cast<int32_t>(0xE0000209);
+constexpr ConfigRet kCrInvalidPointer = 0x03;
+constexpr ConfigRet kCrInvalidFlag = 0x04;
+
+// Install states reported as SPDRP_INSTALL_STATE (CM_INSTALL_STATE_*).
+constexpr uint32_t kInstallStateInstalled = 0;
+
 namespace dev {
 
 // SetupDiGetClassDevsW: a set of the devices of one setup class (flags as above).
@@ -67,13 +78,15 @@ bool DestroyDeviceInfoList(HDevInfo set);
 // when the buffer is too small, kErrorInvalidData when the device has no such property.
 bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, uint32_t* regType,
                                uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize);
-// SetupDiSetDeviceRegistryPropertyW.
+// SetupDiSetDeviceRegistryPropertyW: FriendlyName, DeviceDesc, HardwareID and CompatibleIDs can be
+// written (others give kErrorInvalidRegProperty); a null buffer with size 0 deletes the property.
 bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, const uint8_t* buffer,
                                uint32_t bufferSize);
 // SetupDiOpenDevRegKey: kInvalidHKey on failure.
 HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t hwProfile, uint32_t keyType,
                    uint32_t samDesired);
 // CM_Get_Device_IDW: the device instance id of devInst, with terminator, into buffer (length in units).
+// kCrBufferSmall, with nothing copied, when the id and its terminator do not fit.
 ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength, uint32_t flags);
 
 }  // namespace dev

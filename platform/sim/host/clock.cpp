@@ -1,0 +1,61 @@
+// Sleep and the millisecond tick. On virtual time a Sleep moves the tick forward at once.
+#include "qv/platform/clock.h"
+
+#include <atomic>
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "qv/sim/clock.h"
+
+namespace {
+
+bool VirtualTimeRequestedByEnvironment() {
+    const char* value = std::getenv("QV_VIRTUAL_TIME");
+    return value != nullptr && value[0] != '\0' && !(value[0] == '0' && value[1] == '\0');
+}
+
+std::atomic<bool>& VirtualOn() {
+    static std::atomic<bool> on{VirtualTimeRequestedByEnvironment()};
+    return on;
+}
+std::atomic<uint64_t> g_skipped{0};
+
+uint64_t RealTick() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
+
+}  // namespace
+
+namespace qv::sim {
+
+void UseVirtualClock(bool on) {
+    VirtualOn() = on;
+}
+bool VirtualClockInUse() {
+    return VirtualOn();
+}
+uint64_t VirtualMillisecondsSlept() {
+    return g_skipped;
+}
+
+}  // namespace qv::sim
+
+namespace qv::clk {
+
+void Sleep(uint32_t milliseconds) {
+    if (VirtualOn()) {
+        g_skipped += milliseconds;
+        return;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+}
+
+// Real time plus every millisecond skipped on virtual time, so the tick never runs backwards
+// when virtual time is switched off again.
+uint64_t TickCount() {
+    return RealTick() + g_skipped;
+}
+
+}  // namespace qv::clk

@@ -1,0 +1,263 @@
+// Device enumeration, properties, driver keys and instance ids over the simulated device database.
+#include "qv/platform/devinst.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <set>
+#include <vector>
+
+#include "device_node.h"
+#include "device_table.h"
+#include "qv/sim/host_state.h"
+#include "reg_access.h"
+
+namespace qv {
+
+// A device information set: the devices found when it was made, in enumeration order.
+struct DevInfoSetTag {
+    std::vector<uint32_t> devices;
+};
+
+namespace dev {
+namespace {
+
+using sim::RegKey;
+
+std::mutex g_setsMutex;
+std::set<HDevInfo>& LiveSets() {
+    static std::set<HDevInfo> sets;
+    return sets;
+}
+
+bool IsLiveSet(HDevInfo set) {
+    std::lock_guard lock(g_setsMutex);
+    return LiveSets().count(set) != 0;
+}
+
+bool Fail(int32_t error) {
+    SetLastError(static_cast<uint32_t>(error));
+    return false;
+}
+
+// Where each readable device property lives on the device node, and whether it can be written.
+struct PropertyInfo {
+    uint32_t property;
+    std::u16string_view valueName;
+    uint32_t type;
+    bool writable;
+};
+constexpr std::array kProperties{
+    PropertyInfo{kSpdrpDeviceDesc, u"DeviceDesc", kRegSz, true},
+    PropertyInfo{kSpdrpHardwareId, u"HardwareID", kRegMultiSz, true},
+    PropertyInfo{kSpdrpCompatibleIds, u"CompatibleIDs", kRegMultiSz, true},
+    PropertyInfo{kSpdrpService, u"Service", kRegSz, false},
+    PropertyInfo{kSpdrpClass, u"Class", kRegSz, false},
+    PropertyInfo{kSpdrpClassGuid, u"ClassGUID", kRegSz, false},
+    PropertyInfo{kSpdrpDriver, u"Driver", kRegSz, false},
+    PropertyInfo{kSpdrpMfg, u"Mfg", kRegSz, false},
+    PropertyInfo{kSpdrpFriendlyName, u"FriendlyName", kRegSz, true},
+};
+
+const PropertyInfo* FindProperty(uint32_t property) {
+    for (const auto& info : kProperties) {
+        if (info.property == property) return &info;
+    }
+    return nullptr;
+}
+
+// The instance id of a device of the set, or nullopt with the last error set.
+std::optional<std::u16string> DeviceOf(HDevInfo set, const DevInfoData* device) {
+    if (!IsLiveSet(set)) {
+        SetLastError(static_cast<uint32_t>(kErrorInvalidHandle));
+        return std::nullopt;
+    }
+    if (device == nullptr || device->cbSize != sizeof(DevInfoData)) {
+        SetLastError(static_cast<uint32_t>(kErrorInvalidUserBuffer));
+        return std::nullopt;
+    }
+    const auto& devices = set->devices;
+    if (std::find(devices.begin(), devices.end(), device->devInst) == devices.end()) {
+        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        return std::nullopt;
+    }
+    auto id = sim::InstanceIdOf(device->devInst);
+    if (!id) SetLastError(static_cast<uint32_t>(kErrorNoSuchDevinst));
+    return id;
+}
+
+// Opens the device's node; fails with kErrorNoSuchDevinst when it has gone since the set was made.
+bool OpenNode(const std::u16string& instanceId, uint32_t sam, RegKey* node) {
+    const LStatus status = RegKey::Open(sim::DeviceNodePath(instanceId), sam, node);
+    if (status == kErrorSuccess) return true;
+    return Fail(status == kErrorFileNotFound ? kErrorNoSuchDevinst : status);
+}
+
+// Copies bytes out under SetupAPI's buffer rules.
+bool ReturnProperty(uint32_t type, const uint8_t* data, uint32_t size, uint32_t* regType, uint8_t* buffer,
+                    uint32_t bufferSize, uint32_t* requiredSize) {
+    if (requiredSize) *requiredSize = size;
+    if (regType) *regType = type;
+    if (buffer == nullptr && bufferSize != 0) return Fail(kErrorInvalidUserBuffer);
+    if (buffer == nullptr || bufferSize < size) return Fail(kErrorInsufficientBuffer);
+    if (size) std::memcpy(buffer, data, size);
+    return true;
+}
+
+bool MatchesClass(const RegKey& node, const Guid& classGuid) {
+    const auto text = node.ReadString(u"ClassGUID");
+    Guid guid{};
+    return text && GuidFromString(*text, &guid) && GuidEqual(guid, classGuid);
+}
+
+}  // namespace
+
+HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*parent*/, uint32_t flags) {
+    if ((flags & kDigcfDeviceInterface) != 0) {
+        Fail(kErrorInvalidFlags);
+        return kInvalidDevInfo;
+    }
+    const bool allClasses = (flags & kDigcfAllClasses) != 0;
+    if (!allClasses && classGuid == nullptr) {
+        Fail(kErrorInvalidParameter);
+        return kInvalidDevInfo;
+    }
+    LStatus status = kErrorSuccess;
+    const auto ids = sim::ListDeviceInstances(enumerator ? std::u16string_view(enumerator) : u"", &status);
+    if (status != kErrorSuccess) {
+        Fail(status);
+        return kInvalidDevInfo;
+    }
+    auto set = std::make_unique<DevInfoSetTag>();
+    for (const auto& id : ids) {
+        RegKey node;
+        if (RegKey::Open(sim::DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess) continue;
+        if (!allClasses && !MatchesClass(node, *classGuid)) continue;
+        if ((flags & kDigcfPresent) != 0 && !sim::IsDevicePresent(id)) continue;
+        set->devices.push_back(sim::DevInstFor(id));
+    }
+    HDevInfo handle = set.release();
+    std::lock_guard lock(g_setsMutex);
+    LiveSets().insert(handle);
+    SetLastError(kErrorSuccess);
+    return handle;
+}
+
+bool EnumDeviceInfo(HDevInfo set, uint32_t index, DevInfoData* device) {
+    if (!IsLiveSet(set)) return Fail(kErrorInvalidHandle);
+    if (device == nullptr || device->cbSize != sizeof(DevInfoData)) return Fail(kErrorInvalidUserBuffer);
+    if (index >= set->devices.size()) return Fail(kErrorNoMoreItems);
+    const uint32_t devInst = set->devices[index];
+    device->devInst = devInst;
+    device->reserved = reinterpret_cast<uintptr_t>(set);
+    device->classGuid = Guid{};
+    if (const auto id = sim::InstanceIdOf(devInst)) {
+        RegKey node;
+        if (RegKey::Open(sim::DeviceNodePath(*id), kKeyQueryValue, &node) == kErrorSuccess) {
+            if (const auto text = node.ReadString(u"ClassGUID")) GuidFromString(*text, &device->classGuid);
+        }
+    }
+    return true;
+}
+
+bool DestroyDeviceInfoList(HDevInfo set) {
+    {
+        std::lock_guard lock(g_setsMutex);
+        if (LiveSets().erase(set) == 0) return Fail(kErrorInvalidHandle);
+    }
+    delete set;
+    return true;
+}
+
+bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, uint32_t* regType,
+                               uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) {
+    const auto id = DeviceOf(set, device);
+    if (!id) return false;
+    RegKey node;
+    if (!OpenNode(*id, kKeyQueryValue, &node)) return false;
+
+    if (property == kSpdrpInstallState) {
+        const uint32_t state = sim::ReadDeviceState(*id, u"InstallState").value_or(kInstallStateInstalled);
+        uint8_t bytes[4];
+        std::memcpy(bytes, &state, 4);
+        return ReturnProperty(kRegDword, bytes, 4, regType, buffer, bufferSize, requiredSize);
+    }
+    const PropertyInfo* info = FindProperty(property);
+    if (info == nullptr) return Fail(kErrorInvalidData);
+    uint32_t type = 0;
+    const auto bytes = node.ReadBytes(info->valueName, &type);
+    if (!bytes) return Fail(kErrorInvalidData);
+    return ReturnProperty(type, bytes->data(), static_cast<uint32_t>(bytes->size()), regType, buffer,
+                          bufferSize, requiredSize);
+}
+
+bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, const uint8_t* buffer,
+                               uint32_t bufferSize) {
+    const auto id = DeviceOf(set, device);
+    if (!id) return false;
+    const PropertyInfo* info = FindProperty(property);
+    if (info == nullptr || !info->writable) return Fail(kErrorInvalidRegProperty);
+    if (buffer == nullptr && bufferSize != 0) return Fail(kErrorInvalidUserBuffer);
+    RegKey node;
+    if (!OpenNode(*id, kKeySetValue | kKeyQueryValue, &node)) return false;
+    const std::u16string name(info->valueName);
+    LStatus status;
+    if (buffer == nullptr) {
+        status = reg::DeleteValue(node.get(), name.c_str());
+        if (status == kErrorFileNotFound) status = kErrorSuccess;
+    } else {
+        status = reg::SetValueEx(node.get(), name.c_str(), info->type, buffer, bufferSize);
+    }
+    if (status != kErrorSuccess) return Fail(status);
+    SetLastError(kErrorSuccess);
+    return true;
+}
+
+HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /*hwProfile*/,
+                   uint32_t keyType, uint32_t samDesired) {
+    const auto id = DeviceOf(set, device);
+    if (!id) return kInvalidHKey;
+    if ((scope != kDicsFlagGlobal && scope != kDicsFlagConfigSpecific) ||
+        (keyType != kDiregDev && keyType != kDiregDrv)) {
+        Fail(kErrorInvalidFlags);
+        return kInvalidHKey;
+    }
+    RegKey node;
+    if (!OpenNode(*id, kKeyQueryValue, &node)) return kInvalidHKey;
+
+    std::u16string path;
+    if (keyType == kDiregDrv) {
+        const auto driver = node.ReadString(u"Driver");
+        if (!driver || driver->empty()) {
+            Fail(kErrorKeyDoesNotExist);
+            return kInvalidHKey;
+        }
+        path = std::u16string(sim::kClassPath) + u'\\' + *driver;
+    } else {
+        path = sim::DeviceNodePath(*id) + u"\\Device Parameters";
+    }
+    HKey key = nullptr;
+    const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), samDesired, &key);
+    if (status != kErrorSuccess) {
+        Fail(status == kErrorFileNotFound ? kErrorKeyDoesNotExist : status);
+        return kInvalidHKey;
+    }
+    SetLastError(kErrorSuccess);
+    return key;
+}
+
+ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength, uint32_t flags) {
+    if (buffer == nullptr) return kCrInvalidPointer;
+    if (flags != 0) return kCrInvalidFlag;
+    const auto id = sim::InstanceIdOf(devInst);
+    if (!id) return kCrInvalidDevinst;
+    if (id->size() + 1 > bufferLength) return kCrBufferSmall;
+    std::copy(id->begin(), id->end(), buffer);
+    buffer[id->size()] = u'\0';
+    return kCrSuccess;
+}
+
+}  // namespace dev
+}  // namespace qv

@@ -1,0 +1,58 @@
+// Simulator-only device and host values under SOFTWARE\QvSim.
+#include "qv/sim/host_state.h"
+
+#include "reg_access.h"
+
+namespace qv::sim {
+namespace {
+
+std::u16string DeviceStatePath(std::u16string_view instanceId) {
+    std::u16string path(kSimDevicesPath);
+    path += u'\\';
+    path += DeviceStateKeyName(instanceId);
+    return path;
+}
+
+std::optional<uint32_t> ReadDword(const std::u16string& path, std::u16string_view valueName) {
+    RegKey key;
+    if (RegKey::Open(path, kKeyQueryValue, &key) != kErrorSuccess) return std::nullopt;
+    return key.ReadDword(valueName);
+}
+
+bool WriteDword(const std::u16string& path, std::u16string_view valueName, uint32_t value) {
+    RegKey key;
+    if (RegKey::Create(path, &key) != kErrorSuccess) return false;
+    return key.WriteDword(valueName, value) == kErrorSuccess;
+}
+
+}  // namespace
+
+std::u16string DeviceStateKeyName(std::u16string_view instanceId) {
+    std::u16string name(instanceId);
+    for (auto& c : name) {
+        if (c == u'\\') c = u'#';
+    }
+    return name;
+}
+
+std::optional<uint32_t> ReadDeviceState(std::u16string_view instanceId, std::u16string_view valueName) {
+    return ReadDword(DeviceStatePath(instanceId), valueName);
+}
+
+bool WriteDeviceState(std::u16string_view instanceId, std::u16string_view valueName, uint32_t value) {
+    return WriteDword(DeviceStatePath(instanceId), valueName, value);
+}
+
+bool IsDevicePresent(std::u16string_view instanceId) {
+    return ReadDeviceState(instanceId, kStatePresent).value_or(1) != 0;
+}
+
+std::optional<uint32_t> ReadHostValue(std::u16string_view valueName) {
+    return ReadDword(std::u16string(kSimHostPath), valueName);
+}
+
+bool WriteHostValue(std::u16string_view valueName, uint32_t value) {
+    return WriteDword(std::u16string(kSimHostPath), valueName, value);
+}
+
+}  // namespace qv::sim

@@ -1,0 +1,107 @@
+// Processes of the simulated host are the Linux processes; a host binary reports the image name
+// it would have on Windows ("QvTeamCmd" -> "QvTeamCmd.exe").
+#include "qv/platform/process.h"
+
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "qv/platform/wintypes.h"
+#include "qv/sim/utf.h"
+
+namespace qv::proc {
+namespace {
+
+// Positive decimal process ids only ("self", "123abc" and friends are skipped).
+bool ParsePid(const char* text, uint32_t* pid) {
+    if (*text == '\0') return false;
+    uint64_t value = 0;
+    for (const char* p = text; *p; ++p) {
+        if (*p < '0' || *p > '9') return false;
+        value = value * 10 + static_cast<uint64_t>(*p - '0');
+        if (value > 0xFFFFFFFFu) return false;
+    }
+    *pid = static_cast<uint32_t>(value);
+    return value != 0;
+}
+
+// The executable's base name from /proc/<pid>/exe, else the command name from /proc/<pid>/comm.
+std::string ProcessBaseName(uint32_t pid) {
+    char path[64];
+    std::snprintf(path, sizeof path, "/proc/%u/exe", pid);
+    char target[4096];
+    const ssize_t n = readlink(path, target, sizeof target - 1);
+    if (n > 0) {
+        std::string exe(target, static_cast<size_t>(n));
+        constexpr std::string_view kDeleted = " (deleted)";
+        if (exe.size() > kDeleted.size() && exe.ends_with(kDeleted)) exe.resize(exe.size() - kDeleted.size());
+        const auto slash = exe.rfind('/');
+        return slash == std::string::npos ? exe : exe.substr(slash + 1);
+    }
+    std::snprintf(path, sizeof path, "/proc/%u/comm", pid);
+    std::FILE* f = std::fopen(path, "r");
+    if (!f) return {};
+    char comm[64] = {};
+    const size_t got = std::fread(comm, 1, sizeof comm - 1, f);
+    std::fclose(f);
+    std::string name(comm, got);
+    while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) name.pop_back();
+    return name;
+}
+
+bool EndsWithExe(const std::string& name) {
+    if (name.size() < 4) return false;
+    std::string tail = name.substr(name.size() - 4);
+    for (auto& c : tail) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
+    return tail == ".exe";
+}
+
+}  // namespace
+
+bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
+    if (processIds == nullptr || bytesReturned == nullptr) {
+        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        return false;
+    }
+    DIR* dir = opendir("/proc");
+    if (!dir) {
+        SetLastError(static_cast<uint32_t>(kErrorAccessDenied));
+        return false;
+    }
+    const uint32_t capacity = bufferBytes / 4;
+    uint32_t count = 0;
+    while (count < capacity) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (!entry) break;
+        uint32_t pid = 0;
+        if (ParsePid(entry->d_name, &pid)) processIds[count++] = pid;
+    }
+    closedir(dir);
+    *bytesReturned = count * 4;
+    return true;
+}
+
+uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t capacity) {
+    if (name == nullptr || capacity == 0) {
+        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        return 0;
+    }
+    std::string base = ProcessBaseName(processId);
+    if (base.empty()) {
+        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        return 0;
+    }
+    if (!EndsWithExe(base)) base += ".exe";
+    const std::u16string wide = sim::ToUtf16(base);
+    // As GetModuleBaseNameW: a name longer than the buffer is cut to fit with its terminator.
+    const uint32_t length = static_cast<uint32_t>(std::min<size_t>(wide.size(), capacity - 1));
+    std::copy(wide.begin(), wide.begin() + length, name);
+    name[length] = u'\0';
+    return length;
+}
+
+}  // namespace qv::proc

@@ -1,0 +1,178 @@
+#include "reg_access.h"
+
+#include <cstring>
+
+namespace qv::sim {
+namespace {
+
+std::u16string Terminated(std::u16string_view text) {
+    return std::u16string(text);
+}
+
+char16_t FoldAscii(char16_t c) {
+    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
+
+}  // namespace
+
+RegKey& RegKey::operator=(RegKey&& other) noexcept {
+    if (this != &other) {
+        if (key_) reg::CloseKey(key_);
+        key_ = other.release();
+    }
+    return *this;
+}
+
+RegKey::~RegKey() {
+    if (key_) reg::CloseKey(key_);
+}
+
+HKey RegKey::release() {
+    HKey k = key_;
+    key_ = nullptr;
+    return k;
+}
+
+LStatus RegKey::Open(std::u16string_view path, uint32_t sam, RegKey* out) {
+    return Open(kHkeyLocalMachine, path, sam, out);
+}
+
+LStatus RegKey::Open(HKey parent, std::u16string_view path, uint32_t sam, RegKey* out) {
+    HKey key = nullptr;
+    const std::u16string p = Terminated(path);
+    const LStatus status = reg::OpenKeyEx(parent, p.c_str(), sam, &key);
+    *out = RegKey(status == kErrorSuccess ? key : nullptr);
+    return status;
+}
+
+LStatus RegKey::Create(std::u16string_view path, RegKey* out) {
+    HKey key = nullptr;
+    const std::u16string p = Terminated(path);
+    const LStatus status =
+        reg::CreateKeyEx(kHkeyLocalMachine, p.c_str(), kRegOptionNonVolatile, kKeyAllAccess, &key, nullptr);
+    *out = RegKey(status == kErrorSuccess ? key : nullptr);
+    return status;
+}
+
+std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, uint32_t* type) const {
+    if (!key_) return std::nullopt;
+    const std::u16string n = Terminated(name);
+    uint32_t size = 0;
+    uint32_t valueType = 0;
+    if (reg::QueryValueEx(key_, n.c_str(), &valueType, nullptr, &size) != kErrorSuccess) return std::nullopt;
+    std::vector<uint8_t> data(size);
+    // The value may grow between the two calls when another process writes it; retry a few times.
+    for (int attempt = 0; attempt < 4; ++attempt) {
+        uint32_t got = static_cast<uint32_t>(data.size());
+        const LStatus status = reg::QueryValueEx(key_, n.c_str(), &valueType, data.data(), &got);
+        if (status == kErrorSuccess) {
+            data.resize(got);
+            if (type) *type = valueType;
+            return data;
+        }
+        if (status != kErrorMoreData) return std::nullopt;
+        data.resize(got);
+    }
+    return std::nullopt;
+}
+
+std::optional<std::u16string> RegKey::ReadString(std::u16string_view name) const {
+    const auto bytes = ReadBytes(name, nullptr);
+    if (!bytes) return std::nullopt;
+    std::u16string text(bytes->size() / 2, u'\0');
+    if (!text.empty()) std::memcpy(text.data(), bytes->data(), text.size() * 2);
+    const auto end = text.find(u'\0');
+    if (end != std::u16string::npos) text.resize(end);
+    return text;
+}
+
+std::optional<std::vector<std::u16string>> RegKey::ReadMultiString(std::u16string_view name) const {
+    const auto bytes = ReadBytes(name, nullptr);
+    if (!bytes) return std::nullopt;
+    std::u16string all(bytes->size() / 2, u'\0');
+    if (!all.empty()) std::memcpy(all.data(), bytes->data(), all.size() * 2);
+    std::vector<std::u16string> list;
+    size_t pos = 0;
+    while (pos < all.size()) {
+        size_t end = all.find(u'\0', pos);
+        if (end == std::u16string::npos) end = all.size();
+        if (end == pos) break;  // the empty string ends the list
+        list.emplace_back(all.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    return list;
+}
+
+std::optional<uint32_t> RegKey::ReadDword(std::u16string_view name) const {
+    uint32_t type = 0;
+    const auto bytes = ReadBytes(name, &type);
+    if (!bytes || bytes->size() != 4) return std::nullopt;
+    uint32_t value = 0;
+    std::memcpy(&value, bytes->data(), 4);
+    return value;
+}
+
+LStatus RegKey::WriteString(std::u16string_view name, std::u16string_view text) const {
+    const std::u16string n = Terminated(name);
+    const auto bytes = StringBytes(text);
+    return reg::SetValueEx(key_, n.c_str(), kRegSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+LStatus RegKey::WriteMultiString(std::u16string_view name, const std::vector<std::u16string>& list) const {
+    const std::u16string n = Terminated(name);
+    const auto bytes = MultiStringBytes(list);
+    return reg::SetValueEx(key_, n.c_str(), kRegMultiSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
+}
+
+LStatus RegKey::WriteDword(std::u16string_view name, uint32_t value) const {
+    const std::u16string n = Terminated(name);
+    uint8_t bytes[4];
+    std::memcpy(bytes, &value, 4);
+    return reg::SetValueEx(key_, n.c_str(), kRegDword, bytes, 4);
+}
+
+std::vector<std::u16string> RegKey::SubKeys() const {
+    std::vector<std::u16string> names;
+    if (!key_) return names;
+    char16_t name[kMaxKeyNameLength + 1];
+    for (uint32_t index = 0;; ++index) {
+        uint32_t length = kMaxKeyNameLength + 1;
+        const LStatus status = reg::EnumKeyEx(key_, index, name, &length);
+        if (status == kErrorMoreData) continue;  // cannot happen with a full-size buffer; skip it
+        if (status != kErrorSuccess) break;
+        names.emplace_back(name, length);
+    }
+    return names;
+}
+
+std::vector<uint8_t> StringBytes(std::u16string_view text) {
+    std::vector<uint8_t> bytes((text.size() + 1) * 2, 0);
+    if (!text.empty()) std::memcpy(bytes.data(), text.data(), text.size() * 2);
+    return bytes;
+}
+
+std::vector<uint8_t> MultiStringBytes(const std::vector<std::u16string>& list) {
+    std::u16string all;
+    for (const auto& s : list) {
+        all += s;
+        all += u'\0';
+    }
+    all += u'\0';
+    std::vector<uint8_t> bytes(all.size() * 2);
+    std::memcpy(bytes.data(), all.data(), bytes.size());
+    return bytes;
+}
+
+bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
+    }
+    return true;
+}
+
+bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix) {
+    return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+}  // namespace qv::sim

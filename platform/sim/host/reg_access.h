@@ -1,0 +1,64 @@
+// Small typed helpers over the registry port for the simulated host's own code: an owning key
+// handle and string/DWORD reads and writes. Strings are UTF-16 as the port stores them.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "qv/platform/registry.h"
+
+namespace qv::sim {
+
+// An open registry key that closes itself.
+class RegKey {
+  public:
+    RegKey() = default;
+    explicit RegKey(HKey key) : key_(key) {}
+    RegKey(const RegKey&) = delete;
+    RegKey& operator=(const RegKey&) = delete;
+    RegKey(RegKey&& other) noexcept : key_(other.release()) {}
+    RegKey& operator=(RegKey&& other) noexcept;
+    ~RegKey();
+
+    // Opens an existing key below HKEY_LOCAL_MACHINE (or below parent); the status is returned.
+    static LStatus Open(std::u16string_view path, uint32_t sam, RegKey* out);
+    static LStatus Open(HKey parent, std::u16string_view path, uint32_t sam, RegKey* out);
+    // Opens or creates the key with every missing level.
+    static LStatus Create(std::u16string_view path, RegKey* out);
+
+    bool valid() const { return key_ != nullptr; }
+    HKey get() const { return key_; }
+    HKey release();
+
+    // A REG_SZ (or any type) read as UTF-16 text up to the first terminator.
+    std::optional<std::u16string> ReadString(std::u16string_view name) const;
+    // A REG_MULTI_SZ read as its list of strings.
+    std::optional<std::vector<std::u16string>> ReadMultiString(std::u16string_view name) const;
+    std::optional<uint32_t> ReadDword(std::u16string_view name) const;
+    // The raw bytes and type of a value.
+    std::optional<std::vector<uint8_t>> ReadBytes(std::u16string_view name, uint32_t* type) const;
+
+    LStatus WriteString(std::u16string_view name, std::u16string_view text) const;
+    LStatus WriteMultiString(std::u16string_view name, const std::vector<std::u16string>& list) const;
+    LStatus WriteDword(std::u16string_view name, uint32_t value) const;
+
+    // Names of the subkeys in enumeration order.
+    std::vector<std::u16string> SubKeys() const;
+
+  private:
+    HKey key_ = nullptr;
+};
+
+// The bytes of a REG_MULTI_SZ holding list (each string with its terminator, then one more).
+std::vector<uint8_t> MultiStringBytes(const std::vector<std::u16string>& list);
+// The bytes of a REG_SZ holding text with its terminator.
+std::vector<uint8_t> StringBytes(std::u16string_view text);
+
+// ASCII case-insensitive comparison, as the registry and device ids compare.
+bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
+bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix);
+
+}  // namespace qv::sim

@@ -1,0 +1,268 @@
+// Device enumeration, properties, driver keys and instance ids on the default simulated machine.
+#include "qv/platform/devinst.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "qv/sim/host_state.h"
+#include "qv/sim/utf.h"
+#include "temp_machine.h"
+
+namespace qv {
+namespace {
+
+using sim::testing::TempMachine;
+
+std::u16string InstanceId(uint32_t devInst) {
+    char16_t buffer[kMaxDeviceIdLength];
+    EXPECT_EQ(dev::GetDeviceId(devInst, buffer, kMaxDeviceIdLength, 0), kCrSuccess);
+    return buffer;
+}
+
+std::vector<std::u16string> PresentIds(const Guid& cls, const char16_t* enumerator = nullptr,
+                                       uint32_t flags = kDigcfPresent) {
+    std::vector<std::u16string> ids;
+    HDevInfo set = dev::GetClassDevs(&cls, enumerator, nullptr, flags);
+    EXPECT_NE(set, kInvalidDevInfo);
+    DevInfoData device;
+    for (uint32_t i = 0; dev::EnumDeviceInfo(set, i, &device); ++i) ids.push_back(InstanceId(device.devInst));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoMoreItems));
+    EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
+    return ids;
+}
+
+std::u16string StringProperty(HDevInfo set, DevInfoData* device, uint32_t property) {
+    uint8_t buffer[1024] = {};
+    uint32_t type = 0, size = 0;
+    if (!dev::GetDeviceRegistryProperty(set, device, property, &type, buffer, sizeof buffer, &size))
+        return u"?";
+    return std::u16string(reinterpret_cast<const char16_t*>(buffer));
+}
+
+const char16_t* const kN5 = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\";
+const Guid kSystemClass = {0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+
+TEST(DeviceEnumeration, NetClassInRegistryOrderWithOtherVendorLast) {
+    TempMachine machine;
+    const auto ids = PresentIds(kGuidDevClassNet);
+    ASSERT_EQ(ids.size(), 5u);
+    EXPECT_EQ(ids[0], std::u16string(kN5) + u"4&3A5A5A00&0&0000");
+    EXPECT_EQ(ids[1], std::u16string(kN5) + u"4&3A5A5A00&0&0010");
+    EXPECT_EQ(ids[2], std::u16string(kN5) + u"4&3A5A5A01&0&0000");
+    EXPECT_EQ(ids[3], std::u16string(kN5) + u"4&3A5A5A01&0&0010");
+    EXPECT_EQ(ids[4], u"PCI\\VEN_6E77&DEV_1000&SUBSYS_10006E77&REV_02\\4&1B6E7700&0&0028");
+}
+
+TEST(DeviceEnumeration, FiltersByClassEnumeratorAndPresence) {
+    TempMachine machine;
+    EXPECT_EQ(PresentIds(kSystemClass),
+              (std::vector<std::u16string>{u"ROOT\\QVVBD\\0000", u"ROOT\\QVVBD\\0001"}));
+    EXPECT_TRUE(PresentIds(kGuidDevClassNet, u"ROOT").empty());
+    EXPECT_EQ(PresentIds(kGuidDevClassNet, u"pci").size(), 5u);  // enumerator names ignore case
+    EXPECT_TRUE(PresentIds(kGuidDevClassNetTrans).empty());      // protocols are no device nodes
+
+    // A device that is not present is left out of present sets only; a disabled one stays in.
+    const std::u16string second = std::u16string(kN5) + u"4&3A5A5A00&0&0010";
+    ASSERT_TRUE(sim::WriteDeviceState(second, sim::kStatePresent, 0));
+    ASSERT_TRUE(sim::WriteDeviceState(std::u16string(kN5) + u"4&3A5A5A01&0&0000", sim::kStateDisabled, 1));
+    const auto present = PresentIds(kGuidDevClassNet);
+    ASSERT_EQ(present.size(), 4u);
+    EXPECT_EQ(present[1], std::u16string(kN5) + u"4&3A5A5A01&0&0000");
+    EXPECT_EQ(PresentIds(kGuidDevClassNet, nullptr, 0).size(), 5u);
+    EXPECT_EQ(PresentIds(kGuidDevClassNet, nullptr, kDigcfAllClasses).size(), 7u);
+}
+
+TEST(DeviceEnumeration, SetSnapshotsDevicesAndRejectsBadArguments) {
+    TempMachine machine;
+    HDevInfo set = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, kDigcfPresent);
+    ASSERT_NE(set, kInvalidDevInfo);
+    // Devices hidden after the set was made are still in it, with stable numbers.
+    ASSERT_TRUE(sim::WriteDeviceState(std::u16string(kN5) + u"4&3A5A5A00&0&0000", sim::kStatePresent, 0));
+    DevInfoData first, again;
+    ASSERT_TRUE(dev::EnumDeviceInfo(set, 0, &first));
+    ASSERT_TRUE(dev::EnumDeviceInfo(set, 0, &again));
+    EXPECT_EQ(first.devInst, again.devInst);
+    EXPECT_TRUE(GuidEqual(first.classGuid, kGuidDevClassNet));
+    ASSERT_TRUE(dev::EnumDeviceInfo(set, 4, &again));
+    EXPECT_FALSE(dev::EnumDeviceInfo(set, 5, &again));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoMoreItems));
+
+    DevInfoData wrongSize;
+    wrongSize.cbSize = 4;
+    EXPECT_FALSE(dev::EnumDeviceInfo(set, 0, &wrongSize));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidUserBuffer));
+
+    EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
+    EXPECT_FALSE(dev::DestroyDeviceInfoList(set));  // a destroyed set is no longer a handle
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidHandle));
+    EXPECT_FALSE(dev::EnumDeviceInfo(set, 0, &again));
+    EXPECT_EQ(dev::GetClassDevs(nullptr, nullptr, nullptr, kDigcfPresent), kInvalidDevInfo);
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidParameter));
+}
+
+class DeviceProperties : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        set_ = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, kDigcfPresent);
+        ASSERT_NE(set_, kInvalidDevInfo);
+        ASSERT_TRUE(dev::EnumDeviceInfo(set_, 1, &device_));
+    }
+    void TearDown() override { dev::DestroyDeviceInfoList(set_); }
+
+    TempMachine machine_;
+    HDevInfo set_ = kInvalidDevInfo;
+    DevInfoData device_;
+};
+
+TEST_F(DeviceProperties, StringsComeFromTheDeviceNode) {
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpFriendlyName), u"Quorvex n5 Gigabit Server Adapter #2");
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpDeviceDesc), u"Quorvex n5 Gigabit Server Adapter");
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpService), u"qvn5");
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpDriver), u"{4D36E972-E325-11CE-BFC1-08002BE10318}\\0001");
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpClassGuid), u"{4D36E972-E325-11CE-BFC1-08002BE10318}");
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpMfg), u"Quorvex");
+}
+
+TEST_F(DeviceProperties, BufferRulesAndMissingProperties) {
+    const std::u16string name = u"Quorvex n5 Gigabit Server Adapter #2";
+    const uint32_t size = static_cast<uint32_t>((name.size() + 1) * 2);
+    uint32_t required = 0, type = 0;
+    // Size query with no buffer, then one byte short: both insufficient, both report the size.
+    EXPECT_FALSE(
+        dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, &type, nullptr, 0, &required));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(required, size);
+    std::vector<uint8_t> buffer(size + 8, 0xEE);
+    required = 0;
+    EXPECT_FALSE(dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, &type, buffer.data(),
+                                                size - 1, &required));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(required, size);
+    EXPECT_EQ(buffer[0], 0xEE);  // nothing copied on failure
+    // Exact fit: the bytes, terminator included, and nothing beyond.
+    ASSERT_TRUE(dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, &type, buffer.data(), size,
+                                               &required));
+    EXPECT_EQ(type, kRegSz);
+    EXPECT_EQ(std::memcmp(buffer.data(), name.c_str(), size), 0);
+    EXPECT_EQ(buffer[size], 0xEE);
+
+    // HardwareID is a multi-string ending in two terminators.
+    ASSERT_TRUE(
+        dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpHardwareId, &type, nullptr, 0, &required) ||
+        GetLastError() == static_cast<uint32_t>(kErrorInsufficientBuffer));
+    std::vector<uint8_t> ids(required);
+    ASSERT_TRUE(dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpHardwareId, &type, ids.data(), required,
+                                               &required));
+    EXPECT_EQ(type, kRegMultiSz);
+    EXPECT_EQ(ids[required - 1], 0);
+    EXPECT_EQ(ids[required - 3], 0);
+    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(ids.data())),
+              u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01");
+
+    uint32_t state = 99;
+    ASSERT_TRUE(dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpInstallState, &type,
+                                               reinterpret_cast<uint8_t*>(&state), 4, &required));
+    EXPECT_EQ(type, kRegDword);
+    EXPECT_EQ(state, kInstallStateInstalled);
+
+    // A property the device does not have.
+    EXPECT_FALSE(dev::GetDeviceRegistryProperty(set_, &device_, 0x0D /* SPDRP_LOCATION_INFORMATION */, &type,
+                                                buffer.data(), size, &required));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidData));
+}
+
+TEST_F(DeviceProperties, SetWritesTheNodeWithExactSizeAndDeletes) {
+    // Written with a fixed size larger than the text, as the programs do: read back byte for byte.
+    std::vector<uint8_t> fixed(256, 0);
+    const std::u16string name = u"Team0:Quorvex n5 Gigabit Server Adapter #2";
+    std::memcpy(fixed.data(), name.c_str(), name.size() * 2);
+    ASSERT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, fixed.data(), 256));
+    uint32_t required = 0, type = 0;
+    EXPECT_FALSE(
+        dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, &type, nullptr, 0, &required));
+    EXPECT_EQ(required, 256u);
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpFriendlyName), name);
+
+    ASSERT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, nullptr, 0));
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpFriendlyName), u"?");
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidData));
+
+    EXPECT_FALSE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpDriver, fixed.data(), 4));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidRegProperty));
+    EXPECT_EQ(StringProperty(set_, &device_, kSpdrpDriver), u"{4D36E972-E325-11CE-BFC1-08002BE10318}\\0001");
+}
+
+TEST_F(DeviceProperties, DriverKeyOpensTheClassKeyOfTheDevice) {
+    HKey key = dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess);
+    ASSERT_NE(key, kInvalidHKey);
+    char16_t id[64] = {};
+    uint32_t size = sizeof id;
+    ASSERT_EQ(reg::QueryValueEx(key, u"NetCfgInstanceId", nullptr, reinterpret_cast<uint8_t*>(id), &size),
+              kErrorSuccess);
+    EXPECT_EQ(std::u16string(id), u"{5A5A0005-0000-4000-8000-000000000002}");
+    // Opened with write access: a value written through it is visible on the next open.
+    const char16_t mac[] = u"025A5A000001";
+    EXPECT_EQ(reg::SetValueEx(key, u"NetworkAddress", kRegSz, reinterpret_cast<const uint8_t*>(mac), 24),
+              kErrorSuccess);
+    reg::CloseKey(key);
+    key = dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead);
+    ASSERT_NE(key, kInvalidHKey);
+    size = sizeof id;
+    EXPECT_EQ(reg::QueryValueEx(key, u"NetworkAddress", nullptr, reinterpret_cast<uint8_t*>(id), &size),
+              kErrorSuccess);
+    EXPECT_EQ(size, 24u);
+    reg::CloseKey(key);
+
+    // No Device Parameters key on these nodes; bad flags are refused.
+    EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDev, kKeyRead), kInvalidHKey);
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorKeyDoesNotExist));
+    EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, 7, 0, kDiregDrv, kKeyRead), kInvalidHKey);
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidFlags));
+}
+
+TEST_F(DeviceProperties, DriverKeyMissingOrDeviceGone) {
+    // A device without a Driver value has no driver key.
+    ASSERT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, nullptr, 0));
+    HKey node = nullptr;
+    ASSERT_EQ(
+        reg::OpenKeyEx(kHkeyLocalMachine,
+                       u"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\"
+                       u"4&3A5A5A00&0&0010",
+                       kKeyAllAccess, &node),
+        kErrorSuccess);
+    ASSERT_EQ(reg::DeleteValue(node, u"Driver"), kErrorSuccess);
+    reg::CloseKey(node);
+    EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorKeyDoesNotExist));
+
+    // A device of another set is not a member of this one.
+    DevInfoData foreign = device_;
+    foreign.devInst = 0x7FFF;
+    EXPECT_EQ(dev::OpenDevRegKey(set_, &foreign, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidParameter));
+}
+
+TEST(DeviceInstanceId, BufferMustHoldIdAndTerminator) {
+    TempMachine machine;
+    HDevInfo set = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, kDigcfPresent);
+    DevInfoData device;
+    ASSERT_TRUE(dev::EnumDeviceInfo(set, 4, &device));
+    const std::u16string id = u"PCI\\VEN_6E77&DEV_1000&SUBSYS_10006E77&REV_02\\4&1B6E7700&0&0028";
+    std::vector<char16_t> buffer(id.size() + 4, u'#');
+    EXPECT_EQ(dev::GetDeviceId(device.devInst, buffer.data(), static_cast<uint32_t>(id.size()), 0),
+              kCrBufferSmall);
+    EXPECT_EQ(buffer[0], u'#');
+    ASSERT_EQ(dev::GetDeviceId(device.devInst, buffer.data(), static_cast<uint32_t>(id.size() + 1), 0),
+              kCrSuccess);
+    EXPECT_EQ(std::u16string(buffer.data()), id);
+    EXPECT_EQ(buffer[id.size() + 1], u'#');
+    EXPECT_EQ(dev::GetDeviceId(0, buffer.data(), 200, 0), kCrInvalidDevinst);
+    EXPECT_EQ(dev::GetDeviceId(device.devInst, buffer.data(), 200, 1), kCrInvalidFlag);
+    dev::DestroyDeviceInfoList(set);
+}
+
+}  // namespace
+}  // namespace qv

@@ -1,0 +1,128 @@
+// Process enumeration and image names on the simulated host, with real child processes.
+#include "qv/platform/process.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "qv/platform/wintypes.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Counts processes whose image name is name (ignoring case), as the single-instance checks do.
+int CountProcesses(std::u16string_view name) {
+    std::vector<uint32_t> ids(1024);
+    uint32_t bytes = 0;
+    EXPECT_TRUE(proc::EnumProcesses(ids.data(), 4096, &bytes));
+    int count = 0;
+    for (uint32_t i = 0; i < bytes / 4; ++i) {
+        char16_t image[260] = u"<unknown>";
+        const uint32_t length = proc::GetProcessImageBaseName(ids[i], image, 260);
+        if (length != name.size()) continue;
+        bool same = true;
+        for (size_t k = 0; k < length && same; ++k) {
+            const auto fold = [](char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; };
+            same = fold(image[k]) == fold(name[k]);
+        }
+        count += same ? 1 : 0;
+    }
+    return count;
+}
+
+// A copy of /bin/sleep under another name in a temporary directory; children run it.
+class NamedSleeper {
+  public:
+    explicit NamedSleeper(const char* name) {
+        char pattern[] = "/tmp/qv-proc-test-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        exe_ = dir_ / name;
+        fs::copy_file("/bin/sleep", exe_);
+        fs::permissions(exe_, fs::perms::owner_all);
+    }
+    ~NamedSleeper() {
+        for (pid_t pid : children_) {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+        std::error_code ec;
+        fs::remove_all(dir_, ec);
+    }
+    void Start() {
+        const pid_t pid = fork();
+        if (pid == 0) {
+            execl(exe_.c_str(), exe_.filename().c_str(), "30", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        ASSERT_GT(pid, 0);
+        children_.push_back(pid);
+        // Wait (bounded) until the child has exec'd and shows the new image.
+        for (int i = 0; i < 200; ++i) {
+            std::error_code ec;
+            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec) == exe_) return;
+            usleep(10000);
+        }
+        ADD_FAILURE() << "child did not start";
+    }
+
+  private:
+    fs::path dir_, exe_;
+    std::vector<pid_t> children_;
+};
+
+TEST(ProcessImageNames, CountsOneAndTwoRunningCopies) {
+    NamedSleeper sleeper("QvTeamCmd");
+    EXPECT_EQ(CountProcesses(u"QvTeamCmd.exe"), 0);
+    sleeper.Start();
+    EXPECT_EQ(CountProcesses(u"QvTeamCmd.exe"), 1);
+    EXPECT_EQ(CountProcesses(u"qvteamcmd.EXE"), 1);
+    sleeper.Start();
+    EXPECT_EQ(CountProcesses(u"QvTeamCmd.exe"), 2);
+    EXPECT_EQ(CountProcesses(u"QvTeamCfg.exe"), 0);
+}
+
+TEST(ProcessImageNames, OwnNameAndBufferRules) {
+    char16_t name[260] = u"<unknown>";
+    const uint32_t length = proc::GetProcessImageBaseName(static_cast<uint32_t>(getpid()), name, 260);
+    EXPECT_EQ(std::u16string(name), u"sim_process_test.exe");
+    EXPECT_EQ(length, 20u);
+
+    // Cut to the buffer with a terminator, never beyond it.
+    char16_t small[8];
+    small[7] = u'#';
+    EXPECT_EQ(proc::GetProcessImageBaseName(static_cast<uint32_t>(getpid()), small, 7), 6u);
+    EXPECT_EQ(std::u16string(small), u"sim_pr");
+    EXPECT_EQ(small[7], u'#');
+
+    // A process that does not exist fails and leaves the buffer alone.
+    char16_t untouched[16] = u"<unknown>";
+    EXPECT_EQ(proc::GetProcessImageBaseName(0x7FFFFFF0u, untouched, 16), 0u);
+    EXPECT_EQ(std::u16string(untouched), u"<unknown>");
+}
+
+TEST(ProcessEnumeration, BoundedByTheBuffer) {
+    uint32_t ids[4] = {0, 0, 0, 0xDEADBEEF};
+    uint32_t bytes = 0;
+    ASSERT_TRUE(proc::EnumProcesses(ids, 12, &bytes));
+    EXPECT_LE(bytes, 12u);
+    EXPECT_EQ(bytes % 4, 0u);
+    EXPECT_EQ(ids[3], 0xDEADBEEF);
+
+    std::vector<uint32_t> all(4096);
+    ASSERT_TRUE(proc::EnumProcesses(all.data(), static_cast<uint32_t>(all.size() * 4), &bytes));
+    bool self = false;
+    for (uint32_t i = 0; i < bytes / 4; ++i) self = self || all[i] == static_cast<uint32_t>(getpid());
+    EXPECT_TRUE(self);
+    EXPECT_FALSE(proc::EnumProcesses(nullptr, 16, &bytes));
+}
+
+}  // namespace
+}  // namespace qv

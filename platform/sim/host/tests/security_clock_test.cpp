@@ -1,0 +1,84 @@
+// Administrator answer from the machine's host state, and virtual time.
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "qv/platform/clock.h"
+#include "qv/platform/registry.h"
+#include "qv/platform/security.h"
+#include "qv/sim/clock.h"
+#include "qv/sim/host_state.h"
+#include "temp_machine.h"
+
+namespace qv {
+namespace {
+
+using sim::testing::TempMachine;
+
+TEST(AdministratorCheck, AnswersFromTheMachineBothWays) {
+    TempMachine machine;
+    bool member = false;
+    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
+    EXPECT_TRUE(member);
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0));
+    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
+    EXPECT_FALSE(member);
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 1));
+    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
+    EXPECT_TRUE(member);
+    EXPECT_FALSE(sec::CheckAdministratorsMembership(nullptr));
+}
+
+TEST(AdministratorCheck, MachineCreatedWithoutAdministrator) {
+    sim::InventoryOptions options;
+    options.administrator = false;
+    TempMachine machine(options);
+    bool member = true;
+    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
+    EXPECT_FALSE(member);
+}
+
+TEST(AdministratorCheck, MissingHostValueMeansAdministrator) {
+    TempMachine machine;
+    HKey host = nullptr;
+    ASSERT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\Host", kKeyAllAccess, &host),
+              kErrorSuccess);
+    ASSERT_EQ(reg::DeleteValue(host, u"Administrator"), kErrorSuccess);
+    reg::CloseKey(host);
+    bool member = false;
+    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
+    EXPECT_TRUE(member);
+}
+
+class VirtualClock : public ::testing::Test {
+  protected:
+    void SetUp() override { wasOn_ = sim::VirtualClockInUse(); }
+    void TearDown() override { sim::UseVirtualClock(wasOn_); }
+    bool wasOn_ = false;
+};
+
+TEST_F(VirtualClock, LongSleepCostsNothingAndAdvancesTheTick) {
+    sim::UseVirtualClock(true);
+    const uint64_t skippedBefore = sim::VirtualMillisecondsSlept();
+    const uint64_t tickBefore = clk::TickCount();
+    const auto start = std::chrono::steady_clock::now();
+    clk::Sleep(10000);
+    const auto spent = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(spent, std::chrono::milliseconds(500));
+    EXPECT_GE(clk::TickCount() - tickBefore, 10000u);
+    EXPECT_EQ(sim::VirtualMillisecondsSlept() - skippedBefore, 10000u);
+}
+
+TEST_F(VirtualClock, RealSleepWaitsAndTickNeverRunsBackwards) {
+    sim::UseVirtualClock(true);
+    clk::Sleep(5000);
+    const uint64_t virtualTick = clk::TickCount();
+    sim::UseVirtualClock(false);
+    const auto start = std::chrono::steady_clock::now();
+    clk::Sleep(30);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
+    EXPECT_GE(clk::TickCount(), virtualTick + 30);
+}
+
+}  // namespace
+}  // namespace qv

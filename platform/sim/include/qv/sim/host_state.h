@@ -1,0 +1,50 @@
+// The simulated host's own state: where the device database sits in the machine's registry, and
+// the simulator-only values kept beside it (presence, disabled flag, MAC addresses, host answers).
+// For qvsim and the tests; the programs never include this header.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace qv::sim {
+
+// Registry paths below HKEY_LOCAL_MACHINE.
+inline constexpr std::u16string_view kEnumPath = u"SYSTEM\\CurrentControlSet\\Enum";
+inline constexpr std::u16string_view kClassPath = u"SYSTEM\\CurrentControlSet\\Control\\Class";
+inline constexpr std::u16string_view kNetworkPath = u"SYSTEM\\CurrentControlSet\\Control\\Network";
+inline constexpr std::u16string_view kDeviceClassesPath =
+    u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
+inline constexpr std::u16string_view kServicesPath = u"SYSTEM\\CurrentControlSet\\Services";
+inline constexpr std::u16string_view kSimDevicesPath = u"SOFTWARE\\QvSim\\Devices";
+inline constexpr std::u16string_view kSimHostPath = u"SOFTWARE\\QvSim\\Host";
+inline constexpr std::u16string_view kSimNetCfgPath = u"SOFTWARE\\QvSim\\NetCfg";
+
+// Class GUID strings used by the device database.
+inline constexpr std::u16string_view kNetClassGuid = u"{4D36E972-E325-11CE-BFC1-08002BE10318}";
+inline constexpr std::u16string_view kNetTransClassGuid = u"{4D36E975-E325-11CE-BFC1-08002BE10318}";
+inline constexpr std::u16string_view kSystemClassGuid = u"{4D36E97D-E325-11CE-BFC1-08002BE10318}";
+// Interface class of the adapters' virtual bus driver.
+inline constexpr std::u16string_view kBusDriverInterfaceGuid = u"{B5C98E43-7483-415C-9308-38065264E10B}";
+
+// Names of the per-device simulator values (DWORD unless noted).
+inline constexpr std::u16string_view kStatePresent = u"Present";    // 0 = not present; missing = present
+inline constexpr std::u16string_view kStateDisabled = u"Disabled";  // 1 = disabled
+inline constexpr std::u16string_view kStatePermanentAddress = u"PermanentAddress";  // REG_SZ, 12 hex digits
+
+// "PCI\VEN_..\4&.." -> "PCI#VEN_..#4&..": the name of the device's key under kSimDevicesPath.
+std::u16string DeviceStateKeyName(std::u16string_view instanceId);
+
+// A DWORD of the device's simulator state; nullopt when absent.
+std::optional<uint32_t> ReadDeviceState(std::u16string_view instanceId, std::u16string_view valueName);
+// Writes a DWORD of the device's simulator state, creating its key. False when the registry fails.
+bool WriteDeviceState(std::u16string_view instanceId, std::u16string_view valueName, uint32_t value);
+// A device counts as present unless its Present value is 0.
+bool IsDevicePresent(std::u16string_view instanceId);
+
+// Host answers under kSimHostPath: Administrator, OsMajor, OsMinor, OsBuild, PlatformId.
+std::optional<uint32_t> ReadHostValue(std::u16string_view valueName);
+bool WriteHostValue(std::u16string_view valueName, uint32_t value);
+
+}  // namespace qv::sim
