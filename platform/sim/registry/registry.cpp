@@ -83,22 +83,19 @@ std::u16string_view View(const char16_t* text) {
     return text ? std::u16string_view(text, Length(text)) : u"";
 }
 
-// Splits a subkey path into its names. A leading backslash or an empty name inside the path is
-// refused; one trailing backslash is allowed.
+// Splits a subkey path into its names. A leading backslash is refused; repeated and trailing
+// backslashes separate like one, as on Windows.
 LStatus SplitPath(const char16_t* subKey, std::vector<std::u16string_view>* names) {
     names->clear();
-    std::u16string_view path = View(subKey);
-    if (path.empty()) return kErrorSuccess;
-    if (path.front() == u'\\') return kErrorBadPathname;
-    if (path.back() == u'\\') path.remove_suffix(1);
+    const std::u16string_view path = View(subKey);
+    if (!path.empty() && path.front() == u'\\') return kErrorBadPathname;
     size_t start = 0;
-    while (start <= path.size()) {
+    while (start < path.size()) {
         size_t end = path.find(u'\\', start);
         if (end == std::u16string_view::npos) end = path.size();
         const std::u16string_view name = path.substr(start, end - start);
-        if (name.empty()) return kErrorBadPathname;
         if (name.size() > kMaxKeyNameLength) return kErrorInvalidParameter;
-        names->push_back(name);
+        if (!name.empty()) names->push_back(name);
         start = end + 1;
     }
     return kErrorSuccess;
