@@ -1,12 +1,61 @@
+// qvsim: the command line for simulated machines.
+//   qvsim [--machine DIR] <command> [arguments]
 #include <cstdio>
+#include <cstring>
+#include <span>
+#include <string_view>
 
 #include "commands.h"
+#include "qv/sim/machine.h"
 
-namespace qvsim {
-std::span<const Command> MachineCommands() { return {}; }
-}  // namespace qvsim
+namespace {
 
-int main() {
-    std::fputs("qvsim: no commands yet\n", stderr);
-    return 2;
+void PrintUsage(std::FILE* out) {
+    std::fputs(
+        "usage: qvsim [--machine DIR] <command> [arguments]\n"
+        "The machine is DIR, else $QV_MACHINE, else $XDG_DATA_HOME/qvsim/default.\n"
+        "\n"
+        "commands:\n",
+        out);
+    for (const auto table : {qvsim::MachineCommands(), qvsim::AdapterCommands()}) {
+        for (const auto& command : table) {
+            std::fprintf(out, "  %.*s%s%.*s\n", static_cast<int>(command.name.size()), command.name.data(),
+                         command.synopsis.empty() ? "" : " ", static_cast<int>(command.synopsis.size()),
+                         command.synopsis.data());
+        }
+    }
+}
+
+const qvsim::Command* FindCommand(std::string_view name) {
+    for (const auto table : {qvsim::MachineCommands(), qvsim::AdapterCommands()}) {
+        for (const auto& command : table) {
+            if (command.name == name) return &command;
+        }
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::span<char* const> args(argv + 1, static_cast<size_t>(argc > 0 ? argc - 1 : 0));
+    if (!args.empty() && std::strcmp(args[0], "--machine") == 0) {
+        if (args.size() < 2 || args[1][0] == '\0') {
+            std::fputs("qvsim: --machine needs a directory\n", stderr);
+            return 2;
+        }
+        qv::sim::SelectMachine(args[1]);
+        args = args.subspan(2);
+    }
+    if (args.empty() || std::strcmp(args[0], "help") == 0 || std::strcmp(args[0], "--help") == 0) {
+        PrintUsage(args.empty() ? stderr : stdout);
+        return args.empty() ? 2 : 0;
+    }
+    const qvsim::Command* command = FindCommand(args[0]);
+    if (command == nullptr) {
+        std::fprintf(stderr, "qvsim: unknown command '%s'\n", args[0]);
+        PrintUsage(stderr);
+        return 2;
+    }
+    return command->run(args.subspan(1));
 }

@@ -1,0 +1,21 @@
+#include "machine_commands.h"
+
+#include "commands.h"
+
+namespace qvsim {
+namespace {
+
+constexpr Command kMachineCommands[] = {
+    {"init", "[--force] [--cards N] [--no-other-vendor] [--os MAJOR.MINOR[.BUILD]] [--no-admin]", RunInit},
+    {"show", "", RunShow},
+    {"set-admin", "0|1", RunSetAdmin},
+    {"device", "<connection name> enable|disable|present 0|1", RunDevice},
+};
+
+}  // namespace
+
+std::span<const Command> MachineCommands() {
+    return kMachineCommands;
+}
+
+}  // namespace qvsim

@@ -1,0 +1,49 @@
+// qvsim set-admin and qvsim device: change the host's answers and a device's simulated state.
+#include <cstdio>
+#include <string>
+
+#include "machine_commands.h"
+#include "machine_support.h"
+#include "qv/sim/host_state.h"
+#include "qv/sim/utf.h"
+
+namespace qvsim {
+
+int RunSetAdmin(std::span<char* const> args) {
+    const auto value = args.size() == 1 ? ParseNumber(args[0], 0, 1) : std::nullopt;
+    if (!value) return Fail(kExitUsage, "set-admin: expected 0 or 1");
+    if (!qv::sim::WriteHostValue(u"Administrator", *value)) {
+        return Fail(kExitFailure, "set-admin: the machine registry cannot be written");
+    }
+    return kExitOk;
+}
+
+int RunDevice(std::span<char* const> args) {
+    if (args.size() < 2)
+        return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
+    const std::string_view action = args[1];
+    std::u16string_view valueName;
+    uint32_t value = 0;
+    if (action == "enable" && args.size() == 2) {
+        valueName = qv::sim::kStateDisabled;
+        value = 0;
+    } else if (action == "disable" && args.size() == 2) {
+        valueName = qv::sim::kStateDisabled;
+        value = 1;
+    } else if (action == "present" && args.size() == 3 && ParseNumber(args[2], 0, 1)) {
+        valueName = qv::sim::kStatePresent;
+        value = *ParseNumber(args[2], 0, 1);
+    } else {
+        return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
+    }
+    const auto instanceId = FindAdapterByConnectionName(qv::sim::ToUtf16(args[0]));
+    if (!instanceId)
+        return Fail(kExitFailure,
+                    "device: no adapter has the connection name '" + std::string(args[0]) + "'");
+    if (!qv::sim::WriteDeviceState(*instanceId, valueName, value)) {
+        return Fail(kExitFailure, "device: the machine registry cannot be written");
+    }
+    return kExitOk;
+}
+
+}  // namespace qvsim

@@ -1,0 +1,67 @@
+// qvsim init: create a machine with the default inventory.
+#include <string>
+
+#include "machine_commands.h"
+#include "machine_support.h"
+#include "qv/sim/default_inventory.h"
+#include "qv/sim/machine.h"
+
+namespace qvsim {
+namespace {
+
+// "MAJOR.MINOR[.BUILD]" into the options; false when malformed.
+bool ParseOsVersion(std::string_view text, qv::sim::InventoryOptions* options) {
+    uint32_t parts[3] = {0, 0, options->osBuild};
+    int count = 0;
+    while (count < 3) {
+        const size_t dot = text.find('.');
+        const auto number = ParseNumber(text.substr(0, dot), 0, 0xFFFF);
+        if (!number) return false;
+        parts[count++] = *number;
+        if (dot == std::string_view::npos) break;
+        text.remove_prefix(dot + 1);
+        if (count == 3) return false;  // more than three parts
+    }
+    if (count < 2) return false;
+    options->osMajor = parts[0];
+    options->osMinor = parts[1];
+    options->osBuild = parts[2];
+    return true;
+}
+
+}  // namespace
+
+int RunInit(std::span<char* const> args) {
+    qv::sim::InventoryOptions options;
+    bool force = false;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        const bool hasValue = i + 1 < args.size();
+        if (arg == "--force") {
+            force = true;
+        } else if (arg == "--no-other-vendor") {
+            options.otherVendorAdapter = false;
+        } else if (arg == "--no-admin") {
+            options.administrator = false;
+        } else if (arg == "--cards") {
+            const auto cards = hasValue ? ParseNumber(args[++i], 0, 8) : std::nullopt;
+            if (!cards) return Fail(kExitUsage, "init: --cards needs a number from 0 to 8");
+            options.cards = static_cast<int>(*cards);
+        } else if (arg == "--os") {
+            if (!hasValue || !ParseOsVersion(args[++i], &options)) {
+                return Fail(kExitUsage, "init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD");
+            }
+        } else {
+            return Fail(kExitUsage, "init: unknown option '" + std::string(arg) + "'");
+        }
+    }
+    std::string error;
+    const auto dir = qv::sim::MachineDir();
+    if (!qv::sim::CreateMachine(dir, options, force, &error)) {
+        return Fail(kExitFailure, "init: " + error);
+    }
+    std::printf("created machine %s\n", dir.c_str());
+    return kExitOk;
+}
+
+}  // namespace qvsim

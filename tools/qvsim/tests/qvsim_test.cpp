@@ -1,0 +1,110 @@
+// The qvsim command line: summaries, machine changes, usage and errors, as the user sees them.
+#include <gtest/gtest.h>
+
+#include "qvsim_run.h"
+
+namespace qvsim::testing {
+namespace {
+
+TEST(QvsimShow, DefaultMachine) {
+    Sandbox box;
+    const Result init = box.Run({"init"});
+    ASSERT_EQ(init.status, 0) << init.err;
+    EXPECT_EQ(box.Neutral(init.out), "created machine @MACHINE@\n");
+    const Result show = box.Run({"show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.err, "");
+    EXPECT_EQ(box.Neutral(show.out), Golden("show_default.txt"));
+}
+
+TEST(QvsimShow, MachineMadeOnFirstUse) {
+    Sandbox box;
+    const Result show = box.Run({"show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(box.Neutral(show.out), Golden("show_default.txt"));
+}
+
+TEST(QvsimShow, InitOptionsAndDeviceChanges) {
+    Sandbox box;
+    ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor", "--os", "5.1.2600", "--no-admin"}).status,
+              0);
+    EXPECT_EQ(box.Run({"device", "local area connection 2", "disable"}).status, 0);
+    EXPECT_EQ(box.Run({"device", "Local Area Connection", "present", "0"}).status, 0);
+    const Result show = box.Run({"show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(box.Neutral(show.out), Golden("show_changed.txt"));
+
+    // Undo both changes and give the administrator back.
+    EXPECT_EQ(box.Run({"device", "Local Area Connection 2", "enable"}).status, 0);
+    EXPECT_EQ(box.Run({"device", "Local Area Connection", "present", "1"}).status, 0);
+    EXPECT_EQ(box.Run({"set-admin", "1"}).status, 0);
+    const std::string again = box.Run({"show"}).out;
+    EXPECT_NE(again.find("Administrator: yes\n"), std::string::npos);
+    EXPECT_EQ(again.find("disabled"), std::string::npos);
+    EXPECT_EQ(again.find("not present"), std::string::npos);
+}
+
+TEST(QvsimShow, ForceReplacesAMachine) {
+    Sandbox box;
+    ASSERT_EQ(box.Run({"init", "--cards", "1"}).status, 0);
+    const Result again = box.Run({"init"});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_EQ(box.Neutral(again.err), "qvsim: init: a machine already exists in @MACHINE@\n");
+    ASSERT_EQ(box.Run({"init", "--force"}).status, 0);
+    EXPECT_EQ(box.Neutral(box.Run({"show"}).out), Golden("show_default.txt"));
+}
+
+TEST(QvsimUsage, NoOrUnknownCommand) {
+    Sandbox box;
+    const Result none = box.Run({});
+    EXPECT_EQ(none.status, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, Golden("usage.txt"));
+    const Result unknown = box.Run({"frobnicate"});
+    EXPECT_EQ(unknown.status, 2);
+    EXPECT_EQ(unknown.err, "qvsim: unknown command 'frobnicate'\n" + Golden("usage.txt"));
+    const Result help = box.Run({"help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out, Golden("usage.txt"));
+    const Result noDir = box.Run({"--machine"});
+    EXPECT_EQ(noDir.status, 2);
+    EXPECT_EQ(noDir.err, "qvsim: --machine needs a directory\n");
+}
+
+TEST(QvsimUsage, BadArgumentsGiveOneLineAndStatus) {
+    Sandbox box;
+    const struct {
+        std::initializer_list<std::string> args;
+        int status;
+        const char* err;
+    } cases[] = {
+        {{"init", "--cards", "9"}, 2, "qvsim: init: --cards needs a number from 0 to 8\n"},
+        {{"init", "--cards"}, 2, "qvsim: init: --cards needs a number from 0 to 8\n"},
+        {{"init", "--os", "5"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
+        {{"init", "--os", "5.2.3790.1"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
+        {{"init", "--os", "5.x"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
+        {{"init", "--bogus"}, 2, "qvsim: init: unknown option '--bogus'\n"},
+        {{"show", "extra"}, 2, "qvsim: show: takes no arguments\n"},
+        {{"set-admin", "2"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
+        {{"set-admin"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
+        {{"device", "Local Area Connection"},
+         2,
+         "qvsim: device: expected <connection name> enable|disable|present 0|1\n"},
+        {{"device", "Local Area Connection", "present", "7"},
+         2,
+         "qvsim: device: expected <connection name> enable|disable|present 0|1\n"},
+        {{"device", "No Such Connection", "disable"},
+         1,
+         "qvsim: device: no adapter has the connection name 'No Such Connection'\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = box.Run(c.args);
+        SCOPED_TRACE(*c.args.begin());
+        EXPECT_EQ(r.status, c.status);
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, "");
+    }
+}
+
+}  // namespace
+}  // namespace qvsim::testing
