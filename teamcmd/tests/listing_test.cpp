@@ -1,0 +1,152 @@
+// The listing on prepared machines: console text, log content and status.
+#include "listing.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+#include "command_record.h"
+#include "console.h"
+#include "golden.h"
+#include "qv/teamlib/testing/sim_adapters.h"
+#include "qv/teamlib/text.h"
+#include "scenarios.h"
+
+namespace qv::teamcmd {
+namespace {
+
+using testing::Golden;
+
+struct Listed {
+    uint32_t status;
+    std::string console;
+};
+
+Listed List(const CommandRecord& record) {
+    ConsoleCapture capture;
+    const uint32_t status = CmdListTeams(record);
+    return {status, capture.Text()};
+}
+
+Listed List() {
+    CommandRecord record{};
+    record.flags = OPT_LIST;
+    return List(record);
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+// The log header with any ctime line ("Tue Dec  8 00:05:42 2026").
+const char kHeaderPattern[] =
+    "\r\n============================\r\n"
+    "[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}\r\n"
+    "============================\r\n";
+
+std::string Escaped(const std::string& text) {
+    return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
+}
+
+TEST(Listing, NoAdaptersAndNoTeams) {
+    qv::testing::TempMachine machine(false);
+    ASSERT_TRUE(machine.ok());
+    const Listed listed = List();
+    EXPECT_EQ(listed.status, 1u);
+    EXPECT_EQ(listed.console, Golden("listing_empty.txt"));
+}
+
+TEST(Listing, DefaultMachine) {
+    qv::testing::TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    const Listed listed = List();
+    EXPECT_EQ(listed.status, 1u);
+    EXPECT_EQ(listed.console, Golden("listing_default.txt"));
+}
+
+TEST(Listing, FreeAdapterWithVlansInDeviceOrder) {
+    qv::testing::TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    ASSERT_TRUE(testing::BuildFreeAdaptersWithVlans());
+    const Listed listed = List();
+    EXPECT_EQ(listed.status, 1u);
+    EXPECT_EQ(listed.console, Golden("listing_free_vlans.txt"));
+}
+
+// Modes, member order, an Order of 8, team VLANs, and team adapters beyond the four records.
+TEST(Listing, TeamsInAllModes) {
+    qv::testing::TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    ASSERT_TRUE(testing::BuildTeamsInAllModes());
+    const Listed listed = List();
+    EXPECT_EQ(listed.status, 1u);
+    EXPECT_EQ(listed.console, Golden("listing_teams.txt"));
+}
+
+TEST(Listing, OrderOutsideTheMemberSlotsIsAnError) {
+    qv::testing::TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    ASSERT_TRUE(testing::AddTeam(
+        0, testing::TeamGuid(0), u"Team0", 0x220,
+        {{qv::testing::DefaultPortGuid(0), 0xFFFFFFFF}, {qv::testing::DefaultPortGuid(1), 7}}));
+    const Listed listed = List();
+    EXPECT_NE(listed.console.find("  Team Mode: TLB_MODE\n  Adapters in Team:\n"
+                                  "      Error in listing Nic\n      2. \n"),
+              std::string::npos)
+        << listed.console;
+}
+
+class ListingLog : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(machine_.ok());
+        logPath_ = machine_.dir().parent_path() / "list.log";
+        record_.flags = OPT_LIST | OPT_LOG;
+        const std::u16string name = FromUtf8(logPath_.string());
+        U16CopyInto(record_.logFileName, kCommandNameCapacity, name);
+    }
+
+    qv::testing::TempMachine machine_;
+    std::filesystem::path logPath_;
+    CommandRecord record_{};
+};
+
+TEST_F(ListingLog, AppendsHeaderFreeAndTeamAdapterNames) {
+    ASSERT_TRUE(testing::BuildTeamsInAllModes());
+    const Listed listed = List(record_);
+    EXPECT_EQ(listed.status, 1u);
+    EXPECT_EQ(listed.console, Golden("listing_teams.txt"));
+    const std::string once = std::string(kHeaderPattern) + Escaped(Golden("log_teams_after_header.txt"));
+    EXPECT_TRUE(std::regex_match(ReadFile(logPath_), std::regex(once))) << ReadFile(logPath_);
+}
+
+TEST_F(ListingLog, NeverTruncates) {
+    {
+        std::ofstream earlier(logPath_, std::ios::binary);
+        earlier << "earlier run\r\n";
+    }
+    List(record_);
+    List(record_);
+    const std::string run = std::string(kHeaderPattern) + Escaped(Golden("log_default_after_header.txt"));
+    EXPECT_TRUE(std::regex_match(ReadFile(logPath_), std::regex("earlier run\r\n" + run + run)))
+        << ReadFile(logPath_);
+}
+
+TEST_F(ListingLog, UnopenableLogEndsWithStatusZeroAfterTheFreeAdapters) {
+    const std::u16string name = FromUtf8((machine_.dir() / "missing" / "list.log").string());
+    U16CopyInto(record_.logFileName, kCommandNameCapacity, name);
+    const Listed listed = List(record_);
+    EXPECT_EQ(listed.status, 0u);
+    const std::string expected = Golden("listing_default.txt");
+    EXPECT_EQ(listed.console, expected.substr(0, expected.find("\nTeam Adapters:\n")));
+}
+
+}  // namespace
+}  // namespace qv::teamcmd

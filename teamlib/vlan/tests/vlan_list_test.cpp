@@ -1,0 +1,204 @@
+// The VLAN list readers on simulated machines: which VLAN adapters a VlanBinding names, in which
+// order, and what malformed lists do.
+#include "qv/teamlib/vlan_list.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "qv/platform/registry.h"
+#include "qv/teamlib/testing/sim_adapters.h"
+#include "qv/teamlib/text.h"
+
+namespace qv {
+namespace {
+
+using testing::DefaultPortGuid;
+
+std::u16string VlanGuid(int n) {
+    return U16Format(u"{5A5A71A0-0000-4000-8000-0000000000%02X}", n + 1);
+}
+std::u16string TeamGuid(int n) {
+    return U16Format(u"{5A5A7EA0-0000-4000-8000-0000000000%02X}", n + 1);
+}
+
+Guid ToGuid(const std::u16string& text) {
+    Guid guid{};
+    EXPECT_TRUE(GuidFromString(text, &guid));
+    return guid;
+}
+
+bool AddVlan(int number, const std::u16string& guid, uint32_t id, const std::u16string& name,
+             const std::u16string& connection = u"") {
+    testing::SimAdapter vlan;
+    vlan.instanceId = U16Format(u"ROOT\\NET\\%04d", number);
+    vlan.guid = guid;
+    vlan.connectionName = connection;
+    vlan.vlanId = id;
+    return testing::AddSimAdapter(vlan) &&
+           (name.empty() || testing::WriteValueBytes(testing::DriverKeyPathOf(guid), u"VlanName", kRegSz,
+                                                     testing::Utf16Bytes(name + u'\0')));
+}
+
+std::vector<uint8_t> MultiSz(const std::vector<std::u16string>& entries) {
+    std::u16string list;
+    for (const auto& entry : entries) {
+        list += entry + u'\0';
+    }
+    return testing::Utf16Bytes(list + u'\0');
+}
+
+bool SetBinding(const std::u16string& member, const std::vector<uint8_t>& bytes) {
+    return testing::WriteValueBytes(testing::StoreEntryPath(member), u"VlanBinding", kRegMultiSz, bytes);
+}
+
+std::u16string Device(const std::u16string& guid) {
+    return u"\\Device\\" + guid;
+}
+
+class VlanListTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ASSERT_TRUE(machine_.ok());
+        list_ = std::make_unique<VlanList>();
+        list_->count = 99;
+    }
+    testing::TempMachine machine_;
+    std::unique_ptr<VlanList> list_;
+};
+
+TEST_F(VlanListTest, NicWithoutAdaptersEntry) {
+    EXPECT_FALSE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+}
+
+TEST_F(VlanListTest, NicEntryWithoutBinding) {
+    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(0), std::nullopt, 0x10, 0));
+    EXPECT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+}
+
+TEST_F(VlanListTest, NicVlansComeInDeviceOrderWithTheirValues) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales", u"Local Area Connection 6"));
+    ASSERT_TRUE(AddVlan(1, VlanGuid(1), 0x12345, u"Lab"));  // only the low 16 bits are the id
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({Device(VlanGuid(1)), Device(VlanGuid(0))})));
+
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    ASSERT_EQ(list_->count, 2);
+    EXPECT_EQ(list_->ids[0], 10);
+    EXPECT_EQ(ToUtf8(list_->names[0]), "Sales");
+    EXPECT_EQ(list_->guids[0], ToGuid(VlanGuid(0)));
+    EXPECT_EQ(ToUtf8(list_->connectionNames[0]), "Local Area Connection 6");
+    EXPECT_EQ(list_->ids[1], 0x2345);
+    EXPECT_EQ(ToUtf8(list_->names[1]), "Lab");
+    EXPECT_EQ(list_->guids[1], ToGuid(VlanGuid(1)));
+    EXPECT_EQ(ToUtf8(list_->connectionNames[1]), "");
+}
+
+TEST_F(VlanListTest, VlanWithoutNameIsNotListed) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u""));
+    ASSERT_TRUE(AddVlan(1, VlanGuid(1), 20, u"Lab"));
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({Device(VlanGuid(0)), Device(VlanGuid(1))})));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    ASSERT_EQ(list_->count, 1);
+    EXPECT_EQ(list_->ids[0], 20);
+}
+
+TEST_F(VlanListTest, MalformedBindingsAreReadSafely) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales"));
+    ASSERT_TRUE(AddVlan(1, VlanGuid(1), 20, u"Lab"));
+    const std::u16string one = Device(VlanGuid(1));
+
+    // No terminator at all, and an odd byte count.
+    std::vector<uint8_t> bare = testing::Utf16Bytes(one);
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), bare));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    ASSERT_EQ(list_->count, 1);
+    EXPECT_EQ(list_->ids[0], 20);
+
+    // An odd byte after a terminated entry makes a one-character entry of its own.
+    std::vector<uint8_t> odd = testing::Utf16Bytes(one + u'\0');
+    odd.push_back(0x41);
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), odd));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 1);
+    bare.push_back(0x41);  // ... and without the terminator it spoils the only entry
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), bare));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+
+    // Entries that name no adapter must not match every adapter.
+    ASSERT_TRUE(
+        SetBinding(DefaultPortGuid(0), MultiSz({u"\\Device\\", u"nobackslash", u"\\Device\\{5A5A71A0"})));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+
+    // The list ends at its first empty entry.
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({one, u"", Device(VlanGuid(0))})));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    ASSERT_EQ(list_->count, 1);
+    EXPECT_EQ(list_->ids[0], 20);
+
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), {0x5C}));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+}
+
+TEST_F(VlanListTest, StopsAtSixtyFour) {
+    std::vector<std::u16string> entries;
+    for (int n = 0; n < 66; ++n) {
+        ASSERT_TRUE(AddVlan(n, VlanGuid(n), static_cast<uint32_t>(n + 1), U16Format(u"V%d", n + 1)));
+        entries.push_back(Device(VlanGuid(n)));
+    }
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz(entries)));
+    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
+    ASSERT_EQ(list_->count, kMaxVlans);
+    EXPECT_EQ(list_->ids[63], 64);
+}
+
+TEST_F(VlanListTest, TeamListComesFromTheFirstMatchingMember) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales"));
+    ASSERT_TRUE(AddVlan(1, VlanGuid(1), 20, u"Lab"));
+    ASSERT_TRUE(testing::AddTeamAdapter(2, TeamGuid(0), u"Team0"));
+    ASSERT_TRUE(testing::AddTeamAdapter(3, TeamGuid(1), u"Team1"));
+    // Member 0 belongs to another team; member 1 names the team in lower case, which does not match.
+    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(0), TeamGuid(1), 0x120, 0));
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({Device(VlanGuid(1))})));
+    std::u16string lower = TeamGuid(0);
+    for (auto& c : lower) {
+        c = (c >= u'A' && c <= u'F') ? static_cast<char16_t>(c + 32) : c;
+    }
+    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(1), lower, 0x120, 0));
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(1), MultiSz({Device(VlanGuid(1))})));
+    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(2), TeamGuid(0), 0x120, 0));
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(2), MultiSz({Device(VlanGuid(0))})));
+    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(3), TeamGuid(0), 0x120, 1));
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(3), MultiSz({Device(VlanGuid(1))})));
+
+    ASSERT_TRUE(GetVlanListForTeam(ToGuid(TeamGuid(0)), list_.get()));
+    ASSERT_EQ(list_->count, 1);
+    EXPECT_EQ(list_->ids[0], 10);
+}
+
+TEST_F(VlanListTest, TeamWithoutVlansAndWithoutAdaptersKey) {
+    EXPECT_FALSE(GetVlanListForTeam(ToGuid(TeamGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(0), TeamGuid(0), 0x120, 0));
+    list_->count = 7;
+    EXPECT_TRUE(GetVlanListForTeam(ToGuid(TeamGuid(0)), list_.get()));
+    EXPECT_EQ(list_->count, 0);
+}
+
+TEST_F(VlanListTest, ResolvesAListGivenDirectly) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales"));
+    const std::u16string list = Device(VlanGuid(0));
+    ASSERT_TRUE(GetVlanIdForDevices(list.data(), list.size(), list_.get()));
+    EXPECT_EQ(list_->count, 1);
+    ASSERT_TRUE(GetVlanIdForDevices(nullptr, 0, list_.get()));
+    EXPECT_EQ(list_->count, 0);
+}
+
+}  // namespace
+}  // namespace qv
