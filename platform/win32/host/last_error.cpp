@@ -5,7 +5,11 @@
 
 namespace qv {
 
-uint32_t GetLastError() { return ::GetLastError(); }
-void SetLastError(uint32_t error) { ::SetLastError(error); }
+uint32_t GetLastError() {
+    return ::GetLastError();
+}
+void SetLastError(uint32_t error) {
+    ::SetLastError(error);
+}
 
 }  // namespace qv
