@@ -57,11 +57,10 @@ LStatus RegKey::Create(std::u16string_view path, RegKey* out) {
 std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, uint32_t* type) const {
     if (!key_) return std::nullopt;
     const std::u16string n = Terminated(name);
-    uint32_t size = 0;
     uint32_t valueType = 0;
-    if (reg::QueryValueEx(key_, n.c_str(), &valueType, nullptr, &size) != kErrorSuccess) return std::nullopt;
-    std::vector<uint8_t> data(size);
-    // The value may grow between the two calls when another process writes it; retry a few times.
+    // Most values are short: one call with a modest buffer, a second only when it was too small.
+    // The value may grow between calls when another process writes it; a few retries cover that.
+    std::vector<uint8_t> data(256);
     for (int attempt = 0; attempt < 4; ++attempt) {
         uint32_t got = static_cast<uint32_t>(data.size());
         const LStatus status = reg::QueryValueEx(key_, n.c_str(), &valueType, data.data(), &got);
