@@ -1,0 +1,92 @@
+#include "test_support.h"
+
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "qv/sim/bus_driver.h"
+#include "qv/sim/machine.h"
+#include "runner.h"
+
+namespace qv::qvtool::test {
+namespace {
+
+std::string ReadStream(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+std::string ShellQuote(const std::string& word) {
+    std::string quoted = "'";
+    for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+}  // namespace
+
+TempMachine::TempMachine() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qvtool-test-XXXXXX").string();
+    const char* made = mkdtemp(pattern.data());
+    dir_ = made != nullptr ? made : pattern;
+    sim::SelectMachine(dir_);
+}
+
+TempMachine::~TempMachine() {
+    std::error_code ec;
+    std::filesystem::remove_all(dir_, ec);
+}
+
+std::unique_ptr<sim::n5::Adapter> TempMachine::OpenAdapter(int instance) const {
+    std::filesystem::path stateFile;
+    if (!sim::AdapterStateFileOfInstance(instance, &stateFile)) return nullptr;
+    int32_t error = 0;
+    return sim::n5::Adapter::Open(stateFile, &error);
+}
+
+RunOutput RunInProcess(const std::vector<std::string>& words) {
+    std::vector<const char*> argv{"qvtool"};
+    for (const auto& w : words) argv.push_back(w.c_str());
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    RunOutput result;
+    result.status = RunQvtool(static_cast<int>(argv.size()), argv.data(), out, err);
+    result.out = ReadStream(out);
+    result.err = ReadStream(err);
+    std::fclose(out);
+    std::fclose(err);
+    return result;
+}
+
+RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words) {
+    const std::filesystem::path outFile = machineDir / "run.out";
+    const std::filesystem::path errFile = machineDir / "run.err";
+    std::string command = "QV_MACHINE=" + ShellQuote(machineDir.string()) + " " + QV_BIN_DIR "/qvtool";
+    for (const auto& w : words) command += " " + ShellQuote(w);
+    command += " >" + ShellQuote(outFile.string()) + " 2>" + ShellQuote(errFile.string());
+    const int raw = std::system(command.c_str());
+    RunOutput result;
+    result.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;
+    result.out = ReadFile(outFile);
+    result.err = ReadFile(errFile);
+    return result;
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+std::string GoldenUsage() {
+    return ReadFile(std::filesystem::path(QV_SOURCE_DIR) / "qvtool/core/tests/golden/usage.txt");
+}
+
+}  // namespace qv::qvtool::test

@@ -1,0 +1,43 @@
+// Helpers of the qvtool suites: a fresh simulated machine per suite, in-process runs with captured
+// output, runs of the built program, and direct access to a simulated adapter's state.
+#pragma once
+
+#include <filesystem>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "qv/sim/n5/adapter.h"
+
+namespace qv::qvtool::test {
+
+// A temporary machine directory selected for this process; removed at the end.
+class TempMachine {
+  public:
+    TempMachine();
+    ~TempMachine();
+    const std::filesystem::path& dir() const { return dir_; }
+    // The simulated adapter behind bus-driver instance n.
+    std::unique_ptr<sim::n5::Adapter> OpenAdapter(int instance = 0) const;
+
+  private:
+    std::filesystem::path dir_;
+};
+
+struct RunOutput {
+    std::string out;
+    std::string err;
+    int status = -1;
+};
+
+// Runs the tool in this process with argv = {"qvtool", words...}.
+RunOutput RunInProcess(const std::vector<std::string>& words);
+// Runs the built program with QV_MACHINE set to machineDir; argv[0] is the program's path.
+RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words);
+
+std::string ReadFile(const std::filesystem::path& path);
+// The usage screen as kept in golden/usage.txt.
+std::string GoldenUsage();
+
+}  // namespace qv::qvtool::test

@@ -1,0 +1,190 @@
+// The simulated adapter: its state file (creation, sharing between mappings, old and foreign
+// files), the register behaviours the tool's protocols rely on, and the bounds of every request.
+#include "qv/sim/n5/adapter.h"
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+
+#include "qv/platform/wintypes.h"
+
+namespace qv::sim::n5 {
+namespace {
+
+class AdapterTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "n5-test-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+        file_ = dir_ / "adapters" / "ROOT#QVVBD#0000.n5";
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+    std::unique_ptr<Adapter> Open() {
+        int32_t error = 0;
+        return Adapter::Open(file_, &error);
+    }
+
+    std::filesystem::path dir_;
+    std::filesystem::path file_;
+};
+
+TEST_F(AdapterTest, FirstOpenCreatesDefaultsAndStateIsSharedBetweenMappings) {
+    auto a = Open();
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(std::filesystem::file_size(file_), sizeof(StateFile));
+    uint32_t value = 0;
+    ASSERT_TRUE(a->ReadRegister(0x6F4, &value));
+    EXPECT_EQ(value, 3u);
+
+    auto b = Open();
+    ASSERT_NE(b, nullptr);
+    ASSERT_TRUE(a->WriteRegister(0x100, 0xABCD));
+    a->SetCimBusyStuck(true);
+    EXPECT_EQ(b->PeekRegister(0x100), 0xABCDu);
+    EXPECT_EQ(b->state().faults.cimBusyStuck, 1u);
+    a.reset();
+    b.reset();
+    EXPECT_EQ(Open()->PeekRegister(0x100), 0xABCDu);  // survives like hardware state
+}
+
+TEST_F(AdapterTest, OutdatedFilesAreRecreatedAndForeignFilesRefused) {
+    ASSERT_NE(Open(), nullptr);
+    {
+        auto a = Open();
+        a->PokeRegister(0x100, 0x1);
+        a->state().version = kStateLayoutVersion + 1;
+    }
+    auto recreated = Open();
+    ASSERT_NE(recreated, nullptr);
+    EXPECT_EQ(recreated->PeekRegister(0x100), 0x00280201u);  // back to the default
+    recreated.reset();
+
+    std::filesystem::resize_file(file_, 100);  // right magic, wrong size
+    ASSERT_NE(Open(), nullptr);
+    EXPECT_EQ(std::filesystem::file_size(file_), sizeof(StateFile));
+
+    { std::ofstream(file_, std::ios::trunc) << "something else entirely"; }
+    int32_t error = 0;
+    EXPECT_EQ(Adapter::Open(file_, &error), nullptr);
+    EXPECT_EQ(error, kErrorBadFormat);
+    EXPECT_EQ(std::filesystem::file_size(file_), 23u);
+
+    { std::ofstream(file_, std::ios::trunc) << ""; }  // empty
+    EXPECT_EQ(Adapter::Open(file_, &error), nullptr);
+
+    ASSERT_TRUE(Adapter::Reset(file_, &error));
+    EXPECT_NE(Open(), nullptr);
+}
+
+TEST_F(AdapterTest, HostAccessWindowRunsCimAccessesWithABusyPhase) {
+    auto a = Open();
+    a->PokeCim(0x2345, 0x77);
+    ASSERT_TRUE(a->WriteRegister(0x2B0, 0x2345));
+    uint32_t ctrl = 0;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(a->ReadRegister(0x2B0, &ctrl));
+        EXPECT_NE(ctrl & (1u << 17), 0u) << i;
+    }
+    ASSERT_TRUE(a->ReadRegister(0x2B0, &ctrl));
+    EXPECT_EQ(ctrl, 0x2345u);
+    uint32_t data = 0;
+    ASSERT_TRUE(a->ReadRegister(0x2B4, &data));
+    EXPECT_EQ(data, 0x77u);
+
+    ASSERT_TRUE(a->WriteRegister(0x2B4, 0x99));
+    ASSERT_TRUE(a->WriteRegister(0x2B0, 0x10010));  // write bit, address 0x10
+    EXPECT_EQ(a->PeekCim(0x10), 0x99u);
+    EXPECT_EQ(a->state().counters.lastCimWrite, 1u);
+
+    a->SetCimBusyStuck(true);
+    for (int i = 0; i < 20; ++i) {
+        ASSERT_TRUE(a->ReadRegister(0x2B0, &ctrl));
+        EXPECT_NE(ctrl & (1u << 17), 0u);
+    }
+}
+
+TEST_F(AdapterTest, IndirectPairAndReadOnlyRevision) {
+    auto a = Open();
+    ASSERT_TRUE(a->WriteRegister(0x78, 5));
+    ASSERT_TRUE(a->WriteRegister(0x7C, 0xFEED));
+    uint32_t value = 0;
+    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
+    EXPECT_EQ(value, 0xFEEDu);
+    EXPECT_EQ(a->state().indirect[5], 0xFEEDu);
+    ASSERT_TRUE(a->WriteRegister(0x78, kIndirectWords));  // outside the indirect space
+    ASSERT_TRUE(a->WriteRegister(0x7C, 1));
+    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
+    EXPECT_EQ(value, 0u);
+
+    ASSERT_TRUE(a->WriteRegister(0x6F4, 9));
+    ASSERT_TRUE(a->ReadRegister(0x6F4, &value));
+    EXPECT_EQ(value, 3u);
+}
+
+TEST_F(AdapterTest, ConfigurationSpaceCapabilityListEndsAtVpd) {
+    auto a = Open();
+    uint32_t word = 0;
+    ASSERT_TRUE(a->ReadConfig(0x34, &word));
+    uint32_t pointer = word & 0xFF;
+    int found = -1;
+    for (int hops = 0; pointer != 0 && hops < 48; ++hops) {
+        ASSERT_TRUE(a->ReadConfig(pointer & ~3u, &word));
+        if ((word & 0xFF) == 3) {
+            found = static_cast<int>(pointer);
+            break;
+        }
+        pointer = (word >> 8) & 0xFF;
+    }
+    EXPECT_EQ(found, 0x94);
+    EXPECT_FALSE(a->ReadConfig(253, &word));
+    EXPECT_TRUE(a->ReadConfig(252, &word));
+    ASSERT_TRUE(a->WriteConfig(0, 0));  // identifiers are read-only
+    ASSERT_TRUE(a->ReadConfig(0, &word));
+    EXPECT_EQ(word, 0x00055A5Au);
+}
+
+TEST_F(AdapterTest, MdioRegistersPerPortAndDeviceWithBoundedStore) {
+    auto a = Open();
+    uint16_t value = 0;
+    ASSERT_TRUE(a->WriteMdio(1, 3, 0x20, 0xBEEF));
+    ASSERT_TRUE(a->ReadMdio(1, 3, 0x20, &value));
+    EXPECT_EQ(value, 0xBEEF);
+    ASSERT_TRUE(a->ReadMdio(2, 3, 0x20, &value));
+    EXPECT_EQ(value, 0u);
+    EXPECT_FALSE(a->ReadMdio(32, 0, 0, &value));
+    EXPECT_FALSE(a->WriteMdio(0, 40, 0, 0));
+    for (uint32_t r = 0; r < kMdioSlotCount - 1; ++r)
+        ASSERT_TRUE(a->WriteMdio(0, 0xFF, static_cast<uint16_t>(r), 1));
+    EXPECT_FALSE(a->WriteMdio(0, 0xFF, 0xFFFF, 1));  // store full
+    EXPECT_TRUE(a->WriteMdio(1, 3, 0x20, 0x1));      // rewriting a stored register still works
+}
+
+TEST_F(AdapterTest, BusDriverBoundsAndFaults) {
+    auto a = Open();
+    uint8_t record[8] = {0x00, 0x00, 0x01, 0x00};  // offset 0x10000: outside the register space
+    uint32_t returned = 0;
+    EXPECT_EQ(a->HandleRequest(1, record, 8, 8, &returned), kErrorGenFailure);
+    EXPECT_EQ(a->HandleRequest(0, record, 8, 8, &returned), kErrorNotSupported);
+    EXPECT_EQ(a->HandleRequest(27, record, 8, 8, &returned), kErrorNotSupported);
+    EXPECT_EQ(a->HandleRequest(1000, record, 8, 8, &returned), kErrorNotSupported);
+    EXPECT_EQ(a->HandleRequest(1, nullptr, 8, 8, &returned), kErrorInvalidParameter);
+    EXPECT_EQ(a->HandleRequest(7, record, 5, 6, &returned), kErrorInsufficientBuffer);
+
+    uint8_t ok[8] = {0xF4, 0x06};
+    EXPECT_EQ(a->HandleRequest(1, ok, 8, 8, &returned), kErrorSuccess);
+    a->SetRegisterReadFails(0x6F4, true);
+    EXPECT_EQ(a->HandleRequest(1, ok, 8, 8, &returned), kErrorGenFailure);
+    a->SetRegisterReadFails(0x6F4, false);
+    a->SetFunctionFails(1, true);
+    EXPECT_EQ(a->HandleRequest(1, ok, 8, 8, &returned), kErrorGenFailure);
+    a->SetFunctionFails(99, true);  // ignored, no overrun
+    a->ClearFaults();
+    EXPECT_EQ(a->HandleRequest(1, ok, 8, 8, &returned), kErrorSuccess);
+}
+
+}  // namespace
+}  // namespace qv::sim::n5
