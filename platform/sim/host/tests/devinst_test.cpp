@@ -238,6 +238,21 @@ TEST_F(DeviceProperties, DriverKeyMissingOrDeviceGone) {
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
     EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorKeyDoesNotExist));
 
+    // A device removed from the database after the set was made.
+    ASSERT_EQ(
+        reg::OpenKeyEx(kHkeyLocalMachine,
+                       u"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01",
+                       kKeyAllAccess, &node),
+        kErrorSuccess);
+    ASSERT_EQ(reg::DeleteKey(node, u"4&3A5A5A00&0&0010"), kErrorSuccess);
+    reg::CloseKey(node);
+    uint8_t buffer[64];
+    EXPECT_FALSE(
+        dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpDeviceDesc, nullptr, buffer, 64, nullptr));
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoSuchDevinst));
+    EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
+    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoSuchDevinst));
+
     // A device of another set is not a member of this one.
     DevInfoData foreign = device_;
     foreign.devInst = 0x7FFF;
