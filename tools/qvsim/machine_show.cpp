@@ -116,6 +116,7 @@ void ShowAdapter(qv::HDevInfo set, qv::DevInfoData* device) {
     }
 
     std::string flags = state.Dword(u"Present").value_or(1) ? "present" : "not present";
+    if (std::u16string_view(id).substr(0, 9) == u"ROOT\\NET\\") flags.insert(0, "virtual, ");
     flags += state.Dword(u"Disabled").value_or(0) ? ", disabled" : ", enabled";
     if (drv.Dword(u"Characteristics").value_or(0) & 0x8) flags += ", hidden";
     if (guid) {

@@ -1,6 +1,12 @@
 // The qvsim command line: summaries, machine changes, usage and errors, as the user sees them.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "qv/platform/registry.h"
+#include "qv/sim/machine.h"
 #include "qvsim_run.h"
 
 namespace qvsim::testing {
@@ -42,6 +48,54 @@ TEST(QvsimShow, InitOptionsAndDeviceChanges) {
     EXPECT_NE(again.find("Administrator: yes\n"), std::string::npos);
     EXPECT_EQ(again.find("disabled"), std::string::npos);
     EXPECT_EQ(again.find("not present"), std::string::npos);
+}
+
+// Writes one value below HKEY_LOCAL_MACHINE of the selected machine, creating the key.
+void Put(const std::u16string& path, const char16_t* name, uint32_t type, const void* data, uint32_t size) {
+    qv::HKey key = nullptr;
+    ASSERT_EQ(qv::reg::CreateKeyEx(qv::kHkeyLocalMachine, path.c_str(), 0, qv::kKeyAllAccess, &key, nullptr),
+              qv::kErrorSuccess);
+    EXPECT_EQ(qv::reg::SetValueEx(key, name, type, static_cast<const uint8_t*>(data), size),
+              qv::kErrorSuccess);
+    qv::reg::CloseKey(key);
+}
+void PutString(const std::u16string& path, const char16_t* name, const std::u16string& text) {
+    Put(path, name, qv::kRegSz, text.c_str(), static_cast<uint32_t>((text.size() + 1) * 2));
+}
+void PutDword(const std::u16string& path, const char16_t* name, uint32_t value) {
+    Put(path, name, qv::kRegDword, &value, 4);
+}
+
+TEST(QvsimShow, TeamVlanAndHiddenMarkers) {
+    Sandbox box;
+    ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor"}).status, 0);
+    qv::sim::SelectMachine(box.machine());
+    const std::u16string adapters = u"SYSTEM\\CurrentControlSet\\Services\\qvteamp\\Parameters\\Adapters\\";
+    const std::u16string net =
+        u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
+    // The first port is a hidden team member carrying the team's address; the second carries a VLAN.
+    PutDword(adapters + u"{5A5A0005-0000-4000-8000-000000000001}", u"TeamNumber", 0x121);
+    PutString(adapters + u"{5A5A0005-0000-4000-8000-000000000001}", u"TeamBinding",
+              u"\\Device\\{0A0B0C0D-0000-4000-8000-000000000001}");
+    PutDword(net + u"0000", u"Characteristics", 0x8C);
+    PutString(net + u"0000", u"NetworkAddress", u"025A5A0000AA");
+    PutDword(adapters + u"{5A5A0005-0000-4000-8000-000000000002}", u"TeamNumber", 0x10);
+    const char16_t binding[] = u"\\Device\\{0A0B0C0D-0000-4000-8000-000000000002}\0";
+    Put(adapters + u"{5A5A0005-0000-4000-8000-000000000002}", u"VlanBinding", qv::kRegMultiSz, binding,
+        sizeof binding);
+    // The VLAN adapter itself, root-enumerated, without a connection name.
+    const std::u16string node = u"SYSTEM\\CurrentControlSet\\Enum\\ROOT\\NET\\0000";
+    PutString(node, u"ClassGUID", u"{4D36E972-E325-11CE-BFC1-08002BE10318}");
+    PutString(node, u"Driver", u"{4D36E972-E325-11CE-BFC1-08002BE10318}\\0009");
+    PutString(node, u"FriendlyName", u"Quorvex n5 Gigabit Server Adapter #2 - Sales");
+    PutString(net + u"0009", u"NetCfgInstanceId", u"{0A0B0C0D-0000-4000-8000-000000000002}");
+    PutString(net + u"0009", u"ProviderName", u"Quorvex");
+    PutDword(net + u"0009", u"VlanID", 5);
+    PutString(net + u"0009", u"VlanName", u"Sales");
+
+    const Result show = box.Run({"show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(box.Neutral(show.out), Golden("show_markers.txt"));
 }
 
 TEST(QvsimShow, ForceReplacesAMachine) {
