@@ -47,11 +47,13 @@ int IsQvTeamCmdRunning() {
 }
 
 int IsUserAdmin() {
+    QvTrace(u"-->IsUserAdmin:");
     bool member = false;
     if (!sec::CheckAdministratorsMembership(&member)) {
-        QvTrace(u"   IsUserAdmin: CheckTokenMembership failed");
+        QvTrace(u"<--IsUserAdmin: CheckTokenMembership failed");
         return 0;
     }
+    QvTrace(u"<--IsUserAdmin: %d", member ? 1 : 0);
     return member ? 1 : 0;
 }
 

@@ -1,7 +1,6 @@
 #include "qv/teamlib/text.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdlib>

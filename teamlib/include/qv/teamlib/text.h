@@ -11,9 +11,13 @@
 namespace qv {
 
 // printf-style formatting with UTF-16 format strings, following the wide printf conventions of the
-// Windows C runtime: %s and %c take UTF-16 (const char16_t*, char16_t promoted to int), %hs takes
-// a narrow char*, %d %i %u %x %X %o %p %% with flags "-0+ #", width, precision and the length
-// modifiers h, l, ll, z. A null %s prints "(null)". Never writes out of bounds.
+// Windows C runtime: %s and %c take UTF-16 (const char16_t*, char16_t promoted to int), %hs and %S
+// take a narrow char*, %hc and %C a narrow char; %ls/%ws are UTF-16 again. Integers %d %i %u %x %X
+// %o, %p (upper-case hex, pointer width, no "0x"), %e %f %g, %% with flags "-0+ #", width and
+// precision (digits or '*') and the length modifiers hh, h, l, ll, I64, z. As on Windows, "l" is
+// 32 bits: pass int32_t/uint32_t with %ld/%lu/%lx, 64-bit values with ll, I64 or z. A null string
+// prints "(null)"; %n writes nothing; an unknown directive is copied as written. Widths and
+// precisions above 4096 are cut to 4096. Never writes out of bounds.
 std::u16string U16Format(const char16_t* format, ...);
 std::u16string U16VFormat(const char16_t* format, va_list args);
 
