@@ -1,7 +1,11 @@
 // Administrator answer from the machine's host state, and virtual time.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <chrono>
+#include <string>
 
 #include "qv/platform/clock.h"
 #include "qv/platform/registry.h"
@@ -78,6 +82,33 @@ TEST_F(VirtualClock, RealSleepWaitsAndTickNeverRunsBackwards) {
     clk::Sleep(30);
     EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(30));
     EXPECT_GE(clk::TickCount(), virtualTick + 30);
+}
+
+// Run in a child process started by the test below, with QV_EXPECT_VIRTUAL telling what to expect.
+TEST(VirtualClockEnvironment, ChildProcessCheck) {
+    const char* expected = std::getenv("QV_EXPECT_VIRTUAL");
+    if (expected == nullptr) GTEST_SKIP() << "runs only as a child of EnvironmentChoosesTheClock";
+    EXPECT_EQ(sim::VirtualClockInUse(), expected[0] == '1');
+}
+
+TEST(VirtualClockEnvironment, EnvironmentChoosesTheClock) {
+    if (std::getenv("QV_EXPECT_VIRTUAL") != nullptr) GTEST_SKIP();
+    char self[4096];
+    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
+    ASSERT_GT(n, 0);
+    self[n] = '\0';
+    const struct {
+        const char* value;  // nullptr: not set
+        const char* expected;
+    } cases[] = {{"1", "1"}, {"yes", "1"}, {"0", "0"}, {"", "0"}, {nullptr, "0"}};
+    for (const auto& c : cases) {
+        std::string command = "env -u QV_VIRTUAL_TIME QV_EXPECT_VIRTUAL=" + std::string(c.expected);
+        if (c.value) command += " QV_VIRTUAL_TIME='" + std::string(c.value) + "'";
+        command += " '" + std::string(self) +
+                   "' --gtest_filter=VirtualClockEnvironment.ChildProcessCheck >/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << command;
+    }
 }
 
 }  // namespace
