@@ -1,1 +1,3 @@
-set(QV_WIN32_DEVICEIO_SOURCES)
+set(QV_WIN32_DEVICEIO_SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/device_interfaces.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_io.cpp)

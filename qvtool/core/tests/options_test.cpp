@@ -4,12 +4,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "number_text.h"
 #include "qset_params.h"
-#include "test_support.h"
 #include "usage.h"
 
 namespace qv::qvtool {
@@ -23,7 +24,14 @@ ParseResult Parse(std::vector<std::string> words, const char* invocation = "qvto
     return ParseCommandLine(static_cast<int>(argv.size()), argv.data());
 }
 
-const std::string kUsage = test::GoldenUsage();
+std::string ReadGoldenUsage() {
+    std::ifstream in(QV_SOURCE_DIR "/qvtool/core/tests/golden/usage.txt", std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+const std::string kUsage = ReadGoldenUsage();
 
 TEST(UsageScreen, MatchesTheGoldenTextOfFiftyLines) {
     ASSERT_FALSE(kUsage.empty());
