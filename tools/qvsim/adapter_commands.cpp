@@ -1,5 +1,187 @@
+// qvsim's adapter commands: inspect and change the state of a simulated n5 adapter and switch its
+// faults.
+//   qvsim adapter <n> show | reset
+//   qvsim adapter <n> reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>]
+//   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
+//                       | fault reg-write <offset> on|off | fault cim-busy on|off | fault clear
+// Numbers are hexadecimal except the instance and the function number.
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+
 #include "commands.h"
+#include "qv/sim/bus_driver.h"
+#include "qv/sim/n5/adapter.h"
 
 namespace qvsim {
-std::span<const Command> AdapterCommands() { return {}; }
+namespace {
+
+using qv::sim::n5::Adapter;
+using Args = std::span<char* const>;
+
+constexpr int kUsageError = 2;
+constexpr int kFailure = 1;
+
+int Usage(const char* why) {
+    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
+    return kUsageError;
+}
+
+bool ParseNumber(const char* text, int base, uint32_t* value) {
+    if (text == nullptr || *text == '\0' || *text == '-') return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, base);
+    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
+    *value = static_cast<uint32_t>(v);
+    return true;
+}
+
+bool ParseSwitch(const char* text, bool* on) {
+    if (text == nullptr) return false;
+    if (std::strcmp(text, "on") == 0) return *on = true, true;
+    if (std::strcmp(text, "off") == 0) return *on = false, true;
+    return false;
+}
+
+int Show(Adapter& a, const std::filesystem::path& file) {
+    const auto& s = a.state();
+    std::printf("state file: %s\n", file.c_str());
+    std::printf("pl3 rev: 0x%08X\n", a.PeekRegister(0x6F4));
+    std::printf("requests: %llu\n", static_cast<unsigned long long>(s.counters.requests));
+    std::printf("host_acc_ctrl reads: %llu\n", static_cast<unsigned long long>(s.counters.hostAccCtrlReads));
+    std::printf("cim accesses: %llu (last: %s 0x%04X)\n",
+                static_cast<unsigned long long>(s.counters.cimAccesses),
+                s.counters.lastCimWrite ? "write" : "read", s.counters.lastCimAddress);
+    std::string faults;
+    const auto add = [&faults](const std::string& fault) { faults += (faults.empty() ? " " : ", ") + fault; };
+    for (uint32_t f = 0; f <= qv::sim::n5::kMaxFunction; ++f) {
+        if ((s.faults.failingFunctions >> f) & 1u) add("function " + std::to_string(f));
+    }
+    char offset[16];
+    for (uint32_t r = 0; r < qv::sim::n5::kRegisterCount; ++r) {
+        std::snprintf(offset, sizeof offset, "0x%X", r * 4);
+        if ((s.faults.registerReadFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-read ") + offset);
+        if ((s.faults.registerWriteFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-write ") + offset);
+    }
+    if (s.faults.cimBusyStuck) add("cim-busy");
+    std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
+    return 0;
+}
+
+// reg / cim / config: prints the word, or stores the value when one is given.
+int Word(Adapter& a, const char* what, Args args) {
+    uint32_t at = 0;
+    uint32_t value = 0;
+    if (args.empty() || args.size() > 2 || !ParseNumber(args[0], 16, &at))
+        return Usage("expected <offset> [<value>]");
+    const bool write = args.size() == 2;
+    if (write && !ParseNumber(args[1], 16, &value)) return Usage("the value must be a hexadecimal number");
+    const bool reg = std::strcmp(what, "reg") == 0;
+    const bool cim = std::strcmp(what, "cim") == 0;
+    if ((reg && at >= qv::sim::n5::kRegisterSpaceBytes) || (cim && at >= qv::sim::n5::kCimSpaceWords) ||
+        (!reg && !cim && at > qv::sim::n5::kConfigSpaceBytes - 4)) {
+        std::fprintf(stderr, "qvsim: adapter: %s 0x%X is outside the adapter\n", what, at);
+        return kFailure;
+    }
+    if (reg) {
+        if (write) a.PokeRegister(at, value);
+        value = a.PeekRegister(at);
+    } else if (cim) {
+        if (write) a.PokeCim(at, value);
+        value = a.PeekCim(at);
+    } else {
+        if (write) std::memcpy(a.state().config + at, &value, 4);
+        std::memcpy(&value, a.state().config + at, 4);
+    }
+    if (!write) std::printf("0x%08X\n", value);
+    return 0;
+}
+
+int Fault(Adapter& a, Args args) {
+    if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
+        a.ClearFaults();
+        return 0;
+    }
+    bool on = false;
+    if (args.size() == 2 && std::strcmp(args[0], "cim-busy") == 0 && ParseSwitch(args[1], &on)) {
+        a.SetCimBusyStuck(on);
+        return 0;
+    }
+    uint32_t n = 0;
+    if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
+        return Usage(
+            "expected fault function|reg-read|reg-write <n> on|off, fault cim-busy on|off or fault clear");
+    }
+    if (std::strcmp(args[0], "function") == 0) {
+        if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
+            return Usage("functions are 0 to 31");
+        a.SetFunctionFails(n, on);
+    } else if (std::strcmp(args[0], "reg-read") == 0 || std::strcmp(args[0], "reg-write") == 0) {
+        if (!ParseNumber(args[1], 16, &n) || n >= qv::sim::n5::kRegisterSpaceBytes) {
+            return Usage("register offsets are 0 to FFFC");
+        }
+        if (args[0][4] == 'r') {
+            a.SetRegisterReadFails(n, on);
+        } else {
+            a.SetRegisterWriteFails(n, on);
+        }
+    } else {
+        return Usage("unknown fault");
+    }
+    return 0;
+}
+
+int RunAdapter(Args args) {
+    uint32_t instance = 0;
+    if (args.size() < 2 || !ParseNumber(args[0], 10, &instance) || instance > 0xFFFF) {
+        return Usage("expected <n> <command>; see qvsim help");
+    }
+    std::filesystem::path file;
+    if (!qv::sim::AdapterStateFileOfInstance(static_cast<int>(instance), &file)) {
+        std::fprintf(stderr, "qvsim: adapter: no bus-driver instance %u on this machine\n", instance);
+        return kFailure;
+    }
+    int32_t error = 0;
+    const char* command = args[1];
+    if (std::strcmp(command, "reset") == 0) {
+        if (args.size() != 2) return Usage("reset takes no arguments");
+        if (Adapter::Reset(file, &error)) return 0;
+        std::fprintf(stderr, "qvsim: adapter: cannot write %s (error %d)\n", file.c_str(), error);
+        return kFailure;
+    }
+    std::unique_ptr<Adapter> adapter = Adapter::Open(file, &error);
+    if (adapter == nullptr) {
+        std::fprintf(stderr, "qvsim: adapter: cannot open %s (error %d)%s\n", file.c_str(), error,
+                     error == 11 ? "; it is not an adapter state file ('reset' replaces it)" : "");
+        return kFailure;
+    }
+    const Args rest = args.subspan(2);
+    if (std::strcmp(command, "show") == 0 && rest.empty()) return Show(*adapter, file);
+    if (std::strcmp(command, "reg") == 0 || std::strcmp(command, "cim") == 0 ||
+        std::strcmp(command, "config") == 0) {
+        return Word(*adapter, command, rest);
+    }
+    if (std::strcmp(command, "fault") == 0) return Fault(*adapter, rest);
+    return Usage("unknown adapter command; see qvsim help");
+}
+
+const Command kCommands[] = {
+    {"adapter",
+     "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
+     "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault cim-busy on|off | fault "
+     "clear",
+     RunAdapter},
+};
+
+}  // namespace
+
+std::span<const Command> AdapterCommands() {
+    return kCommands;
+}
+
 }  // namespace qvsim

@@ -1,0 +1,77 @@
+// qvsim's adapter commands, run as a user runs them on a fresh machine.
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+class QvsimAdapterTest : public testing::Test {
+  protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "qvsim-adapter-XXXXXX").string();
+        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
+        dir_ = pattern;
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    // Runs qvsim with the words (no quoting needed for these) and returns its standard output.
+    std::string Run(const std::string& words, int* status = nullptr) {
+        const std::string command =
+            QV_BIN_DIR "/qvsim --machine '" + dir_.string() + "' adapter " + words + " 2>/dev/null";
+        std::string out;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buffer[512];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+            const int raw = pclose(p);
+            if (status != nullptr) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        }
+        return out;
+    }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(QvsimAdapterTest, WordsAreReadAndWrittenPerInstance) {
+    EXPECT_EQ(Run("0 reg 6f4"), "0x00000003\n");
+    EXPECT_EQ(Run("1 reg 100 abcd"), "");
+    EXPECT_EQ(Run("1 reg 100"), "0x0000ABCD\n");
+    EXPECT_EQ(Run("0 reg 100"), "0x00280201\n");
+    EXPECT_EQ(Run("0 cim 2010 5"), "");
+    EXPECT_EQ(Run("0 cim 2010"), "0x00000005\n");
+    EXPECT_EQ(Run("0 config 0"), "0x00055A5A\n");
+}
+
+TEST_F(QvsimAdapterTest, FaultsAreSwitchedAndShown) {
+    Run("0 fault function 7 on");
+    Run("0 fault reg-write 2b4 on");
+    Run("0 fault cim-busy on");
+    std::string show = Run("0 show");
+    EXPECT_NE(show.find("faults: function 7, reg-write 0x2B4, cim-busy\n"), std::string::npos) << show;
+    Run("0 fault function 7 off");
+    show = Run("0 show");
+    EXPECT_NE(show.find("faults: reg-write 0x2B4, cim-busy\n"), std::string::npos) << show;
+    Run("0 fault clear");
+    EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
+    EXPECT_NE(Run("1 show").find("faults: none\n"), std::string::npos);
+}
+
+TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
+    int status = 0;
+    Run("9 show", &status);
+    EXPECT_EQ(status, 1);
+    Run("0 reg 10000", &status);
+    EXPECT_EQ(status, 1);
+    for (const char* words : {"0", "x show", "0 fault function 32 on", "0 fault reg-read 10 maybe",
+                              "0 reg zz", "0 frobnicate", "0 reg 10 -1"}) {
+        Run(words, &status);
+        EXPECT_EQ(status, 2) << words;
+    }
+    Run("0 reset", &status);
+    EXPECT_EQ(status, 0);
+}
+
+}  // namespace
