@@ -24,6 +24,7 @@ constexpr int kSchemaVersion = 1;
 constexpr int kBusyTimeoutMs = 5000;
 
 constexpr const char* kSchema =
+    "PRAGMA synchronous = OFF; BEGIN;"
     "CREATE TABLE keys(id INTEGER PRIMARY KEY AUTOINCREMENT, parent INTEGER NOT NULL, name BLOB NOT NULL,"
     " fold BLOB NOT NULL, UNIQUE(parent, fold));"
     "CREATE TABLE vals(id INTEGER PRIMARY KEY AUTOINCREMENT, key INTEGER NOT NULL, name BLOB NOT NULL,"
@@ -31,7 +32,8 @@ constexpr const char* kSchema =
     "CREATE INDEX vals_order ON vals(key, id);"
     "INSERT INTO keys(id, parent, name, fold) VALUES(1, 0, x'', x'');"
     "PRAGMA application_id = 1366717031;"
-    "PRAGMA user_version = 1;";
+    "PRAGMA user_version = 1;"
+    "COMMIT;";
 static_assert(kApplicationId == 1366717031);
 
 constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
@@ -39,14 +41,17 @@ constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
     "INSERT INTO keys(parent, name, fold) VALUES(?1, ?2, ?3)",
     "SELECT 1 FROM keys WHERE id = ?1",
     "SELECT 1 FROM keys WHERE parent = ?1 LIMIT 1",
-    "SELECT name FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
+    "SELECT name, fold FROM keys WHERE parent = ?1 ORDER BY fold LIMIT 1 OFFSET ?2",
     "DELETE FROM vals WHERE key = ?1",
     "DELETE FROM keys WHERE id = ?1",
     "SELECT type, data FROM vals WHERE key = ?1 AND fold = ?2",
     "INSERT INTO vals(key, name, fold, type, data) VALUES(?1, ?2, ?3, ?4, ?5)"
     " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data",
     "DELETE FROM vals WHERE key = ?1 AND fold = ?2",
-    "SELECT name, type, data FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2",
+    "SELECT name, type, data, id FROM vals WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2",
+    "SELECT name, fold FROM keys WHERE parent = ?1 AND fold > ?2 ORDER BY fold LIMIT 1",
+    "SELECT name, type, data, id FROM vals WHERE key = ?1 AND id > ?2 ORDER BY id LIMIT 1",
+    "PRAGMA data_version",
 };
 
 struct State {
@@ -152,8 +157,9 @@ LStatus OpenFile(const fs::path& path, bool create) {
     }
     sqlite3_extended_result_codes(s.db, 0);
     sqlite3_busy_timeout(s.db, kBusyTimeoutMs);
-    LStatus status = Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
-    if (status == kErrorSuccess && create) status = Exec(kSchema);
+    // A database is checked before anything is written to it, so that a file which is not a
+    // machine registry stays as it was.
+    LStatus status = create ? Exec(kSchema) : kErrorSuccess;
     if (status == kErrorSuccess) {
         int appId = 0, version = 0;
         rc = PragmaInt("PRAGMA application_id", &appId);
@@ -164,6 +170,7 @@ LStatus OpenFile(const fs::path& path, bool create) {
             status = kErrorRegistryCorrupt;
         }
     }
+    if (status == kErrorSuccess) status = Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
     if (status != kErrorSuccess) Close();
     return status;
 }
@@ -247,7 +254,8 @@ bool BuildMachine(const fs::path& dir, const InventoryOptions& options, bool for
     const fs::path savedSelection = s.selected;
     s.selected = dir;
     s.buildPath = tmp;
-    bool ok = OpenFile(tmp, true) == kErrorSuccess;
+    // The new database is invisible until it is moved into place, so it needs no syncing on the way.
+    bool ok = OpenFile(tmp, true) == kErrorSuccess && Exec("PRAGMA synchronous = OFF") == kErrorSuccess;
     if (!ok) {
         *error = "cannot create the registry database " + tmp.string();
     } else {
@@ -353,6 +361,17 @@ int Changes() {
 
 int64_t LastInsertId() {
     return S().db ? sqlite3_last_insert_rowid(S().db) : 0;
+}
+
+ChangeToken CurrentChangeToken() {
+    ChangeToken token;
+    Query q(Stmt::kDataVersion);
+    bool row = false;
+    if (q.Step(&row) != kErrorSuccess || !row) return token;
+    token.dataVersion = q.Int(0);
+    token.ownChanges = sqlite3_total_changes64(S().db);
+    token.generation = S().generation;
+    return token;
 }
 
 Transaction::Transaction(Kind kind) {

@@ -50,6 +50,9 @@ enum class Stmt {
     kUpsertValue,
     kDeleteValue,
     kNthValue,
+    kNextChild,
+    kNextValue,
+    kDataVersion,
     kCount
 };
 
@@ -79,6 +82,16 @@ class Query {
 // Rows changed by the last statement that wrote, and the row id of the last inserted row.
 int Changes();
 int64_t LastInsertId();
+
+// Identifies the database contents as this connection sees them inside a transaction: it changes
+// whenever any process commits a change or this connection writes. Zero if it cannot be read.
+struct ChangeToken {
+    int64_t dataVersion = 0;
+    int64_t ownChanges = 0;
+    uint64_t generation = 0;
+    bool operator==(const ChangeToken&) const = default;
+};
+ChangeToken CurrentChangeToken();
 
 // One registry call (or a group of them) as one transaction. Nested transactions become savepoints
 // of the outer one. Destroying an uncommitted transaction rolls it back.

@@ -160,6 +160,32 @@ LStatus CopyData(uint32_t storedType, std::string_view bytes, uint32_t* type, ui
     return kErrorSuccess;
 }
 
+// Where the last enumeration of this process stopped, so that asking for the next index continues
+// from there instead of counting from the start. Valid only while the database is unchanged.
+struct EnumCursor {
+    int64_t key = 0;
+    uint32_t index = 0;
+    std::string position;  // subkeys: fold of the last name returned
+    int64_t lastId = 0;    // values: row id of the last value returned
+    regdb::ChangeToken token;
+    bool valid = false;
+};
+
+EnumCursor& KeyCursor() {
+    static EnumCursor cursor;
+    return cursor;
+}
+
+EnumCursor& ValueCursor() {
+    static EnumCursor cursor;
+    return cursor;
+}
+
+bool Continues(const EnumCursor& cursor, int64_t key, uint32_t index, const regdb::ChangeToken& token) {
+    return cursor.valid && cursor.key == key && index == cursor.index + 1 && cursor.token == token &&
+           token.dataVersion != 0;
+}
+
 // Copies a name out with the size protocol of RegEnumKeyExW: capacity counts the terminator.
 LStatus CopyName(const std::u16string& name, char16_t* out, uint32_t* length) {
     if (name.size() >= *length) return kErrorMoreData;
@@ -355,13 +381,21 @@ LStatus EnumKeyEx(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
-    Query q(Stmt::kNthChild);
+    const regdb::ChangeToken token = regdb::CurrentChangeToken();
+    EnumCursor& cursor = KeyCursor();
+    const bool next = Continues(cursor, ref.id, index, token);
+    Query q(next ? Stmt::kNextChild : Stmt::kNthChild);
     q.Bind(1, ref.id);
-    q.Bind(2, index);
+    if (next) {
+        q.BindBytes(2, cursor.position);
+    } else {
+        q.Bind(2, index);
+    }
     bool found = false;
     status = q.Step(&found);
     if (status != kErrorSuccess) return status;
     if (!found) return Missing(ref.id, kErrorNoMoreItems);
+    cursor = {ref.id, index, std::string(q.Bytes(1)), 0, token, true};
     return CopyName(regnames::FromStored(q.Bytes(0)), name, nameLength);
 }
 
@@ -375,13 +409,17 @@ LStatus EnumValue(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
-    Query q(Stmt::kNthValue);
+    const regdb::ChangeToken token = regdb::CurrentChangeToken();
+    EnumCursor& cursor = ValueCursor();
+    const bool next = Continues(cursor, ref.id, index, token);
+    Query q(next ? Stmt::kNextValue : Stmt::kNthValue);
     q.Bind(1, ref.id);
-    q.Bind(2, index);
+    q.Bind(2, next ? cursor.lastId : index);
     bool found = false;
     status = q.Step(&found);
     if (status != kErrorSuccess) return status;
     if (!found) return Missing(ref.id, kErrorNoMoreItems);
+    cursor = {ref.id, index, {}, q.Int(3), token, true};
     status = CopyName(regnames::FromStored(q.Bytes(0)), name, nameLength);
     if (status != kErrorSuccess) return status;
     return CopyData(static_cast<uint32_t>(q.Int(1)), q.Bytes(2), type, data, dataSize);

@@ -1,1 +1,7 @@
-# Test suites of this area.
+# Test suites of this area: the simulated registry's own rules, several processes on one machine.
+qv_gtest(sim_registry_test
+    SOURCES
+        ${CMAKE_CURRENT_LIST_DIR}/tests/sim_registry_test.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/tests/multiprocess_test.cpp
+    LIBS qv_platform SQLite::SQLite3
+    LABELS registry)

@@ -1,0 +1,189 @@
+// Several processes on one machine: concurrent writers lose nothing, and a writer killed in the
+// middle of its work leaves a database that opens and holds only whole transactions.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "qv/platform/registry.h"
+#include "qv/sim/machine.h"
+#include "sim_machine.h"
+
+namespace qv::sim {
+namespace {
+
+using testing::ScratchMachine;
+
+constexpr const char16_t* kSharedKey = u"SOFTWARE\\Shared";
+
+std::u16string Name(const std::string& text) {
+    return std::u16string(text.begin(), text.end());
+}
+
+HKey OpenShared() {
+    HKey key = nullptr;
+    EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, kSharedKey, 0, kKeyAllAccess, &key, nullptr),
+              kErrorSuccess);
+    return key;
+}
+
+uint32_t CountValues(HKey key) {
+    char16_t name[64];
+    uint32_t i = 0;
+    for (;; ++i) {
+        uint32_t length = 64;
+        if (reg::EnumValue(key, i, name, &length, nullptr, nullptr, nullptr) != kErrorSuccess) break;
+    }
+    return i;
+}
+
+// Waits for a child at most timeout; kills it if it overstays. Returns its exit status, or -1.
+int WaitChild(pid_t pid, std::chrono::seconds timeout) {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+// Runs body in a child process; the child's exit status is 0 when body returns true.
+template <typename Body>
+pid_t Spawn(Body body) {
+    const pid_t pid = fork();
+    if (pid == 0) _exit(body() ? 0 : 1);
+    return pid;
+}
+
+using MultiProcess = ScratchMachine;
+
+TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
+    constexpr int kWrites = 300;
+    HKey key = OpenShared();  // the machine exists before the writers start
+    std::vector<pid_t> children;
+    for (int writer = 0; writer < 2; ++writer) {
+        children.push_back(Spawn([writer] {
+            HKey own = nullptr;
+            if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess)
+                return false;
+            for (int i = 0; i < kWrites; ++i) {
+                const uint32_t value = static_cast<uint32_t>(writer * 100000 + i);
+                const std::u16string name = Name("w" + std::to_string(writer) + "-" + std::to_string(i));
+                if (reg::SetValueEx(own, name.c_str(), kRegDword, reinterpret_cast<const uint8_t*>(&value),
+                                    4) != kErrorSuccess) {
+                    return false;
+                }
+                // Both writers also create the same subkeys, racing on every level.
+                HKey sub = nullptr;
+                const std::u16string path = Name("Sub" + std::to_string(i % 7) + "\\Leaf");
+                if (reg::CreateKeyEx(own, path.c_str(), 0, kKeyAllAccess, &sub, nullptr) != kErrorSuccess) {
+                    return false;
+                }
+                reg::CloseKey(sub);
+            }
+            return reg::CloseKey(own) == kErrorSuccess;
+        }));
+    }
+    for (pid_t pid : children) EXPECT_EQ(WaitChild(pid, std::chrono::seconds(120)), 0);
+
+    EXPECT_EQ(CountValues(key), 2u * kWrites);
+    for (int writer = 0; writer < 2; ++writer) {
+        for (int i = 0; i < kWrites; i += 37) {
+            uint32_t value = 0, size = 4;
+            const std::u16string name = Name("w" + std::to_string(writer) + "-" + std::to_string(i));
+            ASSERT_EQ(
+                reg::QueryValueEx(key, name.c_str(), nullptr, reinterpret_cast<uint8_t*>(&value), &size),
+                kErrorSuccess);
+            EXPECT_EQ(value, static_cast<uint32_t>(writer * 100000 + i));
+        }
+    }
+    char16_t name[16];
+    uint32_t length = 16, subkeys = 0;
+    while (reg::EnumKeyEx(key, subkeys, name, &length) == kErrorSuccess) ++subkeys, length = 16;
+    EXPECT_EQ(subkeys, 7u);  // created once each, never twice
+    reg::CloseKey(key);
+}
+
+TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
+    constexpr uint32_t kBatch = 50;
+    HKey key = OpenShared();
+    const pid_t child = Spawn([] {
+        HKey own = nullptr;
+        if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess) return false;
+        std::vector<uint8_t> data(2048);
+        for (uint32_t batch = 0;; ++batch) {
+            RegistryTransaction txn;
+            for (uint32_t j = 0; j < kBatch; ++j) {
+                for (size_t k = 0; k < data.size(); ++k) data[k] = static_cast<uint8_t>(batch + j + k);
+                const std::u16string name = Name("b" + std::to_string(batch) + "-" + std::to_string(j));
+                if (reg::SetValueEx(own, name.c_str(), kRegBinary, data.data(), 2048) != kErrorSuccess)
+                    return false;
+            }
+            if (txn.Commit() != kErrorSuccess) return false;
+        }
+    });
+    // Let the writer get well into its work, then kill it without warning.
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    uint32_t size = 0;
+    while (reg::QueryValueEx(key, u"b4-0", nullptr, nullptr, &size) != kErrorSuccess &&
+           std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    kill(child, SIGKILL);
+    int status = 0;
+    waitpid(child, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped on its own";
+
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open_v2((machine_ / "registry.db").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr),
+              SQLITE_OK);
+    sqlite3_stmt* check = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(check), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(check, 0)), "ok");
+    sqlite3_finalize(check);
+    sqlite3_close(db);
+
+    const uint32_t count = CountValues(key);
+    EXPECT_GE(count, 4 * kBatch);
+    EXPECT_EQ(count % kBatch, 0u) << "a batch was kept in part";
+    std::vector<uint8_t> data(2048);
+    size = 2048;
+    ASSERT_EQ(reg::QueryValueEx(key, u"b3-49", nullptr, data.data(), &size), kErrorSuccess);
+    for (size_t k = 0; k < data.size(); ++k) ASSERT_EQ(data[k], static_cast<uint8_t>(3 + 49 + k)) << k;
+    // The machine is still writable.
+    const uint8_t one = 1;
+    EXPECT_EQ(reg::SetValueEx(key, u"after", kRegBinary, &one, 1), kErrorSuccess);
+    reg::CloseKey(key);
+}
+
+TEST_F(MultiProcess, ForkedChildUsesItsOwnConnection) {
+    HKey key = OpenShared();
+    const uint8_t parentByte = 1;
+    ASSERT_EQ(reg::SetValueEx(key, u"parent", kRegBinary, &parentByte, 1), kErrorSuccess);
+    const pid_t child = Spawn([key] {
+        // The parent's handle and connection came along with the fork; writing must still work.
+        const uint8_t childByte = 2;
+        return reg::SetValueEx(key, u"child", kRegBinary, &childByte, 1) == kErrorSuccess;
+    });
+    EXPECT_EQ(WaitChild(child, std::chrono::seconds(30)), 0);
+    uint8_t byte = 0;
+    uint32_t size = 1;
+    EXPECT_EQ(reg::QueryValueEx(key, u"child", nullptr, &byte, &size), kErrorSuccess);
+    EXPECT_EQ(byte, 2);
+    reg::CloseKey(key);
+}
+
+}  // namespace
+}  // namespace qv::sim

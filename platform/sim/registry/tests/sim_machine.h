@@ -1,0 +1,33 @@
+// A fresh machine directory for one test, selected for this process and removed afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <string>
+
+#include "qv/sim/machine.h"
+
+namespace qv::sim::testing {
+
+class ScratchMachine : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        char dir[] = "/tmp/qv-regtest.XXXXXX";
+        ASSERT_NE(mkdtemp(dir), nullptr);
+        root_ = dir;
+        machine_ = root_ / "machine";
+        SelectMachine(machine_);
+    }
+    void TearDown() override {
+        SelectMachine(root_ / "unused");
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+
+    std::filesystem::path root_;
+    std::filesystem::path machine_;
+};
+
+}  // namespace qv::sim::testing

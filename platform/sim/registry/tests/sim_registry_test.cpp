@@ -1,0 +1,255 @@
+// What the simulated registry adds to the Windows rules: its machine directory, the order and
+// case rules it picked, handles that outlive their machine, and a registry database that cannot
+// be read.
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "qv/platform/registry.h"
+#include "qv/sim/machine.h"
+#include "sim_machine.h"
+
+namespace qv::sim {
+namespace {
+
+using testing::ScratchMachine;
+
+HKey CreateKey(const char16_t* path) {
+    HKey key = nullptr;
+    EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, path, kRegOptionNonVolatile, kKeyAllAccess, &key, nullptr),
+              kErrorSuccess);
+    return key;
+}
+
+std::vector<std::u16string> Subkeys(HKey key) {
+    std::vector<std::u16string> names;
+    char16_t name[kMaxKeyNameLength + 1];
+    uint32_t length = kMaxKeyNameLength + 1;
+    for (uint32_t i = 0; reg::EnumKeyEx(key, i, name, &length) == kErrorSuccess; ++i) {
+        names.emplace_back(name, length);
+        length = kMaxKeyNameLength + 1;
+    }
+    return names;
+}
+
+uint32_t ValueCount(HKey key) {
+    char16_t name[64];
+    uint32_t i = 0;
+    for (;; ++i) {
+        uint32_t length = 64;
+        if (reg::EnumValue(key, i, name, &length, nullptr, nullptr, nullptr) != kErrorSuccess) break;
+    }
+    return i;
+}
+
+using MachineDirectory = ScratchMachine;
+
+TEST_F(MachineDirectory, FirstRegistryCallCreatesTheMachine) {
+    EXPECT_FALSE(std::filesystem::exists(machine_));
+    HKey key = CreateKey(u"SOFTWARE\\First");
+    EXPECT_TRUE(std::filesystem::exists(machine_ / "registry.db"));
+    EXPECT_EQ(reg::CloseKey(key), kErrorSuccess);
+    // Nothing is left over from building the database aside.
+    for (const auto& entry : std::filesystem::directory_iterator(machine_)) {
+        EXPECT_EQ(entry.path().filename().string().find("registry.db.new"), std::string::npos)
+            << entry.path();
+    }
+}
+
+TEST_F(MachineDirectory, SelectedMachineWinsOverTheEnvironment) {
+    setenv("QV_MACHINE", "/nonexistent/elsewhere", 1);
+    EXPECT_EQ(MachineDir(), machine_);
+    unsetenv("QV_MACHINE");
+}
+
+TEST_F(MachineDirectory, CreateMachineRefusesAnExistingOneUnlessForced) {
+    const auto other = root_ / "other";
+    std::string error;
+    ASSERT_TRUE(CreateMachine(other, InventoryOptions{}, false, &error)) << error;
+    EXPECT_FALSE(CreateMachine(other, InventoryOptions{}, false, &error));
+    EXPECT_NE(error.find("already exists"), std::string::npos) << error;
+
+    SelectMachine(other);
+    HKey key = CreateKey(u"SOFTWARE\\WillVanish");
+    reg::CloseKey(key);
+    SelectMachine(machine_);
+    ASSERT_TRUE(CreateMachine(other, InventoryOptions{}, true, &error)) << error;
+    SelectMachine(other);
+    HKey gone = nullptr;
+    EXPECT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE\\WillVanish", kKeyRead, &gone),
+              kErrorFileNotFound);
+}
+
+TEST_F(MachineDirectory, HandlesDieWithTheMachineSwitch) {
+    HKey key = CreateKey(u"SOFTWARE\\Old");
+    SelectMachine(root_ / "second");
+    uint32_t size = 0;
+    EXPECT_EQ(reg::QueryValueEx(key, u"x", nullptr, nullptr, &size), kErrorInvalidHandle);
+    EXPECT_EQ(reg::CloseKey(key), kErrorSuccess);
+}
+
+using SimRegistryRules = ScratchMachine;
+
+TEST_F(SimRegistryRules, OnlyLocalMachineIsARoot) {
+    const auto currentUser = reinterpret_cast<HKey>(static_cast<uintptr_t>(0x80000001u));
+    HKey key = nullptr;
+    EXPECT_EQ(reg::OpenKeyEx(currentUser, u"Software", kKeyRead, &key), kErrorInvalidHandle);
+    EXPECT_EQ(reg::OpenKeyEx(kInvalidHKey, u"Software", kKeyRead, &key), kErrorInvalidHandle);
+    EXPECT_EQ(reg::DeleteKey(kHkeyLocalMachine, u""), kErrorAccessDenied);
+}
+
+TEST_F(SimRegistryRules, SubkeysSortByUpperCasedUnits) {
+    HKey parent = CreateKey(u"SOFTWARE\\Order");
+    for (const char16_t* name : {u"b", u"_x", u"A", u"Zed", u"\u00e9t\u00e9", u"a1"}) {
+        HKey child = nullptr;
+        ASSERT_EQ(reg::CreateKeyEx(parent, name, 0, kKeyAllAccess, &child, nullptr), kErrorSuccess);
+        reg::CloseKey(child);
+    }
+    // '_' (0x5F) sorts after 'Z' because names compare upper-cased; U+00C9 after both.
+    const std::vector<std::u16string> expected = {u"A", u"a1", u"b", u"Zed", u"_x", u"\u00e9t\u00e9"};
+    EXPECT_EQ(Subkeys(parent), expected);
+    reg::CloseKey(parent);
+}
+
+TEST_F(SimRegistryRules, CaseFoldCoversLettersBeyondAscii) {
+    HKey lower = CreateKey(u"SOFTWARE\\\u00e4\u0431\u03c9\u0101");
+    uint32_t disposition = 0;
+    HKey upper = nullptr;
+    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"software\\\u00c4\u0411\u03a9\u0100", 0, kKeyAllAccess,
+                               &upper, &disposition),
+              kErrorSuccess);
+    EXPECT_EQ(disposition, kRegOpenedExistingKey);
+    reg::CloseKey(lower);
+    reg::CloseKey(upper);
+}
+
+TEST_F(SimRegistryRules, ValuesEnumerateInCreationOrderAndKeepItOnUpdate) {
+    HKey key = CreateKey(u"SOFTWARE\\Values");
+    const uint8_t data[4] = {1, 2, 3, 4};
+    for (const char16_t* name : {u"zeta", u"Alpha", u"mid"}) {
+        ASSERT_EQ(reg::SetValueEx(key, name, kRegDword, data, 4), kErrorSuccess);
+    }
+    ASSERT_EQ(reg::SetValueEx(key, u"ZETA", kRegBinary, data, 2), kErrorSuccess);
+    std::vector<std::u16string> names;
+    char16_t name[16];
+    uint32_t length = 16, type = 0, size = 0;
+    for (uint32_t i = 0; reg::EnumValue(key, i, name, &length, &type, nullptr, &size) == kErrorSuccess; ++i) {
+        names.emplace_back(name, length);
+        if (i == 0) {
+            EXPECT_EQ(size, 2u);
+        }
+        length = 16;
+    }
+    EXPECT_EQ(names, (std::vector<std::u16string>{u"zeta", u"Alpha", u"mid"}));
+    reg::CloseKey(key);
+}
+
+TEST_F(SimRegistryRules, CallerMistakesAreRefusedNotFollowed) {
+    HKey key = CreateKey(u"SOFTWARE\\Args");
+    uint8_t buffer[4];
+    EXPECT_EQ(reg::QueryValueEx(key, u"x", nullptr, buffer, nullptr), kErrorInvalidParameter);
+    EXPECT_EQ(reg::SetValueEx(key, u"x", kRegBinary, nullptr, 4), kErrorInvalidParameter);
+    EXPECT_EQ(reg::EnumKeyEx(key, 0, nullptr, nullptr), kErrorInvalidParameter);
+    EXPECT_EQ(reg::OpenKeyEx(key, u"x", kKeyRead, nullptr), kErrorInvalidParameter);
+    const std::u16string longName(kMaxValueNameLength + 1, u'v');
+    EXPECT_EQ(reg::SetValueEx(key, longName.c_str(), kRegBinary, buffer, 1), kErrorInvalidParameter);
+    EXPECT_EQ(reg::CloseKey(key), kErrorSuccess);
+    EXPECT_EQ(reg::CloseKey(key), kErrorInvalidHandle);  // a second close is caught, not a double free
+}
+
+TEST_F(SimRegistryRules, TransactionGroupsCallsAllOrNothing) {
+    HKey key = CreateKey(u"SOFTWARE\\Txn");
+    const uint8_t one[4] = {1, 0, 0, 0};
+    {
+        RegistryTransaction txn;
+        ASSERT_TRUE(txn.ok());
+        ASSERT_EQ(reg::SetValueEx(key, u"Dropped", kRegDword, one, 4), kErrorSuccess);
+        HKey child = nullptr;
+        ASSERT_EQ(reg::CreateKeyEx(key, u"DroppedKey", 0, kKeyAllAccess, &child, nullptr), kErrorSuccess);
+        reg::CloseKey(child);
+        EXPECT_EQ(ValueCount(key), 1u);  // seen inside
+    }
+    EXPECT_EQ(ValueCount(key), 0u);
+    EXPECT_TRUE(Subkeys(key).empty());
+    {
+        RegistryTransaction txn;
+        ASSERT_EQ(reg::SetValueEx(key, u"Kept", kRegDword, one, 4), kErrorSuccess);
+        EXPECT_EQ(txn.Commit(), kErrorSuccess);
+    }
+    EXPECT_EQ(ValueCount(key), 1u);
+    reg::CloseKey(key);
+}
+
+class UnreadableRegistry : public ScratchMachine {
+  protected:
+    void WriteRegistryFile(const std::string& bytes) {
+        std::filesystem::create_directories(machine_);
+        std::ofstream(machine_ / "registry.db", std::ios::binary) << bytes;
+    }
+    void ExpectEveryCallFailsWith(LStatus status) {
+        HKey key = nullptr;
+        EXPECT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key), status);
+        EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\x", 0, kKeyAllAccess, &key, nullptr),
+                  status);
+        uint32_t size = 0;
+        EXPECT_EQ(reg::QueryValueEx(kHkeyLocalMachine, u"x", nullptr, nullptr, &size), status);
+        char16_t name[8];
+        uint32_t length = 8;
+        EXPECT_EQ(reg::EnumKeyEx(kHkeyLocalMachine, 0, name, &length), status);
+    }
+};
+
+TEST_F(UnreadableRegistry, GarbageFileIsReportedOnceAndEveryCallFails) {
+    std::string garbage(8192, '\0');
+    for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 131) ^ 0x5A);
+    WriteRegistryFile(garbage);
+    ::testing::internal::CaptureStderr();
+    ExpectEveryCallFailsWith(kErrorRegistryCorrupt);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    const std::string expected =
+        "qvsim: the machine registry " + (machine_ / "registry.db").string() + " cannot be read: ";
+    EXPECT_EQ(err.rfind(expected, 0), 0u) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(UnreadableRegistry, ForeignSqliteDatabaseIsNotTakenForARegistry) {
+    std::filesystem::create_directories(machine_);
+    sqlite3* db = nullptr;
+    ASSERT_EQ(sqlite3_open((machine_ / "registry.db").c_str(), &db), SQLITE_OK);
+    ASSERT_EQ(
+        sqlite3_exec(db, "CREATE TABLE keys(x); INSERT INTO keys VALUES(1);", nullptr, nullptr, nullptr),
+        SQLITE_OK);
+    sqlite3_close(db);
+    ::testing::internal::CaptureStderr();
+    ExpectEveryCallFailsWith(kErrorRegistryCorrupt);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("not a machine registry"), std::string::npos) << err;
+}
+
+TEST_F(UnreadableRegistry, EmptyFileIsRefusedAndNotOverwritten) {
+    WriteRegistryFile("");
+    ::testing::internal::CaptureStderr();
+    ExpectEveryCallFailsWith(kErrorRegistryCorrupt);
+    ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::filesystem::file_size(machine_ / "registry.db"), 0u);
+}
+
+TEST_F(UnreadableRegistry, RepairedMachineIsUsedAgain) {
+    WriteRegistryFile(std::string(4096, 'x'));
+    ::testing::internal::CaptureStderr();
+    HKey key = nullptr;
+    EXPECT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key), kErrorRegistryCorrupt);
+    ::testing::internal::GetCapturedStderr();
+    std::string error;
+    ASSERT_TRUE(CreateMachine(machine_, InventoryOptions{}, true, &error)) << error;
+    SelectMachine(machine_);
+    key = CreateKey(u"SOFTWARE\\Again");
+    EXPECT_NE(key, nullptr);
+    reg::CloseKey(key);
+}
+
+}  // namespace
+}  // namespace qv::sim
