@@ -1,0 +1,71 @@
+// Requests per second through the simulated transport: register reads, and a whole
+// "-r all -f" decode, on a fresh default machine.
+#include <benchmark/benchmark.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <string>
+
+#include "adapter_connection.h"
+#include "qv/sim/machine.h"
+#include "register_commands.h"
+#include "transport.h"
+
+namespace {
+
+// One default machine and one open adapter for the whole run, removed at exit.
+class BenchAdapter {
+  public:
+    BenchAdapter() {
+        char pattern[] = "/tmp/qv-qvtool-bench-XXXXXX";
+        dir_ = mkdtemp(pattern);
+        qv::sim::SelectMachine(dir_);
+        std::FILE* sink = std::fopen("/dev/null", "w");
+        if (!qv::qvtool::OpenAdapter(0, &connection_, sink) || connection_.device == qv::kInvalidDevice)
+            std::abort();
+        std::fclose(sink);
+    }
+    ~BenchAdapter() {
+        qv::qvtool::CloseAdapter(&connection_);
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    qv::HDevice device() const { return connection_.device; }
+
+  private:
+    std::filesystem::path dir_;
+    qv::qvtool::AdapterConnection connection_;
+};
+
+BenchAdapter& Adapter() {
+    static BenchAdapter adapter;
+    return adapter;
+}
+
+void BM_RegisterRead(benchmark::State& state) {
+    const qv::HDevice device = Adapter().device();
+    uint32_t value = 0;
+    for (auto _ : state) {
+        qv::qvtool::RegisterRead(device, 0x6F4, &value);
+        benchmark::DoNotOptimize(value);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_RegisterRead);
+
+void BM_RegisterAllWithFields(benchmark::State& state) {
+    const qv::HDevice device = Adapter().device();
+    std::FILE* sink = std::fopen("/dev/null", "w");
+    qv::qvtool::RegisterRequest all;
+    all.read = true;
+    all.target = qv::qvtool::RegisterTarget::kAllBlocks;
+    for (auto _ : state) qv::qvtool::RunRegisterRead(all, true, device, sink);
+    std::fclose(sink);
+}
+BENCHMARK(BM_RegisterAllWithFields)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
