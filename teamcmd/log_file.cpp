@@ -1,6 +1,8 @@
 #include "log_file.h"
 
 #include <cstdarg>
+#include <cstdio>
+#include <ctime>
 #include <string>
 
 #include "narrow_format.h"
@@ -24,6 +26,35 @@ bool WriteTextMode(std::FILE* log, const std::string& text) {
         QvTrace(u"   LogFile: write failed\n");
         return false;
     }
+    return true;
+}
+
+// The local time as the Windows C runtime's ctime writes it, so that logs written on any platform
+// read the same: "Tue Dec 08 00:05:42 2026\n" (24 characters and a line feed, the day of the month
+// zero-padded).
+bool FormatCtime(std::time_t when, std::string* text) {
+    static constexpr const char* kDays[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    std::tm local{};
+#ifdef _WIN32
+    if (localtime_s(&local, &when) != 0) {
+        return false;
+    }
+#else
+    if (localtime_r(&when, &local) == nullptr) {
+        return false;
+    }
+#endif
+    const int year = local.tm_year + 1900;
+    if (local.tm_wday < 0 || local.tm_wday > 6 || local.tm_mon < 0 || local.tm_mon > 11 || year < 1970 ||
+        year > 9999) {
+        return false;
+    }
+    char line[32];
+    std::snprintf(line, sizeof line, "%s %s %02d %02d:%02d:%02d %d\n", kDays[local.tm_wday],
+                  kMonths[local.tm_mon], local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec, year);
+    *text = line;
     return true;
 }
 
@@ -52,12 +83,11 @@ int WriteLogHeaderAt(std::FILE* log, std::time_t when) {
     if (log == nullptr) {
         return 0;
     }
-    const char* text = std::ctime(&when);
-    if (text == nullptr) {
-        QvTrace(u"<--WriteLogHeader: ctime failed\n");
+    std::string timeLine;
+    if (!FormatCtime(when, &timeLine)) {
+        QvTrace(u"<--WriteLogHeader: time cannot be formatted\n");
         return 0;
     }
-    const std::string timeLine = text;
     if (!LogPrint(log, "\n============================\n") || !LogPrint(log, "%s", timeLine.c_str()) ||
         !LogPrint(log, "============================\n")) {
         return 0;

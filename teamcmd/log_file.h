@@ -14,7 +14,8 @@ namespace qv::teamcmd {
 // opened; the calling flow then ends the run with QV_LOG_FILE_UNAVAILABLE.
 std::FILE* OpenLogFile(const CommandRecord& record);
 
-// "\n============================\n", the local time in ctime form, "============================\n".
+// "\n============================\n", the local time in the ctime form of the Windows C runtime
+// ("Tue Dec 08 00:05:42 2026\n"), "============================\n".
 // 1 when written; 0 for a null stream or a time that cannot be formatted.
 int WriteLogHeader(std::FILE* log);
 int WriteLogHeaderAt(std::FILE* log, std::time_t when);

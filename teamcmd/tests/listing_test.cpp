@@ -45,10 +45,10 @@ std::string ReadFile(const std::filesystem::path& path) {
     return content.str();
 }
 
-// The log header with any ctime line ("Tue Dec  8 00:05:42 2026").
+// The log header with any time line ("Tue Dec 08 00:05:42 2026").
 const char kHeaderPattern[] =
     "\r\n============================\r\n"
-    "[A-Z][a-z]{2} [A-Z][a-z]{2} [ 0-9][0-9] [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}\r\n"
+    "[A-Z][a-z]{2} [A-Z][a-z]{2} [0-9]{2} [0-9]{2}:[0-9]{2}:[0-9]{2} [0-9]{4}\r\n"
     "============================\r\n";
 
 std::string Escaped(const std::string& text) {

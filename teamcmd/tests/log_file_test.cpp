@@ -43,18 +43,31 @@ TEST_F(LogFileTest, HeaderAndLinesAreStoredWithCarriageReturns) {
     tzset();
     std::FILE* log = OpenLogFile(record_);
     ASSERT_NE(log, nullptr);
-    EXPECT_EQ(WriteLogHeaderAt(log, 1796688342), 1);  // Tue Dec  8 00:05:42 2026 UTC
+    EXPECT_EQ(WriteLogHeaderAt(log, 1796688342), 1);  // Tue Dec 08 00:05:42 2026 UTC
     EXPECT_TRUE(LogPrintWide(log, u"%d. %s \n", 1, u"Local Area Connection"));
     EXPECT_TRUE(LogPrint(log, "Creating team \n"));
     EXPECT_TRUE(LogPrintWide(log, u"caf\u00e9\n"));
     EXPECT_EQ(CloseLogFile(log), 1);
     EXPECT_EQ(Content(),
               "\r\n============================\r\n"
-              "Tue Dec  8 00:05:42 2026\r\n"
+              "Tue Dec 08 00:05:42 2026\r\n"
               "============================\r\n"
               "1. Local Area Connection \r\n"
               "Creating team \r\n"
               "caf\xc3\xa9\r\n");
+}
+
+TEST_F(LogFileTest, TimeBeforeTheEpochCannotBeFormatted) {
+    setenv("TZ", "UTC", 1);
+    tzset();
+    std::FILE* log = OpenLogFile(record_);
+    ASSERT_NE(log, nullptr);
+    EXPECT_EQ(WriteLogHeaderAt(log, -86400 * 400), 0);
+    EXPECT_EQ(WriteLogHeaderAt(log, 0), 1);
+    EXPECT_EQ(CloseLogFile(log), 1);
+    EXPECT_EQ(
+        Content(),
+        "\r\n============================\r\nThu Jan 01 00:00:00 1970\r\n============================\r\n");
 }
 
 TEST_F(LogFileTest, AppendsAndNeverTruncates) {
