@@ -262,7 +262,7 @@ TEST(ParserNames, SixteenSlots) {
     const std::string message = "Too many names: at most 16 can be given\n";
     std::vector<std::u16string> sixteen;
     for (int i = 0; i < 16; ++i) {
-        sixteen.push_back(u"N" + FromUtf8(std::to_string(i)));
+        sixteen.push_back(U16Format(u"N%d", i));
     }
     auto with = [&](std::initializer_list<std::u16string> before, bool seventeenth,
                     std::initializer_list<std::u16string> after) {
