@@ -209,7 +209,8 @@ LStatus Open() {
     std::error_code ec;
     if (!fs::exists(path, ec)) {
         std::string error;
-        if (!BuildMachine(dir, InventoryOptions{}, false, true, &error)) {
+        const InventoryOptions defaults;
+        if (!BuildMachine(dir, &defaults, false, true, &error)) {
             if (S().reported.insert(dir.string()).second) {
                 std::fprintf(stderr, "qvsim: the machine %s cannot be created: %s\n", dir.c_str(),
                              error.c_str());
@@ -220,7 +221,7 @@ LStatus Open() {
     return OpenFile(path, false);
 }
 
-bool BuildMachine(const fs::path& dir, const InventoryOptions& options, bool force, bool mayExist,
+bool BuildMachine(const fs::path& dir, const InventoryOptions* options, bool force, bool mayExist,
                   std::string* error) {
     std::lock_guard lock(Mutex());
     State& s = S();
@@ -258,9 +259,10 @@ bool BuildMachine(const fs::path& dir, const InventoryOptions& options, bool for
     bool ok = OpenFile(tmp, true) == kErrorSuccess && Exec("PRAGMA synchronous = OFF") == kErrorSuccess;
     if (!ok) {
         *error = "cannot create the registry database " + tmp.string();
-    } else {
+    } else if (options) {
         Transaction txn(Transaction::Kind::kWrite);
-        ok = txn.status() == kErrorSuccess && WriteDefaultInventory(options) && txn.Commit() == kErrorSuccess;
+        ok =
+            txn.status() == kErrorSuccess && WriteDefaultInventory(*options) && txn.Commit() == kErrorSuccess;
         if (!ok) *error = "writing the inventory failed";
     }
     Close();  // the last connection checkpoints the log into the database file

@@ -33,9 +33,10 @@ uint64_t Generation();
 // Opens the selected machine's database if it is not open yet, creating the machine on first use.
 LStatus Open();
 
-// Builds a machine in dir (see qv::sim::CreateMachine). With mayExist, finding a machine already
-// in place (made meanwhile by another process) counts as success.
-bool BuildMachine(const std::filesystem::path& dir, const InventoryOptions& options, bool force,
+// Builds a machine in dir (see qv::sim::CreateMachine), with the inventory of options or, when
+// options is null, an empty registry. With mayExist, finding a machine already in place (made
+// meanwhile by another process) counts as success.
+bool BuildMachine(const std::filesystem::path& dir, const InventoryOptions* options, bool force,
                   bool mayExist, std::string* error);
 
 enum class Stmt {

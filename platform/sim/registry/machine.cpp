@@ -30,7 +30,12 @@ void SelectMachine(const fs::path& dir) {
 
 bool CreateMachine(const fs::path& dir, const InventoryOptions& options, bool force, std::string* error) {
     std::string ignored;
-    return regdb::BuildMachine(dir, options, force, false, error ? error : &ignored);
+    return regdb::BuildMachine(dir, &options, force, false, error ? error : &ignored);
+}
+
+bool CreateEmptyMachine(const fs::path& dir, bool force, std::string* error) {
+    std::string ignored;
+    return regdb::BuildMachine(dir, nullptr, force, false, error ? error : &ignored);
 }
 
 RegistryTransaction::RegistryTransaction() : lock_(regdb::Mutex()) {

@@ -1,7 +1,13 @@
-# Test suites of this area: the simulated registry's own rules, several processes on one machine.
+# Test suites of this area: the simulated registry's own rules, several processes on one machine,
+# and .reg files.
 qv_gtest(sim_registry_test
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/tests/sim_registry_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/tests/multiprocess_test.cpp
     LIBS qv_platform SQLite::SQLite3
+    LABELS registry)
+
+qv_gtest(regfile_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/regfile_test.cpp
+    LIBS qv_platform
     LABELS registry)

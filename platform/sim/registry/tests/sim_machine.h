@@ -31,3 +31,25 @@ class ScratchMachine : public ::testing::Test {
 };
 
 }  // namespace qv::sim::testing
+
+namespace qv::sim::testing {
+
+// A scratch machine whose registry starts empty: no default inventory.
+class EmptyMachine : public ScratchMachine {
+  protected:
+    void SetUp() override {
+        ScratchMachine::SetUp();
+        std::string error;
+        ASSERT_TRUE(CreateEmptyMachine(machine_, false, &error)) << error;
+        SelectMachine(machine_);
+    }
+
+    // Switches to a second, empty machine in the same scratch directory.
+    void UseSecondEmptyMachine() {
+        std::string error;
+        ASSERT_TRUE(CreateEmptyMachine(root_ / "second", false, &error)) << error;
+        SelectMachine(root_ / "second");
+    }
+};
+
+}  // namespace qv::sim::testing

@@ -33,6 +33,9 @@ void SelectMachine(const std::filesystem::path& dir);
 bool CreateMachine(const std::filesystem::path& dir, const InventoryOptions& options, bool force,
                    std::string* error);
 
+// The same with an empty registry and no inventory: for importing a whole machine from a .reg file.
+bool CreateEmptyMachine(const std::filesystem::path& dir, bool force, std::string* error);
+
 // Groups several registry calls of this thread into one transaction: all of them take effect at
 // Commit, none if the object is destroyed first. Other threads of the process wait for it. While
 // it is open, registry calls see their own changes. Begin failures show in ok().

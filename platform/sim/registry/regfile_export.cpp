@@ -1,0 +1,196 @@
+// Writing the registry as a .reg file; the format is described in qv/sim/regfile.h.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "database.h"
+#include "names.h"
+#include "qv/platform/registry.h"
+#include "qv/sim/regfile.h"
+#include "regfile_format.h"
+
+namespace qv::sim {
+namespace {
+
+using namespace regfile;
+
+// Names with line breaks or other control characters cannot be written on one line.
+bool Printable(std::u16string_view text) {
+    for (char16_t c : text) {
+        if (c < 0x20 || c == 0x7F) return false;
+    }
+    return true;
+}
+
+std::string Quoted(std::u16string_view text) {
+    std::string out = "\"";
+    for (char c : regnames::ToUtf8(text)) {
+        if (c == '\\' || c == '"') out.push_back('\\');
+        out.push_back(c);
+    }
+    out.push_back('"');
+    return out;
+}
+
+bool LoneSurrogate(std::u16string_view text) {
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (c >= 0xD800 && c <= 0xDBFF) {
+            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+                ++i;
+                continue;
+            }
+            return true;
+        }
+        if (c >= 0xDC00 && c <= 0xDFFF) return true;
+    }
+    return false;
+}
+
+// A REG_SZ is written quoted only when reading the quoted form back gives the same bytes: one
+// terminator at the end, no other NUL, nothing that cannot stand inside a quoted line.
+bool WritableAsString(const std::vector<uint8_t>& data, std::u16string* text) {
+    if (data.size() < 2 || data.size() % 2 != 0) return false;
+    text->clear();
+    for (size_t i = 0; i + 1 < data.size(); i += 2)
+        text->push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
+    if (text->back() != u'\0') return false;
+    text->pop_back();
+    return text->find(u'\0') == std::u16string::npos && Printable(*text) && !LoneSurrogate(*text);
+}
+
+std::string HexLine(std::string line, const std::vector<uint8_t>& data) {
+    size_t column = line.size();
+    char byte[4];
+    for (size_t i = 0; i < data.size(); ++i) {
+        const bool last = i + 1 == data.size();
+        // Keep room for "xx," and a continuation backslash.
+        if (i > 0 && column + 3 + 1 > kLineWidth) {
+            line += "\\\n";
+            line += kContinuationIndent;
+            column = kContinuationIndent.size();
+        }
+        std::snprintf(byte, sizeof byte, last ? "%02x" : "%02x,", data[i]);
+        line += byte;
+        column += last ? 2 : 3;
+    }
+    return line;
+}
+
+std::string ValueLine(std::u16string_view name, uint32_t type, const std::vector<uint8_t>& data) {
+    std::string line = name.empty() ? "@=" : Quoted(name) + "=";
+    std::u16string text;
+    if (type == kRegSz && WritableAsString(data, &text)) return line + Quoted(text);
+    if (type == kRegDword && data.size() == 4) {
+        char dword[16];
+        std::snprintf(
+            dword, sizeof dword, "dword:%08x",
+            static_cast<unsigned>(data[0] | (data[1] << 8) | (data[2] << 16) | (uint32_t(data[3]) << 24)));
+        return line + dword;
+    }
+    if (type == kRegBinary) return HexLine(line + "hex:", data);
+    char prefix[24];
+    std::snprintf(prefix, sizeof prefix, "hex(%x):", type);
+    return HexLine(line + prefix, data);
+}
+
+class Exporter {
+  public:
+    Exporter(std::ostream& out, std::string* error) : out_(out), error_(error) {}
+
+    bool Key(HKey key, const std::u16string& path) {
+        if (!Printable(path)) return Fail("the key name " + regnames::ToUtf8(path) + " cannot be written");
+        out_ << '[' << kRootName << (path.empty() ? "" : "\\") << regnames::ToUtf8(path) << "]\n";
+        if (!Values(key, path)) return false;
+        out_ << '\n';
+
+        std::vector<std::u16string> children;
+        char16_t name[kMaxKeyNameLength + 1];
+        for (uint32_t i = 0;; ++i) {
+            uint32_t length = kMaxKeyNameLength + 1;
+            const LStatus status = reg::EnumKeyEx(key, i, name, &length);
+            if (status == kErrorNoMoreItems) break;
+            if (status != kErrorSuccess) return Fail("cannot list the subkeys of " + Where(path), status);
+            children.emplace_back(name, length);
+        }
+        for (const auto& child : children) {
+            const std::u16string childPath = path.empty() ? child : path + u"\\" + child;
+            HKey sub = nullptr;
+            const LStatus status = reg::OpenKeyEx(key, child.c_str(), kKeyRead, &sub);
+            if (status != kErrorSuccess) return Fail("cannot open " + Where(childPath), status);
+            const bool ok = Key(sub, childPath);
+            reg::CloseKey(sub);
+            if (!ok) return false;
+        }
+        return true;
+    }
+
+  private:
+    bool Values(HKey key, const std::u16string& path) {
+        std::vector<char16_t> name(kMaxValueNameLength + 1);
+        std::vector<uint8_t> data;
+        for (uint32_t i = 0;; ++i) {
+            uint32_t length = static_cast<uint32_t>(name.size());
+            uint32_t type = 0, size = 0;
+            LStatus status = reg::EnumValue(key, i, name.data(), &length, &type, nullptr, &size);
+            if (status == kErrorNoMoreItems) return true;
+            if (status != kErrorSuccess) return Fail("cannot list the values of " + Where(path), status);
+            data.resize(size);
+            length = static_cast<uint32_t>(name.size());
+            status = reg::EnumValue(key, i, name.data(), &length, &type, data.data(), &size);
+            if (status != kErrorSuccess) return Fail("cannot read a value of " + Where(path), status);
+            data.resize(size);
+            const std::u16string_view valueName(name.data(), length);
+            if (!Printable(valueName)) {
+                return Fail("the value name " + regnames::ToUtf8(valueName) + " in " + Where(path) +
+                            " cannot be written");
+            }
+            out_ << ValueLine(valueName, type, data) << '\n';
+        }
+    }
+
+    static std::string Where(const std::u16string& path) {
+        return std::string(kRootName) + (path.empty() ? "" : "\\") + regnames::ToUtf8(path);
+    }
+
+    bool Fail(const std::string& message, LStatus status = kErrorSuccess) {
+        *error_ = status == kErrorSuccess ? message : message + " (error " + std::to_string(status) + ")";
+        return false;
+    }
+
+    std::ostream& out_;
+    std::string* error_;
+};
+
+}  // namespace
+
+bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view subKey) {
+    std::string ignored;
+    if (!error) error = &ignored;
+    std::lock_guard lock(regdb::Mutex());
+    // One read transaction: the file shows the registry as it was at one moment.
+    regdb::Transaction txn(regdb::Transaction::Kind::kRead);
+    if (txn.status() != kErrorSuccess) {
+        *error = "cannot read the registry (error " + std::to_string(txn.status()) + ")";
+        return false;
+    }
+    const std::u16string path(subKey);
+    HKey key = nullptr;
+    const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key);
+    if (status != kErrorSuccess) {
+        *error = "cannot open " + std::string(regfile::kRootName) + (path.empty() ? "" : "\\") +
+                 regnames::ToUtf8(path) + " (error " + std::to_string(status) + ")";
+        return false;
+    }
+    out << regfile::kHeaderLine << "\n\n";
+    Exporter exporter(out, error);
+    const bool ok = exporter.Key(key, path);
+    reg::CloseKey(key);
+    if (ok && !out) {
+        *error = "cannot write the file";
+        return false;
+    }
+    return ok;
+}
+
+}  // namespace qv::sim
