@@ -8,6 +8,8 @@ namespace {
 constexpr Command kMachineCommands[] = {
     {"init", "[--force] [--cards N] [--no-other-vendor] [--os MAJOR.MINOR[.BUILD]] [--no-admin]", RunInit},
     {"show", "", RunShow},
+    {"export", "FILE.reg", RunExport},
+    {"import", "FILE.reg", RunImport},
     {"set-admin", "0|1", RunSetAdmin},
     {"device", "<connection name> enable|disable|present 0|1", RunDevice},
 };

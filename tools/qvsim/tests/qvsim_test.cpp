@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,45 @@ void ExpectUsage(const std::string& text) {
     }
 }
 
+TEST(QvsimRegFile, ExportedMachineImportsIntoAnother) {
+    Sandbox box, other;
+    ASSERT_EQ(box.Run({"init", "--cards", "1", "--os", "6.0.6001"}).status, 0);
+    ASSERT_EQ(box.Run({"device", "Local Area Connection 2", "disable"}).status, 0);
+    const std::string file = (box.dir() / "machine.reg").string();
+    const Result exported = box.Run({"export", file});
+    ASSERT_EQ(exported.status, 0) << exported.err;
+    EXPECT_EQ(exported.out, "");
+    const std::string text = ReadAll(file);
+    EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
+    EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"), std::string::npos);
+
+    // An empty machine that takes the file shows the same summary, apart from its directory.
+    ASSERT_EQ(other.Run({"init", "--cards", "0", "--no-other-vendor"}).status, 0);
+    const Result imported = other.Run({"import", file});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    EXPECT_EQ(other.Neutral(other.Run({"show"}).out), box.Neutral(box.Run({"show"}).out));
+}
+
+TEST(QvsimRegFile, MalformedFileChangesNothing) {
+    Sandbox box;
+    ASSERT_EQ(box.Run({"init"}).status, 0);
+    const std::string file = (box.dir() / "bad.reg").string();
+    {
+        std::ofstream out(file);
+        out << "Windows Registry Editor Version 5.00\n\n"
+               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"
+               "\"Administrator\"=dword:00000000\n"
+               "\"Broken\"=dword:zz\n";
+    }
+    const Result r = box.Run({"import", file});
+    EXPECT_EQ(r.status, 1);
+    // One line naming the file and the bad line; the reason itself is the .reg reader's.
+    const std::string prefix = "qvsim: import: " + file + ": line 5: ";
+    EXPECT_EQ(r.err.substr(0, prefix.size()), prefix);
+    EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
+    EXPECT_NE(box.Run({"show"}).out.find("Administrator: yes\n"), std::string::npos);
+}
+
 TEST(QvsimUsage, NoOrUnknownCommand) {
     Sandbox box;
     const Result none = box.Run({});
@@ -155,6 +195,9 @@ TEST(QvsimUsage, BadArgumentsGiveOneLineAndStatus) {
         {{"init", "--os", "5.2.3790.1"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
         {{"init", "--os", "5.x"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
         {{"init", "--bogus"}, 2, "qvsim: init: unknown option '--bogus'\n"},
+        {{"export"}, 2, "qvsim: export: expected FILE.reg\n"},
+        {{"import"}, 2, "qvsim: import: expected FILE.reg\n"},
+        {{"import", "/nonexistent/file.reg"}, 1, "qvsim: import: cannot read /nonexistent/file.reg\n"},
         {{"show", "extra"}, 2, "qvsim: show: takes no arguments\n"},
         {{"set-admin", "2"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
         {{"set-admin"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
