@@ -9,7 +9,6 @@
 
 #include "console.h"
 #include "golden.h"
-#include "pending_flows.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/text.h"
 #include "scenarios.h"
@@ -80,19 +79,6 @@ TEST_F(RunTest, TeamNameInUseIsRefusedWithUsage) {
     EXPECT_EQ(ran.status, QV_USAGE_ERROR);
     EXPECT_EQ(ran.console,
               kBanner + "\nThis team name is already in use. Try another name\n" + Golden("usage.txt"));
-}
-
-TEST_F(RunTest, ListingEndsWithStatusOne) {
-    const Ran ran = RunWith({u"-list"});
-    EXPECT_EQ(ran.status, 1u);
-    EXPECT_EQ(ran.console, kBanner + Golden("listing_default.txt"));
-}
-
-TEST_F(RunTest, UnopenableLogEndsWithStatusZero) {
-    const std::u16string log = FromUtf8((machine_.dir() / "no" / "such" / "dir.log").string());
-    const Ran ran = RunWith({u"-f", log, u"-l"});
-    EXPECT_EQ(ran.status, 0u);
-    EXPECT_EQ(ran.console.find("Team Adapters"), std::string::npos);
 }
 
 }  // namespace
