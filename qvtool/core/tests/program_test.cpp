@@ -2,6 +2,9 @@
 // the invocation name in the scanner's messages.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "test_support.h"
 
 namespace qv::qvtool {
@@ -55,6 +58,19 @@ TEST_F(ProgramTest, AdapterRunsEndWithStatus0) {
     r = RunProgram(machine_.dir(), {"-d", "adapter", "-r", "0"});
     EXPECT_EQ(r.out, "adapter has no instance info\n" + usage_ +
                          "Error:Interface GUID_DEVINTERFACE_BUSENUM_QV_VBD is not registered\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+TEST_F(ProgramTest, UnreadableMachineRegistryFailsTheInterfaceLookup) {
+    ASSERT_EQ(RunProgram(machine_.dir(), {"-d", "nic0", "-r", "0"}).status, 0);  // creates the machine
+    for (const char* name : {"registry.db-wal", "registry.db-shm"})
+        std::filesystem::remove(machine_.dir() / name);
+    {
+        std::ofstream db(machine_.dir() / "registry.db", std::ios::binary | std::ios::trunc);
+        db << std::string(4096, 'x');
+    }
+    const auto r = RunProgram(machine_.dir(), {"-d", "nic0", "-r", "0"});
+    EXPECT_EQ(r.out, "SetupDiGetClassDevs failed: 3f7\n");  // the registry's "corrupt" error
     EXPECT_EQ(r.status, 0);
 }
 
