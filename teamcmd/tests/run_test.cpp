@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "command_record.h"
 #include "console.h"
 #include "golden.h"
 #include "qv/teamlib/testing/sim_adapters.h"
