@@ -51,6 +51,15 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+// Names travel through the registry port as terminated strings and through .reg files as single
+// lines, so control characters (NUL above all) cannot be part of them.
+bool HasControl(std::u16string_view name) {
+    for (char16_t c : name) {
+        if (c < 0x20 || c == 0x7F) return true;
+    }
+    return false;
+}
+
 int HexDigit(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
@@ -159,6 +168,9 @@ class Parser {
                 size_t end = path.find(u'\\', start);
                 if (end == std::u16string::npos) end = path.size();
                 if (end == start) return Fail(number, "the key path has an empty name");
+                if (HasControl(std::u16string_view(path).substr(start, end - start))) {
+                    return Fail(number, "a key name contains a control character");
+                }
                 if (end - start > kMaxKeyNameLength) {
                     return Fail(number,
                                 "a key name is longer than " + std::to_string(kMaxKeyNameLength) + " units");
@@ -208,6 +220,7 @@ class Parser {
             return false;
         }
         if (op.name.size() > kMaxValueNameLength) return Fail(number, "the value name is too long");
+        if (HasControl(op.name)) return Fail(number, "the value name contains a control character");
         if (pos >= line.size() || line[pos] != '=') return Fail(number, "expected '=' after the value name");
         std::string_view data = line.substr(pos + 1);
 

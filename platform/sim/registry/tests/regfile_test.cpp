@@ -250,6 +250,9 @@ TEST_F(RegFileImport, MalformedFilesAreRefusedWithTheirLineAndChangeNothing) {
         {header + good + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n",
          "line 4: a key name is longer"},
         {header + good + "\"\xC3\x28\"=dword:1\n", "line 4: the line is not valid UTF-8"},
+        {header + good + "[HKEY_LOCAL_MACHINE\\A" + std::string(1, '\0') + "B]\n",
+         "line 4: a key name contains a control"},
+        {header + good + "\"a\x1f\"=dword:1\n", "line 4: the value name contains a control character"},
         {"\xFF\xFE\x57", "the file is UTF-16 but has an odd number of bytes"},
     };
     for (const auto& c : cases) {
