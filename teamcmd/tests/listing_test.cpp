@@ -74,7 +74,7 @@ TEST(Listing, DefaultMachine) {
 TEST(Listing, FreeAdapterWithVlansInDeviceOrder) {
     qv::testing::TempMachine machine;
     ASSERT_TRUE(machine.ok());
-    ASSERT_TRUE(testing::BuildFreeAdaptersWithVlans());
+    ASSERT_TRUE(testing::ImportFixture("free_adapters_with_vlans.reg"));
     const Listed listed = List();
     EXPECT_EQ(listed.status, 1u);
     EXPECT_EQ(listed.console, Golden("listing_free_vlans.txt"));
@@ -84,7 +84,7 @@ TEST(Listing, FreeAdapterWithVlansInDeviceOrder) {
 TEST(Listing, TeamsInAllModes) {
     qv::testing::TempMachine machine;
     ASSERT_TRUE(machine.ok());
-    ASSERT_TRUE(testing::BuildTeamsInAllModes());
+    ASSERT_TRUE(testing::ImportFixture("teams_in_all_modes.reg"));
     const Listed listed = List();
     EXPECT_EQ(listed.status, 1u);
     EXPECT_EQ(listed.console, Golden("listing_teams.txt"));
@@ -119,7 +119,7 @@ class ListingLog : public ::testing::Test {
 };
 
 TEST_F(ListingLog, AppendsHeaderFreeAndTeamAdapterNames) {
-    ASSERT_TRUE(testing::BuildTeamsInAllModes());
+    ASSERT_TRUE(testing::ImportFixture("teams_in_all_modes.reg"));
     const Listed listed = List(record_);
     EXPECT_EQ(listed.status, 1u);
     EXPECT_EQ(listed.console, Golden("listing_teams.txt"));

@@ -1,5 +1,5 @@
-// Simulated machines for the QvTeamCmd suites: the default inventory plus teams, VLAN adapters and
-// further physical adapters, written into the test's own temporary machine.
+// Simulated machines for the QvTeamCmd suites: .reg fixtures applied to the test's own temporary
+// machine, and small teams written directly.
 #pragma once
 
 #include <cstdint>
@@ -8,21 +8,12 @@
 
 namespace qv::teamcmd::testing {
 
-// GUID strings of the adapters the scenarios add: n-th extra physical adapter, team adapter and
-// VLAN adapter.
-std::u16string ExtraPortGuid(int n);
+// Applies teamcmd/tests/fixtures/<name> to the selected machine; false (with the reason in the
+// test log) when it cannot be read or imported.
+bool ImportFixture(const std::string& name);
+
+// GUID string of the n-th team adapter a test adds.
 std::u16string TeamGuid(int n);
-std::u16string VlanGuid(int n);
-
-// A physical n5 port "Quorvex n5 Gigabit Server Adapter #<5 + n>" with the given connection name.
-bool AddExtraPort(int n, const std::u16string& connectionName);
-
-// A VLAN adapter ROOT\NET\<number> with VlanID, VlanName (unless empty) and a connection name.
-bool AddVlanAdapter(int number, const std::u16string& guid, uint32_t vlanId, const std::u16string& vlanName,
-                    const std::u16string& connectionName);
-
-// The VlanBinding of member's Adapters entry, entries in the given order ("\Device\<guid>").
-bool WriteVlanBinding(const std::u16string& member, const std::vector<std::u16string>& vlanGuids);
 
 // A team: its virtual adapter ROOT\NET\<number> named name, and an Adapters entry per member with
 // the TeamNumber and each member's Order.
@@ -32,12 +23,5 @@ struct TeamMember {
 };
 bool AddTeam(int number, const std::u16string& teamGuid, const std::u16string& name, uint32_t teamNumber,
              const std::vector<TeamMember>& members);
-
-// The default machine with VLANs 10 and 20 on "Local Area Connection".
-bool BuildFreeAdaptersWithVlans();
-
-// The default machine plus five more ports, teams in the four modes (Team0 to Team3), a VLAN on
-// Team1, an Order of 8 on a member of Team3, and two further team adapters (Team4, Team5).
-bool BuildTeamsInAllModes();
 
 }  // namespace qv::teamcmd::testing
