@@ -99,6 +99,18 @@ TEST(QvsimShow, TeamVlanAndHiddenMarkers) {
     EXPECT_EQ(box.Neutral(show.out), Golden("show_markers.txt"));
 }
 
+TEST(QvsimShow, MachineOptionWinsOverEnvironment) {
+    Sandbox box;
+    const std::string other = (box.dir() / "other").string();
+    ASSERT_EQ(box.Run({"--machine", other, "init", "--cards", "0", "--no-other-vendor"}).status, 0);
+    const Result show = box.Run({"--machine", other, "show"});
+    EXPECT_EQ(show.status, 0);
+    EXPECT_EQ(show.out, "Machine: " + other +
+                            "\nOS version: 5.2 build 3790\nAdministrator: yes\nNetwork adapters:\n  (none)\n"
+                            "Bus-driver instances:\n  (none)\n");
+    EXPECT_FALSE(std::filesystem::exists(box.machine()));  // the environment's machine was not touched
+}
+
 TEST(QvsimShow, ForceReplacesAMachine) {
     Sandbox box;
     ASSERT_EQ(box.Run({"init", "--cards", "1"}).status, 0);
