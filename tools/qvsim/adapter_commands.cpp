@@ -4,6 +4,7 @@
 //   qvsim adapter <n> reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>]
 //   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
 //                       | fault reg-write <offset> on|off | fault cim-busy on|off | fault clear
+//                       | fault detail|detail-size|open <number>|off
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -12,9 +13,11 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "commands.h"
 #include "qv/sim/bus_driver.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/n5/adapter.h"
 
 namespace qvsim {
@@ -102,6 +105,33 @@ int Word(Adapter& a, const char* what, Args args) {
     return 0;
 }
 
+// Faults of the interface lookup and open, kept in the device's simulator state in the registry:
+// the interface detail fails with an error, reports a size, or opening fails with an error.
+int LookupFault(const qv::sim::BusDriverInterface& bus, Args args) {
+    const std::pair<const char*, std::u16string_view> kinds[] = {
+        {"detail", qv::sim::kStateInterfaceDetailFails},
+        {"detail-size", qv::sim::kStateInterfaceDetailSize},
+        {"open", qv::sim::kStateOpenFails},
+    };
+    uint32_t value = 0;
+    if (args.size() != 2 || (std::strcmp(args[1], "off") != 0 && !ParseNumber(args[1], 10, &value))) {
+        return Usage("expected fault detail|detail-size|open <decimal number>|off");
+    }
+    const std::u16string instance(bus.deviceInstance.begin(), bus.deviceInstance.end());
+    for (const auto& [name, valueName] : kinds) {
+        if (std::strcmp(args[0], name) != 0) continue;
+        if (qv::sim::WriteDeviceState(instance, valueName, value)) return 0;
+        std::fputs("qvsim: adapter: the machine registry cannot be written\n", stderr);
+        return kFailure;
+    }
+    return Usage("unknown fault");
+}
+
+bool IsLookupFault(Args args) {
+    return !args.empty() && (std::strcmp(args[0], "detail") == 0 ||
+                             std::strcmp(args[0], "detail-size") == 0 || std::strcmp(args[0], "open") == 0);
+}
+
 int Fault(Adapter& a, Args args) {
     if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
         a.ClearFaults();
@@ -141,13 +171,16 @@ int RunAdapter(Args args) {
     if (args.size() < 2 || !ParseNumber(args[0], 10, &instance) || instance > 0xFFFF) {
         return Usage("expected <n> <command>; see qvsim help");
     }
-    std::filesystem::path file;
-    if (!qv::sim::AdapterStateFileOfInstance(static_cast<int>(instance), &file)) {
+    qv::sim::BusDriverInterface bus;
+    if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &bus)) {
         std::fprintf(stderr, "qvsim: adapter: no bus-driver instance %u on this machine\n", instance);
         return kFailure;
     }
+    const std::filesystem::path file = qv::sim::AdapterStateFile(bus.deviceInstance);
     int32_t error = 0;
     const char* command = args[1];
+    if (std::strcmp(command, "fault") == 0 && IsLookupFault(args.subspan(2)))
+        return LookupFault(bus, args.subspan(2));
     if (std::strcmp(command, "reset") == 0) {
         if (args.size() != 2) return Usage("reset takes no arguments");
         if (Adapter::Reset(file, &error)) return 0;

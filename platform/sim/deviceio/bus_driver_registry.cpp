@@ -95,11 +95,18 @@ std::filesystem::path AdapterStateFile(const std::string& deviceInstance) {
     return MachineDir() / "adapters" / (name + ".n5");
 }
 
-bool AdapterStateFileOfInstance(int instance, std::filesystem::path* stateFile) {
+bool FindBusDriverInstance(int instance, BusDriverInterface* found) {
     std::vector<BusDriverInterface> interfaces;
     if (ListBusDriverInterfaces(true, &interfaces) != kErrorSuccess) return false;
     if (instance < 0 || static_cast<size_t>(instance) >= interfaces.size()) return false;
-    *stateFile = AdapterStateFile(interfaces[static_cast<size_t>(instance)].deviceInstance);
+    *found = interfaces[static_cast<size_t>(instance)];
+    return true;
+}
+
+bool AdapterStateFileOfInstance(int instance, std::filesystem::path* stateFile) {
+    BusDriverInterface found;
+    if (!FindBusDriverInstance(instance, &found)) return false;
+    *stateFile = AdapterStateFile(found.deviceInstance);
     return true;
 }
 

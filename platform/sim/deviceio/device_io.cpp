@@ -9,6 +9,7 @@
 
 #include "qv/platform/deviceio.h"
 #include "qv/sim/bus_driver.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/n5/adapter.h"
 
 namespace qv {
@@ -67,6 +68,12 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
                      [path](const sim::BusDriverInterface& i) { return SamePath(i.symbolicLink, path); });
     if (match == interfaces.end()) {
         Fail(kErrorFileNotFound);
+        return kInvalidDevice;
+    }
+    const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
+    if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
+        injected != 0) {
+        Fail(static_cast<int32_t>(injected));
         return kInvalidDevice;
     }
     int32_t error = kErrorSuccess;

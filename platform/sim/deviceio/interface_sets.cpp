@@ -9,6 +9,7 @@
 
 #include "qv/platform/deviceio.h"
 #include "qv/sim/bus_driver.h"
+#include "qv/sim/host_state.h"
 
 namespace qv::dev {
 namespace {
@@ -21,9 +22,13 @@ constexpr uint32_t kDevicePathOffset = offsetof(DeviceInterfaceDetailDataA, devi
 
 // An interface set: the device paths found when it was made, in enumeration order. Kept apart
 // from the device information sets of devinst; its handles are checked against a live list.
+struct InterfaceMember {
+    std::string path;
+    std::u16string deviceInstance;
+};
 struct InterfaceSet {
     Guid interfaceClass;
-    std::vector<std::string> paths;
+    std::vector<InterfaceMember> members;
 };
 
 std::mutex g_mutex;
@@ -59,7 +64,10 @@ HDevInfo GetClassDevsA(const Guid* classGuid, const char* enumerator, HWnd, uint
             SetLastError(static_cast<uint32_t>(status));
             return kInvalidDevInfo;
         }
-        for (const auto& i : interfaces) set->paths.push_back(i.symbolicLink);
+        for (const auto& i : interfaces) {
+            set->members.push_back(
+                {i.symbolicLink, std::u16string(i.deviceInstance.begin(), i.deviceInstance.end())});
+        }
     }
     std::lock_guard lock(g_mutex);
     LiveSets().insert(set.get());
@@ -73,7 +81,7 @@ bool EnumDeviceInterfaces(HDevInfo handle, DevInfoData*, const Guid* interfaceCl
     if (interfaceClassGuid == nullptr || data == nullptr || data->cbSize != sizeof(DeviceInterfaceData)) {
         return Fail(kErrorInvalidParameter);
     }
-    if (!GuidEqual(*interfaceClassGuid, set->interfaceClass) || memberIndex >= set->paths.size()) {
+    if (!GuidEqual(*interfaceClassGuid, set->interfaceClass) || memberIndex >= set->members.size()) {
         return Fail(kErrorNoMoreItems);
     }
     data->interfaceClassGuid = set->interfaceClass;
@@ -86,12 +94,18 @@ bool GetDeviceInterfaceDetailA(HDevInfo handle, DeviceInterfaceData* data, Devic
                                uint32_t detailSize, uint32_t* requiredSize, DevInfoData*) {
     InterfaceSet* set = Lookup(handle);
     if (set == nullptr) return Fail(kErrorInvalidHandle);
-    if (data == nullptr || data->reserved == 0 || data->reserved > set->paths.size()) {
+    if (data == nullptr || data->reserved == 0 || data->reserved > set->members.size()) {
         return Fail(kErrorInvalidParameter);
     }
-    const std::string& path = set->paths[data->reserved - 1];
+    const InterfaceMember& member = set->members[data->reserved - 1];
+    const std::string& path = member.path;
     const uint32_t required = kDevicePathOffset + static_cast<uint32_t>(path.size()) + 1;
-    if (requiredSize != nullptr) *requiredSize = required;
+    const uint32_t reportedSize =
+        sim::ReadDeviceState(member.deviceInstance, sim::kStateInterfaceDetailSize).value_or(0);
+    if (requiredSize != nullptr) *requiredSize = reportedSize != 0 ? reportedSize : required;
+    const uint32_t injected =
+        sim::ReadDeviceState(member.deviceInstance, sim::kStateInterfaceDetailFails).value_or(0);
+    if (injected != 0) return Fail(static_cast<int32_t>(injected));
     if (detail == nullptr) return Fail(detailSize == 0 ? kErrorInsufficientBuffer : kErrorInvalidParameter);
     if (detail->cbSize != kDeviceInterfaceDetailFixedSize) return Fail(kErrorBadUserBuffer);
     if (detailSize < required) return Fail(kErrorInsufficientBuffer);

@@ -249,6 +249,33 @@ TEST_F(RunTest, ForeignStateFileIsRefusedAndEachOperationFails) {
     adapter_ = machine_->OpenAdapter(0);
 }
 
+TEST_F(RunTest, LookupAndOpenFailuresLetEachOperationFail) {
+    struct Case {
+        std::u16string_view value;
+        uint32_t setting;
+        std::string out;
+    };
+    const Case cases[] = {
+        {sim::kStateInterfaceDetailFails, 5,
+         "Error in SetupDiGetDeviceInterfaceDetail5\nDevice Opened was unsuccessfully\n0x00000000\n"},
+        {sim::kStateInterfaceDetailFails, 122,
+         "Error in SetupDiGetDeviceInterfaceDetail\nDevice Opened was unsuccessfully\n0x00000000\n"},
+        {sim::kStateInterfaceDetailSize, 0x7FFFFFFF,
+         "Couldn't allocate 2147483647 bytes for device interface details.\n"
+         "Device Opened was unsuccessfully\n0x00000000\n"},
+        {sim::kStateInterfaceDetailSize, 2,
+         "Couldn't allocate 2 bytes for device interface details.\nDevice Opened was "
+         "unsuccessfully\n0x00000000\n"},
+        {sim::kStateOpenFails, 5, "CreateFile failed: 0x50x00000000\n"},
+    };
+    for (const Case& c : cases) {
+        ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", c.value, c.setting));
+        EXPECT_EQ(RunOnNic0({"-r", "6f4"}), c.out);
+        ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", c.value, 0));
+    }
+    EXPECT_EQ(RunOnNic0({"-r", "6f4"}), "0x00000003\n");
+}
+
 TEST_F(RunTest, ConversionNeedsNoAdapter) {
     const RunOutput r = RunInProcess({"-k", "image.bin"});
     EXPECT_EQ(r.out, "");

@@ -59,6 +59,23 @@ TEST_F(QvsimAdapterTest, FaultsAreSwitchedAndShown) {
     EXPECT_NE(Run("1 show").find("faults: none\n"), std::string::npos);
 }
 
+TEST_F(QvsimAdapterTest, LookupFaultsReachTheTool) {
+    Run("0 fault open 5");
+    const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 -r 6f4";
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buffer[256];
+        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+        pclose(p);
+    }
+    EXPECT_EQ(out, "CreateFile failed: 0x50x00000000\n");
+    int status = 0;
+    Run("0 fault open off", &status);
+    EXPECT_EQ(status, 0);
+    Run("0 fault detail maybe", &status);
+    EXPECT_EQ(status, 2);
+}
+
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     int status = 0;
     Run("9 show", &status);

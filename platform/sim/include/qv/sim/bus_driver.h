@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace qv::sim {
@@ -22,8 +23,19 @@ struct BusDriverInterface {
 // tool selects. Returns a registry error code (0 on success).
 int32_t ListBusDriverInterfaces(bool presentOnly, std::vector<BusDriverInterface>* interfaces);
 
+// Simulator values (DWORD) on a bus-driver device's state key that make its lookup or open fail:
+// the interface detail fails with the stored error; the detail reports the stored size as the one
+// it needs; opening the device path fails with the stored error. 0 or absent: no fault.
+inline constexpr std::u16string_view kStateInterfaceDetailFails = u"InterfaceDetailFails";
+inline constexpr std::u16string_view kStateInterfaceDetailSize = u"InterfaceDetailSize";
+inline constexpr std::u16string_view kStateOpenFails = u"OpenFails";
+
 // <machine dir>/adapters/<instance id with '\' as '#'>.n5
 std::filesystem::path AdapterStateFile(const std::string& deviceInstance);
+
+// Present bus-driver instance `instance` (0, 1, ...). False when there is none or the registry
+// cannot be read.
+bool FindBusDriverInstance(int instance, BusDriverInterface* found);
 
 // The state file of bus-driver instance `instance` (0, 1, ...). False when there is no such
 // present instance or the registry cannot be read.
