@@ -56,21 +56,25 @@ class NamedSleeper {
         std::error_code ec;
         fs::remove_all(dir_, ec);
     }
-    void Start() {
+    pid_t Start() {
         const pid_t pid = fork();
         if (pid == 0) {
             execl(exe_.c_str(), exe_.filename().c_str(), "30", static_cast<char*>(nullptr));
             _exit(127);
         }
-        ASSERT_GT(pid, 0);
+        if (pid < 0) {
+            ADD_FAILURE() << "fork failed";
+            return pid;
+        }
         children_.push_back(pid);
         // Wait (bounded) until the child has exec'd and shows the new image.
         for (int i = 0; i < 200; ++i) {
             std::error_code ec;
-            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec) == exe_) return;
+            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec) == exe_) return pid;
             usleep(10000);
         }
         ADD_FAILURE() << "child did not start";
+        return pid;
     }
 
   private:
@@ -79,14 +83,24 @@ class NamedSleeper {
 };
 
 TEST(ProcessImageNames, CountsOneAndTwoRunningCopies) {
+    // A name of this test's own, so that suites running QvTeamCmd in parallel do not disturb the count.
+    const std::string name = "QvProbe" + std::to_string(getpid());
+    const std::u16string image = std::u16string(name.begin(), name.end()) + u".exe";
+    NamedSleeper sleeper(name.c_str());
+    EXPECT_EQ(CountProcesses(image), 0);
+    sleeper.Start();
+    EXPECT_EQ(CountProcesses(image), 1);
+    sleeper.Start();
+    EXPECT_EQ(CountProcesses(image), 2);
+}
+
+TEST(ProcessImageNames, HostBinaryReportsItsWindowsName) {
     NamedSleeper sleeper("QvTeamCmd");
-    EXPECT_EQ(CountProcesses(u"QvTeamCmd.exe"), 0);
-    sleeper.Start();
-    EXPECT_EQ(CountProcesses(u"QvTeamCmd.exe"), 1);
-    EXPECT_EQ(CountProcesses(u"qvteamcmd.EXE"), 1);
-    sleeper.Start();
-    EXPECT_EQ(CountProcesses(u"QvTeamCmd.exe"), 2);
-    EXPECT_EQ(CountProcesses(u"QvTeamCfg.exe"), 0);
+    const pid_t child = sleeper.Start();
+    char16_t image[260] = u"<unknown>";
+    EXPECT_EQ(proc::GetProcessImageBaseName(static_cast<uint32_t>(child), image, 260), 13u);
+    EXPECT_EQ(std::u16string(image), u"QvTeamCmd.exe");
+    EXPECT_GE(CountProcesses(u"qvteamcmd.EXE"), 1);  // matched without regard to case
 }
 
 TEST(ProcessImageNames, OwnNameAndBufferRules) {
