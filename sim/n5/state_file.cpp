@@ -62,9 +62,10 @@ int32_t ErrorFromErrno(int e) {
     }
 }
 
-}  // namespace
-
-bool Adapter::Reset(const std::filesystem::path& stateFile, int32_t* error) {
+// Writes a fresh file aside and moves it into place: replacing whatever is there, or, when
+// creating a missing file, only if no other process created it meanwhile (so that nobody's
+// mapping of a file just created is orphaned).
+bool WriteFreshState(const std::filesystem::path& stateFile, bool replace, int32_t* error) {
     std::error_code ec;
     std::filesystem::create_directories(stateFile.parent_path(), ec);
     auto state = std::make_unique<StateFile>();
@@ -77,12 +78,21 @@ bool Adapter::Reset(const std::filesystem::path& stateFile, int32_t* error) {
     }
     const bool written = WriteAll(fd, state.get(), sizeof(StateFile));
     close(fd);
-    if (!written || rename(temp.c_str(), stateFile.c_str()) != 0) {
-        *error = kErrorCantWrite;
-        unlink(temp.c_str());
-        return false;
+    bool placed = false;
+    if (written && replace) {
+        placed = rename(temp.c_str(), stateFile.c_str()) == 0;
+    } else if (written) {
+        placed = link(temp.c_str(), stateFile.c_str()) == 0 || errno == EEXIST;
     }
-    return true;
+    unlink(temp.c_str());
+    if (!placed) *error = kErrorCantWrite;
+    return placed;
+}
+
+}  // namespace
+
+bool Adapter::Reset(const std::filesystem::path& stateFile, int32_t* error) {
+    return WriteFreshState(stateFile, true, error);
 }
 
 std::unique_ptr<Adapter> Adapter::Open(const std::filesystem::path& stateFile, int32_t* error) {
@@ -94,7 +104,7 @@ std::unique_ptr<Adapter> Adapter::Open(const std::filesystem::path& stateFile, i
                 *error = ErrorFromErrno(e);
                 return nullptr;
             }
-            if (!Reset(stateFile, error)) return nullptr;
+            if (!WriteFreshState(stateFile, false, error)) return nullptr;
             continue;
         }
         const HeaderCheck check = CheckHeader(fd);

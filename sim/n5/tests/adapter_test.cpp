@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
@@ -49,6 +51,34 @@ TEST_F(AdapterTest, FirstOpenCreatesDefaultsAndStateIsSharedBetweenMappings) {
     a.reset();
     b.reset();
     EXPECT_EQ(Open()->PeekRegister(0x100), 0xABCDu);  // survives like hardware state
+}
+
+TEST_F(AdapterTest, ProcessesCreatingTheFileAtOnceShareOneState) {
+    constexpr int kChildren = 6;
+    pid_t children[kChildren];
+    for (int i = 0; i < kChildren; ++i) {
+        children[i] = fork();
+        ASSERT_GE(children[i], 0);
+        if (children[i] == 0) {
+            int32_t error = 0;
+            auto a = Adapter::Open(file_, &error);
+            if (a == nullptr) _exit(1);
+            a->PokeRegister(0x1000 + 4 * static_cast<uint32_t>(i), 0xC0DE0000u + static_cast<uint32_t>(i));
+            _exit(0);
+        }
+    }
+    for (pid_t child : children) {
+        int status = 0;
+        ASSERT_EQ(waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    auto a = Open();
+    ASSERT_NE(a, nullptr);
+    for (int i = 0; i < kChildren; ++i) {
+        EXPECT_EQ(a->PeekRegister(0x1000 + 4 * static_cast<uint32_t>(i)),
+                  0xC0DE0000u + static_cast<uint32_t>(i))
+            << i;
+    }
 }
 
 TEST_F(AdapterTest, OutdatedFilesAreRecreatedAndForeignFilesRefused) {
