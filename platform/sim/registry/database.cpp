@@ -52,6 +52,13 @@ constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
     "SELECT name, fold FROM keys WHERE parent = ?1 AND fold > ?2 ORDER BY fold LIMIT 1",
     "SELECT name, type, data, id FROM vals WHERE key = ?1 AND id > ?2 ORDER BY id LIMIT 1",
     "PRAGMA data_version",
+    "BEGIN",
+    "BEGIN IMMEDIATE",
+    "COMMIT",
+    "ROLLBACK",
+    "SAVEPOINT nested",
+    "RELEASE nested",
+    "ROLLBACK TO nested",
 };
 
 struct State {
@@ -376,15 +383,24 @@ ChangeToken CurrentChangeToken() {
     return token;
 }
 
+namespace {
+
+LStatus Run(Stmt which) {
+    Query q(which);
+    return q.status() != kErrorSuccess ? q.status() : q.Run();
+}
+
+}  // namespace
+
 Transaction::Transaction(Kind kind) {
     State& s = S();
     status_ = Open();
     if (status_ != kErrorSuccess) return;
     outer_ = s.depth == 0;
     if (outer_) {
-        status_ = Exec(kind == Kind::kWrite ? "BEGIN IMMEDIATE" : "BEGIN");
+        status_ = Run(kind == Kind::kWrite ? Stmt::kBeginImmediate : Stmt::kBegin);
     } else {
-        status_ = Exec("SAVEPOINT nested");
+        status_ = Run(Stmt::kSavepoint);
     }
     if (status_ == kErrorSuccess) {
         open_ = true;
@@ -395,7 +411,7 @@ Transaction::Transaction(Kind kind) {
 LStatus Transaction::Commit() {
     if (!open_) return status_;
     State& s = S();
-    status_ = Exec(outer_ ? "COMMIT" : "RELEASE nested");
+    status_ = Run(outer_ ? Stmt::kCommit : Stmt::kRelease);
     if (status_ == kErrorSuccess) {
         open_ = false;
         --s.depth;
@@ -406,7 +422,14 @@ LStatus Transaction::Commit() {
 Transaction::~Transaction() {
     if (!open_) return;
     State& s = S();
-    if (s.db) Exec(outer_ ? "ROLLBACK" : "ROLLBACK TO nested; RELEASE nested");
+    if (s.db) {
+        if (outer_) {
+            Run(Stmt::kRollback);
+        } else {
+            Run(Stmt::kRollbackToSavepoint);
+            Run(Stmt::kRelease);
+        }
+    }
     if (s.depth > 0) --s.depth;
 }
 

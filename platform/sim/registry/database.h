@@ -54,6 +54,13 @@ enum class Stmt {
     kNextChild,
     kNextValue,
     kDataVersion,
+    kBegin,
+    kBeginImmediate,
+    kCommit,
+    kRollback,
+    kSavepoint,
+    kRelease,
+    kRollbackToSavepoint,
     kCount
 };
 
