@@ -85,23 +85,25 @@ void HandleAccess(const char* arg, const FollowingWords& next, AccessRequest* ac
     }
 }
 
+// -l. Words that do not fit their field (port and device 8 bits, register and value 16 bits) are
+// treated as words that are no numbers, so that no access goes to a truncated address.
 void HandleMdio(const char* arg, const FollowingWords& next, MdioRequest* mdio) {
     uint32_t port = 0;
     uint32_t device = 0;
     uint32_t reg = 0;
-    if (BeginsWithDash(arg) || !ReadHex(arg, &port)) return;
+    if (BeginsWithDash(arg) || !ReadHex(arg, &port) || port > 0xFF) return;
     const char* deviceWord = next[0];
     if (deviceWord == nullptr) return;
     if (deviceWord[0] == 'x' || deviceWord[0] == 'X') {
         device = kNoDeviceAddress;
-    } else if (!ReadHex(deviceWord, &device)) {
+    } else if (!ReadHex(deviceWord, &device) || device > 0xFF) {
         return;
     }
-    if (!ReadValueWord(next[1], &reg)) return;
+    if (!ReadValueWord(next[1], &reg) || reg > 0xFFFF) return;
     uint32_t value = 0;
     if (next[2] == nullptr) {
         mdio->read = true;
-    } else if (ReadValueWord(next[2], &value)) {
+    } else if (ReadValueWord(next[2], &value) && value <= 0xFFFF) {
         mdio->write = true;
         mdio->value = value;
     } else {
