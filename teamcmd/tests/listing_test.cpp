@@ -12,6 +12,7 @@
 #include "command_record.h"
 #include "console.h"
 #include "golden.h"
+#include "qv/platform/registry.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/text.h"
 #include "scenarios.h"
@@ -99,6 +100,39 @@ TEST(Listing, OrderOutsideTheMemberSlotsIsAnError) {
     const Listed listed = List();
     EXPECT_NE(listed.console.find("  Team Mode: TLB_MODE\n  Adapters in Team:\n"
                                   "      Error in listing Nic\n      2. \n"),
+              std::string::npos)
+        << listed.console;
+}
+
+// A physical adapter ("PCI\<id>\0") with neither friendly name nor description.
+void AddNamelessPort(const std::u16string& id, const std::u16string& guid) {
+    qv::testing::SimAdapter port;
+    port.instanceId = u"PCI\\" + id + u"\\0";
+    port.guid = guid;
+    ASSERT_TRUE(qv::testing::AddSimAdapter(port));
+    const std::u16string node = u"SYSTEM\\CurrentControlSet\\Enum\\" + port.instanceId;
+    HKey key = nullptr;
+    ASSERT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, node.c_str(), kKeyAllAccess, &key), kErrorSuccess);
+    EXPECT_EQ(reg::DeleteValue(key, u"DeviceDesc"), kErrorSuccess);
+    reg::CloseKey(key);
+}
+
+// Members are named in device order from one buffer: a member without names gets "dummy" before
+// any name was read, else the last name read.
+TEST(Listing, MemberWithoutNamesKeepsTheLastNameRead) {
+    qv::testing::TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    const std::u16string first = u"{5A5A00B0-0000-4000-8000-000000000001}";
+    const std::u16string last = u"{5A5A00B0-0000-4000-8000-000000000002}";
+    AddNamelessPort(u"AAAA", first);
+    AddNamelessPort(u"ZZZZ", last);
+    ASSERT_TRUE(testing::AddTeam(0, testing::TeamGuid(0), u"Team0", 0x230,
+                                 {{qv::testing::DefaultPortGuid(0), 0}, {first, 1}, {last, 2}}));
+    const Listed listed = List();
+    EXPECT_NE(listed.console.find("  Adapters in Team:\n"
+                                  "      1. Quorvex n5 Gigabit Server Adapter\n"
+                                  "      2. dummy\n"
+                                  "      3. Quorvex n5 Gigabit Server Adapter\n"),
               std::string::npos)
         << listed.console;
 }
