@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <vector>
@@ -166,6 +167,30 @@ TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
     const uint8_t one = 1;
     EXPECT_EQ(reg::SetValueEx(key, u"after", kRegBinary, &one, 1), kErrorSuccess);
     reg::CloseKey(key);
+}
+
+TEST_F(MultiProcess, ProcessesStartingOnAMissingMachineBuildItOnce) {
+    ASSERT_FALSE(std::filesystem::exists(machine_));
+    std::vector<pid_t> children;
+    for (int i = 0; i < 3; ++i) {
+        children.push_back(Spawn([] {
+            HKey key = OpenShared();
+            const bool ok = key != nullptr;
+            reg::CloseKey(key);
+            return ok;
+        }));
+    }
+    for (pid_t pid : children) EXPECT_EQ(WaitChild(pid, std::chrono::seconds(60)), 0);
+    HKey key = OpenShared();
+    ASSERT_NE(key, nullptr);
+    char16_t name[16];
+    uint32_t length = 16;
+    EXPECT_EQ(reg::EnumKeyEx(kHkeyLocalMachine, 0, name, &length), kErrorSuccess);
+    reg::CloseKey(key);
+    for (const auto& entry : std::filesystem::directory_iterator(machine_)) {
+        EXPECT_EQ(entry.path().filename().string().find("registry.db.new"), std::string::npos)
+            << entry.path();
+    }
 }
 
 TEST_F(MultiProcess, ForkedChildUsesItsOwnConnection) {

@@ -237,6 +237,15 @@ TEST_F(UnreadableRegistry, EmptyFileIsRefusedAndNotOverwritten) {
     EXPECT_EQ(std::filesystem::file_size(machine_ / "registry.db"), 0u);
 }
 
+TEST_F(UnreadableRegistry, DirectoryInPlaceOfTheFileCannotBeOpened) {
+    std::filesystem::create_directories(machine_ / "registry.db");
+    ::testing::internal::CaptureStderr();
+    ExpectEveryCallFailsWith(kErrorCantOpen);
+    const std::string err = ::testing::internal::GetCapturedStderr();
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_NE(err.find("cannot be read"), std::string::npos) << err;
+}
+
 TEST_F(UnreadableRegistry, RepairedMachineIsUsedAgain) {
     WriteRegistryFile(std::string(4096, 'x'));
     ::testing::internal::CaptureStderr();
