@@ -404,6 +404,7 @@ Transaction::Transaction(Kind kind) {
     }
     if (status_ == kErrorSuccess) {
         open_ = true;
+        generation_ = s.generation;
         ++s.depth;
     }
 }
@@ -411,6 +412,10 @@ Transaction::Transaction(Kind kind) {
 LStatus Transaction::Commit() {
     if (!open_) return status_;
     State& s = S();
+    if (generation_ != s.generation) {
+        open_ = false;
+        return status_ = kErrorKeyDeleted;
+    }
     status_ = Run(outer_ ? Stmt::kCommit : Stmt::kRelease);
     if (status_ == kErrorSuccess) {
         open_ = false;
@@ -422,6 +427,7 @@ LStatus Transaction::Commit() {
 Transaction::~Transaction() {
     if (!open_) return;
     State& s = S();
+    if (generation_ != s.generation) return;
     if (s.db) {
         if (outer_) {
             Run(Stmt::kRollback);

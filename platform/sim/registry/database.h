@@ -117,6 +117,7 @@ class Transaction {
   private:
     bool outer_ = false;
     bool open_ = false;
+    uint64_t generation_ = 0;  // a machine switch meanwhile leaves nothing to commit or roll back
     LStatus status_ = kErrorSuccess;
 };
 

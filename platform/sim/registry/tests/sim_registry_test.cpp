@@ -183,6 +183,22 @@ TEST_F(SimRegistryRules, TransactionGroupsCallsAllOrNothing) {
     reg::CloseKey(key);
 }
 
+TEST_F(SimRegistryRules, MachineSwitchInsideATransactionDropsIt) {
+    HKey key = CreateKey(u"SOFTWARE\\Switch");
+    const uint8_t one = 1;
+    {
+        RegistryTransaction txn;
+        ASSERT_EQ(reg::SetValueEx(key, u"lost", kRegBinary, &one, 1), kErrorSuccess);
+        SelectMachine(root_ / "elsewhere");
+        EXPECT_NE(txn.Commit(), kErrorSuccess);
+    }
+    SelectMachine(machine_);
+    reg::CloseKey(key);
+    key = CreateKey(u"SOFTWARE\\Switch");
+    EXPECT_EQ(ValueCount(key), 0u);
+    reg::CloseKey(key);
+}
+
 class UnreadableRegistry : public ScratchMachine {
   protected:
     void WriteRegistryFile(const std::string& bytes) {
