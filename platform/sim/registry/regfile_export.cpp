@@ -174,7 +174,15 @@ bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view su
         *error = "cannot read the registry (error " + std::to_string(txn.status()) + ")";
         return false;
     }
-    const std::u16string path(subKey);
+    // Written paths join names with single backslashes, however the caller spelled the subtree.
+    std::u16string path;
+    for (size_t start = 0; start < subKey.size();) {
+        size_t end = subKey.find(u'\\', start);
+        if (end == std::u16string_view::npos) end = subKey.size();
+        if (end > start)
+            path += (path.empty() ? u"" : u"\\") + std::u16string(subKey.substr(start, end - start));
+        start = end + 1;
+    }
     HKey key = nullptr;
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key);
     if (status != kErrorSuccess) {

@@ -133,7 +133,7 @@ TEST_F(RegFileExport, ExportsASubtree) {
     Set(u"B", u"v", kRegDword, {2, 0, 0, 0});
     std::ostringstream out;
     std::string error;
-    ASSERT_TRUE(ExportRegFile(out, &error, u"A")) << error;
+    ASSERT_TRUE(ExportRegFile(out, &error, u"A\\")) << error;  // a trailing backslash changes nothing
     EXPECT_EQ(out.str(),
               "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\A]\n\n"
               "[HKEY_LOCAL_MACHINE\\A\\In]\n\"v\"=dword:00000001\n\n");
