@@ -1,6 +1,7 @@
 #include "options.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "number_text.h"
 #include "option_scanner.h"
@@ -61,7 +62,9 @@ void HandleRegister(const char* arg, const FollowingWords& next, RegisterRequest
         return;
     }
     reg->read = true;
-    if (StartsWithIgnoreCase(arg, "all")) {
+    // "all" is matched as written: "ALL" reads as the hexadecimal offset 0xA, like any other word
+    // that starts with a digit.
+    if (std::strncmp(arg, "all", 3) == 0) {
         reg->target = RegisterTarget::kAllBlocks;
     } else if (isOffset) {
         reg->target = RegisterTarget::kOffset;

@@ -110,6 +110,10 @@ TEST(RegisterOption, TellsBlockNamesOffsetsAndWrites) {
     r = Parse({"-d", "nic0", "-r", "all"});
     EXPECT_EQ(r.options.reg.target, RegisterTarget::kAllBlocks);
 
+    r = Parse({"-d", "nic0", "-r", "ALL"});  // "all" is matched as written; this is the number A
+    EXPECT_EQ(r.options.reg.target, RegisterTarget::kOffset);
+    EXPECT_EQ(r.options.reg.offset, 0xAu);
+
     r = Parse({"-d", "nic0", "-r", "mc7"});  // no block has this name and it is not a number
     EXPECT_EQ(r.options.reg.target, RegisterTarget::kBlockName);
     EXPECT_EQ(r.options.reg.blockName, "mc7");
