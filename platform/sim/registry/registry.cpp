@@ -139,6 +139,28 @@ LStatus Walk(const std::vector<std::u16string_view>& names, int64_t* id, size_t*
     return kErrorSuccess;
 }
 
+// The key a subkey path starts from and the names along it. A name too long for a key is
+// refused with badName: a lookup answers "not found" (no such name can exist), a create refuses
+// the parameter.
+LStatus ResolveSubKey(HKey key, const char16_t* subKey, LStatus badName, KeyRef* parent,
+                      std::vector<std::u16string_view>* names) {
+    LStatus status = Resolve(key, parent);
+    if (status != kErrorSuccess) return status;
+    status = SplitPath(subKey, names);
+    return status == kErrorInvalidParameter ? badName : status;
+}
+
+// Follows every name from parent inside an open transaction; kErrorFileNotFound when one is
+// missing, kErrorKeyDeleted when parent itself has gone meanwhile.
+LStatus FindKey(int64_t parent, const std::vector<std::u16string_view>& names, int64_t* id) {
+    *id = parent;
+    size_t walked = 0;
+    const LStatus status = Walk(names, id, &walked);
+    if (status != kErrorSuccess) return status;
+    if (walked < names.size()) return walked == 0 ? Missing(parent, kErrorFileNotFound) : kErrorFileNotFound;
+    return kErrorSuccess;
+}
+
 HKey NewHandle(int64_t id, uint32_t sam) {
     auto* handle = new RegKeyTag{id, GrantedAccess(sam), regdb::Generation()};
     Handles().insert(handle);
@@ -202,10 +224,8 @@ LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint
     std::lock_guard lock(regdb::Mutex());
     if (!result) return kErrorInvalidParameter;
     KeyRef parent;
-    LStatus status = Resolve(key, &parent);
-    if (status != kErrorSuccess) return status;
     std::vector<std::u16string_view> names;
-    status = SplitPath(subKey, &names);
+    LStatus status = ResolveSubKey(key, subKey, kErrorInvalidParameter, &parent, &names);
     if (status != kErrorSuccess) return status;
 
     Transaction txn(Transaction::Kind::kWrite);
@@ -238,21 +258,15 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
     std::lock_guard lock(regdb::Mutex());
     if (!result) return kErrorInvalidParameter;
     KeyRef parent;
-    LStatus status = Resolve(key, &parent);
-    if (status != kErrorSuccess) return status;
     std::vector<std::u16string_view> names;
-    status = SplitPath(subKey, &names);
-    if (status == kErrorInvalidParameter) return kErrorFileNotFound;  // no such name can exist
+    LStatus status = ResolveSubKey(key, subKey, kErrorFileNotFound, &parent, &names);
     if (status != kErrorSuccess) return status;
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
-    int64_t id = parent.id;
-    size_t walked = 0;
-    status = Walk(names, &id, &walked);
+    int64_t id = 0;
+    status = FindKey(parent.id, names, &id);
     if (status != kErrorSuccess) return status;
-    if (walked < names.size())
-        return walked == 0 ? Missing(parent.id, kErrorFileNotFound) : kErrorFileNotFound;
     if (names.empty()) {
         bool exists = false;
         status = KeyExists(id, &exists);
@@ -338,21 +352,15 @@ LStatus DeleteValue(HKey key, const char16_t* valueName) {
 LStatus DeleteKey(HKey key, const char16_t* subKey) {
     std::lock_guard lock(regdb::Mutex());
     KeyRef parent;
-    LStatus status = Resolve(key, &parent);
-    if (status != kErrorSuccess) return status;
     std::vector<std::u16string_view> names;
-    status = SplitPath(subKey, &names);
-    if (status == kErrorInvalidParameter) return kErrorFileNotFound;
+    LStatus status = ResolveSubKey(key, subKey, kErrorFileNotFound, &parent, &names);
     if (status != kErrorSuccess) return status;
 
     Transaction txn(Transaction::Kind::kWrite);
     if (txn.status() != kErrorSuccess) return txn.status();
-    int64_t id = parent.id;
-    size_t walked = 0;
-    status = Walk(names, &id, &walked);
+    int64_t id = 0;
+    status = FindKey(parent.id, names, &id);
     if (status != kErrorSuccess) return status;
-    if (walked < names.size())
-        return walked == 0 ? Missing(parent.id, kErrorFileNotFound) : kErrorFileNotFound;
     if (id == regdb::kRootKeyId) return kErrorAccessDenied;
     Query child(Stmt::kHasChild);
     child.Bind(1, id);
