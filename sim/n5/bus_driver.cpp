@@ -2,6 +2,7 @@
 // are read and written byte by byte in little-endian order, independently of any caller's
 // structure definitions.
 #include <cstring>
+#include <functional>
 
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
@@ -37,33 +38,29 @@ struct Request {
 
 using Handler = int32_t (*)(Adapter& adapter, const Request& request);
 
-int32_t RegisterRead(Adapter& a, const Request& r) {
+// A word record (offset u32, value u32) read through read: the value is written back into the
+// record. failure is the status when the adapter refuses the offset.
+template <auto read, int32_t failure>
+int32_t WordRead(Adapter& a, const Request& r) {
     if (r.inSize < kWordRecordSize || r.outCapacity < kWordRecordSize) return kErrorInsufficientBuffer;
     uint32_t value = 0;
-    if (!a.ReadRegister(Get32(r.buffer), &value)) return kErrorGenFailure;
+    if (!std::invoke(read, a, Get32(r.buffer), &value)) return failure;
     Put32(r.buffer + 4, value);
     *r.returned = kWordRecordSize;
     return kErrorSuccess;
 }
 
-int32_t RegisterWrite(Adapter& a, const Request& r) {
+// A word record written through write; nothing is returned.
+template <auto write, int32_t failure>
+int32_t WordWrite(Adapter& a, const Request& r) {
     if (r.inSize < kWordRecordSize) return kErrorInsufficientBuffer;
-    return a.WriteRegister(Get32(r.buffer), Get32(r.buffer + 4)) ? kErrorSuccess : kErrorGenFailure;
+    return std::invoke(write, a, Get32(r.buffer), Get32(r.buffer + 4)) ? kErrorSuccess : failure;
 }
 
-int32_t ConfigRead(Adapter& a, const Request& r) {
-    if (r.inSize < kWordRecordSize || r.outCapacity < kWordRecordSize) return kErrorInsufficientBuffer;
-    uint32_t value = 0;
-    if (!a.ReadConfig(Get32(r.buffer), &value)) return kErrorInvalidParameter;
-    Put32(r.buffer + 4, value);
-    *r.returned = kWordRecordSize;
-    return kErrorSuccess;
-}
-
-int32_t ConfigWrite(Adapter& a, const Request& r) {
-    if (r.inSize < kWordRecordSize) return kErrorInsufficientBuffer;
-    return a.WriteConfig(Get32(r.buffer), Get32(r.buffer + 4)) ? kErrorSuccess : kErrorInvalidParameter;
-}
+constexpr Handler RegisterRead = WordRead<&Adapter::ReadRegister, kErrorGenFailure>;
+constexpr Handler RegisterWrite = WordWrite<&Adapter::WriteRegister, kErrorGenFailure>;
+constexpr Handler ConfigRead = WordRead<&Adapter::ReadConfig, kErrorInvalidParameter>;
+constexpr Handler ConfigWrite = WordWrite<&Adapter::WriteConfig, kErrorInvalidParameter>;
 
 int32_t MdioRead(Adapter& a, const Request& r) {
     if (r.inSize < kMdioRecordSize || r.outCapacity < kMdioRecordSize) return kErrorInsufficientBuffer;
