@@ -20,6 +20,7 @@ namespace qv::sim {
 namespace {
 
 using testing::ScratchMachine;
+using testing::ValueCount;
 
 constexpr const char16_t* kSharedKey = u"SOFTWARE\\Shared";
 
@@ -32,16 +33,6 @@ HKey OpenShared() {
     EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, kSharedKey, 0, kKeyAllAccess, &key, nullptr),
               kErrorSuccess);
     return key;
-}
-
-uint32_t CountValues(HKey key) {
-    char16_t name[64];
-    uint32_t i = 0;
-    for (;; ++i) {
-        uint32_t length = 64;
-        if (reg::EnumValue(key, i, name, &length, nullptr, nullptr, nullptr) != kErrorSuccess) break;
-    }
-    return i;
 }
 
 // Waits for a child at most timeout; kills it if it overstays. Returns its exit status, or -1.
@@ -98,7 +89,7 @@ TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
     }
     for (pid_t pid : children) EXPECT_EQ(WaitChild(pid, std::chrono::seconds(120)), 0);
 
-    EXPECT_EQ(CountValues(key), 2u * kWrites);
+    EXPECT_EQ(ValueCount(key), 2u * kWrites);
     for (int writer = 0; writer < 2; ++writer) {
         for (int i = 0; i < kWrites; i += 37) {
             uint32_t value = 0, size = 4;
@@ -156,7 +147,7 @@ TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
     sqlite3_finalize(check);
     sqlite3_close(db);
 
-    const uint32_t count = CountValues(key);
+    const uint32_t count = ValueCount(key);
     EXPECT_GE(count, 4 * kBatch);
     EXPECT_EQ(count % kBatch, 0u) << "a batch was kept in part";
     std::vector<uint8_t> data(2048);

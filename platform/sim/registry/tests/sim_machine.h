@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
+#include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
 
 namespace qv::sim::testing {
@@ -30,9 +32,16 @@ class ScratchMachine : public ::testing::Test {
     std::filesystem::path machine_;
 };
 
-}  // namespace qv::sim::testing
-
-namespace qv::sim::testing {
+// The number of values under key, counted by enumerating them until the first failure.
+inline uint32_t ValueCount(HKey key) {
+    char16_t name[64];
+    uint32_t i = 0;
+    for (;; ++i) {
+        uint32_t length = 64;
+        if (reg::EnumValue(key, i, name, &length, nullptr, nullptr, nullptr) != kErrorSuccess) break;
+    }
+    return i;
+}
 
 // A scratch machine whose registry starts empty: no default inventory.
 class EmptyMachine : public ScratchMachine {

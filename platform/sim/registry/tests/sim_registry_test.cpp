@@ -16,6 +16,7 @@ namespace qv::sim {
 namespace {
 
 using testing::ScratchMachine;
+using testing::ValueCount;
 
 HKey CreateKey(const char16_t* path) {
     HKey key = nullptr;
@@ -33,16 +34,6 @@ std::vector<std::u16string> Subkeys(HKey key) {
         length = kMaxKeyNameLength + 1;
     }
     return names;
-}
-
-uint32_t ValueCount(HKey key) {
-    char16_t name[64];
-    uint32_t i = 0;
-    for (;; ++i) {
-        uint32_t length = 64;
-        if (reg::EnumValue(key, i, name, &length, nullptr, nullptr, nullptr) != kErrorSuccess) break;
-    }
-    return i;
 }
 
 using MachineDirectory = ScratchMachine;
