@@ -10,6 +10,7 @@
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
 #include "qv/teamlib/team_store.h"
+#include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 
 namespace qv {
@@ -19,19 +20,14 @@ using namespace std::string_literals;
 using testing::AddSimAdapter;
 using testing::AddTeamAdapter;
 using testing::DefaultPortGuid;
+using testing::kTeamA;
+using testing::kTeamB;
 using testing::SimAdapter;
+using testing::ToGuid;
 
-const std::u16string kTeamA = u"{7EA00001-0000-4000-8000-00000000000A}";
-const std::u16string kTeamB = u"{7EA00002-0000-4000-8000-00000000000B}";
 const std::u16string kVlan = u"{7EA0F001-0000-4000-8000-000000000001}";
 const std::u16string kForeignVirtual = u"{0BE00001-0000-4000-8000-000000000001}";
 const std::u16string kOtherRoot = u"{0BE00002-0000-4000-8000-000000000002}";
-
-Guid ToGuid(const std::u16string& text) {
-    Guid guid{};
-    EXPECT_TRUE(GuidFromString(text, &guid));
-    return guid;
-}
 
 std::u16string GuidText(const Guid& guid) {
     return GuidToString(guid);

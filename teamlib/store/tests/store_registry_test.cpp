@@ -7,6 +7,7 @@
 
 #include "qv/platform/registry.h"
 #include "qv/teamlib/team_store.h"
+#include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 
 namespace qv {
@@ -14,19 +15,14 @@ namespace {
 
 using namespace std::string_literals;
 
+using testing::kTeamA;
+using testing::kTeamB;
 using testing::ReadValueBytes;
 using testing::StoreEntryPath;
+using testing::ToGuid;
 using testing::Utf16Bytes;
 
-const std::u16string kTeamA = u"{7EA00001-0000-4000-8000-00000000000A}";
-const std::u16string kTeamB = u"{7EA00002-0000-4000-8000-00000000000B}";
 const std::u16string kGhostTeam = u"{7EA0DEAD-0000-4000-8000-0000000000FF}";
-
-Guid ToGuid(const std::u16string& text) {
-    Guid guid{};
-    EXPECT_TRUE(GuidFromString(text, &guid)) << std::string(text.begin(), text.end());
-    return guid;
-}
 
 std::vector<uint8_t> Dword(uint32_t value) {
     std::vector<uint8_t> bytes(4);

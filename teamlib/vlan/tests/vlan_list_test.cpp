@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/text.h"
 
@@ -16,18 +17,13 @@ namespace qv {
 namespace {
 
 using testing::DefaultPortGuid;
+using testing::ToGuid;
 
 std::u16string VlanGuid(int n) {
     return U16Format(u"{5A5A71A0-0000-4000-8000-0000000000%02X}", n + 1);
 }
 std::u16string TeamGuid(int n) {
     return U16Format(u"{5A5A7EA0-0000-4000-8000-0000000000%02X}", n + 1);
-}
-
-Guid ToGuid(const std::u16string& text) {
-    Guid guid{};
-    EXPECT_TRUE(GuidFromString(text, &guid));
-    return guid;
 }
 
 bool AddVlan(int number, const std::u16string& guid, uint32_t id, const std::u16string& name,
