@@ -56,39 +56,34 @@ std::string Escaped(const std::string& text) {
     return std::regex_replace(text, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)");
 }
 
-TEST(Listing, NoAdaptersAndNoTeams) {
-    qv::testing::TempMachine machine(false);
+// Lists a fresh machine (the default inventory, or no devices at all) after importing fixture
+// when one is named: the listing fails with status 1 and prints exactly the golden text.
+void ExpectListing(bool defaultInventory, const char* fixture, const char* golden) {
+    qv::testing::TempMachine machine(defaultInventory);
     ASSERT_TRUE(machine.ok());
+    if (fixture) {
+        ASSERT_TRUE(testing::ImportFixture(fixture));
+    }
     const Listed listed = List();
     EXPECT_EQ(listed.status, 1u);
-    EXPECT_EQ(listed.console, Golden("listing_empty.txt"));
+    EXPECT_EQ(listed.console, Golden(golden));
+}
+
+TEST(Listing, NoAdaptersAndNoTeams) {
+    ExpectListing(false, nullptr, "listing_empty.txt");
 }
 
 TEST(Listing, DefaultMachine) {
-    qv::testing::TempMachine machine;
-    ASSERT_TRUE(machine.ok());
-    const Listed listed = List();
-    EXPECT_EQ(listed.status, 1u);
-    EXPECT_EQ(listed.console, Golden("listing_default.txt"));
+    ExpectListing(true, nullptr, "listing_default.txt");
 }
 
 TEST(Listing, FreeAdapterWithVlansInDeviceOrder) {
-    qv::testing::TempMachine machine;
-    ASSERT_TRUE(machine.ok());
-    ASSERT_TRUE(testing::ImportFixture("free_adapters_with_vlans.reg"));
-    const Listed listed = List();
-    EXPECT_EQ(listed.status, 1u);
-    EXPECT_EQ(listed.console, Golden("listing_free_vlans.txt"));
+    ExpectListing(true, "free_adapters_with_vlans.reg", "listing_free_vlans.txt");
 }
 
 // Modes, member order, an Order of 8, team VLANs, and team adapters beyond the four records.
 TEST(Listing, TeamsInAllModes) {
-    qv::testing::TempMachine machine;
-    ASSERT_TRUE(machine.ok());
-    ASSERT_TRUE(testing::ImportFixture("teams_in_all_modes.reg"));
-    const Listed listed = List();
-    EXPECT_EQ(listed.status, 1u);
-    EXPECT_EQ(listed.console, Golden("listing_teams.txt"));
+    ExpectListing(true, "teams_in_all_modes.reg", "listing_teams.txt");
 }
 
 TEST(Listing, OrderOutsideTheMemberSlotsIsAnError) {
