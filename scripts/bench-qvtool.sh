@@ -14,22 +14,8 @@ build=${2:-build/host}
 program=$build/bin/qvtool
 [ -x "$program" ] || { echo "bench-qvtool: $program not built" >&2; exit 1; }
 
-if [ -z "${QV_MACHINE:-}" ]; then
-    scratch=$(mktemp -d)
-    trap 'rm -rf "$scratch"' EXIT
-    export QV_MACHINE="$scratch/machine"
-fi
-
-# Prints "<wall> <cpu>" in microseconds per run of the command, over $runs runs.
-per_run_us() {
-    local TIMEFORMAT='%3R %3U %3S' timing wall user sys i
-    timing=$({ time for ((i = 0; i < runs; i++)); do "$@" >/dev/null || true; done; } 2>&1)
-    read -r wall user sys <<<"${timing//./}"
-    echo $((10#$wall * 1000 / runs)) $(((10#$user + 10#$sys) * 1000 / runs))
-}
-
-ms() { printf '%d.%d' $(($1 / 1000)) $(($1 % 1000 / 100)); }
-ratio() { local r=$(($1 * 100 / ($2 > 0 ? $2 : 1))); printf '%d.%02d' $((r / 100)) $((r % 100)); }
+source scripts/lib/bench.sh
+use_scratch_machine_unless_set
 
 "$program" -d nic0 -r all -f >/dev/null  # creates the machine and the adapter state on first use
 read -r tool_wall tool_cpu <<<"$(per_run_us "$program" -d nic0 -r all -f)"
