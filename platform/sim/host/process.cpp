@@ -3,10 +3,12 @@
 #include "qv/platform/process.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "qv/platform/wintypes.h"
@@ -41,12 +43,22 @@ std::string ProcessBaseName(uint32_t pid) {
         const auto slash = exe.rfind('/');
         return slash == std::string::npos ? exe : exe.substr(slash + 1);
     }
+    // Plain open/read/close: a stdio stream costs extra system calls per process, and kernel
+    // threads (most of the list) always end up here. The kernel writes the name and its newline
+    // in one read; reading stops at the newline, the end or a full buffer.
     std::snprintf(path, sizeof path, "/proc/%u/comm", pid);
-    std::FILE* f = std::fopen(path, "r");
-    if (!f) return {};
+    const int fd = open(path, O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return {};
     char comm[64] = {};
-    const size_t got = std::fread(comm, 1, sizeof comm - 1, f);
-    std::fclose(f);
+    size_t got = 0;
+    while (got < sizeof comm - 1) {
+        const ssize_t part = read(fd, comm + got, sizeof comm - 1 - got);
+        if (part < 0 && errno == EINTR) continue;
+        if (part <= 0) break;
+        got += static_cast<size_t>(part);
+        if (std::memchr(comm, '\n', got)) break;
+    }
+    close(fd);
     std::string name(comm, got);
     while (!name.empty() && (name.back() == '\n' || name.back() == '\0')) name.pop_back();
     return name;

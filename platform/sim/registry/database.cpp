@@ -1,5 +1,6 @@
 #include "database.h"
 
+#include <pthread.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
@@ -79,9 +80,23 @@ State& S() {
     return state;
 }
 
+// This process's id, kept up to date across fork(): every registry call asks whether the
+// connection belongs to this process, and getpid() is a system call each time.
+pid_t cachedPid = 0;
+void RefreshPid() {
+    cachedPid = getpid();
+}
+pid_t ThisProcess() {
+    static const bool tracked = [] {
+        RefreshPid();
+        return pthread_atfork(nullptr, nullptr, RefreshPid) == 0;
+    }();
+    return tracked ? cachedPid : getpid();
+}
+
 void Close() {
     State& s = S();
-    if (s.db && s.owner == getpid()) {
+    if (s.db && s.owner == ThisProcess()) {
         for (auto& stmt : s.stmts) sqlite3_finalize(stmt);
         sqlite3_close_v2(s.db);
     }
@@ -154,7 +169,7 @@ int PragmaInt(const char* sql, int* value) {
 LStatus OpenFile(const fs::path& path, bool create) {
     State& s = S();
     s.openPath = path;
-    s.owner = getpid();
+    s.owner = ThisProcess();
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.c_str(), &s.db, flags, nullptr);
     if (rc != SQLITE_OK) {
@@ -206,7 +221,7 @@ uint64_t Generation() {
 
 LStatus Open() {
     State& s = S();
-    if (s.db && s.owner != getpid()) Close();
+    if (s.db && s.owner != ThisProcess()) Close();
     if (s.db && s.broken && s.depth == 0) Close();
     if (s.db) return kErrorSuccess;
     if (!s.buildPath.empty()) return OpenFile(s.buildPath, false);
