@@ -33,6 +33,19 @@ std::u16string GuidText(const Guid& guid) {
     return GuidToString(guid);
 }
 
+// An adapter whose friendly and connection name are both name; provider as SimAdapter has it
+// unless given.
+SimAdapter Named(const std::u16string& instanceId, const std::u16string& guid, const std::u16string& name,
+                 const std::u16string& provider = SimAdapter{}.provider) {
+    SimAdapter adapter;
+    adapter.instanceId = instanceId;
+    adapter.guid = guid;
+    adapter.provider = provider;
+    adapter.friendlyName = name;
+    adapter.connectionName = name;
+    return adapter;
+}
+
 class InventoryTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(machine_.ok()); }
@@ -40,33 +53,13 @@ class InventoryTest : public ::testing::Test {
     // A team adapter of provider spelled "QUORVEX Teaming" (any case, longer name), a VLAN adapter,
     // another vendor's virtual adapter and a root-enumerated device outside ROOT\NET.
     void AddMixedVirtualAdapters() {
-        SimAdapter team;
-        team.instanceId = u"ROOT\\NET\\0000";
-        team.guid = kTeamA;
-        team.provider = u"QUORVEX Teaming";
-        team.friendlyName = u"Team0";
-        team.connectionName = u"Team0";
-        ASSERT_TRUE(AddSimAdapter(team));
-        SimAdapter vlan;
-        vlan.instanceId = u"ROOT\\NET\\0001";
-        vlan.guid = kVlan;
-        vlan.friendlyName = u"Vlan7";
-        vlan.connectionName = u"Vlan7";
+        ASSERT_TRUE(AddSimAdapter(Named(u"ROOT\\NET\\0000", kTeamA, u"Team0", u"QUORVEX Teaming")));
+        SimAdapter vlan = Named(u"ROOT\\NET\\0001", kVlan, u"Vlan7");
         vlan.vlanId = 7;
         ASSERT_TRUE(AddSimAdapter(vlan));
-        SimAdapter foreign;
-        foreign.instanceId = u"ROOT\\NET\\0002";
-        foreign.guid = kForeignVirtual;
-        foreign.provider = u"Quorvx Labs";
-        foreign.friendlyName = u"Other virtual";
-        foreign.connectionName = u"Other virtual";
-        ASSERT_TRUE(AddSimAdapter(foreign));
-        SimAdapter otherRoot;
-        otherRoot.instanceId = u"ROOT\\SOMEDRV\\0000";
-        otherRoot.guid = kOtherRoot;
-        otherRoot.friendlyName = u"Root device";
-        otherRoot.connectionName = u"Root device";
-        ASSERT_TRUE(AddSimAdapter(otherRoot));
+        ASSERT_TRUE(
+            AddSimAdapter(Named(u"ROOT\\NET\\0002", kForeignVirtual, u"Other virtual", u"Quorvx Labs")));
+        ASSERT_TRUE(AddSimAdapter(Named(u"ROOT\\SOMEDRV\\0000", kOtherRoot, u"Root device")));
     }
 
     void SetProvider(const std::u16string& guid, const std::u16string& provider) {
