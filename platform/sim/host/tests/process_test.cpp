@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -136,6 +137,30 @@ TEST(ProcessEnumeration, BoundedByTheBuffer) {
     for (uint32_t i = 0; i < bytes / 4; ++i) self = self || all[i] == static_cast<uint32_t>(getpid());
     EXPECT_TRUE(self);
     EXPECT_FALSE(proc::EnumProcesses(nullptr, 16, &bytes));
+}
+
+// A process without an executable image (a kernel thread) is named by its command name; the
+// kernel's newline does not become part of the name.
+TEST(ProcessImageNames, ProcessWithoutImageUsesItsCommandName) {
+    std::vector<uint32_t> ids(4096);
+    uint32_t bytes = 0;
+    ASSERT_TRUE(proc::EnumProcesses(ids.data(), static_cast<uint32_t>(ids.size() * 4), &bytes));
+    for (uint32_t i = 0; i < bytes / 4; ++i) {
+        const std::string dir = "/proc/" + std::to_string(ids[i]);
+        std::error_code ec;
+        (void)fs::read_symlink(dir + "/exe", ec);
+        if (ec != std::errc::no_such_file_or_directory) continue;
+        std::ifstream comm(dir + "/comm");
+        std::string command;
+        if (!std::getline(comm, command) || command.empty()) continue;
+        char16_t image[260] = u"<unknown>";
+        const uint32_t length = proc::GetProcessImageBaseName(ids[i], image, 260);
+        const std::string expected = command + ".exe";
+        EXPECT_EQ(std::u16string(image), std::u16string(expected.begin(), expected.end()));
+        EXPECT_EQ(length, expected.size());
+        return;
+    }
+    GTEST_SKIP() << "no process without an executable image is visible here";
 }
 
 }  // namespace
