@@ -12,7 +12,7 @@ if ((${#targets[@]} == 0)); then
     exit 0
 fi
 for t in "${targets[@]}"; do
-    [ -x "$t" ] || continue
+    [ -f "$t" ] && [ -x "$t" ] || continue
     name=$(basename "$t")
     corpus="build/fuzz/corpus/$name"
     mkdir -p "$corpus"
