@@ -12,6 +12,7 @@
 #include "device_node.h"
 #include "device_table.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/machine.h"
 #include "reg_access.h"
 
 namespace qv {
@@ -124,6 +125,8 @@ HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*
         Fail(kErrorInvalidParameter);
         return kInvalidDevInfo;
     }
+    // One Windows call, one view of the device database: the walk reads one registry snapshot.
+    sim::RegistryTransaction snapshot(sim::RegistryTransaction::Mode::kReadSnapshot);
     LStatus status = kErrorSuccess;
     const auto ids = sim::ListDeviceInstances(enumerator ? std::u16string_view(enumerator) : u"", &status);
     if (status != kErrorSuccess) {

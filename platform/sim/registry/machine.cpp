@@ -38,10 +38,11 @@ bool CreateEmptyMachine(const fs::path& dir, bool force, std::string* error) {
     return regdb::BuildMachine(dir, nullptr, force, false, error ? error : &ignored);
 }
 
-RegistryTransaction::RegistryTransaction() : lock_(regdb::Mutex()) {
+RegistryTransaction::RegistryTransaction(Mode mode) : lock_(regdb::Mutex()) {
     status_ = regdb::Open();
     if (status_ != kErrorSuccess) return;
-    txn_ = std::make_unique<regdb::Transaction>(regdb::Transaction::Kind::kWrite);
+    txn_ = std::make_unique<regdb::Transaction>(mode == Mode::kWrite ? regdb::Transaction::Kind::kWrite
+                                                                     : regdb::Transaction::Kind::kRead);
     status_ = txn_->status();
 }
 

@@ -201,5 +201,35 @@ TEST_F(MultiProcess, ForkedChildUsesItsOwnConnection) {
     reg::CloseKey(key);
 }
 
+TEST_F(MultiProcess, ReadSnapshotSeesOneStateAndDoesNotBlockWriters) {
+    HKey key = OpenShared();
+    int go[2];
+    ASSERT_EQ(pipe(go), 0);
+    // The writer is started before the snapshot opens and waits for the word to write.
+    const pid_t writer = Spawn([&go] {
+        char word = 0;
+        if (read(go[0], &word, 1) != 1) return false;
+        HKey own = nullptr;
+        if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess) return false;
+        const uint32_t one = 1;
+        const bool written = reg::SetValueEx(own, u"during", kRegDword,
+                                             reinterpret_cast<const uint8_t*>(&one), 4) == kErrorSuccess;
+        reg::CloseKey(own);
+        return written;
+    });
+    {
+        RegistryTransaction snapshot(RegistryTransaction::Mode::kReadSnapshot);
+        ASSERT_TRUE(snapshot.ok());
+        EXPECT_EQ(ValueCount(key), 0u);
+        ASSERT_EQ(write(go[1], "x", 1), 1);
+        EXPECT_EQ(WaitChild(writer, std::chrono::seconds(10)), 0);  // the write went through meanwhile
+        EXPECT_EQ(ValueCount(key), 0u);                             // but the snapshot still sees before
+    }
+    EXPECT_EQ(ValueCount(key), 1u);
+    close(go[0]);
+    close(go[1]);
+    reg::CloseKey(key);
+}
+
 }  // namespace
 }  // namespace qv::sim

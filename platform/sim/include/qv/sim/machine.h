@@ -39,9 +39,14 @@ bool CreateEmptyMachine(const std::filesystem::path& dir, bool force, std::strin
 // Groups several registry calls of this thread into one transaction: all of them take effect at
 // Commit, none if the object is destroyed first. Other threads of the process wait for it. While
 // it is open, registry calls see their own changes. Begin failures show in ok().
+//
+// Mode::kReadSnapshot groups reads only: the calls see one consistent state of the registry and
+// pay for one transaction instead of one each, without taking the write lock, so other processes
+// keep writing meanwhile. (Writes inside it fail when another process has written since it began.)
 class RegistryTransaction {
   public:
-    RegistryTransaction();
+    enum class Mode { kWrite, kReadSnapshot };
+    explicit RegistryTransaction(Mode mode = Mode::kWrite);
     ~RegistryTransaction();
     RegistryTransaction(const RegistryTransaction&) = delete;
     RegistryTransaction& operator=(const RegistryTransaction&) = delete;
