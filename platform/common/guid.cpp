@@ -20,7 +20,9 @@ std::array<uint8_t, 16> StringOrderBytes(const Guid& g) {
 }
 
 // Positions of the hyphens within the 38-character form.
-constexpr bool IsHyphenPosition(int i) { return i == 9 || i == 14 || i == 19 || i == 24; }
+constexpr bool IsHyphenPosition(int i) {
+    return i == 9 || i == 14 || i == 19 || i == 24;
+}
 
 template <typename Char>
 void Format(const Guid& g, Char* out) {
@@ -92,7 +94,11 @@ std::string GuidToAscii(const Guid& guid) {
     return s;
 }
 
-bool GuidFromString(std::u16string_view text, Guid* out) { return Parse(text, out); }
-bool GuidFromAscii(std::string_view text, Guid* out) { return Parse(text, out); }
+bool GuidFromString(std::u16string_view text, Guid* out) {
+    return Parse(text, out);
+}
+bool GuidFromAscii(std::string_view text, Guid* out) {
+    return Parse(text, out);
+}
 
 }  // namespace qv

@@ -26,7 +26,9 @@ inline bool GuidEqual(const Guid& a, const Guid& b) {
     std::memcpy(&b1, reinterpret_cast<const uint8_t*>(&b) + 8, 8);
     return a0 == b0 && a1 == b1;
 }
-inline bool operator==(const Guid& a, const Guid& b) { return GuidEqual(a, b); }
+inline bool operator==(const Guid& a, const Guid& b) {
+    return GuidEqual(a, b);
+}
 
 // Number of UTF-16 units of the string form, without the terminator.
 constexpr int kGuidStringLength = 38;
@@ -44,7 +46,9 @@ bool GuidFromString(std::u16string_view text, Guid* out);
 bool GuidFromAscii(std::string_view text, Guid* out);
 
 // Well-known setup classes.
-constexpr Guid kGuidDevClassNet = {0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
-constexpr Guid kGuidDevClassNetTrans = {0x4D36E975, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+constexpr Guid kGuidDevClassNet = {
+    0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+constexpr Guid kGuidDevClassNetTrans = {
+    0x4D36E975, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 
 }  // namespace qv

@@ -56,7 +56,8 @@ LStatus CloseKey(HKey key);
 // with *dataSize set to the size needed. A null or empty name is the key's default value.
 LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_t* data, uint32_t* dataSize);
 // RegSetValueExW: stores exactly dataSize bytes.
-LStatus SetValueEx(HKey key, const char16_t* valueName, uint32_t type, const uint8_t* data, uint32_t dataSize);
+LStatus SetValueEx(HKey key, const char16_t* valueName, uint32_t type, const uint8_t* data,
+                   uint32_t dataSize);
 // RegDeleteValueW.
 LStatus DeleteValue(HKey key, const char16_t* valueName);
 // RegDeleteKeyW: fails with kErrorAccessDenied when the key has subkeys.
@@ -66,8 +67,8 @@ LStatus DeleteKey(HKey key, const char16_t* subKey);
 // name does not fit.
 LStatus EnumKeyEx(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength);
 // RegEnumValueW, same conventions for the name; data and dataSize as for QueryValueEx.
-LStatus EnumValue(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength, uint32_t* type, uint8_t* data,
-                  uint32_t* dataSize);
+LStatus EnumValue(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength, uint32_t* type,
+                  uint8_t* data, uint32_t* dataSize);
 
 }  // namespace reg
 }  // namespace qv

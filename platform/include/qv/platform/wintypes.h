@@ -9,10 +9,10 @@
 
 namespace qv {
 
-using LStatus = int32_t;   // registry results (LSTATUS / LONG)
-using HResult = int32_t;   // COM results
+using LStatus = int32_t;     // registry results (LSTATUS / LONG)
+using HResult = int32_t;     // COM results
 using ConfigRet = uint32_t;  // configuration-manager results (CONFIGRET)
-using HWnd = void*;        // a parent window handle; the library only passes it through
+using HWnd = void*;          // a parent window handle; the library only passes it through
 
 // Win32 error codes (winerror.h).
 constexpr int32_t kErrorSuccess = 0;
