@@ -37,16 +37,16 @@ int OptionScanner::Next() {
     }
     const char* w = argv_[word_];
     const char letter = w[position_++];
-    const char* spec = letter == ':' ? nullptr : std::strchr(letters_, letter);
+    const char* entry = letter == ':' ? nullptr : std::strchr(letters_, letter);
     const bool wordDone = w[position_] == '\0';
 
-    if (spec == nullptr) {
+    if (entry == nullptr) {
         if (wordDone) FinishWord();
         nextWord_ = word_;
         Report("illegal option", letter);
         return kError;
     }
-    if (spec[1] != ':') {
+    if (entry[1] != ':') {
         if (wordDone) FinishWord();
         nextWord_ = wordDone ? word_ : word_ + 1;
         return letter;

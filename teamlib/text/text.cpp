@@ -5,12 +5,12 @@
 #include <cstdio>
 #include <cstring>
 
-#include "format_spec.h"
+#include "format_directive.h"
 
 namespace qv {
 namespace {
 
-using text_detail::FormatSpec;
+using text_detail::FormatDirective;
 using text_detail::Length;
 
 void AppendAscii(std::u16string& out, const char* text, size_t count) {
@@ -22,17 +22,17 @@ void Pad(std::u16string& out, int count, char16_t fill) {
 }
 
 // Writes body (already converted) padded to the field width.
-void EmitPadded(std::u16string& out, const FormatSpec& spec, std::u16string_view body) {
-    const int padding = spec.width - static_cast<int>(body.size());
-    if (!spec.leftAlign) Pad(out, padding, u' ');
+void EmitPadded(std::u16string& out, const FormatDirective& directive, std::u16string_view body) {
+    const int padding = directive.width - static_cast<int>(body.size());
+    if (!directive.leftAlign) Pad(out, padding, u' ');
     out.append(body);
-    if (spec.leftAlign) Pad(out, padding, u' ');
+    if (directive.leftAlign) Pad(out, padding, u' ');
 }
 
 // Reads an integer argument of the size the length modifier names. "l" is 32 bits as with the
 // Windows C runtime (pass int32_t/uint32_t); "ll", "I64", "z" and "j" are 64 bits.
-uint64_t FetchUnsigned(const FormatSpec& spec, va_list& args) {
-    switch (spec.length) {
+uint64_t FetchUnsigned(const FormatDirective& directive, va_list& args) {
+    switch (directive.length) {
         case Length::kChar:
             return static_cast<unsigned char>(va_arg(args, int));
         case Length::kShort:
@@ -46,8 +46,8 @@ uint64_t FetchUnsigned(const FormatSpec& spec, va_list& args) {
     }
 }
 
-int64_t FetchSigned(const FormatSpec& spec, va_list& args) {
-    switch (spec.length) {
+int64_t FetchSigned(const FormatDirective& directive, va_list& args) {
+    switch (directive.length) {
         case Length::kChar:
             return static_cast<signed char>(va_arg(args, int));
         case Length::kShort:
@@ -61,136 +61,139 @@ int64_t FetchSigned(const FormatSpec& spec, va_list& args) {
     }
 }
 
-void EmitInteger(std::u16string& out, const FormatSpec& spec, uint64_t magnitude, bool negative,
+void EmitInteger(std::u16string& out, const FormatDirective& directive, uint64_t magnitude, bool negative,
                  bool isSigned) {
-    const unsigned base = spec.conversion == 'o'                               ? 8
-                          : (spec.conversion == 'x' || spec.conversion == 'X') ? 16
-                                                                               : 10;
-    const char* digitSet = spec.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+    const unsigned base = directive.conversion == 'o'                                    ? 8
+                          : (directive.conversion == 'x' || directive.conversion == 'X') ? 16
+                                                                                         : 10;
+    const char* digitSet = directive.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
 
     char digits[32];
     int count = 0;
     for (uint64_t v = magnitude; v != 0; v /= base) digits[count++] = digitSet[v % base];
-    const int precision = spec.precision < 0 ? 1 : spec.precision;
+    const int precision = directive.precision < 0 ? 1 : directive.precision;
 
     char prefix[3] = {};
     int prefixLength = 0;
     if (isSigned) {
         if (negative) {
             prefix[prefixLength++] = '-';
-        } else if (spec.plusSign) {
+        } else if (directive.plusSign) {
             prefix[prefixLength++] = '+';
-        } else if (spec.spaceSign) {
+        } else if (directive.spaceSign) {
             prefix[prefixLength++] = ' ';
         }
     }
-    if (spec.alternate && magnitude != 0 && base == 16) {
+    if (directive.alternate && magnitude != 0 && base == 16) {
         prefix[prefixLength++] = '0';
-        prefix[prefixLength++] = spec.conversion;
+        prefix[prefixLength++] = directive.conversion;
     }
     int zeros = precision > count ? precision - count : 0;
-    if (spec.alternate && base == 8 && zeros == 0 && (count == 0 || digits[count - 1] != '0')) zeros = 1;
+    if (directive.alternate && base == 8 && zeros == 0 && (count == 0 || digits[count - 1] != '0')) zeros = 1;
 
     int total = prefixLength + zeros + count;
-    if (spec.zeroPad && !spec.leftAlign && spec.precision < 0 && spec.width > total) {
-        zeros += spec.width - total;
-        total = spec.width;
+    if (directive.zeroPad && !directive.leftAlign && directive.precision < 0 && directive.width > total) {
+        zeros += directive.width - total;
+        total = directive.width;
     }
-    if (!spec.leftAlign) Pad(out, spec.width - total, u' ');
+    if (!directive.leftAlign) Pad(out, directive.width - total, u' ');
     AppendAscii(out, prefix, static_cast<size_t>(prefixLength));
     Pad(out, zeros, u'0');
     for (int i = count - 1; i >= 0; --i) out.push_back(static_cast<char16_t>(digits[i]));
-    if (spec.leftAlign) Pad(out, spec.width - total, u' ');
+    if (directive.leftAlign) Pad(out, directive.width - total, u' ');
 }
 
-void EmitNarrowString(std::u16string& out, const FormatSpec& spec, const char* text) {
+void EmitNarrowString(std::u16string& out, const FormatDirective& directive, const char* text) {
     if (text == nullptr) text = "(null)";
     size_t length = 0;
-    while (text[length] != '\0' && (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
+    while (text[length] != '\0' &&
+           (directive.precision < 0 || length < static_cast<size_t>(directive.precision)))
         ++length;
     std::u16string body;
     body.reserve(length);
     AppendAscii(body, text, length);
-    EmitPadded(out, spec, body);
+    EmitPadded(out, directive, body);
 }
 
-void EmitWideString(std::u16string& out, const FormatSpec& spec, const char16_t* text) {
+void EmitWideString(std::u16string& out, const FormatDirective& directive, const char16_t* text) {
     if (text == nullptr) text = u"(null)";
     size_t length = 0;
-    while (text[length] != u'\0' && (spec.precision < 0 || length < static_cast<size_t>(spec.precision)))
+    while (text[length] != u'\0' &&
+           (directive.precision < 0 || length < static_cast<size_t>(directive.precision)))
         ++length;
-    EmitPadded(out, spec, std::u16string_view(text, length));
+    EmitPadded(out, directive, std::u16string_view(text, length));
 }
 
 // Floating point goes through the C library with the same flags, width and precision.
-void EmitFloating(std::u16string& out, const FormatSpec& spec, double value) {
+void EmitFloating(std::u16string& out, const FormatDirective& directive, double value) {
     char format[32];
     int pos = 0;
     format[pos++] = '%';
-    if (spec.leftAlign) format[pos++] = '-';
-    if (spec.plusSign) format[pos++] = '+';
-    if (spec.spaceSign) format[pos++] = ' ';
-    if (spec.alternate) format[pos++] = '#';
-    if (spec.zeroPad) format[pos++] = '0';
+    if (directive.leftAlign) format[pos++] = '-';
+    if (directive.plusSign) format[pos++] = '+';
+    if (directive.spaceSign) format[pos++] = ' ';
+    if (directive.alternate) format[pos++] = '#';
+    if (directive.zeroPad) format[pos++] = '0';
     format[pos++] = '*';
     format[pos++] = '.';
     format[pos++] = '*';
-    format[pos++] = spec.conversion;
+    format[pos++] = directive.conversion;
     format[pos] = '\0';
     char buffer[512];
-    const int width = spec.width > 400 ? 400 : spec.width;
-    const int precision = spec.precision < 0 ? 6 : (spec.precision > 100 ? 100 : spec.precision);
+    const int width = directive.width > 400 ? 400 : directive.width;
+    const int precision =
+        directive.precision < 0 ? 6 : (directive.precision > 100 ? 100 : directive.precision);
     int written = std::snprintf(buffer, sizeof buffer, format, width, precision, value);
     if (written < 0) return;
     if (static_cast<size_t>(written) >= sizeof buffer) written = sizeof buffer - 1;
     AppendAscii(out, buffer, static_cast<size_t>(written));
 }
 
-void EmitConversion(std::u16string& out, const FormatSpec& spec, va_list& args) {
-    switch (spec.conversion) {
+void EmitConversion(std::u16string& out, const FormatDirective& directive, va_list& args) {
+    switch (directive.conversion) {
         case 'd':
         case 'i': {
-            const int64_t value = FetchSigned(spec, args);
+            const int64_t value = FetchSigned(directive, args);
             const bool negative = value < 0;
             const uint64_t magnitude =
                 negative ? 0 - static_cast<uint64_t>(value) : static_cast<uint64_t>(value);
-            EmitInteger(out, spec, magnitude, negative, true);
+            EmitInteger(out, directive, magnitude, negative, true);
             break;
         }
         case 'u':
         case 'x':
         case 'X':
         case 'o':
-            EmitInteger(out, spec, FetchUnsigned(spec, args), false, false);
+            EmitInteger(out, directive, FetchUnsigned(directive, args), false, false);
             break;
         case 'p': {
-            FormatSpec pointer{};
+            FormatDirective pointer{};
             pointer.conversion = 'X';
             pointer.precision = static_cast<int>(sizeof(void*) * 2);
-            pointer.width = spec.width;
-            pointer.leftAlign = spec.leftAlign;
+            pointer.width = directive.width;
+            pointer.leftAlign = directive.leftAlign;
             EmitInteger(out, pointer, reinterpret_cast<uintptr_t>(va_arg(args, void*)), false, false);
             break;
         }
         case 'c':
         case 'C': {
             const int value = va_arg(args, int);
-            const bool narrow =
-                spec.conversion == 'C' ? spec.length != Length::kLong : spec.length == Length::kShort;
+            const bool narrow = directive.conversion == 'C' ? directive.length != Length::kLong
+                                                            : directive.length == Length::kShort;
             const char16_t unit = narrow ? static_cast<char16_t>(static_cast<unsigned char>(value))
                                          : static_cast<char16_t>(value);
-            EmitPadded(out, spec, std::u16string_view(&unit, 1));
+            EmitPadded(out, directive, std::u16string_view(&unit, 1));
             break;
         }
         case 's':
         case 'S': {
             // Wide printf: %s is UTF-16 unless "h" asks for narrow text; %S is the opposite.
-            const bool narrow =
-                spec.conversion == 'S' ? spec.length != Length::kLong : spec.length == Length::kShort;
+            const bool narrow = directive.conversion == 'S' ? directive.length != Length::kLong
+                                                            : directive.length == Length::kShort;
             if (narrow) {
-                EmitNarrowString(out, spec, va_arg(args, const char*));
+                EmitNarrowString(out, directive, va_arg(args, const char*));
             } else {
-                EmitWideString(out, spec, va_arg(args, const char16_t*));
+                EmitWideString(out, directive, va_arg(args, const char16_t*));
             }
             break;
         }
@@ -200,7 +203,7 @@ void EmitConversion(std::u16string& out, const FormatSpec& spec, va_list& args) 
         case 'E':
         case 'g':
         case 'G':
-            EmitFloating(out, spec, va_arg(args, double));
+            EmitFloating(out, directive, va_arg(args, double));
             break;
         case 'n':
             // Writing through an argument pointer is never honoured.
@@ -237,15 +240,15 @@ std::u16string U16VFormat(const char16_t* format, va_list args) {
         while (*percent != u'\0' && *percent != u'%') ++percent;
         out.append(p, static_cast<size_t>(percent - p));
         if (*percent == u'\0') break;
-        FormatSpec spec{};
-        const char16_t* next = text_detail::ParseFormatSpec(percent + 1, &spec, work);
-        if (spec.conversion == '%') {
+        FormatDirective directive{};
+        const char16_t* next = text_detail::ParseFormatDirective(percent + 1, &directive, work);
+        if (directive.conversion == '%') {
             out.push_back(u'%');
-        } else if (spec.conversion == '\0') {
+        } else if (directive.conversion == '\0') {
             // Unknown or cut-off directive: shown as written, consuming no argument.
             out.append(percent, static_cast<size_t>(next - percent));
         } else {
-            EmitConversion(out, spec, work);
+            EmitConversion(out, directive, work);
         }
         p = next;
     }

@@ -1,4 +1,4 @@
-#include "format_spec.h"
+#include "format_directive.h"
 
 namespace qv::text_detail {
 namespace {
@@ -46,18 +46,18 @@ bool IsConversion(char16_t c) {
 
 }  // namespace
 
-const char16_t* ParseFormatSpec(const char16_t* p, FormatSpec* spec, va_list& args) {
+const char16_t* ParseFormatDirective(const char16_t* p, FormatDirective* directive, va_list& args) {
     for (;; ++p) {
         if (*p == u'-') {
-            spec->leftAlign = true;
+            directive->leftAlign = true;
         } else if (*p == u'+') {
-            spec->plusSign = true;
+            directive->plusSign = true;
         } else if (*p == u' ') {
-            spec->spaceSign = true;
+            directive->spaceSign = true;
         } else if (*p == u'#') {
-            spec->alternate = true;
+            directive->alternate = true;
         } else if (*p == u'0') {
-            spec->zeroPad = true;
+            directive->zeroPad = true;
         } else {
             break;
         }
@@ -65,44 +65,44 @@ const char16_t* ParseFormatSpec(const char16_t* p, FormatSpec* spec, va_list& ar
     if (*p == u'*') {
         int width = va_arg(args, int);
         if (width < 0) {
-            spec->leftAlign = true;
+            directive->leftAlign = true;
             width = width < -kMaxField ? kMaxField : -width;
         }
-        spec->width = width > kMaxField ? kMaxField : width;
+        directive->width = width > kMaxField ? kMaxField : width;
         ++p;
     } else {
-        p = ParseNumber(p, &spec->width);
+        p = ParseNumber(p, &directive->width);
     }
     if (*p == u'.') {
         ++p;
         if (*p == u'*') {
             const int precision = va_arg(args, int);
-            spec->precision = precision < 0 ? -1 : (precision > kMaxField ? kMaxField : precision);
+            directive->precision = precision < 0 ? -1 : (precision > kMaxField ? kMaxField : precision);
             ++p;
         } else {
-            p = ParseNumber(p, &spec->precision);
+            p = ParseNumber(p, &directive->precision);
         }
     }
     if (p[0] == u'h' && p[1] == u'h') {
-        spec->length = Length::kChar, p += 2;
+        directive->length = Length::kChar, p += 2;
     } else if (p[0] == u'h') {
-        spec->length = Length::kShort, p += 1;
+        directive->length = Length::kShort, p += 1;
     } else if (p[0] == u'l' && p[1] == u'l') {
-        spec->length = Length::kLongLong, p += 2;
+        directive->length = Length::kLongLong, p += 2;
     } else if (p[0] == u'l' || p[0] == u'w') {
-        spec->length = Length::kLong, p += 1;
+        directive->length = Length::kLong, p += 1;
     } else if (p[0] == u'I' && p[1] == u'6' && p[2] == u'4') {
-        spec->length = Length::kLongLong, p += 3;
+        directive->length = Length::kLongLong, p += 3;
     } else if (p[0] == u'I' && p[1] == u'3' && p[2] == u'2') {
-        spec->length = Length::kDefault, p += 3;
+        directive->length = Length::kDefault, p += 3;
     } else if (p[0] == u'z' || p[0] == u'j' || p[0] == u't' || p[0] == u'I') {
-        spec->length = p[0] == u'j' ? Length::kLongLong : Length::kSize, p += 1;
+        directive->length = p[0] == u'j' ? Length::kLongLong : Length::kSize, p += 1;
     }
     if (!IsConversion(*p)) {
-        spec->conversion = '\0';
+        directive->conversion = '\0';
         return p;
     }
-    spec->conversion = static_cast<char>(*p);
+    directive->conversion = static_cast<char>(*p);
     return p + 1;
 }
 

@@ -7,7 +7,7 @@ namespace qv::text_detail {
 
 enum class Length { kDefault, kChar, kShort, kLong, kLongLong, kSize };
 
-struct FormatSpec {
+struct FormatDirective {
     bool leftAlign = false;
     bool plusSign = false;
     bool spaceSign = false;
@@ -21,7 +21,7 @@ struct FormatSpec {
 
 // Parses flags, width, precision (digits or '*', which take int arguments), length modifier and
 // conversion letter starting just after the '%'. Returns the position after the directive; on an
-// unknown or cut-off directive, spec->conversion is '\0' and the position is where parsing stopped.
-const char16_t* ParseFormatSpec(const char16_t* p, FormatSpec* spec, va_list& args);
+// unknown or cut-off directive, directive->conversion is '\0' and the position is where parsing stopped.
+const char16_t* ParseFormatDirective(const char16_t* p, FormatDirective* directive, va_list& args);
 
 }  // namespace qv::text_detail
