@@ -12,24 +12,7 @@
 namespace qv {
 namespace {
 
-constexpr char16_t kNetworkClassPath[] =
-    u"System\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
 constexpr uint32_t kDisplayNameBytes = 256;
-
-// The network connection name of an adapter (the name the user sees and types).
-bool ReadConnectionName(const char16_t* guidString, char16_t* slot) {
-    char16_t path[kRegistryPathCapacity];
-    if (!U16FormatInto(path, kRegistryPathCapacity, u"%s\\%s\\%s", kNetworkClassPath, guidString,
-                       u"Connection")) {
-        return false;
-    }
-    ScopedKey key;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, key.Receive()) != kErrorSuccess) return false;
-    OwnedU16 name;
-    if (!ReadStringFromRegistry(key.get(), u"Name", &name)) return false;
-    U16CopyInto(slot, kAdapterNameCapacity - 1, name.get());
-    return true;
-}
 
 WalkStep ListAdapter(WalkedAdapter& adapter, int kind, AdapterTable* table) {
     if (table->count < 0 || table->count >= kAdapterTableCapacity) {
@@ -46,7 +29,7 @@ WalkStep ListAdapter(WalkedAdapter& adapter, int kind, AdapterTable* table) {
                         (kind == QV_KIND_FREE_ADAPTERS && adapter.adapterClass == AdapterClass::kPhysical &&
                          !IsNICTeamed(adapter.driverKey));
     if (!wanted) return WalkStep::kContinue;
-    if (!ReadConnectionName(adapter.guidString, table->connectionNames[slot])) {
+    if (!ReadConnectionName(adapter.guidString, table->connectionNames[slot], kAdapterNameCapacity - 1)) {
         QvTrace(u"   QueryAdapters: no connection name for %s", adapter.guidString);
         return WalkStep::kContinue;
     }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "inventory/scoped_handles.h"
+#include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -13,8 +14,6 @@
 namespace qv {
 namespace {
 
-constexpr char16_t kNetworkClassPath[] =
-    u"System\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
 constexpr uint32_t kVlanNameBytes = 520;
 
 // One entry of the binding list: the text after "\Device\" and the GUID it names.
@@ -51,21 +50,6 @@ std::vector<BoundVlan> ParseBindingList(const char16_t* list, size_t units) {
     return entries;
 }
 
-void ReadConnectionName(const char16_t* guidString, char16_t* slot) {
-    slot[0] = u'\0';
-    char16_t path[kRegistryPathCapacity];
-    if (!U16FormatInto(path, kRegistryPathCapacity, u"%s\\%s\\%s", kNetworkClassPath, guidString,
-                       u"Connection")) {
-        return;
-    }
-    ScopedKey key;
-    OwnedU16 name;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, key.Receive()) == kErrorSuccess &&
-        ReadStringFromRegistry(key.get(), u"Name", &name)) {
-        U16CopyInto(slot, kAdapterNameCapacity, name.get());
-    }
-}
-
 // Adds the VLAN adapter of driverKey at list->count when it has a readable VlanName.
 bool AddVlan(HKey driverKey, const char16_t* instanceId, const BoundVlan& bound, VlanList* list) {
     char16_t name[kVlanNameBytes / 2 + 1] = {};
@@ -86,7 +70,7 @@ bool AddVlan(HKey driverKey, const char16_t* instanceId, const BoundVlan& bound,
     list->ids[index] = static_cast<uint16_t>(vlanId & 0xFFFF);
     U16CopyInto(list->names[index], kVlanNameCapacity, name);
     list->guids[index] = bound.guid;
-    ReadConnectionName(instanceId, list->connectionNames[index]);
+    ReadConnectionName(instanceId, list->connectionNames[index], kAdapterNameCapacity);
     ++list->count;
     return true;
 }

@@ -65,6 +65,11 @@ struct AdapterLists {
 // type is not checked), or 0 with *out cleared.
 int ReadStringFromRegistry(HKey key, const char16_t* valueName, OwnedU16* out);
 
+// The network connection name of an adapter (the name the user sees and types), read from
+// Control\Network\{class}\<guidString>\Connection, value Name, into buffer (at most capacity
+// units with the terminator). Returns false, with an empty buffer, when it cannot be read.
+bool ReadConnectionName(const char16_t* guidString, char16_t* buffer, size_t capacity);
+
 // Classification by device instance id: physical adapters are not root-enumerated; virtual
 // adapters of the teaming driver live under ROOT\NET. A device whose id cannot be read is neither.
 int IsPhysicalNIC(const DevInfoData& device);

@@ -1,0 +1,30 @@
+#include "inventory/scoped_handles.h"
+#include "qv/teamlib/inventory.h"
+#include "qv/teamlib/team_store.h"
+#include "qv/teamlib/text.h"
+
+namespace qv {
+namespace {
+
+constexpr char16_t kNetworkClassPath[] =
+    u"System\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+
+}  // namespace
+
+bool ReadConnectionName(const char16_t* guidString, char16_t* buffer, size_t capacity) {
+    if (capacity == 0) return false;
+    buffer[0] = u'\0';
+    char16_t path[kRegistryPathCapacity];
+    if (!U16FormatInto(path, kRegistryPathCapacity, u"%s\\%s\\%s", kNetworkClassPath, guidString,
+                       u"Connection")) {
+        return false;
+    }
+    ScopedKey key;
+    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, key.Receive()) != kErrorSuccess) return false;
+    OwnedU16 name;
+    if (!ReadStringFromRegistry(key.get(), u"Name", &name)) return false;
+    U16CopyInto(buffer, capacity, name.get());
+    return true;
+}
+
+}  // namespace qv
