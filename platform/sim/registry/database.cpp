@@ -1,15 +1,21 @@
 #include "database.h"
 
+#include <fcntl.h>
 #include <pthread.h>
+#include <signal.h>
 #include <sqlite3.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <set>
 #include <system_error>
+#include <thread>
 
 #include "qv/sim/machine.h"
 
@@ -21,8 +27,13 @@ namespace {
 // Marks a database as a machine registry ("QvRg") and gives its layout version.
 constexpr int kApplicationId = 0x51767267;
 constexpr int kSchemaVersion = 1;
-// How long a call waits for another process's write transaction before giving up.
-constexpr int kBusyTimeoutMs = 5000;
+// How long this process waits in all for locks that it does not get in the end: once one wait ran
+// this out, every later call that finds the registry locked fails at once. Waits that end with the
+// lock taken cost nothing.
+constexpr int kWaitBudgetMs = 4000;
+// The file that marks a directory as a simulated machine.
+constexpr const char* kMarkerName = "qvsim-machine";
+constexpr const char* kBuildPrefix = "registry.db.new-";
 
 constexpr const char* kSchema =
     "PRAGMA synchronous = OFF; BEGIN;"
@@ -60,6 +71,9 @@ constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
     "SAVEPOINT nested",
     "RELEASE nested",
     "ROLLBACK TO nested",
+    "WITH RECURSIVE up(id, depth) AS (SELECT ?1, 0 UNION ALL SELECT keys.parent, up.depth + 1"
+    " FROM keys JOIN up ON keys.id = up.id WHERE keys.parent != 0 AND up.depth < ?2)"
+    " SELECT max(depth) FROM up",
 };
 
 struct State {
@@ -72,7 +86,10 @@ struct State {
     int depth = 0;  // open transactions
     uint64_t generation = 1;
     std::array<sqlite3_stmt*, static_cast<size_t>(Stmt::kCount)> stmts{};
-    std::set<std::string> reported;
+    std::set<std::string> reported;  // paths whose trouble was already reported
+    std::set<std::string> swept;     // machine directories cleared of stale builds
+    int64_t waitLeftMs = kWaitBudgetMs;
+    std::chrono::steady_clock::time_point waitStart;
 };
 
 State& S() {
@@ -108,15 +125,41 @@ void Close() {
     s.depth = 0;
 }
 
-void ReportOnce(const std::string& what, const std::string& message) {
-    if (S().reported.insert(what).second) {
-        std::fprintf(stderr, "qvsim: the machine registry %s cannot be read: %s\n", what.c_str(),
-                     message.c_str());
-    }
+// Prints one line on stderr for each path, however often its trouble shows.
+void ReportOnce(const fs::path& what, const std::string& line) {
+    if (S().reported.insert(what.string()).second) std::fprintf(stderr, "qvsim: %s\n", line.c_str());
 }
 
-// Maps an SQLite result to a registry status; a database that cannot be read is reported once.
+void ReportUnreadable(const fs::path& path, const std::string& cause) {
+    ReportOnce(path, "the machine registry " + path.string() + " cannot be read: " + cause);
+}
+
+// The cause of a failed open or I/O, from the operating system's error when there is one.
+std::string SystemCause(int rc) {
+    const int err = S().db ? sqlite3_system_errno(S().db) : 0;
+    const std::string what = S().db ? sqlite3_errmsg(S().db) : sqlite3_errstr(rc);
+    return err != 0 ? what + " (" + std::strerror(err) + ")" : what;
+}
+
+// Called by SQLite while another process holds a lock this one needs; returns 0 to give up.
+int WaitForLock(void* /*unused*/, int attempt) {
+    State& s = S();
+    const auto now = std::chrono::steady_clock::now();
+    if (attempt == 0) s.waitStart = now;
+    const int64_t waited =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now - s.waitStart).count();
+    if (waited >= s.waitLeftMs) {
+        s.waitLeftMs = 0;
+        return 0;
+    }
+    const int64_t pause = std::min<int64_t>({int64_t{1} << std::min(attempt, 5), 25, s.waitLeftMs - waited});
+    std::this_thread::sleep_for(std::chrono::milliseconds(pause));
+    return 1;
+}
+
+// Maps an SQLite result to a registry status; a registry that cannot be used is reported once.
 LStatus Map(int rc) {
+    State& s = S();
     switch (rc & 0xFF) {
         case SQLITE_OK:
         case SQLITE_ROW:
@@ -127,19 +170,29 @@ LStatus Map(int rc) {
         case SQLITE_CORRUPT:
         case SQLITE_NOTADB:
         case SQLITE_CANTOPEN: {
-            State& s = S();
-            const std::string message = s.db ? sqlite3_errmsg(s.db) : sqlite3_errstr(rc);
-            ReportOnce(s.openPath.string(), message);
+            const bool cantOpen = (rc & 0xFF) == SQLITE_CANTOPEN;
+            ReportUnreadable(s.openPath,
+                             cantOpen ? SystemCause(rc) : s.db ? sqlite3_errmsg(s.db) : sqlite3_errstr(rc));
             s.broken = true;
-            return (rc & 0xFF) == SQLITE_CANTOPEN ? kErrorCantOpen : kErrorRegistryCorrupt;
+            return cantOpen ? kErrorCantOpen : kErrorRegistryCorrupt;
         }
         case SQLITE_READONLY:
         case SQLITE_PERM:
         case SQLITE_AUTH:
+            ReportOnce(s.openPath, "the machine registry " + s.openPath.string() +
+                                       " cannot be written: " + SystemCause(rc));
             return kErrorAccessDenied;
         case SQLITE_TOOBIG:
             return kErrorInvalidParameter;
-        default:  // busy past the timeout, I/O errors, disk full
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED:
+            ReportUnreadable(s.openPath, "another process keeps it locked (gave up waiting after " +
+                                             std::to_string(kWaitBudgetMs / 1000) + " s)");
+            s.broken = true;
+            return kErrorRegistryIoFailed;
+        default:  // I/O errors, disk full
+            ReportUnreadable(s.openPath, SystemCause(rc));
+            s.broken = true;
             return kErrorRegistryIoFailed;
     }
 }
@@ -173,12 +226,13 @@ LStatus OpenFile(const fs::path& path, bool create) {
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.c_str(), &s.db, flags, nullptr);
     if (rc != SQLITE_OK) {
+        if (!s.db) return kErrorNotEnoughMemory;
         const LStatus status = Map(rc);
         Close();
         return status;
     }
     sqlite3_extended_result_codes(s.db, 0);
-    sqlite3_busy_timeout(s.db, kBusyTimeoutMs);
+    sqlite3_busy_handler(s.db, WaitForLock, nullptr);
     // A database is checked before anything is written to it, so that a file which is not a
     // machine registry stays as it was.
     LStatus status = create ? Exec(kSchema) : kErrorSuccess;
@@ -188,13 +242,111 @@ LStatus OpenFile(const fs::path& path, bool create) {
         if (rc == SQLITE_OK) rc = PragmaInt("PRAGMA user_version", &version);
         status = Map(rc);
         if (status == kErrorSuccess && (appId != kApplicationId || version != kSchemaVersion)) {
-            ReportOnce(path.string(), "not a machine registry of this version");
+            ReportUnreadable(path, "not a machine registry of this version");
             status = kErrorRegistryCorrupt;
         }
     }
     if (status == kErrorSuccess) status = Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
     if (status != kErrorSuccess) Close();
     return status;
+}
+
+// What a directory is to the simulator: a machine (it holds the marker, or a registry.db as every
+// machine made before the marker existed does), free to become one (missing or empty), or
+// something else that must not be touched.
+enum class DirKind { kMachine, kVacant, kForeign };
+
+bool Exists(const fs::path& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+DirKind Classify(const fs::path& dir, std::string* why) {
+    struct stat info {};
+    if (stat(dir.c_str(), &info) != 0) {
+        if (errno == ENOENT) return DirKind::kVacant;
+        *why = std::strerror(errno);
+        return DirKind::kForeign;
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        *why = "it is not a directory";
+        return DirKind::kForeign;
+    }
+    if (Exists(dir / kMarkerName) || Exists(dir / "registry.db")) return DirKind::kMachine;
+    std::error_code ec;
+    if (fs::directory_iterator(dir, ec) == fs::directory_iterator() && !ec) return DirKind::kVacant;
+    *why = ec ? ec.message() : "the directory holds other files and no machine registry";
+    return DirKind::kForeign;
+}
+
+// Makes dir a machine directory: creates it and the marker. Only a missing or empty directory
+// becomes one, so a mistyped or wrong directory is never filled with a machine.
+bool MarkMachine(const fs::path& dir, std::string* error) {
+    std::string why;
+    const DirKind kind = Classify(dir, &why);
+    if (kind == DirKind::kForeign) {
+        *error = dir.string() + " is not a simulated machine: " + why;
+        return false;
+    }
+    if (kind == DirKind::kMachine) return true;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    if (ec) {
+        *error = "cannot create the directory " + dir.string() + ": " + ec.message();
+        return false;
+    }
+    // O_EXCL: of two processes marking one directory, one creates the marker and both go on.
+    const int fd = open((dir / kMarkerName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+    if (fd < 0 && errno != EEXIST) {
+        *error = "cannot mark " + dir.string() + " as a machine: " + std::strerror(errno);
+        return false;
+    }
+    if (fd >= 0) {
+        constexpr std::string_view kText = "A simulated Windows machine (see qvsim help).\n";
+        const bool written = write(fd, kText.data(), kText.size()) == static_cast<ssize_t>(kText.size());
+        close(fd);
+        if (!written) {
+            *error = "cannot mark " + dir.string() + " as a machine";
+            return false;
+        }
+    }
+    return true;
+}
+
+// Removes the databases that machine builds interrupted by the death of their process left in
+// dir ("registry.db.new-<pid>-<n>" and its journal files). Builds of live processes stay.
+void SweepStaleBuilds(const fs::path& dir) {
+    if (!S().swept.insert(dir.string()).second) return;
+    std::error_code ec;
+    for (fs::directory_iterator it(dir, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(kBuildPrefix, 0) != 0) continue;
+        const char* digits = name.c_str() + std::strlen(kBuildPrefix);
+        char* stop = nullptr;
+        const long pid = std::strtol(digits, &stop, 10);
+        if (stop == digits || *stop != '-' || pid <= 0 || pid == ThisProcess()) continue;
+        if (kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::error_code ignored;
+            fs::remove(it->path(), ignored);
+        }
+    }
+}
+
+// SQLite would block on a FIFO or device and cannot use a directory: every file of the database
+// that exists must be a regular file. Returns the offending path's description, empty when fine.
+std::string IrregularFile(const fs::path& path) {
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        const std::string file = path.string() + suffix;
+        struct stat info {};
+        if (stat(file.c_str(), &info) != 0) continue;
+        if (S_ISREG(info.st_mode)) continue;
+        const char* type = S_ISDIR(info.st_mode)    ? "a directory"
+                           : S_ISFIFO(info.st_mode) ? "a FIFO"
+                           : S_ISSOCK(info.st_mode) ? "a socket"
+                                                    : "a device";
+        return file + " is " + type + ", not a regular file";
+    }
+    return {};
 }
 
 }  // namespace
@@ -228,17 +380,23 @@ LStatus Open() {
 
     const fs::path dir = MachineDir();
     const fs::path path = dir / "registry.db";
-    std::error_code ec;
-    if (!fs::exists(path, ec)) {
+    std::string why;
+    if (Classify(dir, &why) == DirKind::kForeign) {
+        ReportOnce(dir, dir.string() + " is not a simulated machine: " + why);
+        return kErrorCantOpen;
+    }
+    if (!Exists(path)) {
         std::string error;
         const InventoryOptions defaults;
         if (!BuildMachine(dir, &defaults, false, true, &error)) {
-            if (S().reported.insert(dir.string()).second) {
-                std::fprintf(stderr, "qvsim: the machine %s cannot be created: %s\n", dir.c_str(),
-                             error.c_str());
-            }
+            ReportOnce(dir, "the machine " + dir.string() + " cannot be created: " + error);
             return kErrorCantOpen;
         }
+    }
+    SweepStaleBuilds(dir);
+    if (const std::string irregular = IrregularFile(path); !irregular.empty()) {
+        ReportUnreadable(path, irregular);
+        return kErrorCantOpen;
     }
     return OpenFile(path, false);
 }
@@ -253,19 +411,15 @@ bool BuildMachine(const fs::path& dir, const InventoryOptions* options, bool for
     }
     const fs::path finalPath = dir / "registry.db";
     std::error_code ec;
-    fs::create_directories(dir, ec);
-    if (ec) {
-        *error = "cannot create the directory: " + ec.message();
-        return false;
-    }
-    if (!force && !mayExist && fs::exists(finalPath, ec)) {
+    if (!MarkMachine(dir, error)) return false;
+    if (!force && !mayExist && Exists(finalPath)) {
         *error = "a machine already exists in " + dir.string();
         return false;
     }
 
     static int counter = 0;
     const fs::path tmp =
-        dir / ("registry.db.new-" + std::to_string(getpid()) + "-" + std::to_string(++counter));
+        dir / (kBuildPrefix + std::to_string(getpid()) + "-" + std::to_string(++counter));
     const auto removeTmp = [&tmp] {
         std::error_code ignored;
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})
@@ -377,6 +531,23 @@ std::string_view Query::Bytes(int column) const {
     const int size = sqlite3_column_bytes(stmt_, column);
     return data ? std::string_view(static_cast<const char*>(data), static_cast<size_t>(size))
                 : std::string_view();
+}
+
+LStatus KeyDepth(int64_t id, size_t* depth) {
+    *depth = 0;
+    if (id == kRootKeyId) return kErrorSuccess;
+    Query q(Stmt::kKeyDepth);
+    q.Bind(1, id);
+    q.Bind(2, static_cast<int64_t>(kMaxKeyDepth + 1));
+    bool row = false;
+    const LStatus status = q.Step(&row);
+    if (status == kErrorSuccess && row) *depth = static_cast<size_t>(q.Int(0));
+    return status;
+}
+
+bool IsMachineDir(const fs::path& dir) {
+    std::string ignored;
+    return Classify(dir, &ignored) == DirKind::kMachine;
 }
 
 int Changes() {

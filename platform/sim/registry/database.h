@@ -21,6 +21,8 @@ struct sqlite3_stmt;
 namespace qv::sim::regdb {
 
 constexpr int64_t kRootKeyId = 1;
+// The deepest a key may lie below HKEY_LOCAL_MACHINE, as on Windows (the root itself is level 0).
+constexpr size_t kMaxKeyDepth = 512;
 
 std::recursive_mutex& Mutex();
 
@@ -61,6 +63,7 @@ enum class Stmt {
     kSavepoint,
     kRelease,
     kRollbackToSavepoint,
+    kKeyDepth,
     kCount
 };
 
@@ -86,6 +89,14 @@ class Query {
     sqlite3_stmt* stmt_ = nullptr;
     LStatus status_ = kErrorSuccess;
 };
+
+// The level of key id below the root, counted inside the current transaction; levels past
+// kMaxKeyDepth are not counted further (*depth is then kMaxKeyDepth + 1).
+LStatus KeyDepth(int64_t id, size_t* depth);
+
+// Whether dir is a machine directory: it holds the machine marker or (made before there was one) a
+// registry.db.
+bool IsMachineDir(const std::filesystem::path& dir);
 
 // Rows changed by the last statement that wrote, and the row id of the last inserted row.
 int Changes();

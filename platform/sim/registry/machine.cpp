@@ -1,5 +1,7 @@
 #include "qv/sim/machine.h"
 
+#include <sys/stat.h>
+
 #include <cstdlib>
 
 #include "database.h"
@@ -22,6 +24,24 @@ fs::path MachineDir() {
         data = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
     }
     return data / "qvsim" / "default";
+}
+
+bool IsMachine(const fs::path& dir) {
+    return regdb::IsMachineDir(dir);
+}
+
+bool IsMachineRegistryFile(const fs::path& file) {
+    struct stat target {};
+    if (stat(file.c_str(), &target) != 0) return false;
+    const std::string registry = (MachineDir() / "registry.db").string();
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        struct stat own {};
+        if (stat((registry + suffix).c_str(), &own) == 0 && own.st_dev == target.st_dev &&
+            own.st_ino == target.st_ino) {
+            return true;
+        }
+    }
+    return false;
 }
 
 void SelectMachine(const fs::path& dir) {

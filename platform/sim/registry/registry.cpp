@@ -238,6 +238,12 @@ LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint
     size_t walked = 0;
     status = Walk(names, &id, &walked);
     if (status != kErrorSuccess) return status;
+    if (walked < names.size()) {
+        size_t depth = 0;
+        status = regdb::KeyDepth(parent.id, &depth);
+        if (status != kErrorSuccess) return status;
+        if (depth + names.size() > regdb::kMaxKeyDepth) return kErrorInvalidParameter;
+    }
     for (size_t i = walked; i < names.size(); ++i) {
         Query insert(Stmt::kInsertKey);
         insert.Bind(1, id);

@@ -20,6 +20,15 @@ class Transaction;
 // else ${XDG_DATA_HOME:-$HOME/.local/share}/qvsim/default.
 std::filesystem::path MachineDir();
 
+// Whether dir holds a machine: a directory marked as one when it was created (or, made before
+// machines were marked, one holding a registry.db). Registry calls refuse a machine directory that
+// is neither a machine nor missing or empty, so that no other directory is ever filled.
+bool IsMachine(const std::filesystem::path& dir);
+
+// Whether file is one of the files of the selected machine's registry database (registry.db and
+// its -wal and -shm files), compared by identity so that any name or link for them counts.
+bool IsMachineRegistryFile(const std::filesystem::path& file);
+
 // Switches this process to another machine directory. The open registry database is closed; the
 // next registry call opens (or first creates) the one of the new machine. Handles opened before
 // the switch become invalid.
@@ -27,7 +36,8 @@ void SelectMachine(const std::filesystem::path& dir);
 
 // Creates a machine in dir: the directory, a new registry database and the inventory of options.
 // The database is built aside and moved into place only when complete, so no process ever sees a
-// half-written machine. Without force an existing machine is an error; with force it is replaced
+// half-written machine. Only a missing or empty directory, or one that holds a machine, is used.
+// Without force an existing machine is an error; with force it is replaced
 // (do not replace a machine that other processes are using). The process's selected machine is
 // left as it was. On failure returns false and describes the reason in *error.
 bool CreateMachine(const std::filesystem::path& dir, const InventoryOptions& options, bool force,
