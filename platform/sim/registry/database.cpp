@@ -545,9 +545,9 @@ LStatus KeyDepth(int64_t id, size_t* depth) {
     return status;
 }
 
-bool IsMachineDir(const fs::path& dir) {
+bool MachineExists(const fs::path& dir) {
     std::string ignored;
-    return Classify(dir, &ignored) == DirKind::kMachine;
+    return Classify(dir, &ignored) == DirKind::kMachine && Exists(dir / "registry.db");
 }
 
 int Changes() {

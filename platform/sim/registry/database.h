@@ -94,9 +94,8 @@ class Query {
 // kMaxKeyDepth are not counted further (*depth is then kMaxKeyDepth + 1).
 LStatus KeyDepth(int64_t id, size_t* depth);
 
-// Whether dir is a machine directory: it holds the machine marker or (made before there was one) a
-// registry.db.
-bool IsMachineDir(const std::filesystem::path& dir);
+// Whether dir is a machine directory (marked, or holding a registry.db) with a registry.db.
+bool MachineExists(const std::filesystem::path& dir);
 
 // Rows changed by the last statement that wrote, and the row id of the last inserted row.
 int Changes();

@@ -26,8 +26,8 @@ fs::path MachineDir() {
     return data / "qvsim" / "default";
 }
 
-bool IsMachine(const fs::path& dir) {
-    return regdb::IsMachineDir(dir);
+bool MachineExists(const fs::path& dir) {
+    return regdb::MachineExists(dir);
 }
 
 bool IsMachineRegistryFile(const fs::path& file) {

@@ -118,7 +118,8 @@ bool FromUtf8(std::string_view text, std::u16string* out) {
             if ((b & 0xC0) != 0x80) return false;
             cp = (cp << 6) | (b & 0x3F);
         }
-        if (cp < minimum || cp > 0x10FFFF) return false;
+        // Surrogates stand only for characters above U+FFFF, in UTF-16; UTF-8 has no place for them.
+        if (cp < minimum || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return false;
         if (cp >= 0x10000) {
             out->push_back(static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10)));
             out->push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));

@@ -1,4 +1,5 @@
 // Writing the registry as a .reg file; the format is described in qv/sim/regfile.h.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -47,6 +48,11 @@ bool LoneSurrogate(std::u16string_view text) {
     return false;
 }
 
+// A name is written only if reading the file back gives the same name.
+bool Writable(std::u16string_view text) {
+    return Printable(text) && !LoneSurrogate(text);
+}
+
 // A REG_SZ is written quoted only when reading the quoted form back gives the same bytes: one
 // terminator at the end, no other NUL, nothing that cannot stand inside a quoted line.
 bool WritableAsString(const std::vector<uint8_t>& data, std::u16string* text) {
@@ -56,7 +62,7 @@ bool WritableAsString(const std::vector<uint8_t>& data, std::u16string* text) {
         text->push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
     if (text->back() != u'\0') return false;
     text->pop_back();
-    return text->find(u'\0') == std::u16string::npos && Printable(*text) && !LoneSurrogate(*text);
+    return text->find(u'\0') == std::u16string::npos && Writable(*text);
 }
 
 std::string HexLine(std::string line, const std::vector<uint8_t>& data) {
@@ -98,31 +104,76 @@ class Exporter {
   public:
     Exporter(std::ostream& out, std::string* error) : out_(out), error_(error) {}
 
-    bool Key(HKey key, const std::u16string& path) {
-        if (!Printable(path)) return Fail("the key name " + regnames::ToUtf8(path) + " cannot be written");
+    // Writes the key at path (open as key) and every key below it, parents first. The keys on the
+    // way down stay open, so the depth of the tree costs no stack and no walks from the root.
+    bool Tree(HKey key, const std::u16string& path) {
+        struct Level {
+            HKey key;
+            std::u16string path;
+            std::vector<std::u16string> children;
+            size_t next = 0;
+        };
+        std::vector<Level> levels;
+        const auto closeAll = [&levels] {
+            for (size_t i = 1; i < levels.size(); ++i) reg::CloseKey(levels[i].key);
+        };
+        const auto enter = [&](HKey opened, std::u16string openedPath) {
+            levels.push_back({opened, std::move(openedPath), {}, 0});
+            return Key(levels.back().key, levels.back().path, &levels.back().children);
+        };
+        bool ok = Depth(path) <= regdb::kMaxKeyDepth || TooDeep(path);
+        ok = ok && enter(key, path);
+        while (ok && !levels.empty()) {
+            Level& level = levels.back();
+            if (level.next == level.children.size()) {
+                if (levels.size() > 1) reg::CloseKey(level.key);
+                levels.pop_back();
+                continue;
+            }
+            const std::u16string& child = level.children[level.next++];
+            std::u16string childPath = level.path.empty() ? child : level.path + u"\\" + child;
+            if (levels.size() + Depth(path) > regdb::kMaxKeyDepth) {
+                ok = TooDeep(childPath);
+                break;
+            }
+            HKey sub = nullptr;
+            const LStatus status = reg::OpenKeyEx(level.key, child.c_str(), kKeyRead, &sub);
+            if (status != kErrorSuccess) {
+                ok = Fail("cannot open " + Where(childPath), status);
+                break;
+            }
+            ok = enter(sub, std::move(childPath));
+        }
+        closeAll();
+        return ok;
+    }
+
+  private:
+    // Writes one key with its values and lists its subkeys in *children.
+    bool Key(HKey key, const std::u16string& path, std::vector<std::u16string>* children) {
+        if (!Writable(path)) return Fail("the key name " + regnames::ToUtf8(path) + " cannot be written");
         out_ << '[' << kRootName << (path.empty() ? "" : "\\") << regnames::ToUtf8(path) << "]\n";
         if (!Values(key, path)) return false;
         out_ << '\n';
-
-        std::vector<std::u16string> children;
         char16_t name[kMaxKeyNameLength + 1];
         for (uint32_t i = 0;; ++i) {
             uint32_t length = kMaxKeyNameLength + 1;
             const LStatus status = reg::EnumKeyEx(key, i, name, &length);
-            if (status == kErrorNoMoreItems) break;
+            if (status == kErrorNoMoreItems) return true;
             if (status != kErrorSuccess) return Fail("cannot list the subkeys of " + Where(path), status);
-            children.emplace_back(name, length);
+            children->emplace_back(name, length);
         }
-        for (const auto& child : children) {
-            const std::u16string childPath = path.empty() ? child : path + u"\\" + child;
-            HKey sub = nullptr;
-            const LStatus status = reg::OpenKeyEx(key, child.c_str(), kKeyRead, &sub);
-            if (status != kErrorSuccess) return Fail("cannot open " + Where(childPath), status);
-            const bool ok = Key(sub, childPath);
-            reg::CloseKey(sub);
-            if (!ok) return false;
-        }
-        return true;
+    }
+
+    static size_t Depth(const std::u16string& path) {
+        return path.empty() ? 0 : 1 + static_cast<size_t>(std::count(path.begin(), path.end(), u'\\'));
+    }
+
+    bool TooDeep(const std::u16string& path) {
+        constexpr size_t kShown = 120;
+        const std::string where = Where(path);
+        return Fail("the key " + (where.size() > kShown ? where.substr(0, kShown) + "..." : where) +
+                    " lies deeper than " + std::to_string(regdb::kMaxKeyDepth) + " levels and cannot be written");
     }
 
   private:
@@ -141,7 +192,7 @@ class Exporter {
             if (status != kErrorSuccess) return Fail("cannot read a value of " + Where(path), status);
             data.resize(size);
             const std::u16string_view valueName(name.data(), length);
-            if (!Printable(valueName)) {
+            if (!Writable(valueName)) {
                 return Fail("the value name " + regnames::ToUtf8(valueName) + " in " + Where(path) +
                             " cannot be written");
             }
@@ -192,7 +243,7 @@ bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view su
     }
     out << regfile::kHeaderLine << "\n\n";
     Exporter exporter(out, error);
-    const bool ok = exporter.Key(key, path);
+    const bool ok = exporter.Tree(key, path);
     reg::CloseKey(key);
     if (ok && !out) {
         *error = "cannot write the file";

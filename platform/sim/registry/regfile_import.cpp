@@ -1,10 +1,14 @@
-// Reading a .reg file into the registry; the format is described in qv/sim/regfile.h. The whole
-// file is parsed into a list of operations first, then applied in one transaction.
+// Reading a .reg file into the registry; the format is described in qv/sim/regfile.h. The file is
+// read twice: once to check all of it, then again to apply each operation as it is read, in one
+// transaction. No list of operations is kept, so memory stays near the size of the file.
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "database.h"
 #include "names.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
@@ -79,60 +83,96 @@ bool ParseHexNumber(std::string_view text, size_t maxDigits, uint32_t* value) {
     return true;
 }
 
-// Turns the file's bytes into UTF-8 text: UTF-16LE with a byte-order mark is converted, a UTF-8
-// byte-order mark is dropped.
-bool DecodeContent(std::string_view content, std::string* text, std::string* error) {
-    if (content.size() >= 2 && static_cast<uint8_t>(content[0]) == 0xFF &&
-        static_cast<uint8_t>(content[1]) == 0xFE) {
+// The file's bytes as UTF-8 text: UTF-16LE with a byte-order mark is converted into *storage (in
+// pieces, so that no UTF-16 copy of the whole file is made), a UTF-8 byte-order mark is skipped.
+bool HasUtf16Mark(std::string_view content) {
+    return content.size() >= 2 && static_cast<uint8_t>(content[0]) == 0xFF &&
+           static_cast<uint8_t>(content[1]) == 0xFE;
+}
+
+bool DecodeContent(std::string_view content, std::string* storage, std::string_view* text,
+                   std::string* error) {
+    if (HasUtf16Mark(content)) {
         if (content.size() % 2 != 0) {
             *error = "the file is UTF-16 but has an odd number of bytes";
             return false;
         }
+        constexpr size_t kPiece = 4096;
         std::u16string wide;
         for (size_t i = 2; i < content.size(); i += 2) {
-            wide.push_back(static_cast<char16_t>(static_cast<uint8_t>(content[i]) |
-                                                 (static_cast<uint8_t>(content[i + 1]) << 8)));
+            const auto unit = static_cast<char16_t>(static_cast<uint8_t>(content[i]) |
+                                                    (static_cast<uint8_t>(content[i + 1]) << 8));
+            wide.push_back(unit);
+            // A piece never ends between the two halves of a surrogate pair.
+            if (wide.size() >= kPiece && !(unit >= 0xD800 && unit <= 0xDBFF)) {
+                *storage += regnames::ToUtf8(wide);
+                wide.clear();
+            }
         }
-        *text = regnames::ToUtf8(wide);
+        *storage += regnames::ToUtf8(wide);
+        *text = *storage;
         return true;
     }
     if (content.size() >= 3 && content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
-    *text = std::string(content);
+    *text = content;
     return true;
 }
 
+// The lines of a text one after the other, without line ends and trailing blanks. Text after the
+// last line break is a line; a final line break does not start another one.
+class LineReader {
+  public:
+    explicit LineReader(std::string_view text) : text_(text) {}
+
+    bool Next(std::string_view* line) {
+        if (pos_ >= text_.size()) return false;
+        size_t end = text_.find('\n', pos_);
+        if (end == std::string_view::npos) end = text_.size();
+        *line = TrimRight(text_.substr(pos_, end - pos_));
+        pos_ = end + 1;
+        ++number_;
+        return true;
+    }
+    // The number of the line Next returned last (1 for the first line).
+    size_t number() const { return number_; }
+
+  private:
+    std::string_view text_;
+    size_t pos_ = 0;
+    size_t number_ = 0;
+};
+
+// Reads the operations of a file one by one and hands each to a sink, which may refuse it (then
+// the sink has described the error). Stops at the first error.
 class Parser {
   public:
-    explicit Parser(std::string_view text) {
-        size_t start = 0;
-        while (start <= text.size()) {
-            size_t end = text.find('\n', start);
-            if (end == std::string_view::npos) end = text.size();
-            lines_.push_back(TrimRight(text.substr(start, end - start)));
-            start = end + 1;
-        }
-    }
+    using Sink = std::function<bool(const Operation&)>;
 
-    bool Parse(std::vector<Operation>* ops, ParseError* error) {
-        ops_ = ops;
+    Parser(std::string_view text, bool utf16) : lines_(text), utf16_(utf16) {}
+
+    bool Parse(const Sink& sink, ParseError* error) {
+        sink_ = &sink;
         error_ = error;
-        size_t i = 0;
-        while (i < lines_.size() && lines_[i].empty()) ++i;
-        if (i == lines_.size() || lines_[i] != kHeaderLine) {
-            return Fail(std::min(i, lines_.size() - 1) + 1,
+        std::string_view line;
+        bool any = false;
+        while ((any = lines_.Next(&line)) && line.empty()) {
+        }
+        if (!any || line != kHeaderLine) {
+            return Fail(std::max<size_t>(lines_.number(), 1),
                         "not a registry file: the first line must be \"" + std::string(kHeaderLine) + "\"");
         }
-        for (++i; i < lines_.size(); ++i) {
-            std::string_view line = TrimLeft(lines_[i]);
+        while (lines_.Next(&line)) {
+            line = TrimLeft(line);
+            const size_t number = lines_.number();
             if (line.empty() || line.front() == ';') continue;
-            if (!Utf8(line, i + 1)) return false;
+            if (!Utf8(line, number)) return false;
             bool ok = false;
             if (line.front() == '[') {
-                ok = KeyLine(line, i + 1);
+                ok = KeyLine(line, number);
             } else if (line.front() == '"' || line.front() == '@') {
-                ok = ValueLine(&i);
+                ok = ValueLine(line, number);
             } else {
-                ok = Fail(i + 1, "expected a [key] or a \"name\"=value line");
+                ok = Fail(number, "expected a [key] or a \"name\"=value line");
             }
             if (!ok) return false;
         }
@@ -147,7 +187,8 @@ class Parser {
 
     bool Utf8(std::string_view text, size_t line) {
         std::u16string ignored;
-        return regnames::FromUtf8(text, &ignored) || Fail(line, "the line is not valid UTF-8");
+        return regnames::FromUtf8(text, &ignored) ||
+               Fail(line, utf16_ ? "the line holds a lone UTF-16 surrogate" : "the line is not valid UTF-8");
     }
 
     bool KeyLine(std::string_view line, size_t number) {
@@ -164,7 +205,12 @@ class Parser {
             const std::string_view rest = inner.substr(root.size() + 1);
             regnames::FromUtf8(rest, &path);
             size_t start = 0;
+            size_t depth = 0;
             while (start <= path.size()) {
+                if (++depth > regdb::kMaxKeyDepth) {
+                    return Fail(number, "the key path is deeper than " + std::to_string(regdb::kMaxKeyDepth) +
+                                            " levels");
+                }
                 size_t end = path.find(u'\\', start);
                 if (end == std::u16string::npos) end = path.size();
                 if (end == start) return Fail(number, "the key path has an empty name");
@@ -179,10 +225,8 @@ class Parser {
             }
         }
         if (remove && path.empty()) return Fail(number, std::string(kRootName) + " itself cannot be deleted");
-        ops_->push_back(
-            {remove ? Operation::Kind::kDeleteKey : Operation::Kind::kOpenKey, number, path, {}, 0, {}});
         inKey_ = !remove;
-        return true;
+        return Emit({remove ? Operation::Kind::kDeleteKey : Operation::Kind::kOpenKey, number, path, {}, 0, {}});
     }
 
     // Reads a quoted string starting at text[*pos] == '"', with \\ and \" escapes.
@@ -208,10 +252,8 @@ class Parser {
     }
 
     // A value line; hex data may continue over the following lines.
-    bool ValueLine(size_t* index) {
-        const size_t number = *index + 1;
+    bool ValueLine(std::string_view line, size_t number) {
         if (!inKey_) return Fail(number, "a value must follow a [key] line");
-        const std::string_view line = TrimLeft(lines_[*index]);
         Operation op{Operation::Kind::kSetValue, number, {}, {}, 0, {}};
         size_t pos = 0;
         if (line.front() == '@') {
@@ -242,17 +284,18 @@ class Parser {
             op.data = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
         } else if (data.substr(0, 3) == "hex") {
             std::string joined(data);
+            std::string_view next;
             while (!joined.empty() && joined.back() == '\\') {
                 joined.pop_back();
-                if (++*index >= lines_.size()) return Fail(*index, "the file ends inside a continued value");
-                joined += TrimLeft(lines_[*index]);
+                if (!lines_.Next(&next)) return Fail(lines_.number(), "the file ends inside a continued value");
+                if (!Utf8(next, lines_.number())) return false;
+                joined += TrimLeft(next);
             }
             if (!HexData(joined, &op, number)) return false;
         } else {
             return Fail(number, "unknown value data (expected \"text\", dword:, hex: or hex(type):)");
         }
-        ops_->push_back(std::move(op));
-        return true;
+        return Emit(op);
     }
 
     bool HexData(std::string_view text, Operation* op, size_t number) {
@@ -284,36 +327,26 @@ class Parser {
         return true;
     }
 
-    std::vector<std::string_view> lines_;
-    std::vector<Operation>* ops_ = nullptr;
+    bool Emit(const Operation& op) {
+        if ((*sink_)(op)) return true;
+        error_->line = 0;  // the sink described its error
+        return false;
+    }
+
+    LineReader lines_;
+    bool utf16_ = false;
+    const Sink* sink_ = nullptr;
     ParseError* error_ = nullptr;
     bool inKey_ = false;
 };
 
-LStatus DeleteTree(HKey parent, const std::u16string& path) {
-    HKey key = nullptr;
-    LStatus status = reg::OpenKeyEx(parent, path.c_str(), kKeyRead, &key);
-    if (status != kErrorSuccess) return status;
-    std::vector<std::u16string> children;
-    char16_t name[kMaxKeyNameLength + 1];
-    for (uint32_t i = 0;; ++i) {
-        uint32_t length = kMaxKeyNameLength + 1;
-        status = reg::EnumKeyEx(key, i, name, &length);
-        if (status != kErrorSuccess) break;
-        children.emplace_back(name, length);
-    }
-    reg::CloseKey(key);
-    if (status != kErrorNoMoreItems) return status;
-    for (const auto& child : children) {
-        status = DeleteTree(parent, path + u"\\" + child);
-        if (status != kErrorSuccess) return status;
-    }
-    return reg::DeleteKey(parent, path.c_str());
-}
-
 class KeyHolder {
   public:
+    KeyHolder() = default;
+    explicit KeyHolder(HKey key) : key_(key) {}
     ~KeyHolder() { Reset(nullptr); }
+    KeyHolder(KeyHolder&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
+    KeyHolder& operator=(KeyHolder&&) = delete;
     void Reset(HKey key) {
         if (key_) reg::CloseKey(key_);
         key_ = key;
@@ -324,14 +357,45 @@ class KeyHolder {
     HKey key_ = nullptr;
 };
 
-bool Apply(const std::vector<Operation>& ops, std::string* error) {
-    RegistryTransaction txn;
-    if (!txn.ok()) {
-        *error = "cannot write the registry (error " + std::to_string(txn.status()) + ")";
-        return false;
+// Deletes the key at path below HKEY_LOCAL_MACHINE with everything below it, deepest keys first.
+// The keys on the way down stay open, so every step is one call whatever the depth.
+LStatus DeleteTree(const std::u16string& path) {
+    struct Level {
+        KeyHolder key;
+        std::u16string name;  // below the level above
+    };
+    HKey top = nullptr;
+    LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &top);
+    if (status != kErrorSuccess) return status;
+    std::vector<Level> levels;
+    levels.push_back({KeyHolder(top), path});
+    char16_t name[kMaxKeyNameLength + 1];
+    while (!levels.empty()) {
+        uint32_t length = kMaxKeyNameLength + 1;
+        status = reg::EnumKeyEx(levels.back().key.get(), 0, name, &length);
+        if (status == kErrorSuccess) {
+            HKey child = nullptr;
+            const std::u16string childName(name, length);
+            status = reg::OpenKeyEx(levels.back().key.get(), childName.c_str(), kKeyRead, &child);
+            if (status != kErrorSuccess) return status;
+            levels.push_back({KeyHolder(child), childName});
+            continue;
+        }
+        if (status != kErrorNoMoreItems) return status;
+        const std::u16string leaf = std::move(levels.back().name);
+        levels.pop_back();
+        status = reg::DeleteKey(levels.empty() ? kHkeyLocalMachine : levels.back().key.get(), leaf.c_str());
+        if (status != kErrorSuccess) return status;
     }
-    KeyHolder current;
-    for (const Operation& op : ops) {
+    return kErrorSuccess;
+}
+
+// Applies operations one by one inside the caller's transaction.
+class Applier {
+  public:
+    explicit Applier(std::string* error) : error_(error) {}
+
+    bool operator()(const Operation& op) {
         LStatus status = kErrorSuccess;
         const char* what = "";
         switch (op.kind) {
@@ -339,56 +403,76 @@ bool Apply(const std::vector<Operation>& ops, std::string* error) {
                 HKey key = nullptr;
                 status = reg::CreateKeyEx(kHkeyLocalMachine, op.path.c_str(), kRegOptionNonVolatile,
                                           kKeyAllAccess, &key, nullptr);
-                current.Reset(status == kErrorSuccess ? key : nullptr);
+                current_.Reset(status == kErrorSuccess ? key : nullptr);
                 what = "cannot create the key";
                 break;
             }
             case Operation::Kind::kDeleteKey:
-                current.Reset(nullptr);
-                status = DeleteTree(kHkeyLocalMachine, op.path);
+                current_.Reset(nullptr);
+                status = DeleteTree(op.path);
                 if (status == kErrorFileNotFound) status = kErrorSuccess;  // already absent
                 what = "cannot delete the key";
                 break;
             case Operation::Kind::kSetValue:
-                status = reg::SetValueEx(current.get(), op.name.c_str(), op.type, op.data.data(),
+                status = reg::SetValueEx(current_.get(), op.name.c_str(), op.type, op.data.data(),
                                          static_cast<uint32_t>(op.data.size()));
                 what = "cannot set the value";
                 break;
             case Operation::Kind::kDeleteValue:
-                status = reg::DeleteValue(current.get(), op.name.c_str());
+                status = reg::DeleteValue(current_.get(), op.name.c_str());
                 if (status == kErrorFileNotFound) status = kErrorSuccess;
                 what = "cannot delete the value";
                 break;
         }
-        if (status != kErrorSuccess) {
-            *error =
-                "line " + std::to_string(op.line) + ": " + what + " (error " + std::to_string(status) + ")";
-            return false;
-        }
-    }
-    current.Reset(nullptr);
-    const LStatus status = txn.Commit();
-    if (status != kErrorSuccess) {
-        *error = "cannot commit the import (error " + std::to_string(status) + ")";
+        if (status == kErrorSuccess) return true;
+        *error_ = "line " + std::to_string(op.line) + ": " + what + " (error " + std::to_string(status) + ")";
         return false;
     }
-    return true;
-}
+
+    void Finish() { current_.Reset(nullptr); }
+
+  private:
+    std::string* error_;
+    KeyHolder current_;
+};
 
 }  // namespace
 
 bool ImportRegFile(std::string_view content, std::string* error) {
     std::string ignored;
     if (!error) error = &ignored;
-    std::string text;
-    if (!DecodeContent(content, &text, error)) return false;
-    std::vector<Operation> ops;
-    ParseError parseError;
-    if (!Parser(text).Parse(&ops, &parseError)) {
-        *error = "line " + std::to_string(parseError.line) + ": " + parseError.message;
+    if (content.size() > kMaxRegFileSize) {
+        *error = "the file is larger than " + std::to_string(kMaxRegFileSize >> 20) +
+                 " MiB, the most that an import takes";
         return false;
     }
-    return Apply(ops, error);
+    std::string storage;
+    std::string_view text;
+    if (!DecodeContent(content, &storage, &text, error)) return false;
+    const bool utf16 = HasUtf16Mark(content);
+    ParseError parseError;
+    const auto describe = [&] {
+        *error = "line " + std::to_string(parseError.line) + ": " + parseError.message;
+        return false;
+    };
+    // The first reading checks the whole file, so that nothing is written for a malformed one.
+    if (!Parser(text, utf16).Parse([](const Operation&) { return true; }, &parseError)) return describe();
+
+    RegistryTransaction txn;
+    if (!txn.ok()) {
+        *error = "cannot write the registry (error " + std::to_string(txn.status()) + ")";
+        return false;
+    }
+    Applier applier(error);
+    const bool applied = Parser(text, utf16).Parse(std::ref(applier), &parseError);
+    applier.Finish();
+    if (!applied) return parseError.line != 0 ? describe() : false;
+    const LStatus status = txn.Commit();
+    if (status != kErrorSuccess) {
+        *error = "cannot commit the import (error " + std::to_string(status) + ")";
+        return false;
+    }
+    return true;
 }
 
 }  // namespace qv::sim

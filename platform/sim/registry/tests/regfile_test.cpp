@@ -231,7 +231,7 @@ TEST_F(RegFileImport, MalformedFilesAreRefusedWithTheirLineAndChangeNothing) {
         {header + good + "\"v\"=hex(zz):01\n", "line 4: hex(type)"},
         {header + good + "\"v\"=hex(1:01\n", "line 4: hex(type)"},
         {header + good + "\"v\"=hexagon\n", "line 4: expected ':' after hex"},
-        {header + good + "\"v\"=hex:01,\\\n", "line 4: hex data must be bytes"},
+        {header + good + "\"v\"=hex:01,\\\n", "line 4: the file ends inside a continued value"},
         {header + good + "\"v\"=hex:01,\\", "line 4: the file ends inside a continued value"},
         {header + good + "\"v\"=\"unterminated\n", "line 4: a quoted string is not closed"},
         {header + good + "\"v\"=\"bad \\n escape\"\n", "line 4: only \\\\ and \\\" may follow"},

@@ -20,10 +20,11 @@ class Transaction;
 // else ${XDG_DATA_HOME:-$HOME/.local/share}/qvsim/default.
 std::filesystem::path MachineDir();
 
-// Whether dir holds a machine: a directory marked as one when it was created (or, made before
-// machines were marked, one holding a registry.db). Registry calls refuse a machine directory that
-// is neither a machine nor missing or empty, so that no other directory is ever filled.
-bool IsMachine(const std::filesystem::path& dir);
+// Whether dir holds a machine's registry. A machine directory is marked as one when it is created
+// (machines made before there was a mark are known by their registry.db); registry calls and
+// machine creation refuse a directory that is neither a machine directory nor missing or empty,
+// so that no other directory is ever filled.
+bool MachineExists(const std::filesystem::path& dir);
 
 // Whether file is one of the files of the selected machine's registry database (registry.db and
 // its -wal and -shm files), compared by identity so that any name or link for them counts.

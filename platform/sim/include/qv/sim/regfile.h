@@ -13,14 +13,25 @@
 // regedit writes it. It understands "[-key]" (delete the key and its subtree), "name"=- (delete
 // the value), @ for the default value and ";" comment lines. It is all or nothing: the whole file
 // is checked first and applied in one transaction; on any error nothing changes and the message
-// names the line ("line 12: ...").
+// names the line ("line 12: ..."). Keys deeper than Windows allows (512 levels below
+// HKEY_LOCAL_MACHINE) are refused on import and on export. An import takes at most
+// kMaxRegFileSize bytes and needs memory of about twice the file's size.
 #pragma once
 
+#include <cstddef>
+#include <filesystem>
 #include <ostream>
 #include <string>
 #include <string_view>
 
 namespace qv::sim {
+
+// The largest .reg file that an import takes: 64 MiB.
+constexpr size_t kMaxRegFileSize = size_t{64} << 20;
+
+// Reads a .reg file for ImportRegFile. Only a regular file of at most kMaxRegFileSize bytes is
+// read; a FIFO, device or directory is refused without waiting on it.
+bool LoadRegFile(const std::filesystem::path& path, std::string* content, std::string* error);
 
 // Writes HKEY_LOCAL_MACHINE, or the subtree at subKey below it, to out.
 bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view subKey = {});

@@ -1,0 +1,74 @@
+// Reading a .reg file from disk with its size bounded and without blocking on special files.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "qv/sim/regfile.h"
+
+namespace qv::sim {
+namespace {
+
+const char* TypeName(mode_t mode) {
+    if (S_ISDIR(mode)) return "a directory";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "a device";
+}
+
+std::string TooLarge(const std::filesystem::path& path) {
+    return path.string() + " is larger than " + std::to_string(kMaxRegFileSize >> 20) +
+           " MiB, the most that an import takes";
+}
+
+}  // namespace
+
+bool LoadRegFile(const std::filesystem::path& path, std::string* content, std::string* error) {
+    // Checked before opening, since opening a FIFO can wait for a writer; checked again on the
+    // open file in case the name was replaced meanwhile.
+    struct stat info {};
+    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        *error = path.string() + " is " + TypeName(info.st_mode) + ", not a regular file";
+        return false;
+    }
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *error = "cannot read " + path.string();
+        return false;
+    }
+    bool ok = fstat(fd, &info) == 0;
+    if (ok && !S_ISREG(info.st_mode)) {
+        *error = path.string() + " is " + TypeName(info.st_mode) + ", not a regular file";
+        ok = false;
+    } else if (ok && static_cast<uint64_t>(info.st_size) > kMaxRegFileSize) {
+        *error = TooLarge(path);
+        ok = false;
+    }
+    if (ok) {
+        // The size is checked again while reading: the file may grow meanwhile.
+        content->clear();
+        content->reserve(static_cast<size_t>(info.st_size));
+        char buffer[1 << 16];
+        for (;;) {
+            const ssize_t got = read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got <= 0) {
+                if (got < 0) *error = "cannot read " + path.string();
+                ok = got == 0;
+                break;
+            }
+            if (content->size() + static_cast<size_t>(got) > kMaxRegFileSize) {
+                *error = TooLarge(path);
+                ok = false;
+                break;
+            }
+            content->append(buffer, static_cast<size_t>(got));
+        }
+    }
+    close(fd);
+    return ok;
+}
+
+}  // namespace qv::sim
