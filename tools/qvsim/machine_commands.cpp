@@ -12,6 +12,8 @@ constexpr Command kMachineCommands[] = {
     {"import", "FILE.reg", RunImport},
     {"set-admin", "0|1", RunSetAdmin},
     {"device", "<connection name> enable|disable|present 0|1", RunDevice},
+    // The same command: a machine with an empty registry, for imports.
+    {"init", "[--force] --empty", RunInit},
 };
 
 }  // namespace

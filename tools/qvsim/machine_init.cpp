@@ -1,4 +1,4 @@
-// qvsim init: create a machine with the default inventory.
+// qvsim init: create a machine with the default inventory, or with an empty registry.
 #include <string>
 
 #include "machine_commands.h"
@@ -34,11 +34,16 @@ bool ParseOsVersion(std::string_view text, qv::sim::InventoryOptions* options) {
 int RunInit(std::span<char* const> args) {
     qv::sim::InventoryOptions options;
     bool force = false;
+    bool empty = false;
+    bool inventoryOption = false;
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         const bool hasValue = i + 1 < args.size();
+        inventoryOption = inventoryOption || (arg != "--force" && arg != "--empty");
         if (arg == "--force") {
             force = true;
+        } else if (arg == "--empty") {
+            empty = true;
         } else if (arg == "--no-other-vendor") {
             options.otherVendorAdapter = false;
         } else if (arg == "--no-admin") {
@@ -55,9 +60,12 @@ int RunInit(std::span<char* const> args) {
             return Fail(kExitUsage, "init: unknown option '" + std::string(arg) + "'");
         }
     }
+    if (empty && inventoryOption) return Fail(kExitUsage, "init: --empty takes no inventory options");
     std::string error;
     const auto dir = qv::sim::MachineDir();
-    if (!qv::sim::CreateMachine(dir, options, force, &error)) {
+    const bool created = empty ? qv::sim::CreateEmptyMachine(dir, force, &error)
+                               : qv::sim::CreateMachine(dir, options, force, &error);
+    if (!created) {
         return Fail(kExitFailure, "init: " + error);
     }
     std::printf("created machine %s\n", dir.c_str());

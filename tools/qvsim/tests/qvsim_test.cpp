@@ -121,12 +121,14 @@ TEST(QvsimShow, ForceReplacesAMachine) {
     EXPECT_EQ(box.Neutral(box.Run({"show"}).out), Golden("show_default.txt"));
 }
 
-// The usage text: the fixed header and the machine commands, then one indented line for each
-// adapter command (those are described by their own suite).
+// The usage text: the fixed header and the machine commands, the empty form of init, then one
+// indented line for each adapter command (those are described by their own suite).
 void ExpectUsage(const std::string& text) {
     const std::string golden = Golden("usage.txt");
     ASSERT_EQ(text.substr(0, golden.size()), golden);
-    std::string rest = text.substr(golden.size());
+    const std::string emptyInit = "  init [--force] --empty\n";
+    ASSERT_EQ(text.substr(golden.size(), emptyInit.size()), emptyInit);
+    std::string rest = text.substr(golden.size() + emptyInit.size());
     while (!rest.empty()) {
         const size_t end = rest.find('\n');
         ASSERT_NE(end, std::string::npos) << "unterminated usage line";
