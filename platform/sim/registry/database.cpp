@@ -186,7 +186,7 @@ LStatus Map(int rc) {
             return kErrorInvalidParameter;
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
-            ReportUnreadable(s.openPath, "another process keeps it locked (gave up waiting after " +
+            ReportUnreadable(s.openPath, "it is locked by another process (gave up waiting after " +
                                              std::to_string(kWaitBudgetMs / 1000) + " s)");
             s.broken = true;
             return kErrorRegistryIoFailed;
@@ -333,7 +333,7 @@ void SweepStaleBuilds(const fs::path& dir) {
 }
 
 // SQLite would block on a FIFO or device and cannot use a directory: every file of the database
-// that exists must be a regular file. Returns the offending path's description, empty when fine.
+// that exists must be a regular file. Returns what is wrong, empty when nothing is.
 std::string IrregularFile(const fs::path& path) {
     for (const char* suffix : {"", "-wal", "-shm"}) {
         const std::string file = path.string() + suffix;
@@ -344,7 +344,8 @@ std::string IrregularFile(const fs::path& path) {
                            : S_ISFIFO(info.st_mode) ? "a FIFO"
                            : S_ISSOCK(info.st_mode) ? "a socket"
                                                     : "a device";
-        return file + " is " + type + ", not a regular file";
+        return (*suffix ? "its " + path.filename().string() + suffix : std::string("it")) + " is " + type +
+               ", not a regular file";
     }
     return {};
 }

@@ -287,9 +287,13 @@ class Parser {
             std::string_view next;
             while (!joined.empty() && joined.back() == '\\') {
                 joined.pop_back();
-                if (!lines_.Next(&next)) return Fail(lines_.number(), "the file ends inside a continued value");
+                // Blank lines do not end a continued value; the end of the file does.
+                do {
+                    if (!lines_.Next(&next)) return Fail(number, "the file ends inside a continued value");
+                    next = TrimLeft(next);
+                } while (next.empty());
                 if (!Utf8(next, lines_.number())) return false;
-                joined += TrimLeft(next);
+                joined += next;
             }
             if (!HexData(joined, &op, number)) return false;
         } else {
