@@ -1,6 +1,9 @@
 // The qvsim command line: summaries, machine changes, usage and errors, as the user sees them.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <chrono>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -174,6 +177,104 @@ TEST(QvsimRegFile, MalformedFileChangesNothing) {
     EXPECT_EQ(r.err.substr(0, prefix.size()), prefix);
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
     EXPECT_NE(box.Run({"show"}).out.find("Administrator: yes\n"), std::string::npos);
+}
+
+TEST(QvsimRegFile, ImportIntoAMissingMachineMakesAnExactCopy) {
+    Sandbox box, copy;
+    ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor"}).status, 0);
+    const std::string file = (box.dir() / "machine.reg").string(), again = (box.dir() / "copy.reg").string();
+    ASSERT_EQ(box.Run({"export", file}).status, 0);
+    const Result imported = copy.Run({"import", file});
+    ASSERT_EQ(imported.status, 0) << imported.err;
+    ASSERT_EQ(copy.Run({"export", again}).status, 0);
+    EXPECT_EQ(ReadAll(again), ReadAll(file));  // two adapters, not the default five with the file merged in
+}
+
+TEST(QvsimMachines, InitEmptyMakesARegistryWithoutInventory) {
+    Sandbox box;
+    const std::string file = (box.dir() / "empty.reg").string();
+    const struct {
+        std::initializer_list<std::string> args;
+        int status;
+        const char* err;
+    } steps[] = {
+        {{"init", "--empty", "--cards", "1"}, 2, "qvsim: init: --empty takes no inventory options\n"},
+        {{"init", "--empty"}, 0, ""},
+        {{"export", file}, 0, ""},
+        {{"init", "--empty"}, 1, "qvsim: init: a machine already exists in @MACHINE@\n"},
+        {{"init", "--force", "--empty"}, 0, ""},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(*std::next(step.args.begin()));
+        const Result r = box.Run(step.args);
+        EXPECT_EQ(r.status, step.status);
+        EXPECT_EQ(box.Neutral(r.err), step.err);
+    }
+    EXPECT_EQ(ReadAll(file), "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n");
+}
+
+TEST(QvsimMachines, DirectoryThatIsNotAMachineIsLeftAlone) {
+    Sandbox box;
+    std::filesystem::create_directories(box.machine());
+    std::ofstream(box.dir() / "machine" / ".profile") << "x";
+    std::ofstream(box.dir() / "some.reg") << "Windows Registry Editor Version 5.00\n";
+    const std::string line = "@MACHINE@ is not a simulated machine: the directory holds other files and no machine registry\n";
+    // show prints what it can; how it exits is its own business.
+    EXPECT_EQ(box.Neutral(box.Run({"show"}).err), "qvsim: " + line);
+    const struct {
+        std::initializer_list<std::string> args;
+        std::string err;
+    } cases[] = {
+        {{"init"}, "qvsim: init: " + line},
+        {{"init", "--force"}, "qvsim: init: " + line},
+        {{"import", (box.dir() / "some.reg").string()}, "qvsim: import: " + line},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(*std::next(c.args.begin(), static_cast<long>(c.args.size()) - 1));
+        const Result r = box.Run(c.args);
+        EXPECT_EQ(box.Neutral(r.err), c.err);
+        EXPECT_EQ(r.status, 1);
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(box.machine()), {}), 1);
+}
+
+TEST(QvsimRegFile, ExportOntoTheMachinesOwnRegistryIsRefused) {
+    Sandbox box;
+    ASSERT_EQ(box.Run({"init"}).status, 0);
+    const std::string db = box.machine() + "/registry.db";
+    const auto hard = box.dir() / "hard.reg", soft = box.dir() / "soft.reg";
+    std::filesystem::create_hard_link(db, hard);
+    std::filesystem::create_symlink(db, soft);
+    for (const std::string& target :
+         {db, box.machine() + "/../machine//registry.db", hard.string(), soft.string()}) {
+        SCOPED_TRACE(target);
+        const Result r = box.Run({"export", target});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "qvsim: export: " + target + " is a file of the machine's registry\n");
+    }
+    EXPECT_EQ(box.Neutral(box.Run({"show"}).out), Golden("show_default.txt"));
+}
+
+TEST(QvsimRegFile, SpecialFilesAreRefusedWithoutWaiting) {
+    Sandbox box;
+    ASSERT_EQ(box.Run({"init", "--empty"}).status, 0);
+    const std::string fifo = (box.dir() / "pipe.reg").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
+    const auto start = std::chrono::steady_clock::now();
+    const struct {
+        std::string file;
+        std::string err;
+    } cases[] = {
+        {fifo, "qvsim: import: " + fifo + " is a FIFO, not a regular file\n"},
+        {"/dev/zero", "qvsim: import: /dev/zero is a device, not a regular file\n"},
+        {box.dir().string(), "qvsim: import: " + box.dir().string() + " is a directory, not a regular file\n"},
+    };
+    for (const auto& c : cases) {
+        const Result r = box.Run({"import", c.file});
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, c.err);
+    }
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
 }
 
 TEST(QvsimUsage, NoOrUnknownCommand) {
