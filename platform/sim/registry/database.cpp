@@ -146,8 +146,7 @@ int WaitForLock(void* /*unused*/, int attempt) {
     State& s = S();
     const auto now = std::chrono::steady_clock::now();
     if (attempt == 0) s.waitStart = now;
-    const int64_t waited =
-        std::chrono::duration_cast<std::chrono::milliseconds>(now - s.waitStart).count();
+    const int64_t waited = std::chrono::duration_cast<std::chrono::milliseconds>(now - s.waitStart).count();
     if (waited >= s.waitLeftMs) {
         s.waitLeftMs = 0;
         return 0;
@@ -171,8 +170,9 @@ LStatus Map(int rc) {
         case SQLITE_NOTADB:
         case SQLITE_CANTOPEN: {
             const bool cantOpen = (rc & 0xFF) == SQLITE_CANTOPEN;
-            ReportUnreadable(s.openPath,
-                             cantOpen ? SystemCause(rc) : s.db ? sqlite3_errmsg(s.db) : sqlite3_errstr(rc));
+            ReportUnreadable(s.openPath, cantOpen ? SystemCause(rc)
+                                         : s.db   ? sqlite3_errmsg(s.db)
+                                                  : sqlite3_errstr(rc));
             s.broken = true;
             return cantOpen ? kErrorCantOpen : kErrorRegistryCorrupt;
         }
@@ -419,8 +419,7 @@ bool BuildMachine(const fs::path& dir, const InventoryOptions* options, bool for
     }
 
     static int counter = 0;
-    const fs::path tmp =
-        dir / (kBuildPrefix + std::to_string(getpid()) + "-" + std::to_string(++counter));
+    const fs::path tmp = dir / (kBuildPrefix + std::to_string(getpid()) + "-" + std::to_string(++counter));
     const auto removeTmp = [&tmp] {
         std::error_code ignored;
         for (const char* suffix : {"", "-wal", "-shm", "-journal"})

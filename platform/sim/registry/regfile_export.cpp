@@ -173,7 +173,8 @@ class Exporter {
         constexpr size_t kShown = 120;
         const std::string where = Where(path);
         return Fail("the key " + (where.size() > kShown ? where.substr(0, kShown) + "..." : where) +
-                    " lies deeper than " + std::to_string(regdb::kMaxKeyDepth) + " levels and cannot be written");
+                    " lies deeper than " + std::to_string(regdb::kMaxKeyDepth) +
+                    " levels and cannot be written");
     }
 
   private:

@@ -226,7 +226,8 @@ class Parser {
         }
         if (remove && path.empty()) return Fail(number, std::string(kRootName) + " itself cannot be deleted");
         inKey_ = !remove;
-        return Emit({remove ? Operation::Kind::kDeleteKey : Operation::Kind::kOpenKey, number, path, {}, 0, {}});
+        return Emit(
+            {remove ? Operation::Kind::kDeleteKey : Operation::Kind::kOpenKey, number, path, {}, 0, {}});
     }
 
     // Reads a quoted string starting at text[*pos] == '"', with \\ and \" escapes.

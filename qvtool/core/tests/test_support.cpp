@@ -35,6 +35,11 @@ TempMachine::TempMachine() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qvtool-test-XXXXXX").string();
     const char* made = mkdtemp(pattern.data());
     dir_ = made != nullptr ? made : pattern;
+    // Made now: RunProgram keeps its output files in the directory, and a directory holding other
+    // files is not taken for a machine.
+    std::string error;
+    if (!sim::CreateMachine(dir_, sim::InventoryOptions{}, false, &error))
+        std::fprintf(stderr, "%s\n", error.c_str());
     sim::SelectMachine(dir_);
 }
 

@@ -218,7 +218,8 @@ TEST(QvsimMachines, DirectoryThatIsNotAMachineIsLeftAlone) {
     std::filesystem::create_directories(box.machine());
     std::ofstream(box.dir() / "machine" / ".profile") << "x";
     std::ofstream(box.dir() / "some.reg") << "Windows Registry Editor Version 5.00\n";
-    const std::string line = "@MACHINE@ is not a simulated machine: the directory holds other files and no machine registry\n";
+    const std::string line =
+        "@MACHINE@ is not a simulated machine: the directory holds other files and no machine registry\n";
     // show prints what it can; how it exits is its own business.
     EXPECT_EQ(box.Neutral(box.Run({"show"}).err), "qvsim: " + line);
     const struct {
@@ -267,7 +268,8 @@ TEST(QvsimRegFile, SpecialFilesAreRefusedWithoutWaiting) {
     } cases[] = {
         {fifo, "qvsim: import: " + fifo + " is a FIFO, not a regular file\n"},
         {"/dev/zero", "qvsim: import: /dev/zero is a device, not a regular file\n"},
-        {box.dir().string(), "qvsim: import: " + box.dir().string() + " is a directory, not a regular file\n"},
+        {box.dir().string(),
+         "qvsim: import: " + box.dir().string() + " is a directory, not a regular file\n"},
     };
     for (const auto& c : cases) {
         const Result r = box.Run({"import", c.file});

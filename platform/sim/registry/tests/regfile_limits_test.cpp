@@ -63,8 +63,8 @@ class RegFileLimits : public EmptyMachine {
                                nullptr, nullptr, nullptr),
                   SQLITE_OK);
         sqlite3_stmt* insert = nullptr;
-        sqlite3_prepare_v2(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, x'6B00', x'004B')", -1, &insert,
-                           nullptr);
+        sqlite3_prepare_v2(db, "INSERT INTO keys(parent, name, fold) VALUES(?1, x'6B00', x'004B')", -1,
+                           &insert, nullptr);
         for (int i = 0; i < levels; ++i) {
             sqlite3_bind_int64(insert, 1, sqlite3_last_insert_rowid(db));
             ASSERT_EQ(sqlite3_step(insert), SQLITE_DONE);
@@ -94,7 +94,8 @@ TEST_F(RegFileLimits, KeyDepthIsLimitedOnImportAndExport) {
 
 TEST_F(RegFileLimits, WideTreesExportAndDeleteQuickly) {
     std::string text = kHeader;
-    for (int i = 0; i < 20000; ++i) text += "[HKEY_LOCAL_MACHINE\\Wide\\" + std::to_string(i) + "\\leaf]\n\"v\"=dword:1\n";
+    for (int i = 0; i < 20000; ++i)
+        text += "[HKEY_LOCAL_MACHINE\\Wide\\" + std::to_string(i) + "\\leaf]\n\"v\"=dword:1\n";
     ASSERT_EQ(Import(text), "");
     std::ostringstream out;
     std::string error;
@@ -114,21 +115,25 @@ TEST_F(RegFileLimits, TextThatCannotBeTakenAsItStandsIsRefused) {
     } cases[] = {
         {kHeader + "[HKEY_LOCAL_MACHINE\\A" + highSurrogate + "]\n", "line 3: the line is not valid UTF-8"},
         {kHeader + keyLine + "\"" + lowSurrogate + "\"=dword:1\n", "line 4: the line is not valid UTF-8"},
-        {kHeader + keyLine + "\"v\"=\"" + highSurrogate + lowSurrogate + "\"\n", "line 4: the line is not valid UTF-8"},
+        {kHeader + keyLine + "\"v\"=\"" + highSurrogate + lowSurrogate + "\"\n",
+         "line 4: the line is not valid UTF-8"},
         {kHeader + keyLine + "\"v\"=\"\xF0\x9F\x98\x80\"\n", ""},  // U+1F600 as four bytes is fine
         {kHeader + keyLine + "\"v\"=hex:01\\\n", "line 4: the file ends inside a continued value"},
         {kHeader + keyLine + "\"v\"=hex:01,\\\n  \n\n", "line 4: the file ends inside a continued value"},
         {kHeader + keyLine + "\"v\"=hex:01,\\\n\n  02\n", ""},
-        {kHeader + keyLine + "\"v\"=hex:01,\\\n  " + highSurrogate + "\n", "line 5: the line is not valid UTF-8"},
+        {kHeader + keyLine + "\"v\"=hex:01,\\\n  " + highSurrogate + "\n",
+         "line 5: the line is not valid UTF-8"},
         // UTF-16 with a lone high surrogate in a key name.
-        {std::string("\xFF\xFE", 2) + [] {
-             std::string wide;
-             for (const char c : kHeader + "[HKEY_LOCAL_MACHINE\\A") wide += {c, '\0'};
-             wide += std::string("\x00\xD8]\0\n\0", 6);
-             return wide;
-         }(),
+        {std::string("\xFF\xFE", 2) +
+             [] {
+                 std::string wide;
+                 for (const char c : kHeader + "[HKEY_LOCAL_MACHINE\\A") wide += {c, '\0'};
+                 wide += std::string("\x00\xD8]\0\n\0", 6);
+                 return wide;
+             }(),
          "line 3: the line holds a lone UTF-16 surrogate"},
-        {std::string(kMaxRegFileSize + 1, ';'), "the file is larger than 64 MiB, the most that an import takes"},
+        {std::string(kMaxRegFileSize + 1, ';'),
+         "the file is larger than 64 MiB, the most that an import takes"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.content.substr(0, 200));
@@ -143,7 +148,8 @@ TEST_F(RegFileLimits, TextThatCannotBeTakenAsItStandsIsRefused) {
     reg::CloseKey(key);
 
     // A name with a lone surrogate cannot come back from a file, so it is not written to one.
-    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"Lone\xD800", 0, kKeyAllAccess, &key, nullptr), kErrorSuccess);
+    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"Lone\xD800", 0, kKeyAllAccess, &key, nullptr),
+              kErrorSuccess);
     reg::CloseKey(key);
     EXPECT_NE(ExportError().find("cannot be written"), std::string::npos);
 }

@@ -66,7 +66,8 @@ bool EveryCallFails(LStatus expected, int rounds = 20) {
     for (int i = 0; i < rounds; ++i) {
         HKey key = nullptr;
         ok &= reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key) == expected;
-        ok &= reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\x", 0, kKeyAllAccess, &key, nullptr) == expected;
+        ok &=
+            reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\x", 0, kKeyAllAccess, &key, nullptr) == expected;
         uint32_t size = 0;
         ok &= reg::QueryValueEx(kHkeyLocalMachine, u"x", nullptr, nullptr, &size) == expected;
         char16_t name[8];
@@ -168,8 +169,9 @@ TEST_F(MachineDirectories, OnlyMissingEmptyOrMarkedDirectoriesBecomeMachines) {
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(EveryCallFails(kErrorCantOpen));
     const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err, "qvsim: " + machine_.string() +
-                       " is not a simulated machine: the directory holds other files and no machine registry\n");
+    EXPECT_EQ(err,
+              "qvsim: " + machine_.string() +
+                  " is not a simulated machine: the directory holds other files and no machine registry\n");
     std::string error;
     for (const bool force : {false, true}) {
         EXPECT_FALSE(CreateMachine(machine_, InventoryOptions{}, force, &error));
@@ -210,11 +212,13 @@ TEST_F(MachineDirectories, StaleBuildsOfDeadProcessesAreRemovedOnOpen) {
     waitpid(dead, nullptr, 0);
     const std::string deadBuild = "registry.db.new-" + std::to_string(dead) + "-1";
     const std::string liveBuild = "registry.db.new-" + std::to_string(getppid()) + "-1";
-    for (const std::string& name : {deadBuild, deadBuild + "-wal", liveBuild, std::string("registry.db.new-x")})
+    for (const std::string& name :
+         {deadBuild, deadBuild + "-wal", liveBuild, std::string("registry.db.new-x")})
         std::ofstream(machine_ / name) << "partial";
     SelectMachine(machine_);
     HKey key = nullptr;
-    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE", 0, kKeyAllAccess, &key, nullptr), kErrorSuccess);
+    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE", 0, kKeyAllAccess, &key, nullptr),
+              kErrorSuccess);
     reg::CloseKey(key);
     EXPECT_FALSE(fs::exists(machine_ / deadBuild));
     EXPECT_FALSE(fs::exists(machine_ / (deadBuild + "-wal")));
