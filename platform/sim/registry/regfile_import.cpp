@@ -83,12 +83,13 @@ bool ParseHexNumber(std::string_view text, size_t maxDigits, uint32_t* value) {
     return true;
 }
 
-// The file's bytes as UTF-8 text: UTF-16LE with a byte-order mark is converted into *storage (in
-// pieces, so that no UTF-16 copy of the whole file is made), a UTF-8 byte-order mark is skipped.
 bool HasUtf16Mark(std::string_view content) {
     return content.size() >= 2 && static_cast<uint8_t>(content[0]) == 0xFF &&
            static_cast<uint8_t>(content[1]) == 0xFE;
 }
+
+// The file's bytes as UTF-8 text: UTF-16LE with a byte-order mark is converted into *storage (in
+// pieces, so that no UTF-16 copy of the whole file is made), a UTF-8 byte-order mark is skipped.
 
 bool DecodeContent(std::string_view content, std::string* storage, std::string_view* text,
                    std::string* error) {
