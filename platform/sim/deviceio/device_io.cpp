@@ -37,8 +37,8 @@ bool IsLive(HDevice device) {
     return LiveHandles().count(device) != 0;
 }
 
-bool Fail(int32_t error) {
-    SetLastError(static_cast<uint32_t>(error));
+bool Fail(Win32Error error) {
+    SetLastError(error);
     return false;
 }
 
@@ -73,7 +73,7 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
     const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
     if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
         injected != 0) {
-        Fail(static_cast<int32_t>(injected));
+        Fail(injected);
         return kInvalidDevice;
     }
     int32_t error = kErrorSuccess;

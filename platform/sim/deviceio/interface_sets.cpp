@@ -17,7 +17,6 @@ namespace {
 constexpr Guid kBusDriverInterfaceClass = {
     0xB5C98E43, 0x7483, 0x415C, {0x93, 0x08, 0x38, 0x06, 0x52, 0x64, 0xE1, 0x0B}};
 constexpr uint32_t kSpintActive = 0x1;
-constexpr int32_t kErrorBadUserBuffer = 1784;  // ERROR_INVALID_USER_BUFFER
 constexpr uint32_t kDevicePathOffset = offsetof(DeviceInterfaceDetailDataA, devicePath);
 
 // An interface set: the device paths found when it was made, in enumeration order. Kept apart
@@ -43,8 +42,8 @@ InterfaceSet* Lookup(HDevInfo handle) {
     return LiveSets().count(set) != 0 ? set : nullptr;
 }
 
-bool Fail(int32_t error) {
-    SetLastError(static_cast<uint32_t>(error));
+bool Fail(Win32Error error) {
+    SetLastError(error);
     return false;
 }
 
@@ -52,7 +51,7 @@ bool Fail(int32_t error) {
 
 HDevInfo GetClassDevsA(const Guid* classGuid, const char* enumerator, HWnd, uint32_t flags) {
     if (classGuid == nullptr || enumerator != nullptr || (flags & kDigcfDeviceInterface) == 0) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return kInvalidDevInfo;
     }
     auto set = std::make_unique<InterfaceSet>();
@@ -61,7 +60,7 @@ HDevInfo GetClassDevsA(const Guid* classGuid, const char* enumerator, HWnd, uint
         std::vector<sim::BusDriverInterface> interfaces;
         const int32_t status = sim::ListBusDriverInterfaces((flags & kDigcfPresent) != 0, &interfaces);
         if (status != kErrorSuccess) {
-            SetLastError(static_cast<uint32_t>(status));
+            SetLastError(status);
             return kInvalidDevInfo;
         }
         for (const auto& i : interfaces) {
@@ -105,9 +104,9 @@ bool GetDeviceInterfaceDetailA(HDevInfo handle, DeviceInterfaceData* data, Devic
     if (requiredSize != nullptr) *requiredSize = reportedSize != 0 ? reportedSize : required;
     const uint32_t injected =
         sim::ReadDeviceState(member.deviceInstance, sim::kStateInterfaceDetailFails).value_or(0);
-    if (injected != 0) return Fail(static_cast<int32_t>(injected));
+    if (injected != 0) return Fail(injected);
     if (detail == nullptr) return Fail(detailSize == 0 ? kErrorInsufficientBuffer : kErrorInvalidParameter);
-    if (detail->cbSize != kDeviceInterfaceDetailFixedSize) return Fail(kErrorBadUserBuffer);
+    if (detail->cbSize != kDeviceInterfaceDetailFixedSize) return Fail(kErrorInvalidUserBuffer);
     if (detailSize < required) return Fail(kErrorInsufficientBuffer);
     std::memcpy(reinterpret_cast<char*>(detail) + kDevicePathOffset, path.c_str(), path.size() + 1);
     return true;

@@ -38,8 +38,8 @@ bool IsLiveSet(HDevInfo set) {
     return LiveSets().count(set) != 0;
 }
 
-bool Fail(int32_t error) {
-    SetLastError(static_cast<uint32_t>(error));
+bool Fail(Win32Error error) {
+    SetLastError(error);
     return false;
 }
 
@@ -72,20 +72,20 @@ const PropertyInfo* FindProperty(uint32_t property) {
 // The instance id of a device of the set, or nullopt with the last error set.
 std::optional<std::u16string> DeviceOf(HDevInfo set, const DevInfoData* device) {
     if (!IsLiveSet(set)) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidHandle));
+        SetLastError(kErrorInvalidHandle);
         return std::nullopt;
     }
     if (device == nullptr || device->cbSize != sizeof(DevInfoData)) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidUserBuffer));
+        SetLastError(kErrorInvalidUserBuffer);
         return std::nullopt;
     }
     const auto& devices = set->devices;
     if (std::find(devices.begin(), devices.end(), device->devInst) == devices.end()) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return std::nullopt;
     }
     auto id = sim::InstanceIdOf(device->devInst);
-    if (!id) SetLastError(static_cast<uint32_t>(kErrorNoSuchDevinst));
+    if (!id) SetLastError(kErrorNoSuchDevinst);
     return id;
 }
 

@@ -75,12 +75,12 @@ bool EndsWithExe(const std::string& name) {
 
 bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
     if (processIds == nullptr || bytesReturned == nullptr) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return false;
     }
     DIR* dir = opendir("/proc");
     if (!dir) {
-        SetLastError(static_cast<uint32_t>(kErrorAccessDenied));
+        SetLastError(kErrorAccessDenied);
         return false;
     }
     const uint32_t capacity = bufferBytes / 4;
@@ -99,12 +99,12 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
 
 uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t capacity) {
     if (name == nullptr || capacity == 0) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return 0;
     }
     std::string base = ProcessBaseName(processId);
     if (base.empty()) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return 0;
     }
     if (!EndsWithExe(base)) base += ".exe";

@@ -29,12 +29,6 @@ using regdb::Query;
 using regdb::Stmt;
 using regdb::Transaction;
 
-constexpr uint32_t kGenericRead = 0x80000000u;
-constexpr uint32_t kGenericWrite = 0x40000000u;
-constexpr uint32_t kGenericExecute = 0x20000000u;
-constexpr uint32_t kGenericAll = 0x10000000u;
-constexpr uint32_t kMaximumAllowed = 0x02000000u;
-
 // Live handles, so that a stale or made-up handle is refused instead of followed.
 std::unordered_set<const RegKeyTag*>& Handles() {
     static std::unordered_set<const RegKeyTag*> handles;

@@ -97,14 +97,14 @@ TEST_F(TransportTest, LaterFunctionsAreNotSupportedAndBadCodesRefused) {
     uint32_t returned = 7;
     EXPECT_FALSE(
         io::DeviceIoControl(device_, CtlCodeBuffered(0x6800, 26), buffer, 16, buffer, 16, &returned));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNotSupported));
+    EXPECT_EQ(GetLastError(), kErrorNotSupported);
     EXPECT_EQ(returned, 0u);
     EXPECT_FALSE(io::DeviceIoControl(device_, CtlCodeBuffered(0x1234, 1), buffer, 8, buffer, 8, &returned));
     EXPECT_FALSE(
         io::DeviceIoControl(device_, 0x68000004, buffer, 4, buffer, 4, &returned));  // record too short
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_FALSE(io::DeviceIoControl(kInvalidDevice, 0x68000004, buffer, 8, buffer, 8, &returned));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidHandle));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
 }
 
 }  // namespace

@@ -32,9 +32,7 @@ struct DeviceInterfaceDetailDataA {
 };
 constexpr uint32_t kDeviceInterfaceDetailFixedSize = 8;
 
-// CreateFileA arguments used by the tool.
-constexpr uint32_t kGenericRead = 0x80000000u;
-constexpr uint32_t kGenericWrite = 0x40000000u;
+// CreateFileA creation disposition used by the tool (access rights: kGeneric* in wintypes.h).
 constexpr uint32_t kOpenExisting = 3;
 
 // CTL_CODE(deviceType, function, METHOD_BUFFERED, FILE_ANY_ACCESS).
