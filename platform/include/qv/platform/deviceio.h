@@ -52,9 +52,7 @@ bool EnumDeviceInterfaces(HDevInfo set, DevInfoData* device, const Guid* interfa
 bool GetDeviceInterfaceDetailA(HDevInfo set, DeviceInterfaceData* interfaceData,
                                DeviceInterfaceDetailDataA* detail, uint32_t detailSize,
                                uint32_t* requiredSize, DevInfoData* device);
-// SetupDiDestroyDeviceInfoList for a set made by GetClassDevsA. (On Windows this is the same call
-// as DestroyDeviceInfoList; the simulated host keeps interface sets apart from device sets.)
-bool DestroyInterfaceDeviceInfoList(HDevInfo set);
+// A set made by GetClassDevsA is destroyed by DestroyDeviceInfoList, as any other device set.
 
 }  // namespace dev
 

@@ -16,7 +16,7 @@
 namespace qv {
 namespace {
 
-constexpr Guid kBusClass = {0xB5C98E43, 0x7483, 0x415C, {0x93, 0x08, 0x38, 0x06, 0x52, 0x64, 0xE1, 0x0B}};
+constexpr const Guid& kBusClass = kGuidBusDriverInterface;
 constexpr uint32_t kFlags = kDigcfPresent | kDigcfDeviceInterface;
 constexpr const char* kLink0 = "\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}";
 
@@ -55,8 +55,8 @@ TEST_F(BusDriverLookupTest, DefaultMachineHasOneInterfacePerCard) {
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kBusClass, 2, &data));
     EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kGuidDevClassNet, 0, &data));  // another class
-    EXPECT_TRUE(dev::DestroyInterfaceDeviceInfoList(set));
-    EXPECT_FALSE(dev::DestroyInterfaceDeviceInfoList(set));
+    EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
+    EXPECT_FALSE(dev::DestroyDeviceInfoList(set));
     EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
 }
 
@@ -83,7 +83,7 @@ TEST_F(BusDriverLookupTest, DetailFollowsTheBufferProtocol) {
     DeviceInterfaceData forged;
     forged.reserved = 99;
     EXPECT_FALSE(dev::GetDeviceInterfaceDetailA(set, &forged, detail, required, nullptr, nullptr));
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
 }
 
 TEST_F(BusDriverLookupTest, AbsentCardsAreLeftOutOfPresentSets) {
@@ -91,10 +91,10 @@ TEST_F(BusDriverLookupTest, AbsentCardsAreLeftOutOfPresentSets) {
     HDevInfo set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kFlags);
     EXPECT_EQ(PathOf(set, 0), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
     EXPECT_EQ(PathOf(set, 1), "");
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
     set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kDigcfDeviceInterface);  // all registered
     EXPECT_EQ(PathOf(set, 1), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
 
     EXPECT_EQ(io::CreateFileA(kLink0, kGenericRead, 0, kOpenExisting, 0), kInvalidDevice);  // absent
     EXPECT_EQ(GetLastError(), kErrorFileNotFound);
@@ -120,7 +120,7 @@ TEST_F(BusDriverLookupTest, UnregisteredClassGivesAnEmptySet) {
     DeviceInterfaceData data;
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kGuidDevClassNet, 0, &data));
     EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
     EXPECT_EQ(dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kDigcfPresent),
               kInvalidDevInfo);  // no interface flag
 }
