@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
-#include "qv/sim/utf.h"
 
 namespace qv::proc {
 namespace {
@@ -108,7 +108,7 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
         return 0;
     }
     if (!EndsWithExe(base)) base += ".exe";
-    const std::u16string wide = sim::ToUtf16(base);
+    const std::u16string wide = ToUtf16(base);
     // As GetModuleBaseNameW: a name longer than the buffer is cut to fit with its terminator.
     const uint32_t length = static_cast<uint32_t>(std::min<size_t>(wide.size(), capacity - 1));
     std::copy(wide.begin(), wide.begin() + length, name);

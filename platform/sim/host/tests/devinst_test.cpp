@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "qv/sim/host_state.h"
-#include "qv/sim/utf.h"
 #include "temp_machine.h"
 
 namespace qv {
