@@ -42,7 +42,7 @@ std::u16string StringProperty(HDevInfo set, DevInfoData* device, uint32_t proper
 }
 
 const char16_t* const kN5 = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\";
-const Guid kSystemClass = {0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+const Guid& kSystemClass = kGuidDevClassSystem;
 
 TEST(DeviceEnumeration, NetClassInRegistryOrderWithOtherVendorLast) {
     TempMachine machine;
