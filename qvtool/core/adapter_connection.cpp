@@ -21,8 +21,8 @@ using DetailBuffer = std::unique_ptr<DeviceInterfaceDetailDataA, FreeDetail>;
 DetailBuffer InterfaceDetail(HDevInfo set, DeviceInterfaceData* data, std::FILE* out) {
     uint32_t required = 0;
     if (!dev::GetDeviceInterfaceDetailA(set, data, nullptr, 0, &required, nullptr)) {
-        const uint32_t error = GetLastError();
-        if (error != static_cast<uint32_t>(kErrorInsufficientBuffer)) {
+        const Win32Error error = GetLastError();
+        if (error != kErrorInsufficientBuffer) {
             std::fprintf(out, "Error in SetupDiGetDeviceInterfaceDetail%d\n", static_cast<int>(error));
             return nullptr;
         }
@@ -51,15 +51,15 @@ DetailBuffer InterfaceDetail(HDevInfo set, DeviceInterfaceData* data, std::FILE*
 }  // namespace
 
 bool OpenAdapter(int32_t instance, AdapterConnection* connection, std::FILE* out) {
-    connection->set = dev::GetClassDevsA(&kBusDriverInterfaceGuid, nullptr, nullptr, kInterfaceFlags);
+    connection->set = dev::GetClassDevsA(&kGuidBusDriverInterface, nullptr, nullptr, kInterfaceFlags);
     if (connection->set == kInvalidDevInfo) {
         std::fprintf(out, "SetupDiGetClassDevs failed: %x\n", static_cast<unsigned>(GetLastError()));
         return false;
     }
     DeviceInterfaceData data;
-    if (!dev::EnumDeviceInterfaces(connection->set, nullptr, &kBusDriverInterfaceGuid,
+    if (!dev::EnumDeviceInterfaces(connection->set, nullptr, &kGuidBusDriverInterface,
                                    static_cast<uint32_t>(instance), &data) &&
-        GetLastError() == static_cast<uint32_t>(kErrorNoMoreItems)) {
+        GetLastError() == kErrorNoMoreItems) {
         std::fputs("Error:Interface GUID_DEVINTERFACE_BUSENUM_QV_VBD is not registered\n", out);
         CloseAdapter(connection);
         return false;
@@ -79,7 +79,7 @@ bool OpenAdapter(int32_t instance, AdapterConnection* connection, std::FILE* out
 
 void CloseAdapter(AdapterConnection* connection) {
     if (connection->device != kInvalidDevice) io::CloseHandle(connection->device);
-    if (connection->set != kInvalidDevInfo) dev::DestroyInterfaceDeviceInfoList(connection->set);
+    if (connection->set != kInvalidDevInfo) dev::DestroyDeviceInfoList(connection->set);
     connection->device = kInvalidDevice;
     connection->set = kInvalidDevInfo;
 }

@@ -10,16 +10,13 @@
 
 namespace qv::qvtool {
 
-// GUID_DEVINTERFACE_BUSENUM_QV_VBD: the interface class of the adapters' virtual bus driver.
-constexpr Guid kBusDriverInterfaceGuid = {
-    0xB5C98E43, 0x7483, 0x415C, {0x93, 0x08, 0x38, 0x06, 0x52, 0x64, 0xE1, 0x0B}};
-
 struct AdapterConnection {
     HDevInfo set = kInvalidDevInfo;
     HDevice device = kInvalidDevice;
 };
 
-// Looks up instance `instance` and opens it. False when the run must end (no interface set, or no
+// Looks up instance `instance` of the bus driver's interface class (kGuidBusDriverInterface,
+// GUID_DEVINTERFACE_BUSENUM_QV_VBD) and opens it. False when the run must end (no interface set, or no
 // interface of that number); true otherwise, also when the device could not be opened, so that
 // each requested operation then reports its own failure.
 bool OpenAdapter(int32_t instance, AdapterConnection* connection, std::FILE* out);

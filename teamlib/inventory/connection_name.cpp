@@ -1,4 +1,4 @@
-#include "inventory/scoped_handles.h"
+#include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
@@ -6,8 +6,7 @@
 namespace qv {
 namespace {
 
-constexpr char16_t kNetworkClassPath[] =
-    u"System\\CurrentControlSet\\Control\\Network\\{4D36E972-E325-11CE-BFC1-08002BE10318}";
+constexpr char16_t kNetworkPath[] = u"System\\CurrentControlSet\\Control\\Network";
 
 }  // namespace
 
@@ -15,8 +14,9 @@ bool ReadConnectionName(const char16_t* guidString, char16_t* buffer, size_t cap
     if (capacity == 0) return false;
     buffer[0] = u'\0';
     char16_t path[kRegistryPathCapacity];
-    if (!U16FormatInto(path, kRegistryPathCapacity, u"%s\\%s\\%s", kNetworkClassPath, guidString,
-                       u"Connection")) {
+    if (!U16FormatInto(path, kRegistryPathCapacity, u"%s\\%.*s\\%s\\Connection", kNetworkPath,
+                       static_cast<int>(kGuidDevClassNetText.size()), kGuidDevClassNetText.data(),
+                       guidString)) {
         return false;
     }
     ScopedKey key;

@@ -1,7 +1,7 @@
 #include <cstring>
 
 #include "inventory/adapter_walk.h"
-#include "inventory/scoped_handles.h"
+#include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/device_state.h"
 #include "qv/teamlib/install.h"
 #include "qv/teamlib/inventory.h"

@@ -1,6 +1,6 @@
 #include <string_view>
 
-#include "inventory/scoped_handles.h"
+#include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"

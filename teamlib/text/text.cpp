@@ -1,4 +1,4 @@
-// UTF-16 formatting, bounded copies, compares and UTF-8 conversion.
+// UTF-16 formatting, bounded copies and compares.
 #include "qv/teamlib/text.h"
 
 #include <cstdint>
@@ -214,13 +214,6 @@ void EmitConversion(std::u16string& out, const FormatDirective& directive, va_li
     }
 }
 
-bool IsLeadSurrogate(char16_t u) {
-    return u >= 0xD800 && u <= 0xDBFF;
-}
-bool IsTrailSurrogate(char16_t u) {
-    return u >= 0xDC00 && u <= 0xDFFF;
-}
-
 char16_t FoldCase(char16_t u) {
     if (u >= u'A' && u <= u'Z') return static_cast<char16_t>(u + 0x20);
     if (u >= 0xC0 && u <= 0xDE && u != 0xD7) return static_cast<char16_t>(u + 0x20);
@@ -305,88 +298,6 @@ int U16CompareNoCase(std::u16string_view a, std::u16string_view b) {
 
 bool U16EqualNoCase(std::u16string_view a, std::u16string_view b) {
     return a.size() == b.size() && U16CompareNoCase(a, b) == 0;
-}
-
-std::string ToUtf8(std::u16string_view text) {
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
-        uint32_t code = text[i];
-        if (IsLeadSurrogate(text[i]) && i + 1 < text.size() && IsTrailSurrogate(text[i + 1])) {
-            code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
-            ++i;
-        } else if (IsLeadSurrogate(text[i]) || IsTrailSurrogate(text[i])) {
-            code = 0xFFFD;
-        }
-        if (code < 0x80) {
-            out.push_back(static_cast<char>(code));
-        } else if (code < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (code >> 6)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else if (code < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (code >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (code >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (code & 0x3F)));
-        }
-    }
-    return out;
-}
-
-std::u16string FromUtf8(std::string_view text) {
-    std::u16string out;
-    out.reserve(text.size());
-    size_t i = 0;
-    while (i < text.size()) {
-        const unsigned char lead = static_cast<unsigned char>(text[i]);
-        if (lead < 0x80) {
-            out.push_back(lead);
-            ++i;
-            continue;
-        }
-        int extra = 0;
-        uint32_t code = 0;
-        uint32_t minimum = 0;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            extra = 1, code = lead & 0x1F, minimum = 0x80;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            extra = 2, code = lead & 0x0F, minimum = 0x800;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            extra = 3, code = lead & 0x07, minimum = 0x10000;
-        } else {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
-        }
-        size_t j = i + 1;
-        bool valid = true;
-        for (int k = 0; k < extra; ++k, ++j) {
-            if (j >= text.size() || (static_cast<unsigned char>(text[j]) & 0xC0) != 0x80) {
-                valid = false;
-                break;
-            }
-            code = (code << 6) | (static_cast<unsigned char>(text[j]) & 0x3F);
-        }
-        if (!valid || code < minimum || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
-            // One replacement for the lead byte and the continuation bytes that followed it.
-            out.push_back(0xFFFD);
-            i = j > i + 1 ? j : i + 1;
-            continue;
-        }
-        if (code >= 0x10000) {
-            code -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(code));
-        }
-        i = j;
-    }
-    return out;
 }
 
 }  // namespace qv

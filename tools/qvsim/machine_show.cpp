@@ -8,14 +8,14 @@
 #include "machine_support.h"
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
-#include "qv/sim/utf.h"
 
 namespace qvsim {
 namespace {
 
-using qv::sim::ToUtf8;
+using qv::ToUtf8;
 
 // A registry key opened for reading that closes itself.
 class Key {

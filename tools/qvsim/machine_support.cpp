@@ -4,8 +4,8 @@
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/utf.h"
 
 namespace qvsim {
 namespace {

@@ -3,44 +3,30 @@
 #include <algorithm>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <vector>
 
 #include "qv/platform/deviceio.h"
 #include "qv/sim/bus_driver.h"
+#include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/n5/adapter.h"
 
-namespace qv {
+namespace qv::io {
+namespace {
 
-struct DeviceHandleTag {
+using sim::FailWith;
+
+// What a device handle refers to: the mapped state of the simulated adapter behind the path.
+struct OpenDevice : sim::HandleObject {
+    static constexpr sim::HandleKind kKind = sim::HandleKind::kDevice;
+    explicit OpenDevice(std::unique_ptr<sim::n5::Adapter> opened) : adapter(std::move(opened)) {}
     std::unique_ptr<sim::n5::Adapter> adapter;
 };
-
-namespace io {
-namespace {
 
 constexpr uint32_t kBusDriverDeviceType = 0x6800;
 constexpr uint32_t kMethodBuffered = 0;
 // No request of the bus driver comes near this; larger buffers are refused, not allocated.
 constexpr uint32_t kMaxBufferSize = 1u << 20;
-
-std::mutex g_mutex;
-std::set<HDevice>& LiveHandles() {
-    static std::set<HDevice> handles;
-    return handles;
-}
-
-bool IsLive(HDevice device) {
-    std::lock_guard lock(g_mutex);
-    return LiveHandles().count(device) != 0;
-}
-
-bool Fail(int32_t error) {
-    SetLastError(static_cast<uint32_t>(error));
-    return false;
-}
 
 char Lower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -54,50 +40,48 @@ bool SamePath(const std::string& a, const char* b) {
 
 HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDisposition, uint32_t) {
     if (path == nullptr || creationDisposition != kOpenExisting) {
-        Fail(kErrorInvalidParameter);
+        FailWith(kErrorInvalidParameter);
         return kInvalidDevice;
     }
     std::vector<sim::BusDriverInterface> interfaces;
     const int32_t status = sim::ListBusDriverInterfaces(true, &interfaces);
     if (status != kErrorSuccess) {
-        Fail(status);
+        FailWith(status);
         return kInvalidDevice;
     }
     const auto match =
         std::find_if(interfaces.begin(), interfaces.end(),
                      [path](const sim::BusDriverInterface& i) { return SamePath(i.symbolicLink, path); });
     if (match == interfaces.end()) {
-        Fail(kErrorFileNotFound);
+        FailWith(kErrorFileNotFound);
         return kInvalidDevice;
     }
     const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
     if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
         injected != 0) {
-        Fail(static_cast<int32_t>(injected));
+        FailWith(injected);
         return kInvalidDevice;
     }
     int32_t error = kErrorSuccess;
     auto adapter = sim::n5::Adapter::Open(sim::AdapterStateFile(match->deviceInstance), &error);
     if (adapter == nullptr) {
-        Fail(error);
+        FailWith(error);
         return kInvalidDevice;
     }
-    auto* handle = new DeviceHandleTag{std::move(adapter)};
-    std::lock_guard lock(g_mutex);
-    LiveHandles().insert(handle);
-    return handle;
+    return sim::NewHandle<OpenDevice, HDevice>(std::make_unique<OpenDevice>(std::move(adapter)));
 }
 
 bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uint32_t inBufferSize,
                      void* outBuffer, uint32_t outBufferSize, uint32_t* bytesReturned) {
     if (bytesReturned != nullptr) *bytesReturned = 0;
-    if (!IsLive(device)) return Fail(kErrorInvalidHandle);
+    OpenDevice* open = sim::FindOrFail<OpenDevice>(device);
+    if (open == nullptr) return false;
     if ((ioControlCode >> 16) != kBusDriverDeviceType || (ioControlCode & 3) != kMethodBuffered) {
-        return Fail(kErrorInvalidParameter);
+        return FailWith(kErrorInvalidParameter);
     }
     if ((inBufferSize != 0 && inBuffer == nullptr) || (outBufferSize != 0 && outBuffer == nullptr) ||
         inBufferSize > kMaxBufferSize || outBufferSize > kMaxBufferSize) {
-        return Fail(kErrorInvalidParameter);
+        return FailWith(kErrorInvalidParameter);
     }
     // Buffered method: the driver works on one system buffer holding the input and the output.
     std::vector<uint8_t> system(std::max(inBufferSize, outBufferSize));
@@ -105,8 +89,8 @@ bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uin
     const uint32_t function = (ioControlCode >> 2) & 0xFFF;
     uint32_t returned = 0;
     const int32_t status =
-        device->adapter->HandleRequest(function, system.data(), inBufferSize, outBufferSize, &returned);
-    if (status != kErrorSuccess) return Fail(status);
+        open->adapter->HandleRequest(function, system.data(), inBufferSize, outBufferSize, &returned);
+    if (status != kErrorSuccess) return FailWith(status);
     returned = std::min(returned, outBufferSize);
     if (returned != 0) std::memcpy(outBuffer, system.data(), returned);
     if (bytesReturned != nullptr) *bytesReturned = returned;
@@ -114,13 +98,7 @@ bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uin
 }
 
 bool CloseHandle(HDevice device) {
-    {
-        std::lock_guard lock(g_mutex);
-        if (LiveHandles().erase(device) == 0) return Fail(kErrorInvalidHandle);
-    }
-    delete device;
-    return true;
+    return sim::Close<OpenDevice>(device) || FailWith(kErrorInvalidHandle);
 }
 
-}  // namespace io
-}  // namespace qv
+}  // namespace qv::io

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "inf_files.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
-#include "qv/sim/utf.h"
 #include "reg_access.h"
 
 namespace qv::sim {

@@ -5,43 +5,22 @@
 #include <array>
 #include <cstring>
 #include <memory>
-#include <mutex>
-#include <set>
 #include <vector>
 
 #include "device_node.h"
 #include "device_table.h"
+#include "qv/sim/device_set.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
 #include "reg_access.h"
 
-namespace qv {
-
-// A device information set: the devices found when it was made, in enumeration order.
-struct DevInfoSetTag {
-    std::vector<uint32_t> devices;
-};
-
-namespace dev {
+namespace qv::dev {
 namespace {
 
+using sim::DeviceSet;
 using sim::RegKey;
 
-std::mutex g_setsMutex;
-std::set<HDevInfo>& LiveSets() {
-    static std::set<HDevInfo> sets;
-    return sets;
-}
-
-bool IsLiveSet(HDevInfo set) {
-    std::lock_guard lock(g_setsMutex);
-    return LiveSets().count(set) != 0;
-}
-
-bool Fail(int32_t error) {
-    SetLastError(static_cast<uint32_t>(error));
-    return false;
-}
+using sim::FailWith;
 
 // Where each readable device property lives on the device node, and whether it can be written.
 struct PropertyInfo {
@@ -70,22 +49,20 @@ const PropertyInfo* FindProperty(uint32_t property) {
 }
 
 // The instance id of a device of the set, or nullopt with the last error set.
-std::optional<std::u16string> DeviceOf(HDevInfo set, const DevInfoData* device) {
-    if (!IsLiveSet(set)) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidHandle));
-        return std::nullopt;
-    }
+std::optional<std::u16string> DeviceOf(HDevInfo handle, const DevInfoData* device) {
+    const DeviceSet* set = sim::FindOrFail<DeviceSet>(handle);
+    if (set == nullptr) return std::nullopt;
     if (device == nullptr || device->cbSize != sizeof(DevInfoData)) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidUserBuffer));
+        SetLastError(kErrorInvalidUserBuffer);
         return std::nullopt;
     }
     const auto& devices = set->devices;
     if (std::find(devices.begin(), devices.end(), device->devInst) == devices.end()) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return std::nullopt;
     }
     auto id = sim::InstanceIdOf(device->devInst);
-    if (!id) SetLastError(static_cast<uint32_t>(kErrorNoSuchDevinst));
+    if (!id) SetLastError(kErrorNoSuchDevinst);
     return id;
 }
 
@@ -93,7 +70,7 @@ std::optional<std::u16string> DeviceOf(HDevInfo set, const DevInfoData* device) 
 bool OpenNode(const std::u16string& instanceId, uint32_t sam, RegKey* node) {
     const LStatus status = RegKey::Open(sim::DeviceNodePath(instanceId), sam, node);
     if (status == kErrorSuccess) return true;
-    return Fail(status == kErrorFileNotFound ? kErrorNoSuchDevinst : status);
+    return FailWith(status == kErrorFileNotFound ? kErrorNoSuchDevinst : status);
 }
 
 // Copies bytes out under SetupAPI's buffer rules.
@@ -101,8 +78,8 @@ bool ReturnProperty(uint32_t type, const uint8_t* data, uint32_t size, uint32_t*
                     uint32_t bufferSize, uint32_t* requiredSize) {
     if (requiredSize) *requiredSize = size;
     if (regType) *regType = type;
-    if (buffer == nullptr && bufferSize != 0) return Fail(kErrorInvalidUserBuffer);
-    if (buffer == nullptr || bufferSize < size) return Fail(kErrorInsufficientBuffer);
+    if (buffer == nullptr && bufferSize != 0) return FailWith(kErrorInvalidUserBuffer);
+    if (buffer == nullptr || bufferSize < size) return FailWith(kErrorInsufficientBuffer);
     if (size) std::memcpy(buffer, data, size);
     return true;
 }
@@ -117,12 +94,12 @@ bool MatchesClass(const RegKey& node, const Guid& classGuid) {
 
 HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*parent*/, uint32_t flags) {
     if ((flags & kDigcfDeviceInterface) != 0) {
-        Fail(kErrorInvalidFlags);
+        FailWith(kErrorInvalidFlags);
         return kInvalidDevInfo;
     }
     const bool allClasses = (flags & kDigcfAllClasses) != 0;
     if (!allClasses && classGuid == nullptr) {
-        Fail(kErrorInvalidParameter);
+        FailWith(kErrorInvalidParameter);
         return kInvalidDevInfo;
     }
     // One Windows call, one view of the device database: the walk reads one registry snapshot.
@@ -130,10 +107,10 @@ HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*
     LStatus status = kErrorSuccess;
     const auto ids = sim::ListDeviceInstances(enumerator ? std::u16string_view(enumerator) : u"", &status);
     if (status != kErrorSuccess) {
-        Fail(status);
+        FailWith(status);
         return kInvalidDevInfo;
     }
-    auto set = std::make_unique<DevInfoSetTag>();
+    auto set = std::make_unique<DeviceSet>();
     for (const auto& id : ids) {
         RegKey node;
         if (RegKey::Open(sim::DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess) continue;
@@ -141,20 +118,18 @@ HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*
         if ((flags & kDigcfPresent) != 0 && !sim::IsDevicePresent(id)) continue;
         set->devices.push_back(sim::DevInstFor(id));
     }
-    HDevInfo handle = set.release();
-    std::lock_guard lock(g_setsMutex);
-    LiveSets().insert(handle);
     SetLastError(kErrorSuccess);
-    return handle;
+    return sim::NewHandle<DeviceSet, HDevInfo>(std::move(set));
 }
 
-bool EnumDeviceInfo(HDevInfo set, uint32_t index, DevInfoData* device) {
-    if (!IsLiveSet(set)) return Fail(kErrorInvalidHandle);
-    if (device == nullptr || device->cbSize != sizeof(DevInfoData)) return Fail(kErrorInvalidUserBuffer);
-    if (index >= set->devices.size()) return Fail(kErrorNoMoreItems);
+bool EnumDeviceInfo(HDevInfo handle, uint32_t index, DevInfoData* device) {
+    const DeviceSet* set = sim::FindOrFail<DeviceSet>(handle);
+    if (set == nullptr) return false;
+    if (device == nullptr || device->cbSize != sizeof(DevInfoData)) return FailWith(kErrorInvalidUserBuffer);
+    if (index >= set->devices.size()) return FailWith(kErrorNoMoreItems);
     const uint32_t devInst = set->devices[index];
     device->devInst = devInst;
-    device->reserved = reinterpret_cast<uintptr_t>(set);
+    device->reserved = reinterpret_cast<uintptr_t>(handle);
     device->classGuid = Guid{};
     if (const auto id = sim::InstanceIdOf(devInst)) {
         RegKey node;
@@ -166,12 +141,7 @@ bool EnumDeviceInfo(HDevInfo set, uint32_t index, DevInfoData* device) {
 }
 
 bool DestroyDeviceInfoList(HDevInfo set) {
-    {
-        std::lock_guard lock(g_setsMutex);
-        if (LiveSets().erase(set) == 0) return Fail(kErrorInvalidHandle);
-    }
-    delete set;
-    return true;
+    return sim::Close<DeviceSet>(set) || FailWith(kErrorInvalidHandle);
 }
 
 bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, uint32_t* regType,
@@ -188,10 +158,10 @@ bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
         return ReturnProperty(kRegDword, bytes, 4, regType, buffer, bufferSize, requiredSize);
     }
     const PropertyInfo* info = FindProperty(property);
-    if (info == nullptr) return Fail(kErrorInvalidData);
+    if (info == nullptr) return FailWith(kErrorInvalidData);
     uint32_t type = 0;
     const auto bytes = node.ReadBytes(info->valueName, &type);
-    if (!bytes) return Fail(kErrorInvalidData);
+    if (!bytes) return FailWith(kErrorInvalidData);
     return ReturnProperty(type, bytes->data(), static_cast<uint32_t>(bytes->size()), regType, buffer,
                           bufferSize, requiredSize);
 }
@@ -201,8 +171,8 @@ bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
     const auto id = DeviceOf(set, device);
     if (!id) return false;
     const PropertyInfo* info = FindProperty(property);
-    if (info == nullptr || !info->writable) return Fail(kErrorInvalidRegProperty);
-    if (buffer == nullptr && bufferSize != 0) return Fail(kErrorInvalidUserBuffer);
+    if (info == nullptr || !info->writable) return FailWith(kErrorInvalidRegProperty);
+    if (buffer == nullptr && bufferSize != 0) return FailWith(kErrorInvalidUserBuffer);
     RegKey node;
     if (!OpenNode(*id, kKeySetValue | kKeyQueryValue, &node)) return false;
     const std::u16string name(info->valueName);
@@ -213,7 +183,7 @@ bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
     } else {
         status = reg::SetValueEx(node.get(), name.c_str(), info->type, buffer, bufferSize);
     }
-    if (status != kErrorSuccess) return Fail(status);
+    if (status != kErrorSuccess) return FailWith(status);
     SetLastError(kErrorSuccess);
     return true;
 }
@@ -224,7 +194,7 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
     if (!id) return kInvalidHKey;
     if ((scope != kDicsFlagGlobal && scope != kDicsFlagConfigSpecific) ||
         (keyType != kDiregDev && keyType != kDiregDrv)) {
-        Fail(kErrorInvalidFlags);
+        FailWith(kErrorInvalidFlags);
         return kInvalidHKey;
     }
     RegKey node;
@@ -234,7 +204,7 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
     if (keyType == kDiregDrv) {
         const auto driver = node.ReadString(u"Driver");
         if (!driver || driver->empty()) {
-            Fail(kErrorKeyDoesNotExist);
+            FailWith(kErrorKeyDoesNotExist);
             return kInvalidHKey;
         }
         path = std::u16string(sim::kClassPath) + u'\\' + *driver;
@@ -244,7 +214,7 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
     HKey key = nullptr;
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), samDesired, &key);
     if (status != kErrorSuccess) {
-        Fail(status == kErrorFileNotFound ? kErrorKeyDoesNotExist : status);
+        FailWith(status == kErrorFileNotFound ? kErrorKeyDoesNotExist : status);
         return kInvalidHKey;
     }
     SetLastError(kErrorSuccess);
@@ -262,5 +232,4 @@ ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength,
     return kCrSuccess;
 }
 
-}  // namespace dev
-}  // namespace qv
+}  // namespace qv::dev

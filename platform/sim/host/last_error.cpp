@@ -3,13 +3,13 @@
 
 namespace qv {
 namespace {
-thread_local uint32_t g_lastError = 0;
+thread_local Win32Error g_lastError = 0;
 }
 
-uint32_t GetLastError() {
+Win32Error GetLastError() {
     return g_lastError;
 }
-void SetLastError(uint32_t error) {
+void SetLastError(Win32Error error) {
     g_lastError = error;
 }
 

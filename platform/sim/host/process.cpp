@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
+#include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
-#include "qv/sim/utf.h"
 
 namespace qv::proc {
 namespace {
@@ -75,12 +75,12 @@ bool EndsWithExe(const std::string& name) {
 
 bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
     if (processIds == nullptr || bytesReturned == nullptr) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return false;
     }
     DIR* dir = opendir("/proc");
     if (!dir) {
-        SetLastError(static_cast<uint32_t>(kErrorAccessDenied));
+        SetLastError(kErrorAccessDenied);
         return false;
     }
     const uint32_t capacity = bufferBytes / 4;
@@ -99,16 +99,16 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
 
 uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t capacity) {
     if (name == nullptr || capacity == 0) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return 0;
     }
     std::string base = ProcessBaseName(processId);
     if (base.empty()) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return 0;
     }
     if (!EndsWithExe(base)) base += ".exe";
-    const std::u16string wide = sim::ToUtf16(base);
+    const std::u16string wide = ToUtf16(base);
     // As GetModuleBaseNameW: a name longer than the buffer is cut to fit with its terminator.
     const uint32_t length = static_cast<uint32_t>(std::min<size_t>(wide.size(), capacity - 1));
     std::copy(wide.begin(), wide.begin() + length, name);

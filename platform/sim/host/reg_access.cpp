@@ -15,24 +15,6 @@ char16_t FoldAscii(char16_t c) {
 
 }  // namespace
 
-RegKey& RegKey::operator=(RegKey&& other) noexcept {
-    if (this != &other) {
-        if (key_) reg::CloseKey(key_);
-        key_ = other.release();
-    }
-    return *this;
-}
-
-RegKey::~RegKey() {
-    if (key_) reg::CloseKey(key_);
-}
-
-HKey RegKey::release() {
-    HKey k = key_;
-    key_ = nullptr;
-    return k;
-}
-
 LStatus RegKey::Open(std::u16string_view path, uint32_t sam, RegKey* out) {
     return Open(kHkeyLocalMachine, path, sam, out);
 }
@@ -55,7 +37,7 @@ LStatus RegKey::Create(std::u16string_view path, RegKey* out) {
 }
 
 std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, uint32_t* type) const {
-    if (!key_) return std::nullopt;
+    if (!valid()) return std::nullopt;
     const std::u16string n = Terminated(name);
     uint32_t valueType = 0;
     // Most values are short: one call with a modest buffer, a second only when it was too small.
@@ -63,7 +45,7 @@ std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, 
     std::vector<uint8_t> data(256);
     for (int attempt = 0; attempt < 4; ++attempt) {
         uint32_t got = static_cast<uint32_t>(data.size());
-        const LStatus status = reg::QueryValueEx(key_, n.c_str(), &valueType, data.data(), &got);
+        const LStatus status = reg::QueryValueEx(get(), n.c_str(), &valueType, data.data(), &got);
         if (status == kErrorSuccess) {
             data.resize(got);
             if (type) *type = valueType;
@@ -75,8 +57,8 @@ std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, 
     return std::nullopt;
 }
 
-std::optional<std::u16string> RegKey::ReadString(std::u16string_view name) const {
-    const auto bytes = ReadBytes(name, nullptr);
+std::optional<std::u16string> RegKey::ReadString(std::u16string_view name, uint32_t* type) const {
+    const auto bytes = ReadBytes(name, type);
     if (!bytes) return std::nullopt;
     std::u16string text(bytes->size() / 2, u'\0');
     if (!text.empty()) std::memcpy(text.data(), bytes->data(), text.size() * 2);
@@ -114,29 +96,29 @@ std::optional<uint32_t> RegKey::ReadDword(std::u16string_view name) const {
 LStatus RegKey::WriteString(std::u16string_view name, std::u16string_view text) const {
     const std::u16string n = Terminated(name);
     const auto bytes = StringBytes(text);
-    return reg::SetValueEx(key_, n.c_str(), kRegSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return reg::SetValueEx(get(), n.c_str(), kRegSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 LStatus RegKey::WriteMultiString(std::u16string_view name, const std::vector<std::u16string>& list) const {
     const std::u16string n = Terminated(name);
     const auto bytes = MultiStringBytes(list);
-    return reg::SetValueEx(key_, n.c_str(), kRegMultiSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
+    return reg::SetValueEx(get(), n.c_str(), kRegMultiSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 LStatus RegKey::WriteDword(std::u16string_view name, uint32_t value) const {
     const std::u16string n = Terminated(name);
     uint8_t bytes[4];
     std::memcpy(bytes, &value, 4);
-    return reg::SetValueEx(key_, n.c_str(), kRegDword, bytes, 4);
+    return reg::SetValueEx(get(), n.c_str(), kRegDword, bytes, 4);
 }
 
 std::vector<std::u16string> RegKey::SubKeys() const {
     std::vector<std::u16string> names;
-    if (!key_) return names;
+    if (!valid()) return names;
     char16_t name[kMaxKeyNameLength + 1];
     for (uint32_t index = 0;; ++index) {
         uint32_t length = kMaxKeyNameLength + 1;
-        const LStatus status = reg::EnumKeyEx(key_, index, name, &length);
+        const LStatus status = reg::EnumKeyEx(get(), index, name, &length);
         if (status == kErrorMoreData) continue;  // cannot happen with a full-size buffer; skip it
         if (status != kErrorSuccess) break;
         names.emplace_back(name, length);

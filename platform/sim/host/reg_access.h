@@ -1,5 +1,6 @@
 // Small typed helpers over the registry port for the simulated host's own code: an owning key
-// handle and string/DWORD reads and writes. Strings are UTF-16 as the port stores them.
+// (a ScopedKey underneath) with string/DWORD reads and writes. Strings are UTF-16 as the port
+// stores them.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/platform/scoped_handle.h"
 
 namespace qv::sim {
 
@@ -17,11 +19,6 @@ class RegKey {
   public:
     RegKey() = default;
     explicit RegKey(HKey key) : key_(key) {}
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    RegKey(RegKey&& other) noexcept : key_(other.release()) {}
-    RegKey& operator=(RegKey&& other) noexcept;
-    ~RegKey();
 
     // Opens an existing key below HKEY_LOCAL_MACHINE (or below parent); the status is returned.
     static LStatus Open(std::u16string_view path, uint32_t sam, RegKey* out);
@@ -29,12 +26,13 @@ class RegKey {
     // Opens or creates the key with every missing level.
     static LStatus Create(std::u16string_view path, RegKey* out);
 
-    bool valid() const { return key_ != nullptr; }
-    HKey get() const { return key_; }
-    HKey release();
+    bool valid() const { return key_.valid(); }
+    HKey get() const { return key_.get(); }
+    HKey release() { return key_.release(); }
 
-    // A REG_SZ (or any type) read as UTF-16 text up to the first terminator.
-    std::optional<std::u16string> ReadString(std::u16string_view name) const;
+    // A REG_SZ (or any type, stored in *type when given) read as UTF-16 text up to the first
+    // terminator.
+    std::optional<std::u16string> ReadString(std::u16string_view name, uint32_t* type = nullptr) const;
     // A REG_MULTI_SZ read as its list of strings.
     std::optional<std::vector<std::u16string>> ReadMultiString(std::u16string_view name) const;
     std::optional<uint32_t> ReadDword(std::u16string_view name) const;
@@ -49,7 +47,7 @@ class RegKey {
     std::vector<std::u16string> SubKeys() const;
 
   private:
-    HKey key_ = nullptr;
+    ScopedKey key_;
 };
 
 // The bytes of a REG_MULTI_SZ holding list (each string with its terminator, then one more).

@@ -9,7 +9,7 @@ namespace qv::sec {
 
 bool CheckAdministratorsMembership(bool* isMember) {
     if (isMember == nullptr) {
-        SetLastError(static_cast<uint32_t>(kErrorInvalidParameter));
+        SetLastError(kErrorInvalidParameter);
         return false;
     }
     sim::RegKey host;
@@ -19,7 +19,7 @@ bool CheckAdministratorsMembership(bool* isMember) {
         return true;
     }
     if (status != kErrorSuccess) {
-        SetLastError(static_cast<uint32_t>(status));
+        SetLastError(status);
         return false;
     }
     *isMember = host.ReadDword(u"Administrator").value_or(1) != 0;

@@ -1,7 +1,7 @@
 set(QV_SIM_HOST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/last_error.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/handle_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/reg_access.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/utf.cpp
     ${CMAKE_CURRENT_LIST_DIR}/host_state.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_node.cpp

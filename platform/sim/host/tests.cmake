@@ -15,7 +15,7 @@ qv_gtest(sim_security_clock_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/security_clock_test.cpp
     LIBS qv_platform_sim
     LABELS sim host)
-qv_gtest(sim_utf_test
-    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/utf_test.cpp
+qv_gtest(sim_handle_table_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/handle_table_test.cpp
     LIBS qv_platform_sim
     LABELS sim host)

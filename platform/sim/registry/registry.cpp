@@ -3,22 +3,13 @@
 
 #include <cstring>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "database.h"
 #include "names.h"
+#include "qv/sim/handle_table.h"
 
 namespace qv {
-
-// What a key handle points to: the key's row id, the access granted when it was opened, and the
-// machine it belongs to.
-struct RegKeyTag {
-    int64_t id;
-    uint32_t access;
-    uint64_t generation;
-};
-
 namespace reg {
 namespace {
 
@@ -29,17 +20,14 @@ using regdb::Query;
 using regdb::Stmt;
 using regdb::Transaction;
 
-constexpr uint32_t kGenericRead = 0x80000000u;
-constexpr uint32_t kGenericWrite = 0x40000000u;
-constexpr uint32_t kGenericExecute = 0x20000000u;
-constexpr uint32_t kGenericAll = 0x10000000u;
-constexpr uint32_t kMaximumAllowed = 0x02000000u;
-
-// Live handles, so that a stale or made-up handle is refused instead of followed.
-std::unordered_set<const RegKeyTag*>& Handles() {
-    static std::unordered_set<const RegKeyTag*> handles;
-    return handles;
-}
+// What a key handle refers to in the handle table: the key's row id and the access granted when
+// it was opened. The handle is tied to the machine it was opened on.
+struct OpenKey : sim::HandleObject {
+    static constexpr sim::HandleKind kKind = sim::HandleKind::kRegistryKey;
+    OpenKey(int64_t keyId, uint32_t keyAccess) : id(keyId), access(keyAccess) {}
+    int64_t id;
+    uint32_t access;
+};
 
 // The key rights a requested access grants, with generic rights mapped as Windows maps them.
 uint32_t GrantedAccess(uint32_t sam) {
@@ -60,8 +48,9 @@ LStatus Resolve(HKey key, KeyRef* ref) {
         *ref = {regdb::kRootKeyId, kKeyAllAccess};
         return kErrorSuccess;
     }
-    if (!Handles().contains(key) || key->generation != regdb::Generation()) return kErrorInvalidHandle;
-    *ref = {key->id, key->access};
+    const OpenKey* open = sim::Find<OpenKey>(key, regdb::Generation());
+    if (open == nullptr) return kErrorInvalidHandle;
+    *ref = {open->id, open->access};
     return kErrorSuccess;
 }
 
@@ -162,9 +151,8 @@ LStatus FindKey(int64_t parent, const std::vector<std::u16string_view>& names, i
 }
 
 HKey NewHandle(int64_t id, uint32_t sam) {
-    auto* handle = new RegKeyTag{id, GrantedAccess(sam), regdb::Generation()};
-    Handles().insert(handle);
-    return handle;
+    return sim::NewHandle<OpenKey, HKey>(std::make_unique<OpenKey>(id, GrantedAccess(sam)),
+                                         regdb::Generation());
 }
 
 // Copies a stored value out with the size protocol of RegQueryValueExW.
@@ -288,9 +276,7 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
 LStatus CloseKey(HKey key) {
     std::lock_guard lock(regdb::Mutex());
     if (key == kHkeyLocalMachine) return kErrorSuccess;
-    if (Handles().erase(key) == 0) return kErrorInvalidHandle;
-    delete key;
-    return kErrorSuccess;
+    return sim::Close<OpenKey>(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 
 LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_t* data, uint32_t* dataSize) {

@@ -47,8 +47,4 @@ bool GetDeviceInterfaceDetailA(HDevInfo set, DeviceInterfaceData* interfaceData,
     return ok != FALSE;
 }
 
-bool DestroyInterfaceDeviceInfoList(HDevInfo set) {
-    return SetupDiDestroyDeviceInfoList(Native(set)) != FALSE;
-}
-
 }  // namespace qv::dev

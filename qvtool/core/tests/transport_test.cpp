@@ -18,25 +18,23 @@ class TransportTest : public testing::Test {
     void SetUp() override {
         adapter_ = machine_.OpenAdapter(0);
         ASSERT_NE(adapter_, nullptr);
-        HDevInfo set =
-            dev::GetClassDevsA(&kInterfaceClass, nullptr, nullptr, kDigcfPresent | kDigcfDeviceInterface);
+        HDevInfo set = dev::GetClassDevsA(&kGuidBusDriverInterface, nullptr, nullptr,
+                                          kDigcfPresent | kDigcfDeviceInterface);
         ASSERT_NE(set, kInvalidDevInfo);
         DeviceInterfaceData data;
-        ASSERT_TRUE(dev::EnumDeviceInterfaces(set, nullptr, &kInterfaceClass, 0, &data));
+        ASSERT_TRUE(dev::EnumDeviceInterfaces(set, nullptr, &kGuidBusDriverInterface, 0, &data));
         alignas(8) char buffer[256] = {};
         auto* detail = reinterpret_cast<DeviceInterfaceDetailDataA*>(buffer);
         detail->cbSize = kDeviceInterfaceDetailFixedSize;
         ASSERT_TRUE(dev::GetDeviceInterfaceDetailA(set, &data, detail, sizeof buffer, nullptr, nullptr));
         device_ = io::CreateFileA(buffer + 4, kGenericRead, 0, kOpenExisting, 0);
         ASSERT_NE(device_, kInvalidDevice);
-        dev::DestroyInterfaceDeviceInfoList(set);
+        dev::DestroyDeviceInfoList(set);
     }
     void TearDown() override {
         if (device_ != kInvalidDevice) io::CloseHandle(device_);
     }
 
-    static constexpr Guid kInterfaceClass = {
-        0xB5C98E43, 0x7483, 0x415C, {0x93, 0x08, 0x38, 0x06, 0x52, 0x64, 0xE1, 0x0B}};
     test::TempMachine machine_;
     std::unique_ptr<sim::n5::Adapter> adapter_;
     HDevice device_ = kInvalidDevice;
@@ -97,14 +95,14 @@ TEST_F(TransportTest, LaterFunctionsAreNotSupportedAndBadCodesRefused) {
     uint32_t returned = 7;
     EXPECT_FALSE(
         io::DeviceIoControl(device_, CtlCodeBuffered(0x6800, 26), buffer, 16, buffer, 16, &returned));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNotSupported));
+    EXPECT_EQ(GetLastError(), kErrorNotSupported);
     EXPECT_EQ(returned, 0u);
     EXPECT_FALSE(io::DeviceIoControl(device_, CtlCodeBuffered(0x1234, 1), buffer, 8, buffer, 8, &returned));
     EXPECT_FALSE(
         io::DeviceIoControl(device_, 0x68000004, buffer, 4, buffer, 4, &returned));  // record too short
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_FALSE(io::DeviceIoControl(kInvalidDevice, 0x68000004, buffer, 8, buffer, 8, &returned));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidHandle));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
 }
 
 }  // namespace

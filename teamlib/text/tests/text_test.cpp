@@ -104,21 +104,6 @@ TEST(U16CompareTest, FoldsAsciiAndLatin1Only) {
     EXPECT_EQ(U16CompareNoCase(u"", u""), 0);
 }
 
-TEST(Utf8Test, RoundTripsAndReplacesInvalidInput) {
-    const std::u16string mixed = u"a\u00e9\u4e2d\U0001F600z";
-    EXPECT_EQ(ToUtf8(mixed), "a\xc3\xa9\xe4\xb8\xad\xf0\x9f\x98\x80z");
-    EXPECT_EQ(FromUtf8(ToUtf8(mixed)), mixed);
-    EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xD800}) + u"x"), "\xef\xbf\xbdx");
-    EXPECT_EQ(ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xef\xbf\xbd");
-    EXPECT_EQ(FromUtf8("a\xff"
-                       "b"),
-              u"a\uFFFDb");
-    EXPECT_EQ(FromUtf8("\xc0\xaf"), u"\uFFFD\uFFFD");  // overlong form of '/'
-    EXPECT_EQ(FromUtf8("\xe4\xb8"), u"\uFFFD");        // cut off at the end
-    EXPECT_EQ(FromUtf8("\xed\xa0\x80"), u"\uFFFD");    // encoded surrogate
-    EXPECT_EQ(FromUtf8(std::string("a\0b", 3)), std::u16string(u"a\0b", 3));
-}
-
 // The trace file is chosen once per process, so this suite's main decides it: the test checks
 // that lines arrive when QV_TRACE was set at start, and is skipped otherwise.
 TEST(QvTraceTest, AppendsUtf8LinesWhenEnabled) {

@@ -32,9 +32,7 @@ struct DeviceInterfaceDetailDataA {
 };
 constexpr uint32_t kDeviceInterfaceDetailFixedSize = 8;
 
-// CreateFileA arguments used by the tool.
-constexpr uint32_t kGenericRead = 0x80000000u;
-constexpr uint32_t kGenericWrite = 0x40000000u;
+// CreateFileA creation disposition used by the tool (access rights: kGeneric* in wintypes.h).
 constexpr uint32_t kOpenExisting = 3;
 
 // CTL_CODE(deviceType, function, METHOD_BUFFERED, FILE_ANY_ACCESS).
@@ -54,9 +52,7 @@ bool EnumDeviceInterfaces(HDevInfo set, DevInfoData* device, const Guid* interfa
 bool GetDeviceInterfaceDetailA(HDevInfo set, DeviceInterfaceData* interfaceData,
                                DeviceInterfaceDetailDataA* detail, uint32_t detailSize,
                                uint32_t* requiredSize, DevInfoData* device);
-// SetupDiDestroyDeviceInfoList for a set made by GetClassDevsA. (On Windows this is the same call
-// as DestroyDeviceInfoList; the simulated host keeps interface sets apart from device sets.)
-bool DestroyInterfaceDeviceInfoList(HDevInfo set);
+// A set made by GetClassDevsA is destroyed by DestroyDeviceInfoList, as any other device set.
 
 }  // namespace dev
 

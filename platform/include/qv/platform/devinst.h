@@ -55,14 +55,6 @@ constexpr uint32_t kDiregDrv = 0x02;
 // Device instance id buffer length (MAX_DEVICE_ID_LEN).
 constexpr uint32_t kMaxDeviceIdLength = 200;
 
-// SetupAPI error codes (setupapi.h) and further configuration-manager results (cfgmgr32.h).
-constexpr int32_t kErrorInvalidUserBuffer = 1784;
-constexpr int32_t kErrorInvalidFlags = 1004;
-constexpr int32_t kErrorKeyDoesNotExist = static_cast<int32_t>(0xE0000204);
-constexpr int32_t kErrorInvalidRegProperty = static_cast<int32_t>(0xE0000209);
-constexpr ConfigRet kCrInvalidPointer = 0x03;
-constexpr ConfigRet kCrInvalidFlag = 0x04;
-
 // Install states reported as SPDRP_INSTALL_STATE (CM_INSTALL_STATE_*).
 constexpr uint32_t kInstallStateInstalled = 0;
 

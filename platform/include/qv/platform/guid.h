@@ -45,10 +45,48 @@ std::string GuidToAscii(const Guid& guid);
 bool GuidFromString(std::u16string_view text, Guid* out);
 bool GuidFromAscii(std::string_view text, Guid* out);
 
-// Well-known setup classes.
+// True when text is guid's braced string form, upper-case hex as StringFromGuid writes it; for
+// checking at compile time that a string constant spells its binary GUID.
+constexpr bool GuidSpells(const Guid& guid, std::u16string_view text) {
+    if (text.size() != kGuidStringLength) return false;
+    uint8_t bytes[16] = {static_cast<uint8_t>(guid.data1 >> 24), static_cast<uint8_t>(guid.data1 >> 16),
+                         static_cast<uint8_t>(guid.data1 >> 8),  static_cast<uint8_t>(guid.data1),
+                         static_cast<uint8_t>(guid.data2 >> 8),  static_cast<uint8_t>(guid.data2),
+                         static_cast<uint8_t>(guid.data3 >> 8),  static_cast<uint8_t>(guid.data3)};
+    for (int i = 0; i < 8; ++i) bytes[8 + i] = guid.data4[i];
+    constexpr std::u16string_view kDigits = u"0123456789ABCDEF";
+    constexpr std::u16string_view kPattern = u"{XXXXXXXX-XXXX-XXXX-XXXX-XXXXXXXXXXXX}";
+    int digit = 0;
+    for (size_t i = 0; i < kPattern.size(); ++i) {
+        if (kPattern[i] != u'X') {
+            if (text[i] != kPattern[i]) return false;
+            continue;
+        }
+        const uint8_t byte = bytes[digit / 2];
+        if (text[i] != kDigits[digit % 2 == 0 ? byte >> 4 : byte & 0xF]) return false;
+        ++digit;
+    }
+    return true;
+}
+
+// Well-known setup classes (devguid.h), and their string forms as the registry stores them.
 constexpr Guid kGuidDevClassNet = {
     0x4D36E972, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
 constexpr Guid kGuidDevClassNetTrans = {
     0x4D36E975, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+constexpr Guid kGuidDevClassSystem = {
+    0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+constexpr std::u16string_view kGuidDevClassNetText = u"{4D36E972-E325-11CE-BFC1-08002BE10318}";
+constexpr std::u16string_view kGuidDevClassNetTransText = u"{4D36E975-E325-11CE-BFC1-08002BE10318}";
+constexpr std::u16string_view kGuidDevClassSystemText = u"{4D36E97D-E325-11CE-BFC1-08002BE10318}";
+static_assert(GuidSpells(kGuidDevClassNet, kGuidDevClassNetText));
+static_assert(GuidSpells(kGuidDevClassNetTrans, kGuidDevClassNetTransText));
+static_assert(GuidSpells(kGuidDevClassSystem, kGuidDevClassSystemText));
+
+// Device-interface class of the adapters' virtual bus driver, which the diagnostic tool looks up.
+constexpr Guid kGuidBusDriverInterface = {
+    0xB5C98E43, 0x7483, 0x415C, {0x93, 0x08, 0x38, 0x06, 0x52, 0x64, 0xE1, 0x0B}};
+constexpr std::u16string_view kGuidBusDriverInterfaceText = u"{B5C98E43-7483-415C-9308-38065264E10B}";
+static_assert(GuidSpells(kGuidBusDriverInterface, kGuidBusDriverInterfaceText));
 
 }  // namespace qv

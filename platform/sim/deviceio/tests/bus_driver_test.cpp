@@ -16,7 +16,7 @@
 namespace qv {
 namespace {
 
-constexpr Guid kBusClass = {0xB5C98E43, 0x7483, 0x415C, {0x93, 0x08, 0x38, 0x06, 0x52, 0x64, 0xE1, 0x0B}};
+constexpr const Guid& kBusClass = kGuidBusDriverInterface;
 constexpr uint32_t kFlags = kDigcfPresent | kDigcfDeviceInterface;
 constexpr const char* kLink0 = "\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}";
 
@@ -53,11 +53,11 @@ TEST_F(BusDriverLookupTest, DefaultMachineHasOneInterfacePerCard) {
     EXPECT_EQ(PathOf(set, 1), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
     DeviceInterfaceData data;
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kBusClass, 2, &data));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoMoreItems));
+    EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kGuidDevClassNet, 0, &data));  // another class
-    EXPECT_TRUE(dev::DestroyInterfaceDeviceInfoList(set));
-    EXPECT_FALSE(dev::DestroyInterfaceDeviceInfoList(set));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidHandle));
+    EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
+    EXPECT_FALSE(dev::DestroyDeviceInfoList(set));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
 }
 
 TEST_F(BusDriverLookupTest, DetailFollowsTheBufferProtocol) {
@@ -66,7 +66,7 @@ TEST_F(BusDriverLookupTest, DetailFollowsTheBufferProtocol) {
     ASSERT_TRUE(dev::EnumDeviceInterfaces(set, nullptr, &kBusClass, 0, &data));
     uint32_t required = 0;
     EXPECT_FALSE(dev::GetDeviceInterfaceDetailA(set, &data, nullptr, 0, &required, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_EQ(required, 4 + std::strlen(kLink0) + 1);
 
     alignas(8) char buffer[300] = {};
@@ -75,7 +75,7 @@ TEST_F(BusDriverLookupTest, DetailFollowsTheBufferProtocol) {
     EXPECT_FALSE(dev::GetDeviceInterfaceDetailA(set, &data, detail, required, nullptr, nullptr));
     detail->cbSize = kDeviceInterfaceDetailFixedSize;
     EXPECT_FALSE(dev::GetDeviceInterfaceDetailA(set, &data, detail, required - 1, nullptr, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_EQ(buffer[required - 1], '\0');  // nothing written past the size given
     EXPECT_TRUE(dev::GetDeviceInterfaceDetailA(set, &data, detail, required, nullptr, nullptr));
     EXPECT_STREQ(buffer + 4, kLink0);
@@ -83,7 +83,7 @@ TEST_F(BusDriverLookupTest, DetailFollowsTheBufferProtocol) {
     DeviceInterfaceData forged;
     forged.reserved = 99;
     EXPECT_FALSE(dev::GetDeviceInterfaceDetailA(set, &forged, detail, required, nullptr, nullptr));
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
 }
 
 TEST_F(BusDriverLookupTest, AbsentCardsAreLeftOutOfPresentSets) {
@@ -91,13 +91,13 @@ TEST_F(BusDriverLookupTest, AbsentCardsAreLeftOutOfPresentSets) {
     HDevInfo set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kFlags);
     EXPECT_EQ(PathOf(set, 0), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
     EXPECT_EQ(PathOf(set, 1), "");
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
     set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kDigcfDeviceInterface);  // all registered
     EXPECT_EQ(PathOf(set, 1), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
-    dev::DestroyInterfaceDeviceInfoList(set);
+    dev::DestroyDeviceInfoList(set);
 
     EXPECT_EQ(io::CreateFileA(kLink0, kGenericRead, 0, kOpenExisting, 0), kInvalidDevice);  // absent
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorFileNotFound));
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
     ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", u"Present", 1));
 }
 
@@ -119,8 +119,8 @@ TEST_F(BusDriverLookupTest, UnregisteredClassGivesAnEmptySet) {
     ASSERT_NE(set, kInvalidDevInfo);
     DeviceInterfaceData data;
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kGuidDevClassNet, 0, &data));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoMoreItems));
-    dev::DestroyInterfaceDeviceInfoList(set);
+    EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
+    dev::DestroyDeviceInfoList(set);
     EXPECT_EQ(dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kDigcfPresent),
               kInvalidDevInfo);  // no interface flag
 }

@@ -10,7 +10,6 @@
 #include "../reg_access.h"
 #include "qv/platform/devinst.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/utf.h"
 #include "temp_machine.h"
 
 namespace qv {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "qv/sim/host_state.h"
-#include "qv/sim/utf.h"
 #include "temp_machine.h"
 
 namespace qv {
@@ -29,7 +28,7 @@ std::vector<std::u16string> PresentIds(const Guid& cls, const char16_t* enumerat
     EXPECT_NE(set, kInvalidDevInfo);
     DevInfoData device;
     for (uint32_t i = 0; dev::EnumDeviceInfo(set, i, &device); ++i) ids.push_back(InstanceId(device.devInst));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoMoreItems));
+    EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
     EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
     return ids;
 }
@@ -43,7 +42,7 @@ std::u16string StringProperty(HDevInfo set, DevInfoData* device, uint32_t proper
 }
 
 const char16_t* const kN5 = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\";
-const Guid kSystemClass = {0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
+const Guid& kSystemClass = kGuidDevClassSystem;
 
 TEST(DeviceEnumeration, NetClassInRegistryOrderWithOtherVendorLast) {
     TempMachine machine;
@@ -88,19 +87,19 @@ TEST(DeviceEnumeration, SetSnapshotsDevicesAndRejectsBadArguments) {
     EXPECT_TRUE(GuidEqual(first.classGuid, kGuidDevClassNet));
     ASSERT_TRUE(dev::EnumDeviceInfo(set, 4, &again));
     EXPECT_FALSE(dev::EnumDeviceInfo(set, 5, &again));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoMoreItems));
+    EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
 
     DevInfoData wrongSize;
     wrongSize.cbSize = 4;
     EXPECT_FALSE(dev::EnumDeviceInfo(set, 0, &wrongSize));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidUserBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInvalidUserBuffer);
 
     EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
     EXPECT_FALSE(dev::DestroyDeviceInfoList(set));  // a destroyed set is no longer a handle
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidHandle));
+    EXPECT_EQ(GetLastError(), kErrorInvalidHandle);
     EXPECT_FALSE(dev::EnumDeviceInfo(set, 0, &again));
     EXPECT_EQ(dev::GetClassDevs(nullptr, nullptr, nullptr, kDigcfPresent), kInvalidDevInfo);
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidParameter));
+    EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
 }
 
 class DeviceProperties : public ::testing::Test {
@@ -133,13 +132,13 @@ TEST_F(DeviceProperties, BufferRulesAndMissingProperties) {
     // Size query with no buffer, then one byte short: both insufficient, both report the size.
     EXPECT_FALSE(
         dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, &type, nullptr, 0, &required));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_EQ(required, size);
     std::vector<uint8_t> buffer(size + 8, 0xEE);
     required = 0;
     EXPECT_FALSE(dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, &type, buffer.data(),
                                                 size - 1, &required));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInsufficientBuffer));
+    EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_EQ(required, size);
     EXPECT_EQ(buffer[0], 0xEE);  // nothing copied on failure
     // Exact fit: the bytes, terminator included, and nothing beyond.
@@ -152,7 +151,7 @@ TEST_F(DeviceProperties, BufferRulesAndMissingProperties) {
     // HardwareID is a multi-string ending in two terminators.
     ASSERT_TRUE(
         dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpHardwareId, &type, nullptr, 0, &required) ||
-        GetLastError() == static_cast<uint32_t>(kErrorInsufficientBuffer));
+        GetLastError() == kErrorInsufficientBuffer);
     std::vector<uint8_t> ids(required);
     ASSERT_TRUE(dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpHardwareId, &type, ids.data(), required,
                                                &required));
@@ -171,7 +170,7 @@ TEST_F(DeviceProperties, BufferRulesAndMissingProperties) {
     // A property the device does not have.
     EXPECT_FALSE(dev::GetDeviceRegistryProperty(set_, &device_, 0x0D /* SPDRP_LOCATION_INFORMATION */, &type,
                                                 buffer.data(), size, &required));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidData));
+    EXPECT_EQ(GetLastError(), kErrorInvalidData);
 }
 
 TEST_F(DeviceProperties, SetWritesTheNodeWithExactSizeAndDeletes) {
@@ -188,10 +187,10 @@ TEST_F(DeviceProperties, SetWritesTheNodeWithExactSizeAndDeletes) {
 
     ASSERT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, nullptr, 0));
     EXPECT_EQ(StringProperty(set_, &device_, kSpdrpFriendlyName), u"?");
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidData));
+    EXPECT_EQ(GetLastError(), kErrorInvalidData);
 
     EXPECT_FALSE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpDriver, fixed.data(), 4));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidRegProperty));
+    EXPECT_EQ(GetLastError(), kErrorInvalidRegProperty);
     EXPECT_EQ(StringProperty(set_, &device_, kSpdrpDriver), u"{4D36E972-E325-11CE-BFC1-08002BE10318}\\0001");
 }
 
@@ -218,9 +217,9 @@ TEST_F(DeviceProperties, DriverKeyOpensTheClassKeyOfTheDevice) {
 
     // No Device Parameters key on these nodes; bad flags are refused.
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDev, kKeyRead), kInvalidHKey);
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorKeyDoesNotExist));
+    EXPECT_EQ(GetLastError(), kErrorKeyDoesNotExist);
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, 7, 0, kDiregDrv, kKeyRead), kInvalidHKey);
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidFlags));
+    EXPECT_EQ(GetLastError(), kErrorInvalidFlags);
 }
 
 TEST_F(DeviceProperties, DriverKeyMissingOrDeviceGone) {
@@ -236,7 +235,7 @@ TEST_F(DeviceProperties, DriverKeyMissingOrDeviceGone) {
     ASSERT_EQ(reg::DeleteValue(node, u"Driver"), kErrorSuccess);
     reg::CloseKey(node);
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorKeyDoesNotExist));
+    EXPECT_EQ(GetLastError(), kErrorKeyDoesNotExist);
 
     // A device removed from the database after the set was made.
     ASSERT_EQ(
@@ -249,15 +248,15 @@ TEST_F(DeviceProperties, DriverKeyMissingOrDeviceGone) {
     uint8_t buffer[64];
     EXPECT_FALSE(
         dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpDeviceDesc, nullptr, buffer, 64, nullptr));
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoSuchDevinst));
+    EXPECT_EQ(GetLastError(), kErrorNoSuchDevinst);
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorNoSuchDevinst));
+    EXPECT_EQ(GetLastError(), kErrorNoSuchDevinst);
 
     // A device of another set is not a member of this one.
     DevInfoData foreign = device_;
     foreign.devInst = 0x7FFF;
     EXPECT_EQ(dev::OpenDevRegKey(set_, &foreign, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
-    EXPECT_EQ(GetLastError(), static_cast<uint32_t>(kErrorInvalidParameter));
+    EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
 }
 
 TEST(DeviceInstanceId, BufferMustHoldIdAndTerminator) {

@@ -1,12 +1,14 @@
-// UTF-16 text helpers of the teaming side: printf-style formatting over char16_t, conversion to and
-// from UTF-8 for the console and files, and the bounded copies and compares that the store and the
-// front ends use.
+// UTF-16 text helpers of the teaming side: printf-style formatting over char16_t, and the bounded
+// copies and compares that the store and the front ends use. Conversion to and from UTF-8 for the
+// console and files (ToUtf8, FromUtf8) comes with this header from qv/platform/utf.h.
 #pragma once
 
 #include <cstdarg>
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "qv/platform/utf.h"
 
 namespace qv {
 
@@ -37,9 +39,5 @@ bool U16LengthWithin(const char16_t* text, size_t limit, size_t* length);
 // Case-insensitive comparison of UTF-16 text (ASCII and Latin-1 letters fold; others compare as is).
 int U16CompareNoCase(std::u16string_view a, std::u16string_view b);
 bool U16EqualNoCase(std::u16string_view a, std::u16string_view b);
-
-// UTF-8 <-> UTF-16. Invalid sequences become U+FFFD; never fails.
-std::string ToUtf8(std::u16string_view text);
-std::u16string FromUtf8(std::string_view text);
 
 }  // namespace qv

@@ -8,6 +8,8 @@
 #include <string>
 #include <string_view>
 
+#include "qv/platform/guid.h"
+
 namespace qv::sim {
 
 // Registry paths below HKEY_LOCAL_MACHINE.
@@ -22,11 +24,11 @@ inline constexpr std::u16string_view kSimHostPath = u"SOFTWARE\\QvSim\\Host";
 inline constexpr std::u16string_view kSimNetCfgPath = u"SOFTWARE\\QvSim\\NetCfg";
 
 // Class GUID strings used by the device database.
-inline constexpr std::u16string_view kNetClassGuid = u"{4D36E972-E325-11CE-BFC1-08002BE10318}";
-inline constexpr std::u16string_view kNetTransClassGuid = u"{4D36E975-E325-11CE-BFC1-08002BE10318}";
-inline constexpr std::u16string_view kSystemClassGuid = u"{4D36E97D-E325-11CE-BFC1-08002BE10318}";
+inline constexpr std::u16string_view kNetClassGuid = kGuidDevClassNetText;
+inline constexpr std::u16string_view kNetTransClassGuid = kGuidDevClassNetTransText;
+inline constexpr std::u16string_view kSystemClassGuid = kGuidDevClassSystemText;
 // Interface class of the adapters' virtual bus driver.
-inline constexpr std::u16string_view kBusDriverInterfaceGuid = u"{B5C98E43-7483-415C-9308-38065264E10B}";
+inline constexpr std::u16string_view kBusDriverInterfaceGuid = kGuidBusDriverInterfaceText;
 
 // Names of the per-device simulator values (DWORD unless noted).
 inline constexpr std::u16string_view kStatePresent = u"Present";    // 0 = not present; missing = present
