@@ -9,12 +9,12 @@
 
 #include "qv/sim/host_state.h"
 #include "qv/sim/utf.h"
-#include "temp_machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
-using sim::testing::TempMachine;
+using qv::testing::TempMachine;
 
 std::u16string InstanceId(uint32_t devInst) {
     char16_t buffer[kMaxDeviceIdLength];
