@@ -4,6 +4,7 @@
 
 #include "machine_commands.h"
 #include "machine_support.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/utf.h"
 
@@ -36,7 +37,7 @@ int RunDevice(std::span<char* const> args) {
     } else {
         return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
     }
-    const auto instanceId = FindAdapterByConnectionName(qv::sim::ToUtf16(args[0]));
+    const auto instanceId = qv::sim::FindDeviceByConnectionName(qv::sim::ToUtf16(args[0]));
     if (!instanceId)
         return Fail(kExitFailure,
                     "device: no adapter has the connection name '" + std::string(args[0]) + "'");
