@@ -218,8 +218,10 @@ LStatus RemoveDevice(std::u16string_view instanceId) {
             status.NoteDeletion(DeleteTree(driverPath));
         }
     }
-    for (const auto& registration : FindInterfaceRegistrations(instanceId))
+    for (const auto& registration : FindInterfaceRegistrations(instanceId)) {
         status.NoteDeletion(DeleteTree(registration.path));
+        status.NoteDeletion(DeleteIfEmpty(JoinPath(kDeviceClassesPath, registration.interfaceClass)));
+    }
     status.NoteDeletion(DeleteTree(DeviceStatePath(instanceId)));
     status.NoteDeletion(DeleteTree(nodePath));
     status.NoteDeletion(DeleteIfEmpty(DeviceKeyPathOf(instanceId)));

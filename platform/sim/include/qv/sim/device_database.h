@@ -104,8 +104,9 @@ std::u16string InterfaceReferenceName(std::u16string_view instanceId, std::u16st
 LStatus CreateDevice(DeviceRecord* record);
 
 // Removes the device node, its driver key, its connection key (the whole {guid} key), its
-// interface registrations and its simulator state, and the node's parent key once it has no
-// instances left. kErrorFileNotFound when there is no such device node.
+// interface registrations and its simulator state; the node's parent key and an interface class
+// key go too once nothing is left in them, so a device created and removed again leaves the
+// registry as it was. kErrorFileNotFound when there is no such device node.
 LStatus RemoveDevice(std::u16string_view instanceId);
 
 // The first free driver key "{class}\NNNN" of the class (0000 when the class has none).
