@@ -36,18 +36,7 @@ std::optional<uint32_t> RegValue::AsDword() const {
 }
 
 std::vector<std::u16string> RegValue::AsMultiString() const {
-    std::u16string all(data.size() / 2, u'\0');
-    if (!all.empty()) std::memcpy(all.data(), data.data(), all.size() * 2);
-    std::vector<std::u16string> list;
-    size_t pos = 0;
-    while (pos < all.size()) {
-        size_t end = all.find(u'\0', pos);
-        if (end == std::u16string::npos) end = all.size();
-        if (end == pos) break;  // the empty string ends the list
-        list.emplace_back(all.substr(pos, end - pos));
-        pos = end + 1;
-    }
-    return list;
+    return ParseMultiString(data);
 }
 
 const RegValue* RegValues::Find(std::u16string_view name) const {
