@@ -3,15 +3,15 @@
 # The host build uses the system GoogleTest. The windows build compiles GoogleTest from Debian's
 # sources (without pthreads) and runs the suites under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 # qv_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
-# One executable and one CTest test per suite; executables go to tests/ of the build tree.
-# A no-op when QV_BUILD_TESTS is off.
+# One executable and one CTest test per suite; executables go to tests/ of the build tree. Every
+# suite links the shared test support qv_testing (testing/). A no-op when QV_BUILD_TESTS is off.
 function(qv_gtest name)
     if(NOT QV_BUILD_TESTS)
         return()
     endif()
     cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
-    target_link_libraries(${name} PRIVATE ${T_LIBS} qv_gtest_main)
+    target_link_libraries(${name} PRIVATE ${T_LIBS} qv_testing qv_gtest_main)
     target_compile_definitions(${name} PRIVATE
         QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")

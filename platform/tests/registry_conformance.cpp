@@ -10,13 +10,14 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/testing/bytes.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
-#include <unistd.h>
+#include <memory>
 
-#include <filesystem>
+#include "qv/testing/temp_machine.h"
 #endif
 
 namespace qv {
@@ -31,31 +32,20 @@ bool RunningUnderWine() {
 #endif
 }
 
-std::vector<uint8_t> Utf16Bytes(std::u16string_view text, bool terminator = true) {
-    std::vector<uint8_t> bytes;
-    for (char16_t c : text) {
-        bytes.push_back(static_cast<uint8_t>(c & 0xFF));
-        bytes.push_back(static_cast<uint8_t>(c >> 8));
-    }
-    if (terminator) bytes.insert(bytes.end(), {0, 0});
-    return bytes;
-}
+using qv::testing::StringBytes;
+using qv::testing::Utf16Bytes;
 
 class RegistryConformance : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
 #ifndef _WIN32
         // The simulated host keeps its registry in a machine directory; use a fresh one.
-        char dir[] = "/tmp/qv-conformance.XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        machineDir_ = dir;
-        setenv("QV_MACHINE", dir, 1);
+        machine_ = std::make_unique<qv::testing::TempMachine>(qv::testing::MachineOptions::OnFirstUse());
 #endif
     }
     static void TearDownTestSuite() {
 #ifndef _WIN32
-        std::error_code ec;
-        std::filesystem::remove_all(machineDir_, ec);
+        machine_.reset();
 #endif
     }
 
@@ -142,7 +132,9 @@ class RegistryConformance : public ::testing::Test {
         return names;
     }
 
-    static inline std::string machineDir_;
+#ifndef _WIN32
+    static inline std::unique_ptr<qv::testing::TempMachine> machine_;
+#endif
     std::u16string scratchPath_;
     HKey scratch_ = nullptr;
 };
@@ -214,11 +206,11 @@ TEST_F(RegistryConformance, ValuesKeepTheirTypeAndExactBytes) {
         std::vector<uint8_t> data;
     };
     const std::vector<Case> cases = {
-        {u"Sz", kRegSz, Utf16Bytes(u"\\Device\\{0}")},                       // (length + 1) * 2 bytes
-        {u"Multi", kRegMultiSz, Utf16Bytes(std::u16string(u"a\0bc\0", 5))},  // 12 bytes
+        {u"Sz", kRegSz, StringBytes(u"\\Device\\{0}")},                       // (length + 1) * 2 bytes
+        {u"Multi", kRegMultiSz, StringBytes(std::u16string(u"a\0bc\0", 5))},  // 12 bytes
         {u"Dword", kRegDword, {0x10, 0, 0, 0}},
         {u"Qword", kRegQword, {1, 2, 3, 4, 5, 6, 7, 8}},
-        {u"Expand", kRegExpandSz, Utf16Bytes(u"%SystemRoot%\\inf")},
+        {u"Expand", kRegExpandSz, StringBytes(u"%SystemRoot%\\inf")},
         {u"Binary", kRegBinary, {0, 0xFF, 0, 0x80}},
         {u"Empty", kRegBinary, {}},
     };
@@ -238,15 +230,15 @@ TEST_F(RegistryConformance, ValuesKeepTheirTypeAndExactBytes) {
 TEST_F(RegistryConformance, StringWithoutTerminatorIsKeptAsStored) {
     if (RunningUnderWine())
         GTEST_SKIP() << "known Wine gap: Wine adds a terminator to a REG_SZ stored without one";
-    Set(scratch_, u"SzNoTerminator", kRegSz, Utf16Bytes(u"abc", false));
+    Set(scratch_, u"SzNoTerminator", kRegSz, Utf16Bytes(u"abc"));
     uint32_t type = 0;
     std::vector<uint8_t> data;
     ASSERT_EQ(Get(scratch_, u"SzNoTerminator", &type, &data), kErrorSuccess);
-    EXPECT_EQ(data, Utf16Bytes(u"abc", false));
+    EXPECT_EQ(data, Utf16Bytes(u"abc"));
 }
 
 TEST_F(RegistryConformance, QueryReportsSizesAndRefusesShortBuffers) {
-    Set(scratch_, u"Name", kRegSz, Utf16Bytes(u"Team0"));
+    Set(scratch_, u"Name", kRegSz, StringBytes(u"Team0"));
     uint32_t type = 0, size = 0;
     EXPECT_EQ(reg::QueryValueEx(scratch_, u"Name", &type, nullptr, &size), kErrorSuccess);
     EXPECT_EQ(type, kRegSz);
@@ -258,7 +250,7 @@ TEST_F(RegistryConformance, QueryReportsSizesAndRefusesShortBuffers) {
     EXPECT_EQ(size, 12u);
     size = 12;
     EXPECT_EQ(reg::QueryValueEx(scratch_, u"Name", &type, buffer, &size), kErrorSuccess);
-    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 12), Utf16Bytes(u"Team0"));
+    EXPECT_EQ(std::vector<uint8_t>(buffer, buffer + 12), StringBytes(u"Team0"));
     // Existence check with neither buffer nor size.
     EXPECT_EQ(reg::QueryValueEx(scratch_, u"Name", nullptr, nullptr, nullptr), kErrorSuccess);
 }
@@ -274,11 +266,11 @@ TEST_F(RegistryConformance, MissingKeysAndValuesAreNotFound) {
 }
 
 TEST_F(RegistryConformance, DefaultValueHasTheEmptyName) {
-    Set(scratch_, nullptr, kRegSz, Utf16Bytes(u"default"));
+    Set(scratch_, nullptr, kRegSz, StringBytes(u"default"));
     std::vector<uint8_t> data;
     uint32_t type = 0;
     ASSERT_EQ(Get(scratch_, u"", &type, &data), kErrorSuccess);
-    EXPECT_EQ(data, Utf16Bytes(u"default"));
+    EXPECT_EQ(data, StringBytes(u"default"));
     EXPECT_EQ(ValueNames(scratch_), std::vector<std::u16string>{u""});
 }
 

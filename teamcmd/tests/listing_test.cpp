@@ -59,7 +59,8 @@ std::string Escaped(const std::string& text) {
 // Lists a fresh machine (the default inventory, or no devices at all) after importing fixture
 // when one is named: the listing fails with status 1 and prints exactly the golden text.
 void ExpectListing(bool defaultInventory, const char* fixture, const char* golden) {
-    qv::testing::TempMachine machine(defaultInventory);
+    qv::testing::TempMachine machine(defaultInventory ? qv::sim::InventoryOptions{}
+                                                      : qv::testing::NoAdapters());
     ASSERT_TRUE(machine.ok());
     if (fixture) {
         ASSERT_TRUE(testing::ImportFixture(fixture));

@@ -10,6 +10,7 @@
 #include <sstream>
 
 #include "qv/teamlib/text.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv::teamcmd {
 namespace {
@@ -17,12 +18,9 @@ namespace {
 class LogFileTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        char pattern[] = "/tmp/qvteamcmdlogXXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ASSERT_TRUE(temp_.ok());
         SetName(dir_ / "run.log");
     }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
 
     void SetName(const std::filesystem::path& path) {
         U16CopyInto(record_.logFileName, kCommandNameCapacity, FromUtf8(path.string()));
@@ -34,7 +32,8 @@ class LogFileTest : public ::testing::Test {
         return content.str();
     }
 
-    std::filesystem::path dir_;
+    qv::testing::TempDir temp_{"qvteamcmd-log"};
+    std::filesystem::path dir_ = temp_.path();
     CommandRecord record_{};
 };
 

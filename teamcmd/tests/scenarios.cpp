@@ -2,23 +2,22 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <filesystem>
 
 #include "qv/sim/regfile.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/text.h"
+#include "qv/testing/golden.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv::teamcmd::testing {
 
 bool ImportFixture(const std::string& name) {
-    const std::string path = std::string(QV_SOURCE_DIR) + "/teamcmd/tests/fixtures/" + name;
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream content;
-    content << file.rdbuf();
+    const auto path = qv::testing::SourcePath("teamcmd/tests/fixtures/" + name);
     std::string error;
-    if (!file.good() || !qv::sim::ImportRegFile(content.str(), &error)) {
-        ADD_FAILURE() << path << ": " << (error.empty() ? "cannot be read" : error);
+    if (!std::filesystem::is_regular_file(path) ||
+        !qv::sim::ImportRegFile(qv::testing::ReadFile(path), &error)) {
+        ADD_FAILURE() << path.string() << ": " << (error.empty() ? "cannot be read" : error);
         return false;
     }
     return true;

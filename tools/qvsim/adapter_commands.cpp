@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "commands.h"
+#include "machine_support.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/n5/adapter.h"
@@ -26,12 +27,9 @@ namespace {
 using qv::sim::n5::Adapter;
 using Args = std::span<char* const>;
 
-constexpr int kUsageError = 2;
-constexpr int kFailure = 1;
-
 int Usage(const char* why) {
     std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kUsageError;
+    return kExitUsage;
 }
 
 bool ParseNumber(const char* text, int base, uint32_t* value) {
@@ -89,7 +87,7 @@ int Word(Adapter& a, const char* what, Args args) {
     if ((reg && at >= qv::sim::n5::kRegisterSpaceBytes) || (cim && at >= qv::sim::n5::kCimSpaceWords) ||
         (!reg && !cim && at > qv::sim::n5::kConfigSpaceBytes - 4)) {
         std::fprintf(stderr, "qvsim: adapter: %s 0x%X is outside the adapter\n", what, at);
-        return kFailure;
+        return kExitFailure;
     }
     if (reg) {
         if (write) a.PokeRegister(at, value);
@@ -122,7 +120,7 @@ int LookupFault(const qv::sim::BusDriverInterface& bus, Args args) {
         if (std::strcmp(args[0], name) != 0) continue;
         if (qv::sim::WriteDeviceState(instance, valueName, value)) return 0;
         std::fputs("qvsim: adapter: the machine registry cannot be written\n", stderr);
-        return kFailure;
+        return kExitFailure;
     }
     return Usage("unknown fault");
 }
@@ -174,7 +172,7 @@ int RunAdapter(Args args) {
     qv::sim::BusDriverInterface bus;
     if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &bus)) {
         std::fprintf(stderr, "qvsim: adapter: no bus-driver instance %u on this machine\n", instance);
-        return kFailure;
+        return kExitFailure;
     }
     const std::filesystem::path file = qv::sim::AdapterStateFile(bus.deviceInstance);
     int32_t error = 0;
@@ -185,13 +183,13 @@ int RunAdapter(Args args) {
         if (args.size() != 2) return Usage("reset takes no arguments");
         if (Adapter::Reset(file, &error)) return 0;
         std::fprintf(stderr, "qvsim: adapter: cannot write %s (error %d)\n", file.c_str(), error);
-        return kFailure;
+        return kExitFailure;
     }
     std::unique_ptr<Adapter> adapter = Adapter::Open(file, &error);
     if (adapter == nullptr) {
         std::fprintf(stderr, "qvsim: adapter: cannot open %s (error %d)%s\n", file.c_str(), error,
                      error == 11 ? "; it is not an adapter state file ('reset' replaces it)" : "");
-        return kFailure;
+        return kExitFailure;
     }
     const Args rest = args.subspan(2);
     if (std::strcmp(command, "show") == 0 && rest.empty()) return Show(*adapter, file);

@@ -4,8 +4,9 @@
 
 #include "machine_commands.h"
 #include "machine_support.h"
-#include "qv/platform/utf.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
+#include "qv/platform/utf.h"
 
 namespace qvsim {
 
@@ -36,7 +37,7 @@ int RunDevice(std::span<char* const> args) {
     } else {
         return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
     }
-    const auto instanceId = FindAdapterByConnectionName(qv::ToUtf16(args[0]));
+    const auto instanceId = qv::sim::FindDeviceByConnectionName(qv::ToUtf16(args[0]));
     if (!instanceId)
         return Fail(kExitFailure,
                     "device: no adapter has the connection name '" + std::string(args[0]) + "'");

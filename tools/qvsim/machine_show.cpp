@@ -6,57 +6,19 @@
 
 #include "machine_commands.h"
 #include "machine_support.h"
-#include "qv/platform/devinst.h"
-#include "qv/platform/registry.h"
-#include "qv/platform/utf.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
+#include "qv/platform/utf.h"
+#include "qv/teamlib/device_state.h"
+#include "qv/teamlib/inventory.h"
+#include "qv/teamlib/team_store.h"
 
 namespace qvsim {
 namespace {
 
+using qv::sim::DeviceRecord;
 using qv::ToUtf8;
-
-// A registry key opened for reading that closes itself.
-class Key {
-  public:
-    explicit Key(const std::u16string& path) {
-        if (qv::reg::OpenKeyEx(qv::kHkeyLocalMachine, path.c_str(), qv::kKeyRead, &key_) !=
-            qv::kErrorSuccess) {
-            key_ = nullptr;
-        }
-    }
-    explicit Key(qv::HKey key) : key_(key == qv::kInvalidHKey ? nullptr : key) {}
-    ~Key() {
-        if (key_) qv::reg::CloseKey(key_);
-    }
-    Key(const Key&) = delete;
-    Key& operator=(const Key&) = delete;
-
-    std::optional<std::u16string> String(const char16_t* name) const {
-        if (!key_) return std::nullopt;
-        char16_t buffer[1024] = {};
-        uint32_t size = sizeof buffer - 2;
-        if (qv::reg::QueryValueEx(key_, name, nullptr, reinterpret_cast<uint8_t*>(buffer), &size) !=
-            qv::kErrorSuccess) {
-            return std::nullopt;
-        }
-        return std::u16string(buffer);
-    }
-    std::optional<uint32_t> Dword(const char16_t* name) const {
-        if (!key_) return std::nullopt;
-        uint32_t value = 0, size = 4, type = 0;
-        if (qv::reg::QueryValueEx(key_, name, &type, reinterpret_cast<uint8_t*>(&value), &size) !=
-                qv::kErrorSuccess ||
-            type != qv::kRegDword || size != 4) {
-            return std::nullopt;
-        }
-        return value;
-    }
-
-  private:
-    qv::HKey key_ = nullptr;
-};
 
 std::string Text(const std::optional<std::u16string>& value, const char* missing = "-") {
     return value ? ToUtf8(*value) : std::string(missing);
@@ -73,98 +35,101 @@ std::string FormatMac(const std::string& mac) {
     return out;
 }
 
-std::u16string DeviceProperty(qv::HDevInfo set, qv::DevInfoData* device, uint32_t property) {
-    char16_t buffer[512] = {};
-    if (!qv::dev::GetDeviceRegistryProperty(set, device, property, nullptr,
-                                            reinterpret_cast<uint8_t*>(buffer), sizeof buffer - 2, nullptr)) {
-        return {};
+// The host lines; false (nothing printed) when the machine's host state cannot be read. The
+// registry layer has then said why, unless the key is simply missing.
+bool ShowHost() {
+    qv::LStatus status = qv::kErrorSuccess;
+    const auto host = qv::sim::ReadKeyValues(qv::sim::kSimHostPath, &status);
+    if (!host) {
+        if (status == qv::kErrorFileNotFound) Fail(kExitFailure, "show: the machine has no host state");
+        return false;
     }
-    return buffer;
-}
-
-void ShowHost() {
-    const auto major = qv::sim::ReadHostValue(u"OsMajor");
-    const auto minor = qv::sim::ReadHostValue(u"OsMinor");
-    const auto build = qv::sim::ReadHostValue(u"OsBuild");
     std::printf("Machine: %s\n", qv::sim::MachineDir().c_str());
-    std::printf("OS version: %u.%u build %u\n", major.value_or(0), minor.value_or(0), build.value_or(0));
-    std::printf("Administrator: %s\n", qv::sim::ReadHostValue(u"Administrator").value_or(1) ? "yes" : "no");
+    std::printf("OS version: %u.%u build %u\n", host->Dword(u"OsMajor").value_or(0),
+                host->Dword(u"OsMinor").value_or(0), host->Dword(u"OsBuild").value_or(0));
+    std::printf("Administrator: %s\n", host->Dword(u"Administrator").value_or(1) ? "yes" : "no");
+    return true;
 }
 
-void ShowAdapter(qv::HDevInfo set, qv::DevInfoData* device) {
-    char16_t id[qv::kMaxDeviceIdLength] = {};
-    qv::dev::GetDeviceId(device->devInst, id, qv::kMaxDeviceIdLength, 0);
-    Key drv(qv::dev::OpenDevRegKey(set, device, qv::kDicsFlagGlobal, 0, qv::kDiregDrv, qv::kKeyRead));
-    const auto guid = drv.String(u"NetCfgInstanceId");
-    const std::u16string network =
-        std::u16string(qv::sim::kNetworkPath) + u'\\' + std::u16string(qv::sim::kNetClassGuid) + u'\\';
-    const Key connection(network + guid.value_or(u"-") + u"\\Connection");
-    std::u16string friendly = DeviceProperty(set, device, qv::kSpdrpFriendlyName);
-    if (friendly.empty()) friendly = DeviceProperty(set, device, qv::kSpdrpDeviceDesc);
+// The connection name as the teaming programs read it.
+std::optional<std::u16string> ConnectionName(const DeviceRecord& device) {
+    if (device.netCfgInstanceId.empty()) return std::nullopt;
+    char16_t name[qv::kAdapterNameCapacity];
+    if (!qv::ReadConnectionName(device.netCfgInstanceId.c_str(), name, qv::kAdapterNameCapacity))
+        return std::nullopt;
+    return std::u16string(name);
+}
 
-    std::printf("  %s\n", Text(connection.String(u"Name"), "(no connection name)").c_str());
-    std::printf("    instance: %s\n", ToUtf8(id).c_str());
-    std::printf("    name:     %s\n", ToUtf8(friendly).c_str());
-    std::printf("    provider: %s\n", Text(drv.String(u"ProviderName")).c_str());
-    std::printf("    guid:     %s\n", Text(guid).c_str());
-    const Key state(std::u16string(qv::sim::kSimDevicesPath) + u'\\' + qv::sim::DeviceStateKeyName(id));
-    if (const auto mac = state.String(qv::sim::kStatePermanentAddress.data())) {
-        std::printf("    mac:      %s\n", FormatMac(ToUtf8(*mac)).c_str());
+// ", teamed (...)" and ", carries VLANs" from the adapter's team store entry.
+std::string TeamMarkers(const std::u16string& guid) {
+    const auto entry = qv::sim::ReadKeyValues(std::u16string(qv::kAdaptersKeyPath) + u'\\' + guid);
+    if (!entry) return {};
+    std::string markers;
+    const uint32_t number = entry->Dword(u"TeamNumber").value_or(0);
+    if (qv::TeamModeOf(static_cast<int32_t>(number)) != 0) {
+        char text[64];
+        std::snprintf(text, sizeof text, ", teamed (team number 0x%X)", number);
+        markers += text;
     }
-    if (const auto address = drv.String(u"NetworkAddress")) {
+    if (entry->Find(u"VlanBinding")) markers += ", carries VLANs";
+    return markers;
+}
+
+void ShowAdapter(const DeviceRecord& device) {
+    const auto& driver = device.driverValues;
+    const std::optional<std::u16string> guid =
+        device.netCfgInstanceId.empty() ? std::nullopt : std::optional(device.netCfgInstanceId);
+    const std::u16string& name = device.friendlyName.empty() ? device.description : device.friendlyName;
+    std::printf("  %s\n", Text(ConnectionName(device), "(no connection name)").c_str());
+    std::printf("    instance: %s\n", ToUtf8(device.instanceId).c_str());
+    std::printf("    name:     %s\n", ToUtf8(name).c_str());
+    std::printf("    provider: %s\n", Text(driver.String(u"ProviderName")).c_str());
+    std::printf("    guid:     %s\n", Text(guid).c_str());
+    if (!device.state.permanentAddress.empty()) {
+        std::printf("    mac:      %s\n", FormatMac(ToUtf8(device.state.permanentAddress)).c_str());
+    }
+    if (const auto address = driver.String(u"NetworkAddress")) {
         std::printf("    address:  %s\n", FormatMac(ToUtf8(*address)).c_str());
     }
 
-    std::string flags = state.Dword(u"Present").value_or(1) ? "present" : "not present";
-    if (std::u16string_view(id).substr(0, 9) == u"ROOT\\NET\\") flags.insert(0, "virtual, ");
-    flags += state.Dword(u"Disabled").value_or(0) ? ", disabled" : ", enabled";
-    if (drv.Dword(u"Characteristics").value_or(0) & 0x8) flags += ", hidden";
-    if (guid) {
-        const Key team(std::u16string(qv::sim::kServicesPath) + u"\\qvteamp\\Parameters\\Adapters\\" + *guid);
-        const uint32_t number = team.Dword(u"TeamNumber").value_or(0);
-        if (number & 0xF00) {
-            char text[64];
-            std::snprintf(text, sizeof text, ", teamed (team number 0x%X)", number);
-            flags += text;
-        }
-        if (team.String(u"VlanBinding")) flags += ", carries VLANs";
-    }
-    if (const auto vlan = drv.Dword(u"VlanID")) {
-        flags += ", VLAN " + std::to_string(*vlan) + " \"" + Text(drv.String(u"VlanName"), "") + "\"";
+    std::string flags = device.state.present.value_or(1) ? "present" : "not present";
+    if (std::u16string_view(device.instanceId).substr(0, 9) == u"ROOT\\NET\\") flags.insert(0, "virtual, ");
+    flags += device.state.disabled.value_or(0) ? ", disabled" : ", enabled";
+    if (driver.Dword(u"Characteristics").value_or(0) & qv::kNcfHidden) flags += ", hidden";
+    if (guid) flags += TeamMarkers(*guid);
+    if (const auto vlan = driver.Dword(u"VlanID")) {
+        flags += ", VLAN " + std::to_string(*vlan) + " \"" + Text(driver.String(u"VlanName"), "") + "\"";
     }
     std::printf("    state:    %s\n", flags.c_str());
 }
 
 void ShowAdapters() {
     std::printf("Network adapters:\n");
-    qv::HDevInfo set = qv::dev::GetClassDevs(&qv::kGuidDevClassNet, nullptr, nullptr, 0);
-    if (set == qv::kInvalidDevInfo) {
+    qv::LStatus status = qv::kErrorSuccess;
+    const auto ids = qv::sim::ListDevices(u"", qv::sim::kNetClassGuid, &status);
+    if (status != qv::kErrorSuccess) {
         std::printf("  (the device database cannot be read)\n");
         return;
     }
-    qv::DevInfoData device;
-    uint32_t i = 0;
-    for (; qv::dev::EnumDeviceInfo(set, i, &device); ++i) ShowAdapter(set, &device);
-    if (i == 0) std::printf("  (none)\n");
-    qv::dev::DestroyDeviceInfoList(set);
+    int shown = 0;
+    for (const auto& id : ids) {
+        const auto device = qv::sim::ReadDevice(id);
+        if (!device) continue;  // removed meanwhile
+        ShowAdapter(*device);
+        ++shown;
+    }
+    if (shown == 0) std::printf("  (none)\n");
 }
 
 void ShowBusDrivers() {
     std::printf("Bus-driver instances:\n");
-    constexpr qv::Guid kSystemClass = {
-        0x4D36E97D, 0xE325, 0x11CE, {0xBF, 0xC1, 0x08, 0x00, 0x2B, 0xE1, 0x03, 0x18}};
-    qv::HDevInfo set = qv::dev::GetClassDevs(&kSystemClass, u"ROOT", nullptr, 0);
+    qv::LStatus status = qv::kErrorSuccess;
     int shown = 0;
-    if (set != qv::kInvalidDevInfo) {
-        qv::DevInfoData device;
-        for (uint32_t i = 0; qv::dev::EnumDeviceInfo(set, i, &device); ++i) {
-            if (DeviceProperty(set, &device, qv::kSpdrpService) != u"qvvbd") continue;
-            char16_t id[qv::kMaxDeviceIdLength] = {};
-            qv::dev::GetDeviceId(device.devInst, id, qv::kMaxDeviceIdLength, 0);
-            std::printf("  nic%d  %s  %s\n", shown++, ToUtf8(id).c_str(),
-                        qv::sim::IsDevicePresent(id) ? "present" : "not present");
-        }
-        qv::dev::DestroyDeviceInfoList(set);
+    for (const auto& id : qv::sim::ListDevices(u"ROOT", qv::sim::kSystemClassGuid, &status)) {
+        const auto device = qv::sim::ReadDevice(id);
+        if (!device || device->service != u"qvvbd") continue;
+        std::printf("  nic%d  %s  %s\n", shown++, ToUtf8(id).c_str(),
+                    device->state.present.value_or(1) ? "present" : "not present");
     }
     if (shown == 0) std::printf("  (none)\n");
 }
@@ -173,7 +138,7 @@ void ShowBusDrivers() {
 
 int RunShow(std::span<char* const> args) {
     if (!args.empty()) return Fail(kExitUsage, "show: takes no arguments");
-    ShowHost();
+    if (!ShowHost()) return kExitFailure;
     ShowAdapters();
     ShowBusDrivers();
     return kExitOk;

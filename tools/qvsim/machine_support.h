@@ -1,4 +1,4 @@
-// Helpers shared by the machine commands: argument parsing, text conversion and finding devices.
+// Helpers shared by the qvsim commands: exit statuses, failure messages and argument parsing.
 #pragma once
 
 #include <cstdint>
@@ -19,8 +19,5 @@ int Fail(int status, const std::string& message);
 
 // A decimal number within [min, max]; nullopt for anything else.
 std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_t max);
-
-// The device instance id of the network adapter whose connection name is name (ignoring case).
-std::optional<std::u16string> FindAdapterByConnectionName(std::u16string_view name);
 
 }  // namespace qvsim

@@ -1,15 +1,30 @@
+// Where the device database keeps each part of a device, and the walk over the Enum tree.
 #include "device_node.h"
 
 #include "qv/sim/host_state.h"
 #include "reg_access.h"
 
 namespace qv::sim {
+namespace {}  // namespace
 
 std::u16string DeviceNodePath(std::u16string_view instanceId) {
-    std::u16string path(kEnumPath);
-    path += u'\\';
-    path += instanceId;
-    return path;
+    return JoinPath(kEnumPath, instanceId);
+}
+
+std::u16string DriverKeyPath(std::u16string_view driverKey) {
+    return JoinPath(kClassPath, driverKey);
+}
+
+std::u16string ConnectionKeyPath(std::u16string_view netCfgInstanceId) {
+    return JoinPath(JoinPath(JoinPath(kNetworkPath, kNetClassGuid), netCfgInstanceId), u"Connection");
+}
+
+std::u16string DeviceStatePath(std::u16string_view instanceId) {
+    return JoinPath(kSimDevicesPath, DeviceStateKeyName(instanceId));
+}
+
+std::u16string InterfaceReferenceName(std::u16string_view instanceId, std::u16string_view interfaceClass) {
+    return u"##?#" + DeviceStateKeyName(instanceId) + u'#' + std::u16string(interfaceClass);
 }
 
 std::vector<std::u16string> ListDeviceInstances(std::u16string_view enumerator, LStatus* status) {
@@ -33,6 +48,39 @@ std::vector<std::u16string> ListDeviceInstances(std::u16string_view enumerator, 
             }
         }
     }
+    return ids;
+}
+
+std::vector<InterfaceRegistration> FindInterfaceRegistrations(std::u16string_view instanceId) {
+    std::vector<InterfaceRegistration> found;
+    RegKey classes;
+    if (RegKey::Open(kDeviceClassesPath, kKeyRead, &classes) != kErrorSuccess) return found;
+    for (const auto& interfaceClass : classes.SubKeys()) {
+        const std::u16string classPath = JoinPath(kDeviceClassesPath, interfaceClass);
+        RegKey classKey;
+        if (RegKey::Open(classPath, kKeyRead, &classKey) != kErrorSuccess) continue;
+        for (const auto& reference : classKey.SubKeys()) {
+            std::u16string path = JoinPath(classPath, reference);
+            RegKey registration;
+            if (RegKey::Open(path, kKeyQueryValue, &registration) != kErrorSuccess) continue;
+            const auto owner = registration.ReadString(u"DeviceInstance");
+            if (owner && EqualsIgnoreCase(*owner, instanceId))
+                found.push_back({interfaceClass, std::move(path)});
+        }
+    }
+    return found;
+}
+
+std::vector<std::u16string> ListDevices(std::u16string_view enumerator, std::u16string_view classGuid,
+                                        LStatus* status) {
+    auto ids = ListDeviceInstances(enumerator, status);
+    if (classGuid.empty()) return ids;
+    std::erase_if(ids, [classGuid](const std::u16string& id) {
+        RegKey node;
+        if (RegKey::Open(DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess) return true;
+        const auto nodeClass = node.ReadString(u"ClassGUID");
+        return !nodeClass || !EqualsIgnoreCase(*nodeClass, classGuid);
+    });
     return ids;
 }
 

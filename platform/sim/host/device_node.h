@@ -1,21 +1,30 @@
-// Device nodes of the simulated device database: the Enum tree, three levels (enumerator, device,
-// instance) whose names joined with backslashes make the device instance id.
+// Device nodes of the simulated device database. The paths and the Enum walk are part of the
+// device database's interface (qv/sim/device_database.h); the host's own files include them from
+// here, with the helpers the database's parts share.
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
 
 namespace qv::sim {
 
-// "SYSTEM\CurrentControlSet\Enum\" + instance id.
-std::u16string DeviceNodePath(std::u16string_view instanceId);
+// base + "\" + child.
+inline std::u16string JoinPath(std::u16string_view base, std::u16string_view child) {
+    std::u16string path(base);
+    path += u'\\';
+    path += child;
+    return path;
+}
 
-// Instance ids of every device node, in registry enumeration order; only those below the given
-// enumerator (e.g. "PCI", "ROOT") when it is not empty. A missing Enum tree is an empty list;
-// other registry failures are returned in *status.
-std::vector<std::u16string> ListDeviceInstances(std::u16string_view enumerator, LStatus* status);
+// A device's registration under DeviceClasses: its interface class and the key's path.
+struct InterfaceRegistration {
+    std::u16string interfaceClass;
+    std::u16string path;
+};
+// Every registration whose DeviceInstance is the device (ignoring case), in enumeration order.
+std::vector<InterfaceRegistration> FindInterfaceRegistrations(std::u16string_view instanceId);
 
 }  // namespace qv::sim

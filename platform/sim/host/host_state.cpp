@@ -1,17 +1,11 @@
 // Simulator-only device and host values under SOFTWARE\QvSim.
 #include "qv/sim/host_state.h"
 
+#include "qv/sim/device_database.h"
 #include "reg_access.h"
 
 namespace qv::sim {
 namespace {
-
-std::u16string DeviceStatePath(std::u16string_view instanceId) {
-    std::u16string path(kSimDevicesPath);
-    path += u'\\';
-    path += DeviceStateKeyName(instanceId);
-    return path;
-}
 
 std::optional<uint32_t> ReadDword(const std::u16string& path, std::u16string_view valueName) {
     RegKey key;

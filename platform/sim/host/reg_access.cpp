@@ -70,8 +70,12 @@ std::optional<std::u16string> RegKey::ReadString(std::u16string_view name, uint3
 std::optional<std::vector<std::u16string>> RegKey::ReadMultiString(std::u16string_view name) const {
     const auto bytes = ReadBytes(name, nullptr);
     if (!bytes) return std::nullopt;
-    std::u16string all(bytes->size() / 2, u'\0');
-    if (!all.empty()) std::memcpy(all.data(), bytes->data(), all.size() * 2);
+    return ParseMultiString(*bytes);
+}
+
+std::vector<std::u16string> ParseMultiString(const std::vector<uint8_t>& bytes) {
+    std::u16string all(bytes.size() / 2, u'\0');
+    if (!all.empty()) std::memcpy(all.data(), bytes.data(), all.size() * 2);
     std::vector<std::u16string> list;
     size_t pos = 0;
     while (pos < all.size()) {

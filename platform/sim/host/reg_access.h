@@ -52,6 +52,8 @@ class RegKey {
 
 // The bytes of a REG_MULTI_SZ holding list (each string with its terminator, then one more).
 std::vector<uint8_t> MultiStringBytes(const std::vector<std::u16string>& list);
+// The strings of REG_MULTI_SZ bytes, up to the empty string that ends the list.
+std::vector<std::u16string> ParseMultiString(const std::vector<uint8_t>& bytes);
 // The bytes of a REG_SZ holding text with its terminator.
 std::vector<uint8_t> StringBytes(std::u16string_view text);
 

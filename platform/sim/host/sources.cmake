@@ -5,6 +5,9 @@ set(QV_SIM_HOST_SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/host_state.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_table.cpp
     ${CMAKE_CURRENT_LIST_DIR}/device_node.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_record.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_database.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/device_lookup.cpp
     ${CMAKE_CURRENT_LIST_DIR}/devinst.cpp
     ${CMAKE_CURRENT_LIST_DIR}/process.cpp
     ${CMAKE_CURRENT_LIST_DIR}/security.cpp

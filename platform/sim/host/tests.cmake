@@ -19,3 +19,7 @@ qv_gtest(sim_handle_table_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/handle_table_test.cpp
     LIBS qv_platform_sim
     LABELS sim host)
+qv_gtest(sim_device_database_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/tests/device_database_test.cpp
+    LIBS qv_platform_sim
+    LABELS sim host)

@@ -12,7 +12,7 @@ namespace {
 
 using test::RunProgram;
 
-class ProgramTest : public testing::Test {
+class ProgramTest : public ::testing::Test {
   protected:
     test::TempMachine machine_;
     const std::string usage_ = test::GoldenUsage();

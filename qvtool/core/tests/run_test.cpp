@@ -16,7 +16,7 @@ namespace {
 using test::RunInProcess;
 using test::RunOutput;
 
-class RunTest : public testing::Test {
+class RunTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() { machine_ = new test::TempMachine(); }
     static void TearDownTestSuite() {

@@ -1,15 +1,14 @@
 #include "test_support.h"
 
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
+#include <cstdlib>
 
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/golden.h"
 #include "runner.h"
 
 namespace qv::qvtool::test {
@@ -30,23 +29,6 @@ std::string ShellQuote(const std::string& word) {
 }
 
 }  // namespace
-
-TempMachine::TempMachine() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qvtool-test-XXXXXX").string();
-    const char* made = mkdtemp(pattern.data());
-    dir_ = made != nullptr ? made : pattern;
-    // Made now: RunProgram keeps its output files in the directory, and a directory holding other
-    // files is not taken for a machine.
-    std::string error;
-    if (!sim::CreateMachine(dir_, sim::InventoryOptions{}, false, &error))
-        std::fprintf(stderr, "%s\n", error.c_str());
-    sim::SelectMachine(dir_);
-}
-
-TempMachine::~TempMachine() {
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
-}
 
 std::unique_ptr<sim::n5::Adapter> TempMachine::OpenAdapter(int instance) const {
     std::filesystem::path stateFile;
@@ -70,8 +52,8 @@ RunOutput RunInProcess(const std::vector<std::string>& words) {
 }
 
 RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words) {
-    const std::filesystem::path outFile = machineDir / "run.out";
-    const std::filesystem::path errFile = machineDir / "run.err";
+    const std::filesystem::path outFile = machineDir.parent_path() / "run.out";
+    const std::filesystem::path errFile = machineDir.parent_path() / "run.err";
     std::string command = "QV_MACHINE=" + ShellQuote(machineDir.string()) + " " + QV_BIN_DIR "/qvtool";
     for (const auto& w : words) command += " " + ShellQuote(w);
     command += " >" + ShellQuote(outFile.string()) + " 2>" + ShellQuote(errFile.string());
@@ -83,15 +65,8 @@ RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<
     return result;
 }
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 std::string GoldenUsage() {
-    return ReadFile(std::filesystem::path(QV_SOURCE_DIR) / "qvtool/core/tests/golden/usage.txt");
+    return qv::testing::ReadGolden("qvtool/core/tests/golden/usage.txt");
 }
 
 }  // namespace qv::qvtool::test

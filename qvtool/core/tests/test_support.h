@@ -9,20 +9,18 @@
 #include <vector>
 
 #include "qv/sim/n5/adapter.h"
+#include "qv/testing/temp_dir.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv::qvtool::test {
 
-// A temporary machine directory selected for this process; removed at the end.
-class TempMachine {
+// A temporary machine selected for this process and made with the default inventory on first
+// use; removed at the end.
+class TempMachine : public qv::testing::TempMachine {
   public:
-    TempMachine();
-    ~TempMachine();
-    const std::filesystem::path& dir() const { return dir_; }
+    TempMachine() : qv::testing::TempMachine(qv::testing::MachineOptions::OnFirstUse()) {}
     // The simulated adapter behind bus-driver instance n.
     std::unique_ptr<sim::n5::Adapter> OpenAdapter(int instance = 0) const;
-
-  private:
-    std::filesystem::path dir_;
 };
 
 struct RunOutput {
@@ -33,10 +31,11 @@ struct RunOutput {
 
 // Runs the tool in this process with argv = {"qvtool", words...}.
 RunOutput RunInProcess(const std::vector<std::string>& words);
-// Runs the built program with QV_MACHINE set to machineDir; argv[0] is the program's path.
+// Runs the built program with QV_MACHINE set to machineDir; argv[0] is the program's path. Its
+// output is kept beside the machine directory.
 RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words);
 
-std::string ReadFile(const std::filesystem::path& path);
+using qv::testing::ReadFile;
 // The usage screen as kept in golden/usage.txt.
 std::string GoldenUsage();
 

@@ -12,7 +12,7 @@ if(NOT QV_HOST)
 endif()
 
 add_library(qv_qvtool_test_support STATIC ${CMAKE_CURRENT_LIST_DIR}/test_support.cpp)
-target_link_libraries(qv_qvtool_test_support PUBLIC qv_qvtool_core qv_platform qv_sim_n5 ${QV_GTEST_LIBS})
+target_link_libraries(qv_qvtool_test_support PUBLIC qv_qvtool_core qv_platform qv_sim_n5 qv_testing ${QV_GTEST_LIBS})
 target_compile_definitions(qv_qvtool_test_support PRIVATE
     QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
 

@@ -13,7 +13,7 @@
 namespace qv::qvtool {
 namespace {
 
-class TransportTest : public testing::Test {
+class TransportTest : public ::testing::Test {
   protected:
     void SetUp() override {
         adapter_ = machine_.OpenAdapter(0);

@@ -1,8 +1,6 @@
 #include "decode_capture.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 namespace qv::regmap::testing {
 
@@ -34,13 +32,6 @@ std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeR
     return Capture([&](std::FILE* file) {
         DecodeRegisters(offset, blockName, mode, &FakeRegisters::Read, &regs, file);
     });
-}
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 }  // namespace qv::regmap::testing

@@ -35,7 +35,4 @@ std::string Capture(const std::function<void(std::FILE*)>& print);
 // DecodeRegisters into a temporary file; returns the text.
 std::string Decode(uint32_t offset, const char* blockName, PrintMode mode, FakeRegisters& regs);
 
-// Reads a whole text file; empty when it does not exist.
-std::string ReadFile(const std::string& path);
-
 }  // namespace qv::regmap::testing

@@ -12,26 +12,22 @@
 #include <fstream>
 
 #include "qv/platform/wintypes.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv::sim::n5 {
 namespace {
 
-class AdapterTest : public testing::Test {
+class AdapterTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "n5-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-        file_ = dir_ / "adapters" / "ROOT#QVVBD#0000.n5";
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
     std::unique_ptr<Adapter> Open() {
         int32_t error = 0;
         return Adapter::Open(file_, &error);
     }
 
-    std::filesystem::path dir_;
-    std::filesystem::path file_;
+    qv::testing::TempDir temp_{"n5-test"};
+    std::filesystem::path dir_ = temp_.path();
+    std::filesystem::path file_ = dir_ / "adapters" / "ROOT#QVVBD#0000.n5";
 };
 
 TEST_F(AdapterTest, FirstOpenCreatesDefaultsAndStateIsSharedBetweenMappings) {

@@ -7,16 +7,13 @@
 #include <filesystem>
 #include <string>
 
+#include "qv/testing/temp_dir.h"
+
 namespace {
 
-class QvsimAdapterTest : public testing::Test {
+class QvsimAdapterTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qvsim-adapter-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    void SetUp() override { ASSERT_TRUE(temp_.ok()); }
 
     // Runs qvsim with the words (no quoting needed for these) and returns its standard output.
     std::string Run(const std::string& words, int* status = nullptr) {
@@ -32,7 +29,8 @@ class QvsimAdapterTest : public testing::Test {
         return out;
     }
 
-    std::filesystem::path dir_;
+    qv::testing::TempDir temp_{"qvsim-adapter"};
+    std::filesystem::path dir_ = temp_ / "machine";  // created by the first command
 };
 
 TEST_F(QvsimAdapterTest, WordsAreReadAndWrittenPerInstance) {

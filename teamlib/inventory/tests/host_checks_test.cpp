@@ -12,6 +12,7 @@
 
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/testing/sim_adapters.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv {
 namespace {
@@ -19,14 +20,8 @@ namespace {
 // Copies of /bin/sleep named like the command-line program, started and stopped by the test.
 class NamedSleepers {
   public:
-    NamedSleepers() {
-        char pattern[] = "/tmp/qvinstanceXXXXXX";
-        if (mkdtemp(pattern) != nullptr) dir_ = pattern;
-    }
     ~NamedSleepers() {
         for (pid_t pid : children_) Stop(pid);
-        std::error_code ignored;
-        if (!dir_.empty()) std::filesystem::remove_all(dir_, ignored);
     }
     bool Start() {
         const auto program = dir_ / "QvTeamCmd";
@@ -55,7 +50,7 @@ class NamedSleepers {
         kill(pid, SIGKILL);
         waitpid(pid, nullptr, 0);
     }
-    std::filesystem::path dir_;
+    qv::testing::TempDir dir_{"qvinstance"};
     std::vector<pid_t> children_;
 };
 

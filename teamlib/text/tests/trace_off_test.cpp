@@ -5,6 +5,7 @@
 #include <string>
 
 #include "qv/teamlib/trace.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv {
 namespace {
@@ -14,14 +15,13 @@ namespace {
 TEST(QvTraceTest, DiscardsLinesWhenNotEnabled) {
     unsetenv("QV_TRACE");
     QvTrace(u"-->Start:");
-    char dir[] = "/tmp/qvtraceXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string path = std::string(dir) + "/trace.log";
+    const qv::testing::TempDir dir("qvtrace");
+    ASSERT_TRUE(dir.ok());
+    const std::string path = (dir / "trace.log").string();
     setenv("QV_TRACE", path.c_str(), 1);
     QvTrace(u"   Start: step %d", 1);
     EXPECT_NE(access(path.c_str(), F_OK), 0);
     unsetenv("QV_TRACE");
-    rmdir(dir);
 }
 
 }  // namespace

@@ -5,10 +5,11 @@
 #include <sys/wait.h>
 
 #include <filesystem>
-#include <fstream>
 #include <initializer_list>
-#include <sstream>
 #include <string>
+
+#include "qv/testing/golden.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qvsim::testing {
 
@@ -18,28 +19,14 @@ struct Result {
     std::string err;
 };
 
-inline std::string ReadAll(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
+using qv::testing::ReadFile;
 
 // A scratch directory whose "machine" subdirectory is the machine of every run.
 class Sandbox {
   public:
-    Sandbox() {
-        char pattern[] = "/tmp/qvsim-cli-test-XXXXXX";
-        dir_ = mkdtemp(pattern);
-    }
-    ~Sandbox() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    Sandbox(const Sandbox&) = delete;
-    Sandbox& operator=(const Sandbox&) = delete;
+    Sandbox() : dir_("qvsim-cli-test") {}
 
-    std::filesystem::path dir() const { return dir_; }
+    std::filesystem::path dir() const { return dir_.path(); }
     std::string machine() const { return (dir_ / "machine").string(); }
 
     Result Run(std::initializer_list<std::string> args) const {
@@ -50,8 +37,8 @@ class Sandbox {
         Result result;
         const int raw = std::system(command.c_str());
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = ReadAll(out);
-        result.err = ReadAll(err);
+        result.out = ReadFile(out);
+        result.err = ReadFile(err);
         return result;
     }
 
@@ -64,11 +51,11 @@ class Sandbox {
     }
 
   private:
-    std::filesystem::path dir_;
+    qv::testing::TempDir dir_;
 };
 
 inline std::string Golden(const char* name) {
-    return ReadAll(std::filesystem::path(QV_SOURCE_DIR) / "tools/qvsim/tests/golden" / name);
+    return qv::testing::ReadGolden(std::string("tools/qvsim/tests/golden/") + name);
 }
 
 }  // namespace qvsim::testing

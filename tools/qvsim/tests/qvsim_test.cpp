@@ -102,6 +102,44 @@ TEST(QvsimShow, TeamVlanAndHiddenMarkers) {
     EXPECT_EQ(box.Neutral(show.out), Golden("show_markers.txt"));
 }
 
+// A registry that cannot be read, or a machine without host state, is a failure (status 1): the
+// summary does not print made-up values. The registry layer gives its own reason on stderr.
+TEST(QvsimShow, UnreadableMachineFails) {
+    const struct {
+        const char* name;
+        void (*spoil)(const Sandbox& box);
+        const char* message;  // what stderr holds
+    } cases[] = {
+        {"registry.db is a directory",
+         [](const Sandbox& box) { std::filesystem::create_directories(box.machine() + "/registry.db"); },
+         "cannot be read"},
+        {"registry.db is not a database",
+         [](const Sandbox& box) {
+             ASSERT_TRUE(qv::testing::WriteFile(box.machine() + "/registry.db", "garbage, not a database\n"));
+         },
+         "cannot be read"},
+        {"the host key is gone",
+         [](const Sandbox& box) {
+             ASSERT_EQ(box.Run({"init"}).status, 0);
+             const std::string file = (box.dir() / "drop.reg").string();
+             ASSERT_TRUE(qv::testing::WriteFile(
+                 file,
+                 "Windows Registry Editor Version 5.00\n\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"));
+             ASSERT_EQ(box.Run({"import", file}).status, 0);
+         },
+         "qvsim: show: the machine has no host state\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Sandbox box;
+        c.spoil(box);
+        const Result show = box.Run({"show"});
+        EXPECT_EQ(show.status, 1);
+        EXPECT_EQ(show.out, "");
+        EXPECT_NE(show.err.find(c.message), std::string::npos) << show.err;
+    }
+}
+
 TEST(QvsimShow, MachineOptionWinsOverEnvironment) {
     Sandbox box;
     const std::string other = (box.dir() / "other").string();
@@ -148,7 +186,7 @@ TEST(QvsimRegFile, ExportedMachineImportsIntoAnother) {
     const Result exported = box.Run({"export", file});
     ASSERT_EQ(exported.status, 0) << exported.err;
     EXPECT_EQ(exported.out, "");
-    const std::string text = ReadAll(file);
+    const std::string text = ReadFile(file);
     EXPECT_EQ(text.rfind("Windows Registry Editor Version 5.00\n", 0), 0u);
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"), std::string::npos);
 

@@ -12,6 +12,7 @@
 #include "qv/platform/deviceio.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
@@ -20,17 +21,14 @@ constexpr const Guid& kBusClass = kGuidBusDriverInterface;
 constexpr uint32_t kFlags = kDigcfPresent | kDigcfDeviceInterface;
 constexpr const char* kLink0 = "\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}";
 
-class BusDriverLookupTest : public testing::Test {
+class BusDriverLookupTest : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "qvbus-test-XXXXXX").string();
-        ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-        dir_ = new std::filesystem::path(pattern);
-        sim::SelectMachine(*dir_);
+        machine_ = new qv::testing::TempMachine(qv::testing::MachineOptions::OnFirstUse());
     }
     static void TearDownTestSuite() {
-        std::filesystem::remove_all(*dir_);
-        delete dir_;
+        delete machine_;
+        machine_ = nullptr;
     }
     // The device path of member `index`, or "" when there is none.
     static std::string PathOf(HDevInfo set, uint32_t index) {
@@ -42,9 +40,9 @@ class BusDriverLookupTest : public testing::Test {
         if (!dev::GetDeviceInterfaceDetailA(set, &data, detail, sizeof buffer, nullptr, nullptr)) return "";
         return buffer + 4;
     }
-    static std::filesystem::path* dir_;
+    static qv::testing::TempMachine* machine_;
 };
-std::filesystem::path* BusDriverLookupTest::dir_ = nullptr;
+qv::testing::TempMachine* BusDriverLookupTest::machine_ = nullptr;
 
 TEST_F(BusDriverLookupTest, DefaultMachineHasOneInterfacePerCard) {
     HDevInfo set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kFlags);

@@ -10,13 +10,15 @@
 #include "../reg_access.h"
 #include "qv/platform/devinst.h"
 #include "qv/sim/host_state.h"
-#include "temp_machine.h"
+#include "qv/platform/utf.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
+using qv::testing::ReadFile;
+using qv::testing::TempMachine;
 using sim::RegKey;
-using sim::testing::TempMachine;
 
 // One network adapter as the teaming programs see it.
 struct Seen {
@@ -54,13 +56,6 @@ std::vector<Seen> NetAdapters() {
     }
     dev::DestroyDeviceInfoList(set);
     return list;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 TEST(DefaultInventory, FourN5PortsAndOneOtherVendorAdapter) {

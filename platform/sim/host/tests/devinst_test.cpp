@@ -8,12 +8,13 @@
 #include <vector>
 
 #include "qv/sim/host_state.h"
-#include "temp_machine.h"
+#include "qv/platform/utf.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
-using sim::testing::TempMachine;
+using qv::testing::TempMachine;
 
 std::u16string InstanceId(uint32_t devInst) {
     char16_t buffer[kMaxDeviceIdLength];

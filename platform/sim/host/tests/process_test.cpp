@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "qv/platform/wintypes.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv {
 namespace {
@@ -43,8 +44,6 @@ int CountProcesses(std::u16string_view name) {
 class NamedSleeper {
   public:
     explicit NamedSleeper(const char* name) {
-        char pattern[] = "/tmp/qv-proc-test-XXXXXX";
-        dir_ = mkdtemp(pattern);
         exe_ = dir_ / name;
         fs::copy_file("/bin/sleep", exe_);
         fs::permissions(exe_, fs::perms::owner_all);
@@ -54,8 +53,6 @@ class NamedSleeper {
             kill(pid, SIGKILL);
             waitpid(pid, nullptr, 0);
         }
-        std::error_code ec;
-        fs::remove_all(dir_, ec);
     }
     pid_t Start() {
         const pid_t pid = fork();
@@ -79,7 +76,8 @@ class NamedSleeper {
     }
 
   private:
-    fs::path dir_, exe_;
+    qv::testing::TempDir dir_{"qv-proc-test"};
+    fs::path exe_;
     std::vector<pid_t> children_;
 };
 

@@ -12,12 +12,12 @@
 #include "qv/platform/security.h"
 #include "qv/sim/clock.h"
 #include "qv/sim/host_state.h"
-#include "temp_machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
-using sim::testing::TempMachine;
+using qv::testing::TempMachine;
 
 TEST(AdministratorCheck, AnswersFromTheMachineBothWays) {
     TempMachine machine;

@@ -1,35 +1,39 @@
-// A fresh machine directory for one test, selected for this process and removed afterwards.
+// A fresh machine directory for one test, selected for this process and removed afterwards. Built
+// on the shared test support (qv/testing/temp_machine.h).
 #pragma once
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv::sim::testing {
 
+// machine_ is selected but not made: the first registry call creates it with the default
+// inventory. root_ is the temporary directory holding it, for further machines and files.
 class ScratchMachine : public ::testing::Test {
   protected:
-    void SetUp() override {
-        char dir[] = "/tmp/qv-regtest.XXXXXX";
-        ASSERT_NE(mkdtemp(dir), nullptr);
-        root_ = dir;
-        machine_ = root_ / "machine";
-        SelectMachine(machine_);
-    }
-    void TearDown() override {
-        SelectMachine(root_ / "unused");
-        std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
+    void SetUp() override { Make(qv::testing::MachineOptions::OnFirstUse()); }
+    void TearDown() override { temp_.reset(); }
+
+    void Make(const qv::testing::MachineOptions& options) {
+        temp_ = std::make_unique<qv::testing::TempMachine>(options);
+        root_ = temp_->scratch().path();
+        machine_ = temp_->dir();
+        ASSERT_TRUE(temp_->ok()) << temp_->error();
     }
 
     std::filesystem::path root_;
     std::filesystem::path machine_;
+
+  private:
+    std::unique_ptr<qv::testing::TempMachine> temp_;
 };
 
 // The number of values under key, counted by enumerating them until the first failure.
@@ -46,12 +50,7 @@ inline uint32_t ValueCount(HKey key) {
 // A scratch machine whose registry starts empty: no default inventory.
 class EmptyMachine : public ScratchMachine {
   protected:
-    void SetUp() override {
-        ScratchMachine::SetUp();
-        std::string error;
-        ASSERT_TRUE(CreateEmptyMachine(machine_, false, &error)) << error;
-        SelectMachine(machine_);
-    }
+    void SetUp() override { Make(qv::testing::MachineOptions::EmptyRegistry()); }
 
     // Switches to a second, empty machine in the same scratch directory.
     void UseSecondEmptyMachine() {

@@ -34,6 +34,9 @@ inline constexpr std::u16string_view kBusDriverInterfaceGuid = kGuidBusDriverInt
 inline constexpr std::u16string_view kStatePresent = u"Present";    // 0 = not present; missing = present
 inline constexpr std::u16string_view kStateDisabled = u"Disabled";  // 1 = disabled
 inline constexpr std::u16string_view kStatePermanentAddress = u"PermanentAddress";  // REG_SZ, 12 hex digits
+inline constexpr std::u16string_view kStateCard = u"Card";                          // n5 card index
+inline constexpr std::u16string_view kStatePort = u"Port";                          // port of the card
+inline constexpr std::u16string_view kStateInstallState = u"InstallState";          // SPDRP_INSTALL_STATE
 
 // "PCI\VEN_..\4&.." -> "PCI#VEN_..#4&..": the name of the device's key under kSimDevicesPath.
 std::u16string DeviceStateKeyName(std::u16string_view instanceId);

@@ -1,6 +1,7 @@
-// Test support for suites that run the teaming library on a simulated machine: a private machine
-// directory per test, extra network adapters in the simulated device database, and direct access to
-// the team store's registry entries. For tests only; never linked into a program.
+// Test support for suites that run the teaming library on a simulated machine (qv::testing::
+// TempMachine from qv/testing/temp_machine.h): extra network adapters in the simulated device
+// database, and direct access to the team store's registry entries. For tests only; never linked
+// into a program.
 #pragma once
 
 #include <cstdint>
@@ -10,27 +11,19 @@
 #include <vector>
 
 #include "qv/platform/guid.h"
+#include "qv/sim/default_inventory.h"
+#include "qv/testing/bytes.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv::testing {
 
-// A fresh machine in a new temporary directory, selected for this process while the object lives;
-// the directory is removed afterwards. With defaultInventory the machine holds the default
-// inventory (four Quorvex n5 ports "Local Area Connection" .. "Local Area Connection 4" and one
-// other vendor's adapter); without it, no devices at all.
-class TempMachine {
-  public:
-    explicit TempMachine(bool defaultInventory = true);
-    ~TempMachine();
-    TempMachine(const TempMachine&) = delete;
-    TempMachine& operator=(const TempMachine&) = delete;
-
-    bool ok() const { return ok_; }
-    const std::filesystem::path& dir() const { return dir_; }
-
-  private:
-    std::filesystem::path dir_;
-    bool ok_ = false;
-};
+// The inventory of a machine with no network adapters at all (and no bus drivers).
+inline sim::InventoryOptions NoAdapters() {
+    sim::InventoryOptions options;
+    options.cards = 0;
+    options.otherVendorAdapter = false;
+    return options;
+}
 
 // The GUIDs of the default inventory's n5 ports (index 0..3) and of the other vendor's adapter.
 std::u16string DefaultPortGuid(int index);
@@ -70,8 +63,5 @@ bool WriteValueBytes(const std::u16string& path, const std::u16string& name, uin
 std::u16string StoreEntryPath(const std::u16string& member);
 // HKLM path of the driver key of the adapter whose NetCfgInstanceId is guid; empty when none.
 std::u16string DriverKeyPathOf(const std::u16string& guid);
-
-// UTF-16 text as the bytes the registry stores (little-endian units).
-std::vector<uint8_t> Utf16Bytes(std::u16string_view text);
 
 }  // namespace qv::testing
