@@ -225,7 +225,7 @@ TEST(QvsimRegFile, ImportIntoAMissingMachineMakesAnExactCopy) {
     const Result imported = copy.Run({"import", file});
     ASSERT_EQ(imported.status, 0) << imported.err;
     ASSERT_EQ(copy.Run({"export", again}).status, 0);
-    EXPECT_EQ(ReadAll(again), ReadAll(file));  // two adapters, not the default five with the file merged in
+    EXPECT_EQ(ReadFile(again), ReadFile(file));  // two adapters, not the default five with the file merged in
 }
 
 TEST(QvsimMachines, InitEmptyMakesARegistryWithoutInventory) {
@@ -248,7 +248,7 @@ TEST(QvsimMachines, InitEmptyMakesARegistryWithoutInventory) {
         EXPECT_EQ(r.status, step.status);
         EXPECT_EQ(box.Neutral(r.err), step.err);
     }
-    EXPECT_EQ(ReadAll(file), "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n");
+    EXPECT_EQ(ReadFile(file), "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n");
 }
 
 TEST(QvsimMachines, DirectoryThatIsNotAMachineIsLeftAlone) {

@@ -13,12 +13,12 @@
 #include "qv/platform/deviceio.h"
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
-#include "temp_machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
-using sim::testing::TempMachine;
+using qv::testing::TempMachine;
 
 // Closers of each kind, reporting the Win32 code the port gave.
 Win32Error CloseKeyCode(uintptr_t h) {
