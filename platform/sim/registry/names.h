@@ -19,10 +19,4 @@ std::string FoldKey(std::u16string_view name);
 std::string ToStored(std::u16string_view name);
 std::u16string FromStored(std::string_view bytes);
 
-// UTF-8 conversions. ToUtf8 encodes a lone surrogate like any other unit; FromUtf8 returns false on
-// a malformed sequence, an encoded surrogate among them, so a text with lone surrogates does not
-// convert back.
-std::string ToUtf8(std::u16string_view text);
-bool FromUtf8(std::string_view text, std::u16string* out);
-
 }  // namespace qv::sim::regnames

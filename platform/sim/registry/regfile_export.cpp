@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "database.h"
-#include "names.h"
+#include "qv/platform/utf.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/regfile.h"
 #include "regfile_format.h"
@@ -25,7 +25,7 @@ bool Printable(std::u16string_view text) {
 
 std::string Quoted(std::u16string_view text) {
     std::string out = "\"";
-    for (char c : regnames::ToUtf8(text)) {
+    for (char c : ToUtf8KeepingSurrogates(text)) {
         if (c == '\\' || c == '"') out.push_back('\\');
         out.push_back(c);
     }
@@ -151,8 +151,8 @@ class Exporter {
   private:
     // Writes one key with its values and lists its subkeys in *children.
     bool Key(HKey key, const std::u16string& path, std::vector<std::u16string>* children) {
-        if (!Writable(path)) return Fail("the key name " + regnames::ToUtf8(path) + " cannot be written");
-        out_ << '[' << kRootName << (path.empty() ? "" : "\\") << regnames::ToUtf8(path) << "]\n";
+        if (!Writable(path)) return Fail("the key name " + ToUtf8KeepingSurrogates(path) + " cannot be written");
+        out_ << '[' << kRootName << (path.empty() ? "" : "\\") << ToUtf8KeepingSurrogates(path) << "]\n";
         if (!Values(key, path)) return false;
         out_ << '\n';
         char16_t name[kMaxKeyNameLength + 1];
@@ -194,7 +194,7 @@ class Exporter {
             data.resize(size);
             const std::u16string_view valueName(name.data(), length);
             if (!Writable(valueName)) {
-                return Fail("the value name " + regnames::ToUtf8(valueName) + " in " + Where(path) +
+                return Fail("the value name " + ToUtf8KeepingSurrogates(valueName) + " in " + Where(path) +
                             " cannot be written");
             }
             out_ << ValueLine(valueName, type, data) << '\n';
@@ -202,7 +202,7 @@ class Exporter {
     }
 
     static std::string Where(const std::u16string& path) {
-        return std::string(kRootName) + (path.empty() ? "" : "\\") + regnames::ToUtf8(path);
+        return std::string(kRootName) + (path.empty() ? "" : "\\") + ToUtf8KeepingSurrogates(path);
     }
 
     bool Fail(const std::string& message, LStatus status = kErrorSuccess) {
@@ -239,7 +239,7 @@ bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view su
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key);
     if (status != kErrorSuccess) {
         *error = "cannot open " + std::string(regfile::kRootName) + (path.empty() ? "" : "\\") +
-                 regnames::ToUtf8(path) + " (error " + std::to_string(status) + ")";
+                 ToUtf8KeepingSurrogates(path) + " (error " + std::to_string(status) + ")";
         return false;
     }
     out << regfile::kHeaderLine << "\n\n";

@@ -9,7 +9,8 @@
 #include <vector>
 
 #include "database.h"
-#include "names.h"
+#include "qv/platform/scoped_handle.h"
+#include "qv/platform/utf.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
 #include "qv/sim/regfile.h"
@@ -106,11 +107,11 @@ bool DecodeContent(std::string_view content, std::string* storage, std::string_v
             wide.push_back(unit);
             // A piece never ends between the two halves of a surrogate pair.
             if (wide.size() >= kPiece && !(unit >= 0xD800 && unit <= 0xDBFF)) {
-                *storage += regnames::ToUtf8(wide);
+                *storage += ToUtf8KeepingSurrogates(wide);
                 wide.clear();
             }
         }
-        *storage += regnames::ToUtf8(wide);
+        *storage += ToUtf8KeepingSurrogates(wide);
         *text = *storage;
         return true;
     }
@@ -188,7 +189,7 @@ class Parser {
 
     bool Utf8(std::string_view text, size_t line) {
         std::u16string ignored;
-        return regnames::FromUtf8(text, &ignored) ||
+        return ToUtf16Strict(text, &ignored) ||
                Fail(line, utf16_ ? "the line holds a lone UTF-16 surrogate" : "the line is not valid UTF-8");
     }
 
@@ -204,7 +205,7 @@ class Parser {
         std::u16string path;
         if (root.size() < inner.size()) {
             const std::string_view rest = inner.substr(root.size() + 1);
-            regnames::FromUtf8(rest, &path);
+            ToUtf16Strict(rest, &path);
             size_t start = 0;
             size_t depth = 0;
             while (start <= path.size()) {
@@ -249,7 +250,7 @@ class Parser {
             }
         }
         *pos = i + 1;
-        regnames::FromUtf8(raw, out);
+        ToUtf16Strict(raw, out);
         return true;
     }
 
@@ -346,35 +347,18 @@ class Parser {
     bool inKey_ = false;
 };
 
-class KeyHolder {
-  public:
-    KeyHolder() = default;
-    explicit KeyHolder(HKey key) : key_(key) {}
-    ~KeyHolder() { Reset(nullptr); }
-    KeyHolder(KeyHolder&& other) noexcept : key_(std::exchange(other.key_, nullptr)) {}
-    KeyHolder& operator=(KeyHolder&&) = delete;
-    void Reset(HKey key) {
-        if (key_) reg::CloseKey(key_);
-        key_ = key;
-    }
-    HKey get() const { return key_; }
-
-  private:
-    HKey key_ = nullptr;
-};
-
 // Deletes the key at path below HKEY_LOCAL_MACHINE with everything below it, deepest keys first.
 // The keys on the way down stay open, so every step is one call whatever the depth.
 LStatus DeleteTree(const std::u16string& path) {
     struct Level {
-        KeyHolder key;
+        ScopedKey key;
         std::u16string name;  // below the level above
     };
     HKey top = nullptr;
     LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &top);
     if (status != kErrorSuccess) return status;
     std::vector<Level> levels;
-    levels.push_back({KeyHolder(top), path});
+    levels.push_back({ScopedKey(top), path});
     char16_t name[kMaxKeyNameLength + 1];
     while (!levels.empty()) {
         uint32_t length = kMaxKeyNameLength + 1;
@@ -384,7 +368,7 @@ LStatus DeleteTree(const std::u16string& path) {
             const std::u16string childName(name, length);
             status = reg::OpenKeyEx(levels.back().key.get(), childName.c_str(), kKeyRead, &child);
             if (status != kErrorSuccess) return status;
-            levels.push_back({KeyHolder(child), childName});
+            levels.push_back({ScopedKey(child), childName});
             continue;
         }
         if (status != kErrorNoMoreItems) return status;
@@ -439,7 +423,7 @@ class Applier {
 
   private:
     std::string* error_;
-    KeyHolder current_;
+    ScopedKey current_;
 };
 
 }  // namespace
