@@ -272,9 +272,13 @@ DirKind Classify(const fs::path& dir, std::string* why) {
         *why = "it is not a directory";
         return DirKind::kForeign;
     }
-    if (Exists(dir / kMarkerName) || Exists(dir / "registry.db")) return DirKind::kMachine;
+    const auto marked = [&dir] { return Exists(dir / kMarkerName) || Exists(dir / "registry.db"); };
+    if (marked()) return DirKind::kMachine;
     std::error_code ec;
     if (fs::directory_iterator(dir, ec) == fs::directory_iterator() && !ec) return DirKind::kVacant;
+    // A process making this machine meanwhile creates the marker before any other file: what the
+    // listing found may be just that.
+    if (marked()) return DirKind::kMachine;
     *why = ec ? ec.message() : "the directory holds other files and no machine registry";
     return DirKind::kForeign;
 }
