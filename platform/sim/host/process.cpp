@@ -64,6 +64,19 @@ std::string ProcessBaseName(uint32_t pid) {
     return name;
 }
 
+// Kernel threads are what runs inside the one System process of a Windows machine, and a zombie
+// is a process that has ended: neither is a process of its own in the list. Both are the pids
+// without an executable image (readlink of exe says ENOENT); kthreadd (pid 2), the parent of every
+// kernel thread, stands in the list for all of them. A process whose image cannot be read for
+// another reason (another user's) is listed.
+bool ListedAsProcess(int procDir, const char* pid) {
+    if (std::strcmp(pid, "2") == 0) return true;
+    char path[32];
+    std::snprintf(path, sizeof path, "%.20s/exe", pid);
+    char target[1];
+    return readlinkat(procDir, path, target, sizeof target) >= 0 || errno != ENOENT;
+}
+
 bool EndsWithExe(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
@@ -90,7 +103,7 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
         const dirent* entry = readdir(dir);
         if (!entry) break;
         uint32_t pid = 0;
-        if (ParsePid(entry->d_name, &pid)) processIds[count++] = pid;
+        if (ParsePid(entry->d_name, &pid) && ListedAsProcess(dirfd(dir), entry->d_name)) processIds[count++] = pid;
     }
     closedir(dir);
     *bytesReturned = count * 4;

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -115,12 +116,58 @@ LStatus Missing(int64_t id, LStatus otherwise) {
     return exists ? otherwise : kErrorKeyDeleted;
 }
 
+// Children found by name while the connection's view stays the same (see regdb::SnapshotSerial):
+// key paths share their first levels, so most levels of a path are found here, not in the database.
+class ChildCache {
+  public:
+    const int64_t* Find(int64_t parent, const std::string& fold) {
+        Refresh();
+        key_.assign(reinterpret_cast<const char*>(&parent), sizeof parent);
+        key_ += fold;
+        const auto it = children_.find(key_);
+        return it == children_.end() ? nullptr : &it->second;
+    }
+    // Remembers what the last Find looked up.
+    void Remember(int64_t child) {
+        if (children_.size() >= kMaxEntries) children_.clear();
+        children_.emplace(key_, child);
+    }
+
+  private:
+    static constexpr size_t kMaxEntries = 4096;
+    void Refresh() {
+        const uint64_t serial = regdb::SnapshotSerial();
+        if (serial != serial_) {
+            children_.clear();
+            serial_ = serial;
+        }
+    }
+    std::unordered_map<std::string, int64_t> children_;
+    std::string key_;
+    uint64_t serial_ = 0;
+};
+
+ChildCache& Children() {
+    static ChildCache cache;
+    return cache;
+}
+
 LStatus FindChild(int64_t parent, std::u16string_view name, int64_t* child, bool* found) {
+    const std::string fold = regnames::FoldKey(name);
+    ChildCache& cache = Children();
+    if (const int64_t* known = cache.Find(parent, fold)) {
+        *child = *known;
+        *found = true;
+        return kErrorSuccess;
+    }
     Query q(Stmt::kFindChild);
     q.Bind(1, parent);
-    q.BindBytes(2, regnames::FoldKey(name));
+    q.BindBytes(2, fold);
     const LStatus status = q.Step(found);
-    if (*found) *child = q.Int(0);
+    if (*found) {
+        *child = q.Int(0);
+        if (status == kErrorSuccess) cache.Remember(*child);
+    }
     return status;
 }
 
