@@ -7,9 +7,12 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <unordered_map>
 
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
@@ -30,22 +33,26 @@ bool ParsePid(const char* text, uint32_t* pid) {
     return value != 0;
 }
 
-// The executable's base name from /proc/<pid>/exe, else the command name from /proc/<pid>/comm.
-std::string ProcessBaseName(uint32_t pid) {
+// The base name of the executable behind /proc/<pid>/exe; empty with errno set when there is none
+// to read.
+std::string ExeBaseName(uint32_t pid) {
     char path[64];
     std::snprintf(path, sizeof path, "/proc/%u/exe", pid);
     char target[4096];
     const ssize_t n = readlink(path, target, sizeof target - 1);
-    if (n > 0) {
-        std::string exe(target, static_cast<size_t>(n));
-        constexpr std::string_view kDeleted = " (deleted)";
-        if (exe.size() > kDeleted.size() && exe.ends_with(kDeleted)) exe.resize(exe.size() - kDeleted.size());
-        const auto slash = exe.rfind('/');
-        return slash == std::string::npos ? exe : exe.substr(slash + 1);
-    }
-    // Plain open/read/close: a stdio stream costs extra system calls per process, and kernel
-    // threads (most of the list) always end up here. The kernel writes the name and its newline
-    // in one read; reading stops at the newline, the end or a full buffer.
+    if (n <= 0) return {};
+    std::string_view exe(target, static_cast<size_t>(n));
+    constexpr std::string_view kDeleted = " (deleted)";
+    if (exe.size() > kDeleted.size() && exe.ends_with(kDeleted)) exe.remove_suffix(kDeleted.size());
+    const auto slash = exe.rfind('/');
+    return std::string(slash == std::string_view::npos ? exe : exe.substr(slash + 1));
+}
+
+// The command name from /proc/<pid>/comm. Plain open/read/close: a stdio stream costs extra system
+// calls. The kernel writes the name and its newline in one read; reading stops at the newline, the
+// end or a full buffer.
+std::string CommandName(uint32_t pid) {
+    char path[64];
     std::snprintf(path, sizeof path, "/proc/%u/comm", pid);
     const int fd = open(path, O_RDONLY | O_CLOEXEC);
     if (fd < 0) return {};
@@ -64,11 +71,54 @@ std::string ProcessBaseName(uint32_t pid) {
     return name;
 }
 
+// The executable's base name, else (a process without an image: kthreadd, or another user's
+// process) the command name.
+std::string ProcessBaseName(uint32_t pid) {
+    std::string name = ExeBaseName(pid);
+    return name.empty() ? CommandName(pid) : name;
+}
+
+// The image names read while the list was made, so that asking for each listed process's name
+// right afterwards (what the instance checks do) reads nothing twice. An entry serves one question,
+// and only shortly after the list was made.
+struct ListedImages {
+    std::mutex mutex;
+    std::chrono::steady_clock::time_point made;
+    std::unordered_map<uint32_t, std::string> names;
+};
+constexpr auto kListedImagesLifetime = std::chrono::milliseconds(200);
+
+ListedImages& Listed() {
+    static ListedImages listed;
+    return listed;
+}
+
+std::string TakeListedImage(uint32_t pid) {
+    ListedImages& listed = Listed();
+    std::lock_guard lock(listed.mutex);
+    if (std::chrono::steady_clock::now() - listed.made > kListedImagesLifetime) return {};
+    const auto it = listed.names.find(pid);
+    if (it == listed.names.end()) return {};
+    std::string name = std::move(it->second);
+    listed.names.erase(it);
+    return name;
+}
+
 bool EndsWithExe(const std::string& name) {
     if (name.size() < 4) return false;
     std::string tail = name.substr(name.size() - 4);
     for (auto& c : tail) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
     return tail == ".exe";
+}
+
+// Kernel threads are what runs inside the one System process of a Windows machine, and a zombie
+// is a process that has ended: neither is a process of its own in the list. Both are the pids
+// without an executable image (readlink of exe says ENOENT); kthreadd (pid 2), the parent of every
+// kernel thread, stands in the list for all of them. A process whose image cannot be read for
+// another reason (another user's) is listed. *image is the image's base name when it was read.
+bool ListedAsProcess(uint32_t pid, std::string* image) {
+    *image = ExeBaseName(pid);
+    return !image->empty() || pid == 2 || errno != ENOENT;
 }
 
 }  // namespace
@@ -85,14 +135,22 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
     }
     const uint32_t capacity = bufferBytes / 4;
     uint32_t count = 0;
+    std::unordered_map<uint32_t, std::string> images;
     while (count < capacity) {
         errno = 0;
         const dirent* entry = readdir(dir);
         if (!entry) break;
         uint32_t pid = 0;
-        if (ParsePid(entry->d_name, &pid)) processIds[count++] = pid;
+        std::string image;
+        if (!ParsePid(entry->d_name, &pid) || !ListedAsProcess(pid, &image)) continue;
+        processIds[count++] = pid;
+        if (!image.empty()) images.emplace(pid, std::move(image));
     }
     closedir(dir);
+    ListedImages& listed = Listed();
+    std::lock_guard lock(listed.mutex);
+    listed.names = std::move(images);
+    listed.made = std::chrono::steady_clock::now();
     *bytesReturned = count * 4;
     return true;
 }
@@ -102,7 +160,8 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
         SetLastError(kErrorInvalidParameter);
         return 0;
     }
-    std::string base = ProcessBaseName(processId);
+    std::string base = TakeListedImage(processId);
+    if (base.empty()) base = ProcessBaseName(processId);
     if (base.empty()) {
         SetLastError(kErrorInvalidParameter);
         return 0;

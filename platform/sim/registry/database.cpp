@@ -4,10 +4,12 @@
 #include <pthread.h>
 #include <signal.h>
 #include <sqlite3.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <array>
 #include <cerrno>
 #include <chrono>
@@ -76,6 +78,40 @@ constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
     " SELECT max(depth) FROM up",
 };
 
+// A counter of committed registry changes that every process of the machine shares through a
+// small memory-mapped file beside the database (registry.db-changes). Writers bump it after each commit; a reader whose
+// snapshot began when the counter had the value it still has knows that nobody has committed
+// since, without asking the database.
+class ChangeCounter {
+  public:
+    ~ChangeCounter() { Close(); }
+    void Open(const fs::path& path) {
+        Close();
+        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+        if (fd < 0) return;
+        struct stat st {};
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+            (st.st_size >= kSize || ftruncate(fd, kSize) == 0)) {
+            void* map = mmap(nullptr, kSize, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+            if (map != MAP_FAILED) value_ = static_cast<uint64_t*>(map);
+        }
+        close(fd);
+    }
+    void Close() {
+        if (value_) munmap(value_, kSize);
+        value_ = nullptr;
+    }
+    bool usable() const { return value_ != nullptr; }
+    uint64_t Load() const { return std::atomic_ref<uint64_t>(*value_).load(std::memory_order_acquire); }
+    void Bump() {
+        if (value_) std::atomic_ref<uint64_t>(*value_).fetch_add(1, std::memory_order_acq_rel);
+    }
+
+  private:
+    static constexpr off_t kSize = sizeof(uint64_t);
+    uint64_t* value_ = nullptr;
+};
+
 struct State {
     fs::path selected;   // set by SelectMachine; empty: MachineDir() decides
     fs::path buildPath;  // database being built by BuildMachine; empty otherwise
@@ -85,6 +121,13 @@ struct State {
     bool broken = false;
     int depth = 0;  // open transactions
     uint64_t generation = 1;
+    // A read transaction left open after its call ended, so that the next read calls of the
+    // process share it instead of paying for a transaction each (see Transaction).
+    bool session = false;
+    bool sessionWrote = false;    // a write happened inside it: its end must commit
+    uint64_t sessionChanges = 0;  // the change counter when it began
+    uint64_t snapshot = 1;        // changes whenever what this connection sees may have changed
+    ChangeCounter changes;
     std::array<sqlite3_stmt*, static_cast<size_t>(Stmt::kCount)> stmts{};
     std::set<std::string> reported;  // paths whose trouble was already reported
     std::set<std::string> swept;     // machine directories cleared of stale builds
@@ -123,6 +166,10 @@ void Close() {
     s.db = nullptr;
     s.broken = false;
     s.depth = 0;
+    s.session = false;
+    s.sessionWrote = false;
+    ++s.snapshot;
+    s.changes.Close();
 }
 
 // Prints one line on stderr for each path, however often its trouble shows.
@@ -247,7 +294,12 @@ LStatus OpenFile(const fs::path& path, bool create) {
         }
     }
     if (status == kErrorSuccess) status = Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
-    if (status != kErrorSuccess) Close();
+    if (status != kErrorSuccess) {
+        Close();
+        return status;
+    }
+    // A machine being built is seen by its builder only: it needs no shared counter.
+    if (s.buildPath.empty()) s.changes.Open(path.string() + "-changes");
     return status;
 }
 
@@ -582,20 +634,70 @@ LStatus Run(Stmt which) {
 
 }  // namespace
 
+uint64_t SnapshotSerial() {
+    return S().snapshot;
+}
+
+namespace {
+
+// Ends the read transaction that the process kept open between calls; what was written inside it
+// is committed (a failed commit rolls it back and says so).
+LStatus EndSession() {
+    State& s = S();
+    if (!s.session) return kErrorSuccess;
+    s.session = false;
+    ++s.snapshot;
+    const bool wrote = s.sessionWrote;
+    s.sessionWrote = false;
+    const LStatus status = Run(Stmt::kCommit);
+    if (status != kErrorSuccess) {
+        Run(Stmt::kRollback);
+    } else if (wrote) {
+        s.changes.Bump();
+    }
+    return status;
+}
+
+}  // namespace
+
+// Read transactions of the outermost level stay open after they commit, as a session that the
+// next read transaction joins as long as no process has committed a change meanwhile (the shared
+// change counter tells). A write ends the session first. So a process that only reads pays for one
+// transaction instead of one per registry call, and never sees anything older than the last change
+// committed before its call began.
 Transaction::Transaction(Kind kind) {
     State& s = S();
     status_ = Open();
     if (status_ != kErrorSuccess) return;
-    outer_ = s.depth == 0;
-    if (outer_) {
-        status_ = Run(kind == Kind::kWrite ? Stmt::kBeginImmediate : Stmt::kBegin);
-    } else {
-        status_ = Run(Stmt::kSavepoint);
+    if (s.depth == 0 && s.session) {
+        if (kind == Kind::kRead && s.changes.usable() && s.changes.Load() == s.sessionChanges) {
+            joined_ = true;
+            open_ = true;
+            generation_ = s.generation;
+            ++s.depth;
+            return;
+        }
+        EndSession();
     }
+    outer_ = s.depth == 0;
+    if (kind == Kind::kWrite) {
+        write_ = true;
+        ++s.snapshot;
+        if (!outer_ && s.session) s.sessionWrote = true;
+    }
+    if (outer_ && kind == Kind::kRead && s.changes.usable()) {
+        session_ = true;
+        // Read before the transaction begins: a change committed in between makes the next call
+        // start afresh, never see too little.
+        s.sessionChanges = s.changes.Load();
+        ++s.snapshot;
+    }
+    status_ = Run(!outer_ ? Stmt::kSavepoint : kind == Kind::kWrite ? Stmt::kBeginImmediate : Stmt::kBegin);
     if (status_ == kErrorSuccess) {
         open_ = true;
         generation_ = s.generation;
         ++s.depth;
+        if (session_) s.session = true;
     }
 }
 
@@ -606,10 +708,21 @@ LStatus Transaction::Commit() {
         open_ = false;
         return status_ = kErrorKeyDeleted;
     }
+    if (joined_ || session_) {
+        // The read transaction goes on as the process's session, unless something was written
+        // inside it: then it ends here, with a real commit.
+        open_ = false;
+        --s.depth;
+        return status_ = s.sessionWrote ? EndSession() : kErrorSuccess;
+    }
     status_ = Run(outer_ ? Stmt::kCommit : Stmt::kRelease);
     if (status_ == kErrorSuccess) {
         open_ = false;
         --s.depth;
+        if (write_) {
+            ++s.snapshot;
+            if (outer_) s.changes.Bump();
+        }
     }
     return status_;
 }
@@ -618,15 +731,24 @@ Transaction::~Transaction() {
     if (!open_) return;
     State& s = S();
     if (generation_ != s.generation) return;
-    if (s.db) {
-        if (outer_) {
-            Run(Stmt::kRollback);
-        } else {
-            Run(Stmt::kRollbackToSavepoint);
-            Run(Stmt::kRelease);
-        }
-    }
+    if (write_) ++s.snapshot;
     if (s.depth > 0) --s.depth;
+    if (!s.db) return;
+    if (joined_ || session_) {
+        // An abandoned read ends nothing, unless something was written inside the session: that
+        // is undone with it.
+        if (s.sessionWrote) {
+            s.session = false;
+            s.sessionWrote = false;
+            ++s.snapshot;
+            Run(Stmt::kRollback);
+        }
+    } else if (outer_) {
+        Run(Stmt::kRollback);
+    } else {
+        Run(Stmt::kRollbackToSavepoint);
+        Run(Stmt::kRelease);
+    }
 }
 
 }  // namespace qv::sim::regdb

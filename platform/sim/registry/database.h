@@ -111,6 +111,10 @@ struct ChangeToken {
 };
 ChangeToken CurrentChangeToken();
 
+// Changes whenever what this process sees of the registry may have changed: a new snapshot began,
+// or this process wrote. Lookups cached under one value stay true while it holds.
+uint64_t SnapshotSerial();
+
 // One registry call (or a group of them) as one transaction. Nested transactions become savepoints
 // of the outer one. Destroying an uncommitted transaction rolls it back.
 class Transaction {
@@ -127,6 +131,9 @@ class Transaction {
   private:
     bool outer_ = false;
     bool open_ = false;
+    bool write_ = false;
+    bool joined_ = false;   // joined the session that an earlier read transaction left open
+    bool session_ = false;  // an outer read transaction that stays open as the session
     uint64_t generation_ = 0;  // a machine switch meanwhile leaves nothing to commit or roll back
     LStatus status_ = kErrorSuccess;
 };

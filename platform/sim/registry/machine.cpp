@@ -34,7 +34,7 @@ bool IsMachineRegistryFile(const fs::path& file) {
     struct stat target {};
     if (stat(file.c_str(), &target) != 0) return false;
     const std::string registry = (MachineDir() / "registry.db").string();
-    for (const char* suffix : {"", "-wal", "-shm"}) {
+    for (const char* suffix : {"", "-wal", "-shm", "-changes"}) {
         struct stat own {};
         if (stat((registry + suffix).c_str(), &own) == 0 && own.st_dev == target.st_dev &&
             own.st_ino == target.st_ino) {

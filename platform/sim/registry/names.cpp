@@ -1,5 +1,7 @@
 #include "names.h"
 
+#include <cstdint>
+
 namespace qv::sim::regnames {
 
 char16_t Upcase(char16_t c) {
@@ -18,33 +20,35 @@ char16_t Upcase(char16_t c) {
     return c;
 }
 
+// Names are mostly short ASCII: the forms below are written into a sized buffer in one pass
+// instead of growing a string unit by unit.
 std::string FoldKey(std::u16string_view name) {
-    std::string key;
-    key.reserve(name.size() * 2);
-    for (char16_t c : name) {
+    std::string key(name.size() * 2, '\0');
+    char* out = key.data();
+    for (const char16_t c : name) {
         const char16_t u = Upcase(c);
-        key.push_back(static_cast<char>(u >> 8));
-        key.push_back(static_cast<char>(u & 0xFF));
+        *out++ = static_cast<char>(u >> 8);
+        *out++ = static_cast<char>(u & 0xFF);
     }
     return key;
 }
 
 std::string ToStored(std::u16string_view name) {
-    std::string bytes;
-    bytes.reserve(name.size() * 2);
-    for (char16_t c : name) {
-        bytes.push_back(static_cast<char>(c & 0xFF));
-        bytes.push_back(static_cast<char>(c >> 8));
+    std::string bytes(name.size() * 2, '\0');
+    char* out = bytes.data();
+    for (const char16_t c : name) {
+        *out++ = static_cast<char>(c & 0xFF);
+        *out++ = static_cast<char>(c >> 8);
     }
     return bytes;
 }
 
 std::u16string FromStored(std::string_view bytes) {
-    std::u16string name;
-    name.reserve(bytes.size() / 2);
-    for (size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        name.push_back(static_cast<char16_t>(static_cast<uint8_t>(bytes[i]) |
-                                             (static_cast<uint8_t>(bytes[i + 1]) << 8)));
+    std::u16string name(bytes.size() / 2, u'\0');
+    const auto* in = reinterpret_cast<const uint8_t*>(bytes.data());
+    for (char16_t& unit : name) {
+        unit = static_cast<char16_t>(in[0] | (in[1] << 8));
+        in += 2;
     }
     return name;
 }

@@ -3,6 +3,7 @@
 
 #include <cstring>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "database.h"
@@ -104,12 +105,69 @@ LStatus Missing(int64_t id, LStatus otherwise) {
     return exists ? otherwise : kErrorKeyDeleted;
 }
 
+// Lookups by name under a key, remembered while the connection's view stays the same (see
+// regdb::SnapshotSerial): key paths share their first levels and callers ask for a value's size
+// before its data, so most lookups of a process are answered here, not by the database.
+template <typename Found>
+class SnapshotCache {
+  public:
+    const Found* Find(int64_t parent, const std::string& fold) {
+        const uint64_t serial = regdb::SnapshotSerial();
+        if (serial != serial_) {
+            entries_.clear();
+            serial_ = serial;
+        }
+        key_.assign(reinterpret_cast<const char*>(&parent), sizeof parent);
+        key_ += fold;
+        const auto it = entries_.find(key_);
+        return it == entries_.end() ? nullptr : &it->second;
+    }
+    // Remembers what the last Find looked up.
+    void Remember(Found found) {
+        if (entries_.size() >= kMaxEntries) entries_.clear();
+        entries_.emplace(key_, std::move(found));
+    }
+
+  private:
+    static constexpr size_t kMaxEntries = 4096;
+    std::unordered_map<std::string, Found> entries_;
+    std::string key_;
+    uint64_t serial_ = 0;
+};
+
+SnapshotCache<int64_t>& Children() {
+    static SnapshotCache<int64_t> cache;
+    return cache;
+}
+
+struct StoredValue {
+    uint32_t type;
+    std::string data;
+};
+// Values larger than this are read from the database each time, so the cache stays small.
+constexpr size_t kMaxCachedValueSize = 1024;
+
+SnapshotCache<StoredValue>& Values() {
+    static SnapshotCache<StoredValue> cache;
+    return cache;
+}
+
 LStatus FindChild(int64_t parent, std::u16string_view name, int64_t* child, bool* found) {
+    const std::string fold = regnames::FoldKey(name);
+    SnapshotCache<int64_t>& cache = Children();
+    if (const int64_t* known = cache.Find(parent, fold)) {
+        *child = *known;
+        *found = true;
+        return kErrorSuccess;
+    }
     Query q(Stmt::kFindChild);
     q.Bind(1, parent);
-    q.BindBytes(2, regnames::FoldKey(name));
+    q.BindBytes(2, fold);
     const LStatus status = q.Step(found);
-    if (*found) *child = q.Int(0);
+    if (*found) {
+        *child = q.Int(0);
+        if (status == kErrorSuccess) cache.Remember(*child);
+    }
     return status;
 }
 
@@ -288,14 +346,22 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
+    const std::string fold = regnames::FoldKey(View(valueName));
+    SnapshotCache<StoredValue>& cache = Values();
+    if (const StoredValue* known = cache.Find(ref.id, fold)) {
+        return CopyData(known->type, known->data, type, data, dataSize);
+    }
     Query q(Stmt::kFindValue);
     q.Bind(1, ref.id);
-    q.BindBytes(2, regnames::FoldKey(View(valueName)));
+    q.BindBytes(2, fold);
     bool found = false;
     status = q.Step(&found);
     if (status != kErrorSuccess) return status;
     if (!found) return Missing(ref.id, kErrorFileNotFound);
-    return CopyData(static_cast<uint32_t>(q.Int(0)), q.Bytes(1), type, data, dataSize);
+    const auto storedType = static_cast<uint32_t>(q.Int(0));
+    const std::string_view bytes = q.Bytes(1);
+    if (bytes.size() <= kMaxCachedValueSize) cache.Remember({storedType, std::string(bytes)});
+    return CopyData(storedType, bytes, type, data, dataSize);
 }
 
 LStatus SetValueEx(HKey key, const char16_t* valueName, uint32_t type, const uint8_t* data,

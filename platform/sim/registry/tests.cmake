@@ -4,6 +4,7 @@ qv_gtest(sim_registry_test
     SOURCES
         ${CMAKE_CURRENT_LIST_DIR}/tests/sim_registry_test.cpp
         ${CMAKE_CURRENT_LIST_DIR}/tests/multiprocess_test.cpp
+        ${CMAKE_CURRENT_LIST_DIR}/tests/read_session_test.cpp
     LIBS qv_platform SQLite::SQLite3
     LABELS registry)
 

@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -161,6 +162,33 @@ TEST(ProcessImageNames, ProcessWithoutImageUsesItsCommandName) {
         return;
     }
     GTEST_SKIP() << "no process without an executable image is visible here";
+}
+
+// Kernel threads run inside one process on Windows, and an ended process is gone from the list: of
+// the pids without an executable image only kthreadd (2) is listed; a zombie child is not, a
+// running one is.
+TEST(ProcessEnumeration, ListsNoZombiesAndOneProcessForTheKernelThreads) {
+    NamedSleeper sleeper(("QvListed" + std::to_string(getpid())).c_str());
+    const pid_t running = sleeper.Start();
+    const pid_t zombie = fork();
+    if (zombie == 0) _exit(0);
+    ASSERT_GT(zombie, 0);
+    for (int i = 0; i < 200 && fs::exists("/proc/" + std::to_string(zombie) + "/exe"); ++i) usleep(10000);
+
+    std::vector<uint32_t> ids(4096);
+    uint32_t bytes = 0;
+    ASSERT_TRUE(proc::EnumProcesses(ids.data(), static_cast<uint32_t>(ids.size() * 4), &bytes));
+    ids.resize(bytes / 4);
+    const auto listed = [&ids](uint32_t pid) { return std::find(ids.begin(), ids.end(), pid) != ids.end(); };
+    EXPECT_TRUE(listed(static_cast<uint32_t>(running)));
+    EXPECT_FALSE(listed(static_cast<uint32_t>(zombie)));
+    for (const uint32_t pid : ids) {
+        std::error_code ec;
+        (void)fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
+        EXPECT_TRUE(pid == 2 || ec != std::errc::no_such_file_or_directory || !fs::exists("/proc/" + std::to_string(pid)))
+            << "pid " << pid << " has no image";
+    }
+    waitpid(zombie, nullptr, 0);
 }
 
 }  // namespace
