@@ -8,9 +8,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "qv/qvtool/runner.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/machine.h"
-#include "runner.h"
 
 namespace qv::qvtool::test {
 namespace {
