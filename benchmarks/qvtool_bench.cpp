@@ -8,10 +8,10 @@
 #include <filesystem>
 #include <string>
 
-#include "adapter_connection.h"
+#include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/register_commands.h"
+#include "qv/qvtool/transport.h"
 #include "qv/sim/machine.h"
-#include "register_commands.h"
-#include "transport.h"
 
 namespace {
 

@@ -19,6 +19,7 @@ if(QV_FUZZ)
         message(FATAL_ERROR "QV_FUZZ needs clang (CC=clang CXX=clang++)")
     endif()
     add_custom_target(qv_fuzz_all)
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
 endif()

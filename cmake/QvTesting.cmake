@@ -1,24 +1,57 @@
-# Test support: GoogleTest for both builds, and one helper to declare a suite.
+# Test support: GoogleTest for both builds, and the one way to declare a suite or a test-support
+# library. Suites are declared in the CMakeLists.txt of the module they test, with qv_gtest and
+# nothing around it: qv_gtest alone decides whether a suite is built (QV_BUILD_TESTS) and on which
+# build it runs (HOST_ONLY: suites that need the simulated host).
 #
 # The host build uses the system GoogleTest. The windows build compiles GoogleTest from Debian's
 # sources (without pthreads) and runs the suites under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
-# qv_gtest(<name> SOURCES <files...> LIBS <targets...> [LABELS <labels...>])
-# One executable and one CTest test per suite; executables go to tests/ of the build tree. Every
-# suite links the shared test support qv_testing (testing/). A no-op when QV_BUILD_TESTS is off.
+
+# qv_gtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [HOST_ONLY]
+#          [RUN_SERIAL] [DEPENDS <targets...>] [ENVIRONMENT <VAR=value...>] [DEFINITIONS <defs...>])
+# One executable and one CTest test per suite; executables go to tests/ of the build tree.
+# DEPENDS: programs the suite runs, built before it.
+# Every suite links the shared test support qv_testing (testing/).
 function(qv_gtest name)
-    if(NOT QV_BUILD_TESTS)
+    cmake_parse_arguments(T "HOST_ONLY;RUN_SERIAL" "" "SOURCES;LIBS;LABELS;DEPENDS;ENVIRONMENT;DEFINITIONS"
+                          ${ARGN})
+    if(NOT QV_BUILD_TESTS OR (T_HOST_ONLY AND NOT QV_HOST))
         return()
     endif()
-    cmake_parse_arguments(T "" "" "SOURCES;LIBS;LABELS" ${ARGN})
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} qv_testing qv_gtest_main)
     target_compile_definitions(${name} PRIVATE
         QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
-        QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+        QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+        ${T_DEFINITIONS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name})
+    if(T_DEPENDS)
+        add_dependencies(${name} ${T_DEPENDS})
+    endif()
     if(T_LABELS)
         set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
+    endif()
+    if(T_ENVIRONMENT)
+        set_tests_properties(${name} PROPERTIES ENVIRONMENT "${T_ENVIRONMENT}")
+    endif()
+    if(T_RUN_SERIAL)
+        set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE)
+    endif()
+endfunction()
+
+# qv_test_library(<name> SOURCES <files...> [LIBS <targets...>] [INCLUDE <dir>] [HOST_ONLY])
+# A static library of test support shared by suites; built only when the suites are.
+function(qv_test_library name)
+    cmake_parse_arguments(T "HOST_ONLY" "INCLUDE" "SOURCES;LIBS" ${ARGN})
+    if(NOT QV_BUILD_TESTS OR (T_HOST_ONLY AND NOT QV_HOST))
+        return()
+    endif()
+    add_library(${name} STATIC ${T_SOURCES})
+    target_link_libraries(${name} PUBLIC ${T_LIBS} ${QV_GTEST_LIBS})
+    target_compile_definitions(${name} PRIVATE
+        QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
+    if(T_INCLUDE)
+        target_include_directories(${name} PUBLIC ${T_INCLUDE})
     endif()
 endfunction()
 
@@ -32,15 +65,14 @@ if(CMAKE_CROSSCOMPILING)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
-    set(QV_GTEST_LIBS GTest::gtest)
     if(NOT TARGET GTest::gtest)
         add_library(GTest::gtest ALIAS gtest)
     endif()
     set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_SOURCE_DIR}/cmake/wine-run.sh CACHE FILEPATH "" FORCE)
 else()
     find_package(GTest REQUIRED)
-    set(QV_GTEST_LIBS GTest::gtest)
 endif()
+set(QV_GTEST_LIBS GTest::gtest)
 
 add_library(qv_gtest_main STATIC ${CMAKE_SOURCE_DIR}/cmake/gtest_main.cpp)
 target_link_libraries(qv_gtest_main PUBLIC ${QV_GTEST_LIBS})

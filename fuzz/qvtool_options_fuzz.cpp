@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "options.h"
+#include "qv/qvtool/options.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::vector<std::string> words(1);

@@ -1,15 +1,28 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks to build and test both builds.
+# Installs what a fresh Debian 12 machine lacks, for one of two jobs:
+#   scripts/setup.sh programs   the host programs (QvTeamCmd, qvtool, qvsim): cmake, g++, make, SQLite
+#   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
+#                               sqlite3 shell, mingw-w64 and Wine (windows build), clang (fuzz targets)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
-packages=(
-    cmake make g++ pkg-config
+programs=(cmake make g++ libsqlite3-dev)
+tests=(
+    pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libsqlite3-dev sqlite3
+    sqlite3
     g++-mingw-w64-x86-64 wine64
     clang libclang-rt-14-dev
 )
+
+case "${1:-}" in
+programs) packages=("${programs[@]}") ;;
+all) packages=("${programs[@]}" "${tests[@]}") ;;
+*)
+    echo "usage: scripts/setup.sh programs|all" >&2
+    exit 2
+    ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

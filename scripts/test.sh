@@ -3,7 +3,7 @@
 # the windows build's suites under Wine, and short fuzz runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
+bash scripts/setup.sh all
 
 step() { printf '\n== %s\n' "$*"; }
 
@@ -17,7 +17,7 @@ step "windows build"
 cmake --preset windows >/dev/null
 cmake --build --preset windows
 step "windows tests under Wine"
-ctest --test-dir build/windows --output-on-failure --timeout 600
+ctest --preset windows
 
 step "asan build"
 cmake --preset asan >/dev/null

@@ -6,6 +6,8 @@
 #include <string>
 
 #include "narrow_format.h"
+#include "qv/platform/local_time.h"
+#include "qv/platform/output_file.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 
@@ -37,15 +39,9 @@ bool FormatCtime(std::time_t when, std::string* text) {
     static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
                                               "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
     std::tm local{};
-#ifdef _WIN32
-    if (localtime_s(&local, &when) != 0) {
+    if (!clk::LocalTime(when, &local)) {
         return false;
     }
-#else
-    if (localtime_r(&when, &local) == nullptr) {
-        return false;
-    }
-#endif
     const int year = local.tm_year + 1900;
     if (local.tm_wday < 0 || local.tm_wday > 6 || local.tm_mon < 0 || local.tm_mon > 11 || year < 1970 ||
         year > 9999) {
@@ -68,13 +64,10 @@ std::FILE* OpenLogFile(const CommandRecord& record) {
         QvTrace(u"<--OpenLogFile: no log file name\n");
         return nullptr;
     }
-#ifdef _WIN32
-    std::FILE* log = _wfopen(reinterpret_cast<const wchar_t*>(record.logFileName), L"ab");
-#else
-    std::FILE* log = std::fopen(ToUtf8(std::u16string_view(record.logFileName, length)).c_str(), "ab");
-#endif
+    // A FIFO or a device is refused without waiting, as a file that cannot be opened.
+    std::FILE* log = file::OpenForAppend(std::u16string_view(record.logFileName, length));
     if (log == nullptr) {
-        QvTrace(u"<--OpenLogFile: cannot open %s\n", record.logFileName);
+        QvTrace(u"<--OpenLogFile: cannot open %s (or not a regular file)\n", record.logFileName);
     }
     return log;
 }

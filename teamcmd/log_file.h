@@ -11,7 +11,8 @@
 namespace qv::teamcmd {
 
 // Opens the record's log file name for appending (created when missing). Null when it cannot be
-// opened; the calling flow then ends the run with QV_LOG_FILE_UNAVAILABLE.
+// opened or is not a regular file (a FIFO or a device is refused at once, never waited on); the
+// calling flow then ends the run with QV_LOG_FILE_UNAVAILABLE.
 std::FILE* OpenLogFile(const CommandRecord& record);
 
 // "\n============================\n", the local time in the ctime form of the Windows C runtime

@@ -1,25 +1,8 @@
-// Entry point of QvTeamCmd: hands the arguments to the run as UTF-16 and ends with its 32-bit
-// status (a Linux shell sees its low byte).
-#include <string>
-#include <vector>
-
-#include "qv/teamlib/text.h"
+// Entry point of QvTeamCmd: the platform's program entry hands over the arguments as UTF-16; the
+// run's 32-bit status is the exit status (a Linux shell sees its low byte).
+#include "qv/platform/program_entry.h"
 #include "run.h"
 
-#ifdef _WIN32
-int wmain(int argc, wchar_t** argv) {
-    std::vector<std::u16string> args;
-    for (int i = 1; i < argc; ++i) {
-        args.emplace_back(reinterpret_cast<const char16_t*>(argv[i]));
-    }
+int qv::ProgramMain(std::span<const std::u16string> args) {
     return static_cast<int>(qv::teamcmd::RunQvTeamCmd(args));
 }
-#else
-int main(int argc, char** argv) {
-    std::vector<std::u16string> args;
-    for (int i = 1; i < argc; ++i) {
-        args.push_back(qv::FromUtf8(argv[i]));
-    }
-    return static_cast<int>(qv::teamcmd::RunQvTeamCmd(args));
-}
-#endif

@@ -1,4 +1,4 @@
-#include "adapter_connection.h"
+#include "qv/qvtool/adapter_connection.h"
 
 #include <cstddef>
 #include <memory>

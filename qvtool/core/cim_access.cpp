@@ -1,6 +1,6 @@
 #include "cim_access.h"
 
-#include "transport.h"
+#include "qv/qvtool/transport.h"
 
 namespace qv::qvtool {
 namespace {

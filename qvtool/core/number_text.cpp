@@ -1,4 +1,4 @@
-#include "number_text.h"
+#include "qv/qvtool/number_text.h"
 
 #include <cctype>
 #include <limits>

@@ -1,14 +1,14 @@
-#include "options.h"
+#include "qv/qvtool/options.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "number_text.h"
 #include "option_scanner.h"
-#include "qset_params.h"
+#include "qv/qvtool/number_text.h"
+#include "qv/qvtool/qset_params.h"
+#include "qv/qvtool/usage.h"
 #include "qv/regmap/decode.h"
 #include "text_match.h"
-#include "usage.h"
 
 namespace qv::qvtool {
 namespace {

@@ -1,4 +1,4 @@
-#include "qset_params.h"
+#include "qv/qvtool/qset_params.h"
 
 #include "text_match.h"
 

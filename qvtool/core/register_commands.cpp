@@ -1,8 +1,8 @@
-#include "register_commands.h"
+#include "qv/qvtool/register_commands.h"
 
 #include "cim_access.h"
+#include "qv/qvtool/transport.h"
 #include "qv/regmap/decode.h"
-#include "transport.h"
 
 namespace qv::qvtool {
 namespace {

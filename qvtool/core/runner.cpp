@@ -1,7 +1,7 @@
-#include "runner.h"
+#include "qv/qvtool/runner.h"
 
-#include "adapter_connection.h"
-#include "register_commands.h"
+#include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/register_commands.h"
 
 namespace qv::qvtool {
 

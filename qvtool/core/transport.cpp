@@ -1,4 +1,4 @@
-#include "transport.h"
+#include "qv/qvtool/transport.h"
 
 namespace qv::qvtool {
 namespace {

@@ -1,4 +1,4 @@
-#include "usage.h"
+#include "qv/qvtool/usage.h"
 
 namespace qv::qvtool {
 

@@ -1,8 +1,10 @@
 // The built QvTeamCmd as a process on a temporary machine: its console output and the exit status
 // a shell sees (the low byte of the 32-bit status), and the refusal to run twice.
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,8 +32,14 @@ struct Exited {
     std::string output;
 };
 
-// Runs the program with QV_MACHINE set to machine and returns its standard output and exit code.
-Exited RunProgram(const std::filesystem::path& machine, const std::vector<std::string>& args) {
+// Every run ends within this time or is killed (and the test fails): a run that waits on something
+// must not hang the suite.
+constexpr auto kRunLimit = std::chrono::seconds(20);
+
+// Runs the program with QV_MACHINE set to machine (and the extra environment entries) and returns
+// its standard output and exit code.
+Exited RunProgram(const std::filesystem::path& machine, const std::vector<std::string>& args,
+                  const std::vector<std::string>& extraEnv = {}) {
     int pipeFds[2];
     EXPECT_EQ(pipe(pipeFds), 0);
     posix_spawn_file_actions_t actions;
@@ -41,6 +49,7 @@ Exited RunProgram(const std::filesystem::path& machine, const std::vector<std::s
 
     const std::string program = std::string(QV_BIN_DIR) + "/QvTeamCmd";
     std::vector<std::string> env = {"QV_MACHINE=" + machine.string(), "PATH=/usr/bin:/bin"};
+    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
     std::vector<char*> argv = {const_cast<char*>(program.c_str())};
     for (const std::string& arg : args) {
         argv.push_back(const_cast<char*>(arg.c_str()));
@@ -62,13 +71,30 @@ Exited RunProgram(const std::filesystem::path& machine, const std::vector<std::s
         ADD_FAILURE() << "cannot start " << program;
         return exited;
     }
+    const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
+    bool killed = false;
     char buffer[4096];
-    for (ssize_t n; (n = read(pipeFds[0], buffer, sizeof buffer)) > 0;) {
+    for (;;) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd readable{pipeFds[0], POLLIN, 0};
+        if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) == 0) {
+            kill(pid, SIGKILL);
+            killed = true;
+            break;
+        }
+        const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
+        if (n <= 0) {
+            break;
+        }
         exited.output.append(buffer, static_cast<size_t>(n));
     }
     close(pipeFds[0]);
     int status = 0;
     waitpid(pid, &status, 0);
+    if (killed) {
+        ADD_FAILURE() << program << " did not end within " << kRunLimit.count() << " s";
+    }
     exited.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return exited;
 }
@@ -107,6 +133,23 @@ TEST_F(ProgramTest, LogThatCannotBeOpenedEndsWithZero) {
     EXPECT_EQ(exited.status, 0);
     const std::string listing = Golden("listing_default.txt");
     EXPECT_EQ(exited.output, kBanner + listing.substr(0, listing.find("\nTeam Adapters:\n")));
+}
+
+// A FIFO as the log file or as QV_TRACE is refused at once, as a file that cannot be opened: no run
+// waits for a reader. The log then ends the run with 0 after the free adapters; the trace is off.
+TEST_F(ProgramTest, FifoAsLogOrTraceIsRefusedPromptly) {
+    const std::string fifo = (machine_.dir().parent_path() / "fifo").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string listing = Golden("listing_default.txt");
+
+    const Exited logged = RunProgram(machine_.dir(), {"-f", fifo, "-l"});
+    EXPECT_EQ(logged.status, 0);
+    EXPECT_EQ(logged.output, kBanner + listing.substr(0, listing.find("\nTeam Adapters:\n")));
+
+    const Exited traced = RunProgram(machine_.dir(), {"-l"}, {"QV_TRACE=" + fifo});
+    EXPECT_EQ(traced.status, 1);
+    EXPECT_EQ(traced.output, kBanner + listing);
+    EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
 // A second process named QvTeamCmd (a copy of sleep) makes the program refuse to run.

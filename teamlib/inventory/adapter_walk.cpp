@@ -1,4 +1,4 @@
-#include "inventory/adapter_walk.h"
+#include "qv/teamlib/internal/adapter_walk.h"
 
 #include <cstring>
 

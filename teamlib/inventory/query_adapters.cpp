@@ -1,9 +1,9 @@
 #include <cstring>
 
-#include "inventory/adapter_walk.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/device_state.h"
 #include "qv/teamlib/install.h"
+#include "qv/teamlib/internal/adapter_walk.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"

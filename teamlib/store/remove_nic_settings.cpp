@@ -1,7 +1,7 @@
 #include <cstring>
 #include <string_view>
 
-#include "inventory/adapter_walk.h"
+#include "qv/teamlib/internal/adapter_walk.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"

@@ -1,5 +1,7 @@
-// The trace sink: discards every line unless QV_TRACE names a file, which then receives each line
-// as UTF-8, appended. The environment is read once; with tracing off a call costs one branch.
+// The trace sink: discards every line unless QV_TRACE names a regular file, which then receives each
+// line as UTF-8, appended (created when missing). A FIFO or a device is refused at once rather than
+// waited on, and tracing stays off. The environment is read once; with tracing off a call costs one
+// branch.
 #include "qv/teamlib/trace.h"
 
 #include <cstdarg>
@@ -8,6 +10,7 @@
 #include <mutex>
 #include <string>
 
+#include "qv/platform/output_file.h"
 #include "qv/teamlib/text.h"
 
 namespace qv {
@@ -19,7 +22,7 @@ struct TraceSink {
 
     TraceSink() {
         const char* path = std::getenv("QV_TRACE");
-        if (path != nullptr && path[0] != '\0') file = std::fopen(path, "ab");
+        if (path != nullptr && path[0] != '\0') file = qv::file::OpenForAppend(path);
     }
     ~TraceSink() {
         if (file != nullptr) std::fclose(file);

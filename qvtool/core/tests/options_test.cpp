@@ -1,6 +1,6 @@
 // The command line: scanner messages, each option's argument rules, the parse-time endings and
 // the device string checks.
-#include "options.h"
+#include "qv/qvtool/options.h"
 
 #include <gtest/gtest.h>
 
@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "number_text.h"
-#include "qset_params.h"
-#include "usage.h"
+#include "qv/qvtool/number_text.h"
+#include "qv/qvtool/qset_params.h"
+#include "qv/qvtool/usage.h"
 
 namespace qv::qvtool {
 namespace {

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "ioctl_records.h"
+#include "qv/qvtool/ioctl_records.h"
 
 namespace qv::qvtool {
 namespace {

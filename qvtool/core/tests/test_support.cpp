@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "qv/qvtool/runner.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/machine.h"
 #include "qv/testing/golden.h"
-#include "runner.h"
 
 namespace qv::qvtool::test {
 namespace {

@@ -1,13 +1,13 @@
 // The transport primitives against the simulated bus driver, including the driver's reading of
 // raw record bytes.
-#include "transport.h"
+#include "qv/qvtool/transport.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
 
-#include "ioctl_records.h"
 #include "qv/platform/deviceio.h"
+#include "qv/qvtool/ioctl_records.h"
 #include "test_support.h"
 
 namespace qv::qvtool {

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "ioctl_records.h"
 #include "qv/platform/deviceio.h"
+#include "qv/qvtool/ioctl_records.h"
 
 namespace qv::qvtool {
 

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "options.h"
 #include "qv/platform/deviceio.h"
+#include "qv/qvtool/options.h"
 
 namespace qv::qvtool {
 

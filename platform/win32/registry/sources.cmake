@@ -1,2 +1,0 @@
-set(QV_WIN32_REGISTRY_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/registry.cpp)

@@ -1,9 +1,0 @@
-set(QV_TEAMLIB_STORE_SOURCES
-    ${CMAKE_CURRENT_LIST_DIR}/device_prefix.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/is_nic_teamed.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/populate_team_list.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/remove_nic_settings.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/team_name.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/team_table.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/vlan_binding.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/write_team.cpp)

@@ -1,1 +1,0 @@
-set(QVSIM_ADAPTER_SOURCES ${CMAKE_CURRENT_LIST_DIR}/adapter_commands.cpp)
