@@ -9,8 +9,8 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <array>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -79,8 +79,8 @@ constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
 };
 
 // A counter of committed registry changes that every process of the machine shares through a
-// small memory-mapped file beside the database (registry.db-changes). Writers bump it after each commit; a reader whose
-// snapshot began when the counter had the value it still has knows that nobody has committed
+// small memory-mapped file beside the database (registry.db-changes). Writers bump it after each commit; a
+// reader whose snapshot began when the counter had the value it still has knows that nobody has committed
 // since, without asking the database.
 class ChangeCounter {
   public:

@@ -132,8 +132,8 @@ class Transaction {
     bool outer_ = false;
     bool open_ = false;
     bool write_ = false;
-    bool joined_ = false;   // joined the session that an earlier read transaction left open
-    bool session_ = false;  // an outer read transaction that stays open as the session
+    bool joined_ = false;      // joined the session that an earlier read transaction left open
+    bool session_ = false;     // an outer read transaction that stays open as the session
     uint64_t generation_ = 0;  // a machine switch meanwhile leaves nothing to commit or roll back
     LStatus status_ = kErrorSuccess;
 };

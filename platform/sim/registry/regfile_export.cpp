@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "database.h"
-#include "qv/platform/utf.h"
 #include "qv/platform/registry.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/regfile.h"
 #include "regfile_format.h"
 
@@ -151,7 +151,8 @@ class Exporter {
   private:
     // Writes one key with its values and lists its subkeys in *children.
     bool Key(HKey key, const std::u16string& path, std::vector<std::u16string>* children) {
-        if (!Writable(path)) return Fail("the key name " + ToUtf8KeepingSurrogates(path) + " cannot be written");
+        if (!Writable(path))
+            return Fail("the key name " + ToUtf8KeepingSurrogates(path) + " cannot be written");
         out_ << '[' << kRootName << (path.empty() ? "" : "\\") << ToUtf8KeepingSurrogates(path) << "]\n";
         if (!Values(key, path)) return false;
         out_ << '\n';

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "database.h"
+#include "qv/platform/registry.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/platform/utf.h"
-#include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
 #include "qv/sim/regfile.h"
 #include "regfile_format.h"

@@ -185,7 +185,8 @@ TEST(ProcessEnumeration, ListsNoZombiesAndOneProcessForTheKernelThreads) {
     for (const uint32_t pid : ids) {
         std::error_code ec;
         (void)fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
-        EXPECT_TRUE(pid == 2 || ec != std::errc::no_such_file_or_directory || !fs::exists("/proc/" + std::to_string(pid)))
+        EXPECT_TRUE(pid == 2 || ec != std::errc::no_such_file_or_directory ||
+                    !fs::exists("/proc/" + std::to_string(pid)))
             << "pid " << pid << " has no image";
     }
     waitpid(zombie, nullptr, 0);

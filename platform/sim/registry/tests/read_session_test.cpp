@@ -31,7 +31,8 @@ std::optional<uint32_t> ReadDword(const char16_t* path, const char16_t* name) {
 
 bool WriteDword(const char16_t* path, const char16_t* name, uint32_t value) {
     HKey key = nullptr;
-    if (reg::CreateKeyEx(kHkeyLocalMachine, path, 0, kKeyAllAccess, &key, nullptr) != kErrorSuccess) return false;
+    if (reg::CreateKeyEx(kHkeyLocalMachine, path, 0, kKeyAllAccess, &key, nullptr) != kErrorSuccess)
+        return false;
     const LStatus status = reg::SetValueEx(key, name, kRegDword, reinterpret_cast<uint8_t*>(&value), 4);
     reg::CloseKey(key);
     return status == kErrorSuccess;
