@@ -9,27 +9,9 @@
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace {
-
-// One default machine for the whole run, removed at exit.
-class BenchMachine {
-  public:
-    BenchMachine() {
-        char pattern[] = "/tmp/qv-inventory-bench-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        std::string error;
-        if (!qv::sim::CreateMachine(dir_ / "machine", {}, false, &error)) std::abort();
-        qv::sim::SelectMachine(dir_ / "machine");
-    }
-    ~BenchMachine() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-
-  private:
-    std::filesystem::path dir_;
-};
 
 int WalkInventory() {
     int found = 0;
@@ -56,7 +38,7 @@ int WalkInventory() {
 }
 
 void BM_InventoryWalk(benchmark::State& state) {
-    static BenchMachine machine;
+    static qv::testing::TempMachine machine;  // the default inventory, removed at exit
     for (auto _ : state) benchmark::DoNotOptimize(WalkInventory());
     state.counters["adapters"] = WalkInventory();
 }

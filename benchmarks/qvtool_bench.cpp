@@ -12,6 +12,7 @@
 #include "qv/qvtool/register_commands.h"
 #include "qv/qvtool/transport.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace {
 
@@ -19,9 +20,6 @@ namespace {
 class BenchAdapter {
   public:
     BenchAdapter() {
-        char pattern[] = "/tmp/qv-qvtool-bench-XXXXXX";
-        dir_ = mkdtemp(pattern);
-        qv::sim::SelectMachine(dir_);
         std::FILE* sink = std::fopen("/dev/null", "w");
         if (!qv::qvtool::OpenAdapter(0, &connection_, sink) || connection_.device == qv::kInvalidDevice)
             std::abort();
@@ -29,13 +27,11 @@ class BenchAdapter {
     }
     ~BenchAdapter() {
         qv::qvtool::CloseAdapter(&connection_);
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
     }
     qv::HDevice device() const { return connection_.device; }
 
   private:
-    std::filesystem::path dir_;
+    qv::testing::TempMachine machine_;  // made before the adapter is opened
     qv::qvtool::AdapterConnection connection_;
 };
 

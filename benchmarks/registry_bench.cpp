@@ -8,6 +8,7 @@
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/temp_machine.h"
 
 namespace {
 
@@ -23,12 +24,7 @@ constexpr int kSubkeys = 64;
 class Machine {
   public:
     Machine() {
-        char dir[] = "/tmp/qv-registry-bench.XXXXXX";
-        if (!mkdtemp(dir)) abort();
-        dir_ = dir;
-        std::string error;
-        if (!sim::CreateEmptyMachine(dir_, false, &error)) abort();
-        sim::SelectMachine(dir_);
+        if (!machine_.ok()) abort();
         HKey key = nullptr;
         reg::CreateKeyEx(kHkeyLocalMachine, kAdapterKey, 0, kKeyAllAccess, &key, nullptr);
         const uint32_t number = 0x121;
@@ -46,13 +42,9 @@ class Machine {
         }
         txn.Commit();
     }
-    ~Machine() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
 
   private:
-    std::filesystem::path dir_;
+    qv::testing::TempMachine machine_{qv::testing::MachineOptions::EmptyRegistry()};
 };
 
 Machine& TheMachine() {

@@ -44,3 +44,9 @@ printf '%-28s %9s %9s %7s %14s\n' "QvTeamCmd -l" "$(ms "$teamcmd_wall")" "$(ms "
     "$(ratio "$teamcmd_wall" "$true_wall")x" "$(instructions "${teamcmd[@]}")"
 printf '%-28s %9s %9s %7s %14s\n' "qvtool -d nic0 -r all -f" "$(ms "$tool_wall")" "$(ms "$tool_cpu")" \
     "$(ratio "$tool_wall" "$true_wall")x" "$(instructions "${tool[@]}")"
+
+# The transport's requests per second, when the benchmark program is built.
+bench=$build/bin/qv_qvtool_bench
+if [ -x "$bench" ]; then
+    "$bench" --benchmark_min_time=0.5 2>/dev/null | grep -E '^(BM_|-|Benchmark)' || true
+fi
