@@ -6,6 +6,7 @@
 #include "qv/platform/guid.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/bus_driver.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
 
@@ -29,7 +30,7 @@ std::u16string ReadSz(const RegKey& key, std::u16string_view name) {
 
 bool DeviceNodeExists(const std::u16string& instanceId) {
     RegKey node;
-    return RegKey::Open(std::u16string(kEnumPath) + u"\\" + instanceId, kKeyRead, &node) == kErrorSuccess;
+    return RegKey::Open(DeviceNodePath(instanceId), kKeyRead, &node) == kErrorSuccess;
 }
 
 }  // namespace
