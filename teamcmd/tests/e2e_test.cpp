@@ -17,6 +17,7 @@
 
 #include "golden.h"
 #include "qv/teamlib/testing/sim_adapters.h"
+#include "qv/testing/machine_processes.h"
 
 extern char** environ;
 
@@ -152,26 +153,24 @@ TEST_F(ProgramTest, FifoAsLogOrTraceIsRefusedPromptly) {
     EXPECT_TRUE(std::filesystem::is_fifo(fifo));
 }
 
-// A second process named QvTeamCmd (a copy of sleep) makes the program refuse to run.
-TEST_F(ProgramTest, SecondCopyIsRefused) {
-    const std::filesystem::path sleeper = machine_.dir().parent_path() / "QvTeamCmd";
-    std::filesystem::copy_file("/bin/sleep", sleeper);
-    std::string seconds = "20";
-    char* argv[] = {const_cast<char*>(sleeper.c_str()), seconds.data(), nullptr};
-    pid_t pid = 0;
-    ASSERT_EQ(posix_spawn(&pid, sleeper.c_str(), nullptr, nullptr, argv, environ), 0);
-    // Wait (bounded) until the copy has replaced its image, so that it shows under its name.
-    const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
-    for (int i = 0; i < 200 && std::filesystem::read_symlink(exe).filename() != "QvTeamCmd"; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
+// A second copy of the program running on the machine makes it refuse to run; copies running on
+// another machine do not count, and neither does one that was killed.
+TEST_F(ProgramTest, SecondCopyOnTheMachineIsRefused) {
+    const std::string refused =
+        kBanner + "An instance of QvTeamCmd.exe is already running. Please try again later.\n";
+    qv::testing::TempMachine other;
+    qv::testing::MachineProcesses programs;
+    programs.Start("QvTeamCmd.exe");
+    machine_.Select();
+    EXPECT_EQ(RunProgram(other.dir(), {"-l"}).output, refused);
+    EXPECT_EQ(RunProgram(machine_.dir(), {"-l"}).status, 1);  // listing done
 
+    const pid_t copy = programs.Start("QvTeamCmd.exe");
     const Exited exited = RunProgram(machine_.dir(), {"-l"});
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
     EXPECT_EQ(exited.status, 0x03);  // 0xCE000003
-    EXPECT_EQ(exited.output,
-              kBanner + "An instance of QvTeamCmd.exe is already running. Please try again later.\n");
+    EXPECT_EQ(exited.output, refused);
+    programs.Kill(copy);
+    EXPECT_EQ(RunProgram(machine_.dir(), {"-l"}).status, 1);
 }
 
 }  // namespace

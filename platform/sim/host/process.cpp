@@ -1,8 +1,10 @@
-// Processes of the simulated host are the Linux processes; a host binary reports the image name
-// it would have on Windows ("QvTeamCmd" -> "QvTeamCmd.exe").
+// Processes of a simulated machine are the simulated programs running on it (its process table,
+// qv/sim/process_table.h) and the calling process itself, as a process always sees itself on
+// Windows. A process's image name is the one it registered under; a process outside the table
+// (the caller, when it is not a registered program, or any Linux process asked for by id) reports
+// the name its executable would have on Windows ("QvTeamCmd" -> "QvTeamCmd.exe").
 #include "qv/platform/process.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,22 +18,10 @@
 
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
+#include "qv/sim/process_table.h"
 
 namespace qv::proc {
 namespace {
-
-// Positive decimal process ids only ("self", "123abc" and friends are skipped).
-bool ParsePid(const char* text, uint32_t* pid) {
-    if (*text == '\0') return false;
-    uint64_t value = 0;
-    for (const char* p = text; *p; ++p) {
-        if (*p < '0' || *p > '9') return false;
-        value = value * 10 + static_cast<uint64_t>(*p - '0');
-        if (value > 0xFFFFFFFFu) return false;
-    }
-    *pid = static_cast<uint32_t>(value);
-    return value != 0;
-}
 
 // The base name of the executable behind /proc/<pid>/exe; empty with errno set when there is none
 // to read.
@@ -104,23 +94,6 @@ std::string TakeListedImage(uint32_t pid) {
     return name;
 }
 
-bool EndsWithExe(const std::string& name) {
-    if (name.size() < 4) return false;
-    std::string tail = name.substr(name.size() - 4);
-    for (auto& c : tail) c = static_cast<char>((c >= 'A' && c <= 'Z') ? c + 32 : c);
-    return tail == ".exe";
-}
-
-// Kernel threads are what runs inside the one System process of a Windows machine, and a zombie
-// is a process that has ended: neither is a process of its own in the list. Both are the pids
-// without an executable image (readlink of exe says ENOENT); kthreadd (pid 2), the parent of every
-// kernel thread, stands in the list for all of them. A process whose image cannot be read for
-// another reason (another user's) is listed. *image is the image's base name when it was read.
-bool ListedAsProcess(uint32_t pid, std::string* image) {
-    *image = ExeBaseName(pid);
-    return !image->empty() || pid == 2 || errno != ENOENT;
-}
-
 }  // namespace
 
 bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
@@ -128,25 +101,20 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
         SetLastError(kErrorInvalidParameter);
         return false;
     }
-    DIR* dir = opendir("/proc");
-    if (!dir) {
-        SetLastError(kErrorAccessDenied);
-        return false;
-    }
     const uint32_t capacity = bufferBytes / 4;
+    const uint32_t self = static_cast<uint32_t>(getpid());
     uint32_t count = 0;
+    if (count < capacity) processIds[count++] = self;
     std::unordered_map<uint32_t, std::string> images;
-    while (count < capacity) {
-        errno = 0;
-        const dirent* entry = readdir(dir);
-        if (!entry) break;
-        uint32_t pid = 0;
-        std::string image;
-        if (!ParsePid(entry->d_name, &pid) || !ListedAsProcess(pid, &image)) continue;
-        processIds[count++] = pid;
-        if (!image.empty()) images.emplace(pid, std::move(image));
+    for (auto& process : sim::ListMachineProcesses()) {
+        if (process.pid == self) {
+            if (!process.imageName.empty()) images.emplace(self, std::move(process.imageName));
+            continue;
+        }
+        if (count == capacity) break;
+        processIds[count++] = process.pid;
+        if (!process.imageName.empty()) images.emplace(process.pid, std::move(process.imageName));
     }
-    closedir(dir);
     ListedImages& listed = Listed();
     std::lock_guard lock(listed.mutex);
     listed.names = std::move(images);
@@ -161,12 +129,15 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
         return 0;
     }
     std::string base = TakeListedImage(processId);
-    if (base.empty()) base = ProcessBaseName(processId);
+    if (base.empty()) base = sim::RegisteredImageName(processId).value_or("");
+    if (base.empty()) {
+        const std::string executable = ProcessBaseName(processId);
+        if (!executable.empty()) base = sim::WindowsImageName(executable);
+    }
     if (base.empty()) {
         SetLastError(kErrorInvalidParameter);
         return 0;
     }
-    if (!EndsWithExe(base)) base += ".exe";
     const std::u16string wide = ToUtf16(base);
     // As GetModuleBaseNameW: a name longer than the buffer is cut to fit with its terminator.
     const uint32_t length = static_cast<uint32_t>(std::min<size_t>(wide.size(), capacity - 1));

@@ -76,6 +76,7 @@ constexpr std::array<const char*, static_cast<size_t>(Stmt::kCount)> kSql = {
     "WITH RECURSIVE up(id, depth) AS (SELECT ?1, 0 UNION ALL SELECT keys.parent, up.depth + 1"
     " FROM keys JOIN up ON keys.id = up.id WHERE keys.parent != 0 AND up.depth < ?2)"
     " SELECT max(depth) FROM up",
+    "SELECT name, fold, id FROM keys WHERE parent = ?1 ORDER BY fold LIMIT ?2",
 };
 
 // A counter of committed registry changes that every process of the machine shares through a
@@ -265,8 +266,40 @@ int PragmaInt(const char* sql, int* value) {
     return rc;
 }
 
+// Settings of the database library for the whole process, made before its first use. Memory
+// statistics are not needed, and keeping them takes a process-wide lock on every allocation.
+void ConfigureLibraryOnce() {
+    static const bool configured = [] {
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
+        return true;
+    }();
+    (void)configured;
+}
+
+// Whether the header of the database file at path names a machine registry of this layout that is
+// in WAL mode already, read directly: the common open then needs no statements to check it. The
+// fields read are written once, when the database is made, and moved into the file before any
+// process uses it. Anything else is left to the full check.
+bool HeaderShowsMachineRegistry(const fs::path& path) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK);
+    if (fd < 0) return false;
+    unsigned char header[100];
+    const bool read = pread(fd, header, sizeof header, 0) == static_cast<ssize_t>(sizeof header);
+    close(fd);
+    if (!read) return false;
+    const auto bigEndian = [&header](size_t at) {
+        return static_cast<uint32_t>(header[at]) << 24 | static_cast<uint32_t>(header[at + 1]) << 16 |
+               static_cast<uint32_t>(header[at + 2]) << 8 | header[at + 3];
+    };
+    constexpr unsigned char kWalFormat = 2;  // file format versions 2: WAL mode
+    return std::memcmp(header, "SQLite format 3", 16) == 0 && header[18] == kWalFormat &&
+           header[19] == kWalFormat && bigEndian(60) == static_cast<uint32_t>(kSchemaVersion) &&
+           bigEndian(68) == static_cast<uint32_t>(kApplicationId);
+}
+
 // Opens path; create makes a new empty database with the schema.
 LStatus OpenFile(const fs::path& path, bool create) {
+    ConfigureLibraryOnce();
     State& s = S();
     s.openPath = path;
     s.owner = ThisProcess();
@@ -283,7 +316,8 @@ LStatus OpenFile(const fs::path& path, bool create) {
     // A database is checked before anything is written to it, so that a file which is not a
     // machine registry stays as it was.
     LStatus status = create ? Exec(kSchema) : kErrorSuccess;
-    if (status == kErrorSuccess) {
+    const bool known = !create && HeaderShowsMachineRegistry(path);
+    if (status == kErrorSuccess && !known) {
         int appId = 0, version = 0;
         rc = PragmaInt("PRAGMA application_id", &appId);
         if (rc == SQLITE_OK) rc = PragmaInt("PRAGMA user_version", &version);
@@ -293,7 +327,9 @@ LStatus OpenFile(const fs::path& path, bool create) {
             status = kErrorRegistryCorrupt;
         }
     }
-    if (status == kErrorSuccess) status = Exec("PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+    if (status == kErrorSuccess) {
+        status = Exec(known ? "PRAGMA synchronous = NORMAL;" : "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+    }
     if (status != kErrorSuccess) {
         Close();
         return status;
@@ -599,6 +635,10 @@ LStatus KeyDepth(int64_t id, size_t* depth) {
     const LStatus status = q.Step(&row);
     if (status == kErrorSuccess && row) *depth = static_cast<size_t>(q.Int(0));
     return status;
+}
+
+bool MarkMachineDir(const fs::path& dir, std::string* error) {
+    return MarkMachine(dir, error);
 }
 
 bool MachineExists(const fs::path& dir) {

@@ -64,6 +64,7 @@ enum class Stmt {
     kRelease,
     kRollbackToSavepoint,
     kKeyDepth,
+    kChildren,
     kCount
 };
 
@@ -96,6 +97,8 @@ LStatus KeyDepth(int64_t id, size_t* depth);
 
 // Whether dir is a machine directory (marked, or holding a registry.db) with a registry.db.
 bool MachineExists(const std::filesystem::path& dir);
+// Makes dir a machine directory (see qv::sim::MarkMachineDir).
+bool MarkMachineDir(const std::filesystem::path& dir, std::string* error);
 
 // Rows changed by the last statement that wrote, and the row id of the last inserted row.
 int Changes();

@@ -30,6 +30,11 @@ bool MachineExists(const fs::path& dir) {
     return regdb::MachineExists(dir);
 }
 
+bool MarkMachineDir(const fs::path& dir, std::string* error) {
+    std::string ignored;
+    return regdb::MarkMachineDir(dir, error ? error : &ignored);
+}
+
 bool IsMachineRegistryFile(const fs::path& file) {
     struct stat target {};
     if (stat(file.c_str(), &target) != 0) return false;

@@ -108,41 +108,63 @@ LStatus Missing(int64_t id, LStatus otherwise) {
 // Lookups by name under a key, remembered while the connection's view stays the same (see
 // regdb::SnapshotSerial): key paths share their first levels and callers ask for a value's size
 // before its data, so most lookups of a process are answered here, not by the database.
-template <typename Found>
+template <typename Found, size_t kMaxEntries = 4096>
 class SnapshotCache {
   public:
-    const Found* Find(int64_t parent, const std::string& fold) {
+    const Found* Find(int64_t parent, std::string_view fold) {
+        Refresh();
+        MakeKey(parent, fold);
+        const auto it = entries_.find(key_);
+        return it == entries_.end() ? nullptr : &it->second;
+    }
+    // Remembers what the last Find looked up.
+    const Found* Remember(Found found) {
+        if (entries_.size() >= kMaxEntries) entries_.clear();
+        return &entries_.insert_or_assign(key_, std::move(found)).first->second;
+    }
+    // Remembers an answer that was learnt on the way (without a Find of its own).
+    const Found* Put(int64_t parent, std::string_view fold, Found found) {
+        Refresh();
+        MakeKey(parent, fold);
+        return Remember(std::move(found));
+    }
+
+  private:
+    void Refresh() {
         const uint64_t serial = regdb::SnapshotSerial();
         if (serial != serial_) {
             entries_.clear();
             serial_ = serial;
         }
+    }
+    void MakeKey(int64_t parent, std::string_view fold) {
         key_.assign(reinterpret_cast<const char*>(&parent), sizeof parent);
         key_ += fold;
-        const auto it = entries_.find(key_);
-        return it == entries_.end() ? nullptr : &it->second;
     }
-    // Remembers what the last Find looked up.
-    void Remember(Found found) {
-        if (entries_.size() >= kMaxEntries) entries_.clear();
-        entries_.emplace(key_, std::move(found));
-    }
-
-  private:
-    static constexpr size_t kMaxEntries = 4096;
     std::unordered_map<std::string, Found> entries_;
     std::string key_;
     uint64_t serial_ = 0;
 };
+
+// Keys found by whole subkey paths, as given to OpenKeyEx.
+SnapshotCache<int64_t>& Paths() {
+    static SnapshotCache<int64_t> cache;
+    return cache;
+}
+
+// What the cache of children remembers for a name that has no key (row ids start at 1).
+constexpr int64_t kNoKey = 0;
 
 SnapshotCache<int64_t>& Children() {
     static SnapshotCache<int64_t> cache;
     return cache;
 }
 
+// A value as stored, or (absent set) the answer for a name that has no value.
 struct StoredValue {
     uint32_t type;
     std::string data;
+    LStatus absent = kErrorSuccess;
 };
 // Values larger than this are read from the database each time, so the cache stays small.
 constexpr size_t kMaxCachedValueSize = 1024;
@@ -152,22 +174,63 @@ SnapshotCache<StoredValue>& Values() {
     return cache;
 }
 
+// Stands for "all subkeys" in the cache of lists: folds of names have an even byte count.
+constexpr std::string_view kWholeSet = "\x01";
+
+// The subkey names of a key in enumeration order, read with one query when a process first
+// enumerates the key in a snapshot. Keys with more subkeys than this are enumerated row by row.
+constexpr int64_t kMaxListedChildren = 256;
+struct ChildList {
+    std::vector<std::u16string> names;
+};
+
+SnapshotCache<ChildList, 256>& ChildLists() {
+    static SnapshotCache<ChildList, 256> cache;
+    return cache;
+}
+
+// The subkeys of parent, from the cache or one query; *list stays null when parent has too many
+// to list at once. The ids read on the way answer the lookups of the subkeys that usually follow.
+LStatus ListChildren(int64_t parent, const ChildList** list) {
+    *list = nullptr;
+    SnapshotCache<ChildList, 256>& lists = ChildLists();
+    if (const ChildList* known = lists.Find(parent, kWholeSet)) {
+        *list = known;
+        return kErrorSuccess;
+    }
+    Query q(Stmt::kChildren);
+    q.Bind(1, parent);
+    q.Bind(2, kMaxListedChildren + 1);
+    ChildList found;
+    std::vector<std::pair<std::string, int64_t>> ids;
+    for (bool row = true;;) {
+        const LStatus status = q.Step(&row);
+        if (status != kErrorSuccess) return status;
+        if (!row) break;
+        if (static_cast<int64_t>(found.names.size()) == kMaxListedChildren) return kErrorSuccess;
+        found.names.push_back(regnames::FromStored(q.Bytes(0)));
+        ids.emplace_back(std::string(q.Bytes(1)), q.Int(2));
+    }
+    for (auto& [fold, id] : ids) Children().Put(parent, fold, id);
+    *list = lists.Put(parent, kWholeSet, std::move(found));
+    return kErrorSuccess;
+}
+
 LStatus FindChild(int64_t parent, std::u16string_view name, int64_t* child, bool* found) {
     const std::string fold = regnames::FoldKey(name);
     SnapshotCache<int64_t>& cache = Children();
     if (const int64_t* known = cache.Find(parent, fold)) {
         *child = *known;
-        *found = true;
+        *found = *known != kNoKey;
         return kErrorSuccess;
     }
     Query q(Stmt::kFindChild);
     q.Bind(1, parent);
     q.BindBytes(2, fold);
     const LStatus status = q.Step(found);
-    if (*found) {
-        *child = q.Int(0);
-        if (status == kErrorSuccess) cache.Remember(*child);
-    }
+    if (status != kErrorSuccess) return status;
+    *child = *found ? q.Int(0) : kNoKey;
+    cache.Remember(*child);
     return status;
 }
 
@@ -310,16 +373,27 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
     std::lock_guard lock(regdb::Mutex());
     if (!result) return kErrorInvalidParameter;
     KeyRef parent;
-    std::vector<std::u16string_view> names;
-    LStatus status = ResolveSubKey(key, subKey, kErrorFileNotFound, &parent, &names);
+    LStatus status = Resolve(key, &parent);
     if (status != kErrorSuccess) return status;
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
+    // A path opened before in this snapshot is not walked again.
+    const std::u16string_view path = View(subKey);
+    const std::string pathFold = path.empty() ? std::string() : regnames::FoldKey(path);
+    SnapshotCache<int64_t>& paths = Paths();
     int64_t id = 0;
-    status = FindKey(parent.id, names, &id);
-    if (status != kErrorSuccess) return status;
-    if (names.empty()) {
+    if (const int64_t* known = path.empty() ? nullptr : paths.Find(parent.id, pathFold)) {
+        id = *known;
+    } else {
+        std::vector<std::u16string_view> names;
+        status = SplitPath(subKey, &names);
+        if (status != kErrorSuccess) return status == kErrorInvalidParameter ? kErrorFileNotFound : status;
+        status = FindKey(parent.id, names, &id);
+        if (status != kErrorSuccess) return status;
+        if (!path.empty()) paths.Put(parent.id, pathFold, id);
+    }
+    if (path.empty()) {
         bool exists = false;
         status = KeyExists(id, &exists);
         if (status != kErrorSuccess) return status;
@@ -349,6 +423,7 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
     const std::string fold = regnames::FoldKey(View(valueName));
     SnapshotCache<StoredValue>& cache = Values();
     if (const StoredValue* known = cache.Find(ref.id, fold)) {
+        if (known->absent != kErrorSuccess) return known->absent;
         return CopyData(known->type, known->data, type, data, dataSize);
     }
     Query q(Stmt::kFindValue);
@@ -357,7 +432,11 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
     bool found = false;
     status = q.Step(&found);
     if (status != kErrorSuccess) return status;
-    if (!found) return Missing(ref.id, kErrorFileNotFound);
+    if (!found) {
+        const LStatus absent = Missing(ref.id, kErrorFileNotFound);
+        if (absent == kErrorFileNotFound || absent == kErrorKeyDeleted) cache.Put(ref.id, fold, {0, {}, absent});
+        return absent;
+    }
     const auto storedType = static_cast<uint32_t>(q.Int(0));
     const std::string_view bytes = q.Bytes(1);
     if (bytes.size() <= kMaxCachedValueSize) cache.Remember({storedType, std::string(bytes)});
@@ -447,6 +526,13 @@ LStatus EnumKeyEx(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
+    const ChildList* list = nullptr;
+    status = ListChildren(ref.id, &list);
+    if (status != kErrorSuccess) return status;
+    if (list) {
+        if (index >= list->names.size()) return Missing(ref.id, kErrorNoMoreItems);
+        return CopyName(list->names[index], name, nameLength);
+    }
     const regdb::ChangeToken token = regdb::CurrentChangeToken();
     EnumCursor& cursor = KeyCursor();
     const bool next = Continues(cursor, ref.id, index, token);

@@ -1,195 +1,190 @@
-// Process enumeration and image names on the simulated host, with real child processes.
+// The process list of a simulated machine (its process table) and image names, with real child
+// processes.
 #include "qv/platform/process.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <stdlib.h>
-#include <sys/wait.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "qv/platform/wintypes.h"
+#include "qv/sim/machine.h"
+#include "qv/sim/process_table.h"
+#include "qv/testing/machine_processes.h"
 #include "qv/testing/temp_dir.h"
+#include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
+using qv::testing::MachineOptions;
+using qv::testing::MachineProcesses;
+using qv::testing::TempMachine;
 
-// Counts processes whose image name is name (ignoring case), as the single-instance checks do.
-int CountProcesses(std::u16string_view name) {
-    std::vector<uint32_t> ids(1024);
+std::vector<uint32_t> ListedIds(uint32_t capacity = 1024) {
+    std::vector<uint32_t> ids(capacity + 1, 0xDEADBEEF);
     uint32_t bytes = 0;
-    EXPECT_TRUE(proc::EnumProcesses(ids.data(), 4096, &bytes));
+    EXPECT_TRUE(proc::EnumProcesses(ids.data(), capacity * 4, &bytes));
+    EXPECT_EQ(ids[capacity], 0xDEADBEEF);  // never beyond the buffer
+    ids.resize(bytes / 4);
+    return ids;
+}
+
+std::u16string ImageOf(uint32_t pid) {
+    char16_t image[260] = u"<unknown>";
+    proc::GetProcessImageBaseName(pid, image, 260);
+    return image;
+}
+
+// Counts listed processes whose image name is name (ignoring case), as the instance checks do.
+int CountProcesses(std::u16string_view name) {
     int count = 0;
-    for (uint32_t i = 0; i < bytes / 4; ++i) {
-        char16_t image[260] = u"<unknown>";
-        const uint32_t length = proc::GetProcessImageBaseName(ids[i], image, 260);
-        if (length != name.size()) continue;
-        bool same = true;
-        for (size_t k = 0; k < length && same; ++k) {
-            const auto fold = [](char16_t c) { return (c >= u'a' && c <= u'z') ? c - 32 : c; };
-            same = fold(image[k]) == fold(name[k]);
-        }
-        count += same ? 1 : 0;
+    for (const uint32_t pid : ListedIds()) {
+        std::u16string image = ImageOf(pid);
+        const auto fold = [](char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; };
+        std::transform(image.begin(), image.end(), image.begin(), fold);
+        std::u16string wanted(name);
+        std::transform(wanted.begin(), wanted.end(), wanted.begin(), fold);
+        count += image == wanted ? 1 : 0;
     }
     return count;
 }
 
-// A copy of /bin/sleep under another name in a temporary directory; children run it.
-class NamedSleeper {
-  public:
-    explicit NamedSleeper(const char* name) {
-        exe_ = dir_ / name;
-        fs::copy_file("/bin/sleep", exe_);
-        fs::permissions(exe_, fs::perms::owner_all);
-    }
-    ~NamedSleeper() {
-        for (pid_t pid : children_) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    pid_t Start() {
-        const pid_t pid = fork();
-        if (pid == 0) {
-            execl(exe_.c_str(), exe_.filename().c_str(), "30", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        if (pid < 0) {
-            ADD_FAILURE() << "fork failed";
-            return pid;
-        }
-        children_.push_back(pid);
-        // Wait (bounded) until the child has exec'd and shows the new image.
-        for (int i = 0; i < 200; ++i) {
-            std::error_code ec;
-            if (fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec) == exe_) return pid;
-            usleep(10000);
-        }
-        ADD_FAILURE() << "child did not start";
-        return pid;
-    }
+// The list is the machine's: the caller first, then the programs running on this machine, not
+// those of another machine; a killed program leaves it at once.
+TEST(MachineProcessList, HoldsTheProgramsOfThisMachineOnly) {
+    TempMachine other(MachineOptions::OnFirstUse());
+    TempMachine machine(MachineOptions::OnFirstUse());
+    MachineProcesses programs;
+    other.Select();
+    programs.Start("QvProbe.exe");
+    machine.Select();
+    EXPECT_EQ(CountProcesses(u"qvprobe.EXE"), 0);
+    const pid_t first = programs.Start("QvProbe.exe");
+    programs.Start("QvProbe.exe");
+    EXPECT_EQ(CountProcesses(u"qvprobe.EXE"), 2);
+    EXPECT_EQ(ImageOf(static_cast<uint32_t>(first)), u"QvProbe.exe");
+    EXPECT_EQ(ListedIds().front(), static_cast<uint32_t>(getpid()));
+    EXPECT_EQ(ListedIds().size(), 3u);
+    EXPECT_EQ(ListedIds(2).size(), 2u);  // cut to the buffer
+    programs.Kill(first);
+    EXPECT_EQ(CountProcesses(u"QvProbe.exe"), 1);
+    other.Select();
+    EXPECT_EQ(CountProcesses(u"QvProbe.exe"), 1);
 
-  private:
-    qv::testing::TempDir dir_{"qv-proc-test"};
-    fs::path exe_;
-    std::vector<pid_t> children_;
-};
-
-TEST(ProcessImageNames, CountsOneAndTwoRunningCopies) {
-    // A name of this test's own, so that suites running QvTeamCmd in parallel do not disturb the count.
-    const std::string name = "QvProbe" + std::to_string(getpid());
-    const std::u16string image = std::u16string(name.begin(), name.end()) + u".exe";
-    NamedSleeper sleeper(name.c_str());
-    EXPECT_EQ(CountProcesses(image), 0);
-    sleeper.Start();
-    EXPECT_EQ(CountProcesses(image), 1);
-    sleeper.Start();
-    EXPECT_EQ(CountProcesses(image), 2);
-}
-
-TEST(ProcessImageNames, HostBinaryReportsItsWindowsName) {
-    NamedSleeper sleeper("QvTeamCmd");
-    const pid_t child = sleeper.Start();
-    char16_t image[260] = u"<unknown>";
-    EXPECT_EQ(proc::GetProcessImageBaseName(static_cast<uint32_t>(child), image, 260), 13u);
-    EXPECT_EQ(std::u16string(image), u"QvTeamCmd.exe");
-    EXPECT_GE(CountProcesses(u"qvteamcmd.EXE"), 1);  // matched without regard to case
-}
-
-TEST(ProcessImageNames, OwnNameAndBufferRules) {
-    char16_t name[260] = u"<unknown>";
-    const uint32_t length = proc::GetProcessImageBaseName(static_cast<uint32_t>(getpid()), name, 260);
-    EXPECT_EQ(std::u16string(name), u"sim_process_test.exe");
-    EXPECT_EQ(length, 20u);
-
-    // Cut to the buffer with a terminator, never beyond it.
-    char16_t small[8];
-    small[7] = u'#';
-    EXPECT_EQ(proc::GetProcessImageBaseName(static_cast<uint32_t>(getpid()), small, 7), 6u);
-    EXPECT_EQ(std::u16string(small), u"sim_pr");
-    EXPECT_EQ(small[7], u'#');
-
-    // A process that does not exist fails and leaves the buffer alone.
-    char16_t untouched[16] = u"<unknown>";
-    EXPECT_EQ(proc::GetProcessImageBaseName(0x7FFFFFF0u, untouched, 16), 0u);
-    EXPECT_EQ(std::u16string(untouched), u"<unknown>");
-}
-
-TEST(ProcessEnumeration, BoundedByTheBuffer) {
-    uint32_t ids[4] = {0, 0, 0, 0xDEADBEEF};
     uint32_t bytes = 0;
-    ASSERT_TRUE(proc::EnumProcesses(ids, 12, &bytes));
-    EXPECT_LE(bytes, 12u);
-    EXPECT_EQ(bytes % 4, 0u);
-    EXPECT_EQ(ids[3], 0xDEADBEEF);
-
-    std::vector<uint32_t> all(4096);
-    ASSERT_TRUE(proc::EnumProcesses(all.data(), static_cast<uint32_t>(all.size() * 4), &bytes));
-    bool self = false;
-    for (uint32_t i = 0; i < bytes / 4; ++i) self = self || all[i] == static_cast<uint32_t>(getpid());
-    EXPECT_TRUE(self);
     EXPECT_FALSE(proc::EnumProcesses(nullptr, 16, &bytes));
 }
 
-// A process without an executable image (a kernel thread) is named by its command name; the
-// kernel's newline does not become part of the name.
-TEST(ProcessImageNames, ProcessWithoutImageUsesItsCommandName) {
-    std::vector<uint32_t> ids(4096);
-    uint32_t bytes = 0;
-    ASSERT_TRUE(proc::EnumProcesses(ids.data(), static_cast<uint32_t>(ids.size() * 4), &bytes));
-    for (uint32_t i = 0; i < bytes / 4; ++i) {
-        const std::string dir = "/proc/" + std::to_string(ids[i]);
+// The caller is listed once, under its registered name while it is registered and under its
+// executable's Windows name otherwise.
+TEST(MachineProcessList, CallerUnderItsOwnName) {
+    TempMachine machine(MachineOptions::OnFirstUse());
+    const uint32_t self = static_cast<uint32_t>(getpid());
+    std::string error;
+    ASSERT_TRUE(sim::RegisterProcess("QvTeamCfg.exe", &error)) << error;
+    EXPECT_EQ(ListedIds(), std::vector<uint32_t>{self});
+    EXPECT_EQ(ImageOf(self), u"QvTeamCfg.exe");
+    ASSERT_TRUE(sim::RegisterProcess("QvTray.exe", &error)) << error;  // replaces the entry
+    EXPECT_EQ(ListedIds(), std::vector<uint32_t>{self});
+    EXPECT_EQ(ImageOf(self), u"QvTray.exe");
+    sim::UnregisterProcess();
+    EXPECT_EQ(ListedIds(), std::vector<uint32_t>{self});
+    EXPECT_EQ(ImageOf(self), u"sim_process_test.exe");
+}
+
+// 64 programs fill a machine's table; a 65th is refused with a reason and listing stays exact.
+TEST(MachineProcessList, FullTableRefusesMore) {
+    TempMachine machine(MachineOptions::OnFirstUse());
+    MachineProcesses programs;
+    for (int i = 0; i < 64; ++i) ASSERT_GT(programs.Start("QvProbe.exe"), 0);
+    std::string error;
+    EXPECT_FALSE(sim::RegisterProcess("QvTeamCmd.exe", &error));
+    EXPECT_NE(error.find("is full"), std::string::npos) << error;
+    EXPECT_EQ(CountProcesses(u"QvProbe.exe"), 64);
+}
+
+// What stands where the table should be never blocks or crashes a listing: the list then holds
+// the caller alone, and registering says why it cannot.
+TEST(MachineProcessList, UnusableTablesListTheCallerAlone) {
+    const struct {
+        const char* what;
+        void (*make)(const fs::path& table);
+        bool registers;
+    } kCases[] = {
+        {"a FIFO", [](const fs::path& t) { ASSERT_EQ(mkfifo(t.c_str(), 0600), 0); }, false},
+        {"a directory", [](const fs::path& t) { fs::create_directory(t); }, false},
+        {"a dangling link", [](const fs::path& t) { fs::create_symlink("/nonexistent/x", t); }, false},
+        {"unlocked garbage",
+         [](const fs::path& t) { std::ofstream(t) << std::string(70000, '\xff'); }, true},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(c.what);
+        TempMachine machine(MachineOptions::EmptyRegistry());
+        c.make(machine.dir() / "processes");
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(ListedIds(), std::vector<uint32_t>{static_cast<uint32_t>(getpid())});
+        std::string error;
+        EXPECT_EQ(sim::RegisterProcess("QvTeamCmd.exe", &error), c.registers) << error;
+        if (!c.registers) {
+            EXPECT_NE(error.find("process table"), std::string::npos) << error;
+        }
+        sim::UnregisterProcess();
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    }
+    // A directory that is not a machine is not made one.
+    qv::testing::TempDir foreign("qv-foreign");
+    std::ofstream(foreign.path() / "notes.txt") << "mine\n";
+    sim::SelectMachine(foreign.path());
+    std::string error;
+    EXPECT_FALSE(sim::RegisterProcess("QvTeamCmd.exe", &error));
+    EXPECT_NE(error.find("is not a simulated machine"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(foreign.path() / "processes"));
+}
+
+TEST(WindowsImageNames, AddExeUnlessPresent) {
+    const std::pair<const char*, const char*> kCases[] = {
+        {"QvTeamCmd", "QvTeamCmd.exe"}, {"qvtool.EXE", "qvtool.EXE"}, {"a.ex", "a.ex.exe"}, {"exe", "exe.exe"},
+    };
+    for (const auto& [base, image] : kCases) EXPECT_EQ(sim::WindowsImageName(base), image) << base;
+}
+
+// Asked by id, a process outside the table reports its executable's Windows name, cut to the
+// buffer with its terminator; an unknown id fails and leaves the buffer alone.
+TEST(ProcessImageNames, ProcessesOutsideTheTableAndBufferRules) {
+    const uint32_t self = static_cast<uint32_t>(getpid());
+    char16_t small[8];
+    small[7] = u'#';
+    EXPECT_EQ(proc::GetProcessImageBaseName(self, small, 7), 6u);
+    EXPECT_EQ(std::u16string(small), u"sim_pr");
+    EXPECT_EQ(small[7], u'#');
+    char16_t untouched[16] = u"<unknown>";
+    EXPECT_EQ(proc::GetProcessImageBaseName(0x7FFFFFF0u, untouched, 16), 0u);
+    EXPECT_EQ(std::u16string(untouched), u"<unknown>");
+
+    // A process without an executable image (a kernel thread) is named by its command name,
+    // without the kernel's newline.
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
         std::error_code ec;
-        (void)fs::read_symlink(dir + "/exe", ec);
+        (void)fs::read_symlink(entry.path() / "exe", ec);
         if (ec != std::errc::no_such_file_or_directory) continue;
-        std::ifstream comm(dir + "/comm");
+        std::ifstream comm(entry.path() / "comm");
         std::string command;
         // Worker threads change their command name with their current work: not a stable probe.
         if (!std::getline(comm, command) || command.empty() || command.starts_with("kworker")) continue;
-        char16_t image[260] = u"<unknown>";
-        const uint32_t length = proc::GetProcessImageBaseName(ids[i], image, 260);
-        if (length == 0 && !fs::exists(dir)) continue;  // ended meanwhile
         const std::string expected = command + ".exe";
-        EXPECT_EQ(std::u16string(image), std::u16string(expected.begin(), expected.end()));
-        EXPECT_EQ(length, expected.size());
+        EXPECT_EQ(ImageOf(static_cast<uint32_t>(std::stoul(name))), std::u16string(expected.begin(), expected.end()));
         return;
     }
-    GTEST_SKIP() << "no process without an executable image is visible here";
-}
-
-// Kernel threads run inside one process on Windows, and an ended process is gone from the list: of
-// the pids without an executable image only kthreadd (2) is listed; a zombie child is not, a
-// running one is.
-TEST(ProcessEnumeration, ListsNoZombiesAndOneProcessForTheKernelThreads) {
-    NamedSleeper sleeper(("QvListed" + std::to_string(getpid())).c_str());
-    const pid_t running = sleeper.Start();
-    const pid_t zombie = fork();
-    if (zombie == 0) _exit(0);
-    ASSERT_GT(zombie, 0);
-    for (int i = 0; i < 200 && fs::exists("/proc/" + std::to_string(zombie) + "/exe"); ++i) usleep(10000);
-
-    std::vector<uint32_t> ids(4096);
-    uint32_t bytes = 0;
-    ASSERT_TRUE(proc::EnumProcesses(ids.data(), static_cast<uint32_t>(ids.size() * 4), &bytes));
-    ids.resize(bytes / 4);
-    const auto listed = [&ids](uint32_t pid) { return std::find(ids.begin(), ids.end(), pid) != ids.end(); };
-    EXPECT_TRUE(listed(static_cast<uint32_t>(running)));
-    EXPECT_FALSE(listed(static_cast<uint32_t>(zombie)));
-    for (const uint32_t pid : ids) {
-        std::error_code ec;
-        (void)fs::read_symlink("/proc/" + std::to_string(pid) + "/exe", ec);
-        EXPECT_TRUE(pid == 2 || ec != std::errc::no_such_file_or_directory ||
-                    !fs::exists("/proc/" + std::to_string(pid)))
-            << "pid " << pid << " has no image";
-    }
-    waitpid(zombie, nullptr, 0);
 }
 
 }  // namespace

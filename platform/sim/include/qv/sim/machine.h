@@ -26,6 +26,11 @@ std::filesystem::path MachineDir();
 // so that no other directory is ever filled.
 bool MachineExists(const std::filesystem::path& dir);
 
+// Makes dir a machine directory without creating its registry: creates the directory and its mark
+// when dir is missing or empty; true as well when it already is one. The registry is made on first
+// use. Any other directory is refused with the reason in *error.
+bool MarkMachineDir(const std::filesystem::path& dir, std::string* error);
+
 // Whether file is one of the files of the selected machine's registry database (registry.db and
 // its -wal and -shm files), compared by identity so that any name or link for them counts.
 bool IsMachineRegistryFile(const std::filesystem::path& file);

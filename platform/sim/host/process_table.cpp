@@ -1,0 +1,189 @@
+// The process table of a simulated machine: one file, "processes", with a slot per running
+// program. A process owns a slot while it holds the write lock on the slot's byte at the start of
+// the file (an open-file-description lock, so it lasts exactly as long as the process keeps the
+// file open and ends with the process however it ends); the slot's record further on holds its
+// process id and image name. Nothing is created or removed per process, and an ended process
+// needs no clean-up: its slot is simply unlocked.
+#include "qv/sim/process_table.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+
+#include "qv/sim/machine.h"
+
+namespace qv::sim {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kTableFileName = "processes";
+constexpr off_t kSlots = 64;
+constexpr off_t kRecordsStart = 4096;  // slot i's lock byte is byte i; its record follows here
+constexpr off_t kRecordSize = 1024;
+constexpr size_t kRecordHeader = 8;  // process id and name length, both little-endian
+constexpr size_t kMaxImageName = static_cast<size_t>(kRecordSize) - kRecordHeader;
+
+struct OwnSlot {
+    int fd = -1;
+    pid_t pid = 0;
+    std::string table;
+    off_t slot = 0;
+    std::string imageName;
+};
+
+OwnSlot& Own() {
+    static OwnSlot own;
+    return own;
+}
+
+std::string TablePath() {
+    return (MachineDir() / kTableFileName).string();
+}
+
+// Opens the table; only a regular file is used (never a FIFO or device left in its place).
+int OpenTable(const std::string& path, int flags) {
+    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        errno = EINVAL;
+        return -1;
+    }
+    return fd;
+}
+
+struct flock LockOf(short type, off_t start, off_t length) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = start;
+    lock.l_len = length;
+    return lock;
+}
+
+void PutLe32(unsigned char* at, uint32_t value) {
+    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
+}
+
+uint32_t GetLe32(const unsigned char* at) {
+    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
+           static_cast<uint32_t>(at[3]) << 24;
+}
+
+// The record of a slot; false when it cannot be read. Its name is cut to the record.
+bool ReadRecord(int fd, off_t slot, MachineProcess* process) {
+    unsigned char record[kRecordSize];
+    const ssize_t n = pread(fd, record, sizeof record, kRecordsStart + slot * kRecordSize);
+    if (n < static_cast<ssize_t>(kRecordHeader)) return false;
+    process->pid = GetLe32(record);
+    const size_t length =
+        std::min({static_cast<size_t>(GetLe32(record + 4)), kMaxImageName, static_cast<size_t>(n) - kRecordHeader});
+    process->imageName.assign(reinterpret_cast<const char*>(record + kRecordHeader), length);
+    return process->pid != 0;
+}
+
+// Calls visit(slot) for each slot that a live process holds, other than the caller's own.
+template <typename Visit>
+void ForEachHeldSlot(int fd, Visit visit) {
+    for (off_t from = 0; from < kSlots;) {
+        struct flock probe = LockOf(F_WRLCK, from, kSlots - from);
+        if (fcntl(fd, F_OFD_GETLK, &probe) != 0 || probe.l_type == F_UNLCK) return;
+        const off_t end = probe.l_len == 0 ? kSlots : probe.l_start + probe.l_len;
+        for (off_t slot = std::max(probe.l_start, from); slot < std::min(end, kSlots); ++slot) visit(slot);
+        from = std::max(end, from + 1);
+    }
+}
+
+bool OwnSlotIn(const std::string& table) {
+    const OwnSlot& own = Own();
+    return own.fd >= 0 && own.pid == getpid() && own.table == table;
+}
+
+}  // namespace
+
+std::string WindowsImageName(std::string_view executableBaseName) {
+    std::string name(executableBaseName);
+    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
+    const bool hasExe = name.size() >= 4 && lower(name[name.size() - 4]) == '.' &&
+                        lower(name[name.size() - 3]) == 'e' && lower(name[name.size() - 2]) == 'x' &&
+                        lower(name[name.size() - 1]) == 'e';
+    if (!hasExe) name += ".exe";
+    return name;
+}
+
+bool RegisterProcess(std::string_view imageName, std::string* error) {
+    UnregisterProcess();
+    const fs::path machine = MachineDir();
+    if (!MarkMachineDir(machine, error)) return false;
+    const std::string table = TablePath();
+    const int fd = OpenTable(table, O_RDWR | O_CREAT);
+    if (fd < 0) {
+        *error = "cannot open the process table " + table + ": " + std::strerror(errno);
+        return false;
+    }
+    for (off_t slot = 0; slot < kSlots; ++slot) {
+        struct flock lock = LockOf(F_WRLCK, slot, 1);
+        if (fcntl(fd, F_OFD_SETLK, &lock) != 0) continue;
+        unsigned char record[kRecordSize] = {};
+        const size_t length = std::min(imageName.size(), kMaxImageName);
+        PutLe32(record, static_cast<uint32_t>(getpid()));
+        PutLe32(record + 4, static_cast<uint32_t>(length));
+        std::memcpy(record + kRecordHeader, imageName.data(), length);
+        const size_t size = kRecordHeader + length;
+        if (pwrite(fd, record, size, kRecordsStart + slot * kRecordSize) != static_cast<ssize_t>(size)) {
+            *error = "cannot write the process table " + table + ": " + std::strerror(errno);
+            close(fd);
+            return false;
+        }
+        Own() = {fd, getpid(), table, slot, std::string(imageName.substr(0, length))};
+        return true;
+    }
+    close(fd);
+    *error = "the process table " + table + " is full";
+    return false;
+}
+
+void UnregisterProcess() {
+    OwnSlot& own = Own();
+    if (own.fd < 0) return;
+    // A forked child shares its parent's open file and so its lock: it only lets go of its copy.
+    if (own.pid == getpid()) {
+        struct flock unlock = LockOf(F_UNLCK, own.slot, 1);
+        fcntl(own.fd, F_OFD_SETLK, &unlock);
+    }
+    close(own.fd);
+    own = OwnSlot{};
+}
+
+std::vector<MachineProcess> ListMachineProcesses() {
+    std::vector<MachineProcess> processes;
+    const std::string table = TablePath();
+    if (OwnSlotIn(table)) processes.push_back({static_cast<uint32_t>(getpid()), Own().imageName});
+    // A description of its own: the caller's lock does not hide its slot from itself, and no
+    // other slot is hidden by it.
+    const int fd = OpenTable(table, O_RDONLY);
+    if (fd < 0) return processes;
+    ForEachHeldSlot(fd, [&](off_t slot) {
+        if (OwnSlotIn(table) && slot == Own().slot) return;
+        MachineProcess process{};
+        if (ReadRecord(fd, slot, &process)) processes.push_back(std::move(process));
+    });
+    close(fd);
+    return processes;
+}
+
+std::optional<std::string> RegisteredImageName(uint32_t pid) {
+    for (auto& process : ListMachineProcesses()) {
+        if (process.pid == pid) return std::move(process.imageName);
+    }
+    return std::nullopt;
+}
+
+}  // namespace qv::sim
