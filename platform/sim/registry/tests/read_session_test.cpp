@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
@@ -69,6 +70,52 @@ TEST_F(ReadSession, NextCallSeesWhatAnotherProcessCommitted) {
     EXPECT_EQ(ReadDword(kKey, u"v"), 2u);
     EXPECT_EQ(ReadDword(u"SOFTWARE\\Session\\New", u"v"), 3u);
     EXPECT_FALSE(Exists(u"SOFTWARE\\Session\\Old"));
+}
+
+std::vector<std::u16string> SubKeys(const char16_t* path) {
+    std::vector<std::u16string> names;
+    HKey key = nullptr;
+    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return names;
+    char16_t name[256];
+    for (uint32_t i = 0;; ++i) {
+        uint32_t length = 256;
+        if (reg::EnumKeyEx(key, i, name, &length) != kErrorSuccess) break;
+        names.emplace_back(name, length);
+    }
+    reg::CloseKey(key);
+    return names;
+}
+
+// Subkey lists and the answers "no such key" and "no such value" are remembered within a snapshot
+// only: what this process or another one changes shows in the next call. A key with more subkeys
+// than are listed at once enumerates completely and in order all the same.
+TEST_F(ReadSession, RememberedListsAndMissesFollowChanges) {
+    ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\B", u"v", 1));
+    ASSERT_EQ(SubKeys(kKey), std::vector<std::u16string>{u"B"});
+    ASSERT_EQ(ReadDword(u"SOFTWARE\\Session\\B", u"late"), std::nullopt);
+    ASSERT_FALSE(Exists(u"SOFTWARE\\Session\\A"));
+    ASSERT_TRUE(InChild([] {
+        return WriteDword(u"SOFTWARE\\Session\\A", u"v", 1) && WriteDword(u"SOFTWARE\\Session\\B", u"late", 5);
+    }));
+    EXPECT_EQ(SubKeys(kKey), (std::vector<std::u16string>{u"A", u"B"}));
+    EXPECT_EQ(ReadDword(u"SOFTWARE\\Session\\B", u"late"), 5u);
+    ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\C", u"v", 1));
+    ASSERT_EQ(reg::DeleteKey(kHkeyLocalMachine, u"SOFTWARE\\Session\\A"), kErrorSuccess);
+    EXPECT_EQ(SubKeys(kKey), (std::vector<std::u16string>{u"B", u"C"}));
+
+    std::vector<std::u16string> many;
+    {
+        RegistryTransaction batch;
+        for (int i = 0; i < 300; ++i) {
+            char16_t name[8];
+            for (int d = 0, v = i; d < 3; ++d, v /= 10) name[2 - d] = static_cast<char16_t>(u'0' + v % 10);
+            name[3] = u'\0';
+            many.emplace_back(name);
+            ASSERT_TRUE(WriteDword((u"SOFTWARE\\Many\\" + many.back()).c_str(), u"v", 1));
+        }
+        ASSERT_EQ(batch.Commit(), kErrorSuccess);
+    }
+    EXPECT_EQ(SubKeys(u"SOFTWARE\\Many"), many);
 }
 
 TEST_F(ReadSession, OwnWritesAreSeenAndKeysMadeAgainAreTheNewOnes) {
