@@ -27,6 +27,7 @@ constexpr Win32Error kErrorAccessDenied = 5;
 constexpr Win32Error kErrorInvalidHandle = 6;
 constexpr Win32Error kErrorNotEnoughMemory = 8;
 constexpr Win32Error kErrorBadFormat = 11;
+constexpr Win32Error kErrorNoMoreFiles = 18;
 constexpr Win32Error kErrorInvalidData = 13;
 constexpr Win32Error kErrorGenFailure = 31;
 constexpr Win32Error kErrorNotSupported = 50;
@@ -46,13 +47,30 @@ constexpr Win32Error kErrorKeyDeleted = 1018;
 constexpr Win32Error kErrorChildMustBeVolatile = 1021;
 constexpr Win32Error kErrorDeviceNotConnected = 1167;
 constexpr Win32Error kErrorCancelled = 1223;
+constexpr Win32Error kErrorProcNotFound = 127;
+constexpr Win32Error kErrorModNotFound = 126;
 constexpr Win32Error kErrorInvalidUserBuffer = 1784;
 
 // SetupAPI errors (setupapi.h: APPLICATION_ERROR_MASK | ERROR_SEVERITY_ERROR | code).
+constexpr Win32Error kErrorExpectedSectionName = 0xE0000000;
+constexpr Win32Error kErrorBadSectionNameLine = 0xE0000001;
+constexpr Win32Error kErrorSectionNameTooLong = 0xE0000002;
+constexpr Win32Error kErrorGeneralSyntax = 0xE0000003;
+constexpr Win32Error kErrorWrongInfStyle = 0xE0000100;
+constexpr Win32Error kErrorSectionNotFound = 0xE0000101;
+constexpr Win32Error kErrorLineNotFound = 0xE0000102;
+constexpr Win32Error kErrorNoAssociatedClass = 0xE0000200;
 constexpr Win32Error kErrorClassMismatch = 0xE0000201;
+constexpr Win32Error kErrorNoDriverSelected = 0xE0000203;
 constexpr Win32Error kErrorKeyDoesNotExist = 0xE0000204;
 constexpr Win32Error kErrorInvalidRegProperty = 0xE0000209;
+constexpr Win32Error kErrorInvalidClass = 0xE0000206;
+constexpr Win32Error kErrorDevinstAlreadyExists = 0xE0000207;
+constexpr Win32Error kErrorDevinfoNotRegistered = 0xE0000208;
+constexpr Win32Error kErrorNoInf = 0xE000020A;
 constexpr Win32Error kErrorNoSuchDevinst = 0xE000020B;
+constexpr Win32Error kErrorNoClassinstallParams = 0xE0000215;
+constexpr Win32Error kErrorNoCompatDrivers = 0xE0000228;
 
 // Configuration-manager results (cfgmgr32.h).
 constexpr ConfigRet kCrSuccess = 0x00;
