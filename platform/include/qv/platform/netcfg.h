@@ -119,6 +119,9 @@ HResult GetPathToken(INetCfgBindingPath path, char16_t** token);
 HResult EnumBindingInterfaces(INetCfgBindingPath path, IEnumNetCfgBindingInterface* interfaces);
 HResult Enable(INetCfgBindingPath path, bool enable);
 HResult GetUpperComponent(INetCfgBindingInterface bindingInterface, INetCfgComponent* component);
+HResult GetLowerComponent(INetCfgBindingInterface bindingInterface, INetCfgComponent* component);
+// INetCfgBindingPath::IsEnabled: S_OK when enabled, S_FALSE when disabled.
+HResult IsEnabled(INetCfgBindingPath path);
 
 }  // namespace netcfg
 }  // namespace qv

@@ -104,6 +104,11 @@ constexpr HResult kNetcfgENoWriteLock = static_cast<HResult>(0x8004A024);
 constexpr HResult kNetcfgENeedReboot = static_cast<HResult>(0x8004A025);
 constexpr HResult kNetcfgSReboot = 0x0004A020;
 
+// COM activation and setup results met by the network-configuration calls (winerror.h).
+constexpr HResult kCoENotInitialized = static_cast<HResult>(0x800401F0);
+constexpr HResult kRegdbEClassNotReg = static_cast<HResult>(0x80040154);
+constexpr HResult kSpapiENoDriverSelected = static_cast<HResult>(0x800F0203);  // HRESULT_FROM_SETUPAPI
+
 constexpr bool Succeeded(HResult result) {
     return result >= 0;
 }

@@ -1,0 +1,47 @@
+// CoInitialize counts per thread: the first call answers S_OK, every further one S_FALSE, and each
+// CoUninitialize takes one back. Task memory is the C heap.
+#include <cstdlib>
+#include <cstring>
+
+#include "com.h"
+#include "qv/platform/netcfg.h"
+
+namespace qv {
+namespace {
+
+thread_local unsigned t_comInitCount = 0;
+
+}  // namespace
+
+namespace sim::netcfg {
+
+bool ComInitializedOnThisThread() {
+    return t_comInitCount > 0;
+}
+
+char16_t* CoTaskString(std::u16string_view text) {
+    auto* copy = static_cast<char16_t*>(std::malloc((text.size() + 1) * sizeof(char16_t)));
+    if (copy == nullptr) return nullptr;
+    if (!text.empty()) std::memcpy(copy, text.data(), text.size() * sizeof(char16_t));
+    copy[text.size()] = u'\0';
+    return copy;
+}
+
+}  // namespace sim::netcfg
+
+namespace netcfg {
+
+HResult CoInitialize() {
+    return ++t_comInitCount == 1 ? kSOk : kSFalse;
+}
+
+void CoUninitialize() {
+    if (t_comInitCount > 0) --t_comInitCount;
+}
+
+void CoTaskMemFree(void* memory) {
+    std::free(memory);
+}
+
+}  // namespace netcfg
+}  // namespace qv
