@@ -39,8 +39,13 @@ void LoadAdapters(Model* model) {
     }
 }
 
+// The protocols in the order of their driver keys, which is the order they were installed in.
 void LoadProtocols(Model* model) {
-    for (const auto& stored : ReadStoredComponents(kNetTransClassGuid)) {
+    auto protocols = ReadStoredComponents(kNetTransClassGuid);
+    std::stable_sort(protocols.begin(), protocols.end(), [](const StoredComponent& a, const StoredComponent& b) {
+        return a.driverKey < b.driverKey;
+    });
+    for (const auto& stored : protocols) {
         Component c;
         if (!GuidFromString(stored.guid, &c.guid)) continue;
         c.guidText = stored.guid;
