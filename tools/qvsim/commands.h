@@ -17,5 +17,7 @@ struct Command {
 std::span<const Command> MachineCommands();
 // Adapter-level commands (registers, faults, flash, EEPROM of a simulated n5 adapter).
 std::span<const Command> AdapterCommands();
+// Network-configuration commands (the write lock).
+std::span<const Command> NetCfgCommands();
 
 }  // namespace qvsim

@@ -6,6 +6,7 @@
 
 #include "machine_commands.h"
 #include "machine_support.h"
+#include "netcfg_commands.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
@@ -101,6 +102,7 @@ void ShowAdapter(const DeviceRecord& device) {
         flags += ", VLAN " + std::to_string(*vlan) + " \"" + Text(driver.String(u"VlanName"), "") + "\"";
     }
     std::printf("    state:    %s\n", flags.c_str());
+    if (guid) ShowAdapterBindings(*guid);
 }
 
 void ShowAdapters() {
@@ -140,6 +142,7 @@ int RunShow(std::span<char* const> args) {
     if (!args.empty()) return Fail(kExitUsage, "show: takes no arguments");
     if (!ShowHost()) return kExitFailure;
     ShowAdapters();
+    ShowWriteLock();
     ShowBusDrivers();
     return kExitOk;
 }

@@ -163,13 +163,19 @@ TEST(QvsimShow, ForceReplacesAMachine) {
 }
 
 // The usage text: the fixed header and the machine commands, the empty form of init, then one
-// indented line for each adapter command (those are described by their own suite).
+// indented line for each adapter command (those are described by their own suite), then the
+// network-configuration commands.
 void ExpectUsage(const std::string& text) {
     const std::string golden = Golden("usage.txt");
     ASSERT_EQ(text.substr(0, golden.size()), golden);
     const std::string emptyInit = "  init [--force] --empty\n";
     ASSERT_EQ(text.substr(golden.size(), emptyInit.size()), emptyInit);
     std::string rest = text.substr(golden.size() + emptyInit.size());
+    // The network-configuration commands come last.
+    const std::string netcfg = "  write-lock hold <client name>|free\n";
+    ASSERT_GE(rest.size(), netcfg.size());
+    ASSERT_EQ(rest.substr(rest.size() - netcfg.size()), netcfg);
+    rest.erase(rest.size() - netcfg.size());
     while (!rest.empty()) {
         const size_t end = rest.find('\n');
         ASSERT_NE(end, std::string::npos) << "unterminated usage line";
