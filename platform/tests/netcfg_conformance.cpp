@@ -3,13 +3,13 @@
 // is a stub: depending on its version CLSID_CNetCfg is not registered, or the object exists but
 // QueryNetCfgClass answers E_NOTIMPL. Only those two answers, and only under Wine, skip the case;
 // every other answer is checked as on Windows.
-#include "qv/platform/netcfg.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "qv/platform/netcfg.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -81,7 +81,8 @@ TEST_F(NetCfgConformance, ReadsAdaptersAndThePathsAboveThemWithoutTheLock) {
     const HResult created = CreateNetCfg(&cfg);
     if (WineGap(created)) {
         CoUninitialize();
-        GTEST_SKIP() << "known Wine gap: Wine has no network-configuration classes (CLSID_CNetCfg not registered)";
+        GTEST_SKIP()
+            << "known Wine gap: Wine has no network-configuration classes (CLSID_CNetCfg not registered)";
     }
     ASSERT_EQ(created, kSOk);
     ASSERT_NE(cfg, nullptr);
@@ -146,7 +147,8 @@ TEST_F(NetCfgConformance, ReadsAdaptersAndThePathsAboveThemWithoutTheLock) {
     }
     EXPECT_EQ(component, nullptr);
     for (const auto& a : adapters) {
-        for (const auto& bottom : a.pathBottoms) EXPECT_EQ(bottom, a.guid) << "a path above ends at its adapter";
+        for (const auto& bottom : a.pathBottoms)
+            EXPECT_EQ(bottom, a.guid) << "a path above ends at its adapter";
     }
 #ifndef _WIN32
     ASSERT_EQ(adapters.size(), 5u);  // the default machine

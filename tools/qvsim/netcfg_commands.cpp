@@ -26,7 +26,8 @@ std::string Holder(const qv::sim::WriteLockState& lock) {
 int RunWriteLock(std::span<char* const> args) {
     constexpr const char* kUsage = "write-lock: expected hold <client name> or free";
     if (args.size() == 1 && std::strcmp(args[0], "free") == 0) {
-        if (!qv::sim::FreeWriteLock()) return Fail(kExitFailure, "write-lock: the machine registry cannot be written");
+        if (!qv::sim::FreeWriteLock())
+            return Fail(kExitFailure, "write-lock: the machine registry cannot be written");
         return kExitOk;
     }
     if (args.size() != 2 || std::strcmp(args[0], "hold") != 0) return Fail(kExitUsage, kUsage);

@@ -57,7 +57,8 @@ static_assert(offsetof(OboToken, displayName) == offsetof(OBO_TOKEN, pszwDisplay
 static_assert(offsetof(OboToken, registered) == offsetof(OBO_TOKEN, fRegistered));
 static_assert(kOboUser == OBO_USER);
 static_assert(kEbpAbove == EBP_ABOVE && kEbpBelow == EBP_BELOW);
-static_assert(kNcfVirtual == NCF_VIRTUAL && kNcfPhysical == NCF_PHYSICAL && kNcfHiddenComponent == NCF_HIDDEN);
+static_assert(kNcfVirtual == NCF_VIRTUAL && kNcfPhysical == NCF_PHYSICAL &&
+              kNcfHiddenComponent == NCF_HIDDEN);
 
 static_assert(kNetcfgEAlreadyInitialized == NETCFG_E_ALREADY_INITIALIZED);
 static_assert(kNetcfgENotInitialized == NETCFG_E_NOT_INITIALIZED);
@@ -118,7 +119,8 @@ void CoTaskMemFree(void* memory) {
 HResult CreateNetCfg(INetCfg* netCfg) {
     if (netCfg == nullptr) return E_POINTER;
     void* object = nullptr;
-    const HRESULT result = CoCreateInstance(CLSID_CNetCfg, nullptr, CLSCTX_INPROC_SERVER, IID_INetCfg, &object);
+    const HRESULT result =
+        CoCreateInstance(CLSID_CNetCfg, nullptr, CLSCTX_INPROC_SERVER, IID_INetCfg, &object);
     *netCfg = Port<INetCfg>(object);
     return result;
 }
@@ -153,7 +155,8 @@ HResult AcquireWriteLock(INetCfgLock lock, uint32_t timeoutMs, const char16_t* c
     if (holder != nullptr) *holder = nullptr;
     if (lock == nullptr) return E_POINTER;
     LPWSTR name = nullptr;
-    const HRESULT result = Native<::INetCfgLock>(lock)->AcquireWriteLock(timeoutMs, Wide(clientDescription), &name);
+    const HRESULT result =
+        Native<::INetCfgLock>(lock)->AcquireWriteLock(timeoutMs, Wide(clientDescription), &name);
     if (holder != nullptr) {
         *holder = reinterpret_cast<char16_t*>(name);
     } else {
@@ -181,8 +184,8 @@ HResult Apply(INetCfg netCfg) {
 HResult QueryNetCfgClass(INetCfg netCfg, const Guid& classGuid, INetCfgClass* netCfgClass) {
     if (netCfg == nullptr || netCfgClass == nullptr) return E_POINTER;
     void* object = nullptr;
-    const HRESULT result = Native<::INetCfg>(netCfg)->QueryNetCfgClass(reinterpret_cast<const GUID*>(&classGuid),
-                                                                       IID_INetCfgClass, &object);
+    const HRESULT result = Native<::INetCfg>(netCfg)->QueryNetCfgClass(
+        reinterpret_cast<const GUID*>(&classGuid), IID_INetCfgClass, &object);
     *netCfgClass = Port<INetCfgClass>(object);
     return result;
 }
@@ -190,8 +193,8 @@ HResult QueryNetCfgClass(INetCfg netCfg, const Guid& classGuid, INetCfgClass* ne
 HResult QueryNetCfgClassSetup(INetCfg netCfg, const Guid& classGuid, INetCfgClassSetup* classSetup) {
     if (netCfg == nullptr || classSetup == nullptr) return E_POINTER;
     void* object = nullptr;
-    const HRESULT result = Native<::INetCfg>(netCfg)->QueryNetCfgClass(reinterpret_cast<const GUID*>(&classGuid),
-                                                                       IID_INetCfgClassSetup, &object);
+    const HRESULT result = Native<::INetCfg>(netCfg)->QueryNetCfgClass(
+        reinterpret_cast<const GUID*>(&classGuid), IID_INetCfgClassSetup, &object);
     *classSetup = Port<INetCfgClassSetup>(object);
     return result;
 }
@@ -210,9 +213,11 @@ HResult Install(INetCfgClassSetup classSetup, const char16_t* componentId, const
     if (component != nullptr) *component = nullptr;
     if (classSetup == nullptr) return E_POINTER;
     ::INetCfgComponent* installed = nullptr;
-    const HRESULT result = Native<::INetCfgClassSetup>(classSetup)->Install(
-        Wide(componentId), reinterpret_cast<OBO_TOKEN*>(const_cast<OboToken*>(obo)), setupFlags,
-        upgradeFromBuildNo, Wide(answerFile), Wide(answerSections), component ? &installed : nullptr);
+    const HRESULT result =
+        Native<::INetCfgClassSetup>(classSetup)
+            ->Install(Wide(componentId), reinterpret_cast<OBO_TOKEN*>(const_cast<OboToken*>(obo)), setupFlags,
+                      upgradeFromBuildNo, Wide(answerFile), Wide(answerSections),
+                      component ? &installed : nullptr);
     if (component != nullptr) *component = Port<INetCfgComponent>(installed);
     return result;
 }
@@ -243,7 +248,8 @@ HResult Reset(IEnumNetCfgBindingInterface interfaces) {
 
 HResult GetCharacteristics(INetCfgComponent component, uint32_t* characteristics) {
     if (component == nullptr) return E_POINTER;
-    return Native<::INetCfgComponent>(component)->GetCharacteristics(reinterpret_cast<DWORD*>(characteristics));
+    return Native<::INetCfgComponent>(component)->GetCharacteristics(
+        reinterpret_cast<DWORD*>(characteristics));
 }
 
 HResult GetInstanceGuid(INetCfgComponent component, Guid* instanceGuid) {

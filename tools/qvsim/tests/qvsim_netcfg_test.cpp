@@ -1,7 +1,6 @@
 // qvsim and the network configuration: holding and freeing the write lock, and the binding and
 // lock lines of qvsim show after changes made through the port.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <string>
@@ -36,7 +35,8 @@ TEST(QvsimWriteLock, HoldShowsInShowUntilFreedAndBlocksTheProgramsLock) {
 
     const Result again = box.Run({"write-lock", "hold", "Someone"});
     EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(again.err, "qvsim: write-lock: already held by \"Other Program\" (held by qvsim until freed)\n");
+    EXPECT_EQ(again.err,
+              "qvsim: write-lock: already held by \"Other Program\" (held by qvsim until freed)\n");
 
     // A program of the machine gets the holder's name back.
     qv::sim::SelectMachine(box.machine());
@@ -68,8 +68,11 @@ TEST(QvsimWriteLock, UsageErrors) {
     ASSERT_EQ(box.Run({"init", "--cards", "1"}).status, 0);
     const struct {
         std::initializer_list<std::string> args;
-    } cases[] = {{{"write-lock"}}, {{"write-lock", "hold"}}, {{"write-lock", "hold", ""}},
-                 {{"write-lock", "take", "x"}}, {{"write-lock", "free", "x"}},
+    } cases[] = {{{"write-lock"}},
+                 {{"write-lock", "hold"}},
+                 {{"write-lock", "hold", ""}},
+                 {{"write-lock", "take", "x"}},
+                 {{"write-lock", "free", "x"}},
                  {{"write-lock", "hold", std::string(257, 'n')}}};
     for (const auto& c : cases) {
         const Result r = box.Run(c.args);
@@ -112,7 +115,8 @@ TEST(QvsimShow, BindingsOfAnAdapterOnceOneIsDisabled) {
               std::string::npos)
         << shown;
     EXPECT_EQ(shown.find("bindings:"), shown.rfind("bindings:"));  // the other adapter's are all enabled
-    for (void* object : std::initializer_list<void*>{tcpip, paths, bindings, adapter, components, cls}) Release(object);
+    for (void* object : std::initializer_list<void*>{tcpip, paths, bindings, adapter, components, cls})
+        Release(object);
     Uninitialize(cfg);
     ReleaseWriteLock(lock);
     Release(lock);

@@ -1,9 +1,10 @@
 // CoInitialize counts per thread: the first call answers S_OK, every further one S_FALSE, and each
 // CoUninitialize takes one back. Task memory is the C heap.
+#include "com.h"
+
 #include <cstdlib>
 #include <cstring>
 
-#include "com.h"
 #include "qv/platform/netcfg.h"
 
 namespace qv {

@@ -22,7 +22,8 @@ const StoredComponent* FindByGuid(const std::vector<StoredComponent>& list, std:
 }
 
 std::u16string_view Bottom(const StoredPath& path) {
-    return path.components.empty() ? netcfg::TokenLower(path.token) : std::u16string_view(path.components.back());
+    return path.components.empty() ? netcfg::TokenLower(path.token)
+                                   : std::u16string_view(path.components.back());
 }
 
 // The protocol a path starts at: its component id, else the start of its token.

@@ -42,9 +42,9 @@ void LoadAdapters(Model* model) {
 // The protocols in the order of their driver keys, which is the order they were installed in.
 void LoadProtocols(Model* model) {
     auto protocols = ReadStoredComponents(kNetTransClassGuid);
-    std::stable_sort(protocols.begin(), protocols.end(), [](const StoredComponent& a, const StoredComponent& b) {
-        return a.driverKey < b.driverKey;
-    });
+    std::stable_sort(
+        protocols.begin(), protocols.end(),
+        [](const StoredComponent& a, const StoredComponent& b) { return a.driverKey < b.driverKey; });
     for (const auto& stored : protocols) {
         Component c;
         if (!GuidFromString(stored.guid, &c.guid)) continue;
@@ -114,19 +114,19 @@ LStatus WriteProtocol(const Component& c) {
     LStatus status = kErrorSuccess;
     const auto driverKey = FreeDriverKey(kNetTransClassGuid, &status);
     if (!driverKey) return status;
-    RegValues driver{{RegValue::String(u"ComponentId", c.id), RegValue::String(u"NetCfgInstanceId", c.guidText),
+    RegValues driver{{RegValue::String(u"ComponentId", c.id),
+                      RegValue::String(u"NetCfgInstanceId", c.guidText),
                       RegValue::String(u"DriverDesc", c.description)}};
     if (!c.provider.empty()) driver.values.push_back(RegValue::String(u"ProviderName", c.provider));
     driver.values.push_back(RegValue::Dword(u"Characteristics", c.characteristics));
     if (!c.infPath.empty()) driver.values.push_back(RegValue::String(u"InfPath", c.infPath));
     status = WriteKeyValues(DriverKeyPath(*driverKey), driver);
     if (status != kErrorSuccess) return status;
-    return WriteKeyValues(ComponentsPath() + u'\\' + c.guidText,
-                          RegValues{{RegValue::String(u"ComponentId", c.id),
-                                     RegValue::String(u"Class", kNetTransClassGuid),
-                                     RegValue::Dword(u"Characteristics", c.characteristics),
-                                     RegValue::String(u"BindName", c.bindName),
-                                     RegValue::String(u"DriverKey", *driverKey)}});
+    return WriteKeyValues(
+        ComponentsPath() + u'\\' + c.guidText,
+        RegValues{{RegValue::String(u"ComponentId", c.id), RegValue::String(u"Class", kNetTransClassGuid),
+                   RegValue::Dword(u"Characteristics", c.characteristics),
+                   RegValue::String(u"BindName", c.bindName), RegValue::String(u"DriverKey", *driverKey)}});
 }
 
 // Writes the Enabled value of a path the registry has; a path removed meanwhile (with its
@@ -180,7 +180,8 @@ size_t Model::AddProtocol(Component protocol) {
 }
 
 bool Model::HasChanges() const {
-    return std::any_of(components.begin(), components.end(), [](const Component& c) { return c.pendingInstall; }) ||
+    return std::any_of(components.begin(), components.end(),
+                       [](const Component& c) { return c.pendingInstall; }) ||
            std::any_of(paths.begin(), paths.end(),
                        [](const Path& p) { return p.keyName.empty() || p.enabled != p.storedEnabled; });
 }
@@ -201,7 +202,8 @@ Model LoadModel() {
     for (size_t adapter = 0; adapter < count; ++adapter) {
         if (!IsAdapter(model.components[adapter]) || bound[adapter]) continue;
         for (size_t protocol = 0; protocol < count; ++protocol) {
-            if (!IsAdapter(model.components[protocol])) model.paths.push_back(NewPath(model, protocol, adapter));
+            if (!IsAdapter(model.components[protocol]))
+                model.paths.push_back(NewPath(model, protocol, adapter));
         }
     }
     return model;

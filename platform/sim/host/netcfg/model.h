@@ -29,8 +29,8 @@ struct Component {
 };
 
 struct Path {
-    std::u16string keyName;         // BindingPaths\NNNN; empty until Apply writes a new path
-    std::u16string token;           // "<protocol id>-><adapter guid>"
+    std::u16string keyName;          // BindingPaths\NNNN; empty until Apply writes a new path
+    std::u16string token;            // "<protocol id>-><adapter guid>"
     std::vector<size_t> components;  // indices into Model::components, from the top down
     bool enabled = true;
     bool storedEnabled = true;  // what the registry holds

@@ -74,7 +74,8 @@ HResult ComponentValue(INetCfgComponent component, T* out, Get get) {
 }
 
 // The upper (offset 0) or lower (offset 1) component of a binding interface.
-HResult InterfaceComponent(INetCfgBindingInterface bindingInterface, size_t offset, INetCfgComponent* component) {
+HResult InterfaceComponent(INetCfgBindingInterface bindingInterface, size_t offset,
+                           INetCfgComponent* component) {
     if (component == nullptr) return kEPointer;
     *component = nullptr;
     const auto guard = CallLock();
@@ -93,7 +94,8 @@ HResult EnumComponents(INetCfgClass netCfgClass, IEnumNetCfgComponent* component
     *components = nullptr;
     const auto guard = CallLock();
     Object* object = nullptr;
-    if (const HResult result = LookupLive(netCfgClass, Iface::kClass, &object); !Succeeded(result)) return result;
+    if (const HResult result = LookupLive(netCfgClass, Iface::kClass, &object); !Succeeded(result))
+        return result;
     std::vector<size_t> items;
     const auto& all = object->session->model.components;
     for (size_t i = 0; i < all.size(); ++i) {
@@ -161,7 +163,8 @@ HResult EnumBindingPaths(INetCfgComponentBindings bindings, uint32_t flags, IEnu
     if (flags != kEbpAbove && flags != kEbpBelow) return kEInvalidArg;
     const auto guard = CallLock();
     Object* object = nullptr;
-    if (const HResult result = LookupLive(bindings, Iface::kBindings, &object); !Succeeded(result)) return result;
+    if (const HResult result = LookupLive(bindings, Iface::kBindings, &object); !Succeeded(result))
+        return result;
     std::vector<size_t> items;
     const auto& all = object->session->model.paths;
     for (size_t i = 0; i < all.size(); ++i) {

@@ -188,7 +188,8 @@ HResult Install(INetCfgClassSetup classSetup, const char16_t* componentId, const
     if (!session.holdsLock) return kNetcfgENoWriteLock;
     auto index = session.model.FindById(componentId, object->classGuid);
     if (!index) {
-        if (!(object->classGuid == kGuidDevClassNetTrans) || !sim::EqualsIgnoreCase(componentId, kTeamingProtocolId))
+        if (!(object->classGuid == kGuidDevClassNetTrans) ||
+            !sim::EqualsIgnoreCase(componentId, kTeamingProtocolId))
             return kSpapiENoDriverSelected;
         index = session.model.AddProtocol(TeamingProtocol());
     }

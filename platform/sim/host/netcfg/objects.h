@@ -52,10 +52,10 @@ struct Object : HandleObject {
     uint32_t refs = 1;
     std::shared_ptr<Session> session;
     uint64_t epoch = 0;
-    Guid classGuid{};       // class, class setup
-    size_t component = 0;   // component, bindings
-    size_t path = 0;        // path, interface enumerator, interface
-    size_t position = 0;    // interface: the index in the path of its upper component
+    Guid classGuid{};           // class, class setup
+    size_t component = 0;       // component, bindings
+    size_t path = 0;            // path, interface enumerator, interface
+    size_t position = 0;        // interface: the index in the path of its upper component
     std::vector<size_t> items;  // enumerators: components, paths or interface positions
     size_t cursor = 0;
 };
@@ -72,7 +72,8 @@ HResult LookupLive(const void* handle, Iface iface, Object** object);
 // A new handle for an object of the interface on session, valid for the session's current epoch;
 // E_OUTOFMEMORY when the table is full.
 template <class H>
-HResult NewObject(Iface iface, const std::shared_ptr<Session>& session, H* out, std::unique_ptr<Object> object = {}) {
+HResult NewObject(Iface iface, const std::shared_ptr<Session>& session, H* out,
+                  std::unique_ptr<Object> object = {}) {
     if (!object) object = std::make_unique<Object>();
     object->iface = iface;
     object->session = session;

@@ -9,10 +9,10 @@
 #include <string>
 
 #include "../reg_access.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
 #include "qv/sim/netcfg.h"
-#include "qv/platform/utf.h"
 
 namespace qv::sim {
 namespace netcfg {

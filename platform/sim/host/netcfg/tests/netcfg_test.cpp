@@ -35,7 +35,8 @@ const std::u16string kTcpip = u"{7C9E2A51-0000-4000-8000-000000000001}";
 const std::u16string kTeamp = u"{5A5A7E40-0000-4000-8000-000000000001}";
 
 std::u16string N5Guid(int n) {
-    return u"{5A5A0005-0000-4000-8000-00000000000" + std::u16string(1, static_cast<char16_t>(u'0' + n)) + u"}";
+    return u"{5A5A0005-0000-4000-8000-00000000000" + std::u16string(1, static_cast<char16_t>(u'0' + n)) +
+           u"}";
 }
 
 std::u16string TakeString(char16_t* text) {
@@ -344,7 +345,8 @@ TEST_F(NetCfgTest, ApplyPersistsForOtherProcessesAndUninitializeDiscards) {
                     {N5Guid(2), u"ms_tcpip", 0},
                     {N5Guid(3), u"qv_qvteamp", 1},
                     {N5Guid(4), u"ms_tcpip", 1}};
-    for (const auto& e : expected) EXPECT_EQ(StoredEnabled(e.adapter, e.protocol), e.enabled) << ToUtf8(e.adapter);
+    for (const auto& e : expected)
+        EXPECT_EQ(StoredEnabled(e.adapter, e.protocol), e.enabled) << ToUtf8(e.adapter);
     // Another process sees the applied state through the port, without the lock.
     const pid_t child = Fork([&] {
         Config cfg(false);
@@ -502,7 +504,8 @@ TEST_F(NetCfgTest, InstallAddsTheTeamingProtocolBoundToEveryAdapter) {
         if (round == 0) guid = GuidOf(component);
         EXPECT_EQ(GuidOf(component), guid);
         Release(component);
-        EXPECT_EQ(Install(setup, u"QV_NOSUCH", &obo, 0, 0, nullptr, nullptr, &component), kSpapiENoDriverSelected);
+        EXPECT_EQ(Install(setup, u"QV_NOSUCH", &obo, 0, 0, nullptr, nullptr, &component),
+                  kSpapiENoDriverSelected);
         EXPECT_EQ(Install(setup, u"QV_QVTEAMP", nullptr, 0, 0, nullptr, nullptr, &component), kEPointer);
         OboToken bad;
         bad.type = 7;
@@ -602,10 +605,13 @@ TEST_F(NetCfgTest, BadHandlesAreRefused) {
         const char* call;
         std::function<HResult(void*)> run;
     } calls[] = {
-        {"GetCharacteristics", [&](void* h) { return GetCharacteristics(static_cast<INetCfgComponent>(h), &flags); }},
-        {"GetInstanceGuid", [&](void* h) { return GetInstanceGuid(static_cast<INetCfgComponent>(h), &guid); }},
+        {"GetCharacteristics",
+         [&](void* h) { return GetCharacteristics(static_cast<INetCfgComponent>(h), &flags); }},
+        {"GetInstanceGuid",
+         [&](void* h) { return GetInstanceGuid(static_cast<INetCfgComponent>(h), &guid); }},
         {"GetId", [&](void* h) { return GetId(static_cast<INetCfgComponent>(h), &text); }},
-        {"QueryBindings", [&](void* h) { return QueryBindings(static_cast<INetCfgComponent>(h), &bindings); }},
+        {"QueryBindings",
+         [&](void* h) { return QueryBindings(static_cast<INetCfgComponent>(h), &bindings); }},
         {"Initialize", [&](void* h) { return Initialize(static_cast<INetCfg>(h)); }},
         {"Apply", [&](void* h) { return Apply(static_cast<INetCfg>(h)); }},
         {"ReleaseWriteLock", [&](void* h) { return ReleaseWriteLock(static_cast<INetCfgLock>(h)); }},

@@ -16,8 +16,8 @@ namespace qv::sim {
 // until it is freed.
 struct WriteLockState {
     bool held = false;
-    std::u16string holder;    // the client name, while held
-    uint32_t processId = 0;   // the holding process; 0 for a lock held by qvsim
+    std::u16string holder;   // the client name, while held
+    uint32_t processId = 0;  // the holding process; 0 for a lock held by qvsim
 };
 
 // The lock as it is now: a lock whose holding process has ended reads as free.
