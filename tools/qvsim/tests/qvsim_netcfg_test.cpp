@@ -25,6 +25,13 @@ using qv::INetCfgLock;
 constexpr const char* kLockLine =
     "Network configuration write lock: held by \"Other Program\" (held by qvsim until freed)\n";
 
+// COM on this thread, a new INetCfg and its lock interface.
+void OpenConfig(INetCfg* cfg, INetCfgLock* lock) {
+    ASSERT_EQ(CoInitialize(), qv::kSOk);
+    ASSERT_EQ(CreateNetCfg(cfg), qv::kSOk);
+    ASSERT_EQ(QueryLock(*cfg, lock), qv::kSOk);
+}
+
 TEST(QvsimWriteLock, HoldShowsInShowUntilFreedAndBlocksTheProgramsLock) {
     Sandbox box;
     ASSERT_EQ(box.Run({"init"}).status, 0);
@@ -40,11 +47,9 @@ TEST(QvsimWriteLock, HoldShowsInShowUntilFreedAndBlocksTheProgramsLock) {
 
     // A program of the machine gets the holder's name back.
     qv::sim::SelectMachine(box.machine());
-    ASSERT_EQ(CoInitialize(), qv::kSOk);
     INetCfg cfg = nullptr;
     INetCfgLock lock = nullptr;
-    ASSERT_EQ(CreateNetCfg(&cfg), qv::kSOk);
-    ASSERT_EQ(QueryLock(cfg, &lock), qv::kSOk);
+    OpenConfig(&cfg, &lock);
     char16_t* holder = nullptr;
     EXPECT_EQ(AcquireWriteLock(lock, 0, u"QvTeamCfg", &holder), qv::kSFalse);
     EXPECT_EQ(std::u16string(holder ? holder : u""), u"Other Program");
@@ -86,11 +91,9 @@ TEST(QvsimShow, BindingsOfAnAdapterOnceOneIsDisabled) {
     Sandbox box;
     ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor"}).status, 0);
     qv::sim::SelectMachine(box.machine());
-    ASSERT_EQ(CoInitialize(), qv::kSOk);
     INetCfg cfg = nullptr;
     INetCfgLock lock = nullptr;
-    ASSERT_EQ(CreateNetCfg(&cfg), qv::kSOk);
-    ASSERT_EQ(QueryLock(cfg, &lock), qv::kSOk);
+    OpenConfig(&cfg, &lock);
     ASSERT_EQ(AcquireWriteLock(lock, 0, u"QvTeamCfg", nullptr), qv::kSOk);
     ASSERT_EQ(Initialize(cfg), qv::kSOk);
     INetCfgClass cls = nullptr;

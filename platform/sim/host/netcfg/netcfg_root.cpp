@@ -70,6 +70,15 @@ HResult TryLock(INetCfgLock lock, const char16_t* clientDescription, std::u16str
     return kEFail;
 }
 
+// Runs body on the session of an INetCfg or INetCfgLock handle, under the call lock.
+template <class Body>
+HResult WithSession(const void* handle, Iface iface, Body body) {
+    const auto guard = CallLock();
+    Object* object = nullptr;
+    if (const HResult result = Lookup(handle, iface, &object); !Succeeded(result)) return result;
+    return body(*object->session);
+}
+
 HResult QueryClassObject(INetCfg netCfg, const Guid& classGuid, Iface iface, void** out) {
     if (out == nullptr) return kEPointer;
     *out = nullptr;
@@ -121,49 +130,41 @@ HResult AcquireWriteLock(INetCfgLock lock, uint32_t timeoutMs, const char16_t* c
 }
 
 HResult ReleaseWriteLock(INetCfgLock lock) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = Lookup(lock, Iface::kLock, &object); !Succeeded(result)) return result;
-    Session& session = *object->session;
-    if (session.initialized) return kNetcfgEAlreadyInitialized;
-    if (!session.holdsLock) return kSFalse;
-    sim::netcfg::GiveBackWriteLock();
-    session.holdsLock = false;
-    return kSOk;
+    return WithSession(lock, Iface::kLock, [](Session& session) {
+        if (session.initialized) return kNetcfgEAlreadyInitialized;
+        if (!session.holdsLock) return kSFalse;
+        sim::netcfg::GiveBackWriteLock();
+        session.holdsLock = false;
+        return kSOk;
+    });
 }
 
 HResult Initialize(INetCfg netCfg) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = Lookup(netCfg, Iface::kNetCfg, &object); !Succeeded(result)) return result;
-    Session& session = *object->session;
-    if (session.initialized) return kNetcfgEAlreadyInitialized;
-    session.model = sim::netcfg::LoadModel();
-    session.initialized = true;
-    ++session.epoch;
-    return kSOk;
+    return WithSession(netCfg, Iface::kNetCfg, [](Session& session) {
+        if (session.initialized) return kNetcfgEAlreadyInitialized;
+        session.model = sim::netcfg::LoadModel();
+        session.initialized = true;
+        ++session.epoch;
+        return kSOk;
+    });
 }
 
 HResult Uninitialize(INetCfg netCfg) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = Lookup(netCfg, Iface::kNetCfg, &object); !Succeeded(result)) return result;
-    Session& session = *object->session;
-    if (!session.initialized) return kNetcfgENotInitialized;
-    session.model = {};  // changes not applied are dropped
-    session.initialized = false;
-    ++session.epoch;
-    return kSOk;
+    return WithSession(netCfg, Iface::kNetCfg, [](Session& session) {
+        if (!session.initialized) return kNetcfgENotInitialized;
+        session.model = {};  // changes not applied are dropped
+        session.initialized = false;
+        ++session.epoch;
+        return kSOk;
+    });
 }
 
 HResult Apply(INetCfg netCfg) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = Lookup(netCfg, Iface::kNetCfg, &object); !Succeeded(result)) return result;
-    Session& session = *object->session;
-    if (!session.initialized) return kNetcfgENotInitialized;
-    if (!session.holdsLock) return kNetcfgENoWriteLock;
-    return sim::netcfg::ApplyModel(&session.model);
+    return WithSession(netCfg, Iface::kNetCfg, [](Session& session) {
+        if (!session.initialized) return kNetcfgENotInitialized;
+        if (!session.holdsLock) return kNetcfgENoWriteLock;
+        return sim::netcfg::ApplyModel(&session.model);
+    });
 }
 
 HResult QueryNetCfgClass(INetCfg netCfg, const Guid& classGuid, INetCfgClass* netCfgClass) {
