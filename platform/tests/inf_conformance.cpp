@@ -9,10 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "qv/platform/files.h"
@@ -23,6 +25,13 @@
 
 #ifdef _WIN32
 #include <windows.h>
+// windows.h's macros for the W calls carry the ports' names.
+#undef GetSystemWindowsDirectory
+#undef FindFirstFile
+#undef FindNextFile
+#undef GetFullPathName
+#undef GetFileAttributes
+#undef GetVersionEx
 #else
 #include <memory>
 
@@ -83,12 +92,25 @@ class InfConformance : public ::testing::Test {
     }
 
     void TearDown() override {
-        for (const auto& name : written_) std::filesystem::remove(infFolder_ / name);
+        for (HInf inf : opened_) inf::CloseInfFile(inf);
+        opened_.clear();
+        for (const auto& name : written_) {
+            // Wine's plug-and-play service reads new files of the Inf folder now and then, and a file
+            // it holds cannot be removed for a moment: retry for up to two seconds.
+            std::error_code ec;
+            for (int attempt = 0; attempt < 20 && !std::filesystem::remove(infFolder_ / name, ec);
+                 ++attempt) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            }
+            EXPECT_FALSE(std::filesystem::exists(infFolder_ / name)) << name << ": " << ec.message();
+        }
     }
 
-    // Writes bytes as INF file number n; returns its bare name.
-    std::u16string Write(const std::string& bytes) {
-        const std::string name = prefix_ + std::to_string(written_.size()) + ".inf";
+    // Writes bytes as a new INF file (each name used once in the process); returns its bare name.
+    // A tail names the file prefix_ + tail instead.
+    std::u16string Write(const std::string& bytes, const std::string& tail = {}) {
+        static int serial = 0;
+        const std::string name = prefix_ + (tail.empty() ? std::to_string(serial++) + ".inf" : tail);
         std::ofstream out(infFolder_ / name, std::ios::binary | std::ios::trunc);
         out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         EXPECT_TRUE(out.good());
@@ -115,10 +137,6 @@ class InfConformance : public ::testing::Test {
         if (inf == kInvalidInf) return {GetLastError(), line};
         inf::CloseInfFile(inf);
         return {0, line};
-    }
-
-    ~InfConformance() override {
-        for (HInf inf : opened_) inf::CloseInfFile(inf);
     }
 
     std::u16string windows_;
@@ -271,28 +289,49 @@ TEST_F(InfConformance, OpenChecksClassAndStyle) {
     const std::string net = kVersion;
     const std::string byGuidOnly =
         "[Version]\r\nSignature=\"$Windows NT$\"\r\nClassGUID={4D36E975-E325-11CE-BFC1-08002BE10318}\r\n";
+    constexpr char kIgnoresClass[] = "known Wine gap: Wine's SetupOpenInfFileW does not check the class";
     const struct {
         std::string text;
         const char16_t* infClass;
         uint32_t style;
         Win32Error error;
+        const char* wineGap = nullptr;
     } cases[] = {
         {net, u"Net", kInfStyleWin4, 0},
         {net, u"NET", kInfStyleWin4, 0},
         {net, nullptr, kInfStyleWin4, 0},
-        {net, u"NetTrans", kInfStyleWin4, kErrorClassMismatch},
+        {net, u"NetTrans", kInfStyleWin4, kErrorClassMismatch, kIgnoresClass},
         {byGuidOnly, u"NetTrans", kInfStyleWin4, 0},
-        {byGuidOnly, u"Net", kInfStyleWin4, kErrorClassMismatch},
+        {byGuidOnly, u"Net", kInfStyleWin4, kErrorClassMismatch, kIgnoresClass},
         {"[Version]\r\nSignature=\"$CHICAGO$\"\r\nClass=Net\r\n", u"Net", kInfStyleWin4, 0},
         {"[Version]\r\nSignature=$Windows NT$\r\n", nullptr, kInfStyleWin4, 0},
         {"[Version]\r\nSignature=\"$Windows 3.1$\"\r\nClass=Net\r\n", nullptr, kInfStyleWin4,
          kErrorWrongInfStyle},
         {"[Version]\r\nClass=Net\r\n", u"Net", kInfStyleWin4, kErrorWrongInfStyle},
         {"[Other]\r\nx=1\r\n", nullptr, kInfStyleWin4, kErrorWrongInfStyle},
-        {"", nullptr, kInfStyleWin4, kErrorWrongInfStyle},
+        {"; nothing but a comment\r\n", nullptr, kInfStyleWin4, kErrorWrongInfStyle},
+        {"", nullptr, kInfStyleWin4, kErrorFileInvalid},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(OpenError(c.text, c.infClass, c.style).first, c.error) << c.text;
+        if (c.wineGap != nullptr && RunningUnderWine()) continue;
+        EXPECT_EQ(OpenError(c.text, c.infClass, c.style).first, c.error) << "[" << c.text << "]";
+    }
+}
+
+TEST_F(InfConformance, SyntaxErrorsReportTheirLine) {
+    const struct {
+        std::string text;
+        Win32Error error;
+        uint32_t line;
+    } cases[] = {
+        {std::string(kVersion) + "[S]\r\nx=1\r\n[Broken\r\n", kErrorBadSectionNameLine, 7},
+        {"; header\r\nSignature=\"$Windows NT$\"\r\n" + std::string(kVersion), kErrorExpectedSectionName, 2},
+        {std::string(kVersion) + "[" + std::string(300, 'n') + "]\r\n", kErrorSectionNameTooLong, 5},
+    };
+    for (const auto& c : cases) {
+        const auto [error, line] = OpenError(c.text);
+        EXPECT_EQ(error, c.error) << c.text.substr(0, 60);
+        EXPECT_EQ(line, c.line) << c.text.substr(0, 60);
     }
 }
 
@@ -318,6 +357,8 @@ TEST_F(InfConformance, GetInfClassReportsGuidAndName) {
     EXPECT_EQ(guid, kGuidDevClassNet);
     EXPECT_EQ(std::u16string(name), u"Net");
     EXPECT_EQ(required, 4u);
+    if (RunningUnderWine())
+        GTEST_SKIP() << "known Wine gap: SetupDiGetINFClassW cuts the name to a short buffer";
     EXPECT_FALSE(inf::GetInfClass(path.c_str(), &guid, name, 3, &required));
     EXPECT_EQ(GetLastError(), kErrorInsufficientBuffer);
     EXPECT_EQ(required, 4u);
@@ -329,7 +370,9 @@ TEST_F(InfConformance, WindowsDirectoryAndFileSearch) {
     EXPECT_EQ(file::GetSystemWindowsDirectory(buffer, kMaxPath), windows_.size());
 
     const std::string text = std::string(kVersion);
-    for (int i = 0; i < 3; ++i) Write(text);
+    const std::string p = prefix_ + "s";
+    const std::vector<std::string> all{p + "0.inf", p + "1.inf", p + "2.inf"};
+    for (int i = 0; i < 3; ++i) Write(text, "s" + std::to_string(i) + ".inf");
     const auto find = [&](const std::string& pattern) {
         std::vector<std::string> names;
         FindData data;
@@ -346,8 +389,6 @@ TEST_F(InfConformance, WindowsDirectoryAndFileSearch) {
         std::sort(names.begin(), names.end());
         return names;
     };
-    const std::string p = prefix_;
-    const std::vector<std::string> all{p + "0.inf", p + "1.inf", p + "2.inf"};
     EXPECT_EQ(find(p + "*.inf"), all);
     EXPECT_EQ(find(p + "?.INF"), all);
     EXPECT_EQ(find("QVCONF" + p.substr(6) + "*"), all);

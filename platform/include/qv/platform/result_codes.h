@@ -38,6 +38,7 @@ constexpr Win32Error kErrorBadPathname = 161;
 constexpr Win32Error kErrorMoreData = 234;
 constexpr Win32Error kErrorNoMoreItems = 259;
 constexpr Win32Error kErrorInvalidFlags = 1004;
+constexpr Win32Error kErrorFileInvalid = 1006;
 constexpr Win32Error kErrorBadkey = 1010;
 constexpr Win32Error kErrorCantOpen = 1011;
 constexpr Win32Error kErrorCantRead = 1012;

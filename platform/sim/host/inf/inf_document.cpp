@@ -253,6 +253,7 @@ std::optional<InfDocument> InfDocument::Load(const std::filesystem::path& file, 
     const auto size = std::filesystem::file_size(file, ec);
     if (ec) return fail(kErrorCantRead, "cannot be read");
     if (size > kMaxInfFileBytes) return fail(kErrorNotEnoughMemory, "larger than 16 MiB");
+    if (size == 0) return fail(kErrorFileInvalid, "empty");  // as SetupAPI refuses an empty file
     std::unique_ptr<FILE, int (*)(FILE*)> in(std::fopen(file.c_str(), "rb"), &std::fclose);
     if (!in) return fail(kErrorAccessDenied, "cannot be opened");
     // One byte more than the size tells a file that grew meanwhile from one read whole.

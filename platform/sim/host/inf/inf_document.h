@@ -54,7 +54,7 @@ class InfDocument {
   public:
     // Parses the bytes of an INF file; nullopt with *error (may be null) filled when refused.
     static std::optional<InfDocument> Parse(std::string_view bytes, InfError* error);
-    // Reads and parses a regular file of at most kMaxInfFileBytes.
+    // Reads and parses a regular file of 1 to kMaxInfFileBytes bytes (an empty file: kErrorFileInvalid).
     static std::optional<InfDocument> Load(const std::filesystem::path& file, InfError* error);
 
     // Sections: indexes 0 .. SectionCount() - 1 in order of first appearance.

@@ -196,6 +196,9 @@ TEST(InfDocument, LoadRefusesMissingAndHugeFiles) {
     EXPECT_EQ(error.code, kErrorFileNotFound);
     EXPECT_FALSE(InfDocument::Load(dir, &error));
     EXPECT_EQ(error.code, kErrorAccessDenied);
+    std::fclose(std::fopen((dir / "empty.inf").c_str(), "wb"));
+    EXPECT_FALSE(InfDocument::Load(dir / "empty.inf", &error));
+    EXPECT_EQ(error.code, kErrorFileInvalid);
     {
         std::FILE* f = std::fopen((dir / "huge.inf").c_str(), "wb");
         ASSERT_NE(f, nullptr);
