@@ -26,6 +26,7 @@ enum class HandleKind : uint8_t {
     kDevice,
     kInfFile,
     kNetCfgObject,
+    kModule,
 };
 
 // What a handle refers to. Each kind derives its object from this and names its kind:
