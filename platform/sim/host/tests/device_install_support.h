@@ -44,7 +44,9 @@ class NetDevice {
         const auto ids = MultiSz(hardwareId);
         EXPECT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpHardwareId, ids.data(),
                                                    static_cast<uint32_t>(ids.size())));
-        if (registerIt) EXPECT_TRUE(dev::CallClassInstaller(kDifRegisterDevice, set_, &device_));
+        if (registerIt) {
+            EXPECT_TRUE(dev::CallClassInstaller(kDifRegisterDevice, set_, &device_));
+        }
         id_ = DeviceIdOf(device_.devInst);
     }
     ~NetDevice() { dev::DestroyDeviceInfoList(set_); }
