@@ -33,6 +33,7 @@ constexpr Win32Error kErrorGenFailure = 31;
 constexpr Win32Error kErrorNotSupported = 50;
 constexpr Win32Error kErrorInvalidParameter = 87;
 constexpr Win32Error kErrorInsufficientBuffer = 122;
+constexpr Win32Error kErrorInvalidName = 123;
 constexpr Win32Error kErrorBadPathname = 161;
 constexpr Win32Error kErrorMoreData = 234;
 constexpr Win32Error kErrorNoMoreItems = 259;

@@ -26,7 +26,8 @@ enum class HandleKind : uint8_t {
     kDevice,
     kInfFile,
     kNetCfgObject,
-    kModule,
+    kFindFile,  // a file search (FindFirstFile)
+    kModule,    // a loaded library (LoadLibrary)
 };
 
 // What a handle refers to. Each kind derives its object from this and names its kind:

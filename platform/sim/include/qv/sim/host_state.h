@@ -76,4 +76,13 @@ bool IsDevicePresent(std::u16string_view instanceId);
 std::optional<uint32_t> ReadHostValue(std::u16string_view valueName);
 bool WriteHostValue(std::u16string_view valueName, uint32_t value);
 
+// The machine's Windows directory as the programs see it: a drive-absolute Windows path (REG_SZ
+// kHostWindowsDirectory under kSimHostPath, kDefaultWindowsDirectory when missing; it may end in a
+// backslash). It stands for the folder Windows/ of the machine directory. nullopt when the stored
+// value is not a drive-absolute path of at most 240 units; SetWindowsDirectory refuses such a path.
+inline constexpr std::u16string_view kHostWindowsDirectory = u"WindowsDirectory";
+inline constexpr std::u16string_view kDefaultWindowsDirectory = u"C:\\WINDOWS";
+std::optional<std::u16string> WindowsDirectory();
+bool SetWindowsDirectory(std::u16string_view path);
+
 }  // namespace qv::sim

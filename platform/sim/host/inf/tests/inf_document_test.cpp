@@ -1,0 +1,221 @@
+// The INF reader's syntax rules, line by line, its refusals and its limits on bad input.
+#include "../inf_document.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "qv/platform/utf.h"
+
+namespace qv::sim::inf {
+namespace {
+
+// The fields 0.. of the first line of [S] (0 is the key; "<none>" when the line has no key).
+std::vector<std::string> FirstLine(std::string_view text) {
+    InfError error;
+    const auto doc =
+        InfDocument::Parse("[S]\n" + std::string(text) + "\n[Strings]\nQv = \"Quorvex\"\nPct=50%%\n", &error);
+    if (!doc) return {"<error " + error.message + ">"};
+    const uint32_t s = *doc->FindSection(u"s");
+    if (doc->LineCount(s) == 0) return {};
+    std::vector<std::string> fields;
+    for (uint32_t f = 0; f <= doc->FieldCount(s, 0); ++f) {
+        const auto field = doc->Field(s, 0, f);
+        fields.push_back(field ? ToUtf8(*field) : "<none>");
+    }
+    return fields;
+}
+
+struct LineCase {
+    const char* text;
+    std::vector<std::string> fields;
+};
+
+TEST(InfDocument, LinesSplitIntoKeyAndFields) {
+    const LineCase cases[] = {
+        {"ab=cd", {"ab", "cd"}},
+        {"ab = cd , ef,gh ", {"ab", "cd", "ef", "gh"}},
+        {"ab", {"ab", "ab"}},  // one field and no key: it is the key as well
+        {"ab,cd", {"<none>", "ab", "cd"}},
+        {"ab,cd=ef", {"<none>", "ab", "cd=ef"}},
+        {"=abcd,ef", {"", "abcd", "ef"}},
+        {"a=", {"a", ""}},
+        {"a=b,,", {"a", "b", "", ""}},
+        {"  a  b  =  c  d  ", {"a  b", "c  d"}},
+        {"a\t=\tb\t", {"a", "b"}},
+        // comments
+        {"ab;cdef", {"ab", "ab"}},
+        {"ab=cd ; note, more", {"ab", "cd"}},
+        {"ab\";cd\"=ef", {"ab;cd", "ef"}},
+        // quotes
+        {"Ab\"Cd\"=Ef", {"AbCd", "Ef"}},
+        {"Ab\"Cd=Ef\"", {"AbCd=Ef", "AbCd=Ef"}},
+        {"ab\"\"\"cd,ef=gh\"", {"ab\"cd,ef=gh", "ab\"cd,ef=gh"}},
+        {"ab\"\"cd=ef", {"abcd", "ef"}},
+        {"ab=cd\"\",ef", {"ab", "cd", "ef"}},
+        {"a=\" x \",\"  \"", {"a", " x ", "  "}},
+        {"a=\"open, to the end", {"a", "open, to the end"}},
+        {"a=\"Quorvex Ruvizidiridavo Inc.,\"", {"a", "Quorvex Ruvizidiridavo Inc.,"}},
+        // continuations
+        {"ba\\\ncd=ef", {"bacd", "ef"}},
+        {"ab  \\  \n  cd=ef", {"abcd", "ef"}},
+        {"ab\\\ncd,ef", {"<none>", "abcd", "ef"}},
+        {"ab  \\ ;cc\ncd=ef", {"abcd", "ef"}},
+        {"ab \\ \\ \ncd=ef", {"abcd", "ef"}},
+        {"ba \\ dc=xx", {"ba \\ dc", "xx"}},
+        {"a=b\\\\c", {"a", "b\\\\c"}},
+        {"a=b, \\\n c", {"a", "b", "c"}},
+        {"HKR, Ndi\\Interfaces, x", {"<none>", "HKR", "Ndi\\Interfaces", "x"}},
+        // substitution
+        {"p=%Qv%", {"p", "Quorvex"}},
+        {"p=%qv% n5", {"p", "Quorvex n5"}},
+        {"p=100%%", {"p", "100%"}},
+        {"p=%Missing% %Qv%", {"p", "%Missing% Quorvex"}},
+        {"p=50% off", {"p", "50% off"}},
+        {"p=%Pct%", {"p", "50%%"}},  // a [Strings] value is not substituted again
+        {"%Qv%=x", {"Quorvex", "x"}},
+        // line ends
+        {"a=b\r", {"a", "b"}},
+        {"a=\"b\r", {"a", "b"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FirstLine(c.text), c.fields) << c.text;
+}
+
+TEST(InfDocument, SectionsMergeWithoutRegardToCase) {
+    const auto doc = InfDocument::Parse(
+        "; leading comment\r\n\r\n[Version]\r\nSignature=\"$Windows NT$\"\r\n[Other]  trailing text\r\n"
+        "x=1\r\n[VERSION]\r\nClass=Net\r\n[Empty]\r\n[Sec;tion]\r\n",
+        nullptr);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->SectionCount(), 4u);
+    const uint32_t version = *doc->FindSection(u"version");
+    EXPECT_EQ(doc->SectionName(version), u"Version");
+    ASSERT_EQ(doc->LineCount(version), 2u);
+    EXPECT_EQ(doc->LineNumber(version, 0), 4u);
+    EXPECT_EQ(doc->LineNumber(version, 1), 8u);
+    EXPECT_EQ(doc->Value(u"VERSION", u"class"), u"Net");
+    EXPECT_EQ(doc->Value(u"Version", u"Provider"), std::nullopt);
+    EXPECT_EQ(doc->Value(u"Missing", u"Class"), std::nullopt);
+    EXPECT_EQ(doc->LineCount(*doc->FindSection(u"empty")), 0u);
+    EXPECT_TRUE(doc->FindSection(u"Sec;tion"));
+    EXPECT_EQ(doc->FindLine(version, u"class"), 1u);
+    EXPECT_EQ(doc->FindLine(version, u"signature", 1), std::nullopt);
+}
+
+TEST(InfDocument, EncodingsGiveTheSameText) {
+    const std::string plain = "[Version]\r\nProvider = \"Caf\xC3\xA9\"\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char16_t c : ToUtf16(plain)) {
+        utf16.push_back(static_cast<char>(c & 0xFF));
+        utf16.push_back(static_cast<char>(c >> 8));
+    }
+    const std::string inputs[] = {plain, "\xEF\xBB\xBF" + plain, utf16,
+                                  "[Version]\r\nProvider = \"Caf\xE9\"\r\n",  // ANSI
+                                  plain + "\x1A[Version]\r\nClass=Net\r\n"};  // Ctrl-Z ends the text
+    for (const auto& bytes : inputs) {
+        const auto doc = InfDocument::Parse(bytes, nullptr);
+        ASSERT_TRUE(doc);
+        EXPECT_EQ(doc->Value(u"Version", u"Provider"), u"Caf\u00E9");
+        EXPECT_EQ(doc->Value(u"Version", u"Class"), std::nullopt);
+    }
+}
+
+struct BadCase {
+    std::string text;
+    Win32Error code;
+    uint32_t line;
+};
+
+TEST(InfDocument, SyntaxErrorsAreRefusedWithTheirLine) {
+    const BadCase cases[] = {
+        {"a=b\n", kErrorExpectedSectionName, 1},
+        {"; c\n\n  x\n[S]\n", kErrorExpectedSectionName, 3},
+        {"[S]\nx=1\n[Broken\n", kErrorBadSectionNameLine, 3},
+        {"[" + std::string(256, 'n') + "]\n", kErrorSectionNameTooLong, 1},
+        {"[S]\na=" + std::string(4097, 'x') + "\n", kErrorGeneralSyntax, 2},
+        {"[S]\na=\"" + std::string(4097, 'x') + "\"\n", kErrorGeneralSyntax, 2},
+        {"[S]\n\na=" + std::string(4000, 'x') + "\\\n" + std::string(100, 'y') + "\n", kErrorGeneralSyntax,
+         4},
+    };
+    for (const auto& c : cases) {
+        InfError error;
+        EXPECT_FALSE(InfDocument::Parse(c.text, &error)) << c.text.substr(0, 40);
+        EXPECT_EQ(error.code, c.code) << c.text.substr(0, 40);
+        EXPECT_EQ(error.line, c.line) << c.text.substr(0, 40);
+        EXPECT_NE(error.message.find("line " + std::to_string(c.line)), std::string::npos) << error.message;
+    }
+    // Fields at the limit are kept; a substitution beyond it is refused, never cut short.
+    const std::string longest(4096, 'x');
+    const auto doc =
+        InfDocument::Parse("[S]\na=" + longest + "\nb=%L%%L%\n[Strings]\nL=" + longest + "\n", nullptr);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->Value(u"S", u"a"), ToUtf16(longest));
+    EXPECT_EQ(doc->Value(u"S", u"b"), std::nullopt);
+    EXPECT_EQ(doc->RawField(0, 1, 1), u"%L%%L%");
+}
+
+TEST(InfDocument, EmptyBinaryAndLargeInputsStayBounded) {
+    EXPECT_EQ(InfDocument::Parse("", nullptr)->SectionCount(), 0u);
+    EXPECT_EQ(InfDocument::Parse("\xFF\xFE", nullptr)->SectionCount(), 0u);
+    EXPECT_EQ(InfDocument::Parse(std::string_view("\xFF\xFE;\0[", 5), nullptr)->SectionCount(),
+              0u);  // odd byte dropped
+    std::string binary;
+    for (int i = 0; i < 70000; ++i) binary.push_back(static_cast<char>((i * 7919) >> 3));
+    InfError error;
+    (void)InfDocument::Parse("[S]\n" + binary, &error);  // accepted or refused, never a crash
+
+    InfError huge;
+    EXPECT_FALSE(InfDocument::Parse(std::string(kMaxInfFileBytes + 1, '\n'), &huge));
+    EXPECT_EQ(huge.code, kErrorNotEnoughMemory);
+    EXPECT_TRUE(InfDocument::Parse(std::string(kMaxInfFileBytes, '\n'), nullptr));
+
+    std::string manySections;
+    for (size_t i = 0; i <= kMaxSections; ++i) manySections += "[" + std::to_string(i) + "]\n";
+    EXPECT_FALSE(InfDocument::Parse(manySections, &error));
+    EXPECT_EQ(error.code, kErrorGeneralSyntax);
+
+    // A [Strings] section of many keys and a line of many references resolve quickly.
+    std::string strings = "[S]\nk=";
+    for (int i = 0; i < 1000; ++i) strings += "%s" + std::to_string(i % 10) + "%";
+    strings += "\n[Strings]\n";
+    for (int i = 0; i < 200000; ++i) strings += "s" + std::to_string(i) + "=v\n";
+    const auto doc = InfDocument::Parse(strings, nullptr);
+    ASSERT_TRUE(doc);
+    EXPECT_EQ(doc->Value(u"S", u"k"), std::u16string(1000, u'v'));
+}
+
+TEST(InfDocument, LoadRefusesMissingAndHugeFiles) {
+    const auto dir = std::filesystem::temp_directory_path() / ("qv-inf-doc-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    InfError error;
+    EXPECT_FALSE(InfDocument::Load(dir / "missing.inf", &error));
+    EXPECT_EQ(error.code, kErrorFileNotFound);
+    EXPECT_FALSE(InfDocument::Load(dir, &error));
+    EXPECT_EQ(error.code, kErrorAccessDenied);
+    {
+        std::FILE* f = std::fopen((dir / "huge.inf").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fseek(f, static_cast<long>(kMaxInfFileBytes), SEEK_SET);
+        std::fputc('\n', f);
+        std::fclose(f);
+    }
+    EXPECT_FALSE(InfDocument::Load(dir / "huge.inf", &error));
+    EXPECT_EQ(error.code, kErrorNotEnoughMemory);
+    {
+        std::FILE* f = std::fopen((dir / "bad.inf").c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("[S]\n[x\n", f);
+        std::fclose(f);
+    }
+    EXPECT_FALSE(InfDocument::Load(dir / "bad.inf", &error));
+    EXPECT_EQ(error.line, 2u);
+    EXPECT_NE(error.message.find("bad.inf: line 2"), std::string::npos) << error.message;
+    std::filesystem::remove_all(dir);
+}
+
+}  // namespace
+}  // namespace qv::sim::inf
