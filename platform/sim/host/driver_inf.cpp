@@ -87,7 +87,7 @@ void ReadInstallSection(HInf inf, DriverEntry* driver) {
     if (!inf::FindFirstLine(inf, section.c_str(), u"AddReg", &addReg)) return;
     for (const auto& regSection : Fields(addReg, 1)) {
         ForEachLine(inf, regSection, [&](const InfContext& line) {
-            const auto fields = Fields(line, 0);
+            const auto fields = Fields(line, 1);  // AddReg lines have no key
             if (fields.size() >= 5 && EqualsIgnoreCase(fields[0], u"HKR") && EqualsIgnoreCase(fields[1], u"Ndi") &&
                 EqualsIgnoreCase(fields[2], u"Service")) {
                 driver->service = fields[4];

@@ -105,7 +105,9 @@ size_t ExpectWholeDevices() {
     EXPECT_EQ(status, kErrorSuccess);
     // The inventory's adapters hold 0000 to 0004; every other driver key belongs to a device here.
     for (const auto& key : SubKeys(std::u16string(sim::kClassPath) + u'\\' + kNetClass)) {
-        if (key.size() == 4 && key >= u"0005") EXPECT_EQ(driverKeys.count(key), 1u) << "orphaned driver key";
+        if (key.size() == 4 && key >= u"0005") {
+            EXPECT_EQ(driverKeys.count(key), 1u) << "orphaned driver key";
+        }
     }
     for (const auto& guid : SubKeys(std::u16string(sim::kNetworkPath) + u'\\' + kNetClass)) {
         if (guid.rfind(u"{5A5A0005", 0) == 0 || guid.rfind(u"{6E770001", 0) == 0) continue;
