@@ -15,6 +15,7 @@
 #include "device_node.h"
 #include "device_table.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/install_points.h"
 #include "qv/sim/machine.h"
 #include "reg_access.h"
 #include "qv/sim/simulated_miniport.h"
@@ -126,7 +127,17 @@ bool Commit(RegistryTransaction& txn) {
     return status == kErrorSuccess || FailWith(static_cast<Win32Error>(status));
 }
 
+InstallPointHook g_installPointHook = nullptr;
+
 }  // namespace
+
+void SetInstallPointHook(InstallPointHook hook) {
+    g_installPointHook = hook;
+}
+
+void PassInstallPoint(InstallPoint point) {
+    if (g_installPointHook != nullptr) g_installPointHook(point);
+}
 
 bool IsInstanceIdReserved(std::u16string_view instanceId) {
     std::lock_guard lock(g_reservationsMutex);
@@ -196,6 +207,7 @@ bool RegisterMember(SetMember& member) {
     record.state.disabled = 0;
     // The class goes on the node without a driver key: that comes with the driver.
     LStatus status = CreateDevice(&record);
+    PassInstallPoint(InstallPoint::kRegisterNodeWritten);
     RegKey node;
     if (status == kErrorSuccess) status = RegKey::Open(DeviceNodePath(member.instanceId), kKeySetValue, &node);
     if (status == kErrorSuccess) status = node.WriteString(u"ClassGUID", data.classGuid);
@@ -215,8 +227,10 @@ LStatus RemoveDeviceCompletely(std::u16string_view instanceId) {
     if (!record) return status;
     StopMiniport(instanceId);
     status = RemoveDevice(instanceId);
+    PassInstallPoint(InstallPoint::kRemoveDeviceRemoved);
     if (status == kErrorSuccess && !record->netCfgInstanceId.empty())
         status = RemoveNetCfgEntries(record->netCfgInstanceId);
+    PassInstallPoint(InstallPoint::kRemoveNetCfgRemoved);
     return status;
 }
 

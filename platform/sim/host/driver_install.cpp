@@ -16,6 +16,7 @@
 #include "driver_inf.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/install_points.h"
 #include "qv/sim/machine.h"
 #include "qv/sim/simulated_miniport.h"
 #include "reg_access.h"
@@ -120,8 +121,10 @@ Win32Error InstallDriver(std::u16string_view instanceId, const DriverEntry& driv
     // carried over as they are.
     const auto state = ReadKeyValues(DeviceStatePath(instanceId));
     status = RemoveDevice(instanceId);
+    PassInstallPoint(InstallPoint::kInstallOldRemoved);
     if (status == kErrorSuccess) status = CreateDevice(&*record);
     if (status == kErrorSuccess && state) status = WriteKeyValues(DeviceStatePath(instanceId), *state);
+    PassInstallPoint(InstallPoint::kInstallDeviceWritten);
     if (status == kErrorSuccess && record->state.disabled.value_or(0) == 0) status = StartMiniport(instanceId);
     if (status == kErrorSuccess) status = txn.Commit();
     return static_cast<Win32Error>(status);

@@ -1,7 +1,7 @@
 // A process killed while it creates, installs or removes virtual adapters leaves every device
 // whole or gone: each registration, driver installation and removal is one registry transaction.
-// A child cycles through the three; the parent kills it after a growing number of finished steps,
-// so that the kill lands in each kind of step in turn, and then checks the machine.
+// A child cycles through the three and is killed inside each transaction in turn (at the
+// simulator's install points), and at moments the parent chooses; then the machine is checked.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
@@ -15,6 +15,7 @@
 #include "qv/platform/devinst.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/install_points.h"
 #include "qv/sim/machine.h"
 #include "qv/testing/temp_machine.h"
 
@@ -30,8 +31,8 @@ void Report(int fd, char step) {
     if (write(fd, &step, 1) != 1) _exit(3);
 }
 
-// Creates, registers, installs and removes adapters until killed.
-[[noreturn]] void Cycle(int fd) {
+// Creates, registers, installs and removes adapters until killed (or once).
+[[noreturn]] void Cycle(int fd, bool once = false) {
     for (;;) {
         HDevInfo set = dev::CreateDeviceInfoList(&kGuidDevClassNet, nullptr);
         DevInfoData device;
@@ -49,6 +50,7 @@ void Report(int fd, char step) {
         if (!dev::CallClassInstaller(kDifRemove, set, &device)) _exit(7);
         Report(fd, 'x');
         dev::DestroyDeviceInfoList(set);
+        if (once) _exit(0);
     }
 }
 
@@ -81,19 +83,27 @@ std::vector<std::u16string> SubKeys(const std::u16string& path) {
     return names;
 }
 
+struct Found {
+    size_t bare = 0;   // registered, no driver
+    size_t whole = 0;  // with its driver
+};
+
 // Every root-enumerated adapter is a registered node without a driver, or has all of its parts;
-// no driver key or connection is left without its device. Returns the number of adapters found.
-size_t ExpectWholeDevices() {
+// no driver key or connection is left without its device.
+Found ExpectWholeDevices() {
+    Found counts;
     std::set<std::u16string> driverKeys, guids;
     LStatus status = kErrorSuccess;
-    size_t found = 0;
     for (const auto& id : sim::ListDevices(u"ROOT", kNetClass, &status)) {
-        ++found;
         const auto device = sim::ReadDevice(id);
         EXPECT_TRUE(device);
         if (!device) continue;
         EXPECT_EQ(device->hardwareIds, std::vector<std::u16string>{u"QV_QVTEAMMP"}) << "node of " << id.size();
-        if (device->driverKey.empty()) continue;
+        if (device->driverKey.empty()) {
+            ++counts.bare;
+            continue;
+        }
+        ++counts.whole;
         driverKeys.insert(device->driverKey.substr(device->driverKey.size() - 4));
         guids.insert(device->netCfgInstanceId);
         EXPECT_FALSE(device->netCfgInstanceId.empty());
@@ -113,10 +123,54 @@ size_t ExpectWholeDevices() {
         if (guid.rfind(u"{5A5A0005", 0) == 0 || guid.rfind(u"{6E770001", 0) == 0) continue;
         EXPECT_EQ(guids.count(guid), 1u) << "orphaned connection";
     }
-    return found;
+    return counts;
 }
 
-TEST(DeviceInstallKilled, EveryDeviceIsWholeOrGone) {
+sim::InstallPoint g_killAt;
+void KillAtPoint(sim::InstallPoint point) {
+    if (point == g_killAt) raise(SIGKILL);
+}
+
+TEST(DeviceInstallKilled, InsideEachTransactionTheDeviceKeepsItsLastWholeState) {
+    TempMachine machine;
+    Found expected;
+    const struct {
+        sim::InstallPoint point;
+        size_t bare, whole;  // what the killed cycle leaves
+    } points[] = {
+        {sim::InstallPoint::kRegisterNodeWritten, 0, 0},
+        {sim::InstallPoint::kInstallOldRemoved, 1, 0},
+        {sim::InstallPoint::kInstallDeviceWritten, 1, 0},
+        {sim::InstallPoint::kRemoveDeviceRemoved, 0, 1},
+        {sim::InstallPoint::kRemoveNetCfgRemoved, 0, 1},
+    };
+    for (const auto& p : points) {
+        SCOPED_TRACE("point " + std::to_string(static_cast<int>(p.point)));
+        int pipeFds[2];
+        ASSERT_EQ(pipe(pipeFds), 0);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            close(pipeFds[0]);
+            g_killAt = p.point;
+            sim::SetInstallPointHook(KillAtPoint);
+            Cycle(pipeFds[1], true);
+        }
+        close(pipeFds[1]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        close(pipeFds[0]);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+        EXPECT_EQ(IntegrityCheck(machine.dir()), "ok");
+        expected.bare += p.bare;
+        expected.whole += p.whole;
+        const Found found = ExpectWholeDevices();
+        EXPECT_EQ(found.bare, expected.bare);
+        EXPECT_EQ(found.whole, expected.whole);
+    }
+}
+
+TEST(DeviceInstallKilled, AtAnyMomentEveryDeviceIsWholeOrGone) {
     TempMachine machine;
     for (int steps = 1; steps <= 9; ++steps) {
         SCOPED_TRACE("killed after " + std::to_string(steps) + " steps");
@@ -139,7 +193,8 @@ TEST(DeviceInstallKilled, EveryDeviceIsWholeOrGone) {
         ASSERT_EQ(done, steps) << "the child stopped with status " << status;
         ASSERT_TRUE(WIFSIGNALED(status));
         EXPECT_EQ(IntegrityCheck(machine.dir()), "ok");
-        EXPECT_LE(ExpectWholeDevices(), static_cast<size_t>(steps));
+        const Found found = ExpectWholeDevices();
+        EXPECT_LE(found.bare + found.whole, static_cast<size_t>(steps));
     }
     // The machine goes on working: what the kills left behind can be removed.
     LStatus status = kErrorSuccess;
@@ -148,7 +203,8 @@ TEST(DeviceInstallKilled, EveryDeviceIsWholeOrGone) {
         ASSERT_EQ(sim::RemoveDevice(id), kErrorSuccess);
         ASSERT_EQ(txn.Commit(), kErrorSuccess);
     }
-    EXPECT_EQ(ExpectWholeDevices(), 0u);
+    const Found found = ExpectWholeDevices();
+    EXPECT_EQ(found.bare + found.whole, 0u);
 }
 
 }  // namespace
