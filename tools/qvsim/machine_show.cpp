@@ -139,6 +139,7 @@ void ShowBusDrivers() {
 int RunShow(std::span<char* const> args) {
     if (!args.empty()) return Fail(kExitUsage, "show: takes no arguments");
     if (!ShowHost()) return kExitFailure;
+    ShowInstallSettings();
     ShowAdapters();
     ShowBusDrivers();
     return kExitOk;

@@ -170,6 +170,11 @@ void ExpectUsage(const std::string& text) {
     const std::string emptyInit = "  init [--force] --empty\n";
     ASSERT_EQ(text.substr(golden.size(), emptyInit.size()), emptyInit);
     std::string rest = text.substr(golden.size() + emptyInit.size());
+    // The device-installation commands, described by their own suite.
+    for (const char* command : {"  newdev ", "  miniport "}) {
+        ASSERT_EQ(rest.rfind(command, 0), 0u) << rest;
+        rest.erase(0, rest.find('\n') + 1);
+    }
     while (!rest.empty()) {
         const size_t end = rest.find('\n');
         ASSERT_NE(end, std::string::npos) << "unterminated usage line";
