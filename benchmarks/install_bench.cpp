@@ -30,7 +30,8 @@ bool InstallAndRemove(const std::u16string& inf) {
                                                  reinterpret_cast<const uint8_t*>(ids), sizeof ids) &&
               qv::dev::CallClassInstaller(qv::kDifRegisterDevice, set, &device);
     qv::DevInstallParams params;
-    ok = ok && qv::dev::SetSelectedDevice(set, &device) && qv::dev::GetDeviceInstallParams(set, &device, &params);
+    ok = ok && qv::dev::SetSelectedDevice(set, &device) &&
+         qv::dev::GetDeviceInstallParams(set, &device, &params);
     if (ok) {
         params.flags |= qv::kDiEnumSingleInf;
         params.flagsEx |= qv::kDiFlagsExAllowExcludedDrvs;
@@ -42,8 +43,8 @@ bool InstallAndRemove(const std::u16string& inf) {
     qv::HModule newdev = qv::newdev::LoadLibrary(u"newdev.dll");
     uint32_t reboot = 0;
     ok = ok && newdev != nullptr &&
-         qv::newdev::CallInstallSelectedDriver(qv::newdev::GetProcAddress(newdev, "InstallSelectedDriver"), nullptr,
-                                               set, nullptr, false, &reboot);
+         qv::newdev::CallInstallSelectedDriver(qv::newdev::GetProcAddress(newdev, "InstallSelectedDriver"),
+                                               nullptr, set, nullptr, false, &reboot);
     if (newdev != nullptr) qv::newdev::FreeLibrary(newdev);
     qv::dev::DestroyDriverInfoList(set, &device, qv::kSpditCompatDriver);
     ok = qv::dev::CallClassInstaller(qv::kDifRemove, set, &device) && ok;

@@ -160,7 +160,8 @@ TEST_F(DevinstConformance, GeneratedIdIsRootNetAndRegistrationMakesTheDevice) {
     EXPECT_EQ(Text(Property(set_, &device_, kSpdrpDeviceDesc, &type)), kTestDescription);
     // A second device of the same kind gets another number.
     DevInfoData other;
-    ASSERT_TRUE(dev::CreateDeviceInfo(set_, u"Net", kGuidDevClassNet, nullptr, nullptr, kDicdGenerateId, &other));
+    ASSERT_TRUE(
+        dev::CreateDeviceInfo(set_, u"Net", kGuidDevClassNet, nullptr, nullptr, kDicdGenerateId, &other));
     const std::u16string otherId = DeviceIdOf(other.devInst);
     EXPECT_TRUE(IsGeneratedNetId(otherId));
     EXPECT_NE(otherId, id_);
@@ -207,7 +208,8 @@ TEST_F(DevinstConformance, RemovedDeviceIsGone) {
 }
 
 TEST_F(DevinstConformance, RemovedWithGlobalRemoveParamsIsGone) {
-    if (RunningUnderWine()) GTEST_SKIP() << "known Wine gap: SetupDiSetClassInstallParamsW is not implemented";
+    if (RunningUnderWine())
+        GTEST_SKIP() << "known Wine gap: SetupDiSetClassInstallParamsW is not implemented";
     Register();
     RemoveDeviceParams params;
     params.scope = kDiRemoveDeviceGlobal;

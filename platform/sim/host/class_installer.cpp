@@ -13,8 +13,8 @@
 #include "device_node.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
-#include "reg_access.h"
 #include "qv/sim/simulated_miniport.h"
+#include "reg_access.h"
 
 namespace qv::sim {
 namespace {
@@ -42,11 +42,13 @@ LStatus ApplyStateChange(const std::u16string& instanceId, uint32_t stateChange,
     if (stateChange == kDicsEnable || stateChange == kDicsDisable) {
         const bool disable = stateChange == kDicsDisable;
         if (scope == kDicsFlagGlobal) {
-            configFlags = disable ? (configFlags | kConfigFlagDisabled) : (configFlags & ~kConfigFlagDisabled);
+            configFlags =
+                disable ? (configFlags | kConfigFlagDisabled) : (configFlags & ~kConfigFlagDisabled);
             status = node.WriteDword(u"ConfigFlags", configFlags);
         } else {
             profileDisabled = disable ? 1 : 0;
-            if (!WriteDeviceState(instanceId, kStateProfileDisabled, profileDisabled)) status = kErrorCantWrite;
+            if (!WriteDeviceState(instanceId, kStateProfileDisabled, profileDisabled))
+                status = kErrorCantWrite;
         }
         // Enabling in one scope leaves the other; enabling a device that only the simulator
         // disabled (qvsim device ... disable) enables it.
@@ -63,14 +65,17 @@ LStatus ApplyStateChange(const std::u16string& instanceId, uint32_t stateChange,
 
 uint32_t NoteRebootRequest(DeviceInstallData* data) {
     const uint32_t request = ReadHostValue(kHostRebootRequest).value_or(kRebootNone);
-    const uint32_t flag = request == kRebootRestart ? kDiNeedRestart : request == kRebootReboot ? kDiNeedReboot : 0;
+    const uint32_t flag = request == kRebootRestart  ? kDiNeedRestart
+                          : request == kRebootReboot ? kDiNeedReboot
+                                                     : 0;
     if (data != nullptr) data->params.flags |= flag;
     return flag;
 }
 
 bool ChangeMemberState(SetMember& member) {
     DeviceInstallData& data = *member.data;
-    if (data.classInstallParams.size() != sizeof(PropChangeParams)) return FailWith(kErrorNoClassinstallParams);
+    if (data.classInstallParams.size() != sizeof(PropChangeParams))
+        return FailWith(kErrorNoClassinstallParams);
     PropChangeParams params;
     std::memcpy(&params, data.classInstallParams.data(), sizeof params);
     if (params.header.installFunction != kDifPropertyChange) return FailWith(kErrorNoClassinstallParams);
@@ -80,13 +85,15 @@ bool ChangeMemberState(SetMember& member) {
         params.stateChange != kDicsPropChange) {
         return FailWith(kErrorInvalidParameter);
     }
-    if (params.scope != kDicsFlagGlobal && params.scope != kDicsFlagConfigSpecific) return FailWith(kErrorInvalidFlags);
+    if (params.scope != kDicsFlagGlobal && params.scope != kDicsFlagConfigSpecific)
+        return FailWith(kErrorInvalidFlags);
     if (!data.registered || data.removed) return FailWith(kErrorNoSuchDevinst);
 
     RegistryTransaction txn;
     if (!txn.ok()) return FailWith(static_cast<Win32Error>(txn.status()));
     bool wasDisabled = false, isDisabled = false;
-    LStatus status = ApplyStateChange(member.instanceId, params.stateChange, params.scope, &wasDisabled, &isDisabled);
+    LStatus status =
+        ApplyStateChange(member.instanceId, params.stateChange, params.scope, &wasDisabled, &isDisabled);
     if (status == kErrorFileNotFound) return FailWith(kErrorNoSuchDevinst);
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
     const bool restart = params.stateChange == kDicsPropChange && !isDisabled;
@@ -108,7 +115,8 @@ using sim::FailWith;
 bool GetDeviceInstallParams(HDevInfo set, DevInfoData* device, DevInstallParams* params) {
     sim::DeviceInstallData* data = sim::InstallDataOf(set, device);
     if (data == nullptr) return false;
-    if (params == nullptr || params->cbSize != sizeof(DevInstallParams)) return FailWith(kErrorInvalidUserBuffer);
+    if (params == nullptr || params->cbSize != sizeof(DevInstallParams))
+        return FailWith(kErrorInvalidUserBuffer);
     *params = data->params;
     return true;
 }
@@ -116,9 +124,11 @@ bool GetDeviceInstallParams(HDevInfo set, DevInfoData* device, DevInstallParams*
 bool SetDeviceInstallParams(HDevInfo set, DevInfoData* device, const DevInstallParams* params) {
     sim::DeviceInstallData* data = sim::InstallDataOf(set, device);
     if (data == nullptr) return false;
-    if (params == nullptr || params->cbSize != sizeof(DevInstallParams)) return FailWith(kErrorInvalidUserBuffer);
+    if (params == nullptr || params->cbSize != sizeof(DevInstallParams))
+        return FailWith(kErrorInvalidUserBuffer);
     const char16_t* end = params->driverPath + std::size(params->driverPath);
-    if (std::find(static_cast<const char16_t*>(params->driverPath), end, u'\0') == end) return FailWith(kErrorInvalidParameter);
+    if (std::find(static_cast<const char16_t*>(params->driverPath), end, u'\0') == end)
+        return FailWith(kErrorInvalidParameter);
     // DI_CLASSINSTALLPARAMS follows the class-install parameters, not the caller.
     const uint32_t classFlag = data->params.flags & kDiClassInstallParams;
     data->params = *params;
@@ -126,7 +136,8 @@ bool SetDeviceInstallParams(HDevInfo set, DevInfoData* device, const DevInstallP
     return true;
 }
 
-bool SetClassInstallParams(HDevInfo set, DevInfoData* device, const ClassInstallHeader* params, uint32_t size) {
+bool SetClassInstallParams(HDevInfo set, DevInfoData* device, const ClassInstallHeader* params,
+                           uint32_t size) {
     sim::DeviceInstallData* data = sim::InstallDataOf(set, device);
     if (data == nullptr) return false;
     if (params == nullptr) {

@@ -17,8 +17,8 @@
 #include "qv/sim/host_state.h"
 #include "qv/sim/install_points.h"
 #include "qv/sim/machine.h"
-#include "reg_access.h"
 #include "qv/sim/simulated_miniport.h"
+#include "reg_access.h"
 
 namespace qv::sim {
 namespace {
@@ -60,8 +60,8 @@ std::optional<std::u16string> GeneratedInstanceId(std::u16string_view name) {
         char digits[8];
         std::snprintf(digits, sizeof digits, "%04d", n);
         const std::u16string number(digits, digits + 4);
-        const bool inRegistry = std::any_of(taken.begin(), taken.end(),
-                                            [&](const std::u16string& t) { return EqualsIgnoreCase(t, number); });
+        const bool inRegistry = std::any_of(
+            taken.begin(), taken.end(), [&](const std::u16string& t) { return EqualsIgnoreCase(t, number); });
         const std::u16string id = device + u'\\' + number;
         if (!inRegistry && !IsInstanceIdReserved(id)) return id;
     }
@@ -98,7 +98,8 @@ std::u16string PendingString(const DeviceInstallData& data, uint32_t property) {
 }
 std::vector<std::u16string> PendingList(const DeviceInstallData& data, uint32_t property) {
     const auto it = data.pendingProperties.find(property);
-    return it == data.pendingProperties.end() ? std::vector<std::u16string>{} : ParseMultiString(it->second.second);
+    return it == data.pendingProperties.end() ? std::vector<std::u16string>{}
+                                              : ParseMultiString(it->second.second);
 }
 
 // Deletes the adapter's network-configuration entries: its component and every binding path
@@ -209,9 +210,11 @@ bool RegisterMember(SetMember& member) {
     LStatus status = CreateDevice(&record);
     PassInstallPoint(InstallPoint::kRegisterNodeWritten);
     RegKey node;
-    if (status == kErrorSuccess) status = RegKey::Open(DeviceNodePath(member.instanceId), kKeySetValue, &node);
+    if (status == kErrorSuccess)
+        status = RegKey::Open(DeviceNodePath(member.instanceId), kKeySetValue, &node);
     if (status == kErrorSuccess) status = node.WriteString(u"ClassGUID", data.classGuid);
-    if (status == kErrorSuccess && !data.className.empty()) status = node.WriteString(u"Class", data.className);
+    if (status == kErrorSuccess && !data.className.empty())
+        status = node.WriteString(u"Class", data.className);
     node = RegKey();
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
     if (!Commit(txn)) return false;
@@ -256,9 +259,10 @@ bool RemoveMember(SetMember& member) {
         status = RemoveDeviceCompletely(member.instanceId);
     } else {
         // Gone from the current hardware profile only: the device stays in the database, absent.
-        status = NodeExists(member.instanceId)
-                     ? (WriteDeviceState(member.instanceId, kStatePresent, 0) ? kErrorSuccess : kErrorCantWrite)
-                     : static_cast<LStatus>(kErrorFileNotFound);
+        status =
+            NodeExists(member.instanceId)
+                ? (WriteDeviceState(member.instanceId, kStatePresent, 0) ? kErrorSuccess : kErrorCantWrite)
+                : static_cast<LStatus>(kErrorFileNotFound);
         if (status == kErrorSuccess) StopMiniport(member.instanceId);
     }
     if (status == kErrorFileNotFound) return FailWith(kErrorNoSuchDevinst);
@@ -290,7 +294,8 @@ bool CreateDeviceInfo(HDevInfo handle, const char16_t* deviceName, const Guid& c
     if (set == nullptr) return false;
     if (device != nullptr && device->cbSize != sizeof(DevInfoData)) return FailWith(kErrorInvalidUserBuffer);
     if (deviceName == nullptr || deviceName[0] == u'\0') return FailWith(kErrorInvalidDevinstName);
-    if ((creationFlags & ~(kDicdGenerateId | kDicdInheritClassdrvs)) != 0) return FailWith(kErrorInvalidFlags);
+    if ((creationFlags & ~(kDicdGenerateId | kDicdInheritClassdrvs)) != 0)
+        return FailWith(kErrorInvalidFlags);
     if (set->listClass && !GuidEqual(*set->listClass, classGuid)) return FailWith(kErrorClassMismatch);
     const std::u16string_view name(deviceName);
 

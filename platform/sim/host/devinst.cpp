@@ -83,8 +83,8 @@ bool ReturnProperty(uint32_t type, const uint8_t* data, uint32_t size, uint32_t*
 }
 
 // A created device that is no device node yet: its properties are those kept in its set.
-bool GetPendingProperty(const sim::DeviceInstallData& data, uint32_t property, uint32_t* regType, uint8_t* buffer,
-                        uint32_t bufferSize, uint32_t* requiredSize) {
+bool GetPendingProperty(const sim::DeviceInstallData& data, uint32_t property, uint32_t* regType,
+                        uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) {
     std::vector<uint8_t> bytes;
     if (property == kSpdrpClassGuid || (property == kSpdrpClass && !data.className.empty())) {
         bytes = sim::StringBytes(property == kSpdrpClassGuid ? data.classGuid : data.className);
@@ -94,8 +94,8 @@ bool GetPendingProperty(const sim::DeviceInstallData& data, uint32_t property, u
     const auto it = data.pendingProperties.find(property);
     if (it == data.pendingProperties.end()) return FailWith(kErrorInvalidData);
     const auto& [type, value] = it->second;
-    return ReturnProperty(type, value.data(), static_cast<uint32_t>(value.size()), regType, buffer, bufferSize,
-                          requiredSize);
+    return ReturnProperty(type, value.data(), static_cast<uint32_t>(value.size()), regType, buffer,
+                          bufferSize, requiredSize);
 }
 
 bool SetPendingProperty(sim::DeviceInstallData* data, const PropertyInfo& info, const uint8_t* buffer,
@@ -104,7 +104,8 @@ bool SetPendingProperty(sim::DeviceInstallData* data, const PropertyInfo& info, 
     if (buffer == nullptr) {
         data->pendingProperties.erase(info.property);
     } else {
-        data->pendingProperties[info.property] = {info.type, std::vector<uint8_t>(buffer, buffer + bufferSize)};
+        data->pendingProperties[info.property] = {info.type,
+                                                  std::vector<uint8_t>(buffer, buffer + bufferSize)};
     }
     SetLastError(kErrorSuccess);
     return true;
@@ -172,7 +173,8 @@ bool DestroyDeviceInfoList(HDevInfo set) {
 
 bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, uint32_t* regType,
                                uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) {
-    if (auto member = sim::FindMember(set, device); member && !member->data->registered && !member->data->removed)
+    if (auto member = sim::FindMember(set, device);
+        member && !member->data->registered && !member->data->removed)
         return GetPendingProperty(*member->data, property, regType, buffer, bufferSize, requiredSize);
     const auto id = DeviceOf(set, device);
     if (!id) return false;
@@ -197,7 +199,8 @@ bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
 bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, const uint8_t* buffer,
                                uint32_t bufferSize) {
     const PropertyInfo* info = FindProperty(property);
-    if (auto member = sim::FindMember(set, device); member && !member->data->registered && !member->data->removed) {
+    if (auto member = sim::FindMember(set, device);
+        member && !member->data->registered && !member->data->removed) {
         if (info == nullptr || !info->writable) return FailWith(kErrorInvalidRegProperty);
         return SetPendingProperty(member->data, *info, buffer, bufferSize);
     }

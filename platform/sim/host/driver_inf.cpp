@@ -88,8 +88,8 @@ void ReadInstallSection(HInf inf, DriverEntry* driver) {
     for (const auto& regSection : Fields(addReg, 1)) {
         ForEachLine(inf, regSection, [&](const InfContext& line) {
             const auto fields = Fields(line, 1);  // AddReg lines have no key
-            if (fields.size() >= 5 && EqualsIgnoreCase(fields[0], u"HKR") && EqualsIgnoreCase(fields[1], u"Ndi") &&
-                EqualsIgnoreCase(fields[2], u"Service")) {
+            if (fields.size() >= 5 && EqualsIgnoreCase(fields[0], u"HKR") &&
+                EqualsIgnoreCase(fields[1], u"Ndi") && EqualsIgnoreCase(fields[2], u"Service")) {
                 driver->service = fields[4];
             }
         });
@@ -149,7 +149,7 @@ bool ParseDriverVersion(std::u16string_view text, uint64_t* packed) {
 // earlier ids of either list before later ones, the models line's own hardware id before its
 // compatible ids. Lower is better.
 std::optional<uint32_t> RankDriver(DriverEntry* driver, const std::vector<std::u16string>& hardwareIds,
-                                  const std::vector<std::u16string>& compatibleIds) {
+                                   const std::vector<std::u16string>& compatibleIds) {
     for (size_t list = 0; list < 2; ++list) {
         const auto& ids = list == 0 ? hardwareIds : compatibleIds;
         for (size_t i = 0; i < ids.size(); ++i) {
@@ -184,7 +184,8 @@ std::vector<DriverEntry> ReadInfDrivers(std::u16string_view infPath) {
     }
     std::vector<std::u16string> excluded;
     InfContext exclude;
-    if (inf::FindFirstLine(inf, u"ControlFlags", u"ExcludeFromSelect", &exclude)) excluded = Fields(exclude, 1);
+    if (inf::FindFirstLine(inf, u"ControlFlags", u"ExcludeFromSelect", &exclude))
+        excluded = Fields(exclude, 1);
 
     ForEachLine(inf, u"Manufacturer", [&](const InfContext& manufacturer) {
         const auto fields = Fields(manufacturer, 1);

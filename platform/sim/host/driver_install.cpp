@@ -125,7 +125,8 @@ Win32Error InstallDriver(std::u16string_view instanceId, const DriverEntry& driv
     if (status == kErrorSuccess) status = CreateDevice(&*record);
     if (status == kErrorSuccess && state) status = WriteKeyValues(DeviceStatePath(instanceId), *state);
     PassInstallPoint(InstallPoint::kInstallDeviceWritten);
-    if (status == kErrorSuccess && record->state.disabled.value_or(0) == 0) status = StartMiniport(instanceId);
+    if (status == kErrorSuccess && record->state.disabled.value_or(0) == 0)
+        status = StartMiniport(instanceId);
     if (status == kErrorSuccess) status = txn.Commit();
     return static_cast<Win32Error>(status);
 }

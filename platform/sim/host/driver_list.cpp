@@ -65,7 +65,8 @@ std::vector<std::u16string> InstalledInfFiles() {
 }  // namespace
 
 bool BuildDriverList(SetMember& member, uint32_t driverType) {
-    if (driverType != kSpditCompatDriver && driverType != kSpditClassDriver) return FailWith(kErrorInvalidParameter);
+    if (driverType != kSpditCompatDriver && driverType != kSpditClassDriver)
+        return FailWith(kErrorInvalidParameter);
     DeviceInstallData& data = *member.data;
     if (data.removed) return FailWith(kErrorNoSuchDevinst);
     std::vector<std::u16string> infs;
@@ -105,11 +106,12 @@ bool SelectBestCompatDriver(SetMember& member) {
     const auto& list = *data.compatDrivers;
     if (list.empty()) return FailWith(kErrorNoCompatDrivers);
     // The best rank; among equals the newest date, then the highest version, then the first.
-    const auto best = std::min_element(list.begin(), list.end(), [](const DriverEntry& a, const DriverEntry& b) {
-        if (a.rank != b.rank) return a.rank < b.rank;
-        if (a.fileTime != b.fileTime) return a.fileTime > b.fileTime;
-        return a.version > b.version;
-    });
+    const auto best =
+        std::min_element(list.begin(), list.end(), [](const DriverEntry& a, const DriverEntry& b) {
+            if (a.rank != b.rank) return a.rank < b.rank;
+            if (a.fileTime != b.fileTime) return a.fileTime > b.fileTime;
+            return a.version > b.version;
+        });
     data.selectedDriver = *best;
     SetLastError(kErrorSuccess);
     return true;

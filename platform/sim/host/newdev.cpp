@@ -46,7 +46,8 @@ bool SameText(const char16_t* a, const std::u16string& b) {
     return std::u16string_view(a) == b;
 }
 
-bool DiInstallDevice(HWnd, HDevInfo set, DevInfoData* device, DrvInfoData* driver, uint32_t, bool* needReboot) {
+bool DiInstallDevice(HWnd, HDevInfo set, DevInfoData* device, DrvInfoData* driver, uint32_t,
+                     bool* needReboot) {
     if (needReboot) *needReboot = false;
     if (!ExportWorks(sim::kHostNewdevDiInstallDevice)) return false;
     auto member = sim::FindMember(set, device);
@@ -58,7 +59,8 @@ bool DiInstallDevice(HWnd, HDevInfo set, DevInfoData* device, DrvInfoData* drive
         if (driver->cbSize != sizeof(DrvInfoData)) return FailWith(kErrorInvalidUserBuffer);
         if (!data.compatDrivers && !sim::BuildDriverList(*member, kSpditCompatDriver)) return false;
         for (const auto& entry : *data.compatDrivers) {
-            if (SameText(driver->description, entry.description) && SameText(driver->providerName, entry.provider) &&
+            if (SameText(driver->description, entry.description) &&
+                SameText(driver->providerName, entry.provider) &&
                 SameText(driver->mfgName, entry.manufacturer)) {
                 chosen = entry;
                 break;
@@ -90,7 +92,8 @@ bool UpdateDriverForPlugAndPlayDevices(HWnd, const char16_t* hardwareId, const c
                                        uint32_t installFlags, bool* rebootRequired) {
     if (rebootRequired) *rebootRequired = false;
     if (!ExportWorks(sim::kHostNewdevUpdateDriver)) return false;
-    if (hardwareId == nullptr || hardwareId[0] == u'\0' || fullInfPath == nullptr) return FailWith(kErrorInvalidParameter);
+    if (hardwareId == nullptr || hardwareId[0] == u'\0' || fullInfPath == nullptr)
+        return FailWith(kErrorInvalidParameter);
     constexpr uint32_t kKnownFlags = kInstallFlagForce | 0x2 | 0x4;  // READONLY, NONINTERACTIVE
     if ((installFlags & ~kKnownFlags) != 0) return FailWith(kErrorInvalidFlags);
     return sim::UpdateDevicesWithHardwareId(hardwareId, fullInfPath, (installFlags & kInstallFlagForce) != 0,
@@ -105,7 +108,8 @@ HModule LoadLibrary(const char16_t* fileName) {
         return nullptr;
     }
     std::u16string_view name(fileName);
-    if (const size_t slash = name.find_last_of(u"\\/"); slash != std::u16string_view::npos) name = name.substr(slash + 1);
+    if (const size_t slash = name.find_last_of(u"\\/"); slash != std::u16string_view::npos)
+        name = name.substr(slash + 1);
     const bool newdev = sim::EqualsIgnoreCase(name, u"newdev.dll") || sim::EqualsIgnoreCase(name, u"newdev");
     if (!newdev || sim::ReadHostValue(sim::kHostNewdevLibrary).value_or(1) == 0) {
         FailWith(kErrorModNotFound);
@@ -143,19 +147,20 @@ void* GetProcAddress(HModule module, const char* exportName) {
 
 bool CallDiInstallDevice(void* address, HWnd parent, HDevInfo set, DevInfoData* device, DrvInfoData* driver,
                          uint32_t flags, bool* needReboot) {
-    return reinterpret_cast<decltype(&DiInstallDevice)>(address)(parent, set, device, driver, flags, needReboot);
+    return reinterpret_cast<decltype(&DiInstallDevice)>(address)(parent, set, device, driver, flags,
+                                                                 needReboot);
 }
 
-bool CallInstallSelectedDriver(void* address, HWnd parent, HDevInfo set, const char16_t* reserved, bool backup,
-                               uint32_t* reboot) {
+bool CallInstallSelectedDriver(void* address, HWnd parent, HDevInfo set, const char16_t* reserved,
+                               bool backup, uint32_t* reboot) {
     return reinterpret_cast<decltype(&InstallSelectedDriver)>(address)(parent, set, reserved, backup, reboot);
 }
 
 bool CallUpdateDriverForPlugAndPlayDevices(void* address, HWnd parent, const char16_t* hardwareId,
                                            const char16_t* fullInfPath, uint32_t installFlags,
                                            bool* rebootRequired) {
-    return reinterpret_cast<decltype(&UpdateDriverForPlugAndPlayDevices)>(address)(parent, hardwareId, fullInfPath,
-                                                                                  installFlags, rebootRequired);
+    return reinterpret_cast<decltype(&UpdateDriverForPlugAndPlayDevices)>(address)(
+        parent, hardwareId, fullInfPath, installFlags, rebootRequired);
 }
 
 }  // namespace qv::newdev

@@ -31,16 +31,19 @@ std::vector<PendingWrite>& Pending() {
 
 bool IsMiniport(const RegKey& node) {
     const auto ids = node.ReadMultiString(u"HardwareID");
-    return ids && std::any_of(ids->begin(), ids->end(),
-                              [](const std::u16string& id) { return EqualsIgnoreCase(id, kMiniportHardwareId); });
+    return ids && std::any_of(ids->begin(), ids->end(), [](const std::u16string& id) {
+               return EqualsIgnoreCase(id, kMiniportHardwareId);
+           });
 }
 
 // Writes the address of a started, enabled miniport device. kErrorSuccess when the device is no
 // (longer a) miniport or has no driver yet.
 LStatus WriteAddress(std::u16string_view instanceId) {
     RegKey node;
-    if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess) return kErrorSuccess;
-    if (!IsMiniport(node) || ReadDeviceState(instanceId, kStateDisabled).value_or(0) != 0) return kErrorSuccess;
+    if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess)
+        return kErrorSuccess;
+    if (!IsMiniport(node) || ReadDeviceState(instanceId, kStateDisabled).value_or(0) != 0)
+        return kErrorSuccess;
     const auto driverKey = node.ReadString(u"Driver");
     if (!driverKey || driverKey->empty()) return kErrorSuccess;
     RegKey driver;
@@ -71,7 +74,8 @@ std::u16string MiniportAddress(const Guid& instanceGuid) {
 LStatus StartMiniport(std::u16string_view instanceId) {
     {
         RegKey node;
-        if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess || !IsMiniport(node))
+        if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess ||
+            !IsMiniport(node))
             return kErrorSuccess;
     }
     const uint32_t delay = ReadHostValue(kHostMiniportAddressDelay).value_or(0);

@@ -28,7 +28,8 @@ static_assert(offsetof(DevInstallParams, reserved) == offsetof(SP_DEVINSTALL_PAR
 static_assert(offsetof(DevInstallParams, driverPath) == offsetof(SP_DEVINSTALL_PARAMS_W, DriverPath));
 
 static_assert(sizeof(ClassInstallHeader) == sizeof(SP_CLASSINSTALL_HEADER));
-static_assert(offsetof(ClassInstallHeader, installFunction) == offsetof(SP_CLASSINSTALL_HEADER, InstallFunction));
+static_assert(offsetof(ClassInstallHeader, installFunction) ==
+              offsetof(SP_CLASSINSTALL_HEADER, InstallFunction));
 static_assert(sizeof(PropChangeParams) == sizeof(SP_PROPCHANGE_PARAMS));
 static_assert(offsetof(PropChangeParams, stateChange) == offsetof(SP_PROPCHANGE_PARAMS, StateChange));
 static_assert(offsetof(PropChangeParams, scope) == offsetof(SP_PROPCHANGE_PARAMS, Scope));
@@ -54,7 +55,8 @@ static_assert(kDiNeedRestart == DI_NEEDRESTART && kDiNeedReboot == DI_NEEDREBOOT
 static_assert(kDiEnumSingleInf == DI_ENUMSINGLEINF && kDiDoNotCallConfigMg == DI_DONOTCALLCONFIGMG);
 static_assert(kDiClassInstallParams == DI_CLASSINSTALLPARAMS);
 static_assert(kDiFlagsExAllowExcludedDrvs == DI_FLAGSEX_ALLOWEXCLUDEDDRVS);
-static_assert(kDicsEnable == DICS_ENABLE && kDicsDisable == DICS_DISABLE && kDicsPropChange == DICS_PROPCHANGE);
+static_assert(kDicsEnable == DICS_ENABLE && kDicsDisable == DICS_DISABLE &&
+              kDicsPropChange == DICS_PROPCHANGE);
 static_assert(kDicsFlagGlobal == DICS_FLAG_GLOBAL && kDicsFlagConfigSpecific == DICS_FLAG_CONFIGSPECIFIC);
 static_assert(kDiRemoveDeviceGlobal == DI_REMOVEDEVICE_GLOBAL &&
               kDiRemoveDeviceConfigSpecific == DI_REMOVEDEVICE_CONFIGSPECIFIC);
@@ -82,7 +84,8 @@ SP_DEVINFO_DATA* Native(DevInfoData* device) {
 }  // namespace
 
 HDevInfo CreateDeviceInfoList(const Guid* classGuid, HWnd parent) {
-    HDEVINFO set = SetupDiCreateDeviceInfoList(reinterpret_cast<const GUID*>(classGuid), static_cast<HWND>(parent));
+    HDEVINFO set =
+        SetupDiCreateDeviceInfoList(reinterpret_cast<const GUID*>(classGuid), static_cast<HWND>(parent));
     return set == INVALID_HANDLE_VALUE ? kInvalidDevInfo : reinterpret_cast<HDevInfo>(set);
 }
 
@@ -91,8 +94,8 @@ bool CreateDeviceInfo(HDevInfo set, const char16_t* deviceName, const Guid& clas
                       DevInfoData* device) {
     return SetupDiCreateDeviceInfoW(Native(set), reinterpret_cast<const wchar_t*>(deviceName),
                                     reinterpret_cast<const GUID*>(&classGuid),
-                                    reinterpret_cast<const wchar_t*>(deviceDescription), static_cast<HWND>(parent),
-                                    creationFlags, Native(device)) != FALSE;
+                                    reinterpret_cast<const wchar_t*>(deviceDescription),
+                                    static_cast<HWND>(parent), creationFlags, Native(device)) != FALSE;
 }
 
 bool CallClassInstaller(uint32_t installFunction, HDevInfo set, DevInfoData* device) {
@@ -110,10 +113,12 @@ bool SetDeviceInstallParams(HDevInfo set, DevInfoData* device, const DevInstallP
                reinterpret_cast<SP_DEVINSTALL_PARAMS_W*>(const_cast<DevInstallParams*>(params))) != FALSE;
 }
 
-bool SetClassInstallParams(HDevInfo set, DevInfoData* device, const ClassInstallHeader* params, uint32_t size) {
+bool SetClassInstallParams(HDevInfo set, DevInfoData* device, const ClassInstallHeader* params,
+                           uint32_t size) {
     return SetupDiSetClassInstallParamsW(
                Native(set), Native(device),
-               reinterpret_cast<SP_CLASSINSTALL_HEADER*>(const_cast<ClassInstallHeader*>(params)), size) != FALSE;
+               reinterpret_cast<SP_CLASSINSTALL_HEADER*>(const_cast<ClassInstallHeader*>(params)),
+               size) != FALSE;
 }
 
 bool ChangeState(HDevInfo set, DevInfoData* device) {
@@ -137,8 +142,8 @@ bool DestroyDriverInfoList(HDevInfo set, DevInfoData* device, uint32_t driverTyp
 }
 
 bool GetSelectedDriver(HDevInfo set, DevInfoData* device, DrvInfoData* driver) {
-    return SetupDiGetSelectedDriverW(Native(set), Native(device), reinterpret_cast<SP_DRVINFO_DATA_V2_W*>(driver)) !=
-           FALSE;
+    return SetupDiGetSelectedDriverW(Native(set), Native(device),
+                                     reinterpret_cast<SP_DRVINFO_DATA_V2_W*>(driver)) != FALSE;
 }
 
 }  // namespace qv::dev

@@ -17,7 +17,8 @@ namespace {
 static_assert(kInstallFlagForce == INSTALLFLAG_FORCE);
 static_assert(kErrorProcNotFound == ERROR_PROC_NOT_FOUND && kErrorModNotFound == ERROR_MOD_NOT_FOUND);
 
-using DiInstallDeviceFn = BOOL(WINAPI*)(HWND, HDEVINFO, PSP_DEVINFO_DATA, PSP_DRVINFO_DATA_V2_W, DWORD, PBOOL);
+using DiInstallDeviceFn = BOOL(WINAPI*)(HWND, HDEVINFO, PSP_DEVINFO_DATA, PSP_DRVINFO_DATA_V2_W, DWORD,
+                                        PBOOL);
 using InstallSelectedDriverFn = BOOL(WINAPI*)(HWND, HDEVINFO, LPCWSTR, BOOL, PDWORD);
 using UpdateDriverFn = BOOL(WINAPI*)(HWND, LPCWSTR, LPCWSTR, DWORD, PBOOL);
 
@@ -44,19 +45,20 @@ void* GetProcAddress(HModule module, const char* exportName) {
 bool CallDiInstallDevice(void* address, HWnd parent, HDevInfo set, DevInfoData* device, DrvInfoData* driver,
                          uint32_t flags, bool* needReboot) {
     BOOL reboot = FALSE;
-    const BOOL ok = As<DiInstallDeviceFn>(address)(
-        static_cast<HWND>(parent), reinterpret_cast<HDEVINFO>(set), reinterpret_cast<PSP_DEVINFO_DATA>(device),
-        reinterpret_cast<PSP_DRVINFO_DATA_V2_W>(driver), flags, needReboot ? &reboot : nullptr);
+    const BOOL ok = As<DiInstallDeviceFn>(address)(static_cast<HWND>(parent), reinterpret_cast<HDEVINFO>(set),
+                                                   reinterpret_cast<PSP_DEVINFO_DATA>(device),
+                                                   reinterpret_cast<PSP_DRVINFO_DATA_V2_W>(driver), flags,
+                                                   needReboot ? &reboot : nullptr);
     if (needReboot) *needReboot = reboot != FALSE;
     return ok != FALSE;
 }
 
-bool CallInstallSelectedDriver(void* address, HWnd parent, HDevInfo set, const char16_t* reserved, bool backup,
-                               uint32_t* reboot) {
+bool CallInstallSelectedDriver(void* address, HWnd parent, HDevInfo set, const char16_t* reserved,
+                               bool backup, uint32_t* reboot) {
     DWORD flags = 0;
-    const BOOL ok = As<InstallSelectedDriverFn>(address)(static_cast<HWND>(parent), reinterpret_cast<HDEVINFO>(set),
-                                                         reinterpret_cast<LPCWSTR>(reserved), backup ? TRUE : FALSE,
-                                                         reboot ? &flags : nullptr);
+    const BOOL ok = As<InstallSelectedDriverFn>(address)(
+        static_cast<HWND>(parent), reinterpret_cast<HDEVINFO>(set), reinterpret_cast<LPCWSTR>(reserved),
+        backup ? TRUE : FALSE, reboot ? &flags : nullptr);
     if (reboot) *reboot = flags;
     return ok != FALSE;
 }
@@ -65,9 +67,9 @@ bool CallUpdateDriverForPlugAndPlayDevices(void* address, HWnd parent, const cha
                                            const char16_t* fullInfPath, uint32_t installFlags,
                                            bool* rebootRequired) {
     BOOL reboot = FALSE;
-    const BOOL ok = As<UpdateDriverFn>(address)(static_cast<HWND>(parent), reinterpret_cast<LPCWSTR>(hardwareId),
-                                                reinterpret_cast<LPCWSTR>(fullInfPath), installFlags,
-                                                rebootRequired ? &reboot : nullptr);
+    const BOOL ok = As<UpdateDriverFn>(address)(
+        static_cast<HWND>(parent), reinterpret_cast<LPCWSTR>(hardwareId),
+        reinterpret_cast<LPCWSTR>(fullInfPath), installFlags, rebootRequired ? &reboot : nullptr);
     if (rebootRequired) *rebootRequired = reboot != FALSE;
     return ok != FALSE;
 }

@@ -58,17 +58,17 @@ TEST(QvsimDrivers, SettingsShowOnlyWhenTheyDifferFromTheDefault) {
 TEST(QvsimDrivers, BadArgumentsAreUsageErrors) {
     Sandbox box;
     ASSERT_EQ(box.Run({"init", "--cards", "0"}).status, 0);
-    for (const auto& args : std::initializer_list<std::initializer_list<std::string>>{
-             {"newdev"},
-             {"newdev", "DiInstallDevice"},
-             {"newdev", "diinstalldevice", "works"},
-             {"newdev", "DiInstallDevice", "broken"},
-             {"newdev", "reboot", "later"},
-             {"newdev", "library", "present", "extra"},
-             {"miniport", "address-delay"},
-             {"miniport", "address-delay", "-5"},
-             {"miniport", "address-delay", "86400001"},
-             {"miniport", "delay", "5"}}) {
+    for (const auto& args :
+         std::initializer_list<std::initializer_list<std::string>>{{"newdev"},
+                                                                   {"newdev", "DiInstallDevice"},
+                                                                   {"newdev", "diinstalldevice", "works"},
+                                                                   {"newdev", "DiInstallDevice", "broken"},
+                                                                   {"newdev", "reboot", "later"},
+                                                                   {"newdev", "library", "present", "extra"},
+                                                                   {"miniport", "address-delay"},
+                                                                   {"miniport", "address-delay", "-5"},
+                                                                   {"miniport", "address-delay", "86400001"},
+                                                                   {"miniport", "delay", "5"}}) {
         const Result result = box.Run(args);
         EXPECT_EQ(result.status, 2) << *args.begin();
         EXPECT_EQ(result.err.rfind("qvsim: ", 0), 0u) << result.err;

@@ -54,7 +54,7 @@ TEST(DeviceCreation, GeneratedIdsTakeTheFirstFreeNumberAndBecomeNodesOnRegistrat
         NetDevice first(false), second(false);
         EXPECT_EQ(first.id(), u"ROOT\\NET\\0000");
         EXPECT_EQ(second.id(), u"ROOT\\NET\\0001");  // 0000 is reserved by the first set
-        EXPECT_FALSE(KeyExists(first.NodePath()));    // not a device node yet
+        EXPECT_FALSE(KeyExists(first.NodePath()));   // not a device node yet
         EXPECT_EQ(NetDevices().size(), 5u);
         // Its properties live in the set until then.
         EXPECT_EQ(StringProperty(first.set(), first.device(), kSpdrpHardwareId), u"QV_QVTEAMMP");
@@ -108,15 +108,16 @@ TEST(DeviceCreation, RefusesBadNamesClassesAndFlags) {
     };
     for (const auto& c : cases) {
         EXPECT_FALSE(dev::CreateDeviceInfo(c.set, c.name, c.cls, nullptr, nullptr, c.flags, &device));
-        EXPECT_EQ(GetLastError(), c.error) << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));
+        EXPECT_EQ(GetLastError(), c.error)
+            << std::string(c.name, c.name + std::char_traits<char16_t>::length(c.name));
     }
     // A full instance id of its own is taken as it is; of any class in a list without one.
-    ASSERT_TRUE(dev::CreateDeviceInfo(anyList, u"ROOT\\QVTEST\\0007", kGuidDevClassSystem, u"Test device", nullptr, 0,
-                                      &device));
+    ASSERT_TRUE(dev::CreateDeviceInfo(anyList, u"ROOT\\QVTEST\\0007", kGuidDevClassSystem, u"Test device",
+                                      nullptr, 0, &device));
     EXPECT_EQ(DeviceIdOf(device.devInst), u"ROOT\\QVTEST\\0007");
     EXPECT_EQ(StringProperty(anyList, &device, kSpdrpDeviceDesc), u"Test device");
-    EXPECT_FALSE(dev::CreateDeviceInfo(anyList, u"ROOT\\QVTEST\\0007", kGuidDevClassSystem, nullptr, nullptr, 0,
-                                       &device));
+    EXPECT_FALSE(dev::CreateDeviceInfo(anyList, u"ROOT\\QVTEST\\0007", kGuidDevClassSystem, nullptr, nullptr,
+                                       0, &device));
     EXPECT_EQ(GetLastError(), kErrorDevinstAlreadyExists);
     dev::DestroyDeviceInfoList(netList);
     dev::DestroyDeviceInfoList(anyList);
@@ -217,13 +218,15 @@ TEST_F(StateChange, EachScopeEnablesOnlyWhatItDisabled) {
         {kDicsEnable, kDicsFlagConfigSpecific, 0, false},
     };
     for (size_t i = 0; i < std::size(steps); ++i) {
-        ASSERT_TRUE(Change(steps[i].change, steps[i].scope, steps[i].viaClassInstaller)) << i << " " << GetLastError();
+        ASSERT_TRUE(Change(steps[i].change, steps[i].scope, steps[i].viaClassInstaller))
+            << i << " " << GetLastError();
         EXPECT_EQ(Disabled(), steps[i].disabled) << "step " << i;
     }
     // A disabled device stays in present sets.
     ASSERT_TRUE(Change(kDicsDisable, kDicsFlagGlobal));
     EXPECT_EQ(NetDevices().size(), 5u);
-    EXPECT_EQ(sim::ReadDevice(id_)->configFlags.value_or(0) & sim::kConfigFlagDisabled, sim::kConfigFlagDisabled);
+    EXPECT_EQ(sim::ReadDevice(id_)->configFlags.value_or(0) & sim::kConfigFlagDisabled,
+              sim::kConfigFlagDisabled);
 }
 
 TEST_F(StateChange, RefusedWithDoNotCallConfigMgAndBadParameters) {
@@ -265,7 +268,8 @@ TEST(DeviceState, DisabledBusDriverCannotBeOpened) {
         params.scope = kDicsFlagConfigSpecific;
         ASSERT_TRUE(dev::SetClassInstallParams(set, &device, &params.header, sizeof params));
         ASSERT_TRUE(dev::ChangeState(set, &device));
-        HDevice open = io::CreateFileA(bus.symbolicLink.c_str(), kGenericRead | kGenericWrite, 0, kOpenExisting, 0);
+        HDevice open =
+            io::CreateFileA(bus.symbolicLink.c_str(), kGenericRead | kGenericWrite, 0, kOpenExisting, 0);
         if (change == kDicsDisable) {
             EXPECT_EQ(open, kInvalidDevice);
             EXPECT_EQ(GetLastError(), kErrorFileNotFound);

@@ -37,7 +37,8 @@ void Report(int fd, char step) {
         HDevInfo set = dev::CreateDeviceInfoList(&kGuidDevClassNet, nullptr);
         DevInfoData device;
         const auto ids = qv::testing::MultiSz(u"QV_QVTEAMMP");
-        if (!dev::CreateDeviceInfo(set, u"Net", kGuidDevClassNet, nullptr, nullptr, kDicdGenerateId, &device) ||
+        if (!dev::CreateDeviceInfo(set, u"Net", kGuidDevClassNet, nullptr, nullptr, kDicdGenerateId,
+                                   &device) ||
             !dev::SetDeviceRegistryProperty(set, &device, kSpdrpHardwareId, ids.data(), 26))
             _exit(4);
         if (!dev::CallClassInstaller(kDifRegisterDevice, set, &device)) _exit(5);
@@ -57,7 +58,8 @@ void Report(int fd, char step) {
 std::string IntegrityCheck(const std::filesystem::path& machine) {
     sqlite3* db = nullptr;
     std::string result = "cannot open";
-    if (sqlite3_open_v2((machine / "registry.db").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) == SQLITE_OK) {
+    if (sqlite3_open_v2((machine / "registry.db").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr) ==
+        SQLITE_OK) {
         sqlite3_stmt* check = nullptr;
         if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &check, nullptr) == SQLITE_OK &&
             sqlite3_step(check) == SQLITE_ROW) {
@@ -98,7 +100,8 @@ Found ExpectWholeDevices() {
         const auto device = sim::ReadDevice(id);
         EXPECT_TRUE(device);
         if (!device) continue;
-        EXPECT_EQ(device->hardwareIds, std::vector<std::u16string>{u"QV_QVTEAMMP"}) << "node of " << id.size();
+        EXPECT_EQ(device->hardwareIds, std::vector<std::u16string>{u"QV_QVTEAMMP"})
+            << "node of " << id.size();
         if (device->driverKey.empty()) {
             ++counts.bare;
             continue;
@@ -138,10 +141,8 @@ TEST(DeviceInstallKilled, InsideEachTransactionTheDeviceKeepsItsLastWholeState) 
         sim::InstallPoint point;
         size_t bare, whole;  // what the killed cycle leaves
     } points[] = {
-        {sim::InstallPoint::kRegisterNodeWritten, 0, 0},
-        {sim::InstallPoint::kInstallOldRemoved, 1, 0},
-        {sim::InstallPoint::kInstallDeviceWritten, 1, 0},
-        {sim::InstallPoint::kRemoveDeviceRemoved, 0, 1},
+        {sim::InstallPoint::kRegisterNodeWritten, 0, 0},  {sim::InstallPoint::kInstallOldRemoved, 1, 0},
+        {sim::InstallPoint::kInstallDeviceWritten, 1, 0}, {sim::InstallPoint::kRemoveDeviceRemoved, 0, 1},
         {sim::InstallPoint::kRemoveNetCfgRemoved, 0, 1},
     };
     for (const auto& p : points) {

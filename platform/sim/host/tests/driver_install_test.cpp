@@ -167,16 +167,18 @@ TEST(DriverInstall, EachNewdevExportWorksFailsOrIsMissingAsTheMachineSays) {
             bool ok = false, reboot = false;
             uint32_t rebootFlags = 0;
             if (e.name == std::string("DiInstallDevice")) {
-                ok = newdev::CallDiInstallDevice(address, nullptr, team.set(), team.device(), nullptr, 0, &reboot);
+                ok = newdev::CallDiInstallDevice(address, nullptr, team.set(), team.device(), nullptr, 0,
+                                                 &reboot);
             } else if (e.name == std::string("InstallSelectedDriver")) {
                 ASSERT_TRUE(dev::SetSelectedDevice(team.set(), team.device()));
                 ASSERT_TRUE(SelectBest(team));
-                ok = newdev::CallInstallSelectedDriver(address, nullptr, team.set(), nullptr, false, &rebootFlags);
+                ok = newdev::CallInstallSelectedDriver(address, nullptr, team.set(), nullptr, false,
+                                                       &rebootFlags);
                 reboot = rebootFlags == kDiNeedReboot;
             } else {
                 ok = newdev::CallUpdateDriverForPlugAndPlayDevices(address, nullptr, u"QV_QVTEAMMP",
-                                                                   InfPath(u"oem1.inf").c_str(), kInstallFlagForce,
-                                                                   &reboot);
+                                                                   InfPath(u"oem1.inf").c_str(),
+                                                                   kInstallFlagForce, &reboot);
             }
             const auto device = sim::ReadDevice(team.id());
             ASSERT_TRUE(device);
@@ -236,13 +238,16 @@ TEST(DriverInstall, UpdateDriverInstallsEveryDeviceWithTheIdAndRemovalTakesItAll
         // Network configuration entries of the adapter go with it; others stay.
         const std::u16string paths = u"SOFTWARE\\QvSim\\NetCfg\\BindingPaths\\";
         const std::u16string components = u"SOFTWARE\\QvSim\\NetCfg\\Components\\";
-        ASSERT_EQ(sim::WriteKeyValues(paths + u"0100",
-                                      {{sim::RegValue::String(u"Token", u"ms_tcpip->" + a->netCfgInstanceId)}}),
-                  kErrorSuccess);
-        ASSERT_EQ(sim::WriteKeyValues(paths + u"0101",
-                                      {{sim::RegValue::String(u"Token", u"ms_tcpip->" + b->netCfgInstanceId)}}),
-                  kErrorSuccess);
-        ASSERT_EQ(sim::WriteKeyValues(components + a->netCfgInstanceId, {{sim::RegValue::Dword(u"Characteristics", 1)}}),
+        ASSERT_EQ(
+            sim::WriteKeyValues(paths + u"0100",
+                                {{sim::RegValue::String(u"Token", u"ms_tcpip->" + a->netCfgInstanceId)}}),
+            kErrorSuccess);
+        ASSERT_EQ(
+            sim::WriteKeyValues(paths + u"0101",
+                                {{sim::RegValue::String(u"Token", u"ms_tcpip->" + b->netCfgInstanceId)}}),
+            kErrorSuccess);
+        ASSERT_EQ(sim::WriteKeyValues(components + a->netCfgInstanceId,
+                                      {{sim::RegValue::Dword(u"Characteristics", 1)}}),
                   kErrorSuccess);
         ASSERT_TRUE(dev::CallClassInstaller(kDifRemove, first.set(), first.device()));
         EXPECT_FALSE(qv::testing::KeyExists(paths + u"0100"));
@@ -251,8 +256,9 @@ TEST(DriverInstall, UpdateDriverInstallsEveryDeviceWithTheIdAndRemovalTakesItAll
         EXPECT_FALSE(sim::FindDeviceByNetCfgInstanceId(a->netCfgInstanceId));
         EXPECT_FALSE(sim::FindDeviceByConnectionName(u"Local Area Connection 6"));
         HKey key = nullptr;
-        ASSERT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\NetCfg\\BindingPaths", kKeyAllAccess, &key),
-                  kErrorSuccess);
+        ASSERT_EQ(
+            reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\NetCfg\\BindingPaths", kKeyAllAccess, &key),
+            kErrorSuccess);
         ASSERT_EQ(reg::DeleteKey(key, u"0101"), kErrorSuccess);
         reg::CloseKey(key);
         ASSERT_TRUE(dev::RemoveDevice(second.set(), second.device()));
@@ -268,7 +274,8 @@ TEST(DriverInstall, ReinstallKeepsTheIdentityAndTheDriverKeysOtherValues) {
     const auto first = sim::ReadDevice(team.id());
     HKey key = dev::OpenDevRegKey(team.set(), team.device(), kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess);
     const uint32_t vlan = 5;
-    ASSERT_EQ(reg::SetValueEx(key, u"VlanID", kRegDword, reinterpret_cast<const uint8_t*>(&vlan), 4), kErrorSuccess);
+    ASSERT_EQ(reg::SetValueEx(key, u"VlanID", kRegDword, reinterpret_cast<const uint8_t*>(&vlan), 4),
+              kErrorSuccess);
     reg::CloseKey(key);
     ASSERT_TRUE(dev::CallClassInstaller(kDifInstallDevice, team.set(), team.device()));
     const auto second = sim::ReadDevice(team.id());

@@ -24,12 +24,12 @@ struct InterfaceMember {
 
 // One driver of a driver list: where it comes from in its INF and what it installs.
 struct DriverEntry {
-    std::u16string infPath;         // full path of the INF file
-    std::u16string infName;         // its file name ("oem1.inf")
+    std::u16string infPath;                // full path of the INF file
+    std::u16string infName;                // its file name ("oem1.inf")
     std::vector<std::u16string> modelIds;  // the models line's hardware id, then its compatible ids
     std::u16string hardwareId;             // the one of them that matched the device
     bool excluded = false;                 // named by [ControlFlags] ExcludeFromSelect
-    std::u16string installSection;  // the models line's install section ("QvTeamMp.ndi")
+    std::u16string installSection;         // the models line's install section ("QvTeamMp.ndi")
     std::u16string description, manufacturer, provider;
     std::u16string className, classGuid;
     std::u16string driverDate;     // "M-D-YYYY", as a driver key stores it

@@ -8,11 +8,11 @@ namespace qv::sim {
 
 // The points, in the order one create-install-remove cycle passes them.
 enum class InstallPoint {
-    kRegisterNodeWritten,     // DIF_REGISTERDEVICE: the node is written, its class not yet
-    kInstallOldRemoved,       // driver installation: the device without driver is removed...
-    kInstallDeviceWritten,    // ...and written again with its driver, not yet started
-    kRemoveDeviceRemoved,     // removal: the device database's parts are gone...
-    kRemoveNetCfgRemoved,     // ...and the network-configuration entries
+    kRegisterNodeWritten,   // DIF_REGISTERDEVICE: the node is written, its class not yet
+    kInstallOldRemoved,     // driver installation: the device without driver is removed...
+    kInstallDeviceWritten,  // ...and written again with its driver, not yet started
+    kRemoveDeviceRemoved,   // removal: the device database's parts are gone...
+    kRemoveNetCfgRemoved,   // ...and the network-configuration entries
 };
 
 using InstallPointHook = void (*)(InstallPoint point);
