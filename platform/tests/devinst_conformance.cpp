@@ -9,10 +9,9 @@
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
+#include "qv/testing/wine.h"
 
-#ifdef _WIN32
-#include <windows.h>
-#else
+#ifndef _WIN32
 #include <memory>
 
 #include "qv/testing/temp_machine.h"
@@ -21,14 +20,7 @@
 namespace qv {
 namespace {
 
-bool RunningUnderWine() {
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
+using qv::testing::RunningUnderWine;
 
 constexpr std::u16string_view kTestHardwareId = u"QV_CONFORMANCE_TEST";
 constexpr const char16_t* kTestDescription = u"Conformance test adapter";
