@@ -11,6 +11,7 @@
 
 #include "qv/platform/registry.h"
 #include "qv/testing/bytes.h"
+#include "qv/testing/wine.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -23,14 +24,7 @@
 namespace qv {
 namespace {
 
-bool RunningUnderWine() {
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
+using qv::testing::RunningUnderWine;
 
 using qv::testing::StringBytes;
 using qv::testing::Utf16Bytes;

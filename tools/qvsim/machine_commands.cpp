@@ -14,6 +14,9 @@ constexpr Command kMachineCommands[] = {
     {"device", "<connection name> enable|disable|present 0|1", RunDevice},
     // The same command: a machine with an empty registry, for imports.
     {"init", "[--force] --empty", RunInit},
+    {"newdev", "library present|missing | reboot none|restart|reboot | <export> works|fails|missing",
+     RunNewdev},
+    {"miniport", "address-delay MILLISECONDS|never", RunMiniport},
 };
 
 }  // namespace

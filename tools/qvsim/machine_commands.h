@@ -11,5 +11,10 @@ int RunExport(std::span<char* const> args);
 int RunImport(std::span<char* const> args);
 int RunSetAdmin(std::span<char* const> args);
 int RunDevice(std::span<char* const> args);
+// How newdev.dll and the simulated team miniport behave (machine_drivers.cpp), and the lines of
+// show that tell it when it differs from the default.
+int RunNewdev(std::span<char* const> args);
+int RunMiniport(std::span<char* const> args);
+void ShowInstallSettings();
 
 }  // namespace qvsim

@@ -141,6 +141,7 @@ void ShowBusDrivers() {
 int RunShow(std::span<char* const> args) {
     if (!args.empty()) return Fail(kExitUsage, "show: takes no arguments");
     if (!ShowHost()) return kExitFailure;
+    ShowInstallSettings();
     ShowAdapters();
     ShowWriteLock();
     ShowBusDrivers();

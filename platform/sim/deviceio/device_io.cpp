@@ -57,6 +57,11 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
         return kInvalidDevice;
     }
     const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
+    // A disabled device's interfaces are not enabled: its path does not open.
+    if (sim::ReadDeviceState(instance, sim::kStateDisabled).value_or(0) != 0) {
+        FailWith(kErrorFileNotFound);
+        return kInvalidDevice;
+    }
     if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
         injected != 0) {
         FailWith(injected);

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "qv/sim/clock.h"
+#include "qv/sim/simulated_miniport.h"
 
 namespace {
 
@@ -44,12 +45,15 @@ uint64_t VirtualMillisecondsSlept() {
 
 namespace qv::clk {
 
+// The simulated drivers act on the clock's time: what they have scheduled is done when a sleep
+// has let its time come.
 void Sleep(uint32_t milliseconds) {
     if (VirtualOn()) {
         g_skipped += milliseconds;
-        return;
+    } else {
+        std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
+    qv::sim::RunDueDriverActions();
 }
 
 // Real time plus every millisecond skipped on virtual time, so the tick never runs backwards

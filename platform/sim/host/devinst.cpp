@@ -7,6 +7,7 @@
 #include <memory>
 #include <vector>
 
+#include "device_install.h"
 #include "device_node.h"
 #include "device_table.h"
 #include "qv/sim/device_set.h"
@@ -48,22 +49,19 @@ const PropertyInfo* FindProperty(uint32_t property) {
     return nullptr;
 }
 
-// The instance id of a device of the set, or nullopt with the last error set.
+// The instance id of a registered device of the set, or nullopt with the last error set.
 std::optional<std::u16string> DeviceOf(HDevInfo handle, const DevInfoData* device) {
-    const DeviceSet* set = sim::FindOrFail<DeviceSet>(handle);
-    if (set == nullptr) return std::nullopt;
-    if (device == nullptr || device->cbSize != sizeof(DevInfoData)) {
-        SetLastError(kErrorInvalidUserBuffer);
+    auto member = sim::FindMember(handle, device);
+    if (!member) return std::nullopt;
+    if (member->data->removed) {
+        SetLastError(kErrorNoSuchDevinst);
         return std::nullopt;
     }
-    const auto& devices = set->devices;
-    if (std::find(devices.begin(), devices.end(), device->devInst) == devices.end()) {
-        SetLastError(kErrorInvalidParameter);
+    if (!member->data->registered) {
+        SetLastError(kErrorDevinfoNotRegistered);
         return std::nullopt;
     }
-    auto id = sim::InstanceIdOf(device->devInst);
-    if (!id) SetLastError(kErrorNoSuchDevinst);
-    return id;
+    return std::move(member->instanceId);
 }
 
 // Opens the device's node; fails with kErrorNoSuchDevinst when it has gone since the set was made.
@@ -81,6 +79,35 @@ bool ReturnProperty(uint32_t type, const uint8_t* data, uint32_t size, uint32_t*
     if (buffer == nullptr && bufferSize != 0) return FailWith(kErrorInvalidUserBuffer);
     if (buffer == nullptr || bufferSize < size) return FailWith(kErrorInsufficientBuffer);
     if (size) std::memcpy(buffer, data, size);
+    return true;
+}
+
+// A created device that is no device node yet: its properties are those kept in its set.
+bool GetPendingProperty(const sim::DeviceInstallData& data, uint32_t property, uint32_t* regType,
+                        uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) {
+    std::vector<uint8_t> bytes;
+    if (property == kSpdrpClassGuid || (property == kSpdrpClass && !data.className.empty())) {
+        bytes = sim::StringBytes(property == kSpdrpClassGuid ? data.classGuid : data.className);
+        return ReturnProperty(kRegSz, bytes.data(), static_cast<uint32_t>(bytes.size()), regType, buffer,
+                              bufferSize, requiredSize);
+    }
+    const auto it = data.pendingProperties.find(property);
+    if (it == data.pendingProperties.end()) return FailWith(kErrorInvalidData);
+    const auto& [type, value] = it->second;
+    return ReturnProperty(type, value.data(), static_cast<uint32_t>(value.size()), regType, buffer,
+                          bufferSize, requiredSize);
+}
+
+bool SetPendingProperty(sim::DeviceInstallData* data, const PropertyInfo& info, const uint8_t* buffer,
+                        uint32_t bufferSize) {
+    if (buffer == nullptr && bufferSize != 0) return FailWith(kErrorInvalidUserBuffer);
+    if (buffer == nullptr) {
+        data->pendingProperties.erase(info.property);
+    } else {
+        data->pendingProperties[info.property] = {info.type,
+                                                  std::vector<uint8_t>(buffer, buffer + bufferSize)};
+    }
+    SetLastError(kErrorSuccess);
     return true;
 }
 
@@ -146,6 +173,9 @@ bool DestroyDeviceInfoList(HDevInfo set) {
 
 bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, uint32_t* regType,
                                uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) {
+    if (auto member = sim::FindMember(set, device);
+        member && !member->data->registered && !member->data->removed)
+        return GetPendingProperty(*member->data, property, regType, buffer, bufferSize, requiredSize);
     const auto id = DeviceOf(set, device);
     if (!id) return false;
     RegKey node;
@@ -168,9 +198,14 @@ bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
 
 bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, const uint8_t* buffer,
                                uint32_t bufferSize) {
+    const PropertyInfo* info = FindProperty(property);
+    if (auto member = sim::FindMember(set, device);
+        member && !member->data->registered && !member->data->removed) {
+        if (info == nullptr || !info->writable) return FailWith(kErrorInvalidRegProperty);
+        return SetPendingProperty(member->data, *info, buffer, bufferSize);
+    }
     const auto id = DeviceOf(set, device);
     if (!id) return false;
-    const PropertyInfo* info = FindProperty(property);
     if (info == nullptr || !info->writable) return FailWith(kErrorInvalidRegProperty);
     if (buffer == nullptr && bufferSize != 0) return FailWith(kErrorInvalidUserBuffer);
     RegKey node;

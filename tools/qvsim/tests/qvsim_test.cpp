@@ -176,6 +176,11 @@ void ExpectUsage(const std::string& text) {
     ASSERT_GE(rest.size(), netcfg.size());
     ASSERT_EQ(rest.substr(rest.size() - netcfg.size()), netcfg);
     rest.erase(rest.size() - netcfg.size());
+    // The device-installation commands, described by their own suite.
+    for (const char* command : {"  newdev ", "  miniport "}) {
+        ASSERT_EQ(rest.rfind(command, 0), 0u) << rest;
+        rest.erase(0, rest.find('\n') + 1);
+    }
     while (!rest.empty()) {
         const size_t end = rest.find('\n');
         ASSERT_NE(end, std::string::npos) << "unterminated usage line";

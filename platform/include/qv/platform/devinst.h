@@ -75,6 +75,7 @@ constexpr uint32_t kDiNeedRestart = 0x00000080;
 constexpr uint32_t kDiNeedReboot = 0x00000100;
 constexpr uint32_t kDiEnumSingleInf = 0x00010000;
 constexpr uint32_t kDiDoNotCallConfigMg = 0x00020000;
+constexpr uint32_t kDiClassInstallParams = 0x00100000;  // set while class-install parameters are set
 constexpr uint32_t kDiFlagsExAllowExcludedDrvs = 0x00000800;
 
 // SP_DEVINSTALL_PARAMS_W, field for field (the pointers are the backend's own).

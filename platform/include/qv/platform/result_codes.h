@@ -73,6 +73,9 @@ constexpr Win32Error kErrorNoInf = 0xE000020A;
 constexpr Win32Error kErrorNoSuchDevinst = 0xE000020B;
 constexpr Win32Error kErrorNoClassinstallParams = 0xE0000215;
 constexpr Win32Error kErrorNoCompatDrivers = 0xE0000228;
+// Device creation and selection.
+constexpr Win32Error kErrorInvalidDevinstName = 0xE0000205;
+constexpr Win32Error kErrorNoDeviceSelected = 0xE0000211;
 
 // Configuration-manager results (cfgmgr32.h).
 constexpr ConfigRet kCrSuccess = 0x00;

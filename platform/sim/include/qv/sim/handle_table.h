@@ -27,6 +27,7 @@ enum class HandleKind : uint8_t {
     kInfFile,
     kNetCfgObject,
     kFindFile,  // a file search (FindFirstFile)
+    kModule,    // a loaded library (LoadLibrary)
 };
 
 // What a handle refers to. Each kind derives its object from this and names its kind:

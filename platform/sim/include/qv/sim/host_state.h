@@ -38,6 +38,30 @@ inline constexpr std::u16string_view kStateCard = u"Card";                      
 inline constexpr std::u16string_view kStatePort = u"Port";                          // port of the card
 inline constexpr std::u16string_view kStateInstallState = u"InstallState";          // SPDRP_INSTALL_STATE
 
+// Device installation and the simulated drivers. A device disabled in the current hardware
+// profile (DICS_FLAG_CONFIGSPECIFIC) carries ProfileDisabled 1; one disabled globally carries
+// CONFIGFLAG_DISABLED in its node's ConfigFlags; Disabled is 1 while either holds.
+inline constexpr std::u16string_view kStateProfileDisabled = u"ProfileDisabled";
+inline constexpr uint32_t kConfigFlagDisabled = 0x1;
+// Host values (DWORD) that say how newdev.dll answers: NewdevLibrary 0 = it cannot be loaded;
+// each export's value is one of kExport* (missing value: it exists and works).
+inline constexpr std::u16string_view kHostNewdevLibrary = u"NewdevLibrary";
+inline constexpr std::u16string_view kHostNewdevDiInstallDevice = u"NewdevDiInstallDevice";
+inline constexpr std::u16string_view kHostNewdevInstallSelectedDriver = u"NewdevInstallSelectedDriver";
+inline constexpr std::u16string_view kHostNewdevUpdateDriver = u"NewdevUpdateDriverForPlugAndPlayDevicesW";
+inline constexpr uint32_t kExportMissing = 0;
+inline constexpr uint32_t kExportWorks = 1;
+inline constexpr uint32_t kExportFails = 2;  // the call returns FALSE, last error ERROR_GEN_FAILURE
+// What the device manager asks for after an installation, state change or removal: kReboot*.
+inline constexpr std::u16string_view kHostRebootRequest = u"RebootRequest";
+inline constexpr uint32_t kRebootNone = 0;
+inline constexpr uint32_t kRebootRestart = 1;  // DI_NEEDRESTART
+inline constexpr uint32_t kRebootReboot = 2;   // DI_NEEDREBOOT
+// Milliseconds of the clock port after a start of a team or VLAN miniport until it writes its
+// NetworkAddress (missing or 0: at once); kMiniportAddressNever: it never writes it.
+inline constexpr std::u16string_view kHostMiniportAddressDelay = u"MiniportAddressDelay";
+inline constexpr uint32_t kMiniportAddressNever = 0xFFFFFFFFu;
+
 // "PCI\VEN_..\4&.." -> "PCI#VEN_..#4&..": the name of the device's key under kSimDevicesPath.
 std::u16string DeviceStateKeyName(std::u16string_view instanceId);
 

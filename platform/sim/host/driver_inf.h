@@ -1,0 +1,30 @@
+// What an INF file offers to install, read through the INF port: one DriverEntry per models line
+// of its manufacturers (the x86 decoration's section when there is one), with the version data,
+// the provider, the install section's Characteristics and the service its AddReg names.
+#pragma once
+
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "qv/sim/device_set.h"
+
+namespace qv::sim {
+
+// Every driver of the INF at infPath (a Windows path); empty when it cannot be opened or read.
+std::vector<DriverEntry> ReadInfDrivers(std::u16string_view infPath);
+
+// How well driver fits a device with these ids (lower is better: a match of the device's hardware
+// ids before its compatible ids, earlier ids before later ones, the models line's own hardware id
+// before its compatible ids), with driver->hardwareId set to the id that matched; nullopt when
+// none matches.
+std::optional<uint32_t> RankDriver(DriverEntry* driver, const std::vector<std::u16string>& hardwareIds,
+                                   const std::vector<std::u16string>& compatibleIds);
+
+// "MM/DD/YYYY" of a DriverVer line as a driver key stores it ("M-D-YYYY") and as a FILETIME;
+// false when it is no such date.
+bool ParseDriverDate(std::u16string_view text, std::u16string* registryForm, uint64_t* fileTime);
+// "a.b.c.d" as four 16-bit parts, high to low; missing parts are 0. False for anything else.
+bool ParseDriverVersion(std::u16string_view text, uint64_t* packed);
+
+}  // namespace qv::sim

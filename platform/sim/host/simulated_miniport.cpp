@@ -1,0 +1,125 @@
+// The simulated team and VLAN virtual miniport and its pending address writes.
+#include "qv/sim/simulated_miniport.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <vector>
+
+#include "device_node.h"
+#include "qv/platform/clock.h"
+#include "qv/sim/host_state.h"
+#include "qv/sim/machine.h"
+#include "reg_access.h"
+
+namespace qv::sim {
+namespace {
+
+constexpr std::u16string_view kMiniportHardwareId = u"QV_QVTEAMMP";
+
+struct PendingWrite {
+    std::filesystem::path machine;
+    std::u16string instanceId;
+    uint64_t dueTick;
+};
+std::mutex g_pendingMutex;
+std::vector<PendingWrite>& Pending() {
+    static std::vector<PendingWrite> list;
+    return list;
+}
+
+bool IsMiniport(const RegKey& node) {
+    const auto ids = node.ReadMultiString(u"HardwareID");
+    return ids && std::any_of(ids->begin(), ids->end(), [](const std::u16string& id) {
+               return EqualsIgnoreCase(id, kMiniportHardwareId);
+           });
+}
+
+// Writes the address of a started, enabled miniport device. kErrorSuccess when the device is no
+// (longer a) miniport or has no driver yet.
+LStatus WriteAddress(std::u16string_view instanceId) {
+    RegKey node;
+    if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess)
+        return kErrorSuccess;
+    if (!IsMiniport(node) || ReadDeviceState(instanceId, kStateDisabled).value_or(0) != 0)
+        return kErrorSuccess;
+    const auto driverKey = node.ReadString(u"Driver");
+    if (!driverKey || driverKey->empty()) return kErrorSuccess;
+    RegKey driver;
+    LStatus status = RegKey::Open(DriverKeyPath(*driverKey), kKeyQueryValue | kKeySetValue, &driver);
+    if (status != kErrorSuccess) return status;
+    Guid guid{};
+    const auto text = driver.ReadString(u"NetCfgInstanceId");
+    if (!text || !GuidFromString(*text, &guid)) return kErrorSuccess;  // no identity, no address
+    return driver.WriteString(u"NetworkAddress", MiniportAddress(guid));
+}
+
+void Cancel(std::u16string_view instanceId) {
+    const auto machine = MachineDir();
+    std::erase_if(Pending(), [&](const PendingWrite& p) {
+        return p.machine == machine && EqualsIgnoreCase(p.instanceId, instanceId);
+    });
+}
+
+}  // namespace
+
+std::u16string MiniportAddress(const Guid& instanceGuid) {
+    char text[16];
+    const uint8_t* b = instanceGuid.data4;
+    std::snprintf(text, sizeof text, "02%02X%02X%02X%02X%02X", b[3], b[4], b[5], b[6], b[7]);
+    return std::u16string(text, text + 12);
+}
+
+LStatus StartMiniport(std::u16string_view instanceId) {
+    {
+        RegKey node;
+        if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess ||
+            !IsMiniport(node))
+            return kErrorSuccess;
+    }
+    const uint32_t delay = ReadHostValue(kHostMiniportAddressDelay).value_or(0);
+    std::lock_guard lock(g_pendingMutex);
+    Cancel(instanceId);
+    if (delay == kMiniportAddressNever) return kErrorSuccess;
+    if (delay == 0) return WriteAddress(instanceId);
+    Pending().push_back({MachineDir(), std::u16string(instanceId), clk::TickCount() + delay});
+    return kErrorSuccess;
+}
+
+void StopMiniport(std::u16string_view instanceId) {
+    std::lock_guard lock(g_pendingMutex);
+    Cancel(instanceId);
+}
+
+void RunDueDriverActions() {
+    std::vector<PendingWrite> due;
+    {
+        std::lock_guard lock(g_pendingMutex);
+        if (Pending().empty()) return;
+        const uint64_t now = clk::TickCount();
+        const auto machine = MachineDir();
+        auto& list = Pending();
+        for (auto it = list.begin(); it != list.end();) {
+            if (it->machine != machine) {
+                it = list.erase(it);  // the process has moved to another machine
+            } else if (it->dueTick <= now) {
+                due.push_back(std::move(*it));
+                it = list.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const auto& write : due) {
+        RegistryTransaction txn;
+        if (txn.ok() && WriteAddress(write.instanceId) == kErrorSuccess) txn.Commit();
+    }
+}
+
+size_t PendingDriverActions() {
+    std::lock_guard lock(g_pendingMutex);
+    return Pending().size();
+}
+
+}  // namespace qv::sim

@@ -1,0 +1,67 @@
+// Helpers of the device-installation suites: a root-enumerated Net device made through the port,
+// and registry probes.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "qv/platform/devinst.h"
+#include "qv/platform/registry.h"
+
+namespace qv::testing {
+
+inline std::vector<uint8_t> MultiSz(std::u16string_view id) {
+    std::vector<uint8_t> bytes((id.size() + 2) * 2, 0);
+    std::memcpy(bytes.data(), id.data(), id.size() * 2);
+    return bytes;
+}
+
+inline std::u16string DeviceIdOf(uint32_t devInst) {
+    char16_t buffer[kMaxDeviceIdLength] = {};
+    if (dev::GetDeviceId(devInst, buffer, kMaxDeviceIdLength, 0) != kCrSuccess) return u"?";
+    return buffer;
+}
+
+inline bool KeyExists(const std::u16string& path) {
+    HKey key = nullptr;
+    if (reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key) != kErrorSuccess) return false;
+    reg::CloseKey(key);
+    return true;
+}
+
+// A device of class Net with a generated id in a set of its own, its hardware id set, registered
+// when asked. The set is destroyed with the object.
+class NetDevice {
+  public:
+    explicit NetDevice(bool registerIt = true, std::u16string_view hardwareId = u"QV_QVTEAMMP") {
+        set_ = dev::CreateDeviceInfoList(&kGuidDevClassNet, nullptr);
+        EXPECT_NE(set_, kInvalidDevInfo);
+        EXPECT_TRUE(dev::CreateDeviceInfo(set_, u"Net", kGuidDevClassNet, nullptr, nullptr,
+                                          kDicdGenerateId | kDicdInheritClassdrvs, &device_));
+        const auto ids = MultiSz(hardwareId);
+        EXPECT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpHardwareId, ids.data(),
+                                                   static_cast<uint32_t>(ids.size())));
+        if (registerIt) {
+            EXPECT_TRUE(dev::CallClassInstaller(kDifRegisterDevice, set_, &device_));
+        }
+        id_ = DeviceIdOf(device_.devInst);
+    }
+    ~NetDevice() { dev::DestroyDeviceInfoList(set_); }
+    NetDevice(const NetDevice&) = delete;
+    NetDevice& operator=(const NetDevice&) = delete;
+
+    HDevInfo set() const { return set_; }
+    DevInfoData* device() { return &device_; }
+    const std::u16string& id() const { return id_; }
+    std::u16string NodePath() const { return u"SYSTEM\\CurrentControlSet\\Enum\\" + id_; }
+
+  private:
+    HDevInfo set_ = kInvalidDevInfo;
+    DevInfoData device_;
+    std::u16string id_;
+};
+
+}  // namespace qv::testing

@@ -1,0 +1,115 @@
+// qvsim newdev and qvsim miniport: how the machine's newdev.dll and simulated team miniport
+// behave, and the lines of qvsim show that tell it when it differs from the default.
+#include <cstdio>
+#include <string>
+
+#include "machine_commands.h"
+#include "machine_support.h"
+#include "qv/sim/host_state.h"
+
+namespace qvsim {
+namespace {
+
+using qv::sim::ReadHostValue;
+using qv::sim::WriteHostValue;
+
+struct Choice {
+    std::string_view word;
+    uint32_t value;
+};
+
+constexpr Choice kExportStates[] = {
+    {"works", qv::sim::kExportWorks}, {"fails", qv::sim::kExportFails}, {"missing", qv::sim::kExportMissing}};
+constexpr Choice kLibraryStates[] = {{"present", 1}, {"missing", 0}};
+constexpr Choice kRebootRequests[] = {
+    {"none", qv::sim::kRebootNone}, {"restart", qv::sim::kRebootRestart}, {"reboot", qv::sim::kRebootReboot}};
+
+struct Export {
+    std::string_view name;
+    std::u16string_view hostValue;
+};
+constexpr Export kExports[] = {
+    {"DiInstallDevice", qv::sim::kHostNewdevDiInstallDevice},
+    {"InstallSelectedDriver", qv::sim::kHostNewdevInstallSelectedDriver},
+    {"UpdateDriverForPlugAndPlayDevicesW", qv::sim::kHostNewdevUpdateDriver},
+};
+
+template <size_t N>
+std::optional<uint32_t> Pick(const Choice (&choices)[N], std::string_view word) {
+    for (const auto& c : choices) {
+        if (c.word == word) return c.value;
+    }
+    return std::nullopt;
+}
+
+template <size_t N>
+std::string_view WordOf(const Choice (&choices)[N], uint32_t value) {
+    for (const auto& c : choices) {
+        if (c.value == value) return c.word;
+    }
+    return "?";
+}
+
+int Write(std::u16string_view name, uint32_t value, const char* command) {
+    if (WriteHostValue(name, value)) return kExitOk;
+    return Fail(kExitFailure, std::string(command) + ": the machine registry cannot be written");
+}
+
+constexpr uint32_t kMaxDelay = 86400000;  // a day of milliseconds
+
+}  // namespace
+
+int RunNewdev(std::span<char* const> args) {
+    constexpr const char* kUsage =
+        "newdev: expected library present|missing, reboot none|restart|reboot, or "
+        "<export> works|fails|missing";
+    if (args.size() != 2) return Fail(kExitUsage, kUsage);
+    const std::string_view what = args[0], how = args[1];
+    if (what == "library") {
+        const auto value = Pick(kLibraryStates, how);
+        return value ? Write(qv::sim::kHostNewdevLibrary, *value, "newdev") : Fail(kExitUsage, kUsage);
+    }
+    if (what == "reboot") {
+        const auto value = Pick(kRebootRequests, how);
+        return value ? Write(qv::sim::kHostRebootRequest, *value, "newdev") : Fail(kExitUsage, kUsage);
+    }
+    for (const auto& e : kExports) {
+        if (e.name != what) continue;
+        const auto value = Pick(kExportStates, how);
+        return value ? Write(e.hostValue, *value, "newdev") : Fail(kExitUsage, kUsage);
+    }
+    return Fail(kExitUsage, kUsage);
+}
+
+int RunMiniport(std::span<char* const> args) {
+    constexpr const char* kUsage = "miniport: expected address-delay MILLISECONDS|never";
+    if (args.size() != 2 || std::string_view(args[0]) != "address-delay") return Fail(kExitUsage, kUsage);
+    const auto delay = std::string_view(args[1]) == "never" ? std::optional(qv::sim::kMiniportAddressNever)
+                                                            : ParseNumber(args[1], 0, kMaxDelay);
+    return delay ? Write(qv::sim::kHostMiniportAddressDelay, *delay, "miniport") : Fail(kExitUsage, kUsage);
+}
+
+void ShowInstallSettings() {
+    std::string newdev;
+    if (ReadHostValue(qv::sim::kHostNewdevLibrary).value_or(1) == 0) newdev = "cannot be loaded";
+    for (const auto& e : kExports) {
+        const uint32_t state = ReadHostValue(e.hostValue).value_or(qv::sim::kExportWorks);
+        if (state == qv::sim::kExportWorks) continue;
+        if (!newdev.empty()) newdev += ", ";
+        newdev += std::string(e.name) + " " + std::string(WordOf(kExportStates, state));
+    }
+    if (!newdev.empty()) std::printf("newdev.dll: %s\n", newdev.c_str());
+    const uint32_t reboot = ReadHostValue(qv::sim::kHostRebootRequest).value_or(qv::sim::kRebootNone);
+    if (reboot != qv::sim::kRebootNone) {
+        std::printf("Reboot request: %.*s\n", static_cast<int>(WordOf(kRebootRequests, reboot).size()),
+                    WordOf(kRebootRequests, reboot).data());
+    }
+    const uint32_t delay = ReadHostValue(qv::sim::kHostMiniportAddressDelay).value_or(0);
+    if (delay == qv::sim::kMiniportAddressNever) {
+        std::printf("Miniport address: never written\n");
+    } else if (delay != 0) {
+        std::printf("Miniport address: written %u ms after a start\n", delay);
+    }
+}
+
+}  // namespace qvsim
