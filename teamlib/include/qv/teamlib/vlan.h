@@ -14,8 +14,8 @@ namespace qv {
 // parent's (or every member's) VlanBinding and writes VlanID and VlanName into its driver key.
 // The adapter's friendly name is "<parentName> - <vlanName>". True with *vlanGuid set when the
 // adapter was installed and recorded; an adapter that cannot be recorded is removed again.
-bool CreateVlanForNic(const Guid& parent, const char16_t* parentName, const char16_t* vlanName, uint32_t vlanId,
-                      Guid* vlanGuid, bool isTeam);
+bool CreateVlanForNic(const Guid& parent, const char16_t* parentName, const char16_t* vlanName,
+                      uint32_t vlanId, Guid* vlanGuid, bool isTeam);
 
 // Removes the VLAN's binding from the parent (or every member), then its adapter. 1 removed, 0
 // failed (also when the adapter no longer exists; its binding is gone then all the same).
