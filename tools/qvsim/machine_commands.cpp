@@ -11,6 +11,7 @@ constexpr Command kMachineCommands[] = {
     {"export", "FILE.reg", RunExport},
     {"import", "FILE.reg", RunImport},
     {"set-admin", "0|1", RunSetAdmin},
+    {"os", "MAJOR.MINOR[.BUILD]", RunOs},
     {"device", "<connection name> enable|disable|present 0|1", RunDevice},
     // The same command: a machine with an empty registry, for imports.
     {"init", "[--force] --empty", RunInit},

@@ -10,6 +10,8 @@ int RunShow(std::span<char* const> args);
 int RunExport(std::span<char* const> args);
 int RunImport(std::span<char* const> args);
 int RunSetAdmin(std::span<char* const> args);
+// Sets the OS version GetVersionEx answers (machine_init.cpp, which parses it for init too).
+int RunOs(std::span<char* const> args);
 int RunDevice(std::span<char* const> args);
 // How newdev.dll and the simulated team miniport behave (machine_drivers.cpp), and the lines of
 // show that tell it when it differs from the default.

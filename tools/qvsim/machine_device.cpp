@@ -4,9 +4,9 @@
 
 #include "machine_commands.h"
 #include "machine_support.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/platform/utf.h"
 
 namespace qvsim {
 

@@ -1,9 +1,11 @@
-// qvsim init: create a machine with the default inventory, or with an empty registry.
+// qvsim init: create a machine with the default inventory, or with an empty registry; qvsim os:
+// change the OS version of a machine.
 #include <string>
 
 #include "machine_commands.h"
 #include "machine_support.h"
 #include "qv/sim/default_inventory.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
 
 namespace qvsim {
@@ -69,6 +71,21 @@ int RunInit(std::span<char* const> args) {
         return Fail(kExitFailure, "init: " + error);
     }
     std::printf("created machine %s\n", dir.c_str());
+    return kExitOk;
+}
+
+int RunOs(std::span<char* const> args) {
+    qv::sim::InventoryOptions version;
+    const auto build = qv::sim::ReadHostValue(u"OsBuild");
+    if (build) version.osBuild = *build;
+    if (args.size() != 1 || !ParseOsVersion(args[0], &version)) {
+        return Fail(kExitUsage, "os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD");
+    }
+    if (!qv::sim::WriteHostValue(u"OsMajor", version.osMajor) ||
+        !qv::sim::WriteHostValue(u"OsMinor", version.osMinor) ||
+        !qv::sim::WriteHostValue(u"OsBuild", version.osBuild)) {
+        return Fail(kExitFailure, "os: the machine registry cannot be written");
+    }
     return kExitOk;
 }
 

@@ -7,10 +7,10 @@
 #include "machine_commands.h"
 #include "machine_support.h"
 #include "netcfg_commands.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
-#include "qv/platform/utf.h"
 #include "qv/teamlib/device_state.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
@@ -18,8 +18,8 @@
 namespace qvsim {
 namespace {
 
-using qv::sim::DeviceRecord;
 using qv::ToUtf8;
+using qv::sim::DeviceRecord;
 
 std::string Text(const std::optional<std::u16string>& value, const char* missing = "-") {
     return value ? ToUtf8(*value) : std::string(missing);

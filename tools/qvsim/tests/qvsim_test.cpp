@@ -52,6 +52,12 @@ TEST(QvsimShow, InitOptionsAndDeviceChanges) {
     EXPECT_NE(again.find("Administrator: yes\n"), std::string::npos);
     EXPECT_EQ(again.find("disabled"), std::string::npos);
     EXPECT_EQ(again.find("not present"), std::string::npos);
+
+    // The OS version of an existing machine: the build is kept unless given.
+    EXPECT_EQ(box.Run({"os", "6.0"}).status, 0);
+    EXPECT_NE(box.Run({"show"}).out.find("OS version: 6.0 build 2600\n"), std::string::npos);
+    EXPECT_EQ(box.Run({"os", "5.2.3790"}).status, 0);
+    EXPECT_NE(box.Run({"show"}).out.find("OS version: 5.2 build 3790\n"), std::string::npos);
 }
 
 // Writes one value below HKEY_LOCAL_MACHINE of the selected machine, creating the key.
@@ -367,6 +373,8 @@ TEST(QvsimUsage, BadArgumentsGiveOneLineAndStatus) {
         {{"show", "extra"}, 2, "qvsim: show: takes no arguments\n"},
         {{"set-admin", "2"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
         {{"set-admin"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
+        {{"os"}, 2, "qvsim: os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
+        {{"os", "6"}, 2, "qvsim: os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
         {{"device", "Local Area Connection"},
          2,
          "qvsim: device: expected <connection name> enable|disable|present 0|1\n"},
