@@ -1,0 +1,67 @@
+#include "qv/teamlib/device_state.h"
+#include "qv/teamlib/internal/adapter_walk.h"
+#include "qv/teamlib/internal/registry_values.h"
+#include "qv/teamlib/trace.h"
+
+namespace qv {
+namespace {
+
+LStatus WriteCharacteristics(HKey driverKey, uint32_t value) {
+    return reg::SetValueEx(driverKey, u"Characteristics", kRegDword, reinterpret_cast<const uint8_t*>(&value),
+                           sizeof(value));
+}
+
+}  // namespace
+
+int HideNIC(HKey driverKey) {
+    QvTrace(u"-->HideNIC:");
+    uint32_t characteristics = 0;
+    // A value of another type or size is not the flags word: it is left alone.
+    if (!ReadDwordValue(driverKey, u"Characteristics", &characteristics)) {
+        QvTrace(u"<--HideNIC: cannot read Characteristics");
+        return 0;
+    }
+    const LStatus status = WriteCharacteristics(driverKey, characteristics | kNcfHidden);
+    if (status != kErrorSuccess) {
+        QvTrace(u"<--HideNIC: cannot write Characteristics 0x%x", status);
+        return 0;
+    }
+    QvTrace(u"<--HideNIC:");
+    return 1;
+}
+
+int ShowNIC(HKey driverKey) {
+    QvTrace(u"-->ShowNIC:");
+    uint32_t characteristics = 0;
+    if (!ReadDwordValue(driverKey, u"Characteristics", &characteristics)) {
+        QvTrace(u"<--ShowNIC: cannot read Characteristics");
+        return 0;
+    }
+    const LStatus status = WriteCharacteristics(driverKey, characteristics & ~kNcfHidden);
+    if (status != kErrorSuccess) QvTrace(u"   ShowNIC: cannot write Characteristics 0x%x", status);
+    QvTrace(u"<--ShowNIC:");
+    return 1;
+}
+
+void ShowHideNic(const Guid& guid, int hide) {
+    QvTrace(u"-->ShowHideNic: hide %d", hide);
+    char16_t wanted[kGuidStringLength + 1];
+    StringFromGuid(guid, wanted, kGuidStringLength + 1);
+    WalkFilter every;
+    every.everyDevice = true;
+    bool found = false;
+    WalkAdapters(nullptr, every, [&](WalkedAdapter& adapter) {
+        if (std::u16string_view(adapter.guidString) != std::u16string_view(wanted)) return WalkStep::kContinue;
+        found = true;
+        if (hide == 1) {
+            HideNIC(adapter.driverKey);
+        } else {
+            ShowNIC(adapter.driverKey);
+        }
+        DisableEnableDevice(adapter.set, adapter.device);
+        return WalkStep::kStop;
+    });
+    QvTrace(found ? u"<--ShowHideNic:" : u"<--ShowHideNic: no adapter with that GUID");
+}
+
+}  // namespace qv
