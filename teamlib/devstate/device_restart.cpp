@@ -10,7 +10,8 @@ namespace {
 // one.
 uint32_t StateChangeScope() {
     OsVersionInfo version;
-    const bool server2003 = ReadWindowsVersion(&version) && version.majorVersion == 5 && version.minorVersion == 2;
+    const bool server2003 =
+        ReadWindowsVersion(&version) && version.majorVersion == 5 && version.minorVersion == 2;
     return server2003 ? kDicsFlagGlobal : kDicsFlagConfigSpecific;
 }
 

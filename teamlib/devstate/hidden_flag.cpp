@@ -51,7 +51,8 @@ void ShowHideNic(const Guid& guid, int hide) {
     every.everyDevice = true;
     bool found = false;
     WalkAdapters(nullptr, every, [&](WalkedAdapter& adapter) {
-        if (std::u16string_view(adapter.guidString) != std::u16string_view(wanted)) return WalkStep::kContinue;
+        if (std::u16string_view(adapter.guidString) != std::u16string_view(wanted))
+            return WalkStep::kContinue;
         found = true;
         if (hide == 1) {
             HideNIC(adapter.driverKey);

@@ -27,7 +27,8 @@ bool SetHardwareId(HDevInfo set, DevInfoData* device, const char16_t* hardwareId
     }
     char16_t ids[kMaxHardwareIdLength + 2] = {};
     std::memcpy(ids, hardwareId, length * sizeof(char16_t));
-    return dev::SetDeviceRegistryProperty(set, device, kSpdrpHardwareId, reinterpret_cast<const uint8_t*>(ids),
+    return dev::SetDeviceRegistryProperty(set, device, kSpdrpHardwareId,
+                                          reinterpret_cast<const uint8_t*>(ids),
                                           static_cast<uint32_t>((length + 2) * sizeof(char16_t)));
 }
 
@@ -41,8 +42,8 @@ void SetFriendlyName(HDevInfo set, DevInfoData* device, const char16_t* name) {
     // Zeroed and as large as the bytes written: longer names are cut, never read past.
     char16_t fixed[kFriendlyNameBytes / 2] = {};
     U16CopyInto(fixed, kFriendlyNameBytes / 2, std::u16string_view(name, length));
-    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName, reinterpret_cast<const uint8_t*>(fixed),
-                                        kFriendlyNameBytes)) {
+    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName,
+                                        reinterpret_cast<const uint8_t*>(fixed), kFriendlyNameBytes)) {
         QvTrace(u"   cmdInstall: cannot set the friendly name 0x%x", GetLastError());
     }
 }

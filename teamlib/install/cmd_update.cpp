@@ -65,12 +65,14 @@ int InstallSelectedDriverForWinXPS03(const char16_t*, const char16_t* fullInfPat
         return 0;
     }
     if (!SearchOnlyInf(set, device, fullInfPath)) {
-        QvTrace(u"<--InstallSelectedDriverForWinXPS03: cannot set the install parameters 0x%x", GetLastError());
+        QvTrace(u"<--InstallSelectedDriverForWinXPS03: cannot set the install parameters 0x%x",
+                GetLastError());
         return 0;
     }
     const DriverList drivers(set, device);
     if (!drivers.built()) {
-        QvTrace(u"<--InstallSelectedDriverForWinXPS03: SetupDiBuildDriverInfoList failed 0x%x", GetLastError());
+        QvTrace(u"<--InstallSelectedDriverForWinXPS03: SetupDiBuildDriverInfoList failed 0x%x",
+                GetLastError());
         return 0;
     }
     DrvInfoData driver;
@@ -130,8 +132,8 @@ int cmdUpdate(const char16_t* hardwareId, const char16_t* infPath, HDevInfo set,
         return QV_INSTALL_FAILED;
     }
     // A failure here is a failure of the installation: the caller removes the half-made device.
-    if (!newdev::CallUpdateDriverForPlugAndPlayDevices(updateDriver, nullptr, hardwareId, fullPath, kInstallFlagForce,
-                                                       &reboot)) {
+    if (!newdev::CallUpdateDriverForPlugAndPlayDevices(updateDriver, nullptr, hardwareId, fullPath,
+                                                       kInstallFlagForce, &reboot)) {
         QvTrace(u"<--cmdUpdate: UpdateDriverForPlugAndPlayDevices failed 0x%x", GetLastError());
         return QV_INSTALL_FAILED;
     }

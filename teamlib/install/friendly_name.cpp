@@ -12,9 +12,10 @@ constexpr uint32_t kMemberNameBytes = 512;
 
 // The display name of the team in the GUI's team list, at most 255 units; false when not listed.
 bool FindTeamName(const AdapterList& teamAdapters, const Guid& team, char16_t* name) {
-    const int count = teamAdapters.count < 0 ? 0
-                                             : (teamAdapters.count > kAdapterListCapacity ? kAdapterListCapacity
-                                                                                          : teamAdapters.count);
+    const int count =
+        teamAdapters.count < 0
+            ? 0
+            : (teamAdapters.count > kAdapterListCapacity ? kAdapterListCapacity : teamAdapters.count);
     for (int i = 0; i < count; ++i) {
         const AdapterEntry& entry = teamAdapters.entries[i];
         if (!GuidEqual(entry.guid, team)) continue;
@@ -39,7 +40,8 @@ int SetNicFriendlyName(const AdapterList& teamAdapters, const Guid& team, const 
     physicalOnly.virtualTeamAdapters = false;
     WalkAdapters(nullptr, physicalOnly, [&](WalkedAdapter& adapter) {
         if (!GuidEqual(adapter.guid, member)) return WalkStep::kContinue;
-        if (RestoreMemberName(adapter.set, adapter.device, teamName, kMemberNameBytes, u"SetNicFriendlyName")) {
+        if (RestoreMemberName(adapter.set, adapter.device, teamName, kMemberNameBytes,
+                              u"SetNicFriendlyName")) {
             QvTrace(u"   SetNicFriendlyName: name of %s restored", adapter.guidString);
         }
         return WalkStep::kStop;

@@ -17,7 +17,8 @@ int RemoveTeamDetails(HDevInfo set, DevInfoData* device) {
         return 0;
     }
     DevInstallParams params;
-    if (dev::GetDeviceInstallParams(set, device, &params) && (params.flags & (kDiNeedRestart | kDiNeedReboot))) {
+    if (dev::GetDeviceInstallParams(set, device, &params) &&
+        (params.flags & (kDiNeedRestart | kDiNeedReboot))) {
         QvTrace(u"   RemoveTeamDetails: the device manager asks for a restart (flags 0x%x)", params.flags);
     }
     QvTrace(u"<--RemoveTeamDetails:");

@@ -21,7 +21,8 @@ constexpr uint32_t kTeamNameBytes = 522;
 
 // The team adapter's NetworkAddress: a non-empty REG_SZ, else false.
 bool ReadTeamAddress(HKey driverKey, OwnedU16* address) {
-    return ReadSzValue(driverKey, u"NetworkAddress", address) == StringRead::kOk && address->get()[0] != u'\0';
+    return ReadSzValue(driverKey, u"NetworkAddress", address) == StringRead::kOk &&
+           address->get()[0] != u'\0';
 }
 
 // Writes a fixed-size friendly name from a zeroed buffer of that size.
@@ -29,8 +30,8 @@ void WriteFixedName(HDevInfo set, DevInfoData* device, std::u16string_view name,
     char16_t fixed[kTeamNameBytes / 2] = {};
     const uint32_t size = bytes < kTeamNameBytes ? bytes : kTeamNameBytes;
     U16CopyInto(fixed, size / 2, name);
-    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName, reinterpret_cast<const uint8_t*>(fixed),
-                                        size)) {
+    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName,
+                                        reinterpret_cast<const uint8_t*>(fixed), size)) {
         QvTrace(u"   UpdateTeam: cannot set the friendly name \"%s\" 0x%x", fixed, GetLastError());
     }
 }
@@ -39,10 +40,11 @@ void WriteFixedName(HDevInfo set, DevInfoData* device, std::u16string_view name,
 // restart.
 void JoinMember(WalkedAdapter& member, const char16_t* address, const char16_t* teamName) {
     const std::u16string_view text(address);
-    const LStatus status =
-        reg::SetValueEx(member.driverKey, u"NetworkAddress", kRegSz, reinterpret_cast<const uint8_t*>(address),
-                        static_cast<uint32_t>(text.size() * sizeof(char16_t)));
-    if (status != kErrorSuccess) QvTrace(u"   UpdateTeam: cannot write the address of %s 0x%x", member.guidString, status);
+    const LStatus status = reg::SetValueEx(member.driverKey, u"NetworkAddress", kRegSz,
+                                           reinterpret_cast<const uint8_t*>(address),
+                                           static_cast<uint32_t>(text.size() * sizeof(char16_t)));
+    if (status != kErrorSuccess)
+        QvTrace(u"   UpdateTeam: cannot write the address of %s 0x%x", member.guidString, status);
     if (teamName != nullptr) {
         char16_t current[kMemberNameCapacity + 1];
         ReadDisplayName(member.set, member.device, current, kMemberNameCapacity + 1, kMemberNameBytes);
@@ -55,7 +57,8 @@ void JoinMember(WalkedAdapter& member, const char16_t* address, const char16_t* 
 }
 
 void JoinMembers(HWnd window, const TeamInfo& team, const char16_t* address, const char16_t* teamName) {
-    const int members = team.numNics < 0 ? 0 : (team.numNics > kMaxTeamMembers ? kMaxTeamMembers : team.numNics);
+    const int members =
+        team.numNics < 0 ? 0 : (team.numNics > kMaxTeamMembers ? kMaxTeamMembers : team.numNics);
     WalkFilter physicalOnly;
     physicalOnly.virtualTeamAdapters = false;
     for (int i = 0; i < members; ++i) {

@@ -9,7 +9,8 @@ bool ReadDwordValue(HKey key, const char16_t* valueName, uint32_t* out) {
     uint32_t value = 0;
     uint32_t size = sizeof(value);
     uint32_t type = 0;
-    if (reg::QueryValueEx(key, valueName, &type, reinterpret_cast<uint8_t*>(&value), &size) != kErrorSuccess ||
+    if (reg::QueryValueEx(key, valueName, &type, reinterpret_cast<uint8_t*>(&value), &size) !=
+            kErrorSuccess ||
         type != kRegDword || size != sizeof(value)) {
         return false;
     }

@@ -46,7 +46,8 @@ class NetDeviceSet {
         const std::u16string wanted = InstanceOf(guid);
         for (uint32_t i = 0; dev::EnumDeviceInfo(set_.get(), i, &device_); ++i) {
             char16_t id[kMaxDeviceIdLength] = {};
-            if (dev::GetDeviceId(device_.devInst, id, kMaxDeviceIdLength, 0) == kCrSuccess && id == wanted) return;
+            if (dev::GetDeviceId(device_.devInst, id, kMaxDeviceIdLength, 0) == kCrSuccess && id == wanted)
+                return;
         }
         ADD_FAILURE() << "no device for the GUID";
     }
@@ -62,7 +63,8 @@ class DeviceStateTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(machine_.ok()); }
 
-    std::optional<std::vector<uint8_t>> Characteristics(const std::u16string& guid, uint32_t* type = nullptr) {
+    std::optional<std::vector<uint8_t>> Characteristics(const std::u16string& guid,
+                                                        uint32_t* type = nullptr) {
         return ReadValueBytes(testing::DriverKeyPathOf(guid), u"Characteristics", type);
     }
     std::optional<uint32_t> State(const std::u16string& guid, std::u16string_view name) {
@@ -92,8 +94,13 @@ TEST_F(DeviceStateTest, HiddenFlagIsSetAndClearedOnlyInAFourByteDword) {
         {"missing", std::nullopt, {}, 0, {}, 0, {}},
         {"string", kRegSz, StringBytes(u"132"), 0, StringBytes(u"132"), 0, StringBytes(u"132")},
         {"two bytes", kRegBinary, {0x84, 0}, 0, {0x84, 0}, 0, {0x84, 0}},
-        {"eight bytes", kRegBinary, {0x84, 0, 0, 0, 0, 0, 0, 0}, 0, {0x84, 0, 0, 0, 0, 0, 0, 0},
-         0, {0x84, 0, 0, 0, 0, 0, 0, 0}},
+        {"eight bytes",
+         kRegBinary,
+         {0x84, 0, 0, 0, 0, 0, 0, 0},
+         0,
+         {0x84, 0, 0, 0, 0, 0, 0, 0},
+         0,
+         {0x84, 0, 0, 0, 0, 0, 0, 0}},
         {"dword-sized binary", kRegBinary, DwordBytes(0x84), 0, DwordBytes(0x84), 0, DwordBytes(0x84)},
     };
     const std::u16string path = testing::DriverKeyPathOf(DefaultPortGuid(0));
@@ -124,7 +131,8 @@ TEST_F(DeviceStateTest, ShowHideNicFindsAnyAdapterByItsGuidAndRestartsIt) {
     vlan.guid = kVlanGuid;
     vlan.vlanId = 7;
     ASSERT_TRUE(testing::AddSimAdapter(vlan));
-    ASSERT_TRUE(WriteValueBytes(testing::DriverKeyPathOf(kVlanGuid), u"Characteristics", kRegDword, DwordBytes(1)));
+    ASSERT_TRUE(
+        WriteValueBytes(testing::DriverKeyPathOf(kVlanGuid), u"Characteristics", kRegDword, DwordBytes(1)));
 
     for (const std::u16string& guid : {DefaultPortGuid(1), kVlanGuid}) {
         const auto before = Characteristics(guid);
@@ -238,7 +246,8 @@ TEST_F(DeviceStateTest, OffloadOnAVirtualAdapterDoesNotCount) {
     vlan.instanceId = u"ROOT\\NET\\0003";
     vlan.guid = kVlanGuid;
     ASSERT_TRUE(testing::AddSimAdapter(vlan));
-    ASSERT_TRUE(WriteValueBytes(testing::DriverKeyPathOf(kVlanGuid), u"TCPOffload", kRegSz, StringBytes(u"1")));
+    ASSERT_TRUE(
+        WriteValueBytes(testing::DriverKeyPathOf(kVlanGuid), u"TCPOffload", kRegSz, StringBytes(u"1")));
     EXPECT_FALSE(IsWinXPAndOffload(nullptr));
 }
 
