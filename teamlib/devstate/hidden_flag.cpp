@@ -11,16 +11,20 @@ LStatus WriteCharacteristics(HKey driverKey, uint32_t value) {
                            sizeof(value));
 }
 
+// Traces the entry of name and reads Characteristics. A value of another type or size is not the
+// flags word: the caller leaves it alone.
+bool EnterWithCharacteristics(HKey driverKey, const char16_t* name, uint32_t* characteristics) {
+    QvTrace(u"-->%s:", name);
+    if (ReadDwordValue(driverKey, u"Characteristics", characteristics)) return true;
+    QvTrace(u"<--%s: cannot read Characteristics", name);
+    return false;
+}
+
 }  // namespace
 
 int HideNIC(HKey driverKey) {
-    QvTrace(u"-->HideNIC:");
     uint32_t characteristics = 0;
-    // A value of another type or size is not the flags word: it is left alone.
-    if (!ReadDwordValue(driverKey, u"Characteristics", &characteristics)) {
-        QvTrace(u"<--HideNIC: cannot read Characteristics");
-        return 0;
-    }
+    if (!EnterWithCharacteristics(driverKey, u"HideNIC", &characteristics)) return 0;
     const LStatus status = WriteCharacteristics(driverKey, characteristics | kNcfHidden);
     if (status != kErrorSuccess) {
         QvTrace(u"<--HideNIC: cannot write Characteristics 0x%x", status);
@@ -31,12 +35,8 @@ int HideNIC(HKey driverKey) {
 }
 
 int ShowNIC(HKey driverKey) {
-    QvTrace(u"-->ShowNIC:");
     uint32_t characteristics = 0;
-    if (!ReadDwordValue(driverKey, u"Characteristics", &characteristics)) {
-        QvTrace(u"<--ShowNIC: cannot read Characteristics");
-        return 0;
-    }
+    if (!EnterWithCharacteristics(driverKey, u"ShowNIC", &characteristics)) return 0;
     const LStatus status = WriteCharacteristics(driverKey, characteristics & ~kNcfHidden);
     if (status != kErrorSuccess) QvTrace(u"   ShowNIC: cannot write Characteristics 0x%x", status);
     QvTrace(u"<--ShowNIC:");
