@@ -1,5 +1,5 @@
-// Helpers of the installation suites: the default machine's miniport INF, the whole registry as
-// text, and the newdev answers of the machine.
+// Helpers of the installation suites: the default machine's miniport INF, the registry as text and
+// an installer of team adapters.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -7,8 +7,9 @@
 #include <sstream>
 #include <string>
 
-#include "qv/sim/host_state.h"
 #include "qv/sim/regfile.h"
+#include "qv/teamlib/install.h"
+#include "qv/teamlib/text.h"
 
 namespace qv::testing {
 
@@ -23,17 +24,20 @@ inline std::string RegistryText() {
     return out.str();
 }
 
-// How the machine's newdev.dll answers (sim::kExport* per export).
-struct NewdevAnswers {
-    uint32_t installSelectedDriver = sim::kExportWorks;
-    uint32_t diInstallDevice = sim::kExportWorks;
-    uint32_t updateDriver = sim::kExportWorks;
+struct Installed {
+    int result = -1;
+    Guid guid{};
+    std::u16string name;  // the name buffer afterwards
 };
 
-inline void SetNewdev(const NewdevAnswers& answers) {
-    ASSERT_TRUE(sim::WriteHostValue(sim::kHostNewdevInstallSelectedDriver, answers.installSelectedDriver));
-    ASSERT_TRUE(sim::WriteHostValue(sim::kHostNewdevDiInstallDevice, answers.diInstallDevice));
-    ASSERT_TRUE(sim::WriteHostValue(sim::kHostNewdevUpdateDriver, answers.updateDriver));
+inline Installed Install(const std::u16string& name, const char16_t* inf = kMiniportInf,
+                         const char16_t* hardwareId = kMiniportHardwareId) {
+    char16_t buffer[kInstallNameCapacity] = {};
+    U16CopyInto(buffer, kInstallNameCapacity, name);
+    Installed out;
+    out.result = cmdInstall(hardwareId, inf, buffer, &out.guid);
+    out.name = buffer;
+    return out;
 }
 
 }  // namespace qv::testing

@@ -9,231 +9,167 @@
 #include "install_support.h"
 #include "qv/sim/clock.h"
 #include "qv/sim/device_database.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/simulated_miniport.h"
-#include "qv/teamlib/install.h"
 #include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
-#include "qv/teamlib/text.h"
 
 namespace qv {
 namespace {
 
 using testing::DefaultPortGuid;
-using testing::ReadValueBytes;
 using testing::StringBytes;
 using testing::ToGuid;
+using Bytes = std::vector<uint8_t>;
 
 class UpdateTeamTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        ASSERT_TRUE(machine_.ok());
-        sim::UseVirtualClock(true);
-    }
+    void SetUp() override { sim::UseVirtualClock(true); }
     void TearDown() override { sim::UseVirtualClock(false); }
 
-    // Installs the team adapter "Team0" with ports 0 and 1 as members.
-    void InstallTeam(std::optional<uint32_t> addressDelay = std::nullopt) {
-        if (addressDelay) {
-            ASSERT_TRUE(sim::WriteHostValue(sim::kHostMiniportAddressDelay, *addressDelay));
-        }
-        char16_t name[kInstallNameCapacity] = u"Team0";
-        ASSERT_EQ(cmdInstall(kMiniportHardwareId, testing::kMiniportInf, name, &team_.teamGuid),
-                  QV_INSTALL_OK);
+    // A machine of its own with the team adapter "Team0" and ports 0 and 1 as members.
+    void NewTeam(uint32_t addressDelay = 0) {
+        machine_.emplace();
+        ASSERT_TRUE(machine_->ok() && sim::WriteHostValue(sim::kHostMiniportAddressDelay, addressDelay));
+        const auto installed = testing::Install(u"Team0");
+        ASSERT_EQ(installed.result, QV_INSTALL_OK);
+        team_.teamGuid = installed.guid;
         team_.numNics = 2;
         team_.memberGuids[0] = ToGuid(DefaultPortGuid(0));
         team_.memberGuids[1] = ToGuid(DefaultPortGuid(1));
+        names_[0] = Port(0).friendlyName;
+        names_[1] = Port(1).friendlyName;
+        sleptBefore_ = sim::VirtualMillisecondsSlept();
     }
-    std::u16string TeamInstance() {
-        return sim::FindDeviceByNetCfgInstanceId(GuidToString(team_.teamGuid)).value_or(u"");
+    sim::DeviceRecord Device(const std::u16string& guid) {
+        return sim::ReadDevice(sim::FindDeviceByNetCfgInstanceId(guid).value_or(u""))
+            .value_or(sim::DeviceRecord{});
     }
-    std::optional<sim::DeviceRecord> Port(int index) {
-        return sim::ReadDevice(sim::FindDeviceByNetCfgInstanceId(DefaultPortGuid(index)).value_or(u""));
+    sim::DeviceRecord Port(int index) { return Device(DefaultPortGuid(index)); }
+    Bytes Address(int port) {
+        return testing::ReadValueBytes(testing::DriverKeyPathOf(DefaultPortGuid(port)), u"NetworkAddress")
+            .value_or(Bytes{});
     }
-    std::optional<std::vector<uint8_t>> PortAddress(int index) {
-        return ReadValueBytes(testing::DriverKeyPathOf(DefaultPortGuid(index)), u"NetworkAddress");
+    // Whether port 0 joined the team: its address and hidden flag.
+    void ExpectJoined(bool joined) {
+        EXPECT_EQ(Address(0), joined ? testing::Utf16Bytes(sim::MiniportAddress(team_.teamGuid)) : Bytes{});
+        EXPECT_EQ(Port(0).driverValues.Dword(u"Characteristics"), joined ? 0x8Cu : 0x84u);
     }
-    std::u16string TeamAddress() { return sim::MiniportAddress(team_.teamGuid); }
-    uint64_t Slept() const { return sim::VirtualMillisecondsSlept() - sleptBefore_; }
 
-    testing::TempMachine machine_;
+    std::optional<testing::TempMachine> machine_;
     TeamInfo team_{};
-    uint64_t sleptBefore_ = sim::VirtualMillisecondsSlept();
+    std::u16string names_[2];
+    uint64_t sleptBefore_ = 0;
 };
 
 TEST_F(UpdateTeamTest, MembersGetTheTeamAddressTheTeamNameAndTheHiddenFlag) {
-    InstallTeam();
-    const std::u16string port0Name = Port(0)->friendlyName, port1Name = Port(1)->friendlyName;
+    NewTeam();
     ASSERT_EQ(UpdateTeam(nullptr, team_, u"Team0"), 1);
+    ExpectJoined(true);
     for (const int port : {0, 1}) {
-        SCOPED_TRACE(port);
-        // The address as the team's text, without a terminator.
-        EXPECT_EQ(PortAddress(port), testing::Utf16Bytes(TeamAddress()));
-        const auto record = Port(port);
-        EXPECT_EQ(record->friendlyName, u"Team0:" + (port == 0 ? port0Name : port1Name));
-        EXPECT_EQ(record->driverValues.Dword(u"Characteristics"), 0x8Cu);
-        EXPECT_EQ(record->state.disabled, 0u);
+        EXPECT_EQ(Address(port), Address(0));
+        EXPECT_EQ(Port(port).friendlyName, u"Team0:" + names_[port]);
+        EXPECT_EQ(Port(port).state.disabled, 0u);
     }
-    EXPECT_EQ(ReadValueBytes(sim::DeviceNodePath(Port(0)->instanceId), u"FriendlyName")->size(), 512u);
-    // Not a member: untouched.
-    EXPECT_FALSE(PortAddress(2));
-    EXPECT_EQ(Port(2)->driverValues.Dword(u"Characteristics"), 0x84u);
-    // The team adapter is enabled again.
-    EXPECT_EQ(sim::ReadDeviceState(TeamInstance(), sim::kStateDisabled), 0u);
-    EXPECT_EQ(Slept(), 0u);
+    EXPECT_EQ(testing::ReadValueBytes(sim::DeviceNodePath(Port(0).instanceId), u"FriendlyName")->size(),
+              512u);
+    EXPECT_EQ(Address(2), Bytes{});
+    EXPECT_EQ(Port(2).driverValues.Dword(u"Characteristics"), 0x84u);
+    EXPECT_EQ(Device(GuidToString(team_.teamGuid)).state.disabled, 0u);
+    // Names are cut to 255 characters; a team that is not there fails.
+    NewTeam();
+    const std::u16string longName(250, u't');
+    ASSERT_EQ(UpdateTeam(nullptr, team_, longName.c_str()), 1);
+    EXPECT_EQ(Port(0).friendlyName, (longName + u":" + names_[0]).substr(0, 255));
+    team_.teamGuid = ToGuid(DefaultPortGuid(2));
+    EXPECT_EQ(UpdateTeam(nullptr, team_, u"Team0"), 0);
 }
 
 TEST_F(UpdateTeamTest, WaitsTenSecondsOnceForALateAddress) {
     const struct {
         uint32_t delay;
         int expected;
-    } cases[] = {
-        {0, 1}, {1, 1}, {9999, 1}, {10000, 1}, {10001, 0}, {sim::kMiniportAddressNever, 0},
-    };
+    } cases[] = {{0, 1}, {1, 1}, {10000, 1}, {10001, 0}, {sim::kMiniportAddressNever, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.delay);
-        testing::TempMachine machine;
-        sleptBefore_ = sim::VirtualMillisecondsSlept();
-        InstallTeam(c.delay);
-        ASSERT_EQ(UpdateTeam(nullptr, team_, u"Team0"), c.expected);
-        EXPECT_EQ(Slept(), c.delay == 0 ? 0u : 10000u);
-        if (c.expected == 1) {
-            EXPECT_EQ(PortAddress(0), testing::Utf16Bytes(TeamAddress()));
-        } else {
-            // The team adapter and the members stay as they were.
-            EXPECT_FALSE(PortAddress(0));
-            EXPECT_EQ(Port(0)->driverValues.Dword(u"Characteristics"), 0x84u);
-            EXPECT_TRUE(sim::FindDeviceByNetCfgInstanceId(GuidToString(team_.teamGuid)));
-        }
+        NewTeam(c.delay);
+        EXPECT_EQ(UpdateTeam(nullptr, team_, u"Team0"), c.expected);
+        EXPECT_EQ(sim::VirtualMillisecondsSlept() - sleptBefore_, c.delay == 0 ? 0u : 10000u);
+        ExpectJoined(c.expected == 1);
     }
 }
 
 TEST_F(UpdateTeamTest, TeamAddressOfTheWrongTypeCountsAsMissing) {
     const struct {
-        const char* what;
         uint32_t type;
-        std::vector<uint8_t> bytes;
-    } cases[] = {
-        {"DWORD", kRegDword, testing::DwordBytes(0x02000001)},
-        {"binary", kRegBinary, {0x02, 0, 0, 0, 0, 1}},
-        {"empty string", kRegSz, StringBytes(u"")},
-        {"multi-string", kRegMultiSz, testing::MultiStringBytes({u"020000000001"})},
-    };
+        Bytes bytes;
+    } cases[] = {{kRegDword, testing::DwordBytes(0x02000001)},
+                 {kRegBinary, {0x02, 0, 0, 0, 0, 1}},
+                 {kRegSz, StringBytes(u"")},
+                 {kRegMultiSz, testing::MultiStringBytes({u"020000000001"})}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        testing::TempMachine machine;
-        InstallTeam(sim::kMiniportAddressNever);
+        SCOPED_TRACE(c.type);
+        NewTeam(sim::kMiniportAddressNever);
         ASSERT_TRUE(testing::WriteValueBytes(testing::DriverKeyPathOf(GuidToString(team_.teamGuid)),
                                              u"NetworkAddress", c.type, c.bytes));
         EXPECT_EQ(UpdateTeam(nullptr, team_, u"Team0"), 0);
-        EXPECT_FALSE(PortAddress(0));
+        ExpectJoined(false);
     }
 }
 
 TEST_F(UpdateTeamTest, CommandLineRenamesOnlyWithAGivenName) {
     const struct {
-        const char* what;
         const char16_t* name;
         TeamNaming naming;
-        std::u16string teamName;  // the team adapter's name afterwards
-        std::u16string prefix;    // the members' prefix afterwards
+        std::u16string teamName, memberPrefix;
     } cases[] = {
-        {"command line, no name", nullptr, TeamNaming::kOnlyWhenGiven, u"Team0", u""},
-        {"command line, empty name", u"", TeamNaming::kOnlyWhenGiven, u"Team0", u""},
-        {"command line, name", u"Backbone", TeamNaming::kOnlyWhenGiven, u"Backbone", u"Backbone:"},
-        {"GUI", u"Team0", TeamNaming::kAlways, u"Team0", u"Team0:"},
-        {"GUI, other name", u"Other", TeamNaming::kAlways, u"Team0", u"Other:"},
+        {nullptr, TeamNaming::kOnlyWhenGiven, u"Team0", u""},
+        {u"", TeamNaming::kOnlyWhenGiven, u"Team0", u""},
+        {u"Backbone", TeamNaming::kOnlyWhenGiven, u"Backbone", u"Backbone:"},
+        {u"Other", TeamNaming::kAlways, u"Team0", u"Other:"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        testing::TempMachine machine;
-        InstallTeam();
-        const std::u16string before = Port(0)->friendlyName;
+        SCOPED_TRACE(c.name == nullptr ? "null" : ToUtf8(c.name));
+        NewTeam();
         ASSERT_EQ(UpdateTeam(nullptr, team_, c.name, c.naming), 1);
-        EXPECT_EQ(sim::ReadDevice(TeamInstance())->friendlyName, c.teamName);
-        EXPECT_EQ(Port(0)->friendlyName, c.prefix + before);
-        // Address and hidden flag in every form.
-        EXPECT_EQ(PortAddress(0), testing::Utf16Bytes(TeamAddress()));
-        EXPECT_EQ(Port(0)->driverValues.Dword(u"Characteristics"), 0x8Cu);
+        EXPECT_EQ(Device(GuidToString(team_.teamGuid)).friendlyName, c.teamName);
+        EXPECT_EQ(Port(0).friendlyName, c.memberPrefix + names_[0]);
+        ExpectJoined(true);
     }
 }
 
-TEST_F(UpdateTeamTest, NoTeamAdapterWithThatGuidFails) {
-    InstallTeam();
-    TeamInfo other = team_;
-    other.teamGuid = ToGuid(testing::kTeamB);
-    EXPECT_EQ(UpdateTeam(nullptr, other, u"Team0"), 0);
-    // A physical adapter's GUID is not a team adapter.
-    other.teamGuid = ToGuid(DefaultPortGuid(2));
-    EXPECT_EQ(UpdateTeam(nullptr, other, u"Team0"), 0);
-    EXPECT_FALSE(PortAddress(0));
-}
-
-TEST_F(UpdateTeamTest, LongMemberNamesAreCutToTheirFixedSize) {
-    InstallTeam();
-    const std::u16string teamName(250, u't');
-    const std::u16string before = Port(0)->friendlyName;
-    ASSERT_EQ(UpdateTeam(nullptr, team_, teamName.c_str()), 1);
-    EXPECT_EQ(Port(0)->friendlyName, (teamName + u":" + before).substr(0, 255));
-}
-
-class SetNicFriendlyNameTest : public UpdateTeamTest {
-  protected:
-    void SetPortName(int port, const std::u16string& name) {
-        ASSERT_TRUE(testing::WriteValueBytes(sim::DeviceNodePath(Port(port)->instanceId), u"FriendlyName",
-                                             kRegSz, StringBytes(name)));
-    }
-    AdapterList TeamList(const std::u16string& name) {
+TEST_F(UpdateTeamTest, SetNicFriendlyNameTakesTheTeamPrefixOffOnlyWhereItIs) {
+    const Guid team = ToGuid(testing::kTeamA);
+    const struct {
+        std::u16string listed, before, after;
+        Guid team;
+        int expected;
+    } cases[] = {
+        {u"Team0", u"Team0:First port", u"First port", team, 1},
+        {u"Team0", u"Team0-First port", u"First port", team, 1},
+        {u"Team0", u"First port", u"First port", team, 1},
+        {u"Team0", u"TEAM0:First port", u"TEAM0:First port", team, 1},
+        {u"Team0", u"Team0", u"Team0", team, 1},
+        {u"Team0", u"Team0:", u"", team, 1},
+        {u"", u":First port", u":First port", team, 1},
+        {u"Team0", u"Team0:First port", u"Team0:First port", ToGuid(testing::kTeamB), 0},
+        {std::u16string(kAdapterNameCapacity, u'T'), u"TT:x", u"TT:x", team, 1},  // unterminated slot
+    };
+    NewTeam();
+    const std::u16string node = sim::DeviceNodePath(Port(0).instanceId);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.before));
+        ASSERT_TRUE(testing::WriteValueBytes(node, u"FriendlyName", kRegSz, StringBytes(c.before)));
         AdapterList list{};
         list.count = 1;
-        list.entries[0].guid = ToGuid(testing::kTeamA);
-        U16CopyInto(list.entries[0].displayName, kAdapterNameCapacity, name);
-        return list;
-    }
-};
-
-TEST_F(SetNicFriendlyNameTest, TakesTheTeamPrefixOffOnlyWhereItIs) {
-    const struct {
-        const char* what;
-        std::u16string teamName;
-        std::u16string before;
-        std::u16string after;
-    } cases[] = {
-        {"prefixed", u"Team0", u"Team0:First port", u"First port"},
-        {"any separator", u"Team0", u"Team0-First port", u"First port"},
-        {"no prefix", u"Team0", u"First port", u"First port"},
-        {"other case", u"Team0", u"TEAM0:First port", u"TEAM0:First port"},
-        {"only the team name", u"Team0", u"Team0", u"Team0"},
-        {"only the prefix", u"Team0", u"Team0:", u""},
-        {"empty team name", u"", u":First port", u":First port"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        SetPortName(0, c.before);
-        EXPECT_EQ(
-            SetNicFriendlyName(TeamList(c.teamName), ToGuid(testing::kTeamA), ToGuid(DefaultPortGuid(0))), 1);
-        EXPECT_EQ(Port(0)->friendlyName, c.after);
-        const auto stored = ReadValueBytes(sim::DeviceNodePath(Port(0)->instanceId), u"FriendlyName");
-        ASSERT_TRUE(stored);
+        list.entries[0].guid = team;
+        std::copy_n(c.listed.begin(), std::min<size_t>(c.listed.size(), kAdapterNameCapacity),
+                    list.entries[0].displayName);
+        EXPECT_EQ(SetNicFriendlyName(list, c.team, ToGuid(DefaultPortGuid(0))), c.expected);
+        EXPECT_EQ(Port(0).friendlyName, c.after);
+        const auto stored = testing::ReadValueBytes(node, u"FriendlyName");
         EXPECT_EQ(stored->size(), c.after == c.before ? StringBytes(c.before).size() : 512u);
     }
-}
-
-TEST_F(SetNicFriendlyNameTest, TeamNotInTheListChangesNothing) {
-    SetPortName(0, u"Team0:First port");
-    AdapterList list = TeamList(u"Team0");
-    EXPECT_EQ(SetNicFriendlyName(list, ToGuid(testing::kTeamB), ToGuid(DefaultPortGuid(0))), 0);
-    list.count = 0;
-    EXPECT_EQ(SetNicFriendlyName(list, ToGuid(testing::kTeamA), ToGuid(DefaultPortGuid(0))), 0);
-    list.count = -3;
-    EXPECT_EQ(SetNicFriendlyName(list, ToGuid(testing::kTeamA), ToGuid(DefaultPortGuid(0))), 0);
-    EXPECT_EQ(Port(0)->friendlyName, u"Team0:First port");
-    // An unterminated display name is read within its slot.
-    list = TeamList(u"");
-    std::fill(std::begin(list.entries[0].displayName), std::end(list.entries[0].displayName), u'T');
-    EXPECT_EQ(SetNicFriendlyName(list, ToGuid(testing::kTeamA), ToGuid(DefaultPortGuid(0))), 1);
-    EXPECT_EQ(Port(0)->friendlyName, u"Team0:First port");
-    // A member that is not present: the team was found.
-    EXPECT_EQ(SetNicFriendlyName(TeamList(u"Team0"), ToGuid(testing::kTeamA), ToGuid(testing::kTeamB)), 1);
 }
 
 }  // namespace
