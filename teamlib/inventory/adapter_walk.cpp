@@ -41,13 +41,14 @@ bool WalkAdapters(HWnd parent, const WalkFilter& filter,
 
         AdapterClass adapterClass;
         if (IsPhysicalNIC(device)) {
-            if (!filter.physical) continue;
+            if (!filter.physical && !filter.everyDevice) continue;
             adapterClass = AdapterClass::kPhysical;
         } else if (IsVirtualNIC(device)) {
-            if (!filter.virtualTeamAdapters) continue;
+            if (!filter.virtualTeamAdapters && !filter.everyDevice) continue;
             adapterClass = AdapterClass::kVirtual;
         } else {
-            continue;
+            if (!filter.everyDevice) continue;
+            adapterClass = AdapterClass::kOther;
         }
 
         ScopedKey driverKey(
@@ -61,7 +62,10 @@ bool WalkAdapters(HWnd parent, const WalkFilter& filter,
             QvTrace(u"   WalkAdapters: device %u has no NetCfgInstanceId", index);
             continue;
         }
-        if (adapterClass == AdapterClass::kVirtual && !IsTeamStyleVirtualAdapter(driverKey.get())) continue;
+        if (adapterClass == AdapterClass::kVirtual && !filter.everyDevice &&
+            !IsTeamStyleVirtualAdapter(driverKey.get())) {
+            continue;
+        }
 
         WalkedAdapter adapter{set.get(), &device, adapterClass, driverKey.get(), guidString.get(), Guid{}};
         if (!GuidFromString(guidString.get(), &adapter.guid)) {

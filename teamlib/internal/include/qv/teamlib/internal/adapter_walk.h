@@ -11,7 +11,8 @@
 
 namespace qv {
 
-enum class AdapterClass { kPhysical, kVirtual };
+// kOther: a root-enumerated device outside ROOT\NET, handed over only with WalkFilter::everyDevice.
+enum class AdapterClass { kPhysical, kVirtual, kOther };
 
 // One adapter as the walk hands it over; the key and the device set stay open during the visit.
 struct WalkedAdapter {
@@ -30,6 +31,10 @@ struct WalkFilter {
     // Virtual adapters are taken only when their provider begins with "Quorvex" (any case) and
     // they carry no VlanID: team adapters, never VLAN adapters or other vendors' virtual adapters.
     bool virtualTeamAdapters = true;
+    // Every present network device with a driver key and a GUID, whatever its kind and provider
+    // (VLAN adapters and other vendors' virtual adapters included): for operations that look a
+    // device up by its GUID alone. The two fields above are then ignored.
+    bool everyDevice = false;
 };
 
 // Calls visit for each adapter that passes filter, until it answers kStop. Returns false when the

@@ -1,0 +1,68 @@
+#include "qv/teamlib/device_state.h"
+#include "qv/teamlib/internal/adapter_walk.h"
+#include "qv/teamlib/internal/registry_values.h"
+#include "qv/teamlib/trace.h"
+
+namespace qv {
+namespace {
+
+LStatus WriteCharacteristics(HKey driverKey, uint32_t value) {
+    return reg::SetValueEx(driverKey, u"Characteristics", kRegDword, reinterpret_cast<const uint8_t*>(&value),
+                           sizeof(value));
+}
+
+// Traces the entry of name and reads Characteristics. A value of another type or size is not the
+// flags word: the caller leaves it alone.
+bool EnterWithCharacteristics(HKey driverKey, const char16_t* name, uint32_t* characteristics) {
+    QvTrace(u"-->%s:", name);
+    if (ReadDwordValue(driverKey, u"Characteristics", characteristics)) return true;
+    QvTrace(u"<--%s: cannot read Characteristics", name);
+    return false;
+}
+
+}  // namespace
+
+int HideNIC(HKey driverKey) {
+    uint32_t characteristics = 0;
+    if (!EnterWithCharacteristics(driverKey, u"HideNIC", &characteristics)) return 0;
+    const LStatus status = WriteCharacteristics(driverKey, characteristics | kNcfHidden);
+    if (status != kErrorSuccess) {
+        QvTrace(u"<--HideNIC: cannot write Characteristics 0x%x", status);
+        return 0;
+    }
+    QvTrace(u"<--HideNIC:");
+    return 1;
+}
+
+int ShowNIC(HKey driverKey) {
+    uint32_t characteristics = 0;
+    if (!EnterWithCharacteristics(driverKey, u"ShowNIC", &characteristics)) return 0;
+    const LStatus status = WriteCharacteristics(driverKey, characteristics & ~kNcfHidden);
+    if (status != kErrorSuccess) QvTrace(u"   ShowNIC: cannot write Characteristics 0x%x", status);
+    QvTrace(u"<--ShowNIC:");
+    return 1;
+}
+
+void ShowHideNic(const Guid& guid, int hide) {
+    QvTrace(u"-->ShowHideNic: hide %d", hide);
+    char16_t wanted[kGuidStringLength + 1];
+    StringFromGuid(guid, wanted, kGuidStringLength + 1);
+    WalkFilter every;
+    every.everyDevice = true;
+    bool found = false;
+    WalkAdapters(nullptr, every, [&](WalkedAdapter& adapter) {
+        if (std::u16string_view(adapter.guidString) != std::u16string_view(wanted))
+            return WalkStep::kContinue;
+        found = true;
+        if (hide == 1) {
+            HideNIC(adapter.driverKey);
+        } else {
+            ShowNIC(adapter.driverKey);
+        }
+        DisableEnableDevice(adapter.set, adapter.device);
+        return WalkStep::kStop;
+    });
+    QvTrace(found ? u"<--ShowHideNic:" : u"<--ShowHideNic: no adapter with that GUID");
+}
+
+}  // namespace qv
