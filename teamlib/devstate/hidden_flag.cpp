@@ -1,5 +1,5 @@
 #include "qv/teamlib/device_state.h"
-#include "qv/teamlib/internal/adapter_walk.h"
+#include "qv/teamlib/internal/net_device.h"
 #include "qv/teamlib/internal/registry_values.h"
 #include "qv/teamlib/trace.h"
 
@@ -45,22 +45,13 @@ int ShowNIC(HKey driverKey) {
 
 void ShowHideNic(const Guid& guid, int hide) {
     QvTrace(u"-->ShowHideNic: hide %d", hide);
-    char16_t wanted[kGuidStringLength + 1];
-    StringFromGuid(guid, wanted, kGuidStringLength + 1);
-    WalkFilter every;
-    every.everyDevice = true;
-    bool found = false;
-    WalkAdapters(nullptr, every, [&](WalkedAdapter& adapter) {
-        if (std::u16string_view(adapter.guidString) != std::u16string_view(wanted))
-            return WalkStep::kContinue;
-        found = true;
+    const bool found = VisitNetDevice(guid, [&](HDevInfo set, DevInfoData* device, HKey driverKey) {
         if (hide == 1) {
-            HideNIC(adapter.driverKey);
+            HideNIC(driverKey);
         } else {
-            ShowNIC(adapter.driverKey);
+            ShowNIC(driverKey);
         }
-        DisableEnableDevice(adapter.set, adapter.device);
-        return WalkStep::kStop;
+        DisableEnableDevice(set, device);
     });
     QvTrace(found ? u"<--ShowHideNic:" : u"<--ShowHideNic: no adapter with that GUID");
 }

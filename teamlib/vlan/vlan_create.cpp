@@ -21,9 +21,8 @@ LStatus RecordVlan(const Guid& parent, const Guid& vlan, bool isTeam, bool remov
 // Removes the VLAN adapter with this GUID: 1 removed, 0 failed or not found.
 int RemoveVlanAdapter(const Guid& vlan) {
     int removed = 0;
-    VisitNetDevice(vlan, kKeyRead, [&](HDevInfo set, DevInfoData* device, HKey) {
-        removed = RemoveTeamDetails(set, device);
-    });
+    VisitNetDevice(
+        vlan, [&](HDevInfo set, DevInfoData* device, HKey) { removed = RemoveTeamDetails(set, device); });
     return removed;
 }
 
@@ -31,7 +30,7 @@ int RemoveVlanAdapter(const Guid& vlan) {
 // a value cannot be written.
 bool WriteVlanValues(const Guid& vlan, const char16_t* vlanName, uint32_t vlanId) {
     LStatus status = kErrorFileNotFound;
-    VisitNetDevice(vlan, kKeyAllAccess, [&](HDevInfo, DevInfoData*, HKey driverKey) {
+    VisitNetDevice(vlan, [&](HDevInfo, DevInfoData*, HKey driverKey) {
         status = reg::SetValueEx(driverKey, u"VlanID", kRegDword, reinterpret_cast<const uint8_t*>(&vlanId),
                                  sizeof vlanId);
         if (status != kErrorSuccess) return;

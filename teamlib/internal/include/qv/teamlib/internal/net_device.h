@@ -1,5 +1,6 @@
-// Finding a present network device by the NetCfgInstanceId of its driver key: the step that
-// restarting, recording and removing a virtual adapter all begin with.
+// Finding a present network device by the NetCfgInstanceId of its driver key, compared as text
+// with the GUID's string form: the step that hiding, recording and removing a virtual adapter
+// begin with.
 #pragma once
 
 #include <functional>
@@ -10,11 +11,11 @@
 
 namespace qv {
 
-// Walks the present network devices; at the first whose NetCfgInstanceId equals guid's string form
-// exactly, calls visit with the set, the device and its driver key (opened with keyAccess), which
-// stay open during the call. False, without calling visit, when the device list cannot be opened or
-// no device matches.
-bool VisitNetDevice(const Guid& guid, uint32_t keyAccess,
+// Walks every present network device (VLAN adapters and other vendors' adapters included); at the
+// first whose NetCfgInstanceId equals guid's string form exactly, calls visit with the set, the
+// device and its driver key (open for reading and writing), which stay open during the call. False,
+// without calling visit, when the device list cannot be opened or no device matches.
+bool VisitNetDevice(const Guid& guid,
                     const std::function<void(HDevInfo set, DevInfoData* device, HKey driverKey)>& visit);
 
 }  // namespace qv
