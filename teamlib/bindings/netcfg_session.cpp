@@ -1,3 +1,4 @@
+#include "locked_netcfg.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/bindings.h"
 #include "qv/teamlib/trace.h"
@@ -83,6 +84,14 @@ HResult ReleaseNetCfg(INetCfg netCfg, bool hadLock) {
     netcfg::Release(netCfg);
     netcfg::CoUninitialize();
     QvTrace(u"<--ReleaseNetCfg: 0x%x", result);
+    return result;
+}
+
+HResult AcquireLockedNetCfg(INetCfg* netCfg, std::u16string* holder) {
+    char16_t* holderName = nullptr;
+    const HResult result = AcquireNetCfg(true, kNetCfgClientName, netCfg, &holderName);
+    const ScopedCoTaskString owned(holderName);
+    holder->assign(owned.valid() ? owned.get() : u"");
     return result;
 }
 

@@ -1,5 +1,6 @@
-#include <string_view>
+#include <string>
 
+#include "locked_netcfg.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/bindings.h"
 #include "qv/teamlib/trace.h"
@@ -122,12 +123,10 @@ bool ChangeBindings(INetCfg netCfg, const Guid& adapter, bool enable, int physic
 int EnableProtocolNicBindings(const Guid& adapter, int enable, int physical) {
     QvTrace(u"-->EnableProtocolNicBindings:");
     INetCfg netCfg = nullptr;
-    char16_t* holder = nullptr;
-    const HResult acquired = AcquireNetCfg(true, kNetCfgClientName, &netCfg, &holder);
-    const ScopedCoTaskString holderName(holder);
+    std::u16string holder;
+    const HResult acquired = AcquireLockedNetCfg(&netCfg, &holder);
     if (acquired != kSOk) {
-        if (acquired == kNetcfgENoWriteLock && holderName.valid())
-            QvTrace(u"   EnableProtocolNicBindings: %s holds the lock", holderName.get());
+        if (!holder.empty()) QvTrace(u"   EnableProtocolNicBindings: %s holds the lock", holder.c_str());
         QvTrace(u"<--EnableProtocolNicBindings: AcquireNetCfg 0x%x", acquired);
         return 0;
     }

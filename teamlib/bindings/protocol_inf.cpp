@@ -1,7 +1,6 @@
 #include "qv/platform/files.h"
 #include "qv/teamlib/bindings.h"
 #include "qv/teamlib/internal/installed_inf.h"
-#include "qv/teamlib/trace.h"
 
 namespace qv {
 namespace {
@@ -16,13 +15,7 @@ bool IsProtocolInf(HInf inf) {
 }  // namespace
 
 int GetProtocolInf(char16_t* path) {
-    QvTrace(u"-->GetProtocolInf:");
-    if (!FindInstalledInf(u"NetTrans", IsProtocolInf, path)) {
-        QvTrace(u"<--GetProtocolInf: no protocol INF");
-        return 0;
-    }
-    QvTrace(u"<--GetProtocolInf: %s", path);
-    return 1;
+    return FindInstalledInf(u"GetProtocolInf", u"NetTrans", IsProtocolInf, path);
 }
 
 }  // namespace qv

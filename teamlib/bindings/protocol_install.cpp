@@ -1,3 +1,6 @@
+#include <string>
+
+#include "locked_netcfg.h"
 #include "qv/platform/files.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/bindings.h"
@@ -31,12 +34,11 @@ HResult HrInstallNetComponent(INetCfg netCfg) {
 int InstallProtocolDriver() {
     QvTrace(u"-->InstallProtocolDriver:");
     INetCfg netCfg = nullptr;
-    char16_t* holder = nullptr;
-    const HResult acquired = AcquireNetCfg(true, kNetCfgClientName, &netCfg, &holder);
-    const ScopedCoTaskString holderName(holder);
+    std::u16string holder;
+    const HResult acquired = AcquireLockedNetCfg(&netCfg, &holder);
     if (acquired != kSOk) {
-        if (acquired == kNetcfgENoWriteLock && holderName.valid()) {
-            QvTrace(u"   InstallProtocolDriver: %s currently holds the lock, try later\n", holderName.get());
+        if (!holder.empty()) {
+            QvTrace(u"   InstallProtocolDriver: %s currently holds the lock, try later\n", holder.c_str());
         } else {
             QvTrace(u"   InstallProtocolDriver: Didnt get notify object interface\n");
         }

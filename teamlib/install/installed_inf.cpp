@@ -25,9 +25,8 @@ bool IsWantedInf(FindData& found, const char16_t* infClass, InfTest test) {
     return test(inf.get());
 }
 
-}  // namespace
-
-int FindInstalledInf(const char16_t* infClass, InfTest test, char16_t* path) {
+// The walk itself; FindInstalledInf adds the caller's trace lines.
+int WalkOemInfs(const char16_t* infClass, InfTest test, char16_t* path) {
     if (path == nullptr) return 0;
     path[0] = u'\0';
     char16_t windows[kMaxPath] = {};
@@ -58,6 +57,18 @@ int FindInstalledInf(const char16_t* infClass, InfTest test, char16_t* path) {
         path[0] = u'\0';
     } while (file::FindNextFile(search.get(), &found));
     return 0;
+}
+
+}  // namespace
+
+int FindInstalledInf(const char16_t* caller, const char16_t* infClass, InfTest test, char16_t* path) {
+    QvTrace(u"-->%s:", caller);
+    if (!WalkOemInfs(infClass, test, path)) {
+        QvTrace(u"<--%s: none found", caller);
+        return 0;
+    }
+    QvTrace(u"<--%s: %s", caller, path);
+    return 1;
 }
 
 bool InfFieldEquals(HInf inf, const char16_t* section, const char16_t* key, uint32_t capacity,

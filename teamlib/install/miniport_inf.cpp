@@ -1,7 +1,6 @@
 #include "qv/platform/files.h"
 #include "qv/teamlib/install.h"
 #include "qv/teamlib/internal/installed_inf.h"
-#include "qv/teamlib/trace.h"
 
 namespace qv {
 namespace {
@@ -19,13 +18,7 @@ bool IsMiniportInf(HInf inf) {
 }  // namespace
 
 int GetMiniportInf(char16_t* path) {
-    QvTrace(u"-->GetMiniportInf:");
-    if (!FindInstalledInf(u"Net", IsMiniportInf, path)) {
-        QvTrace(u"<--GetMiniportInf: no miniport INF");
-        return 0;
-    }
-    QvTrace(u"<--GetMiniportInf: %s", path);
-    return 1;
+    return FindInstalledInf(u"GetMiniportInf", u"Net", IsMiniportInf, path);
 }
 
 }  // namespace qv
