@@ -4,13 +4,16 @@
 //
 // Traits name the handle type, the value that means "no handle", which values count as valid (a
 // kind may have two invalid values, as registry keys have null and INVALID_HANDLE_VALUE) and how
-// to close one. INF handles and COM objects get their traits here when their ports arrive.
+// to close one.
 #pragma once
 
 #include <utility>
 
 #include "qv/platform/deviceio.h"
 #include "qv/platform/devinst.h"
+#include "qv/platform/files.h"
+#include "qv/platform/inf.h"
+#include "qv/platform/netcfg.h"
 #include "qv/platform/registry.h"
 
 namespace qv {
@@ -76,8 +79,46 @@ struct DeviceTraits {
     static void Close(HDevice device) { io::CloseHandle(device); }
 };
 
+// Open INF files (SetupCloseInfFile). OpenInfFile returns kInvalidInf on failure.
+struct InfTraits {
+    using Handle = HInf;
+    static constexpr HInf kNone = nullptr;
+    static bool IsValid(HInf inf) { return inf != nullptr && inf != kInvalidInf; }
+    static void Close(HInf inf) { inf::CloseInfFile(inf); }
+};
+
+// File searches (FindClose). FindFirstFile returns kInvalidFind on failure.
+struct FindTraits {
+    using Handle = HFind;
+    static constexpr HFind kNone = nullptr;
+    static bool IsValid(HFind find) { return find != nullptr && find != kInvalidFind; }
+    static void Close(HFind find) { file::FindClose(find); }
+};
+
+// One reference to a network-configuration interface of any type (Release).
+template <class Interface>
+struct ComTraits {
+    using Handle = Interface;
+    static constexpr Interface kNone = nullptr;
+    static bool IsValid(Interface object) { return object != nullptr; }
+    static void Close(Interface object) { netcfg::Release(object); }
+};
+
+// A string the network-configuration calls hand out (CoTaskMemFree).
+struct CoTaskStringTraits {
+    using Handle = char16_t*;
+    static constexpr char16_t* kNone = nullptr;
+    static bool IsValid(char16_t* text) { return text != nullptr; }
+    static void Close(char16_t* text) { netcfg::CoTaskMemFree(text); }
+};
+
 using ScopedKey = ScopedHandle<RegKeyTraits>;
 using ScopedDevInfo = ScopedHandle<DevInfoTraits>;
 using ScopedDevice = ScopedHandle<DeviceTraits>;
+using ScopedInf = ScopedHandle<InfTraits>;
+using ScopedFind = ScopedHandle<FindTraits>;
+template <class Interface>
+using ScopedCom = ScopedHandle<ComTraits<Interface>>;
+using ScopedCoTaskString = ScopedHandle<CoTaskStringTraits>;
 
 }  // namespace qv
