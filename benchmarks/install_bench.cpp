@@ -1,66 +1,43 @@
-// Cost of installing and removing one virtual adapter on the default simulated machine, as the
-// teaming library does it: a device list of class Net, a device with a generated id and the
-// miniport's hardware id, registration, the best driver of the miniport's INF installed through
-// newdev.dll's InstallSelectedDriver, and removal.
+// Cost of installing and removing one virtual adapter on the default simulated machine through the
+// teaming library: GetMiniportInf once, then per cycle cmdInstall (device creation, registration,
+// driver installation through newdev.dll, friendly name, NetCfgInstanceId) and its removal as the
+// command line removes a team adapter (QueryAdapters in QV_REMOVE_TEAM, which calls RemoveTeamDetails).
 #include <benchmark/benchmark.h>
 
-#include <cstring>
-#include <string>
-
-#include "qv/platform/devinst.h"
-#include "qv/platform/files.h"
-#include "qv/platform/newdev.h"
+#include "qv/platform/scoped_handle.h"
+#include "qv/teamlib/install.h"
+#include "qv/teamlib/inventory.h"
 #include "qv/testing/temp_machine.h"
 
 namespace {
 
-std::u16string MiniportInf() {
-    char16_t windows[qv::kMaxPath];
-    const uint32_t length = qv::file::GetSystemWindowsDirectory(windows, qv::kMaxPath);
-    return std::u16string(windows, length) + u"\\Inf\\oem1.inf";
-}
-
-bool InstallAndRemove(const std::u16string& inf) {
-    qv::HDevInfo set = qv::dev::CreateDeviceInfoList(&qv::kGuidDevClassNet, nullptr);
-    qv::DevInfoData device;
-    const char16_t ids[] = u"QV_QVTEAMMP\0";
-    bool ok = qv::dev::CreateDeviceInfo(set, u"Net", qv::kGuidDevClassNet, nullptr, nullptr,
-                                        qv::kDicdGenerateId | qv::kDicdInheritClassdrvs, &device) &&
-              qv::dev::SetDeviceRegistryProperty(set, &device, qv::kSpdrpHardwareId,
-                                                 reinterpret_cast<const uint8_t*>(ids), sizeof ids) &&
-              qv::dev::CallClassInstaller(qv::kDifRegisterDevice, set, &device);
-    qv::DevInstallParams params;
-    ok = ok && qv::dev::SetSelectedDevice(set, &device) &&
-         qv::dev::GetDeviceInstallParams(set, &device, &params);
-    if (ok) {
-        params.flags |= qv::kDiEnumSingleInf;
-        params.flagsEx |= qv::kDiFlagsExAllowExcludedDrvs;
-        std::copy(inf.begin(), inf.end(), params.driverPath);
-    }
-    ok = ok && qv::dev::SetDeviceInstallParams(set, &device, &params) &&
-         qv::dev::BuildDriverInfoList(set, &device, qv::kSpditCompatDriver) &&
-         qv::dev::CallClassInstaller(qv::kDifSelectBestCompatDrv, set, &device);
-    qv::HModule newdev = qv::newdev::LoadLibrary(u"newdev.dll");
-    uint32_t reboot = 0;
-    ok = ok && newdev != nullptr &&
-         qv::newdev::CallInstallSelectedDriver(qv::newdev::GetProcAddress(newdev, "InstallSelectedDriver"),
-                                               nullptr, set, nullptr, false, &reboot);
-    if (newdev != nullptr) qv::newdev::FreeLibrary(newdev);
-    qv::dev::DestroyDriverInfoList(set, &device, qv::kSpditCompatDriver);
-    ok = qv::dev::CallClassInstaller(qv::kDifRemove, set, &device) && ok;
-    qv::dev::DestroyDeviceInfoList(set);
-    return ok;
+// Present network devices, to check that every cycle removed what it installed.
+int NetDeviceCount() {
+    qv::ScopedDevInfo set(qv::dev::GetClassDevs(&qv::kGuidDevClassNet, nullptr, nullptr, qv::kDigcfPresent));
+    qv::DevInfoData device{};
+    int count = 0;
+    while (qv::dev::EnumDeviceInfo(set.get(), static_cast<uint32_t>(count), &device)) ++count;
+    return count;
 }
 
 void BM_InstallRemoveAdapter(benchmark::State& state) {
     static qv::testing::TempMachine machine;  // the default inventory, removed at exit
-    const std::u16string inf = MiniportInf();
+    char16_t inf[qv::kInfPathCapacity] = {};
+    if (!qv::GetMiniportInf(inf)) {
+        state.SkipWithError("no miniport INF");
+        return;
+    }
+    const int before = NetDeviceCount();
     for (auto _ : state) {
-        if (!InstallAndRemove(inf)) {
-            state.SkipWithError("installation failed");
+        char16_t name[qv::kInstallNameCapacity] = u"Bench Team";
+        qv::Guid guid{};
+        if (qv::cmdInstall(qv::kMiniportHardwareId, inf, name, &guid) != qv::QV_INSTALL_OK ||
+            !qv::QueryAdapters(qv::QV_REMOVE_TEAM, guid, 0, nullptr)) {
+            state.SkipWithError("installation or removal failed");
             break;
         }
     }
+    if (NetDeviceCount() != before) state.SkipWithError("an installed adapter was not removed");
 }
 BENCHMARK(BM_InstallRemoveAdapter)->Unit(benchmark::kMillisecond);
 

@@ -1,104 +1,20 @@
 // The built QvTeamCmd as a process on a temporary machine: its console output and the exit status
 // a shell sees (the low byte of the 32-bit status), and the refusal to run twice.
 #include <gtest/gtest.h>
-#include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <thread>
-#include <vector>
 
 #include "golden.h"
+#include "program_run.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/testing/machine_processes.h"
-
-extern char** environ;
 
 namespace qv::teamcmd {
 namespace {
 
 using testing::Golden;
-
-const std::string kBanner = "\nQuorvex Teaming Command line Utility (QvTeamCmd v2,0,1,5)\n";
-
-struct Exited {
-    int status;
-    std::string output;
-};
-
-// Every run ends within this time or is killed (and the test fails): a run that waits on something
-// must not hang the suite.
-constexpr auto kRunLimit = std::chrono::seconds(20);
-
-// Runs the program with QV_MACHINE set to machine (and the extra environment entries) and returns
-// its standard output and exit code.
-Exited RunProgram(const std::filesystem::path& machine, const std::vector<std::string>& args,
-                  const std::vector<std::string>& extraEnv = {}) {
-    int pipeFds[2];
-    EXPECT_EQ(pipe(pipeFds), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-
-    const std::string program = std::string(QV_BIN_DIR) + "/QvTeamCmd";
-    std::vector<std::string> env = {"QV_MACHINE=" + machine.string(), "PATH=/usr/bin:/bin"};
-    env.insert(env.end(), extraEnv.begin(), extraEnv.end());
-    std::vector<char*> argv = {const_cast<char*>(program.c_str())};
-    for (const std::string& arg : args) {
-        argv.push_back(const_cast<char*>(arg.c_str()));
-    }
-    argv.push_back(nullptr);
-    std::vector<char*> envp;
-    for (std::string& entry : env) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
-
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, program.c_str(), &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    close(pipeFds[1]);
-    Exited exited{-1, {}};
-    if (spawned != 0) {
-        close(pipeFds[0]);
-        ADD_FAILURE() << "cannot start " << program;
-        return exited;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kRunLimit;
-    bool killed = false;
-    char buffer[4096];
-    for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        pollfd readable{pipeFds[0], POLLIN, 0};
-        if (left.count() <= 0 || poll(&readable, 1, static_cast<int>(left.count())) == 0) {
-            kill(pid, SIGKILL);
-            killed = true;
-            break;
-        }
-        const ssize_t n = read(pipeFds[0], buffer, sizeof buffer);
-        if (n <= 0) {
-            break;
-        }
-        exited.output.append(buffer, static_cast<size_t>(n));
-    }
-    close(pipeFds[0]);
-    int status = 0;
-    waitpid(pid, &status, 0);
-    if (killed) {
-        ADD_FAILURE() << program << " did not end within " << kRunLimit.count() << " s";
-    }
-    exited.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return exited;
-}
 
 class ProgramTest : public ::testing::Test {
   protected:

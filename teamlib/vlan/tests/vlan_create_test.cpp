@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -112,6 +114,74 @@ TEST_F(VlanRecordTest, TeamWithoutAdaptersKeyFailsAndMalformedEntriesAreSkipped)
     EXPECT_FALSE(Bindings(DefaultPortGuid(0)).has_value());
     EXPECT_FALSE(Bindings(DefaultPortGuid(1)).has_value());
     EXPECT_TRUE(Bindings(DefaultPortGuid(2)).has_value());
+}
+
+// End to end: the miniport's INF of the default machine, cmdInstall, the simulated miniport.
+class VlanAdapterTest : public VlanRecordTest {
+  protected:
+    std::unique_ptr<VlanList> List(const std::u16string& parent, bool isTeam) {
+        auto list = std::make_unique<VlanList>();
+        EXPECT_TRUE(isTeam ? GetVlanListForTeam(ToGuid(parent), list.get())
+                           : GetVlanListForNic(ToGuid(parent), list.get()));
+        return list;
+    }
+};
+
+TEST_F(VlanAdapterTest, OnAnAdapterFromCreationToRemoval) {
+    const std::u16string port = DefaultPortGuid(2);
+    Guid vlan{};
+    ASSERT_TRUE(CreateVlanForNic(ToGuid(port), u"Local Area Connection 3", u"Sales", 42, &vlan, false));
+    const std::u16string vlanText = GuidToString(vlan);
+    const std::u16string driverKey = testing::DriverKeyPathOf(vlanText);
+    ASSERT_FALSE(driverKey.empty());
+    EXPECT_EQ(Dword(driverKey, u"VlanID"), 42u);
+    EXPECT_EQ(ReadValueBytes(driverKey, u"VlanName"), testing::Utf16Bytes(std::u16string(u"Sales") + u'\0'));
+    EXPECT_EQ(Dword(StoreEntryPath(port), u"TeamNumber"), 0x10u);
+    EXPECT_EQ(Bindings(port), (std::vector<std::u16string>{u"\\Device\\" + vlanText}));
+    const auto list = List(port, false);
+    ASSERT_EQ(list->count, 1);
+    EXPECT_EQ(list->ids[0], 42);
+    EXPECT_EQ(std::u16string(list->names[0]), u"Sales");
+    EXPECT_EQ(list->guids[0], vlan);
+
+    EXPECT_EQ(RemoveVlanFromNic(ToGuid(port), vlan, false), 1);
+    EXPECT_TRUE(testing::DriverKeyPathOf(vlanText).empty()) << "the VLAN adapter is gone";
+    EXPECT_FALSE(Dword(StoreEntryPath(port), u"TeamNumber").has_value())
+        << "the entry went with its last VLAN";
+    // Once more: the binding is gone already and there is no adapter to remove.
+    EXPECT_EQ(RemoveVlanFromNic(ToGuid(port), vlan, false), 0);
+}
+
+TEST_F(VlanAdapterTest, OnATeamOfThreeEveryMemberCarriesIt) {
+    for (int port = 0; port < 3; ++port) {
+        ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(port), testing::kTeamA, 0x130, port));
+    }
+    Guid vlan{};
+    ASSERT_TRUE(CreateVlanForNic(ToGuid(testing::kTeamA), u"Team0", u"Voice", 7, &vlan, true));
+    for (int port = 0; port < 3; ++port) {
+        EXPECT_EQ(Bindings(DefaultPortGuid(port)),
+                  (std::vector<std::u16string>{u"\\Device\\" + GuidToString(vlan)}));
+    }
+    const auto list = List(testing::kTeamA, true);
+    ASSERT_EQ(list->count, 1);
+    EXPECT_EQ(list->ids[0], 7);
+    EXPECT_EQ(RemoveVlanFromNic(ToGuid(testing::kTeamA), vlan, true), 1);
+    EXPECT_EQ(List(testing::kTeamA, true)->count, 0);
+}
+
+TEST_F(VlanAdapterTest, NothingIsLeftWhenItCannotBeInstalledOrRecorded) {
+    // A team without members has no Adapters entry to record the VLAN in: the adapter that was
+    // installed for it is removed again and the error becomes the thread's last error.
+    Guid vlan{};
+    EXPECT_FALSE(CreateVlanForNic(ToGuid(testing::kTeamB), u"Team1", u"Lost", 5, &vlan, true));
+    EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+    EXPECT_TRUE(testing::DriverKeyPathOf(GuidToString(vlan)).empty());
+
+    // Without the miniport's INF nothing is installed.
+    std::filesystem::remove(machine_.dir() / "Windows" / "Inf" / "oem1.inf");
+    EXPECT_FALSE(
+        CreateVlanForNic(ToGuid(DefaultPortGuid(0)), u"Local Area Connection", u"x", 1, &vlan, false));
+    EXPECT_FALSE(Bindings(DefaultPortGuid(0)).has_value());
 }
 
 }  // namespace
