@@ -96,9 +96,10 @@ class InfConformance : public ::testing::Test {
         opened_.clear();
         for (const auto& name : written_) {
             // Wine's plug-and-play service reads new files of the Inf folder now and then, and a file
-            // it holds cannot be removed for a moment: retry for up to two seconds.
+            // it holds cannot be removed for a moment (longer on a busy machine): retry for up to ten
+            // seconds.
             std::error_code ec;
-            for (int attempt = 0; attempt < 20 && !std::filesystem::remove(infFolder_ / name, ec);
+            for (int attempt = 0; attempt < 100 && !std::filesystem::remove(infFolder_ / name, ec);
                  ++attempt) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
