@@ -1,6 +1,8 @@
 #include "qv/teamlib/internal/adapter_walk.h"
 
 #include <cstring>
+#include <string_view>
+#include <vector>
 
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/inventory.h"
@@ -9,6 +11,10 @@
 
 namespace qv {
 namespace {
+
+// The largest text property read whole when it does not fit a read (a name padded to a fixed
+// size is at most a few hundred bytes).
+constexpr uint32_t kLongestStoredText = 4096;
 
 constexpr char16_t kQuorvexPrefix[] = u"Quorvex";
 constexpr size_t kQuorvexPrefixLength = 7;
@@ -86,11 +92,24 @@ bool ReadDeviceText(HDevInfo set, DevInfoData* device, uint32_t property, char16
     const uint32_t size = byteSize < limit ? byteSize : limit;
     uint32_t type = 0;
     uint32_t required = 0;
-    if (!dev::GetDeviceRegistryProperty(set, device, property, &type, reinterpret_cast<uint8_t*>(buffer),
-                                        size, &required)) {
-        buffer[0] = u'\0';
+    if (dev::GetDeviceRegistryProperty(set, device, property, &type, reinterpret_cast<uint8_t*>(buffer), size,
+                                       &required)) {
+        return true;
+    }
+    buffer[0] = u'\0';
+    // Names are stored with fixed sizes (up to 522 bytes, the rest zeros), larger than some of the
+    // reads: a text that fits the read up to its terminator is taken from the whole property.
+    if (GetLastError() != kErrorInsufficientBuffer || required <= size || required > kLongestStoredText) {
         return false;
     }
+    std::vector<char16_t> whole(required / sizeof(char16_t) + 1, u'\0');
+    if (!dev::GetDeviceRegistryProperty(set, device, property, &type,
+                                        reinterpret_cast<uint8_t*>(whole.data()), required, &required)) {
+        return false;
+    }
+    const size_t length = std::u16string_view(whole.data()).size();
+    if (length == 0 || (length + 1) * sizeof(char16_t) > size) return false;
+    std::memcpy(buffer, whole.data(), length * sizeof(char16_t));
     return true;
 }
 

@@ -14,6 +14,7 @@
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <set>
 #include <system_error>
@@ -680,6 +681,28 @@ uint64_t SnapshotSerial() {
 
 namespace {
 
+// Fault switch for the suites that kill a program between two registry changes:
+// QV_SIM_KILL_AFTER_WRITES=N makes the process kill itself (SIGKILL, as an outside kill would)
+// right after its N-th committed change, so a test can stop a whole command after each of its
+// changes in turn, without timing. Unset or not a positive number: off.
+uint64_t KillAfterWrites() {
+    static const uint64_t limit = [] {
+        const char* value = std::getenv("QV_SIM_KILL_AFTER_WRITES");
+        if (value == nullptr || *value == '\0') return uint64_t{0};
+        char* end = nullptr;
+        const unsigned long long parsed = std::strtoull(value, &end, 10);
+        return *end == '\0' ? static_cast<uint64_t>(parsed) : uint64_t{0};
+    }();
+    return limit;
+}
+
+// A change of this process was committed: other processes learn it through the shared counter.
+void ChangeCommitted(State& s) {
+    s.changes.Bump();
+    static uint64_t committed = 0;
+    if (KillAfterWrites() != 0 && ++committed == KillAfterWrites()) raise(SIGKILL);
+}
+
 // Ends the read transaction that the process kept open between calls; what was written inside it
 // is committed (a failed commit rolls it back and says so).
 LStatus EndSession() {
@@ -693,7 +716,7 @@ LStatus EndSession() {
     if (status != kErrorSuccess) {
         Run(Stmt::kRollback);
     } else if (wrote) {
-        s.changes.Bump();
+        ChangeCommitted(s);
     }
     return status;
 }
@@ -761,7 +784,7 @@ LStatus Transaction::Commit() {
         --s.depth;
         if (write_) {
             ++s.snapshot;
-            if (outer_) s.changes.Bump();
+            if (outer_) ChangeCommitted(s);
         }
     }
     return status_;

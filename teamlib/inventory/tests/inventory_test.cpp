@@ -9,6 +9,7 @@
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
@@ -219,6 +220,30 @@ TEST_F(InventoryTest, QueryAdaptersListsFreePhysicalAdapters) {
     EXPECT_EQ(table.guids[2], ToGuid(DefaultPortGuid(3)));
     EXPECT_EQ(std::u16string(table.displayNames[0]), u"Quorvex n5 Gigabit Server Adapter");
     EXPECT_EQ(std::u16string(table.displayNames[3]), u"Northwind NW-1000 Gigabit Ethernet Controller");
+}
+
+// Names are written padded to fixed sizes (520 and 522 bytes) larger than the 256-byte reads of the
+// inventory: a text that fits is read all the same; a longer one gives the description.
+TEST_F(InventoryTest, PaddedFriendlyNamesAreReadWhenTheirTextFits) {
+    const struct {
+        std::u16string name;
+        const char16_t* listed;
+    } cases[] = {
+        {u"Team0:Local Area Connection", u"Team0:Local Area Connection"},
+        {std::u16string(127, u'n'), nullptr},  // with its terminator exactly the 256 bytes read
+        {std::u16string(128, u'n'), u"Quorvex n5 Gigabit Server Adapter"},
+        {u"", u"Quorvex n5 Gigabit Server Adapter"},
+    };
+    for (const auto& c : cases) {
+        const auto instance = sim::FindDeviceByNetCfgInstanceId(DefaultPortGuid(0));
+        ASSERT_TRUE(instance.has_value());
+        std::vector<uint8_t> bytes = testing::Utf16Bytes(c.name);
+        bytes.resize(520, 0);
+        ASSERT_TRUE(testing::WriteValueBytes(sim::DeviceNodePath(*instance), u"FriendlyName", kRegSz, bytes));
+        AdapterTable table{};
+        ASSERT_EQ(QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_FREE_ADAPTERS, &table), 1);
+        EXPECT_EQ(std::u16string(table.displayNames[0]), c.listed ? std::u16string(c.listed) : c.name);
+    }
 }
 
 TEST_F(InventoryTest, QueryAdaptersStopsAtSixteen) {

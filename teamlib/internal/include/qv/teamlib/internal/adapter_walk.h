@@ -43,7 +43,9 @@ bool WalkAdapters(HWnd parent, const WalkFilter& filter,
                   const std::function<WalkStep(WalkedAdapter&)>& visit);
 
 // Reads a string device property into buffer (byteSize bytes, at most the buffer's size); the
-// result is always terminated within the buffer. False when it cannot be read.
+// result is always terminated within the buffer. A property stored larger than byteSize (names are
+// written padded to a fixed size) is still read when its text up to the terminator fits. False
+// when it cannot be read.
 bool ReadDeviceText(HDevInfo set, DevInfoData* device, uint32_t property, char16_t* buffer,
                     uint32_t capacityUnits, uint32_t byteSize);
 
