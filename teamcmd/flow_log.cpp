@@ -2,10 +2,8 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <string>
 
 #include "log_file.h"
-#include "qv/teamlib/text.h"
 
 namespace qv::teamcmd {
 
@@ -32,9 +30,8 @@ bool LogFlowText(const CommandRecord& record, const char16_t* format, ...) {
     }
     va_list args;
     va_start(args, format);
-    const std::u16string text = U16VFormat(format, args);
+    LogVPrintWide(log, format, args);
     va_end(args);
-    LogPrintWide(log, u"%s", text.c_str());
     CloseLogFile(log);
     return true;
 }
