@@ -11,7 +11,6 @@
 #include "qv/teamlib/trace.h"
 #include "qv/teamlib/vlan.h"
 #include "remove_vlan_flows.h"
-#include "team_adapters.h"
 
 namespace qv::teamcmd {
 namespace {
@@ -22,19 +21,13 @@ struct VlanParent {
     bool isTeam;
 };
 
-int QueryParents(bool teams, AdapterTable* table) {
-    if (teams) {
-        return QueryTeamAdapters(table);
-    }
-    std::memset(table, 0, sizeof *table);
-    return QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_FREE_ADAPTERS, table);
-}
-
 // Teams are named by connection or display name, free adapters by connection name only.
 bool FindParent(std::u16string_view target, VlanParent* parent) {
     auto adapters = std::make_unique<AdapterTable>();
     for (const bool teams : {true, false}) {
-        if (QueryParents(teams, adapters.get()) != 1) {
+        std::memset(adapters.get(), 0, sizeof(AdapterTable));
+        if (QueryAdapters(QV_POPULATE, kGuidDevClassNet,
+                          teams ? QV_KIND_TEAM_ADAPTERS : QV_KIND_FREE_ADAPTERS, adapters.get()) != 1) {
             continue;
         }
         for (int i = 0; i < TableCount(*adapters); ++i) {

@@ -10,7 +10,6 @@
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 #include "remove_vlan_flows.h"
-#include "team_adapters.h"
 #include "team_selection.h"
 #include "vlan_removal.h"
 
@@ -20,7 +19,7 @@ namespace {
 // Remove-all first deletes the VLANs of every team.
 void RemoveVlansOfEveryTeam(VlanList* list) {
     auto teams = std::make_unique<AdapterTable>();
-    if (QueryTeamAdapters(teams.get()) != 1) {
+    if (QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, teams.get()) != 1) {
         return;
     }
     for (int i = 0; i < TableCount(*teams); ++i) {
@@ -103,7 +102,7 @@ uint32_t CmdRemoveTeam(const CommandRecord& record) {
     if (record.flags & OPT_REMOVE_ALL) {
         RemoveVlansOfEveryTeam(list.get());
     }
-    if (QueryTeamAdapters(adapters.get()) != 1) {
+    if (QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, adapters.get()) != 1) {
         return Failed(record, u"QueryAdapters Failed\n");
     }
     if (PopulateTeamList(table.get(), *adapters) != 1) {

@@ -169,8 +169,8 @@ TEST(RemoveTeamProgram, MoreThanFourTeamsAreRefusedAfterTheirVlansWent) {
     }
 }
 
-// A team adapter without store entries and a VLAN adapter listed before a team neither hide the
-// team from -r by name nor count as teams; remove-all also takes the bare team adapter away.
+// A team adapter without store entries listed before a team does not hide the team from -r by
+// name; remove-all also takes the bare team adapter away. A VLAN adapter is never taken for a team.
 TEST(RemoveTeamProgram, AdaptersWithoutTeamEntriesBeforeTheTeam) {
     for (const bool removeAll : {false, true}) {
         TempMachine machine;
