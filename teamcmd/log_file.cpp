@@ -114,14 +114,18 @@ bool LogPrint(std::FILE* log, const char* format, ...) {
 }
 
 bool LogPrintWide(std::FILE* log, const char16_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const bool written = LogVPrintWide(log, format, args);
+    va_end(args);
+    return written;
+}
+
+bool LogVPrintWide(std::FILE* log, const char16_t* format, va_list args) {
     if (log == nullptr) {
         return false;
     }
-    va_list args;
-    va_start(args, format);
-    const std::u16string text = U16VFormat(format, args);
-    va_end(args);
-    return WriteTextMode(log, ToUtf8(text));
+    return WriteTextMode(log, ToUtf8(U16VFormat(format, args)));
 }
 
 }  // namespace qv::teamcmd

@@ -3,6 +3,7 @@
 // ends on every platform, so a log written on Linux is byte for byte the one Windows writes.
 #pragma once
 
+#include <cstdarg>
 #include <cstdio>
 #include <ctime>
 
@@ -28,5 +29,7 @@ int CloseLogFile(std::FILE* log);
 // "\r\n". False when the stream is null or the write failed; the caller then ends its burst.
 bool LogPrint(std::FILE* log, const char* format, ...);
 bool LogPrintWide(std::FILE* log, const char16_t* format, ...);
+// The same with the arguments as a va_list.
+bool LogVPrintWide(std::FILE* log, const char16_t* format, va_list args);
 
 }  // namespace qv::teamcmd

@@ -6,6 +6,7 @@
 #include "pending_flows.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/trace.h"
+#include "remove_vlan_flows.h"
 #include "team_name_check.h"
 #include "usage.h"
 
@@ -25,13 +26,13 @@ uint32_t Dispatch(const CommandRecord& record) {
         return CreateTeamFlowNotAvailable(record);
     }
     if (flags & (OPT_REMOVE | OPT_REMOVE_ALL)) {
-        return RemoveTeamsFlowNotAvailable(record);
+        return CmdRemoveTeam(record);
     }
     if (flags & OPT_ADD_VLAN) {
-        return AddVlanFlowNotAvailable(record);
+        return CmdAddVlan(record);
     }
     if (flags & (OPT_DEL_VLAN | OPT_DEL_ALL_VLANS)) {
-        return DeleteVlansFlowNotAvailable(record);
+        return CmdDeleteVlans(record);
     }
     return QV_USAGE_ERROR;
 }

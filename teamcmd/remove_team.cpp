@@ -1,0 +1,134 @@
+// QvTeamCmd -r: team removal.
+#include <memory>
+
+#include "console.h"
+#include "flow_bounds.h"
+#include "flow_log.h"
+#include "qv/platform/guid.h"
+#include "qv/platform/registry.h"
+#include "qv/teamlib/bindings.h"
+#include "qv/teamlib/text.h"
+#include "qv/teamlib/trace.h"
+#include "remove_vlan_flows.h"
+#include "team_selection.h"
+#include "vlan_removal.h"
+
+namespace qv::teamcmd {
+namespace {
+
+// Remove-all first deletes the VLANs of every team.
+void RemoveVlansOfEveryTeam(VlanList* list) {
+    auto teams = std::make_unique<AdapterTable>();
+    if (QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, teams.get()) != 1) {
+        return;
+    }
+    for (int i = 0; i < TableCount(*teams); ++i) {
+        if (GetVlanListForTeam(teams->guids[i], list)) {
+            RemoveListedVlans(teams->guids[i], teams->connectionNames[i], true, *list,
+                              u"   Removing Vlan (%s : %s)\n");
+        }
+    }
+}
+
+// Gives a former member back to the system: its team entry goes, it is shown and bound again.
+// False when the log cannot be opened.
+bool ReleaseMember(const CommandRecord& record, const Guid& member) {
+    char16_t guidString[kRegistryPathCapacity] = {};
+    char16_t path[kRegistryPathCapacity] = {};
+    if (StringFromGuid(member, guidString, kRegistryPathCapacity) == 0 ||
+        !U16FormatInto(path, kRegistryPathCapacity, u"%s\\%s", kAdaptersKeyPath, guidString)) {
+        QvTrace(u"   CmdRemoveTeam: no key path for a member\n");
+        return true;
+    }
+    reg::DeleteKey(kHkeyLocalMachine, path);
+    if (QueryAdapters(QV_SHOW_NIC, member, QV_KIND_FREE_ADAPTERS, nullptr) != 1 &&
+        !LogFlowText(record, u"PopulateGuids for Showing NICs failed\n")) {
+        return false;
+    }
+    if (EnableProtocolNicBindings(member, 1, 1) != 1 &&
+        !LogFlowText(record, u"Enabling protocol bindings failed\n")) {
+        return false;
+    }
+    return true;
+}
+
+// Removes one selected team. False when the log cannot be opened.
+bool RemoveSelectedTeam(const CommandRecord& record, SelectedTeam* team, VlanList* list) {
+    TeamInfo& info = team->record;
+    if (GetVlanListForTeam(info.teamGuid, list)) {
+        RemoveListedVlans(info.teamGuid, team->connectionName, true, *list, u"   Removing Vlan %s : %s\n");
+    }
+    PrintWide(u"   Removing Team : %s\n", team->connectionName);
+    if (!LogFlowText(record, u"Removing Team: %s\n", team->connectionName)) {
+        return false;
+    }
+    if (QueryAdapters(QV_REMOVE_TEAM, info.teamGuid, QV_KIND_TEAM_ADAPTERS, nullptr) != 1 &&
+        !LogFlowText(record, u"QueryAdapter for Removing Team failed\n")) {
+        return false;
+    }
+    if (RemoveNICRegistrySettings(nullptr, info, team->displayName) != 1 &&
+        !LogFlowText(record, u"RemoveNICRegistrySettings failed\n")) {
+        return false;
+    }
+    for (int m = 0; m < MemberCount(info); ++m) {
+        if (!ReleaseMember(record, info.memberGuids[m])) {
+            return false;
+        }
+    }
+    info.numNics = 0;
+    PrintWide(u"   Successfully Removed team\n");
+    return LogFlowText(record, u"Successfully Removed team\n");
+}
+
+// Ends a failed removal: the log line, then QV_TEAM_REMOVAL_FAILED.
+uint32_t Failed(const CommandRecord& record, const char16_t* logLine) {
+    QvTrace(u"<--CmdRemoveTeam: %s", logLine);
+    return LogFlowText(record, u"%s", logLine) ? QV_TEAM_REMOVAL_FAILED : QV_LOG_FILE_UNAVAILABLE;
+}
+
+}  // namespace
+
+uint32_t CmdRemoveTeam(const CommandRecord& record) {
+    QvTrace(u"-->CmdRemoveTeam:\n");
+    auto adapters = std::make_unique<AdapterTable>();
+    auto table = std::make_unique<TeamTable>();
+    auto selection = std::make_unique<TeamSelection>();
+    auto list = std::make_unique<VlanList>();
+    table->capacity = kCmdTeamCapacity;
+    ClearTeamTable(table.get());
+    if (!LogFlowHeader(record)) {
+        return QV_LOG_FILE_UNAVAILABLE;
+    }
+    if (record.flags & OPT_REMOVE_ALL) {
+        RemoveVlansOfEveryTeam(list.get());
+    }
+    if (QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, adapters.get()) != 1) {
+        return Failed(record, u"QueryAdapters Failed\n");
+    }
+    if (PopulateTeamList(table.get(), *adapters) != 1) {
+        return Failed(record, u"PopulateTeamList Failed\n");
+    }
+    SelectTeams(record, *adapters, *table, selection.get());
+    if (selection->count == 0) {
+        PrintNarrow("   No matching team found, Team Removal failed\n");
+        return Failed(record, u"No matching team found, Team Removal failed\n");
+    }
+    if (selection->count > kMaxRemovedTeams) {
+        PrintNarrow("   Selected team items (%d)  more than %d, Team Removal failed\n", selection->count,
+                    kMaxRemovedTeams);
+        QvTrace(u"<--CmdRemoveTeam: %d teams selected\n", selection->count);
+        return LogFlowText(record, u"Selected team items (%d)  more than %d, Team Removal failed\n",
+                           selection->count, kMaxRemovedTeams)
+                   ? QV_TEAM_REMOVAL_FAILED
+                   : QV_LOG_FILE_UNAVAILABLE;
+    }
+    for (int s = 0; s < selection->count; ++s) {
+        if (!RemoveSelectedTeam(record, &selection->teams[s], list.get())) {
+            return QV_LOG_FILE_UNAVAILABLE;
+        }
+    }
+    QvTrace(u"<--CmdRemoveTeam:\n");
+    return QV_TEAMS_REMOVED;
+}
+
+}  // namespace qv::teamcmd

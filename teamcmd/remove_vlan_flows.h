@@ -1,0 +1,32 @@
+// The team removal (-r) and VLAN commands (-a, -d) of QvTeamCmd. Each runs a fixed sequence of
+// teaming-library calls and never undoes an earlier step when a later one fails.
+#pragma once
+
+#include <cstdint>
+
+#include "command_record.h"
+
+namespace qv::teamcmd {
+
+// Results of CmdRemoveTeam.
+constexpr uint32_t QV_TEAMS_REMOVED = 1;
+constexpr uint32_t QV_TEAM_REMOVAL_FAILED = 2;
+
+// Removes the teams named in the record (OPT_REMOVE) or every team (OPT_REMOVE_ALL), with their
+// VLANs: the team adapter goes, the members are shown, bound again and lose their team entries,
+// team address and team name prefix. QV_TEAMS_REMOVED once the selected teams were processed,
+// QV_TEAM_REMOVAL_FAILED when no team or more than four were selected or the inventory failed,
+// QV_LOG_FILE_UNAVAILABLE when the log cannot be opened.
+uint32_t CmdRemoveTeam(const CommandRecord& record);
+
+// Adds the VLAN (vlanName, vlanId) over the adapter or team named in names slot 0. The first VLAN
+// unbinds and hides its parent. 1 when added or when the parameters are refused (a message says
+// which), 0 when the VLAN adapter could not be created.
+uint32_t CmdAddVlan(const CommandRecord& record);
+
+// Deletes the VLAN adapters named by connection name (OPT_DEL_VLAN) or every VLAN adapter
+// (OPT_DEL_ALL_VLANS) of the free adapters and the teams; a parent left without VLANs is shown and
+// bound again. Always 0.
+uint32_t CmdDeleteVlans(const CommandRecord& record);
+
+}  // namespace qv::teamcmd
