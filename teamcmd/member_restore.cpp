@@ -43,9 +43,15 @@ void RestoreEntry(const Guid& member, bool existed, bool hadNumber, uint32_t num
     if (status != kErrorSuccess) QvTrace(u"   RestoreMembers: TeamNumber of %s not restored\n", path);
 }
 
+bool KeyExists(const char16_t* path) {
+    ScopedKey key;
+    return reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, key.Receive()) == kErrorSuccess;
+}
+
 }  // namespace
 
 void SaveMemberEntries(const TeamInfo& team, MemberRestore* restore) {
+    restore->adaptersKeyExisted = KeyExists(kAdaptersKeyPath);
     for (int i = 0; i < MemberCount(team); ++i) {
         char16_t path[kRegistryPathCapacity];
         ScopedKey key;
@@ -73,6 +79,8 @@ void RestoreMembers(const TeamInfo& team, const MemberRestore& restore) {
             RestoreEntry(team.memberGuids[i], restore.entryExisted[i], restore.hadTeamNumber[i],
                          restore.teamNumber[i]);
         }
+        // Only an empty key can be deleted: one that has gained other entries stays.
+        if (!restore.adaptersKeyExisted) reg::DeleteKey(kHkeyLocalMachine, kAdaptersKeyPath);
     }
     for (int i = 0; i < std::min(restore.unbound, members); ++i) {
         if (EnableProtocolNicBindings(team.memberGuids[i], 1, 1) != 1) {

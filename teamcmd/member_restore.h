@@ -13,6 +13,7 @@ struct MemberRestore {
     int unbound;  // members 0..unbound-1 had their bindings disabled by this run
     // Each member's Adapters entry before the team number was written.
     bool entriesSaved;
+    bool adaptersKeyExisted;
     bool entryExisted[kMaxTeamMembers];
     bool hadTeamNumber[kMaxTeamMembers];
     uint32_t teamNumber[kMaxTeamMembers];
@@ -22,7 +23,8 @@ struct MemberRestore {
 void SaveMemberEntries(const TeamInfo& team, MemberRestore* restore);
 
 // Gives back what restore records: the saved entries (an entry the run created is deleted, one
-// that existed gets its TeamNumber back) and the bindings of the members it unbound.
+// that existed gets its TeamNumber back, an Adapters key the run created goes when it is empty) and
+// the bindings of the members it unbound.
 void RestoreMembers(const TeamInfo& team, const MemberRestore& restore);
 
 }  // namespace qv::teamcmd
