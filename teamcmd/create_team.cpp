@@ -1,8 +1,8 @@
 #include "create_team.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <memory>
+#include <string>
 
 #include "console.h"
 #include "create_log.h"
@@ -108,14 +108,10 @@ uint32_t RunSteps(const CommandRecord& record, CreateRun* run) {
         return QV_CREATE_BAD_SELECTION;
     }
     if (run->teamAdaptersBefore.count > kMaxTeamsBeforeCreate) {
-        char console[160];
-        char logText[160];
-        const char* format = "Too many teams (%d): a team can only be created while at most %d exist%s";
-        std::snprintf(console, sizeof console, format, run->teamAdaptersBefore.count, kMaxTeamsBeforeCreate,
-                      ". Remove a team first \n");
-        std::snprintf(logText, sizeof logText, format, run->teamAdaptersBefore.count, kMaxTeamsBeforeCreate,
-                      ". Remove a team first\n");
-        return Fail(record, run, QV_CREATE_TOO_MANY_TEAMS, console, logText);
+        const std::string text = "Too many teams (" + std::to_string(run->teamAdaptersBefore.count) +
+                                 "): a team can only be created while at most " +
+                                 std::to_string(kMaxTeamsBeforeCreate) + " exist. Remove a team first";
+        return Fail(record, run, QV_CREATE_TOO_MANY_TEAMS, (text + " \n").c_str(), (text + "\n").c_str());
     }
     if (GetMiniportInf(run->infPath) != 1) {
         return Fail(record, run, QV_CREATE_NO_DRIVER_FILES,

@@ -370,13 +370,15 @@ TEST_F(CreateTest, TeamAdapterWithoutAddress) {
 // fifth are unknown and the create is refused before anything changes.
 TEST_F(CreateTest, SlotsUpToTheFifthTeam) {
     struct Case {
-        std::vector<uint32_t> slots;  // of the teams present
+        std::vector<int> slots;  // of the team adapters present; -1: an adapter without members
         int status;
         std::string console;
         uint32_t teamNumber;
     };
     const Case cases[] = {
         {{0, 2}, 0, "Team Created Successfully \n", 0x121},
+        // The new team must not take over the record of the team behind the empty adapter.
+        {{-1, 0}, 0, "Team Created Successfully \n", 0x121},
         {{3, 1, 0, 2}, 0, "Team Created Successfully \n", 0x124},
         {{0, 1, 2, 3, 4},
          0x09,
@@ -390,8 +392,10 @@ TEST_F(CreateTest, SlotsUpToTheFifthTeam) {
         for (size_t n = 0; n < c.slots.size(); ++n) {
             const int number = static_cast<int>(n);
             const std::u16string member = U16Format(u"{5A5A0E00-0000-4000-8000-0000000001%02X}", number);
+            std::vector<testing::TeamMember> members;
+            if (c.slots[n] >= 0) members.push_back({member, 0});
             ASSERT_TRUE(testing::AddTeam(number, testing::TeamGuid(number), U16Format(u"Team%d", number),
-                                         0x210 + c.slots[n], {{member, 0}}));
+                                         0x210 + static_cast<uint32_t>(c.slots[n]), members));
         }
         const std::string before = Export();
         const Exited exited = Run(CreateArgs({0, 1}, 1, "New"));
@@ -401,6 +405,7 @@ TEST_F(CreateTest, SlotsUpToTheFifthTeam) {
             EXPECT_EQ(Export(), before);
         } else {
             EXPECT_EQ(ReadValueBytes(StoreEntryPath(GuidOf(0)), u"TeamNumber"), DwordBytes(c.teamNumber));
+            EXPECT_EQ(ReadValueBytes(StoreEntryPath(GuidOf(1)), u"Order"), DwordBytes(1));
         }
     }
 }
