@@ -2,8 +2,8 @@
 
 #include "arg_parser.h"
 #include "console.h"
+#include "create_team.h"
 #include "listing.h"
-#include "pending_flows.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/trace.h"
 #include "remove_vlan_flows.h"
@@ -23,7 +23,7 @@ uint32_t Dispatch(const CommandRecord& record) {
         if ((flags & OPT_TEAM_NAME) && !CheckTeamNameInUse(record)) {
             return QV_USAGE_ERROR;
         }
-        return CreateTeamFlowNotAvailable(record);
+        return CmdCreateTeam(record);
     }
     if (flags & (OPT_REMOVE | OPT_REMOVE_ALL)) {
         return CmdRemoveTeam(record);
