@@ -33,14 +33,7 @@ void RemoveVlansOfEveryTeam(VlanList* list) {
 // Gives a former member back to the system: its team entry goes, it is shown and bound again.
 // False when the log cannot be opened.
 bool ReleaseMember(const CommandRecord& record, const Guid& member) {
-    char16_t guidString[kRegistryPathCapacity] = {};
-    char16_t path[kRegistryPathCapacity] = {};
-    if (StringFromGuid(member, guidString, kRegistryPathCapacity) == 0 ||
-        !U16FormatInto(path, kRegistryPathCapacity, u"%s\\%s", kAdaptersKeyPath, guidString)) {
-        QvTrace(u"   CmdRemoveTeam: no key path for a member\n");
-        return true;
-    }
-    reg::DeleteKey(kHkeyLocalMachine, path);
+    DeleteAdapterEntry(member);
     if (QueryAdapters(QV_SHOW_NIC, member, QV_KIND_FREE_ADAPTERS, nullptr) != 1 &&
         !LogFlowText(record, u"PopulateGuids for Showing NICs failed\n")) {
         return false;

@@ -10,6 +10,8 @@
 
 #include "golden.h"
 #include "program_run.h"
+#include "qv/platform/registry.h"
+#include "qv/teamlib/team_store.h"
 #include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/text.h"
@@ -141,7 +143,11 @@ TEST(RemoveTeamProgram, RemoveAllWithLog) {
     }
     EXPECT_FALSE(ReadAdapter(team0.guid).present);
     EXPECT_FALSE(ReadAdapter(team1.guid).present);
-    EXPECT_EQ(Vlans(team1.guid, true)->count, 0);
+    // With its last entry the team store's root key goes too, as on a machine that had no team.
+    HKey adapters = nullptr;
+    EXPECT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyRead, &adapters), kErrorFileNotFound);
+    VlanList left{};
+    EXPECT_FALSE(GetVlanListForTeam(team1.guid, &left));
 }
 
 // Five teams are more than one run removes: nothing but their VLANs goes.

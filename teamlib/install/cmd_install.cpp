@@ -13,7 +13,7 @@ namespace qv {
 namespace {
 
 constexpr uint32_t kClassNameCapacity = 32;
-// The friendly name property is written with this fixed size: 127 characters and a terminator.
+// The friendly name property holds at most 127 characters and a terminator.
 constexpr uint32_t kFriendlyNameBytes = 256;
 // The longest hardware id accepted, in units without terminators.
 constexpr size_t kMaxHardwareIdLength = 200;
@@ -39,11 +39,7 @@ void SetFriendlyName(HDevInfo set, DevInfoData* device, const char16_t* name) {
         QvTrace(u"   cmdInstall: no usable name given, the device keeps its description");
         return;
     }
-    // Zeroed and as large as the bytes written: longer names are cut, never read past.
-    char16_t fixed[kFriendlyNameBytes / 2] = {};
-    U16CopyInto(fixed, kFriendlyNameBytes / 2, std::u16string_view(name, length));
-    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName,
-                                        reinterpret_cast<const uint8_t*>(fixed), kFriendlyNameBytes)) {
+    if (!WriteFriendlyName(set, device, std::u16string_view(name, length), kFriendlyNameBytes)) {
         QvTrace(u"   cmdInstall: cannot set the friendly name 0x%x", GetLastError());
     }
 }

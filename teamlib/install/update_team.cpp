@@ -13,10 +13,10 @@ namespace {
 
 // The team miniport writes its address within about 10 s of a start.
 constexpr uint32_t kAddressWaitMs = 10000;
-// Member names are formatted into 256 units and written with this fixed size.
+// Member names are formatted into 256 units and stored in at most this size.
 constexpr size_t kMemberNameCapacity = 256;
 constexpr uint32_t kMemberNameBytes = 512;
-// The command line sets the team adapter's own name with this fixed size.
+// The command line sets the team adapter's own name in at most this size.
 constexpr uint32_t kTeamNameBytes = 522;
 
 // The team adapter's NetworkAddress: a non-empty REG_SZ, else false.
@@ -25,14 +25,9 @@ bool ReadTeamAddress(HKey driverKey, OwnedU16* address) {
            address->get()[0] != u'\0';
 }
 
-// Writes a fixed-size friendly name from a zeroed buffer of that size.
-void WriteFixedName(HDevInfo set, DevInfoData* device, std::u16string_view name, uint32_t bytes) {
-    char16_t fixed[kTeamNameBytes / 2] = {};
-    const uint32_t size = bytes < kTeamNameBytes ? bytes : kTeamNameBytes;
-    U16CopyInto(fixed, size / 2, name);
-    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName,
-                                        reinterpret_cast<const uint8_t*>(fixed), size)) {
-        QvTrace(u"   UpdateTeam: cannot set the friendly name \"%s\" 0x%x", fixed, GetLastError());
+void WriteName(HDevInfo set, DevInfoData* device, std::u16string_view name, uint32_t bytes) {
+    if (!WriteFriendlyName(set, device, name, bytes)) {
+        QvTrace(u"   UpdateTeam: cannot set a friendly name 0x%x", GetLastError());
     }
 }
 
@@ -50,7 +45,7 @@ void JoinMember(WalkedAdapter& member, const char16_t* address, const char16_t* 
         ReadDisplayName(member.set, member.device, current, kMemberNameCapacity + 1, kMemberNameBytes);
         char16_t name[kMemberNameCapacity] = {};
         U16FormatInto(name, kMemberNameCapacity, u"%s:%s", teamName, current);
-        WriteFixedName(member.set, member.device, name, kMemberNameBytes);
+        WriteName(member.set, member.device, name, kMemberNameBytes);
     }
     HideNIC(member.driverKey);
     DisableEnableDevice(member.set, member.device);
@@ -88,7 +83,7 @@ int UpdateTeam(HWnd window, const TeamInfo& team, const char16_t* teamName, Team
         if (!GuidEqual(teamAdapter.guid, team.teamGuid)) return WalkStep::kContinue;
         found = true;
         if (naming == TeamNaming::kOnlyWhenGiven && nameGiven) {
-            WriteFixedName(teamAdapter.set, teamAdapter.device, teamName, kTeamNameBytes);
+            WriteName(teamAdapter.set, teamAdapter.device, teamName, kTeamNameBytes);
         }
         DisableEnableDevice(teamAdapter.set, teamAdapter.device);
         OwnedU16 address;

@@ -1,6 +1,8 @@
 #include "qv/teamlib/internal/adapter_walk.h"
 
+#include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -111,6 +113,16 @@ bool ReadDeviceText(HDevInfo set, DevInfoData* device, uint32_t property, char16
     if (length == 0 || (length + 1) * sizeof(char16_t) > size) return false;
     std::memcpy(buffer, whole.data(), length * sizeof(char16_t));
     return true;
+}
+
+bool WriteFriendlyName(HDevInfo set, DevInfoData* device, std::u16string_view name, uint32_t maxBytes) {
+    const size_t maxUnits = maxBytes / sizeof(char16_t);
+    if (maxUnits == 0) return false;
+    std::u16string stored(name.substr(0, std::min(name.size(), maxUnits - 1)));
+    stored.resize(std::u16string_view(stored.c_str()).size());  // up to an embedded terminator
+    return dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName,
+                                          reinterpret_cast<const uint8_t*>(stored.c_str()),
+                                          static_cast<uint32_t>((stored.size() + 1) * sizeof(char16_t)));
 }
 
 bool ReadDisplayName(HDevInfo set, DevInfoData* device, char16_t* buffer, uint32_t capacityUnits,

@@ -23,11 +23,9 @@ bool RestoreMemberName(HDevInfo set, DevInfoData* device, std::u16string_view te
         current.substr(0, teamName.size()) != teamName) {
         return false;
     }
-    // Zeroed and as large as the bytes written, so the write never reads past the text.
-    char16_t restored[kMaxNameBytes / 2] = {};
+    char16_t restored[kRestoredNameCapacity] = {};
     U16FormatInto(restored, kRestoredNameCapacity, u"%s", name + teamName.size() + 1);
-    if (!dev::SetDeviceRegistryProperty(set, device, kSpdrpFriendlyName,
-                                        reinterpret_cast<const uint8_t*>(restored), nameBytes)) {
+    if (!WriteFriendlyName(set, device, restored, nameBytes)) {
         QvTrace(u"   %s: cannot restore the name \"%s\"", caller, name);
         return false;
     }

@@ -71,7 +71,7 @@ LStatus AddRemoveVlanInfoNic(const Guid& adapter, const Guid& vlan, bool remove)
     }
     if (KeyOnlyCarriedVlans(key.get())) {
         key.Reset();
-        status = reg::DeleteKey(kHkeyLocalMachine, path);
+        status = DeleteAdapterEntry(adapter);
         QvTrace(u"   AddRemoveVlanInfoNic: adapter key deleted %d", status);
     }
     QvTrace(u"<--AddRemoveVlanInfoNic:");

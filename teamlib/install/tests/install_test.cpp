@@ -53,7 +53,8 @@ TEST_F(InstallTest, SuccessGivesTheGuidAndTheFriendlyNameAsStored) {
         EXPECT_EQ(sim::ReadDevice(u"ROOT\\NET\\0000")->hardwareIds,
                   std::vector<std::u16string>{u"QV_QVTEAMMP"});
         const auto stored = testing::ReadValueBytes(sim::DeviceNodePath(u"ROOT\\NET\\0000"), u"FriendlyName");
-        EXPECT_EQ(stored ? stored->size() : 0u, c.given.empty() ? 0u : 256u);
+        // Stored with its own length (the name and a terminator), never padded.
+        EXPECT_EQ(stored ? stored->size() : 0u, c.given.empty() ? 0u : (c.expected.size() + 1) * 2);
     }
 }
 

@@ -71,8 +71,8 @@ TEST_F(UpdateTeamTest, MembersGetTheTeamAddressTheTeamNameAndTheHiddenFlag) {
         EXPECT_EQ(Port(port).friendlyName, u"Team0:" + names_[port]);
         EXPECT_EQ(Port(port).state.disabled, 0u);
     }
-    EXPECT_EQ(testing::ReadValueBytes(sim::DeviceNodePath(Port(0).instanceId), u"FriendlyName")->size(),
-              512u);
+    EXPECT_EQ(testing::ReadValueBytes(sim::DeviceNodePath(Port(0).instanceId), u"FriendlyName"),
+              StringBytes(u"Team0:" + names_[0]));
     EXPECT_EQ(Address(2), Bytes{});
     EXPECT_EQ(Port(2).driverValues.Dword(u"Characteristics"), 0x84u);
     EXPECT_EQ(Device(GuidToString(team_.teamGuid)).state.disabled, 0u);
@@ -168,7 +168,7 @@ TEST_F(UpdateTeamTest, SetNicFriendlyNameTakesTheTeamPrefixOffOnlyWhereItIs) {
         EXPECT_EQ(SetNicFriendlyName(list, c.team, ToGuid(DefaultPortGuid(0))), c.expected);
         EXPECT_EQ(Port(0).friendlyName, c.after);
         const auto stored = testing::ReadValueBytes(node, u"FriendlyName");
-        EXPECT_EQ(stored->size(), c.after == c.before ? StringBytes(c.before).size() : 512u);
+        EXPECT_EQ(stored, StringBytes(c.after));
     }
 }
 

@@ -308,8 +308,7 @@ TEST_F(RemoveNICRegistrySettingsTest, CommandLineFormRestoresFriendlyNames) {
     ASSERT_EQ(RemoveNICRegistrySettings(nullptr, team_, u"Team0"), 1);
     const auto restored = ReadValueBytes(port0, u"FriendlyName");
     ASSERT_TRUE(restored);
-    ASSERT_EQ(restored->size(), 520u);
-    EXPECT_EQ(std::u16string(reinterpret_cast<const char16_t*>(restored->data())), u"First port");
+    EXPECT_EQ(*restored, Utf16Bytes(u"First port\0"s));
     // A name that is only the team name has nothing to give back; non-members are not touched.
     EXPECT_EQ(ReadValueBytes(port1, u"FriendlyName"), Utf16Bytes(u"Team0\0"s));
     EXPECT_EQ(ReadValueBytes(port2, u"FriendlyName"), Utf16Bytes(u"Team0:Not a member\0"s));

@@ -131,6 +131,10 @@ bool IsNICTeamed(HKey driverKey);
 int RemoveNICRegistrySettings(HWnd window, const TeamInfo& team);
 int RemoveNICRegistrySettings(HWnd window, const TeamInfo& team, const char16_t* teamName);
 
+// Deletes the adapter's Adapters subkey (it must have no subkeys), then the Adapters key itself
+// once it holds nothing else, as on a machine that never had a team. The status of the first delete.
+LStatus DeleteAdapterEntry(const Guid& adapter);
+
 // Edit the VlanBinding list of an open Adapters subkey: add puts entry first, remove drops every
 // entry equal to it ignoring case and deletes the value when none is left. Registry result codes
 // (0 success, kErrorNotEnoughMemory when a buffer cannot be had).

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <functional>
+#include <string_view>
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/guid.h"
@@ -48,6 +49,11 @@ bool WalkAdapters(HWnd parent, const WalkFilter& filter,
 // when it cannot be read.
 bool ReadDeviceText(HDevInfo set, DevInfoData* device, uint32_t property, char16_t* buffer,
                     uint32_t capacityUnits, uint32_t byteSize);
+
+// Sets the friendly name: name cut to what fits a property of maxBytes bytes with its terminator
+// (127 characters for 256 bytes), stored with its own length. Names used to be stored padded to
+// maxBytes, which a reader with a smaller buffer cannot read at all. False when it cannot be set.
+bool WriteFriendlyName(HDevInfo set, DevInfoData* device, std::u16string_view name, uint32_t maxBytes);
 
 // The friendly name, else the description.
 bool ReadDisplayName(HDevInfo set, DevInfoData* device, char16_t* buffer, uint32_t capacityUnits,
