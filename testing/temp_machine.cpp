@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sstream>
+#include <string>
+
 #include "qv/sim/machine.h"
 #include "qv/sim/regfile.h"
 
@@ -69,6 +72,13 @@ TempMachine::~TempMachine() {
 
 void TempMachine::Select() const {
     sim::SelectMachine(dir_);
+}
+
+std::string ExportRegistry() {
+    std::ostringstream out;
+    std::string error;
+    EXPECT_TRUE(sim::ExportRegFile(out, &error)) << error;
+    return out.str();
 }
 
 }  // namespace qv::testing

@@ -20,6 +20,7 @@
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/text.h"
 #include "qv/testing/temp_dir.h"
+#include "qv/testing/temp_machine.h"
 #include "scenarios.h"
 
 namespace qv::teamcmd {
@@ -60,13 +61,6 @@ std::string Bindings(const std::u16string& guid) {
 }
 constexpr char kAllBound[] = "ms_tcpip 1 qv_qvteamp 1";
 constexpr char kTeamingOnly[] = "ms_tcpip 0 qv_qvteamp 1";
-
-std::string Export() {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_TRUE(sim::ExportRegFile(out, &error)) << error;
-    return out.str();
-}
 
 std::vector<std::u16string> TeamAdapters() {
     LStatus status = kErrorSuccess;
@@ -290,11 +284,11 @@ TEST_F(CreateTest, FailuresLeaveTheMachineAsItWas) {
         SCOPED_TRACE(c.what);
         Fresh();
         if (c.prepare) c.prepare(*this);
-        const std::string before = Export();
+        const std::string before = qv::testing::ExportRegistry();
         const Exited exited = Run(c.args);
         EXPECT_EQ(exited.status, c.status);
         EXPECT_EQ(exited.output, kBanner + c.console);
-        EXPECT_EQ(Export(), before);
+        EXPECT_EQ(qv::testing::ExportRegistry(), before);
     }
 }
 
@@ -397,12 +391,12 @@ TEST_F(CreateTest, SlotsUpToTheFifthTeam) {
             ASSERT_TRUE(testing::AddTeam(number, testing::TeamGuid(number), U16Format(u"Team%d", number),
                                          0x210 + static_cast<uint32_t>(c.slots[n]), members));
         }
-        const std::string before = Export();
+        const std::string before = qv::testing::ExportRegistry();
         const Exited exited = Run(CreateArgs({0, 1}, 1, "New"));
         EXPECT_EQ(exited.status, c.status);
         EXPECT_EQ(exited.output, kBanner + c.console);
         if (c.status != 0) {
-            EXPECT_EQ(Export(), before);
+            EXPECT_EQ(qv::testing::ExportRegistry(), before);
         } else {
             EXPECT_EQ(ReadValueBytes(StoreEntryPath(GuidOf(0)), u"TeamNumber"), DwordBytes(c.teamNumber));
             EXPECT_EQ(ReadValueBytes(StoreEntryPath(GuidOf(1)), u"Order"), DwordBytes(1));

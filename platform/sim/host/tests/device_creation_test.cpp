@@ -24,13 +24,6 @@ using qv::testing::MultiSz;
 using qv::testing::NetDevice;
 using qv::testing::TempMachine;
 
-std::string Export() {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_TRUE(sim::ExportRegFile(out, &error)) << error;
-    return out.str();
-}
-
 std::vector<std::u16string> NetDevices() {
     std::vector<std::u16string> ids;
     HDevInfo set = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, 0);
@@ -49,7 +42,7 @@ std::u16string StringProperty(HDevInfo set, DevInfoData* device, uint32_t proper
 
 TEST(DeviceCreation, GeneratedIdsTakeTheFirstFreeNumberAndBecomeNodesOnRegistration) {
     TempMachine machine;
-    const auto before = Export();
+    const auto before = qv::testing::ExportRegistry();
     {
         NetDevice first(false), second(false);
         EXPECT_EQ(first.id(), u"ROOT\\NET\\0000");
@@ -81,7 +74,7 @@ TEST(DeviceCreation, GeneratedIdsTakeTheFirstFreeNumberAndBecomeNodesOnRegistrat
         EXPECT_EQ(GetLastError(), kErrorNoSuchDevinst);
     }
     // Sets destroyed without registering leave nothing; numbers are free again.
-    EXPECT_EQ(Export(), before);
+    EXPECT_EQ(qv::testing::ExportRegistry(), before);
     NetDevice again(false);
     EXPECT_EQ(again.id(), u"ROOT\\NET\\0000");
 }

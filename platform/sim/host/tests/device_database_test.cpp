@@ -21,13 +21,6 @@ using qv::testing::TempMachine;
 constexpr char16_t kPort1[] = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\4&3A5A5A00&0&0010";
 constexpr char16_t kInterface[] = u"{0D0E0F00-0000-4000-8000-00000000ABCD}";
 
-std::string Export() {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_TRUE(ExportRegFile(out, &error)) << error;
-    return out.str();
-}
-
 DeviceRecord VirtualAdapter(std::u16string_view id, std::u16string_view guid, std::u16string_view name) {
     DeviceRecord r;
     r.instanceId = id;
@@ -100,7 +93,7 @@ TEST(DeviceDatabase, CreatedDeviceReadsBackAndIsFound) {
 
 TEST(DeviceDatabase, RemovalLeavesTheRegistryAsItWas) {
     TempMachine machine;
-    const std::string before = Export();
+    const std::string before = qv::testing::ExportRegistry();
     DeviceRecord made =
         VirtualAdapter(u"ROOT\\QVTEST\\0000", u"{7EA00001-0000-4000-8000-00000000000A}", u"Team A");
     ASSERT_EQ(CreateDevice(&made), kErrorSuccess);
@@ -114,7 +107,7 @@ TEST(DeviceDatabase, RemovalLeavesTheRegistryAsItWas) {
     EXPECT_TRUE(ReadDevice(u"ROOT\\QVTEST\\0000"));
     EXPECT_EQ(ReadDevice(u"ROOT\\QVTEST\\0001"), std::nullopt);
     ASSERT_EQ(RemoveDevice(u"ROOT\\QVTEST\\0000"), kErrorSuccess);
-    EXPECT_TRUE(qv::testing::SameText(before, Export(), "export"));
+    EXPECT_TRUE(qv::testing::SameText(before, qv::testing::ExportRegistry(), "export"));
 
     LStatus status = kErrorSuccess;
     EXPECT_EQ(ReadDevice(u"ROOT\\QVTEST\\0000", &status), std::nullopt);
@@ -125,10 +118,10 @@ TEST(DeviceDatabase, RemovalLeavesTheRegistryAsItWas) {
 
 TEST(DeviceDatabase, ExistingNodeIsRefusedAndFreedDriverKeysAreReused) {
     TempMachine machine;
-    const std::string before = Export();
+    const std::string before = qv::testing::ExportRegistry();
     DeviceRecord again = VirtualAdapter(kPort1, u"{7EA00001-0000-4000-8000-00000000000A}", u"Other");
     EXPECT_EQ(CreateDevice(&again), kDeviceExists);
-    EXPECT_TRUE(qv::testing::SameText(before, Export(), "export"));
+    EXPECT_TRUE(qv::testing::SameText(before, qv::testing::ExportRegistry(), "export"));
     DeviceRecord unnamed;
     EXPECT_EQ(CreateDevice(&unnamed), kErrorInvalidParameter);
 

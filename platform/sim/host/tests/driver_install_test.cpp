@@ -57,13 +57,6 @@ struct Newdev {
     HModule module;
 };
 
-std::string Export() {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_TRUE(sim::ExportRegFile(out, &error)) << error;
-    return out.str();
-}
-
 TEST(DriverList, BestCompatibleDriverComesFromTheMatchingInf) {
     TempMachine machine;
     NetDevice team;
@@ -214,7 +207,7 @@ TEST(DriverInstall, LibraryLoadsByNameUnlessTheMachineHasNone) {
 
 TEST(DriverInstall, UpdateDriverInstallsEveryDeviceWithTheIdAndRemovalTakesItAllAway) {
     TempMachine machine;
-    const std::string before = Export();
+    const std::string before = qv::testing::ExportRegistry();
     {
         NetDevice first, second;
         Newdev library;
@@ -263,7 +256,7 @@ TEST(DriverInstall, UpdateDriverInstallsEveryDeviceWithTheIdAndRemovalTakesItAll
         reg::CloseKey(key);
         ASSERT_TRUE(dev::RemoveDevice(second.set(), second.device()));
     }
-    EXPECT_EQ(Export(), before);
+    EXPECT_EQ(qv::testing::ExportRegistry(), before);
 }
 
 TEST(DriverInstall, ReinstallKeepsTheIdentityAndTheDriverKeysOtherValues) {

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/testing/temp_machine.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
@@ -37,13 +38,6 @@ void Set(const char16_t* path, const char16_t* name, uint32_t type, const Bytes&
     EXPECT_EQ(reg::SetValueEx(key, name, type, data.data(), static_cast<uint32_t>(data.size())),
               kErrorSuccess);
     reg::CloseKey(key);
-}
-
-std::string Export() {
-    std::ostringstream out;
-    std::string error;
-    EXPECT_TRUE(ExportRegFile(out, &error)) << error;
-    return out.str();
 }
 
 // Every key with its values (name, type, bytes) in enumeration order, read through the port.
@@ -110,14 +104,14 @@ TEST_F(RegFileExport, WritesRegeditFormat) {
         "\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qv\\Child]\n"
         "\n";
-    EXPECT_EQ(Export(), expected);
+    EXPECT_EQ(qv::testing::ExportRegistry(), expected);
 }
 
 TEST_F(RegFileExport, WrapsLongHexAtEightyColumns) {
     Bytes blob(60);
     for (size_t i = 0; i < blob.size(); ++i) blob[i] = static_cast<uint8_t>(i);
     Set(u"K", u"Blob", kRegBinary, blob);
-    const std::string text = Export();
+    const std::string text = qv::testing::ExportRegistry();
     const std::string expected =
         "[HKEY_LOCAL_MACHINE\\K]\n"
         "\"Blob\"=hex:00,01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,\\\n"
@@ -160,13 +154,13 @@ TEST_F(RegFileRoundTrip, ImportIntoAnEmptyMachineGivesTheSameMachine) {
     Set(u"Keys with ] and [ and = signs", u"x", kRegDword, {0, 0, 0, 0});
     reg::CloseKey(Key(u"EmptyKey\\Deeper\\Deepest"));
     const Snapshot before = Take();
-    const std::string text = Export();
+    const std::string text = qv::testing::ExportRegistry();
 
     UseSecondEmptyMachine();
     std::string error;
     ASSERT_TRUE(ImportRegFile(text, &error)) << error;
     EXPECT_EQ(Take(), before);
-    EXPECT_EQ(Export(), text);
+    EXPECT_EQ(qv::testing::ExportRegistry(), text);
 }
 
 using RegFileImport = EmptyMachine;
@@ -183,7 +177,7 @@ TEST_F(RegFileImport, AcceptsUtf16WithByteOrderMarkAndUtf8WithOne) {
         "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Narrow]\n@=dword:7\n",
         &error))
         << error;
-    EXPECT_EQ(Export(),
+    EXPECT_EQ(qv::testing::ExportRegistry(),
               "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n"
               "[HKEY_LOCAL_MACHINE\\Narrow]\n@=dword:00000007\n\n"
               "[HKEY_LOCAL_MACHINE\\Wide]\n\"N\u00e4me\"=\"v\u00e4lue\"\n\n");
@@ -206,14 +200,14 @@ TEST_F(RegFileImport, DeletesKeysWithTheirSubtreeAndValues) {
                       "    00,00 , 00,00\n",
                       &error))
         << error;
-    EXPECT_EQ(Export(),
+    EXPECT_EQ(qv::testing::ExportRegistry(),
               "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n"
               "[HKEY_LOCAL_MACHINE\\Kept]\n\"stays\"=dword:00000002\n\"Hex\"=hex(7):61,00,00,00,00,00\n\n");
 }
 
 TEST_F(RegFileImport, MalformedFilesAreRefusedWithTheirLineAndChangeNothing) {
     Set(u"Existing", u"v", kRegDword, {9, 0, 0, 0});
-    const std::string before = Export();
+    const std::string before = qv::testing::ExportRegistry();
     const std::string header = "Windows Registry Editor Version 5.00\n";
     const std::string good = "[HKEY_LOCAL_MACHINE\\New]\n\"ok\"=dword:00000001\n";
     struct Case {
@@ -260,7 +254,7 @@ TEST_F(RegFileImport, MalformedFilesAreRefusedWithTheirLineAndChangeNothing) {
         std::string error;
         EXPECT_FALSE(ImportRegFile(c.content, &error));
         EXPECT_EQ(error.rfind(c.error, 0), 0u) << error;
-        EXPECT_EQ(Export(), before);
+        EXPECT_EQ(qv::testing::ExportRegistry(), before);
     }
 }
 

@@ -55,4 +55,8 @@ class TempMachine {
     std::string error_;
 };
 
+// The selected machine's whole registry as .reg text (qv/sim/regfile.h), to compare a machine
+// before and after; a registry that cannot be exported fails the current test.
+std::string ExportRegistry();
+
 }  // namespace qv::testing
