@@ -1,15 +1,16 @@
-// The write lock's record in the registry and the liveness test of its holder.
+// The write lock: the holding program's file lock and record, and qvsim's registry hold.
 #include "write_lock.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <fstream>
+#include <algorithm>
+#include <cstring>
 #include <optional>
-#include <sstream>
 #include <string>
 
 #include "../reg_access.h"
-#include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
 #include "qv/sim/netcfg.h"
@@ -19,110 +20,142 @@ namespace netcfg {
 namespace {
 
 constexpr std::u16string_view kHolder = u"LockHolder";
-constexpr std::u16string_view kProcessId = u"LockProcessId";
-constexpr std::u16string_view kProcessStart = u"LockProcessStart";
+constexpr const char* kLockFileName = "netcfg-lock";
+// Byte 0 is the lock; the holder's record (process id, name length, name in UTF-16) follows here.
+constexpr off_t kRecordOffset = 512;
+constexpr size_t kMaxHolderUnits = 256;
 
-// The start time of a running process (field 22 of /proc/<pid>/stat, in clock ticks since boot);
-// nullopt when there is no such process or it has ended and waits to be reaped.
-std::optional<std::u16string> ProcessStart(uint32_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text;
-    if (!std::getline(stat, text)) return std::nullopt;
-    const size_t nameEnd = text.rfind(')');  // the command name may hold spaces and brackets
-    if (nameEnd == std::string::npos) return std::nullopt;
-    std::istringstream fields(text.substr(nameEnd + 1));
-    std::string state, field;
-    fields >> state;  // field 3
-    if (state.empty() || state == "Z" || state == "X") return std::nullopt;
-    for (int i = 4; i <= 22; ++i) {
-        if (!(fields >> field)) return std::nullopt;
-    }
-    return ToUtf16(field);
-}
-
-struct LockRecord {
-    std::u16string holder;
-    std::optional<uint32_t> processId;
-    std::u16string processStart;
+struct Holder {
+    std::u16string name;
+    uint32_t processId = 0;
 };
 
-LockRecord ReadRecord(const RegKey& key) {
-    LockRecord r;
-    r.holder = key.ReadString(kHolder).value_or(u"");
-    r.processId = key.ReadDword(kProcessId);
-    r.processStart = key.ReadString(kProcessStart).value_or(u"");
-    return r;
+// This process's hold: the open lock file while it holds the lock.
+struct OwnHold {
+    int fd = -1;
+    pid_t pid = 0;
+};
+
+OwnHold& Own() {
+    static OwnHold own;
+    return own;
 }
 
-// A recorded holder still holds the lock while its process runs; one without a process holds it
-// until it is freed.
-bool Live(const LockRecord& r) {
-    if (r.holder.empty()) return false;
-    if (!r.processId) return true;
-    const auto start = ProcessStart(*r.processId);
-    return start && *start == r.processStart;
+bool HoldsLock() {
+    return Own().fd >= 0 && Own().pid == getpid();
 }
 
-bool Mine(const LockRecord& r) {
-    const auto self = static_cast<uint32_t>(getpid());
-    const auto start = ProcessStart(self);
-    return r.processId == self && start && *start == r.processStart;
+std::string LockFilePath() {
+    return (MachineDir() / kLockFileName).string();
 }
 
-LStatus WriteRecord(const RegKey& key, std::u16string_view holder, std::optional<uint32_t> pid,
-                    std::u16string_view start) {
-    LStatus status = key.WriteString(kHolder, holder);
-    if (status != kErrorSuccess) return status;
-    if (pid) {
-        status = key.WriteDword(kProcessId, *pid);
-        if (status == kErrorSuccess) status = key.WriteString(kProcessStart, start);
-        return status;
+// Opens the lock file; only a regular file is used.
+int OpenLockFile(int flags) {
+    const int fd = open(LockFilePath().c_str(), flags | O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
+    if (fd < 0) return -1;
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return -1;
     }
-    for (const auto name : {kProcessId, kProcessStart}) {
-        const std::u16string n(name);
-        status = reg::DeleteValue(key.get(), n.c_str());
-        if (status != kErrorSuccess && status != kErrorFileNotFound) return status;
-    }
-    return kErrorSuccess;
+    return fd;
+}
+
+struct flock LockByte(short type) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = 0;
+    lock.l_len = 1;
+    return lock;
+}
+
+// The record of the file's holder; empty when it cannot be read.
+Holder ReadHolder(int fd) {
+    unsigned char record[8 + 2 * kMaxHolderUnits] = {};
+    const ssize_t n = pread(fd, record, sizeof record, kRecordOffset);
+    Holder holder;
+    if (n < 8) return holder;
+    std::memcpy(&holder.processId, record, 4);
+    uint32_t units = 0;
+    std::memcpy(&units, record + 4, 4);
+    units = std::min<uint32_t>({units, kMaxHolderUnits, static_cast<uint32_t>((n - 8) / 2)});
+    holder.name.resize(units);
+    std::memcpy(holder.name.data(), record + 8, units * 2);
+    return holder;
+}
+
+bool WriteHolder(int fd, std::u16string_view name, uint32_t processId) {
+    unsigned char record[8 + 2 * kMaxHolderUnits] = {};
+    const auto units = static_cast<uint32_t>(std::min(name.size(), kMaxHolderUnits));
+    std::memcpy(record, &processId, 4);
+    std::memcpy(record + 4, &units, 4);
+    std::memcpy(record + 8, name.data(), units * 2);
+    return pwrite(fd, record, sizeof record, kRecordOffset) == static_cast<ssize_t>(sizeof record);
+}
+
+// The program that holds the lock now, if any.
+std::optional<Holder> ProgramHolder() {
+    if (HoldsLock()) return ReadHolder(Own().fd);
+    const int fd = OpenLockFile(0);
+    if (fd < 0) return std::nullopt;
+    struct flock probe = LockByte(F_WRLCK);
+    std::optional<Holder> holder;
+    if (fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) holder = ReadHolder(fd);
+    close(fd);
+    return holder;
+}
+
+std::u16string QvsimHolder(const RegKey& key) {
+    return key.ReadString(kHolder).value_or(u"");
 }
 
 }  // namespace
 
 LockAttempt TryTakeWriteLock(std::u16string_view clientName, std::u16string* holder) {
-    const auto start = ProcessStart(static_cast<uint32_t>(getpid()));
-    if (!start) return LockAttempt::kFailed;
     RegistryTransaction txn;
     RegKey key;
     if (!txn.ok() || RegKey::Create(kSimNetCfgPath, &key) != kErrorSuccess) return LockAttempt::kFailed;
-    const LockRecord current = ReadRecord(key);
-    if (Live(current)) {
-        *holder = current.holder;
+    if (const std::u16string qvsim = QvsimHolder(key); !qvsim.empty()) {
+        *holder = qvsim;
         return LockAttempt::kBusy;
     }
-    if (WriteRecord(key, clientName, static_cast<uint32_t>(getpid()), *start) != kErrorSuccess)
+    if (HoldsLock()) {
+        *holder = ReadHolder(Own().fd).name;
+        return LockAttempt::kBusy;
+    }
+    const int fd = OpenLockFile(O_CREAT);
+    if (fd < 0) return LockAttempt::kFailed;
+    struct flock take = LockByte(F_WRLCK);
+    if (fcntl(fd, F_OFD_SETLK, &take) != 0) {
+        *holder = ReadHolder(fd).name;
+        close(fd);
+        return LockAttempt::kBusy;
+    }
+    if (!WriteHolder(fd, clientName, static_cast<uint32_t>(getpid()))) {
+        close(fd);  // closing the description gives the lock back
         return LockAttempt::kFailed;
-    key = RegKey();
-    return txn.Commit() == kErrorSuccess ? LockAttempt::kTaken : LockAttempt::kFailed;
+    }
+    Own() = {fd, getpid()};
+    return LockAttempt::kTaken;
 }
 
 void GiveBackWriteLock() {
-    RegistryTransaction txn;
-    RegKey key;
-    if (!txn.ok() || RegKey::Open(kSimNetCfgPath, kKeyAllAccess, &key) != kErrorSuccess) return;
-    if (!Mine(ReadRecord(key))) return;
-    if (WriteRecord(key, u"", std::nullopt, u"") != kErrorSuccess) return;
-    key = RegKey();
-    txn.Commit();
+    if (!HoldsLock()) return;
+    WriteHolder(Own().fd, u"", 0);
+    close(Own().fd);
+    Own() = {};
 }
 
 }  // namespace netcfg
 
 WriteLockState ReadWriteLock() {
     RegKey key;
-    if (RegKey::Open(kSimNetCfgPath, kKeyQueryValue, &key) != kErrorSuccess) return {};
-    const netcfg::LockRecord r = netcfg::ReadRecord(key);
-    if (!netcfg::Live(r)) return {};
-    return {true, r.holder, r.processId.value_or(0)};
+    if (RegKey::Open(kSimNetCfgPath, kKeyQueryValue, &key) == kErrorSuccess) {
+        if (std::u16string qvsim = netcfg::QvsimHolder(key); !qvsim.empty()) return {true, std::move(qvsim), 0};
+    }
+    if (auto program = netcfg::ProgramHolder()) return {true, std::move(program->name), program->processId};
+    return {};
 }
 
 bool HoldWriteLock(std::u16string_view clientName, WriteLockState* current) {
@@ -130,12 +163,15 @@ bool HoldWriteLock(std::u16string_view clientName, WriteLockState* current) {
     RegistryTransaction txn;
     RegKey key;
     if (!txn.ok() || RegKey::Create(kSimNetCfgPath, &key) != kErrorSuccess) return false;
-    const netcfg::LockRecord r = netcfg::ReadRecord(key);
-    if (netcfg::Live(r)) {
-        *current = {true, r.holder, r.processId.value_or(0)};
+    if (std::u16string qvsim = netcfg::QvsimHolder(key); !qvsim.empty()) {
+        *current = {true, std::move(qvsim), 0};
         return false;
     }
-    if (netcfg::WriteRecord(key, clientName, std::nullopt, u"") != kErrorSuccess) return false;
+    if (auto program = netcfg::ProgramHolder()) {
+        *current = {true, std::move(program->name), program->processId};
+        return false;
+    }
+    if (key.WriteString(netcfg::kHolder, clientName) != kErrorSuccess) return false;
     key = RegKey();
     return txn.Commit() == kErrorSuccess;
 }
@@ -144,7 +180,7 @@ bool FreeWriteLock() {
     RegistryTransaction txn;
     RegKey key;
     if (!txn.ok() || RegKey::Create(kSimNetCfgPath, &key) != kErrorSuccess) return false;
-    if (netcfg::WriteRecord(key, u"", std::nullopt, u"") != kErrorSuccess) return false;
+    if (key.WriteString(netcfg::kHolder, u"") != kErrorSuccess) return false;
     key = RegKey();
     return txn.Commit() == kErrorSuccess;
 }

@@ -28,7 +28,8 @@ WriteLockState ReadWriteLock();
 // when the registry cannot be written.
 bool HoldWriteLock(std::u16string_view clientName, WriteLockState* current);
 
-// Frees the lock, whoever holds it. False when the registry cannot be written.
+// Frees a lock held by qvsim (HoldWriteLock). A program's lock is freed when the program gives it
+// back or ends, as on Windows. False when the registry cannot be written.
 bool FreeWriteLock();
 
 // One binding path that ends at an adapter: the protocol above it and whether it is enabled.
