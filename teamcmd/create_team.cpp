@@ -58,11 +58,25 @@ void RemoveMemberVlans(const Guid& member, VlanList* vlans) {
 }
 
 // Steps after the checks: clear the members, write the team number, install the team adapter and
-// wire it to the members.
+// wire it to the members. The team number is written on the members before their bindings change,
+// so that a run killed at any point leaves every member it changed with an entry in the team store,
+// from which removing all teams (-r) gives it back.
 uint32_t BuildTeam(const CommandRecord& record, CreateRun* run) {
     TeamInfo& team = run->NewTeam();
     for (int i = 0; i < team.numNics; ++i) {
         RemoveMemberVlans(team.memberGuids[i], &run->vlans);
+    }
+
+    const int32_t teamNumber =
+        AllocateTeamNumber(run->selection.teams, g_numTeams, team.TeamMode, team.numNics);
+    team.TeamNumber = teamNumber;
+    SaveMemberEntries(team, &run->restore);
+    if (WriteIntoTeamRegistry(team, QV_SET_TEAM_NUMBER, teamNumber) != 1) {
+        return FailAndRestore(record, run, QV_CREATE_TEAM_NUMBER,
+                              "WriteIntoTeamRegistry QV_SET_TEAM_NUMBER \n",
+                              "WriteIntoTeamRegistry QV_SET_TEAM_NUMBER\n");
+    }
+    for (int i = 0; i < team.numNics; ++i) {
         if (EnableProtocolNicBindings(team.memberGuids[i], 0, 1) != 1) {
             return FailAndRestore(record, run, QV_CREATE_BINDINGS,
                                   "Disabling NIC Protocol Bindings failed \n",
@@ -70,15 +84,7 @@ uint32_t BuildTeam(const CommandRecord& record, CreateRun* run) {
         }
         run->restore.unbound = i + 1;
     }
-
-    run->teamNumber = AllocateTeamNumber(run->selection.teams, g_numTeams, team.TeamMode, team.numNics);
-    team.TeamNumber = run->teamNumber;
-    SaveMemberEntries(team, &run->restore);
-    if (WriteIntoTeamRegistry(team, QV_SET_TEAM_NUMBER, run->teamNumber) != 1) {
-        return FailAndRestore(record, run, QV_CREATE_TEAM_NUMBER,
-                              "WriteIntoTeamRegistry QV_SET_TEAM_NUMBER \n",
-                              "WriteIntoTeamRegistry QV_SET_TEAM_NUMBER\n");
-    }
+    run->teamNumber = teamNumber;  // the summary names the number once the members carry it
 
     char16_t name[kInstallNameCapacity];
     U16CopyInto(name, kInstallNameCapacity, record.teamName);

@@ -1,12 +1,16 @@
 // QvTeamCmd -r: team removal.
+#include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "console.h"
 #include "flow_bounds.h"
 #include "flow_log.h"
 #include "qv/platform/guid.h"
 #include "qv/platform/registry.h"
+#include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/bindings.h"
+#include "qv/teamlib/install.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 #include "remove_vlan_flows.h"
@@ -41,6 +45,85 @@ bool ReleaseMember(const CommandRecord& record, const Guid& member) {
     if (EnableProtocolNicBindings(member, 1, 1) != 1 &&
         !LogFlowText(record, u"Enabling protocol bindings failed\n")) {
         return false;
+    }
+    return true;
+}
+
+bool HasValue(HKey key, const char16_t* name) {
+    uint32_t type = 0;
+    uint32_t size = 0;
+    return reg::QueryValueEx(key, name, &type, nullptr, &size) == kErrorSuccess;
+}
+
+// An entry of a member whose team was not finished: a member's TeamNumber (mode bits set) without a
+// TeamBinding that names a present team adapter, or an entry that was created and got no value.
+template <typename TeamPresent>
+bool IsUnfinishedEntry(HKey entry, const TeamPresent& teamPresent) {
+    uint32_t number = 0;
+    uint32_t type = 0;
+    uint32_t size = sizeof number;
+    const bool hasNumber = reg::QueryValueEx(entry, u"TeamNumber", &type, reinterpret_cast<uint8_t*>(&number),
+                                             &size) == kErrorSuccess &&
+                           type == kRegDword && size == sizeof number;
+    if (!hasNumber)
+        return !HasValue(entry, u"TeamNumber") && !HasValue(entry, u"TeamBinding") &&
+               !HasValue(entry, u"VlanBinding");
+    if ((number & 0xF00) == 0) return false;
+    OwnedU16 binding;
+    if (ReadStringFromRegistry(entry, u"TeamBinding", &binding) != 1) return true;
+    const OwnedU16 bare = RemoveDevicePrefix(binding.get());
+    Guid team{};
+    return !bare || !GuidFromString(bare.get(), &team) || !teamPresent(team);
+}
+
+// The adapters that carry a team member's TeamNumber (mode bits set) without a TeamBinding that
+// names a present team adapter: members of a team whose creation (or removal) was cut short.
+std::vector<Guid> MembersOfIncompleteTeams() {
+    auto teams = std::make_unique<AdapterTable>();
+    QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, teams.get());
+    const auto teamPresent = [&](const Guid& team) {
+        return std::any_of(teams->guids, teams->guids + TableCount(*teams),
+                           [&](const Guid& present) { return present == team; });
+    };
+    std::vector<Guid> members;
+    ScopedKey adapters;
+    if (reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyRead, adapters.Receive()) != kErrorSuccess) {
+        return members;
+    }
+    for (uint32_t index = 0;; ++index) {
+        char16_t name[kRegistryPathCapacity];
+        uint32_t length = kRegistryPathCapacity;
+        const LStatus status = reg::EnumKeyEx(adapters.get(), index, name, &length);
+        if (status == kErrorMoreData) continue;
+        if (status != kErrorSuccess) break;
+        ScopedKey entry;
+        Guid member{};
+        if (!GuidFromString(name, &member) ||
+            reg::OpenKeyEx(adapters.get(), name, kKeyRead, entry.Receive()) != kErrorSuccess) {
+            continue;
+        }
+        if (IsUnfinishedEntry(entry.get(), teamPresent)) members.push_back(member);
+    }
+    return members;
+}
+
+// Remove-all gives back what an unfinished team holds: miniport devices that never got their driver
+// go, and members of a team without a team adapter lose their team address and entry and are shown
+// and bound again, as the members of a removed team are. False when the log cannot be opened.
+bool ReleaseIncompleteTeams(const CommandRecord& record) {
+    RemoveIncompleteVirtualAdapters();
+    const std::vector<Guid> members = MembersOfIncompleteTeams();
+    for (size_t first = 0; first < members.size(); first += kMaxTeamMembers) {
+        TeamInfo orphans{};
+        orphans.numNics = static_cast<int32_t>(std::min<size_t>(kMaxTeamMembers, members.size() - first));
+        std::copy_n(members.begin() + static_cast<std::ptrdiff_t>(first), orphans.numNics,
+                    orphans.memberGuids);
+        RemoveNICRegistrySettings(nullptr, orphans, u"");  // no team name: names are left alone
+        for (int m = 0; m < orphans.numNics; ++m) {
+            QvTrace(u"   CmdRemoveTeam: releasing %s of an incomplete team",
+                    GuidToString(orphans.memberGuids[m]).c_str());
+            if (!ReleaseMember(record, orphans.memberGuids[m])) return false;
+        }
     }
     return true;
 }
@@ -94,6 +177,7 @@ uint32_t CmdRemoveTeam(const CommandRecord& record) {
     }
     if (record.flags & OPT_REMOVE_ALL) {
         RemoveVlansOfEveryTeam(list.get());
+        if (!ReleaseIncompleteTeams(record)) return QV_LOG_FILE_UNAVAILABLE;
     }
     if (QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, adapters.get()) != 1) {
         return Failed(record, u"QueryAdapters Failed\n");

@@ -70,4 +70,9 @@ int SetNicFriendlyName(const AdapterList& teamAdapters, const Guid& team, const 
 // Removes a virtual adapter from the system (DIF_REMOVE, global scope). 1 removed, 0 failed.
 int RemoveTeamDetails(HDevInfo set, DevInfoData* device);
 
+// Removes every present device of the miniport (root-enumerated, hardware id kMiniportHardwareId)
+// that has no driver key or no NetCfgInstanceId: an installation that was cut short. The number
+// removed.
+int RemoveIncompleteVirtualAdapters();
+
 }  // namespace qv
