@@ -23,16 +23,6 @@ tool=("$build/bin/qvtool" -d nic0 -r all -f)
 "${teamcmd[@]}" >/dev/null || true  # creates the machine on first use, warms the caches
 "${tool[@]}" >/dev/null             # creates the adapter's state file
 
-# Instructions executed by one run of the command (valgrind's callgrind), or "-".
-instructions() {
-    command -v valgrind >/dev/null || { echo -; return; }
-    local out
-    out=$(mktemp)
-    valgrind --tool=callgrind --callgrind-out-file="$out" "$@" 2>&1 >/dev/null |
-        sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
-    rm -f "$out"
-}
-
 read -r true_wall true_cpu <<<"$(per_run_us /bin/true)"
 read -r teamcmd_wall teamcmd_cpu <<<"$(per_run_us "${teamcmd[@]}")"
 read -r tool_wall tool_cpu <<<"$(per_run_us "${tool[@]}")"

@@ -22,3 +22,13 @@ per_run_us() {
 ms() { printf '%d.%d' $(($1 / 1000)) $(($1 % 1000 / 100)); }
 # a / b with two decimals.
 ratio() { local r=$(($1 * 100 / ($2 > 0 ? $2 : 1))); printf '%d.%02d' $((r / 100)) $((r % 100)); }
+
+# Instructions executed by one run of the command (valgrind's callgrind), or "-".
+instructions() {
+    command -v valgrind >/dev/null || { echo -; return; }
+    local out
+    out=$(mktemp)
+    valgrind --tool=callgrind --callgrind-out-file="$out" "$@" 2>&1 >/dev/null |
+        sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
+    rm -f "$out"
+}

@@ -5,6 +5,9 @@
 #include <array>
 #include <cstring>
 #include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "device_install.h"
@@ -71,6 +74,34 @@ bool OpenNode(const std::u16string& instanceId, uint32_t sam, RegKey* node) {
     return FailWith(status == kErrorFileNotFound ? kErrorNoSuchDevinst : status);
 }
 
+// What the walks of the programs ask of a device node again and again, its class and driver key,
+// remembered for as long as this process's view of the registry holds (a write, or another
+// process's commit seen by a new snapshot, forgets it). Only nodes that could be read are kept.
+struct NodeFacts {
+    Guid classGuid{};
+    std::optional<std::u16string> driver;
+};
+
+const NodeFacts* FactsOf(uint32_t devInst, const std::u16string& instanceId) {
+    static struct {
+        uint64_t serial = 0;
+        std::unordered_map<uint32_t, NodeFacts> facts;
+    } cache;
+    sim::RegistryTransaction view(sim::RegistryTransaction::Mode::kReadSnapshot);
+    const uint64_t serial = sim::RegistryViewSerial();
+    if (serial != cache.serial) {
+        cache.facts.clear();
+        cache.serial = serial;
+    }
+    if (const auto known = cache.facts.find(devInst); known != cache.facts.end()) return &known->second;
+    RegKey node;
+    if (!OpenNode(instanceId, kKeyQueryValue, &node)) return nullptr;
+    NodeFacts facts;
+    if (const auto text = node.ReadString(u"ClassGUID")) GuidFromString(*text, &facts.classGuid);
+    facts.driver = node.ReadString(u"Driver");
+    return &cache.facts.insert_or_assign(devInst, std::move(facts)).first->second;
+}
+
 // Copies bytes out under SetupAPI's buffer rules.
 bool ReturnProperty(uint32_t type, const uint8_t* data, uint32_t size, uint32_t* regType, uint8_t* buffer,
                     uint32_t bufferSize, uint32_t* requiredSize) {
@@ -129,21 +160,39 @@ HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*
         FailWith(kErrorInvalidParameter);
         return kInvalidDevInfo;
     }
-    // One Windows call, one view of the device database: the walk reads one registry snapshot.
+    // One Windows call, one view of the device database: the walk reads one registry snapshot. The
+    // list of the last call is kept for as long as that view holds, since the programs ask for the
+    // same list many times while nothing changes.
     sim::RegistryTransaction snapshot(sim::RegistryTransaction::Mode::kReadSnapshot);
-    LStatus status = kErrorSuccess;
-    const auto ids = sim::ListDeviceInstances(enumerator ? std::u16string_view(enumerator) : u"", &status);
-    if (status != kErrorSuccess) {
-        FailWith(status);
-        return kInvalidDevInfo;
-    }
+    static struct {
+        uint64_t serial = 0;
+        Guid classGuid{};
+        std::u16string enumerator;
+        uint32_t flags = 0;
+        std::vector<uint32_t> devices;
+    } last;
+    const uint64_t serial = sim::RegistryViewSerial();
+    const Guid wanted = allClasses ? Guid{} : *classGuid;
+    const std::u16string_view enumeratorText = enumerator ? std::u16string_view(enumerator) : u"";
     auto set = std::make_unique<DeviceSet>();
-    for (const auto& id : ids) {
-        RegKey node;
-        if (RegKey::Open(sim::DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess) continue;
-        if (!allClasses && !MatchesClass(node, *classGuid)) continue;
-        if ((flags & kDigcfPresent) != 0 && !sim::IsDevicePresent(id)) continue;
-        set->devices.push_back(sim::DevInstFor(id));
+    if (last.serial == serial && serial != 0 && last.classGuid == wanted &&
+        last.enumerator == enumeratorText && last.flags == flags) {
+        set->devices = last.devices;
+    } else {
+        LStatus status = kErrorSuccess;
+        const auto ids = sim::ListDeviceInstances(enumeratorText, &status);
+        if (status != kErrorSuccess) {
+            FailWith(status);
+            return kInvalidDevInfo;
+        }
+        for (const auto& id : ids) {
+            RegKey node;
+            if (RegKey::Open(sim::DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess) continue;
+            if (!allClasses && !MatchesClass(node, *classGuid)) continue;
+            if ((flags & kDigcfPresent) != 0 && !sim::IsDevicePresent(id)) continue;
+            set->devices.push_back(sim::DevInstFor(id));
+        }
+        last = {serial, wanted, std::u16string(enumeratorText), flags, set->devices};
     }
     SetLastError(kErrorSuccess);
     return sim::NewHandle<DeviceSet, HDevInfo>(std::move(set));
@@ -159,10 +208,9 @@ bool EnumDeviceInfo(HDevInfo handle, uint32_t index, DevInfoData* device) {
     device->reserved = reinterpret_cast<uintptr_t>(handle);
     device->classGuid = Guid{};
     if (const auto id = sim::InstanceIdOf(devInst)) {
-        RegKey node;
-        if (RegKey::Open(sim::DeviceNodePath(*id), kKeyQueryValue, &node) == kErrorSuccess) {
-            if (const auto text = node.ReadString(u"ClassGUID")) GuidFromString(*text, &device->classGuid);
-        }
+        const Win32Error lastError = GetLastError();  // a node that cannot be read fails nothing here
+        if (const NodeFacts* facts = FactsOf(devInst, *id)) device->classGuid = facts->classGuid;
+        SetLastError(lastError);
     }
     return true;
 }
@@ -232,12 +280,12 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
         FailWith(kErrorInvalidFlags);
         return kInvalidHKey;
     }
-    RegKey node;
-    if (!OpenNode(*id, kKeyQueryValue, &node)) return kInvalidHKey;
+    const NodeFacts* facts = FactsOf(device->devInst, *id);
+    if (facts == nullptr) return kInvalidHKey;
 
     std::u16string path;
     if (keyType == kDiregDrv) {
-        const auto driver = node.ReadString(u"Driver");
+        const auto& driver = facts->driver;
         if (!driver || driver->empty()) {
             FailWith(kErrorKeyDoesNotExist);
             return kInvalidHKey;

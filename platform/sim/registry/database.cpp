@@ -329,7 +329,8 @@ LStatus OpenFile(const fs::path& path, bool create) {
         }
     }
     if (status == kErrorSuccess) {
-        status = Exec(known ? "PRAGMA synchronous = NORMAL;" : "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
+        status = Exec(known ? "PRAGMA synchronous = NORMAL;"
+                            : "PRAGMA journal_mode = WAL; PRAGMA synchronous = NORMAL;");
     }
     if (status != kErrorSuccess) {
         Close();
@@ -465,7 +466,17 @@ uint64_t Generation() {
     return S().generation;
 }
 
+// A process that ends normally closes its connection: the last connection to close writes the log
+// back into the database and removes it, so the next process to open the machine need not read a
+// log that every process before it left behind (a killed process leaves it; the next close helps).
+void CloseAtExit() {
+    std::lock_guard lock(Mutex());
+    Close();
+}
+
 LStatus Open() {
+    static const bool closesAtExit = std::atexit(CloseAtExit) == 0;
+    (void)closesAtExit;
     State& s = S();
     if (s.db && s.owner != ThisProcess()) Close();
     if (s.db && s.broken && s.depth == 0) Close();

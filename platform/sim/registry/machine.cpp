@@ -79,4 +79,8 @@ int32_t RegistryTransaction::Commit() {
     return status_;
 }
 
+uint64_t RegistryViewSerial() {
+    return regdb::SnapshotSerial();
+}
+
 }  // namespace qv::sim

@@ -26,7 +26,9 @@ std::string FoldKey(std::u16string_view name) {
     std::string key(name.size() * 2, '\0');
     char* out = key.data();
     for (const char16_t c : name) {
-        const char16_t u = Upcase(c);
+        // ASCII, nearly every name, is folded here without a call.
+        const char16_t u =
+            c < 0x80 ? ((c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 0x20) : c) : Upcase(c);
         *out++ = static_cast<char>(u >> 8);
         *out++ = static_cast<char>(u & 0xFF);
     }

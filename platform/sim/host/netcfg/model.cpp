@@ -21,20 +21,30 @@ std::u16string Lower(std::u16string_view text) {
 }
 
 // The present network adapters of the device database, in enumeration order.
+// Reads only what the engine needs of each adapter, not the whole device record: Initialize runs
+// once per binding change, over every network device.
 void LoadAdapters(Model* model) {
     LStatus status = kErrorSuccess;
     for (const auto& id : ListDevices(u"", kNetClassGuid, &status)) {
-        const auto device = ReadDevice(id);
-        if (!device || !device->state.present.value_or(1)) continue;
+        RegKey node;
+        RegKey driver;
+        if (!IsDevicePresent(id) || RegKey::Open(DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess)
+            continue;
+        const auto driverKey = node.ReadString(u"Driver");
+        if (!driverKey || RegKey::Open(DriverKeyPath(*driverKey), kKeyQueryValue, &driver) != kErrorSuccess)
+            continue;
         Component c;
-        if (!GuidFromString(device->netCfgInstanceId, &c.guid)) continue;
-        c.guidText = device->netCfgInstanceId;
+        c.guidText = driver.ReadString(u"NetCfgInstanceId").value_or(u"");
+        if (!GuidFromString(c.guidText, &c.guid)) continue;
         // The engine names an adapter by the hardware id its driver matched.
-        const auto matching = device->driverValues.String(u"MatchingDeviceId");
-        c.id = Lower(matching ? *matching : device->hardwareIds.empty() ? u"" : device->hardwareIds.front());
+        const auto matching = driver.ReadString(u"MatchingDeviceId");
+        const auto hardwareIds = matching ? std::nullopt : node.ReadMultiString(u"HardwareID");
+        c.id = Lower(matching                               ? *matching
+                     : hardwareIds && !hardwareIds->empty() ? hardwareIds->front()
+                                                            : u"");
         c.classGuid = kGuidDevClassNet;
-        c.characteristics = device->driverValues.Dword(u"Characteristics").value_or(0);
-        c.bindName = device->netCfgInstanceId;
+        c.characteristics = driver.ReadDword(u"Characteristics").value_or(0);
+        c.bindName = c.guidText;
         model->components.push_back(std::move(c));
     }
 }

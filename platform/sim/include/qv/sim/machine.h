@@ -52,6 +52,11 @@ bool CreateMachine(const std::filesystem::path& dir, const InventoryOptions& opt
 // The same with an empty registry and no inventory: for importing a whole machine from a .reg file.
 bool CreateEmptyMachine(const std::filesystem::path& dir, bool force, std::string* error);
 
+// Changes whenever what this process sees of the registry may have changed (a new snapshot began,
+// or this process wrote): a value computed from the registry under one serial stays true while the
+// serial is the same.
+uint64_t RegistryViewSerial();
+
 // Groups several registry calls of this thread into one transaction: all of them take effect at
 // Commit, none if the object is destroyed first. Other threads of the process wait for it. While
 // it is open, registry calls see their own changes. Begin failures show in ok().
