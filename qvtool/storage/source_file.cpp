@@ -33,7 +33,7 @@ bool WriteSourceFile(const char* fileName, const std::string& text, std::FILE* o
     // Whatever already has the name must be a file we may replace: never a FIFO (opening it would
     // wait for a reader), a device or a directory.
     std::error_code error;
-    const auto status = std::filesystem::symlink_status(fileName, error);
+    const auto status = std::filesystem::status(fileName, error);
     const bool replaceable = status.type() == std::filesystem::file_type::not_found ||
                              status.type() == std::filesystem::file_type::regular;
     std::FILE* file = replaceable ? std::fopen(fileName, "wb") : nullptr;

@@ -5,6 +5,10 @@
 #include <cstdio>
 #include <filesystem>
 
+#ifndef _WIN32
+#include <sys/stat.h>
+#endif
+
 #include "image_fixtures.h"
 #include "qv/qvtool/runner.h"
 #include "qv/qvtool/storage/header_conversion.h"
@@ -114,17 +118,12 @@ TEST_F(ConvertTest, RefusedFilesWriteNothing) {
          "\nImage file is corrupt 0x00000000!!!!\n"},
         {"short.txt", test::SramText(2111), ""},
         {"fw.hex", "12345678\n", "Unknown file type\n"},
-        {"fw", "12345678\n", "Unknown file type\n"},
-        {"boot.img", test::Executable({0x55, 0xAB, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0, 0),
-         "\nChecking integrety of Firmware binary image file boot.img.\n"
-         "\nImage file is not a PCI Bios Image !!!!\n"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Convert(c.input, c.content), c.printed) << c.input;
     }
     EXPECT_EQ(ReadFile(dir_ / "n5_fw.h"), "kept");
-    EXPECT_EQ(Files(),
-              (std::vector<std::string>{"boot.img", "fw", "fw.ascii", "fw.hex", "n5_fw.h", "short.txt"}));
+    EXPECT_EQ(Files(), (std::vector<std::string>{"fw.ascii", "fw.hex", "n5_fw.h", "short.txt"}));
 
     EXPECT_EQ(Run({"qvtool", "-k", "missing.bin"}),
               "\nChecking integrety of Firmware binary image file missing.bin.\n"
@@ -147,6 +146,11 @@ TEST_F(ConvertTest, LoadingIsBoundedAndOpensNoDevice) {
     EXPECT_EQ(LoadImageFile("four", 4).bytes.size(), 4u);
     EXPECT_EQ(LoadImageFile("four", 3).status, LoadStatus::kTooLarge);
     EXPECT_EQ(LoadImageFile("", 3).status, LoadStatus::kCannotOpen);
+#ifndef _WIN32
+    // A FIFO is refused at once rather than waited on for a writer.
+    ASSERT_EQ(mkfifo((dir_ / "pipe.rom").c_str(), 0600), 0);
+    EXPECT_EQ(LoadImageFile("pipe.rom").status, LoadStatus::kCannotOpen);
+#endif
     ASSERT_TRUE(WriteFile(dir_ / "big.rom", std::string(kMaxImageFileBytes + 1, '\0')));
     EXPECT_EQ(Run({"qvtool", "-k", "big.rom"}),
               "\nChecking integrety of Bios binary image file big.rom.\n\nImage file is too large!!!!\n");

@@ -123,9 +123,6 @@ TEST(FirmwareBinary, WordsAreMostSignificantByteFirstUpToTheLimit) {
         EXPECT_EQ(read.ok, c.ok) << c.what;
         EXPECT_EQ(read.message, c.message) << c.what;
     }
-    const auto bytes = Bytes(test::BigEndianFile({0x12345678, 0xEDCBA987}) + "\x01");
-    EXPECT_EQ(Words(ReadFirmwareBinary(bytes.data(), bytes.size())),
-              (std::vector<uint32_t>{0x12345678, 0xEDCBA987}));
 }
 
 TEST(RawRom, BytesAsStoredInWholeWordsUpToTheLimit) {
