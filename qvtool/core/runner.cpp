@@ -2,6 +2,7 @@
 
 #include "qv/qvtool/adapter_connection.h"
 #include "qv/qvtool/register_commands.h"
+#include "qv/qvtool/storage/header_conversion.h"
 
 namespace qv::qvtool {
 
@@ -19,7 +20,11 @@ int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
     std::fputs(parsed.err.c_str(), err);
     std::fputs(parsed.out.c_str(), out);
     if (parsed.endRun) return parsed.exitStatus;
-    if (parsed.options.convert.requested) return 0;  // the conversion works on files only
+    if (parsed.options.convert.requested) {
+        // The conversion works on files only: no adapter is opened, and the run ends after it.
+        ConvertImageToSource(parsed.options.convert.name, out);
+        return 0;
+    }
 
     AdapterConnection connection;
     if (!OpenAdapter(parsed.options.instance, &connection, out)) return 0;

@@ -1,0 +1,21 @@
+#include "qv/qvtool/storage/image.h"
+
+#include <cstring>
+
+namespace qv::qvtool {
+
+std::vector<uint8_t> ImageBytes(const Image& image) {
+    std::vector<uint8_t> bytes(image.length);
+    if (image.length != 0) std::memcpy(bytes.data(), image.words.data(), image.length);
+    return bytes;
+}
+
+Image ImageFromBytes(const uint8_t* data, size_t size) {
+    Image image;
+    image.words.assign((size + 3) / 4, 0);
+    if (size != 0) std::memcpy(image.words.data(), data, size);
+    image.length = static_cast<uint32_t>(size);
+    return image;
+}
+
+}  // namespace qv::qvtool
