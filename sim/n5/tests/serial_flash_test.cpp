@@ -78,13 +78,6 @@ TEST_F(SerialFlashTest, LatchRulesForProgramAndErase) {
     }
 }
 
-TEST_F(SerialFlashTest, WriteEnableWithExtraBytesIsIgnored) {
-    ASSERT_TRUE(SerialFlashWrite(f_.get(), 2, false, 0x0006));
-    EXPECT_EQ(Status(), 0);
-    Command(0x06);
-    EXPECT_EQ(Status(), kFlashStatusWriteEnabled);
-}
-
 TEST_F(SerialFlashTest, ProgrammingOnlyClearsBitsAndWrapsWithinItsPage) {
     Command(0x06);
     Program(kPart, {0xF0});
