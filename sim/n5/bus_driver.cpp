@@ -80,9 +80,28 @@ int32_t MdioWrite(Adapter& a, const Request& r) {
     return kErrorSuccess;
 }
 
+// Functions 5 and 6: one SPI transfer of the serial flash. Byte 0 is the byte count (1 to 4),
+// byte 1 the keep-selected flag of a write, bytes 4-7 the data, first byte least significant.
+constexpr uint32_t kFlashRecordSize = 8;
+
+int32_t FlashRead(Adapter& a, const Request& r) {
+    if (r.inSize < kFlashRecordSize || r.outCapacity < kFlashRecordSize) return kErrorInsufficientBuffer;
+    uint32_t data = 0;
+    if (!SerialFlashRead(&a.state().flash, r.buffer[0], &data)) return kErrorInvalidParameter;
+    Put32(r.buffer + 4, data);
+    *r.returned = kFlashRecordSize;
+    return kErrorSuccess;
+}
+
+int32_t FlashWrite(Adapter& a, const Request& r) {
+    if (r.inSize < kFlashRecordSize) return kErrorInsufficientBuffer;
+    const bool ok = SerialFlashWrite(&a.state().flash, r.buffer[0], r.buffer[1] != 0, Get32(r.buffer + 4));
+    return ok ? kErrorSuccess : kErrorInvalidParameter;
+}
+
 // Functions without a handler here are not supported by this driver.
 constexpr Handler kHandlers[kMaxFunction + 1] = {
-    nullptr, RegisterRead, RegisterWrite, ConfigRead, ConfigWrite, nullptr, nullptr, MdioRead, MdioWrite,
+    nullptr, RegisterRead, RegisterWrite, ConfigRead, ConfigWrite, FlashRead, FlashWrite, MdioRead, MdioWrite,
 };
 
 }  // namespace
@@ -91,8 +110,12 @@ int32_t Adapter::HandleRequest(uint32_t function, uint8_t* buffer, uint32_t inSi
                                uint32_t* returned) {
     *returned = 0;
     ++state_->counters.requests;
-    if (function > kMaxFunction || kHandlers[function] == nullptr) return kErrorNotSupported;
+    if (function > kMaxFunction) return kErrorNotSupported;
+    ++state_->counters.functionRequests[function];
+    if (kHandlers[function] == nullptr) return kErrorNotSupported;
     if ((state_->faults.failingFunctions >> function) & 1u) return kErrorGenFailure;
+    uint32_t& countdown = state_->faults.failAfterRequests;
+    if (countdown > 0 && --countdown == 0) return kErrorGenFailure;
     if (buffer == nullptr && (inSize != 0 || outCapacity != 0)) return kErrorInvalidParameter;
     return kHandlers[function](*this, Request{buffer, inSize, outCapacity, returned});
 }

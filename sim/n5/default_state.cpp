@@ -107,6 +107,7 @@ void WriteDefaultState(StateFile* state) {
     for (const RegisterDefault& d : kRegisterDefaults) state->registers[d.offset / 4] = d.value;
     WriteConfigSpace(state->config);
     for (uint32_t a = 0; a < kCimSpaceWords; ++a) state->cim[a] = a * 0x00010001u ^ 0x5A000000u;
+    PowerOnSerialFlash(&state->flash);
 }
 
 }  // namespace qv::sim::n5

@@ -175,6 +175,7 @@ void Adapter::SetRegisterWriteFails(uint32_t offset, bool on) {
 
 void Adapter::ClearFaults() {
     std::memset(&state_->faults, 0, sizeof state_->faults);
+    std::memset(&state_->flash.faults, 0, sizeof state_->flash.faults);
 }
 
 }  // namespace qv::sim::n5

@@ -3,8 +3,10 @@
 //   qvsim adapter <n> show | reset
 //   qvsim adapter <n> reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>]
 //   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
-//                       | fault reg-write <offset> on|off | fault cim-busy on|off | fault clear
+//                       | fault reg-write <offset> on|off | fault cim-busy on|off
+//                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
+//   qvsim adapter <n> flash dump <file> | flash load <file>
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -70,6 +72,8 @@ int Show(Adapter& a, const std::filesystem::path& file) {
         if ((s.faults.registerWriteFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-write ") + offset);
     }
     if (s.faults.cimBusyStuck) add("cim-busy");
+    if (s.flash.faults.neverReady) add("flash-never-ready");
+    if (s.flash.faults.writeEnableIgnored) add("flash-wren-ignored");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -130,20 +134,31 @@ bool IsLookupFault(Args args) {
                              std::strcmp(args[0], "detail-size") == 0 || std::strcmp(args[0], "open") == 0);
 }
 
+// Faults that are one switch each.
+constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
+    {"cim-busy", &Adapter::SetCimBusyStuck},
+    {"flash-never-ready", &Adapter::SetFlashNeverReady},
+    {"flash-wren-ignored", &Adapter::SetFlashWriteEnableIgnored},
+};
+
 int Fault(Adapter& a, Args args) {
     if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
         a.ClearFaults();
         return 0;
     }
     bool on = false;
-    if (args.size() == 2 && std::strcmp(args[0], "cim-busy") == 0 && ParseSwitch(args[1], &on)) {
-        a.SetCimBusyStuck(on);
-        return 0;
+    if (args.size() == 2 && ParseSwitch(args[1], &on)) {
+        for (const auto& [name, set] : kSwitchFaults) {
+            if (std::strcmp(args[0], name) != 0) continue;
+            (a.*set)(on);
+            return 0;
+        }
     }
     uint32_t n = 0;
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
         return Usage(
-            "expected fault function|reg-read|reg-write <n> on|off, fault cim-busy on|off or fault clear");
+            "expected fault function|reg-read|reg-write <n> on|off, fault "
+            "cim-busy|flash-never-ready|flash-wren-ignored on|off or fault clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -160,6 +175,43 @@ int Fault(Adapter& a, Args args) {
         }
     } else {
         return Usage("unknown fault");
+    }
+    return 0;
+}
+
+// flash dump: the whole part into the file. flash load: the file (at most the part's size) into
+// the part from address 0; the rest of the part reads erased.
+int Flash(Adapter& a, Args args) {
+    const bool dump = args.size() == 2 && std::strcmp(args[0], "dump") == 0;
+    const bool load = args.size() == 2 && std::strcmp(args[0], "load") == 0;
+    if (!dump && !load) return Usage("expected flash dump <file> or flash load <file>");
+    auto& memory = a.state().flash.memory;
+    std::FILE* f = std::fopen(args[1], dump ? "wb" : "rb");
+    if (f == nullptr) {
+        std::fprintf(stderr, "qvsim: adapter: cannot open %s: %s\n", args[1], std::strerror(errno));
+        return kExitFailure;
+    }
+    bool ok = false;
+    if (dump) {
+        ok = std::fwrite(memory, 1, sizeof memory, f) == sizeof memory;
+        ok = std::fclose(f) == 0 && ok;
+    } else {
+        // Read into a copy first, so that a file too large or unreadable leaves the part unchanged.
+        auto image = std::make_unique<uint8_t[]>(sizeof memory + 1);
+        const size_t n = std::fread(image.get(), 1, sizeof memory + 1, f);
+        ok = !std::ferror(f) && n <= sizeof memory;
+        std::fclose(f);
+        if (!ok) {
+            std::fprintf(stderr, "qvsim: adapter: %s is unreadable or larger than the flash (%zu bytes)\n",
+                         args[1], sizeof memory);
+            return kExitFailure;
+        }
+        std::memset(memory, 0xFF, sizeof memory);
+        std::memcpy(memory, image.get(), n);
+    }
+    if (!ok) {
+        std::fprintf(stderr, "qvsim: adapter: cannot write %s\n", args[1]);
+        return kExitFailure;
     }
     return 0;
 }
@@ -198,14 +250,15 @@ int RunAdapter(Args args) {
         return Word(*adapter, command, rest);
     }
     if (std::strcmp(command, "fault") == 0) return Fault(*adapter, rest);
+    if (std::strcmp(command, "flash") == 0) return Flash(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
 const Command kCommands[] = {
     {"adapter",
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
-     "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault cim-busy on|off | fault "
-     "clear",
+     "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
+     "cim-busy|flash-never-ready|flash-wren-ignored on|off | fault clear | flash dump|load <file>",
      RunAdapter},
 };
 

@@ -28,11 +28,19 @@ TEST(RequestRecords, MdioRecordIsPortDeviceRegisterValue) {
     ExpectBytes(record, expected);
 }
 
+TEST(RequestRecords, FlashTransferRecordIsCountKeepReservedThenData) {
+    const FlashTransferRecord record{3, 1, 0, 0x00070000};
+    const uint8_t expected[] = {0x03, 0x01, 0x00, 0x00, 0x00, 0x00, 0x07, 0x00};
+    ExpectBytes(record, expected);
+}
+
 TEST(RequestRecords, CodesAreDeviceType6800AndFourTimesTheFunction) {
     EXPECT_EQ(IoControlCode(IoFunction::kRegisterRead), 0x68000004u);
     EXPECT_EQ(IoControlCode(IoFunction::kRegisterWrite), 0x68000008u);
     EXPECT_EQ(IoControlCode(IoFunction::kConfigRead), 0x6800000Cu);
     EXPECT_EQ(IoControlCode(IoFunction::kConfigWrite), 0x68000010u);
+    EXPECT_EQ(IoControlCode(IoFunction::kFlashRead), 0x68000014u);
+    EXPECT_EQ(IoControlCode(IoFunction::kFlashWrite), 0x68000018u);
     EXPECT_EQ(IoControlCode(IoFunction::kMdioRead), 0x6800001Cu);
     EXPECT_EQ(IoControlCode(IoFunction::kMdioWrite), 0x68000020u);
 }

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "qv/testing/temp_dir.h"
@@ -72,6 +73,38 @@ TEST_F(QvsimAdapterTest, LookupFaultsReachTheTool) {
     EXPECT_EQ(status, 0);
     Run("0 fault detail maybe", &status);
     EXPECT_EQ(status, 2);
+}
+
+TEST_F(QvsimAdapterTest, FlashIsLoadedAndDumpedAndItsFaultsSwitched) {
+    const std::filesystem::path image = temp_ / "image.bin";
+    const std::filesystem::path dump = temp_ / "dump.bin";
+    std::ofstream(image, std::ios::binary) << "firmware";
+    int status = -1;
+    Run("0 flash load '" + image.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    Run("0 flash dump '" + dump.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    std::string dumped = qv::testing::ReadFile(dump);
+    ASSERT_EQ(dumped.size(), 1024u * 1024u);
+    EXPECT_EQ(dumped.substr(0, 9), std::string("firmware\xFF"));
+    EXPECT_EQ(dumped.find_first_not_of('\xFF', 8), std::string::npos) << "the rest reads erased";
+
+    // A file larger than the part is refused and the part keeps its contents.
+    std::ofstream(image, std::ios::binary) << std::string(1024 * 1024 + 1, '\0');
+    Run("0 flash load '" + image.string() + "'", &status);
+    EXPECT_EQ(status, 1);
+    Run("0 flash dump '" + dump.string() + "'", &status);
+    EXPECT_EQ(qv::testing::ReadFile(dump).substr(0, 8), "firmware");
+    Run("0 flash load '" + (temp_ / "missing").string() + "'", &status);
+    EXPECT_EQ(status, 1);
+    Run("0 flash erase", &status);
+    EXPECT_EQ(status, 2);
+
+    Run("0 fault flash-never-ready on");
+    Run("0 fault flash-wren-ignored on");
+    EXPECT_NE(Run("0 show").find("faults: flash-never-ready, flash-wren-ignored\n"), std::string::npos);
+    Run("0 fault clear");
+    EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
 }
 
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {

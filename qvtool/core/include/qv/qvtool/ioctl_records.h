@@ -1,6 +1,6 @@
 // The bus driver's I/O-control requests: codes and the fixed little-endian records of the register,
-// configuration-space and MDIO functions. Each record is handed to the driver as input and, where
-// the function answers, as output buffer, so the answer overwrites the request in place.
+// configuration-space, serial-flash and MDIO functions. Each record is handed to the driver as input and,
+// where the function answers, as output buffer, so the answer overwrites the request in place.
 #pragma once
 
 #include <bit>
@@ -20,6 +20,8 @@ enum class IoFunction : uint32_t {
     kRegisterWrite = 2,
     kConfigRead = 3,
     kConfigWrite = 4,
+    kFlashRead = 5,
+    kFlashWrite = 6,
     kMdioRead = 7,
     kMdioWrite = 8,
 };
@@ -44,6 +46,14 @@ struct MdioRecord {
     uint16_t value;
 };
 
+// Functions 5 and 6: one SPI transfer of the serial flash.
+struct FlashTransferRecord {
+    uint8_t count;         // bytes to send or receive, 1 to 4
+    uint8_t keepSelected;  // write only: 1 keeps the flash selected after the transfer
+    uint16_t reserved;
+    uint32_t data;  // the bytes, the first one in the least significant byte
+};
+
 #pragma pack(pop)
 
 constexpr uint8_t kMdioNoDevice = 0xFF;
@@ -53,5 +63,7 @@ static_assert(offsetof(RegisterRecord, offset) == 0 && offsetof(RegisterRecord, 
 static_assert(sizeof(MdioRecord) == 6);
 static_assert(offsetof(MdioRecord, port) == 0 && offsetof(MdioRecord, device) == 1);
 static_assert(offsetof(MdioRecord, reg) == 2 && offsetof(MdioRecord, value) == 4);
+static_assert(sizeof(FlashTransferRecord) == 8);
+static_assert(offsetof(FlashTransferRecord, keepSelected) == 1 && offsetof(FlashTransferRecord, data) == 4);
 
 }  // namespace qv::qvtool

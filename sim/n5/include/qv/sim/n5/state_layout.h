@@ -6,10 +6,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "qv/sim/n5/serial_flash.h"
+
 namespace qv::sim::n5 {
 
 constexpr char kStateMagic[8] = {'Q', 'V', 'N', '5', 'S', 'T', 'A', 'T'};
-constexpr uint32_t kStateLayoutVersion = 1;
+constexpr uint32_t kStateLayoutVersion = 2;
 
 constexpr uint32_t kRegisterSpaceBytes = 64 * 1024;
 constexpr uint32_t kRegisterCount = kRegisterSpaceBytes / 4;
@@ -33,6 +35,7 @@ struct MdioSlot {
 struct Faults {
     uint32_t failingFunctions;                       // bit f set: every request of function f fails
     uint32_t cimBusyStuck;                           // 1: host_acc_ctrl's busy bit never clears
+    uint32_t failAfterRequests;                      // n > 0: the n-th request from now fails, once
     uint8_t registerReadFails[kRegisterCount / 8];   // bit per register: reads at it fail
     uint8_t registerWriteFails[kRegisterCount / 8];  // bit per register: writes at it fail
 };
@@ -46,6 +49,7 @@ struct Counters {
     uint32_t lastCimWrite;   // 1 when the last CIM access was a write
     uint32_t busyPollsLeft;  // polls for which the running access still reads busy
     uint32_t reserved;
+    uint64_t functionRequests[kMaxFunction + 1];  // requests answered per function, failed ones included
 };
 
 struct StateFile {
@@ -59,6 +63,7 @@ struct StateFile {
     uint32_t cim[kCimSpaceWords];
     uint32_t indirect[kIndirectWords];
     MdioSlot mdio[kMdioSlotCount];
+    SerialFlash flash;  // with its own fault switches
 };
 
 }  // namespace qv::sim::n5

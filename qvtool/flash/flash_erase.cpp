@@ -1,0 +1,63 @@
+// Sector erase.
+#include "flash_commands.h"
+#include "qv/qvtool/flash/flash_ops.h"
+#include "qv/qvtool/flash/spi_master.h"
+#include "qv/qvtool/transport.h"
+
+namespace qv::qvtool {
+namespace {
+
+constexpr uint32_t kSectorsInAddressSpace = kFlashAddressSpace / kFlashSectorBytes;
+
+enum class SectorResult { kErased, kNotEnabled, kFailed };
+
+// One sector: enable writes, send the erase command, wait for the flash to finish.
+SectorResult EraseSector(HDevice device, uint32_t sector, std::FILE* out) {
+    if (flash::EnableWrite(device) != kStatusSuccess) {
+        std::fputs("Write enable failed...\n", out);
+        return SectorResult::kNotEnabled;
+    }
+    if (SpiWrite(device, 1, true, flash::kOpSectorErase) != kStatusSuccess ||
+        SpiWrite(device, 3, false, flash::AddressBytes(sector * kFlashSectorBytes)) != kStatusSuccess) {
+        flash::AbandonCommand(device);
+        return SectorResult::kFailed;
+    }
+    return WaitFlashReady(device, kEraseReadyPolls) == kStatusSuccess ? SectorResult::kErased
+                                                                      : SectorResult::kFailed;
+}
+
+}  // namespace
+
+SectorRange SectorsCovering(uint32_t address, uint32_t bytes) {
+    if (bytes == 0) return {address / kFlashSectorBytes, 0};
+    const uint64_t end = static_cast<uint64_t>(address) + bytes;  // one past the last byte
+    const uint32_t first = address / kFlashSectorBytes;
+    return {first, static_cast<uint32_t>((end + kFlashSectorBytes - 1) / kFlashSectorBytes - first)};
+}
+
+int EraseFlashSectors(HDevice device, uint32_t first, uint32_t count, std::FILE* out) {
+    std::fputs("Erasing serial flash sectors...\n", out);
+    uint32_t attempted = 0;
+    SectorResult result = SectorResult::kErased;
+    for (uint32_t i = 0; i < count && result == SectorResult::kErased; ++i) {
+        const uint64_t sector = static_cast<uint64_t>(first) + i;
+        ++attempted;
+        // A sector past the 24-bit addresses would wrap onto the start of the flash.
+        result = sector < kSectorsInAddressSpace ? EraseSector(device, static_cast<uint32_t>(sector), out)
+                                                 : SectorResult::kFailed;
+    }
+    // Refused before anything was erased: the message said so, there is nothing to count.
+    if (!(result == SectorResult::kNotEnabled && attempted == 1)) {
+        std::fprintf(out, "%u sectors erased, ", attempted);
+        if (result == SectorResult::kErased) {
+            std::fputs("successfully...\n", out);
+        } else {
+            std::fprintf(out, "failed on %u sector...\n", first + attempted - 1);
+        }
+    }
+    flash::DisableWrite(device);
+    std::fputs("\n", out);
+    return result == SectorResult::kErased ? kStatusSuccess : kStatusFailure;
+}
+
+}  // namespace qv::qvtool

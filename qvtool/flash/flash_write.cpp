@@ -1,0 +1,62 @@
+// Image write: page program commands of at most one page each, a bounded wait after each.
+#include "flash_commands.h"
+#include "qv/qvtool/flash/flash_ops.h"
+#include "qv/qvtool/flash/spi_master.h"
+#include "qv/qvtool/transport.h"
+
+namespace qv::qvtool {
+namespace {
+
+constexpr uint32_t kLastWordOfPage = kFlashPageBytes - 4;
+
+// The words from start, one program command per page; the caller has enabled writes.
+int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start, std::FILE* out) {
+    bool open = false;
+    for (size_t i = 0; i < words.size(); ++i) {
+        const uint32_t at = start + static_cast<uint32_t>(4 * i);
+        // Each command starts at its first word, so a write that does not start on a page
+        // boundary continues on the next page's first byte.
+        if (!open && flash::StartAddressedCommand(device, flash::kOpPageProgram, at) != kStatusSuccess) {
+            flash::AbandonCommand(device);
+            return kStatusFailure;
+        }
+        open = true;
+        const bool last = i + 1 == words.size();
+        const bool endsCommand = last || (at % kFlashPageBytes) == kLastWordOfPage;
+        if (SpiWrite(device, 4, !endsCommand, words[i]) != kStatusSuccess) {
+            // Nothing more goes into this page: the command is ended without further data, and the
+            // flash is given the time to program what it got, so that later commands are heard.
+            flash::AbandonCommand(device);
+            WaitFlashReady(device, kProgramReadyPolls);
+            return kStatusFailure;
+        }
+        if (!endsCommand) continue;
+        open = false;
+        if (WaitFlashReady(device, kProgramReadyPolls) != kStatusSuccess) {
+            std::fputs("Write Page failed...\n", out);
+            return kStatusFailure;
+        }
+        if (!last && flash::EnableWrite(device) != kStatusSuccess) {
+            std::fputs("Write enable failed...\n", out);
+            return kStatusFailure;
+        }
+    }
+    return kStatusSuccess;
+}
+
+}  // namespace
+
+int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out) {
+    std::fprintf(out, "\nWriting image at location 0x%08X of serial flash...\n", address);
+    int status = kStatusFailure;
+    if (flash::FitsAddressSpace(address, words.size()) && flash::EnableWrite(device) == kStatusSuccess) {
+        status = ProgramWords(device, words, address & ~3u, out);
+    }
+    flash::DisableWrite(device);
+    std::fputs(status == kStatusSuccess ? "Writing the Serial flash was successful\n"
+                                        : "Writing the Serial flash Failed !!!\n",
+               out);
+    return status;
+}
+
+}  // namespace qv::qvtool

@@ -1,0 +1,65 @@
+// The serial flash operations over the SPI master: identification, sector erase, image write,
+// word read and compare. The operations that print report to out with the tool's messages; all
+// return kStatusSuccess (0) or kStatusFailure. Every wait for the flash is a bounded number of
+// status polls.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <span>
+
+#include "qv/platform/deviceio.h"
+#include "qv/qvtool/transport.h"  // kStatusSuccess, kStatusFailure
+
+namespace qv::qvtool {
+
+// The adapter's flash layout.
+constexpr uint32_t kFlashBootImageAddress = 0;
+constexpr uint32_t kFlashBootImageMaxBytes = 0x70000;
+constexpr uint32_t kFlashFirmwareAddress = 0x70000;
+constexpr uint32_t kFlashVersionAddress = 0x7FFFC;  // the firmware area's last word
+constexpr uint32_t kFlashSectorBytes = 0x10000;
+constexpr uint32_t kFlashPageBytes = 256;
+constexpr uint32_t kFlashAddressSpace = 1u << 24;  // commands carry 24-bit addresses
+
+// Status register bits.
+constexpr uint8_t kFlashStatusBusy = 0x01;
+constexpr uint8_t kFlashStatusWriteEnabled = 0x02;
+
+// Status polls before a wait gives up.
+constexpr uint32_t kEraseReadyPolls = 500000;
+constexpr uint32_t kProgramReadyPolls = 100000;
+
+int ReadFlashStatus(HDevice device, uint8_t* status);
+// Polls the status until the busy bit is clear, at most maxPolls times; fails on a request failure.
+int WaitFlashReady(HDevice device, uint32_t maxPolls);
+
+// The electronic signature (command 0xAB).
+int ReadFlashSignature(HDevice device, uint8_t* signature);
+// Reads and prints the signature; the programming goes on whatever the result.
+int ReportFlashSignature(HDevice device, std::FILE* out);
+
+// The sectors an area of `bytes` bytes at `address` touches (none for an empty area).
+struct SectorRange {
+    uint32_t first;
+    uint32_t count;
+};
+SectorRange SectorsCovering(uint32_t address, uint32_t bytes);
+
+// Erases count sectors from first, enabling writes (and checking the latch) before each one, since
+// the flash clears the latch when an erase completes. Stops at the first sector that fails.
+int EraseFlashSectors(HDevice device, uint32_t first, uint32_t count, std::FILE* out);
+
+// Writes the words from address (rounded down to a word) page by page. Stops at the first failure.
+int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out);
+
+// Reads the word at address (rounded down to a word), the first byte least significant. *value is
+// 0 when the read fails.
+int ReadFlashWord(HDevice device, uint32_t address, uint32_t* value);
+// The firmware version word kept at kFlashVersionAddress.
+int ReadFlashVersionWord(HDevice device, uint32_t* value);
+
+// Reads the flash from address upward and compares it with the words; reports the first difference.
+int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out);
+
+}  // namespace qv::qvtool
