@@ -8,7 +8,6 @@
 #include "flow_log.h"
 #include "qv/platform/guid.h"
 #include "qv/platform/registry.h"
-#include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/bindings.h"
 #include "qv/teamlib/install.h"
 #include "qv/teamlib/text.h"
@@ -86,24 +85,11 @@ std::vector<Guid> MembersOfIncompleteTeams() {
                            [&](const Guid& present) { return present == team; });
     };
     std::vector<Guid> members;
-    ScopedKey adapters;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyRead, adapters.Receive()) != kErrorSuccess) {
-        return members;
-    }
-    for (uint32_t index = 0;; ++index) {
-        char16_t name[kRegistryPathCapacity];
-        uint32_t length = kRegistryPathCapacity;
-        const LStatus status = reg::EnumKeyEx(adapters.get(), index, name, &length);
-        if (status == kErrorMoreData) continue;
-        if (status != kErrorSuccess) break;
-        ScopedKey entry;
+    ForEachAdapterEntry(kKeyRead, [&](const char16_t* name, HKey entry) {
         Guid member{};
-        if (!GuidFromString(name, &member) ||
-            reg::OpenKeyEx(adapters.get(), name, kKeyRead, entry.Receive()) != kErrorSuccess) {
-            continue;
-        }
-        if (IsUnfinishedEntry(entry.get(), teamPresent)) members.push_back(member);
-    }
+        if (GuidFromString(name, &member) && IsUnfinishedEntry(entry, teamPresent)) members.push_back(member);
+        return true;
+    });
     return members;
 }
 

@@ -10,12 +10,7 @@
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
 #include "qv/testing/wine.h"
-
-#ifndef _WIN32
-#include <memory>
-
-#include "qv/testing/temp_machine.h"
-#endif
+#include "suite_machine.h"
 
 namespace qv {
 namespace {
@@ -88,19 +83,8 @@ bool IsGeneratedNetId(const std::u16string& id) {
     return true;
 }
 
-class DevinstConformance : public ::testing::Test {
+class DevinstConformance : public qv::testing::SuiteOnMachine<qv::testing::SuiteMachineContent::kOnFirstUse> {
   protected:
-    static void SetUpTestSuite() {
-#ifndef _WIN32
-        machine_ = std::make_unique<qv::testing::TempMachine>(qv::testing::MachineOptions::OnFirstUse());
-#endif
-    }
-    static void TearDownTestSuite() {
-#ifndef _WIN32
-        machine_.reset();
-#endif
-    }
-
     void SetUp() override {
         set_ = dev::CreateDeviceInfoList(&kGuidDevClassNet, nullptr);
         ASSERT_NE(set_, kInvalidDevInfo);
@@ -123,18 +107,11 @@ class DevinstConformance : public ::testing::Test {
         registered_ = true;
     }
 
-#ifndef _WIN32
-    static std::unique_ptr<qv::testing::TempMachine> machine_;
-#endif
     HDevInfo set_ = kInvalidDevInfo;
     DevInfoData device_;
     std::u16string id_;
     bool registered_ = false, removed_ = false;
 };
-
-#ifndef _WIN32
-std::unique_ptr<qv::testing::TempMachine> DevinstConformance::machine_;
-#endif
 
 TEST_F(DevinstConformance, GeneratedIdIsRootNetAndRegistrationMakesTheDevice) {
     EXPECT_TRUE(IsGeneratedNetId(id_)) << std::string(id_.begin(), id_.end());

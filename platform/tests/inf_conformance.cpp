@@ -22,6 +22,7 @@
 #include "qv/platform/inf.h"
 #include "qv/platform/os_version.h"
 #include "qv/platform/utf.h"
+#include "suite_machine.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -32,23 +33,13 @@
 #undef GetFullPathName
 #undef GetFileAttributes
 #undef GetVersionEx
-#else
-#include <memory>
-
-#include "qv/testing/temp_machine.h"
 #endif
+#include "qv/testing/wine.h"
 
 namespace qv {
 namespace {
 
-bool RunningUnderWine() {
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
+using qv::testing::RunningUnderWine;
 
 constexpr char kVersion[] =
     "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Net\r\n"
@@ -66,26 +57,16 @@ std::u16string Below(const std::u16string& windows, std::u16string_view tail) {
     return windows + (hasSeparator ? u"" : u"\\") + std::u16string(tail);
 }
 
-class InfConformance : public ::testing::Test {
+class InfConformance
+    : public qv::testing::SuiteOnMachine<qv::testing::SuiteMachineContent::kDefaultInventory> {
   protected:
-    static void SetUpTestSuite() {
-#ifndef _WIN32
-        machine_ = std::make_unique<qv::testing::TempMachine>();
-#endif
-    }
-    static void TearDownTestSuite() {
-#ifndef _WIN32
-        machine_.reset();
-#endif
-    }
-
     void SetUp() override {
         windows_ = WindowsDirectory();
         ASSERT_FALSE(windows_.empty());
 #ifdef _WIN32
         infFolder_ = std::filesystem::path(windows_) / "Inf";
 #else
-        infFolder_ = machine_->dir() / "Windows" / "Inf";
+        infFolder_ = MachineDir() / "Windows" / "Inf";
 #endif
         ASSERT_TRUE(std::filesystem::is_directory(infFolder_));
         prefix_ = "qvconf" + std::to_string(getpid()) + "-";
@@ -145,9 +126,6 @@ class InfConformance : public ::testing::Test {
     std::string prefix_;
     std::vector<std::string> written_;
     std::vector<HInf> opened_;
-#ifndef _WIN32
-    static inline std::unique_ptr<qv::testing::TempMachine> machine_;
-#endif
 };
 
 // Field fieldIndex of a line as UTF-8, "<none>" when the line has no such field.

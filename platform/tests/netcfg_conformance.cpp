@@ -16,20 +16,14 @@
 #else
 #include "qv/testing/temp_machine.h"
 #endif
+#include "qv/testing/wine.h"
 
 namespace qv {
 namespace {
 
 using namespace qv::netcfg;
 
-bool RunningUnderWine() {
-#ifdef _WIN32
-    HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-#else
-    return false;
-#endif
-}
+using qv::testing::RunningUnderWine;
 
 // A result that marks a known gap of Wine's network configuration.
 bool WineGap(HResult result) {

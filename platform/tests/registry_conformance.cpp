@@ -12,13 +12,10 @@
 #include "qv/platform/registry.h"
 #include "qv/testing/bytes.h"
 #include "qv/testing/wine.h"
+#include "suite_machine.h"
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <memory>
-
-#include "qv/testing/temp_machine.h"
 #endif
 
 namespace qv {
@@ -29,20 +26,9 @@ using qv::testing::RunningUnderWine;
 using qv::testing::StringBytes;
 using qv::testing::Utf16Bytes;
 
-class RegistryConformance : public ::testing::Test {
+class RegistryConformance
+    : public qv::testing::SuiteOnMachine<qv::testing::SuiteMachineContent::kOnFirstUse> {
   protected:
-    static void SetUpTestSuite() {
-#ifndef _WIN32
-        // The simulated host keeps its registry in a machine directory; use a fresh one.
-        machine_ = std::make_unique<qv::testing::TempMachine>(qv::testing::MachineOptions::OnFirstUse());
-#endif
-    }
-    static void TearDownTestSuite() {
-#ifndef _WIN32
-        machine_.reset();
-#endif
-    }
-
     void SetUp() override {
         std::random_device rd;
         scratchPath_ = u"SOFTWARE\\QvConformance\\T";
@@ -126,9 +112,6 @@ class RegistryConformance : public ::testing::Test {
         return names;
     }
 
-#ifndef _WIN32
-    static inline std::unique_ptr<qv::testing::TempMachine> machine_;
-#endif
     std::u16string scratchPath_;
     HKey scratch_ = nullptr;
 };

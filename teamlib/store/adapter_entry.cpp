@@ -1,5 +1,6 @@
-// DeleteAdapterEntry: an adapter leaves the team store, and the store's root key goes with its last
-// entry, so that a machine whose teams and VLANs are all removed again looks as it did before.
+// The entries of the team store's Adapters key: the walk over them, and DeleteAdapterEntry, with
+// which an adapter leaves the store and the store's root key goes with its last entry, so that a
+// machine whose teams and VLANs are all removed again looks as it did before.
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
@@ -20,6 +21,27 @@ bool IsEmptyKey(HKey key) {
 }
 
 }  // namespace
+
+LStatus ForEachAdapterEntry(uint32_t access,
+                            const std::function<bool(const char16_t* name, HKey entry)>& visit) {
+    ScopedKey adapters;
+    const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, access, adapters.Receive());
+    if (status != kErrorSuccess) return status;
+    for (uint32_t index = 0;; ++index) {
+        char16_t name[kRegistryPathCapacity] = {};
+        uint32_t nameLength = kRegistryPathCapacity;
+        const LStatus found = reg::EnumKeyEx(adapters.get(), index, name, &nameLength);
+        if (found == kErrorMoreData) continue;  // a name too long for a GUID is no adapter's entry
+        if (found != kErrorSuccess) break;
+        ScopedKey entry;
+        if (reg::OpenKeyEx(adapters.get(), name, access, entry.Receive()) != kErrorSuccess) {
+            QvTrace(u"   ForEachAdapterEntry: cannot open %s", name);
+            continue;
+        }
+        if (!visit(name, entry.get())) break;
+    }
+    return kErrorSuccess;
+}
 
 LStatus DeleteAdapterEntry(const Guid& adapter) {
     char16_t path[kRegistryPathCapacity];

@@ -93,24 +93,13 @@ int PopulateTeamList(TeamTable* table, std::span<const Guid> teamAdapters) {
         QvTrace(u"   PopulateTeamList: %u team adapters, only the first %d are represented",
                 static_cast<unsigned>(teamAdapters.size()), kMaxPopulatedTeams);
     }
-    ScopedKey adapters;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyAllAccess, adapters.Receive()) !=
-        kErrorSuccess) {
+    const LStatus status = ForEachAdapterEntry(kKeyAllAccess, [&](const char16_t* name, HKey member) {
+        AddMember(table, teamAdapters, member, name);
+        return true;
+    });
+    if (status != kErrorSuccess) {
         QvTrace(u"<--PopulateTeamList: no Adapters key, no teams");
         return 1;
-    }
-    for (uint32_t index = 0;; ++index) {
-        char16_t name[kRegistryPathCapacity] = {};
-        uint32_t nameLength = kRegistryPathCapacity;
-        const LStatus status = reg::EnumKeyEx(adapters.get(), index, name, &nameLength);
-        if (status == kErrorMoreData) continue;  // a name too long for a GUID is no member entry
-        if (status != kErrorSuccess) break;
-        ScopedKey member;
-        if (reg::OpenKeyEx(adapters.get(), name, kKeyAllAccess, member.Receive()) != kErrorSuccess) {
-            QvTrace(u"   PopulateTeamList: cannot open %s", name);
-            continue;
-        }
-        AddMember(table, teamAdapters, member.get(), name);
     }
     QvTrace(u"<--PopulateTeamList: %d teams", g_numTeams);
     return 1;

@@ -63,33 +63,18 @@ bool GetVlanListForNic(const Guid& adapter, VlanList* list) {
 bool GetVlanListForTeam(const Guid& team, VlanList* list) {
     QvTrace(u"-->GetVlanListForTeam:");
     list->count = 0;
-    ScopedKey adapters;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyRead, adapters.Receive()) != kErrorSuccess) {
+    const std::u16string teamText = GuidToString(team);
+    const LStatus status = ForEachAdapterEntry(kKeyRead, [&](const char16_t*, HKey member) {
+        OwnedU16 binding;
+        if (!ReadStringFromRegistry(member, u"TeamBinding", &binding)) return true;
+        const OwnedU16 bound = RemoveDevicePrefix(binding.get());
+        if (!bound || teamText != bound.get()) return true;
+        ReadVlanBinding(member, list);
+        return false;
+    });
+    if (status != kErrorSuccess) {
         QvTrace(u"<--GetVlanListForTeam: no Adapters key");
         return false;
-    }
-    const std::u16string teamText = GuidToString(team);
-    for (uint32_t index = 0;; ++index) {
-        char16_t name[kRegistryPathCapacity];
-        uint32_t nameLength = kRegistryPathCapacity;
-        const LStatus status = reg::EnumKeyEx(adapters.get(), index, name, &nameLength);
-        if (status == kErrorMoreData) {
-            continue;  // not a GUID-named entry
-        }
-        if (status != kErrorSuccess) {
-            break;
-        }
-        ScopedKey member;
-        OwnedU16 binding;
-        if (reg::OpenKeyEx(adapters.get(), name, kKeyRead, member.Receive()) != kErrorSuccess ||
-            !ReadStringFromRegistry(member.get(), u"TeamBinding", &binding)) {
-            continue;
-        }
-        const OwnedU16 bound = RemoveDevicePrefix(binding.get());
-        if (bound && teamText == bound.get()) {
-            ReadVlanBinding(member.get(), list);
-            break;
-        }
     }
     QvTrace(u"<--GetVlanListForTeam: %d", static_cast<int>(list->count));
     return true;

@@ -80,41 +80,26 @@ LStatus AddRemoveVlanInfoNic(const Guid& adapter, const Guid& vlan, bool remove)
 
 LStatus AddRemoveVlanInfoTeam(const Guid& team, const Guid& vlan, bool remove) {
     QvTrace(u"-->AddRemoveVlanInfoTeam: remove %d", remove ? 1 : 0);
-    ScopedKey adapters;
-    LStatus result = reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyAllAccess, adapters.Receive());
-    if (result != kErrorSuccess) {
-        QvTrace(u"<--AddRemoveVlanInfoTeam: no Adapters key %d", result);
-        return result;
-    }
-    for (uint32_t index = 0;; ++index) {
-        char16_t name[kRegistryPathCapacity];
-        uint32_t nameLength = kRegistryPathCapacity;
-        const LStatus status = reg::EnumKeyEx(adapters.get(), index, name, &nameLength);
-        if (status == kErrorMoreData) {
-            continue;  // longer than any GUID-named entry
-        }
-        if (status != kErrorSuccess) {
-            break;
-        }
-        ScopedKey member;
+    LStatus result = kErrorSuccess;
+    const LStatus opened = ForEachAdapterEntry(kKeyAllAccess, [&](const char16_t* name, HKey member) {
         OwnedU16 teamBinding;
-        if (reg::OpenKeyEx(adapters.get(), name, kKeyAllAccess, member.Receive()) != kErrorSuccess ||
-            !ReadStringFromRegistry(member.get(), u"TeamBinding", &teamBinding)) {
-            continue;
-        }
+        if (!ReadStringFromRegistry(member, u"TeamBinding", &teamBinding)) return true;
         const OwnedU16 bound = RemoveDevicePrefix(teamBinding.get());
         Guid boundGuid{};
-        if (!bound || !GuidFromString(bound.get(), &boundGuid) || boundGuid != team) {
-            continue;
-        }
+        if (!bound || !GuidFromString(bound.get(), &boundGuid) || boundGuid != team) return true;
         const OwnedU16 binding = AddDevicePrefix(GuidToString(vlan).c_str());
         const LStatus update = !binding ? kErrorNotEnoughMemory
-                               : remove ? RemoveFromVlanBinding(member.get(), binding.get())
-                                        : AddToVlanBinding(member.get(), binding.get());
+                               : remove ? RemoveFromVlanBinding(member, binding.get())
+                                        : AddToVlanBinding(member, binding.get());
         if (update != kErrorSuccess) {
             QvTrace(u"   AddRemoveVlanInfoTeam: %s not updated %d", name, update);
             result = update;
         }
+        return true;
+    });
+    if (opened != kErrorSuccess) {
+        QvTrace(u"<--AddRemoveVlanInfoTeam: no Adapters key %d", opened);
+        return opened;
     }
     QvTrace(u"<--AddRemoveVlanInfoTeam: %d", result);
     return result;

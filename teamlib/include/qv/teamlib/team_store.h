@@ -11,6 +11,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -130,6 +131,12 @@ bool IsNICTeamed(HKey driverKey);
 // carries the "<teamName>:" prefix. 1 once the device list is open, 0 if it cannot be opened.
 int RemoveNICRegistrySettings(HWnd window, const TeamInfo& team);
 int RemoveNICRegistrySettings(HWnd window, const TeamInfo& team, const char16_t* teamName);
+
+// Calls visit with the name and the open key of each entry of the Adapters key (opened with access),
+// in enumeration order, until it answers false. Names too long for a GUID and entries that cannot be
+// opened are passed over. The status of opening the Adapters key.
+LStatus ForEachAdapterEntry(uint32_t access,
+                            const std::function<bool(const char16_t* name, HKey entry)>& visit);
 
 // Deletes the adapter's Adapters subkey (it must have no subkeys), then the Adapters key itself
 // once it holds nothing else, as on a machine that never had a team. The status of the first delete.
