@@ -1,35 +1,10 @@
 #include "qv/qvtool/storage/header_conversion.h"
 
-#include "messages.h"
-#include "qv/qvtool/storage/image_file.h"
-#include "qv/qvtool/storage/image_kind.h"
-#include "qv/qvtool/storage/image_readers.h"
+#include "qv/qvtool/storage/read_image_file.h"
 #include "qv/qvtool/storage/source_file.h"
 
 namespace qv::qvtool {
 namespace {
-
-ImageRead ReadImage(ImageKind kind, const std::vector<uint8_t>& bytes, const std::string& path) {
-    switch (kind) {
-        case ImageKind::kFirmwareText:
-            return ReadFirmwareText(bytes.data(), bytes.size());
-        case ImageKind::kFirmwareBinary:
-            return ReadFirmwareBinary(bytes.data(), bytes.size());
-        case ImageKind::kSramConfig:
-            return ReadSramText(bytes.data(), bytes.size());
-        case ImageKind::kRawRom:
-            return ReadRawRom(bytes.data(), bytes.size());
-        case ImageKind::kExecutableRom:
-            return ReadExecutableRom(bytes.data(), bytes.size(), path);
-        case ImageKind::kUnknown:
-            break;
-    }
-    return {};
-}
-
-bool IsFirmware(ImageKind kind) {
-    return kind == ImageKind::kFirmwareText || kind == ImageKind::kFirmwareBinary;
-}
 
 int32_t LittleEndianWord(const std::vector<uint8_t>& bytes) {
     if (bytes.size() < 4) return 0;
@@ -41,7 +16,7 @@ int32_t LittleEndianWord(const std::vector<uint8_t>& bytes) {
 // version is the word before the last (0 for an image of fewer than two words).
 std::vector<uint8_t> FirmwareBytes(const Image& image, int32_t* version) {
     const size_t count = image.length / 4;
-    *version = count >= 2 ? static_cast<int32_t>(image.words[count - 2]) : 0;
+    *version = static_cast<int32_t>(FirmwareVersionWord(image));
     std::vector<uint8_t> bytes;
     bytes.reserve(count * 4);
     for (size_t i = 0; i < count; ++i) {
@@ -54,34 +29,15 @@ std::vector<uint8_t> FirmwareBytes(const Image& image, int32_t* version) {
 }  // namespace
 
 bool ConvertImageToSource(const std::string& path, std::FILE* out) {
-    const ImageKind kind = RecognizeImageKind(path, true);
-    if (kind == ImageKind::kUnknown) {
-        std::fputs("Unknown file type\n", out);
-        return false;
-    }
-    if (kind != ImageKind::kSramConfig) std::fprintf(out, AnnouncementFormat(kind), path.c_str());
-
-    const LoadedFile file = LoadImageFile(path);
-    if (file.status == LoadStatus::kTooLarge) {
-        std::fputs(kTooLargeMessage, out);
-        return false;
-    }
-    if (file.status != LoadStatus::kLoaded) {
-        std::fprintf(out,
-                     kind == ImageKind::kSramConfig ? "Unable to open %s psram configuration file\n"
-                                                    : "Unable to open %s board configuration file\n",
-                     path.c_str());
-        return false;
-    }
-    const ImageRead read = ReadImage(kind, file.bytes, path);
-    std::fputs(read.message.c_str(), out);
+    const ImageFileRead read = ReadImageFile(path, true, out);
     if (!read.ok) return false;
+    const ImageKind kind = read.kind;
 
     int32_t version = 0;
     std::vector<uint8_t> bytes;
     const char* fileName = "bios_image.c";
     const char* arrayName = "bios_image";
-    if (IsFirmware(kind)) {
+    if (IsFirmwareKind(kind)) {
         bytes = FirmwareBytes(read.image, &version);
         fileName = kind == ImageKind::kFirmwareText ? "n5_fw.h" : "n5_fw.c";
         arrayName = "n5_fw_image";
