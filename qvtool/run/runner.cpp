@@ -6,7 +6,8 @@
 
 namespace qv::qvtool {
 
-void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out) {
+void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out,
+                            ProgressLine* /*progress*/) {
     if (o.reg.read) RunRegisterRead(o.reg, o.expandFields, device, out);
     if (o.reg.write) RunRegisterWrite(o.reg, device);
     RunConfigAccess(o.config, device, out);
@@ -28,7 +29,8 @@ int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 
     AdapterConnection connection;
     if (!OpenAdapter(parsed.options.instance, &connection, out)) return 0;
-    RunRequestedOperations(parsed.options, connection.device, out);
+    ProgressLine progress(err, out);
+    RunRequestedOperations(parsed.options, connection.device, out, &progress);
     CloseAdapter(&connection);
     return 0;
 }
