@@ -12,8 +12,9 @@ constexpr uint32_t kSectorsInAddressSpace = kFlashAddressSpace / kFlashSectorByt
 enum class SectorResult { kErased, kNotEnabled, kFailed };
 
 // One sector: enable writes, send the erase command, wait for the flash to finish.
-SectorResult EraseSector(HDevice device, uint32_t sector, std::FILE* out) {
+SectorResult EraseSector(HDevice device, uint32_t sector, std::FILE* out, ProgressLine* progress) {
     if (flash::EnableWrite(device) != kStatusSuccess) {
+        ClearProgress(progress);
         std::fputs("Write enable failed...\n", out);
         return SectorResult::kNotEnabled;
     }
@@ -35,17 +36,21 @@ SectorRange SectorsCovering(uint32_t address, uint32_t bytes) {
     return {first, static_cast<uint32_t>((end + kFlashSectorBytes - 1) / kFlashSectorBytes - first)};
 }
 
-int EraseFlashSectors(HDevice device, uint32_t first, uint32_t count, std::FILE* out) {
+int EraseFlashSectors(HDevice device, uint32_t first, uint32_t count, std::FILE* out,
+                      ProgressLine* progress) {
     std::fputs("Erasing serial flash sectors...\n", out);
     uint32_t attempted = 0;
     SectorResult result = SectorResult::kErased;
     for (uint32_t i = 0; i < count && result == SectorResult::kErased; ++i) {
         const uint64_t sector = static_cast<uint64_t>(first) + i;
+        ShowProgress(progress, "Erasing", attempted, count);
         ++attempted;
         // A sector past the 24-bit addresses would wrap onto the start of the flash.
-        result = sector < kSectorsInAddressSpace ? EraseSector(device, static_cast<uint32_t>(sector), out)
-                                                 : SectorResult::kFailed;
+        result = sector < kSectorsInAddressSpace
+                     ? EraseSector(device, static_cast<uint32_t>(sector), out, progress)
+                     : SectorResult::kFailed;
     }
+    ClearProgress(progress);
     // Refused before anything was erased: the message said so, there is nothing to count.
     if (!(result == SectorResult::kNotEnabled && attempted == 1)) {
         std::fprintf(out, "%u sectors erased, ", attempted);

@@ -44,7 +44,8 @@ int ReadFlashVersionWord(HDevice device, uint32_t* value) {
     return ReadFlashWord(device, kFlashVersionAddress, value);
 }
 
-int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out) {
+int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out,
+                      ProgressLine* progress) {
     std::fprintf(out, "\nComparing serial flash contents at 0x%08X to stored image.\n", address);
     if (!flash::FitsAddressSpace(address, words.size())) {
         std::fputs("The image does not fit in the serial flash's addresses\n", out);
@@ -52,8 +53,11 @@ int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t 
     }
     for (size_t i = 0; i < words.size(); ++i) {
         const uint32_t at = (address & ~3u) + static_cast<uint32_t>(4 * i);
+        ShowProgress(progress, "Comparing", i, words.size());
         uint32_t value = 0;
-        if (ReadFlashWord(device, at, &value) != kStatusSuccess) {
+        const int read = ReadFlashWord(device, at, &value);
+        if (read != kStatusSuccess || value != words[i]) ClearProgress(progress);
+        if (read != kStatusSuccess) {
             // Not a difference, but the compare cannot vouch for the flash: said so, not kept quiet.
             std::fprintf(out, "Reading the serial flash failed at 0x%x\n", at);
             return kStatusFailure;
@@ -64,6 +68,7 @@ int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t 
             return kStatusFailure;
         }
     }
+    ClearProgress(progress);
     std::fputs("Comparison was successful.\n", out);
     return kStatusSuccess;
 }

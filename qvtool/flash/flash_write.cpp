@@ -10,7 +10,8 @@ namespace {
 constexpr uint32_t kLastWordOfPage = kFlashPageBytes - 4;
 
 // The words from start, one program command per page; the caller has enabled writes.
-int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start, std::FILE* out) {
+int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start, std::FILE* out,
+                 ProgressLine* progress) {
     bool open = false;
     for (size_t i = 0; i < words.size(); ++i) {
         const uint32_t at = start + static_cast<uint32_t>(4 * i);
@@ -32,11 +33,14 @@ int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start
         }
         if (!endsCommand) continue;
         open = false;
+        ShowProgress(progress, "Programming", i + 1, words.size());
         if (WaitFlashReady(device, kProgramReadyPolls) != kStatusSuccess) {
+            ClearProgress(progress);
             std::fputs("Write Page failed...\n", out);
             return kStatusFailure;
         }
         if (!last && flash::EnableWrite(device) != kStatusSuccess) {
+            ClearProgress(progress);
             std::fputs("Write enable failed...\n", out);
             return kStatusFailure;
         }
@@ -46,13 +50,15 @@ int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start
 
 }  // namespace
 
-int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out) {
+int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out,
+                    ProgressLine* progress) {
     std::fprintf(out, "\nWriting image at location 0x%08X of serial flash...\n", address);
     int status = kStatusFailure;
     if (flash::FitsAddressSpace(address, words.size()) && flash::EnableWrite(device) == kStatusSuccess) {
-        status = ProgramWords(device, words, address & ~3u, out);
+        status = ProgramWords(device, words, address & ~3u, out, progress);
     }
     flash::DisableWrite(device);
+    ClearProgress(progress);
     std::fputs(status == kStatusSuccess ? "Writing the Serial flash was successful\n"
                                         : "Writing the Serial flash Failed !!!\n",
                out);

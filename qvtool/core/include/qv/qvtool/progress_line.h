@@ -43,4 +43,9 @@ inline void ShowProgress(ProgressLine* progress, const char* phase, uint64_t don
     if (progress != nullptr) progress->Show(phase, done, total);
 }
 
+// Calls progress->Clear() when progress is set: before a message while the line may be shown.
+inline void ClearProgress(ProgressLine* progress) {
+    if (progress != nullptr) progress->Clear();
+}
+
 }  // namespace qv::qvtool

@@ -1,7 +1,7 @@
 // The serial flash operations over the SPI master: identification, sector erase, image write,
 // word read and compare. The operations that print report to out with the tool's messages; all
 // return kStatusSuccess (0) or kStatusFailure. Every wait for the flash is a bounded number of
-// status polls.
+// status polls. Erase, write and compare show how far they are on a progress line when given one.
 #pragma once
 
 #include <cstdint>
@@ -9,6 +9,7 @@
 #include <span>
 
 #include "qv/platform/deviceio.h"
+#include "qv/qvtool/progress_line.h"
 #include "qv/qvtool/transport.h"  // kStatusSuccess, kStatusFailure
 
 namespace qv::qvtool {
@@ -48,10 +49,12 @@ SectorRange SectorsCovering(uint32_t address, uint32_t bytes);
 
 // Erases count sectors from first, enabling writes (and checking the latch) before each one, since
 // the flash clears the latch when an erase completes. Stops at the first sector that fails.
-int EraseFlashSectors(HDevice device, uint32_t first, uint32_t count, std::FILE* out);
+int EraseFlashSectors(HDevice device, uint32_t first, uint32_t count, std::FILE* out,
+                      ProgressLine* progress = nullptr);
 
 // Writes the words from address (rounded down to a word) page by page. Stops at the first failure.
-int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out);
+int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out,
+                    ProgressLine* progress = nullptr);
 
 // Reads the word at address (rounded down to a word), the first byte least significant. *value is
 // 0 when the read fails.
@@ -60,6 +63,7 @@ int ReadFlashWord(HDevice device, uint32_t address, uint32_t* value);
 int ReadFlashVersionWord(HDevice device, uint32_t* value);
 
 // Reads the flash from address upward and compares it with the words; reports the first difference.
-int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out);
+int CompareFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out,
+                      ProgressLine* progress = nullptr);
 
 }  // namespace qv::qvtool
