@@ -48,6 +48,7 @@ bool ReadHex(const char* word, uint32_t* value) {
     }
     uint32_t result = 0;
     for (int d; (d = HexDigit(*p)) >= 0; ++p) {
+        if (result > 0x0FFFFFFF) return false;  // a fifth nibble above 32 bits: too wide
         result = result << 4 | static_cast<uint32_t>(d);
         sawDigit = true;
     }

@@ -346,6 +346,26 @@ TEST(ConvertOption, NeedsNoDevice) {
     EXPECT_EQ(r.out, "");
 }
 
+// A hexadecimal word wider than 32 bits is no number in any option: nothing reaches offset 0,
+// port 0 or a truncated value.
+TEST(NumberText, WordsTooWideForTheirFieldAreNoNumbers) {
+    const std::string wide = "100000000";
+    auto r = Parse({"-d", "nic0", "-r", wide, "deadbeef"});
+    EXPECT_FALSE(r.options.reg.write);
+    EXPECT_EQ(r.options.reg.target, RegisterTarget::kBlockName);  // selects no block
+    r = Parse({"-d", "nic0", "-r", "10", wide});
+    EXPECT_FALSE(r.options.reg.write);
+    r = Parse({"-d", "nic0", "-l", wide, "x", "1", "-i", wide, "-c", "10", wide, "-n", wide});
+    EXPECT_FALSE(r.options.mdio.read || r.options.config.read || r.options.cimQueue.read);
+    EXPECT_FALSE(r.options.cimControl.write);
+    r = Parse({"-d", "nic0", "-s", "sge", wide});
+    EXPECT_FALSE(r.options.state.requested);
+    EXPECT_EQ(r.out, "No index given\n");
+    r = Parse({"-d", "nic0", "-m", "qs1", "holdoff", wide});
+    EXPECT_TRUE(r.options.qsetParam.requested);
+    EXPECT_FALSE(r.options.qsetParam.set);  // a get, as with a value word that is no number
+}
+
 TEST(NumberText, ReadsLikeTheRuntimeConversions) {
     uint32_t v = 1;
     EXPECT_TRUE(ReadHex("0x", &v));
@@ -354,8 +374,12 @@ TEST(NumberText, ReadsLikeTheRuntimeConversions) {
     EXPECT_EQ(v, 1u);
     EXPECT_TRUE(ReadHex("FFFFFFFF", &v));
     EXPECT_EQ(v, 0xFFFFFFFFu);
-    EXPECT_TRUE(ReadHex("123456789", &v));
-    EXPECT_EQ(v, 0x23456789u);
+    EXPECT_TRUE(ReadHex("0x000000000FFFFFFFF", &v));  // leading zeros add no width
+    EXPECT_EQ(v, 0xFFFFFFFFu);
+    v = 1;
+    EXPECT_FALSE(ReadHex("123456789", &v));  // wider than 32 bits: no number, nothing wrapped
+    EXPECT_FALSE(ReadHex("0x100000000", &v));
+    EXPECT_EQ(v, 1u);
     EXPECT_FALSE(ReadHex("g1", &v));
     EXPECT_FALSE(ReadHex("", &v));
     EXPECT_FALSE(ReadHex(nullptr, &v));

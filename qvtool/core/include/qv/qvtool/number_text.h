@@ -7,7 +7,8 @@ namespace qv::qvtool {
 
 // Reads a hexadecimal number as "%X" does: leading white space, an optional "0x"/"0X" prefix, then
 // hexadecimal digits up to the first other character. False when no digit was read (a null word
-// reads as nothing). Digits beyond 32 bits wrap, as the runtime's conversion does.
+// reads as nothing) and when the number needs more than 32 bits: a word too wide for its field is
+// no number, rather than one wrapped onto another offset or value.
 bool ReadHex(const char* word, uint32_t* value);
 
 // Reads a decimal number as "%d" does: leading white space, an optional sign, digits up to the
