@@ -1,19 +1,22 @@
 #include "qv/qvtool/runner.h"
 
 #include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/register_commands.h"
 #include "qv/qvtool/storage/header_conversion.h"
 
 namespace qv::qvtool {
 
-void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out,
-                            ProgressLine* /*progress*/) {
+void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out, ProgressLine* progress) {
     if (o.reg.read) RunRegisterRead(o.reg, o.expandFields, device, out);
     if (o.reg.write) RunRegisterWrite(o.reg, device);
     RunConfigAccess(o.config, device, out);
     RunMdioAccess(o.mdio, device, out);
     RunCimControlAccess(o.cimControl, device, out);
     RunCimQueueAccess(o.cimQueue, device, out);
+    // -e, then -w: the EEPROM sections (after -s's place in the order).
+    if (o.eepromDump.requested) RunEepromDump(o.eepromDump, device, out, progress);
+    if (o.eepromWrite.requested) RunEepromWrite(o.eepromWrite, device, out, progress);
 }
 
 int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {

@@ -107,6 +107,50 @@ TEST_F(QvsimAdapterTest, FlashIsLoadedAndDumpedAndItsFaultsSwitched) {
     EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
 }
 
+TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsReachTheTool) {
+    const std::filesystem::path image = temp_ / "eeprom.bin";
+    const std::filesystem::path dump = temp_ / "dump.bin";
+    std::string contents(32 * 1024, '\0');
+    contents.replace(0, 3, "A1z");
+    std::ofstream(image, std::ios::binary) << contents;
+    int status = -1;
+    Run("0 eeprom load '" + image.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    Run("0 eeprom dump '" + dump.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(qv::testing::ReadFile(dump), contents);
+
+    // Only the whole part is loaded: a shorter or longer file leaves it as it was.
+    for (size_t size : {contents.size() - 1, contents.size() + 1}) {
+        std::ofstream(image, std::ios::binary | std::ios::trunc) << std::string(size, 'x');
+        Run("0 eeprom load '" + image.string() + "'", &status);
+        EXPECT_EQ(status, 1) << size;
+    }
+    Run("0 eeprom dump '" + dump.string() + "'", &status);
+    EXPECT_EQ(qv::testing::ReadFile(dump), contents);
+    Run("0 eeprom erase", &status);
+    EXPECT_EQ(status, 2);
+
+    const std::string tool =
+        "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 -e vpd | head -c 52";
+    const auto runTool = [&tool] {
+        std::string out;
+        if (FILE* p = popen(tool.c_str(), "r")) {
+            char buffer[256];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+            pclose(p);
+        }
+        return out;
+    };
+    EXPECT_EQ(runTool(), "buf_size = 4096\n\n0x0000:41:A\n0x0001:31:1\n0x0002:7a:z");
+    Run("0 fault vpd-absent on");
+    Run("0 fault vpd-never-completes on");
+    EXPECT_NE(Run("0 show").find("faults: vpd-absent, vpd-never-completes\n"), std::string::npos);
+    EXPECT_EQ(runTool(), "The adapter has no VPD capability\n");
+    Run("0 fault clear");
+    EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
+}
+
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     int status = 0;
     Run("9 show", &status);
