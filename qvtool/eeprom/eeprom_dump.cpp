@@ -11,17 +11,15 @@
 namespace qv::qvtool {
 namespace {
 
-// Reads the section and writes its dump into file. False with a message when the read fails
-// (nothing is written then: a failed word would show as data).
-bool DumpSection(const EepromSection& section, const VpdPort& port, std::FILE* file) {
-    if (section.dump == DumpStyle::kAnnotated) std::fprintf(port.out, "buf_size = %d\n", section.length);
-    std::vector<uint8_t> bytes(section.length);
-    if (VpdReadRange(port, section.start, bytes) != kStatusSuccess) {
-        std::fprintf(port.out, "Reading eeprom section %s failed\n", section.name);
-        return false;
-    }
-    const std::string text = FormatSectionDump(section, bytes);
-    return std::fwrite(text.data(), 1, text.size(), file) == text.size();
+// Reads the section into bytes. False with a message when the read fails: nothing is written
+// then, since a failed word would show as data.
+bool ReadSection(const EepromSection& section, const VpdPort& port, std::vector<uint8_t>* bytes) {
+    if (section.dump == DumpStyle::kAnnotated)
+        std::fprintf(port.out, "buf_size = %d\n", static_cast<int>(section.length));
+    bytes->resize(section.length);
+    if (VpdReadRange(port, section.start, *bytes) == kStatusSuccess) return true;
+    std::fprintf(port.out, "Reading eeprom section %s failed\n", section.name);
+    return false;
 }
 
 }  // namespace
@@ -45,10 +43,13 @@ void RunEepromDump(const EepromRequest& request, HDevice device, std::FILE* out,
     const EepromSection* section = FindEepromSection(name);
     if (section == nullptr) return;
     const VpdPort port{device, capability, out, progress};
-    const bool written = DumpSection(*section, port, file ? file.get() : out);
-    if (file && (std::fclose(file.release()) != 0 || !written)) {
-        std::fprintf(out, "Unable to write eeprom section %s output file %s\n", name, path);
-    }
+    std::vector<uint8_t> bytes;
+    if (!ReadSection(*section, port, &bytes)) return;
+    const std::string text = FormatSectionDump(*section, bytes);
+    bool written = std::fwrite(text.data(), 1, text.size(), file ? file.get() : out) == text.size();
+    if (!file) return;
+    written = std::fclose(file.release()) == 0 && written;
+    if (!written) std::fprintf(out, "Unable to write eeprom section %s output file %s\n", name, path);
 }
 
 }  // namespace qv::qvtool

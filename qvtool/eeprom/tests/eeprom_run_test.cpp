@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/eeprom/section_text.h"
 #include "qv/qvtool/eeprom/sections.h"
 #include "test_support.h"
@@ -214,6 +216,38 @@ TEST_F(EepromRunTest, FaultsOfTheVpdCapability) {
               "VPD access did not complete\nFailed trying to write scfgVPD access did not complete\n");
     EXPECT_EQ(configRequests[4] - configWrites, 4u) << "data and address of the two protection writes";
     EXPECT_EQ(WordsWritten(), written);
+}
+
+TEST_F(EepromRunTest, ProgressLineIsDrawnAndClearedBeforeEveryMessage) {
+    AdapterConnection connection;
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    ASSERT_TRUE(OpenAdapter(0, &connection, out));
+    const auto text = [](std::FILE* f) {
+        std::string t(static_cast<size_t>(std::ftell(f)), '\0');
+        std::rewind(f);
+        t.resize(std::fread(t.data(), 1, t.size(), f));
+        return t;
+    };
+    {
+        ProgressLine progress = ProgressLine::Always(err, out);
+        RunEepromDump({true, "scfg", Path("scfg.txt")}, connection.device, out, &progress);
+        adapter_->SetVpdNeverCompletes(true);
+        RunEepromDump({true, "scfg", Path("scfg.txt")}, connection.device, out, &progress);
+    }
+    CloseAdapter(&connection);
+    const std::string drawn = text(err);
+    const std::string printed = text(out);
+    std::fclose(out);
+    std::fclose(err);
+    // The percent as the words go, then a blank that erases the line.
+    EXPECT_EQ(drawn.rfind("\rReading   0%", 0), 0u) << drawn;
+    EXPECT_NE(drawn.find("\rReading 100%\r            \r"), std::string::npos) << drawn;
+    // The range that does not complete leaves no line behind its message.
+    const std::string last = "\rReading   0%\r            \r";
+    ASSERT_GT(drawn.size(), last.size());
+    EXPECT_EQ(drawn.substr(drawn.size() - last.size()), last);
+    EXPECT_EQ(printed, "VPD access did not complete\nReading eeprom section scfg failed\n");
 }
 
 }  // namespace
