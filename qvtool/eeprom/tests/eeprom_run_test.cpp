@@ -18,35 +18,14 @@
 namespace qv::qvtool {
 namespace {
 
-using test::RunInProcess;
-using test::RunOutput;
-
 constexpr uint32_t kPsram = 0x1000;
 constexpr uint32_t kScfg = 0x1940;
 
-class EepromRunTest : public ::testing::Test {
+class EepromRunTest : public test::Nic0Test {
   protected:
-    static void SetUpTestSuite() { machine_ = new test::TempMachine(); }
-    static void TearDownTestSuite() {
-        delete machine_;
-        machine_ = nullptr;
-    }
     void SetUp() override {
         ASSERT_TRUE(files_.ok());
-        adapter_ = machine_->OpenAdapter(0);
-        ASSERT_NE(adapter_, nullptr);
-        adapter_->ClearFaults();
-    }
-    void TearDown() override {
-        if (adapter_ != nullptr) adapter_->ClearFaults();
-    }
-    // Runs with "-d nic0" before the words; checks the status and that nothing went to stderr.
-    std::string RunOnNic0(std::vector<std::string> words) {
-        words.insert(words.begin(), {"-d", "nic0"});
-        const RunOutput r = RunInProcess(words);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, "");
-        return r.out;
+        Nic0Test::SetUp();
     }
     uint8_t* Eeprom() { return adapter_->state().vpd.memory; }
     std::vector<uint8_t> EepromBytes(uint32_t start, uint32_t length) {
@@ -66,11 +45,8 @@ class EepromRunTest : public ::testing::Test {
     }
     std::string Path(const char* name) const { return (files_.path() / name).string(); }
 
-    static test::TempMachine* machine_;
     qv::testing::TempDir files_{"eeprom-run"};
-    std::unique_ptr<sim::n5::Adapter> adapter_;
 };
-test::TempMachine* EepromRunTest::machine_ = nullptr;
 
 std::string ValueLines(const std::vector<uint8_t>& bytes) {
     return FormatSectionValues(bytes);
