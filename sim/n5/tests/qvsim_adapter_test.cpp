@@ -107,7 +107,7 @@ TEST_F(QvsimAdapterTest, FlashIsLoadedAndDumpedAndItsFaultsSwitched) {
     EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
 }
 
-TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsReachTheTool) {
+TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsSwitched) {
     const std::filesystem::path image = temp_ / "eeprom.bin";
     const std::filesystem::path dump = temp_ / "dump.bin";
     std::string contents(32 * 1024, '\0');
@@ -131,22 +131,9 @@ TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsReachTheTool) {
     Run("0 eeprom erase", &status);
     EXPECT_EQ(status, 2);
 
-    const std::string tool =
-        "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 -e vpd | head -c 52";
-    const auto runTool = [&tool] {
-        std::string out;
-        if (FILE* p = popen(tool.c_str(), "r")) {
-            char buffer[256];
-            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-            pclose(p);
-        }
-        return out;
-    };
-    EXPECT_EQ(runTool(), "buf_size = 4096\n\n0x0000:41:A\n0x0001:31:1\n0x0002:7a:z");
     Run("0 fault vpd-absent on");
     Run("0 fault vpd-never-completes on");
     EXPECT_NE(Run("0 show").find("faults: vpd-absent, vpd-never-completes\n"), std::string::npos);
-    EXPECT_EQ(runTool(), "The adapter has no VPD capability\n");
     Run("0 fault clear");
     EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
 }
