@@ -5,13 +5,14 @@
 #include <cstring>
 #include <string_view>
 
+#include "qv/sim/n5/state_layout.h"  // kConfigSpaceBytes
+
 namespace qv::sim::n5 {
 namespace {
 
 constexpr uint32_t kCapabilityPointer = 0x34;
 constexpr uint32_t kCapabilityBytes = 8;  // id, next, address register, data register
 constexpr uint32_t kMaxCapabilityHops = 48;
-constexpr uint32_t kConfigBytes = 256;
 
 // Large-resource tags of the VPD format.
 constexpr uint8_t kTagIdentifierString = 0x82;
@@ -109,7 +110,7 @@ void PowerOnVpdEeprom(VpdEeprom* e, uint32_t capability) {
 
 void VpdConfigRead(VpdEeprom* e, uint8_t* config, uint32_t offset, uint32_t* value) {
     const uint32_t cap = e->capability;
-    if (cap == 0 || cap > kConfigBytes - kCapabilityBytes) return;
+    if (cap == 0 || cap > kConfigSpaceBytes - kCapabilityBytes) return;
     if (e->faults.absent != 0) {
         // The list goes from the capability's predecessor straight to its successor, and the
         // capability's own bytes read as nothing.
@@ -131,7 +132,7 @@ void VpdConfigRead(VpdEeprom* e, uint8_t* config, uint32_t offset, uint32_t* val
 
 bool VpdConfigWrite(VpdEeprom* e, uint8_t* config, uint32_t offset, uint32_t value) {
     const uint32_t cap = e->capability;
-    if (cap == 0 || cap > kConfigBytes - kCapabilityBytes) return false;
+    if (cap == 0 || cap > kConfigSpaceBytes - kCapabilityBytes) return false;
     const bool overlaps = offset + 4 > cap && offset < cap + kCapabilityBytes;
     if (!overlaps) return false;
     if (e->faults.absent != 0) {
