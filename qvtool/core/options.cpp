@@ -6,9 +6,9 @@
 #include "option_scanner.h"
 #include "qv/qvtool/number_text.h"
 #include "qv/qvtool/qset_params.h"
+#include "qv/qvtool/text_match.h"
 #include "qv/qvtool/usage.h"
 #include "qv/regmap/decode.h"
-#include "text_match.h"
 
 namespace qv::qvtool {
 namespace {

@@ -1,6 +1,6 @@
 #include "qv/qvtool/qset_params.h"
 
-#include "text_match.h"
+#include "qv/qvtool/text_match.h"
 
 namespace qv::qvtool {
 

@@ -1,4 +1,4 @@
-#include "text_match.h"
+#include "qv/qvtool/text_match.h"
 
 namespace qv::qvtool {
 namespace {

@@ -1,6 +1,7 @@
 #include "qv/qvtool/runner.h"
 
 #include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/flash/flash_programming.h"
 #include "qv/qvtool/register_commands.h"
 #include "qv/qvtool/storage/header_conversion.h"
@@ -15,6 +16,9 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     RunCimControlAccess(o.cimControl, device, out);
     RunCimQueueAccess(o.cimQueue, device, out);
     if (o.flash.requested) ProgramFlashFromFile(o.flash.name, device, out, progress);
+    // -e, then -w: the EEPROM sections (after -s's place in the order).
+    if (o.eepromDump.requested) RunEepromDump(o.eepromDump, device, out, progress);
+    if (o.eepromWrite.requested) RunEepromWrite(o.eepromWrite, device, out, progress);
 }
 
 int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {

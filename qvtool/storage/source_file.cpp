@@ -1,9 +1,7 @@
 #include "qv/qvtool/storage/source_file.h"
 
-#include <filesystem>
-#include <system_error>
-
 #include "messages.h"
+#include "qv/qvtool/storage/output_file.h"
 
 namespace qv::qvtool {
 
@@ -30,13 +28,7 @@ std::string FormatImageSource(const char* fileName, const char* arrayName, const
 }
 
 bool WriteSourceFile(const char* fileName, const std::string& text, std::FILE* out) {
-    // Whatever already has the name must be a file we may replace: never a FIFO (opening it would
-    // wait for a reader), a device or a directory.
-    std::error_code error;
-    const auto status = std::filesystem::status(fileName, error);
-    const bool replaceable = status.type() == std::filesystem::file_type::not_found ||
-                             status.type() == std::filesystem::file_type::regular;
-    std::FILE* file = replaceable ? std::fopen(fileName, "wb") : nullptr;
+    std::FILE* file = OpenOutputFile(fileName, "wb");
     if (file == nullptr) {
         std::fprintf(out, "Unable to open header file %s for writing", fileName);
         return false;

@@ -116,15 +116,17 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     }
 }
 
-bool Adapter::ReadConfig(uint32_t offset, uint32_t* value) const {
+bool Adapter::ReadConfig(uint32_t offset, uint32_t* value) {
     if (offset > kConfigSpaceBytes - 4) return false;
     std::memcpy(value, state_->config + offset, 4);
+    VpdConfigRead(&state_->vpd, state_->config, offset, value);
     return true;
 }
 
 bool Adapter::WriteConfig(uint32_t offset, uint32_t value) {
     if (offset > kConfigSpaceBytes - 4) return false;
     if (offset < 4) return true;  // vendor and device id are read-only
+    if (VpdConfigWrite(&state_->vpd, state_->config, offset, value)) return true;
     std::memcpy(state_->config + offset, &value, 4);
     return true;
 }
@@ -176,6 +178,7 @@ void Adapter::SetRegisterWriteFails(uint32_t offset, bool on) {
 void Adapter::ClearFaults() {
     std::memset(&state_->faults, 0, sizeof state_->faults);
     std::memset(&state_->flash.faults, 0, sizeof state_->flash.faults);
+    std::memset(&state_->vpd.faults, 0, sizeof state_->vpd.faults);
 }
 
 }  // namespace qv::sim::n5

@@ -4,9 +4,10 @@
 //   qvsim adapter <n> reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>]
 //   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
 //                       | fault reg-write <offset> on|off | fault cim-busy on|off
-//                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off | fault clear
+//                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
+//                       | fault vpd-absent on|off | fault vpd-never-completes on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
-//   qvsim adapter <n> flash dump <file> | flash load <file>
+//   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -74,6 +75,8 @@ int Show(Adapter& a, const std::filesystem::path& file) {
     if (s.faults.cimBusyStuck) add("cim-busy");
     if (s.flash.faults.neverReady) add("flash-never-ready");
     if (s.flash.faults.writeEnableIgnored) add("flash-wren-ignored");
+    if (s.vpd.faults.absent) add("vpd-absent");
+    if (s.vpd.faults.neverCompletes) add("vpd-never-completes");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -139,6 +142,8 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"cim-busy", &Adapter::SetCimBusyStuck},
     {"flash-never-ready", &Adapter::SetFlashNeverReady},
     {"flash-wren-ignored", &Adapter::SetFlashWriteEnableIgnored},
+    {"vpd-absent", &Adapter::SetVpdAbsent},
+    {"vpd-never-completes", &Adapter::SetVpdNeverCompletes},
 };
 
 int Fault(Adapter& a, Args args) {
@@ -158,7 +163,8 @@ int Fault(Adapter& a, Args args) {
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
         return Usage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
-            "cim-busy|flash-never-ready|flash-wren-ignored on|off or fault clear");
+            "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes on|off or fault "
+            "clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -179,13 +185,24 @@ int Fault(Adapter& a, Args args) {
     return 0;
 }
 
-// flash dump: the whole part into the file. flash load: the file (at most the part's size) into
-// the part from address 0; the rest of the part reads erased.
-int Flash(Adapter& a, Args args) {
+// A part's memory as raw bytes.
+struct Part {
+    const char* name;  // the command's name
+    uint8_t* memory;
+    size_t size;
+    bool whole;  // load takes exactly the part's size, else at most that with the rest erased (0xFF)
+};
+
+// <part> dump: the whole part into the file. <part> load: the file into the part from address 0.
+int DumpOrLoad(const Part& part, Args args) {
     const bool dump = args.size() == 2 && std::strcmp(args[0], "dump") == 0;
     const bool load = args.size() == 2 && std::strcmp(args[0], "load") == 0;
-    if (!dump && !load) return Usage("expected flash dump <file> or flash load <file>");
-    auto& memory = a.state().flash.memory;
+    if (!dump && !load) {
+        return Usage(
+            (std::string("expected ") + part.name + " dump <file> or " + part.name + " load <file>").c_str());
+    }
+    uint8_t* const memory = part.memory;
+    const size_t size = part.size;
     std::FILE* f = std::fopen(args[1], dump ? "wb" : "rb");
     if (f == nullptr) {
         std::fprintf(stderr, "qvsim: adapter: cannot open %s: %s\n", args[1], std::strerror(errno));
@@ -193,20 +210,21 @@ int Flash(Adapter& a, Args args) {
     }
     bool ok = false;
     if (dump) {
-        ok = std::fwrite(memory, 1, sizeof memory, f) == sizeof memory;
+        ok = std::fwrite(memory, 1, size, f) == size;
         ok = std::fclose(f) == 0 && ok;
     } else {
-        // Read into a copy first, so that a file too large or unreadable leaves the part unchanged.
-        auto image = std::make_unique<uint8_t[]>(sizeof memory + 1);
-        const size_t n = std::fread(image.get(), 1, sizeof memory + 1, f);
-        ok = !std::ferror(f) && n <= sizeof memory;
+        // Read into a copy first, so that a file of the wrong size or unreadable leaves the part
+        // unchanged.
+        auto image = std::make_unique<uint8_t[]>(size + 1);
+        const size_t n = std::fread(image.get(), 1, size + 1, f);
+        ok = !std::ferror(f) && (part.whole ? n == size : n <= size);
         std::fclose(f);
         if (!ok) {
-            std::fprintf(stderr, "qvsim: adapter: %s is unreadable or larger than the flash (%zu bytes)\n",
-                         args[1], sizeof memory);
+            std::fprintf(stderr, "qvsim: adapter: %s is unreadable or %s the %s (%zu bytes)\n", args[1],
+                         part.whole ? "not the size of" : "larger than", part.name, size);
             return kExitFailure;
         }
-        std::memset(memory, 0xFF, sizeof memory);
+        std::memset(memory, 0xFF, size);
         std::memcpy(memory, image.get(), n);
     }
     if (!ok) {
@@ -250,7 +268,12 @@ int RunAdapter(Args args) {
         return Word(*adapter, command, rest);
     }
     if (std::strcmp(command, "fault") == 0) return Fault(*adapter, rest);
-    if (std::strcmp(command, "flash") == 0) return Flash(*adapter, rest);
+    if (std::strcmp(command, "flash") == 0) {
+        return DumpOrLoad({"flash", adapter->state().flash.memory, qv::sim::n5::kFlashBytes, false}, rest);
+    }
+    if (std::strcmp(command, "eeprom") == 0) {
+        return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
+    }
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -258,7 +281,8 @@ const Command kCommands[] = {
     {"adapter",
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
-     "cim-busy|flash-never-ready|flash-wren-ignored on|off | fault clear | flash dump|load <file>",
+     "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes on|off | fault clear | "
+     "flash dump|load <file> | eeprom dump|load <file>",
      RunAdapter},
 };
 

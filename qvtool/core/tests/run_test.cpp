@@ -16,35 +16,10 @@ namespace {
 using test::RunInProcess;
 using test::RunOutput;
 
-class RunTest : public ::testing::Test {
+class RunTest : public test::Nic0Test {
   protected:
-    static void SetUpTestSuite() { machine_ = new test::TempMachine(); }
-    static void TearDownTestSuite() {
-        delete machine_;
-        machine_ = nullptr;
-    }
-    void SetUp() override {
-        adapter_ = machine_->OpenAdapter(0);
-        ASSERT_NE(adapter_, nullptr);
-        adapter_->ClearFaults();
-    }
-    void TearDown() override {
-        if (adapter_ != nullptr) adapter_->ClearFaults();
-    }
-    // Runs with "-d nic0" before the words; checks the status and that nothing went to stderr.
-    std::string RunOnNic0(std::vector<std::string> words) {
-        words.insert(words.begin(), {"-d", "nic0"});
-        const RunOutput r = RunInProcess(words);
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, "");
-        return r.out;
-    }
     const sim::n5::Counters& counters() const { return adapter_->state().counters; }
-
-    static test::TempMachine* machine_;
-    std::unique_ptr<sim::n5::Adapter> adapter_;
 };
-test::TempMachine* RunTest::machine_ = nullptr;
 
 TEST_F(RunTest, RegisterReadAndWrite) {
     EXPECT_EQ(RunOnNic0({"-r", "6f4"}), "0x00000003\n");  // pl3 rev

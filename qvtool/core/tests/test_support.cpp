@@ -65,6 +65,35 @@ RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<
     return result;
 }
 
+TempMachine* Nic0Test::machine_ = nullptr;
+
+void Nic0Test::SetUpTestSuite() {
+    machine_ = new TempMachine();
+}
+
+void Nic0Test::TearDownTestSuite() {
+    delete machine_;
+    machine_ = nullptr;
+}
+
+void Nic0Test::SetUp() {
+    adapter_ = machine_->OpenAdapter(0);
+    ASSERT_NE(adapter_, nullptr);
+    adapter_->ClearFaults();
+}
+
+void Nic0Test::TearDown() {
+    if (adapter_ != nullptr) adapter_->ClearFaults();
+}
+
+std::string Nic0Test::RunOnNic0(std::vector<std::string> words) {
+    words.insert(words.begin(), {"-d", "nic0"});
+    const RunOutput r = RunInProcess(words);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    return r.out;
+}
+
 std::string GoldenUsage() {
     return qv::testing::ReadGolden("qvtool/core/tests/golden/usage.txt");
 }

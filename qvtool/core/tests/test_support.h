@@ -2,6 +2,8 @@
 // output, runs of the built program, and direct access to a simulated adapter's state.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <initializer_list>
 #include <memory>
@@ -34,6 +36,21 @@ RunOutput RunInProcess(const std::vector<std::string>& words);
 // Runs the built program with QV_MACHINE set to machineDir; argv[0] is the program's path. Its
 // output is kept beside the machine directory.
 RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words);
+
+// A suite on one temporary machine made for it, with the adapter behind nic0 open and its faults
+// cleared around every test.
+class Nic0Test : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite();
+    static void TearDownTestSuite();
+    void SetUp() override;
+    void TearDown() override;
+    // Runs with "-d nic0" before the words; checks the status and that nothing went to stderr.
+    std::string RunOnNic0(std::vector<std::string> words);
+
+    static TempMachine* machine_;
+    std::unique_ptr<sim::n5::Adapter> adapter_;
+};
 
 using qv::testing::ReadFile;
 // The usage screen as kept in golden/usage.txt.

@@ -107,6 +107,35 @@ TEST_F(QvsimAdapterTest, FlashIsLoadedAndDumpedAndItsFaultsSwitched) {
     EXPECT_NE(Run("0 show").find("faults: none\n"), std::string::npos);
 }
 
+TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsSwitched) {
+    const std::filesystem::path image = temp_ / "eeprom.bin";
+    const std::filesystem::path dump = temp_ / "dump.bin";
+    std::string contents(32 * 1024, '\0');
+    contents.replace(0, 3, "A1z");
+    std::ofstream(image, std::ios::binary) << contents;
+    int status = -1;
+    Run("0 eeprom load '" + image.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    Run("0 eeprom dump '" + dump.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(qv::testing::ReadFile(dump), contents);
+
+    // Only the whole part is loaded: a shorter or longer file leaves it as it was.
+    for (size_t size : {contents.size() - 1, contents.size() + 1}) {
+        std::ofstream(image, std::ios::binary | std::ios::trunc) << std::string(size, 'x');
+        Run("0 eeprom load '" + image.string() + "'", &status);
+        EXPECT_EQ(status, 1) << size;
+    }
+    Run("0 eeprom dump '" + dump.string() + "'", &status);
+    EXPECT_EQ(qv::testing::ReadFile(dump), contents);
+    Run("0 eeprom erase", &status);
+    EXPECT_EQ(status, 2);
+
+    Run("0 fault vpd-absent on");
+    Run("0 fault vpd-never-completes on");
+    EXPECT_NE(Run("0 show").find("faults: vpd-absent, vpd-never-completes\n"), std::string::npos);
+}
+
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     int status = 0;
     Run("9 show", &status);

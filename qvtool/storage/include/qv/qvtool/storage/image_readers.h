@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "qv/qvtool/storage/image.h"
 
@@ -27,6 +28,10 @@ ImageRead ReadRawRom(const uint8_t* data, size_t size);
 // to the executable's entry point, padded with zeros to a multiple of 2048 bytes (always at least
 // one byte more than the module) and given a checksum byte so that all its bytes add up to 0.
 ImageRead ReadExecutableRom(const uint8_t* data, size_t size, const std::string& path);
+
+// Up to count byte values of one or two hexadecimal digits each, separated by white space; the
+// reading stops at the first text that is no value. The caller tells a short file by the size.
+std::vector<uint8_t> ReadByteValues(const uint8_t* data, size_t size, size_t count);
 
 // The protocol SRAM configuration: kSramConfigBytes values of two hexadecimal digits, separated by
 // white space. Any other count refuses the file without a message.

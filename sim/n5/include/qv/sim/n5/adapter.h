@@ -32,7 +32,8 @@ class Adapter {
     // The register file as the bus sees it: faults and register behaviours apply.
     bool ReadRegister(uint32_t offset, uint32_t* value);
     bool WriteRegister(uint32_t offset, uint32_t value);
-    bool ReadConfig(uint32_t offset, uint32_t* value) const;
+    // Configuration space; the VPD capability's registers behave as the EEPROM's (vpd_eeprom.h).
+    bool ReadConfig(uint32_t offset, uint32_t* value);
     bool WriteConfig(uint32_t offset, uint32_t value);
     bool ReadMdio(uint8_t port, uint8_t device, uint16_t reg, uint16_t* value) const;
     bool WriteMdio(uint8_t port, uint8_t device, uint16_t reg, uint16_t value);
@@ -55,9 +56,11 @@ class Adapter {
     void SetCimBusyStuck(bool on) { state_->faults.cimBusyStuck = on ? 1 : 0; }
     void SetFlashNeverReady(bool on) { state_->flash.faults.neverReady = on ? 1 : 0; }
     void SetFlashWriteEnableIgnored(bool on) { state_->flash.faults.writeEnableIgnored = on ? 1 : 0; }
+    void SetVpdAbsent(bool on) { state_->vpd.faults.absent = on ? 1 : 0; }
+    void SetVpdNeverCompletes(bool on) { state_->vpd.faults.neverCompletes = on ? 1 : 0; }
     // Fails the request that comes `requests` requests from now (1: the next one), once; 0 disarms.
     void FailRequestAfter(uint32_t requests) { state_->faults.failAfterRequests = requests; }
-    // Clears every fault, those of the serial flash included.
+    // Clears every fault, those of the serial flash and the VPD EEPROM included.
     void ClearFaults();
 
   private:
