@@ -1,19 +1,20 @@
 #include "qv/qvtool/runner.h"
 
 #include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/jtag/fpga_configuration.h"
 #include "qv/qvtool/register_commands.h"
 #include "qv/qvtool/storage/header_conversion.h"
 
 namespace qv::qvtool {
 
-void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out,
-                            ProgressLine* /*progress*/) {
+void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* out, ProgressLine* progress) {
     if (o.reg.read) RunRegisterRead(o.reg, o.expandFields, device, out);
     if (o.reg.write) RunRegisterWrite(o.reg, device);
     RunConfigAccess(o.config, device, out);
     RunMdioAccess(o.mdio, device, out);
     RunCimControlAccess(o.cimControl, device, out);
     RunCimQueueAccess(o.cimQueue, device, out);
+    if (o.fpga.requested) RunFpgaConfiguration(o.fpga.name, device, out, progress);
 }
 
 int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {
