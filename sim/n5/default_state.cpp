@@ -108,6 +108,7 @@ void WriteDefaultState(StateFile* state) {
     WriteConfigSpace(state->config);
     for (uint32_t a = 0; a < kCimSpaceWords; ++a) state->cim[a] = a * 0x00010001u ^ 0x5A000000u;
     PowerOnSerialFlash(&state->flash);
+    PowerOnJtag(&state->jtag);
 }
 
 }  // namespace qv::sim::n5

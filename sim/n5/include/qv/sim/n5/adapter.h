@@ -55,9 +55,11 @@ class Adapter {
     void SetCimBusyStuck(bool on) { state_->faults.cimBusyStuck = on ? 1 : 0; }
     void SetFlashNeverReady(bool on) { state_->flash.faults.neverReady = on ? 1 : 0; }
     void SetFlashWriteEnableIgnored(bool on) { state_->flash.faults.writeEnableIgnored = on ? 1 : 0; }
+    void SetJtagNeverCompletes(bool on) { state_->jtag.faults.neverCompletes = on ? 1 : 0; }
+    void SetJtagUnknownIdcode(bool on) { state_->jtag.faults.unknownIdcode = on ? 1 : 0; }
     // Fails the request that comes `requests` requests from now (1: the next one), once; 0 disarms.
     void FailRequestAfter(uint32_t requests) { state_->faults.failAfterRequests = requests; }
-    // Clears every fault, those of the serial flash included.
+    // Clears every fault, those of the serial flash and the JTAG chain included.
     void ClearFaults();
 
   private:

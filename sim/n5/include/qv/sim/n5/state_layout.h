@@ -6,12 +6,13 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "qv/sim/n5/jtag_chain.h"
 #include "qv/sim/n5/serial_flash.h"
 
 namespace qv::sim::n5 {
 
 constexpr char kStateMagic[8] = {'Q', 'V', 'N', '5', 'S', 'T', 'A', 'T'};
-constexpr uint32_t kStateLayoutVersion = 2;
+constexpr uint32_t kStateLayoutVersion = 3;
 
 constexpr uint32_t kRegisterSpaceBytes = 64 * 1024;
 constexpr uint32_t kRegisterCount = kRegisterSpaceBytes / 4;
@@ -64,6 +65,7 @@ struct StateFile {
     uint32_t indirect[kIndirectWords];
     MdioSlot mdio[kMdioSlotCount];
     SerialFlash flash;  // with its own fault switches
+    JtagState jtag;     // the JTAG master and chain, with their fault switches
 };
 
 }  // namespace qv::sim::n5
