@@ -4,9 +4,11 @@
 //   qvsim adapter <n> reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>]
 //   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
 //                       | fault reg-write <offset> on|off | fault cim-busy on|off
-//                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off | fault clear
+//                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
+//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file>
+//   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -17,6 +19,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_jtag.h"
 #include "commands.h"
 #include "machine_support.h"
 #include "qv/sim/bus_driver.h"
@@ -74,6 +77,8 @@ int Show(Adapter& a, const std::filesystem::path& file) {
     if (s.faults.cimBusyStuck) add("cim-busy");
     if (s.flash.faults.neverReady) add("flash-never-ready");
     if (s.flash.faults.writeEnableIgnored) add("flash-wren-ignored");
+    if (s.jtag.faults.neverCompletes) add("jtag-never-completes");
+    if (s.jtag.faults.unknownIdcode) add("jtag-unknown-idcode");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -139,6 +144,8 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"cim-busy", &Adapter::SetCimBusyStuck},
     {"flash-never-ready", &Adapter::SetFlashNeverReady},
     {"flash-wren-ignored", &Adapter::SetFlashWriteEnableIgnored},
+    {"jtag-never-completes", &Adapter::SetJtagNeverCompletes},
+    {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode},
 };
 
 int Fault(Adapter& a, Args args) {
@@ -158,7 +165,9 @@ int Fault(Adapter& a, Args args) {
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
         return Usage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
-            "cim-busy|flash-never-ready|flash-wren-ignored on|off or fault clear");
+            "cim-busy|flash-never-ready|flash-wren-ignored|jtag-never-completes|jtag-unknown-idcode on|off "
+            "or "
+            "fault clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -251,6 +260,7 @@ int RunAdapter(Args args) {
     }
     if (std::strcmp(command, "fault") == 0) return Fault(*adapter, rest);
     if (std::strcmp(command, "flash") == 0) return Flash(*adapter, rest);
+    if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -258,7 +268,9 @@ const Command kCommands[] = {
     {"adapter",
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
-     "cim-busy|flash-never-ready|flash-wren-ignored on|off | fault clear | flash dump|load <file>",
+     "cim-busy|flash-never-ready|flash-wren-ignored|jtag-never-completes|jtag-unknown-idcode on|off | fault "
+     "clear | flash dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> "
+     "<file>",
      RunAdapter},
 };
 
