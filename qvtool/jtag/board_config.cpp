@@ -1,5 +1,6 @@
 #include "qv/qvtool/jtag/board_config.h"
 
+#include "qv/qvtool/number_text.h"
 #include "qv/qvtool/storage/image_file.h"
 
 namespace qv::qvtool {
@@ -30,13 +31,6 @@ bool ReadDecimalField(std::string_view field, uint32_t* value) {
     }
     *value = static_cast<uint32_t>(v);
     return true;
-}
-
-int HexDigitValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 // Hexadecimal digits with an optional 0x prefix; the value must fit in 32 bits.

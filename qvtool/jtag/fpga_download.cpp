@@ -9,8 +9,6 @@
 namespace qv::qvtool {
 namespace {
 
-constexpr uint32_t kToShiftDrMode = 0x1;  // TMS 1, 0, 0 from Run-Test/Idle
-constexpr uint32_t kToShiftDrClocks = 3;
 constexpr uint32_t kStartupClocks = 12;
 
 uint32_t Reverse32(uint32_t v) {
@@ -35,15 +33,16 @@ bool RowMatches(const JtagChain& chain, const BoardRow& row) {
 
 // Shifts the stream's words in Shift-DR, then the d bits still held in the bypass stages between
 // TDI and the device, leaving Shift-DR on the last clock.
-int ShiftStream(HDevice device, uint32_t d, std::span<const uint8_t> stream, std::FILE* out,
-                ProgressLine* progress) {
-    if (JtagStep(device, kToShiftDrMode, 0, kToShiftDrClocks, out) != kStatusSuccess) return kStatusFailure;
+int ShiftStream(HDevice device, uint32_t d, std::span<const uint8_t> stream, JtagOut out) {
+    if (JtagIdleToShiftDr(device, out) != kStatusSuccess) return kStatusFailure;
     for (size_t at = 0; at < stream.size(); at += 4) {
         uint8_t group[4] = {0, 0, 0, 0};  // the last group's missing bytes are zero
         std::copy_n(stream.begin() + at, std::min<size_t>(4, stream.size() - at), group);
-        JtagWriteData(device, BitStreamWord(group), out);
+        // A word that did not reach the data register would configure the device with other bits.
+        if (JtagWriteData(device, BitStreamWord(group), out) != kStatusSuccess) return kStatusFailure;
         if (JtagRun(device, kJtagMaxClocks, out) != kStatusSuccess) return kStatusFailure;
-        ShowProgress(progress, "Downloading", at + 4 < stream.size() ? at + 4 : stream.size(), stream.size());
+        ShowProgress(out.progress, "Downloading", at + 4 < stream.size() ? at + 4 : stream.size(),
+                     stream.size());
     }
     clk::Sleep(kJtagSettleMs);
     return JtagShiftZerosAndExit(device, d, out);
@@ -51,7 +50,7 @@ int ShiftStream(HDevice device, uint32_t d, std::span<const uint8_t> stream, std
 
 // From Exit1-DR (or Exit1 after the bypass bits): Update-DR, then through Test-Logic-Reset to
 // Run-Test/Idle, and the start-up instruction with its clocks.
-int StartUp(HDevice device, const JtagChain& chain, uint32_t d, std::FILE* out) {
+int StartUp(HDevice device, const JtagChain& chain, uint32_t d, JtagOut out) {
     if (JtagStep(device, 0x1, 0, 1, out) != kStatusSuccess) return kStatusFailure;
     if (JtagStep(device, 0x1F, 0, 5, out) != kStatusSuccess) return kStatusFailure;
     if (JtagStep(device, 0, 0, 1, out) != kStatusSuccess) return kStatusFailure;
@@ -104,7 +103,7 @@ int DownloadBitStream(HDevice device, const JtagChain& chain, uint32_t d, std::s
     if (d >= chain.count) return kStatusFailure;
     const uint32_t configure = chain.entries[chain.count - 1 - d].configureInstruction;
     if (ShiftJtagInstruction(device, chain, configure, d, out) != kStatusSuccess) return kStatusFailure;
-    const int shifted = ShiftStream(device, d, stream, out, progress);
+    const int shifted = ShiftStream(device, d, stream, JtagOut(out, progress));
     if (progress != nullptr) progress->Clear();
     if (shifted != kStatusSuccess) return kStatusFailure;
     return StartUp(device, chain, d, out);

@@ -7,9 +7,6 @@
 namespace qv::qvtool {
 namespace {
 
-// TMS 1, 0, 0 from Run-Test/Idle: Select-DR-Scan, Capture-DR, Shift-DR.
-constexpr uint32_t kToShiftDrMode = 0x1;
-constexpr uint32_t kToShiftDrClocks = 3;
 // TMS 1, 1, 0, 0 from Run-Test/Idle: Select-DR-Scan, Select-IR-Scan, Capture-IR, Shift-IR.
 constexpr uint32_t kToShiftIrMode = 0x3;
 constexpr uint32_t kToShiftIrClocks = 4;
@@ -19,7 +16,7 @@ constexpr uint32_t kLastIrBitClocks = 3;
 
 // Reads IDCODEs in Shift-DR until a zero (the bits shifted in behind the chain) or a full table.
 int ReadIdcodes(HDevice device, JtagChain* chain, std::FILE* out) {
-    if (JtagStep(device, kToShiftDrMode, 0, kToShiftDrClocks, out) != kStatusSuccess) return kStatusFailure;
+    if (JtagIdleToShiftDr(device, out) != kStatusSuccess) return kStatusFailure;
     JtagWriteData(device, 0, out);
     while (chain->count < kJtagMaxChain) {
         uint32_t idcode = 0;
@@ -56,7 +53,7 @@ int QueryJtagChain(HDevice device, JtagChain* chain, std::FILE* out) {
 }
 
 int ShiftJtagInstruction(HDevice device, const JtagChain& chain, uint32_t instruction, uint32_t d,
-                         std::FILE* out) {
+                         JtagOut out) {
     if (chain.count == 0 || d >= chain.count) return kStatusFailure;
     if (JtagStep(device, kToShiftIrMode, 0, kToShiftIrClocks, out) != kStatusSuccess) return kStatusFailure;
     // Entry 0 is nearest TDO, so its bits go first; the last bit of the last entry is shifted with

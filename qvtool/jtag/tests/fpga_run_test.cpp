@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/jtag/fpga_configuration.h"
 #include "qv/qvtool/jtag/known_devices.h"
 #include "qv/sim/clock.h"
 #include "qv/sim/n5/jtag_chain.h"
@@ -112,6 +114,50 @@ TEST_F(FpgaRunTest, MatchedBoardDownloadsTheStreamBitExactly) {
     EXPECT_EQ(jtag.devices[1].tap, sim::n5::kTapRunTestIdle);
     EXPECT_EQ(jtag.config, 16u);  // released at the end
     EXPECT_EQ(sim::VirtualMillisecondsSlept() - slept, 3000u);
+}
+
+std::string ReadBack(std::FILE* f) {
+    std::string text;
+    std::rewind(f);
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
+    return text;
+}
+
+// The download draws its progress and clears it before any message, so that a failure in the
+// middle of the stream lands on a clean line.
+TEST_F(FpgaRunTest, ProgressLineIsClearedBeforeMessages) {
+    SetChain({Device("XC2VP30")});
+    File("top.bit", std::string(400, '\x5A'));
+    const std::string board = Board("0 1127E093 top @top.bit\n");
+    const auto run = [&board](std::string* err) {
+        AdapterConnection connection;
+        std::FILE* out = std::tmpfile();
+        std::FILE* errFile = std::tmpfile();
+        if (OpenAdapter(0, &connection, out)) {
+            ProgressLine progress = ProgressLine::Always(errFile, out);
+            RunFpgaConfiguration(board, connection.device, out, &progress);
+            CloseAdapter(&connection);
+        }
+        *err = ReadBack(errFile);
+        std::string text = ReadBack(out);
+        std::fclose(out);
+        std::fclose(errFile);
+        return text;
+    };
+    const std::string head =
+        "0. ID 1127E093, INSTR.REG SIZE 14, NAME XC2VP30\n0 file_size = 400 dev = XC2VP30 module = top\n";
+    const std::string cleared = "\r" + std::string(16, ' ') + "\r";
+    std::string err;
+    EXPECT_EQ(run(&err), head);
+    EXPECT_EQ(err.find("\rDownloading   1%"), 0u) << err;
+    EXPECT_EQ(err.substr(err.size() - 17 - cleared.size()), "\rDownloading 100%" + cleared);
+
+    // A request fails half way through the stream: a write of a stream word, which would corrupt
+    // the configuration, so the download stops.
+    adapter_->FailRequestAfter(300);
+    EXPECT_EQ(run(&err), head + "jtag_write_data failed.\nDownload failed.\n");
+    EXPECT_EQ(err.substr(err.size() - 17 - cleared.size()), "\rDownloading  49%" + cleared) << err;
 }
 
 TEST_F(FpgaRunTest, RowsOutOfChainOrderProgramTheirOwnDevices) {

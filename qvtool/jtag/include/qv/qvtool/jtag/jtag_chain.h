@@ -7,6 +7,7 @@
 #include <cstdio>
 
 #include "qv/platform/deviceio.h"
+#include "qv/qvtool/jtag/jtag_master.h"
 #include "qv/qvtool/jtag/known_devices.h"
 
 namespace qv::qvtool {
@@ -32,6 +33,6 @@ int QueryJtagChain(HDevice device, JtagChain* chain, std::FILE* out);
 // From Run-Test/Idle: loads `instruction` into the device with index d and BYPASS (all ones) into
 // every other device, and returns to Run-Test/Idle. Fails when an operation fails.
 int ShiftJtagInstruction(HDevice device, const JtagChain& chain, uint32_t instruction, uint32_t d,
-                         std::FILE* out);
+                         JtagOut out);
 
 }  // namespace qv::qvtool

@@ -12,6 +12,7 @@
 #include <cstdio>
 
 #include "qv/platform/deviceio.h"
+#include "qv/qvtool/progress_line.h"
 #include "qv/qvtool/transport.h"  // kStatusSuccess, kStatusFailure
 
 namespace qv::qvtool {
@@ -28,24 +29,35 @@ constexpr uint32_t kJtagOpRunning = 0x1F;     // op bits that read nonzero while
 constexpr uint32_t kJtagMaxClocks = 32;       // clocks of one operation
 constexpr uint32_t kJtagOpPolls = 1000;       // op reads before an operation is given up
 
-// Register access with the master's messages.
-void JtagWriteConfig(HDevice device, uint32_t value, std::FILE* out);
-void JtagWriteMode(HDevice device, uint32_t value, std::FILE* out);
-void JtagWriteData(HDevice device, uint32_t value, std::FILE* out);
-int JtagReadConfig(HDevice device, uint32_t* value, std::FILE* out);
-int JtagReadData(HDevice device, uint32_t* value, std::FILE* out);
+// Where the master's messages go: to file, after the progress line (when there is one) is cleared,
+// so that a message never lands on the line a long transfer is drawing.
+struct JtagOut {
+    JtagOut(std::FILE* f, ProgressLine* p = nullptr) : file(f), progress(p) {}
+    std::FILE* file;
+    ProgressLine* progress;
+};
+void JtagSay(const JtagOut& out, const char* message);
+
+// Register access with the master's messages. Callers decide whether a failed write stops them.
+int JtagWriteConfig(HDevice device, uint32_t value, JtagOut out);
+int JtagWriteMode(HDevice device, uint32_t value, JtagOut out);
+int JtagWriteData(HDevice device, uint32_t value, JtagOut out);
+int JtagReadConfig(HDevice device, uint32_t* value, JtagOut out);
+int JtagReadData(HDevice device, uint32_t* value, JtagOut out);
 
 // Runs clocks (1 to 32) clocks and waits for the operation to complete.
-int JtagRun(HDevice device, uint32_t clocks, std::FILE* out);
+int JtagRun(HDevice device, uint32_t clocks, JtagOut out);
 // Mode and data written, then the operation run: one step of a TAP sequence.
-int JtagStep(HDevice device, uint32_t mode, uint32_t data, uint32_t clocks, std::FILE* out);
+int JtagStep(HDevice device, uint32_t mode, uint32_t data, uint32_t clocks, JtagOut out);
 // Five TMS ones and a zero: Test-Logic-Reset, then Run-Test/Idle, from any state.
-int JtagReset(HDevice device, std::FILE* out);
+int JtagReset(HDevice device, JtagOut out);
+// From Run-Test/Idle to Shift-DR: TMS 1, 0, 0 (Select-DR-Scan, Capture-DR, Shift-DR), TDI 0.
+int JtagIdleToShiftDr(HDevice device, JtagOut out);
 // In Shift-DR or Shift-IR: shifts `clocks` zero bits (any number), the last with TMS 1 so that
 // the TAPs leave the Shift state (to Exit1). Nothing is clocked for 0.
-int JtagShiftZerosAndExit(HDevice device, uint32_t clocks, std::FILE* out);
+int JtagShiftZerosAndExit(HDevice device, uint32_t clocks, JtagOut out);
 
 // Writes 29 to the config register and reads it back; says so when the master does not work.
-void JtagEnable(HDevice device, std::FILE* out);
+void JtagEnable(HDevice device, JtagOut out);
 
 }  // namespace qv::qvtool
