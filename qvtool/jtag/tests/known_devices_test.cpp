@@ -16,7 +16,8 @@ TEST(KnownJtagDevices, RowsFitTheChainTableAndTheMaster) {
     for (const JtagDevice& d : KnownJtagDevices()) {
         SCOPED_TRACE(d.name);
         EXPECT_LE(std::strlen(d.name), kJtagDeviceNameMax);
-        // Instructions are shifted in one operation of at most 32 clocks.
+        // Instructions are shifted in one operation of at most 32 clocks, the last entry's with one
+        // clock less (its top bit goes with the exit), so at least two bits.
         EXPECT_GE(d.irLength, 2u);
         EXPECT_LE(d.irLength, 32u);
         EXPECT_EQ(d.idcodeInstruction >> d.irLength, 0u);
