@@ -4,14 +4,15 @@
 #include <limits>
 
 namespace qv::qvtool {
-namespace {
 
-int HexDigit(char c) {
+int HexDigitValue(char c) {
     if (c >= '0' && c <= '9') return c - '0';
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
 }
+
+namespace {
 
 const char* SkipSpace(const char* p) {
     while (*p != '\0' && std::isspace(static_cast<unsigned char>(*p))) ++p;
@@ -47,7 +48,7 @@ bool ReadHex(const char* word, uint32_t* value) {
         p += 2;
     }
     uint32_t result = 0;
-    for (int d; (d = HexDigit(*p)) >= 0; ++p) {
+    for (int d; (d = HexDigitValue(*p)) >= 0; ++p) {
         if (result > 0x0FFFFFFF) return false;  // a fifth nibble above 32 bits: too wide
         result = result << 4 | static_cast<uint32_t>(d);
         sawDigit = true;

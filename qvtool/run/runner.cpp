@@ -3,6 +3,7 @@
 #include "qv/qvtool/adapter_connection.h"
 #include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/flash/flash_programming.h"
+#include "qv/qvtool/jtag/fpga_configuration.h"
 #include "qv/qvtool/register_commands.h"
 #include "qv/qvtool/storage/header_conversion.h"
 
@@ -15,6 +16,7 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     RunMdioAccess(o.mdio, device, out);
     RunCimControlAccess(o.cimControl, device, out);
     RunCimQueueAccess(o.cimQueue, device, out);
+    if (o.fpga.requested) RunFpgaConfiguration(o.fpga.name, device, out, progress);
     if (o.flash.requested) ProgramFlashFromFile(o.flash.name, device, out, progress);
     // -e, then -w: the EEPROM sections (after -s's place in the order).
     if (o.eepromDump.requested) RunEepromDump(o.eepromDump, device, out, progress);

@@ -109,6 +109,7 @@ void WriteDefaultState(StateFile* state) {
     for (uint32_t a = 0; a < kCimSpaceWords; ++a) state->cim[a] = a * 0x00010001u ^ 0x5A000000u;
     PowerOnSerialFlash(&state->flash);
     PowerOnVpdEeprom(&state->vpd, kCapVpd);
+    PowerOnJtag(&state->jtag);
 }
 
 }  // namespace qv::sim::n5

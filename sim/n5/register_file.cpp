@@ -82,6 +82,7 @@ void Adapter::StartCimAccess(uint32_t command) {
 bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerReadFails, index)) return false;
+    if (IsJtagRegister(index * 4)) return JtagReadRegister(&state_->jtag, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             return ReadHostAccCtrl(value);
@@ -99,6 +100,7 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
 bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerWriteFails, index)) return false;
+    if (IsJtagRegister(index * 4)) return JtagWriteRegister(&state_->jtag, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             StartCimAccess(value);
@@ -179,6 +181,7 @@ void Adapter::ClearFaults() {
     std::memset(&state_->faults, 0, sizeof state_->faults);
     std::memset(&state_->flash.faults, 0, sizeof state_->flash.faults);
     std::memset(&state_->vpd.faults, 0, sizeof state_->vpd.faults);
+    std::memset(&state_->jtag.faults, 0, sizeof state_->jtag.faults);
 }
 
 }  // namespace qv::sim::n5

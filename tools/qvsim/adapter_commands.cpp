@@ -5,9 +5,11 @@
 //   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
 //                       | fault reg-write <offset> on|off | fault cim-busy on|off
 //                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
-//                       | fault vpd-absent on|off | fault vpd-never-completes on|off | fault clear
+//                       | fault vpd-absent on|off | fault vpd-never-completes on|off
+//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
+//   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -18,6 +20,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_jtag.h"
 #include "commands.h"
 #include "machine_support.h"
 #include "qv/sim/bus_driver.h"
@@ -77,6 +80,8 @@ int Show(Adapter& a, const std::filesystem::path& file) {
     if (s.flash.faults.writeEnableIgnored) add("flash-wren-ignored");
     if (s.vpd.faults.absent) add("vpd-absent");
     if (s.vpd.faults.neverCompletes) add("vpd-never-completes");
+    if (s.jtag.faults.neverCompletes) add("jtag-never-completes");
+    if (s.jtag.faults.unknownIdcode) add("jtag-unknown-idcode");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -144,6 +149,8 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"flash-wren-ignored", &Adapter::SetFlashWriteEnableIgnored},
     {"vpd-absent", &Adapter::SetVpdAbsent},
     {"vpd-never-completes", &Adapter::SetVpdNeverCompletes},
+    {"jtag-never-completes", &Adapter::SetJtagNeverCompletes},
+    {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode},
 };
 
 int Fault(Adapter& a, Args args) {
@@ -163,8 +170,8 @@ int Fault(Adapter& a, Args args) {
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
         return Usage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
-            "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes on|off or fault "
-            "clear");
+            "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|"
+            "jtag-never-completes|jtag-unknown-idcode on|off or fault clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -274,6 +281,7 @@ int RunAdapter(Args args) {
     if (std::strcmp(command, "eeprom") == 0) {
         return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
     }
+    if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -281,8 +289,9 @@ const Command kCommands[] = {
     {"adapter",
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
-     "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes on|off | fault clear | "
-     "flash dump|load <file> | eeprom dump|load <file>",
+     "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
+     "jtag-unknown-idcode on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
+     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>",
      RunAdapter},
 };
 

@@ -136,6 +136,41 @@ TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsSwitched) {
     EXPECT_NE(Run("0 show").find("faults: vpd-absent, vpd-never-completes\n"), std::string::npos);
 }
 
+TEST_F(QvsimAdapterTest, JtagChainIsSetShownAndDumpedAfterTheTool) {
+    const std::filesystem::path board = temp_ / "board.conf";
+    const std::filesystem::path bits = temp_ / "top.bit";
+    const std::filesystem::path dump = temp_ / "got.bin";
+    std::ofstream(bits, std::ios::binary) << "\x11\x22\x33\x44";
+    std::ofstream(board) << "0 F5057093 prom\n1 1127E093 top " << bits.string() << "\n";
+    int status = -1;
+    Run("0 jtag chain XCF08P 1127e093", &status);
+    EXPECT_EQ(status, 0);
+    const std::string command = "QV_MACHINE='" + dir_.string() +
+                                "' QV_VIRTUAL_TIME=1 " QV_BIN_DIR "/qvtool -d nic0 -g " + board.string();
+    if (FILE* p = popen(command.c_str(), "r")) pclose(p);
+    const std::string show = Run("0 jtag show");
+    EXPECT_NE(show.find("chain: 2 devices\n"), std::string::npos) << show;
+    EXPECT_NE(show.find("  0. 0xF5057093 XCF08P    Run-Test/Idle    instruction 0xFFFF, received 0 bits"),
+              std::string::npos)
+        << show;
+    EXPECT_NE(show.find("  1. 0x1127E093 XC2VP30   Run-Test/Idle    instruction 0x3FCC, received 33 bits"),
+              std::string::npos)
+        << show;
+    Run("0 jtag dump 1 '" + dump.string() + "'", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(qv::testing::ReadFile(dump), std::string("\x11\x22\x33\x44\x00", 5));
+    Run("0 jtag dump 2 '" + dump.string() + "'", &status);
+    EXPECT_EQ(status, 1);
+    Run("0 jtag chain XC9", &status);
+    EXPECT_EQ(status, 1);
+    Run("0 jtag chain", &status);
+    EXPECT_NE(Run("0 jtag show").find("chain: 0 devices\n"), std::string::npos);
+
+    Run("0 fault jtag-never-completes on");
+    Run("0 fault jtag-unknown-idcode on");
+    EXPECT_NE(Run("0 show").find("faults: jtag-never-completes, jtag-unknown-idcode\n"), std::string::npos);
+}
+
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     int status = 0;
     Run("9 show", &status);
@@ -143,7 +178,7 @@ TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     Run("0 reg 10000", &status);
     EXPECT_EQ(status, 1);
     for (const char* words : {"0", "x show", "0 fault function 32 on", "0 fault reg-read 10 maybe",
-                              "0 reg zz", "0 frobnicate", "0 reg 10 -1"}) {
+                              "0 reg zz", "0 frobnicate", "0 reg 10 -1", "0 jtag", "0 jtag dump 0"}) {
         Run(words, &status);
         EXPECT_EQ(status, 2) << words;
     }

@@ -5,6 +5,9 @@
 
 namespace qv::qvtool {
 
+// The value of a hexadecimal digit character: 0 to 15, or -1 for any other character.
+int HexDigitValue(char c);
+
 // Reads a hexadecimal number as "%X" does: leading white space, an optional "0x"/"0X" prefix, then
 // hexadecimal digits up to the first other character. False when no digit was read (a null word
 // reads as nothing) and when the number needs more than 32 bits: a word too wide for its field is

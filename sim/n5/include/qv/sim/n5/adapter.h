@@ -58,9 +58,11 @@ class Adapter {
     void SetFlashWriteEnableIgnored(bool on) { state_->flash.faults.writeEnableIgnored = on ? 1 : 0; }
     void SetVpdAbsent(bool on) { state_->vpd.faults.absent = on ? 1 : 0; }
     void SetVpdNeverCompletes(bool on) { state_->vpd.faults.neverCompletes = on ? 1 : 0; }
+    void SetJtagNeverCompletes(bool on) { state_->jtag.faults.neverCompletes = on ? 1 : 0; }
+    void SetJtagUnknownIdcode(bool on) { state_->jtag.faults.unknownIdcode = on ? 1 : 0; }
     // Fails the request that comes `requests` requests from now (1: the next one), once; 0 disarms.
     void FailRequestAfter(uint32_t requests) { state_->faults.failAfterRequests = requests; }
-    // Clears every fault, those of the serial flash and the VPD EEPROM included.
+    // Clears every fault, those of the serial flash, the VPD EEPROM and the JTAG chain included.
     void ClearFaults();
 
   private:

@@ -1,0 +1,23 @@
+#include "qv/qvtool/jtag/fpga_configuration.h"
+
+#include "qv/qvtool/jtag/board_config.h"
+#include "qv/qvtool/jtag/fpga_download.h"
+#include "qv/qvtool/jtag/jtag_chain.h"
+#include "qv/qvtool/jtag/jtag_master.h"
+
+namespace qv::qvtool {
+
+void RunFpgaConfiguration(const std::string& boardFile, HDevice device, std::FILE* out,
+                          ProgressLine* progress) {
+    BoardConfig config;
+    if (!LoadBoardConfig(boardFile, &config, out)) return;
+    JtagEnable(device, out);
+    JtagChain chain{};
+    // A failed query leaves a chain that no row matches, so the check below stops the run. An
+    // unknown device leaves entries without rows: the chain is then taken as empty.
+    if (QueryJtagChain(device, &chain, out) != kStatusSuccess) chain.count = 0;
+    CheckAndDownload(device, chain, config, out, progress);
+    JtagWriteConfig(device, kJtagConfigDone, out);
+}
+
+}  // namespace qv::qvtool

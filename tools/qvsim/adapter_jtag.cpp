@@ -1,0 +1,134 @@
+// qvsim adapter <n> jtag chain [NAME|IDCODE]... | jtag show | jtag dump <position> <file>
+//   chain: the devices from the one nearest TDO (chain position 0) on, each a known device's name
+//          (the first row of that name) or a hexadecimal IDCODE (a known device's row, else a device
+//          with an 8-bit instruction register and nothing to configure); no device empties the chain.
+//   show:  the master and every device: position, IDCODE, name, TAP state, instruction, and the
+//          bits its configuration sink received with a checksum (FNV-1a over the bytes kept).
+//   dump:  the bytes a device kept, in the order they were shifted in (the first bit received is
+//          the first byte's most significant bit).
+#include "adapter_jtag.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "machine_support.h"
+#include "qv/qvtool/jtag/known_devices.h"
+#include "qv/sim/n5/jtag_chain.h"
+
+namespace qvsim {
+namespace {
+
+using qv::sim::n5::JtagDeviceSpec;
+using qv::sim::n5::JtagState;
+
+int Usage(const char* why) {
+    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
+    return kExitUsage;
+}
+
+JtagDeviceSpec SpecOf(const qv::qvtool::JtagDevice& d) {
+    return {.idcode = d.idcode,
+            .irLength = d.irLength,
+            .idcodeInstruction = d.idcodeInstruction,
+            .configureInstruction = d.configureInstruction,
+            .configBits = d.configBits};
+}
+
+bool ParseDevice(const char* word, JtagDeviceSpec* spec) {
+    if (const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDeviceByName(word)) {
+        *spec = SpecOf(*known);
+        return true;
+    }
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(word, &end, 16);
+    if (*word == '\0' || *word == '-' || errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
+    const uint32_t idcode = static_cast<uint32_t>(v);
+    if (const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(idcode)) {
+        *spec = SpecOf(*known);
+    } else {
+        *spec = {.idcode = idcode,
+                 .irLength = 8,
+                 .idcodeInstruction = 0xFE,
+                 .configureInstruction = 0xFF00,
+                 .configBits = 0};
+    }
+    return true;
+}
+
+int Chain(qv::sim::n5::Adapter& a, std::span<char* const> names) {
+    std::vector<JtagDeviceSpec> devices;
+    for (char* const name : names) {
+        JtagDeviceSpec spec{};
+        if (!ParseDevice(name, &spec)) {
+            std::fprintf(stderr, "qvsim: adapter: %s is neither a known JTAG device nor an IDCODE\n", name);
+            return kExitFailure;
+        }
+        devices.push_back(spec);
+    }
+    if (!qv::sim::n5::SetJtagChain(&a.state().jtag, devices)) {
+        std::fprintf(stderr, "qvsim: adapter: a chain holds at most %u devices\n",
+                     qv::sim::n5::kJtagMaxDevices);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+uint32_t Checksum(const std::vector<uint8_t>& bytes) {
+    uint32_t h = 2166136261u;
+    for (const uint8_t b : bytes) h = (h ^ b) * 16777619u;
+    return h;
+}
+
+int Show(const JtagState& j) {
+    std::printf("jtag master: %s, %llu clocks\n", (j.config & 1u) ? "enabled" : "disabled",
+                static_cast<unsigned long long>(j.clocks));
+    const uint32_t count = j.deviceCount < qv::sim::n5::kJtagMaxDevices ? j.deviceCount : 0;
+    std::printf("chain: %u device%s\n", count, count == 1 ? "" : "s");
+    for (uint32_t k = 0; k < count; ++k) {
+        const auto& d = j.devices[k];
+        const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(d.spec.idcode);
+        uint64_t bits = 0;
+        const std::vector<uint8_t> kept = qv::sim::n5::JtagReceivedBytes(j, k, &bits);
+        std::printf("  %u. 0x%08X %-9s %-16s instruction 0x%X, received %llu bits (checksum %08X)\n", k,
+                    d.spec.idcode, known != nullptr ? known->name : "unknown",
+                    qv::sim::n5::TapStateName(d.tap), d.instruction, static_cast<unsigned long long>(bits),
+                    Checksum(kept));
+    }
+    return kExitOk;
+}
+
+int Dump(const JtagState& j, const char* positionText, const char* path) {
+    char* end = nullptr;
+    const unsigned long position = std::strtoul(positionText, &end, 10);
+    if (*positionText == '\0' || *end != '\0' || position >= j.deviceCount) {
+        std::fprintf(stderr, "qvsim: adapter: no JTAG device at position %s\n", positionText);
+        return kExitFailure;
+    }
+    uint64_t bits = 0;
+    const std::vector<uint8_t> kept =
+        qv::sim::n5::JtagReceivedBytes(j, static_cast<uint32_t>(position), &bits);
+    std::FILE* f = std::fopen(path, "wb");
+    bool ok = f != nullptr && std::fwrite(kept.data(), 1, kept.size(), f) == kept.size();
+    if (f != nullptr) ok = std::fclose(f) == 0 && ok;
+    if (!ok) {
+        std::fprintf(stderr, "qvsim: adapter: cannot write %s\n", path);
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
+}  // namespace
+
+int RunJtagCommand(qv::sim::n5::Adapter& adapter, std::span<char* const> args) {
+    if (!args.empty() && std::strcmp(args[0], "chain") == 0) return Chain(adapter, args.subspan(1));
+    if (args.size() == 1 && std::strcmp(args[0], "show") == 0) return Show(adapter.state().jtag);
+    if (args.size() == 3 && std::strcmp(args[0], "dump") == 0)
+        return Dump(adapter.state().jtag, args[1], args[2]);
+    return Usage("expected jtag chain [<name>|<idcode>]..., jtag show or jtag dump <position> <file>");
+}
+
+}  // namespace qvsim
