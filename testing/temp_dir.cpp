@@ -46,6 +46,15 @@ std::string ReadFile(const std::filesystem::path& path) {
     return text.str();
 }
 
+std::string ReadStream(std::FILE* stream) {
+    std::string text;
+    std::fflush(stream);
+    std::rewind(stream);
+    char buffer[4096];
+    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, stream)) > 0;) text.append(buffer, n);
+    return text;
+}
+
 bool WriteFile(const std::filesystem::path& path, std::string_view content) {
     std::error_code ec;
     if (path.has_parent_path()) std::filesystem::create_directories(path.parent_path(), ec);

@@ -5,15 +5,12 @@
 
 #include <string>
 
+#include "qv/testing/temp_dir.h"
+
 namespace qv::qvtool {
 namespace {
 
-std::string Contents(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-    return text;
-}
+using qv::testing::ReadStream;
 
 TEST(ProgressLineTest, RedrawsOnlyOnChangeBlanksLeftoversAndClearsItsLine) {
     std::FILE* err = std::tmpfile();
@@ -33,7 +30,7 @@ TEST(ProgressLineTest, RedrawsOnlyOnChangeBlanksLeftoversAndClearsItsLine) {
     }
     expected += "\rErasing  33%    \r                \r";
     expected += "\rComparing 100%\r              \r";
-    EXPECT_EQ(Contents(err), expected);
+    EXPECT_EQ(ReadStream(err), expected);
     std::fclose(err);
 }
 
@@ -46,7 +43,7 @@ TEST(ProgressLineTest, ShowsNothingOffATerminal) {
         ShowProgress(nullptr, "Erasing", 1, 2);
         ClearProgress(nullptr);
     }
-    EXPECT_EQ(Contents(err), "");
+    EXPECT_EQ(ReadStream(err), "");
     std::fclose(err);
 }
 

@@ -14,13 +14,7 @@
 namespace qv::qvtool::test {
 namespace {
 
-std::string ReadStream(std::FILE* f) {
-    std::string text;
-    std::rewind(f);
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    return text;
-}
+using qv::testing::ReadStream;
 
 std::string ShellQuote(const std::string& word) {
     std::string quoted = "'";

@@ -166,9 +166,7 @@ TEST_F(EepromRunTest, ProgressLineIsDrawnAndClearedBeforeAMessage) {
     }
     CloseAdapter(&connection);
     std::fclose(out);
-    std::string drawn(static_cast<size_t>(std::ftell(err)), '\0');
-    std::rewind(err);
-    drawn.resize(std::fread(drawn.data(), 1, drawn.size(), err));
+    const std::string drawn = qv::testing::ReadStream(err);
     std::fclose(err);
     EXPECT_EQ(drawn.rfind("\rReading   0%", 0), 0u) << drawn;
     EXPECT_NE(drawn.find("\rReading 100%\r            \r"), std::string::npos) << drawn;

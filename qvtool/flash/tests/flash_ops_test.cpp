@@ -43,10 +43,7 @@ class FlashOpsTest : public ::testing::Test {
     HDevice device() const { return connection_.device; }
     // What the operations printed since the last call.
     std::string Printed() {
-        std::string text;
-        std::rewind(out_);
-        char buffer[4096];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, out_)) > 0;) text.append(buffer, n);
+        std::string text = qv::testing::ReadStream(out_);
         std::fclose(out_);
         out_ = std::tmpfile();
         return text;

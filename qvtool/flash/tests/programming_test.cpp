@@ -20,31 +20,20 @@ using qv::testing::WriteFile;
 
 constexpr char kGoldenDir[] = "qvtool/flash/tests/golden/";
 
-class ProgrammingTest : public ::testing::Test {
+class ProgrammingTest : public test::Nic0Test {
   protected:
-    static void SetUpTestSuite() { machine_ = new test::TempMachine(); }
-    static void TearDownTestSuite() {
-        delete machine_;
-        machine_ = nullptr;
-    }
     void SetUp() override {
-        adapter_ = machine_->OpenAdapter(0);
-        ASSERT_NE(adapter_, nullptr);
-        adapter_->ClearFaults();
+        Nic0Test::SetUp();
         sim::n5::PowerOnSerialFlash(&adapter_->state().flash);
     }
-    void TearDown() override { adapter_->ClearFaults(); }
 
     // Writes the file into the temporary directory and runs "-d nic0 -p <file>"; the status is
     // always 0 and nothing goes to standard error.
     std::string Program(const std::string& name, const std::string& content) {
         const std::string path = (dir_ / name).string();
         EXPECT_TRUE(WriteFile(path, content));
-        const test::RunOutput r = test::RunInProcess({"-d", "nic0", "-p", path});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, "");
         // The goldens name the file without the temporary directory.
-        std::string out = r.out;
+        std::string out = RunOnNic0({"-p", path});
         for (size_t at; (at = out.find(dir_.str() + "/")) != std::string::npos;) {
             out.erase(at, dir_.str().size() + 1);
         }
@@ -58,11 +47,8 @@ class ProgrammingTest : public ::testing::Test {
         return c[5] + c[6];
     }
 
-    static test::TempMachine* machine_;
-    std::unique_ptr<sim::n5::Adapter> adapter_;
     qv::testing::TempDir dir_;
 };
-test::TempMachine* ProgrammingTest::machine_ = nullptr;
 
 TEST_F(ProgrammingTest, FirmwareGoesToItsAreaWithTheVersionWordAndRegister0x280Cleared) {
     const std::vector<uint32_t> words = test::SummedFirmware({0x12345678, 0x0A0B0C0D, 0x80000001});

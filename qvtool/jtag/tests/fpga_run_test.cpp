@@ -34,25 +34,19 @@ const char* const kPromThenFpga =
     "0. ID F5057093, INSTR.REG SIZE 16, NAME XCF08P\n"
     "1. ID 1127E093, INSTR.REG SIZE 14, NAME XC2VP30\n";
 
-class FpgaRunTest : public ::testing::Test {
+class FpgaRunTest : public test::Nic0Test {
   protected:
     static void SetUpTestSuite() {
-        machine_ = new test::TempMachine();
+        Nic0Test::SetUpTestSuite();
         sim::UseVirtualClock(true);
     }
     static void TearDownTestSuite() {
         sim::UseVirtualClock(false);
-        delete machine_;
-        machine_ = nullptr;
+        Nic0Test::TearDownTestSuite();
     }
     void SetUp() override {
-        adapter_ = machine_->OpenAdapter(0);
-        ASSERT_NE(adapter_, nullptr);
-        adapter_->ClearFaults();
+        Nic0Test::SetUp();
         SetChain({});
-    }
-    void TearDown() override {
-        if (adapter_ != nullptr) adapter_->ClearFaults();
     }
     void SetChain(std::vector<JtagDeviceSpec> devices) {
         ASSERT_TRUE(sim::n5::SetJtagChain(&adapter_->state().jtag, devices));
@@ -67,12 +61,7 @@ class FpgaRunTest : public ::testing::Test {
             text.replace(at, 1, dir_.str() + "/");
         return File("board.conf", text);
     }
-    std::string Run(const std::string& board) {
-        const test::RunOutput r = test::RunInProcess({"-d", "nic0", "-g", board});
-        EXPECT_EQ(r.status, 0);
-        EXPECT_EQ(r.err, "");
-        return r.out;
-    }
+    std::string Run(const std::string& board) { return RunOnNic0({"-g", board}); }
     std::vector<uint8_t> Received(uint32_t position, uint64_t* bits = nullptr) {
         uint64_t count = 0;
         std::vector<uint8_t> bytes = sim::n5::JtagReceivedBytes(adapter_->state().jtag, position, &count);
@@ -80,11 +69,8 @@ class FpgaRunTest : public ::testing::Test {
         return bytes;
     }
 
-    static test::TempMachine* machine_;
-    std::unique_ptr<sim::n5::Adapter> adapter_;
     testing::TempDir dir_{"qv-fpga"};
 };
-test::TempMachine* FpgaRunTest::machine_ = nullptr;
 
 TEST_F(FpgaRunTest, MatchedBoardDownloadsTheStreamBitExactly) {
     SetChain({Device("XCF08P"), Device("XC2VP30")});
@@ -106,13 +92,7 @@ TEST_F(FpgaRunTest, MatchedBoardDownloadsTheStreamBitExactly) {
     EXPECT_EQ(sim::VirtualMillisecondsSlept() - slept, 3000u);
 }
 
-std::string ReadBack(std::FILE* f) {
-    std::string text;
-    std::rewind(f);
-    char buffer[4096];
-    for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, f)) > 0;) text.append(buffer, n);
-    return text;
-}
+using qv::testing::ReadStream;
 
 // The download draws its progress and clears it before any message, so that a failure in the
 // middle of the stream lands on a clean line.
@@ -129,8 +109,8 @@ TEST_F(FpgaRunTest, ProgressLineIsClearedBeforeMessages) {
             RunFpgaConfiguration(board, connection.device, out, &progress);
             CloseAdapter(&connection);
         }
-        *err = ReadBack(errFile);
-        std::string text = ReadBack(out);
+        *err = ReadStream(errFile);
+        std::string text = ReadStream(out);
         std::fclose(out);
         std::fclose(errFile);
         return text;

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "qv/testing/temp_dir.h"
+
 namespace qv::regmap::testing {
 
 bool FakeRegisters::Read(void* context, uint32_t offset, uint32_t* value) {
@@ -19,11 +21,7 @@ std::string Capture(const std::function<void(std::FILE*)>& print) {
     std::FILE* file = std::tmpfile();
     if (file == nullptr) return "<tmpfile failed>";
     print(file);
-    std::string text;
-    std::rewind(file);
-    char buffer[4096];
-    size_t got = 0;
-    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) text.append(buffer, got);
+    std::string text = qv::testing::ReadStream(file);
     std::fclose(file);
     return text;
 }

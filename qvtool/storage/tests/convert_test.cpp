@@ -53,12 +53,7 @@ class ConvertTest : public ::testing::Test {
         std::fclose(err);
         return printed;
     }
-    static std::string Slurp(std::FILE* file) {
-        std::string text;
-        std::rewind(file);
-        for (int c; (c = std::fgetc(file)) != EOF;) text += static_cast<char>(c);
-        return text;
-    }
+    static std::string Slurp(std::FILE* file) { return qv::testing::ReadStream(file); }
     std::vector<std::string> Files() const {
         std::vector<std::string> names;
         for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {

@@ -1,6 +1,7 @@
 // Temporary directories and files for the suites: one helper instead of a mkdtemp per fixture.
 #pragma once
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -29,6 +30,8 @@ class TempDir {
 
 // The whole content of a file, byte for byte; empty when it cannot be read.
 std::string ReadFile(const std::filesystem::path& path);
+// Everything written to an open stream (a tmpfile the code under test printed to), from its start.
+std::string ReadStream(std::FILE* stream);
 // Writes content to path (replacing it; parent directories are created); false when that fails.
 bool WriteFile(const std::filesystem::path& path, std::string_view content);
 
