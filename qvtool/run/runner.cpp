@@ -1,5 +1,6 @@
 #include "qv/qvtool/runner.h"
 
+#include "named_reports.h"
 #include "qv/qvtool/adapter_connection.h"
 #include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/flash/flash_programming.h"
@@ -18,6 +19,12 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     RunCimQueueAccess(o.cimQueue, device, out);
     if (o.fpga.requested) RunFpgaConfiguration(o.fpga.name, device, out, progress);
     if (o.flash.requested) ProgramFlashFromFile(o.flash.name, device, out, progress);
+    if (o.unit.requested) {
+        RunNamedReport(UnitReports(), {device, o.unit.name.c_str(), 0, o.expandFields, out});
+    }
+    if (o.state.requested) {
+        RunNamedReport(StateReports(), {device, o.state.kind.c_str(), o.state.index, o.expandFields, out});
+    }
     // -e, then -w: the EEPROM sections (after -s's place in the order).
     if (o.eepromDump.requested) RunEepromDump(o.eepromDump, device, out, progress);
     if (o.eepromWrite.requested) RunEepromWrite(o.eepromWrite, device, out, progress);

@@ -1,42 +1,18 @@
-// The simulated bus driver: answers each I/O-control function from the adapter's state. Records
-// are read and written byte by byte in little-endian order, independently of any caller's
-// structure definitions.
+// The simulated bus driver: answers each I/O-control function from the adapter's state, through
+// the handler of its function number.
+#include <array>
 #include <cstring>
 #include <functional>
 
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
+#include "request_record.h"
 
 namespace qv::sim::n5 {
 namespace {
 
-uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-uint16_t Get16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-
 constexpr uint32_t kWordRecordSize = 8;  // offset u32, value u32
 constexpr uint32_t kMdioRecordSize = 6;  // port u8, device u8, register u16, value u16
-
-// A request: its buffer and sizes, and what the answer returns.
-struct Request {
-    uint8_t* buffer;
-    uint32_t inSize;
-    uint32_t outCapacity;
-    uint32_t* returned;
-};
-
-using Handler = int32_t (*)(Adapter& adapter, const Request& request);
 
 // A word record (offset u32, value u32) read through read: the value is written back into the
 // record. failure is the status when the adapter refuses the offset.
@@ -99,10 +75,20 @@ int32_t FlashWrite(Adapter& a, const Request& r) {
     return ok ? kErrorSuccess : kErrorInvalidParameter;
 }
 
-// Functions without a handler here are not supported by this driver.
-constexpr Handler kHandlers[kMaxFunction + 1] = {
-    nullptr, RegisterRead, RegisterWrite, ConfigRead, ConfigWrite, FlashRead, FlashWrite, MdioRead, MdioWrite,
-};
+// The handler of each function; functions without one are not supported by this driver.
+constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
+    std::array<Handler, kMaxFunction + 1> h{};
+    h[1] = RegisterRead;
+    h[2] = RegisterWrite;
+    h[3] = ConfigRead;
+    h[4] = ConfigWrite;
+    h[5] = FlashRead;
+    h[6] = FlashWrite;
+    h[7] = MdioRead;
+    h[8] = MdioWrite;
+    return h;
+}
+constexpr std::array<Handler, kMaxFunction + 1> kHandlers = MakeHandlers();
 
 }  // namespace
 

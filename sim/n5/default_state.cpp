@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "qv/sim/n5/adapter.h"
+#include "request_record.h"
 
 namespace qv::sim::n5 {
 namespace {
@@ -55,14 +56,6 @@ constexpr RegisterDefault kRegisterDefaults[] = {
     {0x700, 0x00000A40},  // mc5a buf_config
     {0x704, 0x00600013},  // mc5a db_config
 };
-
-void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
 
 // Capability offsets in configuration space.
 constexpr uint8_t kCapPowerManagement = 0x40;

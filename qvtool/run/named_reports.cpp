@@ -1,0 +1,38 @@
+#include "named_reports.h"
+
+#include "qv/qvtool/text_match.h"
+
+namespace qv::qvtool {
+namespace {
+
+constexpr NamedReport kUnitReports[] = {
+    {"sge", nullptr}, {"cim_pipeline", nullptr}, {"cim_genread", nullptr}, {"cim_ioqs", nullptr},
+    {"phy", nullptr}, {"mac", nullptr},          {"qs", nullptr},          {"ip", nullptr},
+    {"tcp", nullptr}, {"intr", nullptr},         {"toe", nullptr},         {"wtf", nullptr},
+};
+
+constexpr NamedReport kStateReports[] = {
+    {"tcb", nullptr}, {"wrc", nullptr}, {"tp", nullptr}, {"chim", nullptr}, {"stag", nullptr},
+};
+
+}  // namespace
+
+std::span<const NamedReport> UnitReports() {
+    return kUnitReports;
+}
+
+std::span<const NamedReport> StateReports() {
+    return kStateReports;
+}
+
+bool RunNamedReport(std::span<const NamedReport> reports, const ReportRequest& request) {
+    for (const NamedReport& report : reports) {
+        if (!StartsWithIgnoreCase(request.name, report.name)) continue;
+        // A report that is not built yet selects its name but prints nothing.
+        if (report.report != nullptr) report.report(request);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace qv::qvtool
