@@ -21,10 +21,12 @@ int WriteWord(HDevice device, IoFunction function, uint32_t offset, uint32_t val
 
 }  // namespace
 
-bool SendRequest(HDevice device, IoFunction function, void* in, uint32_t inSize, void* out,
-                 uint32_t outSize) {
-    uint32_t returned = 0;
-    return io::DeviceIoControl(device, IoControlCode(function), in, inSize, out, outSize, &returned);
+bool SendRequest(HDevice device, IoFunction function, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                 uint32_t* returned) {
+    uint32_t count = 0;
+    const bool ok = io::DeviceIoControl(device, IoControlCode(function), in, inSize, out, outSize, &count);
+    if (returned != nullptr) *returned = ok ? count : 0;
+    return ok;
 }
 
 int RegisterRead(HDevice device, uint32_t offset, uint32_t* value) {

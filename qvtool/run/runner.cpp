@@ -2,6 +2,7 @@
 
 #include "named_reports.h"
 #include "qv/qvtool/adapter_connection.h"
+#include "qv/qvtool/adapter_info/adapter_info_commands.h"
 #include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/flash/flash_programming.h"
 #include "qv/qvtool/jtag/fpga_configuration.h"
@@ -28,6 +29,10 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     // -e, then -w: the EEPROM sections (after -s's place in the order).
     if (o.eepromDump.requested) RunEepromDump(o.eepromDump, device, out, progress);
     if (o.eepromWrite.requested) RunEepromWrite(o.eepromWrite, device, out, progress);
+    if (o.trace.requested) RunTraceDump(o.trace, device, out);
+    if (o.versions) RunVersionsReport(device, out);
+    if (o.qsetParam.requested) RunQsetParamRequest(o.qsetParam, device, out);
+    if (o.blink.requested) RunPortIdentification(o.blink, device, out);
 }
 
 int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err) {

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "qv/platform/wintypes.h"
+#include "adapter_info_answers.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
 
@@ -86,6 +87,10 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[6] = FlashWrite;
     h[7] = MdioRead;
     h[8] = MdioWrite;
+    h[26] = VersionInfo;
+    h[28] = TraceBuffer;
+    h[29] = QsetParam;
+    h[31] = PortIdentify;
     return h;
 }
 constexpr std::array<Handler, kMaxFunction + 1> kHandlers = MakeHandlers();

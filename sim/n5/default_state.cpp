@@ -103,6 +103,9 @@ void WriteDefaultState(StateFile* state) {
     PowerOnSerialFlash(&state->flash);
     PowerOnVpdEeprom(&state->vpd, kCapVpd);
     PowerOnJtag(&state->jtag);
+    PowerOnAdapterInfo(&state->info);
+    // The firmware's version word at the end of its area: N 7.2.16.
+    Put32(state->flash.memory + 0x7FFFC, 0x00070210);
 }
 
 }  // namespace qv::sim::n5

@@ -2,6 +2,7 @@
 #include <cstring>
 
 #include "qv/sim/n5/adapter.h"
+#include "qv/sim/n5/adapter_info_state.h"
 #include "register_map.h"
 
 namespace qv::sim::n5 {
@@ -83,6 +84,7 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerReadFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagReadRegister(&state_->jtag, index * 4, value);
+    if (IsMicrocodeRegister(index * 4)) return MicrocodeReadRegister(&state_->info, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             return ReadHostAccCtrl(value);
@@ -101,6 +103,7 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerWriteFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagWriteRegister(&state_->jtag, index * 4, value);
+    if (IsMicrocodeRegister(index * 4)) return MicrocodeWriteRegister(&state_->info, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             StartCimAccess(value);
@@ -182,6 +185,7 @@ void Adapter::ClearFaults() {
     std::memset(&state_->flash.faults, 0, sizeof state_->flash.faults);
     std::memset(&state_->vpd.faults, 0, sizeof state_->vpd.faults);
     std::memset(&state_->jtag.faults, 0, sizeof state_->jtag.faults);
+    state_->info.microcodeNeverReady = 0;
 }
 
 }  // namespace qv::sim::n5

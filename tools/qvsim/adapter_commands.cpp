@@ -6,10 +6,12 @@
 //                       | fault reg-write <offset> on|off | fault cim-busy on|off
 //                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
 //                       | fault vpd-absent on|off | fault vpd-never-completes on|off
-//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off | fault clear
+//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off
+//                       | fault microcode-stuck on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 //   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
+//   qvsim adapter <n> info | versions vbd|microcode|firmware ... | trace load <count>|clear
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_info.h"
 #include "adapter_jtag.h"
 #include "commands.h"
 #include "machine_support.h"
@@ -82,6 +85,7 @@ int Show(Adapter& a, const std::filesystem::path& file) {
     if (s.vpd.faults.neverCompletes) add("vpd-never-completes");
     if (s.jtag.faults.neverCompletes) add("jtag-never-completes");
     if (s.jtag.faults.unknownIdcode) add("jtag-unknown-idcode");
+    if (s.info.microcodeNeverReady) add("microcode-stuck");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -151,6 +155,7 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"vpd-never-completes", &Adapter::SetVpdNeverCompletes},
     {"jtag-never-completes", &Adapter::SetJtagNeverCompletes},
     {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode},
+    {"microcode-stuck", &Adapter::SetMicrocodeNeverReady},
 };
 
 int Fault(Adapter& a, Args args) {
@@ -171,7 +176,7 @@ int Fault(Adapter& a, Args args) {
         return Usage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
             "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|"
-            "jtag-never-completes|jtag-unknown-idcode on|off or fault clear");
+            "jtag-never-completes|jtag-unknown-idcode|microcode-stuck on|off or fault clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -282,6 +287,7 @@ int RunAdapter(Args args) {
         return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
     }
     if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
+    if (IsInfoCommand(command)) return RunInfoCommand(*adapter, command, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -290,8 +296,10 @@ const Command kCommands[] = {
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
      "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
-     "jtag-unknown-idcode on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
-     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>",
+     "jtag-unknown-idcode|microcode-stuck on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
+     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | info | versions vbd <a.b.c.d> | "
+     "versions microcode <a.b.c> | versions firmware <word> [<word>] | "
+     "trace load <count> | trace clear",
      RunAdapter},
 };
 

@@ -24,6 +24,10 @@ enum class IoFunction : uint32_t {
     kFlashWrite = 6,
     kMdioRead = 7,
     kMdioWrite = 8,
+    kVersionInfo = 26,
+    kTraceBuffer = 28,
+    kQsetParam = 29,
+    kPortIdentify = 31,
 };
 
 constexpr uint32_t IoControlCode(IoFunction function) {

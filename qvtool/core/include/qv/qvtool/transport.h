@@ -13,8 +13,10 @@ namespace qv::qvtool {
 constexpr int kStatusSuccess = 0;
 constexpr int kStatusFailure = 1;
 
-// Sends one buffered request; true when the I/O-control call succeeded.
-bool SendRequest(HDevice device, IoFunction function, void* in, uint32_t inSize, void* out, uint32_t outSize);
+// Sends one buffered request; true when the I/O-control call succeeded. *returned, when given,
+// receives the byte count of the answer as the call reports it (0 when it failed).
+bool SendRequest(HDevice device, IoFunction function, void* in, uint32_t inSize, void* out, uint32_t outSize,
+                 uint32_t* returned = nullptr);
 
 int RegisterRead(HDevice device, uint32_t offset, uint32_t* value);
 int RegisterWrite(HDevice device, uint32_t offset, uint32_t value);
