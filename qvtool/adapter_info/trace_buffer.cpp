@@ -29,8 +29,8 @@ std::vector<TraceEntry> ParseTraceBuffer(std::span<const uint8_t> buffer) {
 
 void PrintTraceEntries(std::span<const TraceEntry> entries, std::FILE* out) {
     for (const TraceEntry& e : entries) {
-        std::fprintf(out, "%-2d : %-10" PRId64 " : %-8" PRId64 " : %.*s\n", static_cast<int>(e.number), e.first,
-                     e.second, static_cast<int>(e.message.size()), e.message.data());
+        std::fprintf(out, "%-2d : %-10" PRId64 " : %-8" PRId64 " : %.*s\n", static_cast<int>(e.number),
+                     e.first, e.second, static_cast<int>(e.message.size()), e.message.data());
     }
 }
 

@@ -33,7 +33,8 @@ void RunTraceDump(const TraceRequest& request, HDevice device, std::FILE* out) {
         PrintTraceEntries(ParseTraceBuffer(std::span(buffer).first(answered)), target);
     }
     if (buffers == kMaxTraceBuffers) {
-        std::fprintf(out, "Trace dump stopped after %u buffers: the driver did not run out\n", kMaxTraceBuffers);
+        std::fprintf(out, "Trace dump stopped after %u buffers: the driver did not run out\n",
+                     kMaxTraceBuffers);
     }
     if (target != out) std::fclose(target);
 }

@@ -50,7 +50,8 @@ void ReportFlashedMicrocode(HDevice device, std::FILE* out) {
     uint32_t capability = 0;
     uint32_t word = 0;
     if (FindVpdCapability(device, &capability) != kStatusSuccess ||
-        VpdReadWord({device, capability, out, nullptr}, kVpdMicrocodeVersionAddress, &word) != kStatusSuccess) {
+        VpdReadWord({device, capability, out, nullptr}, kVpdMicrocodeVersionAddress, &word) !=
+            kStatusSuccess) {
         std::fprintf(out, "Flashed Microcode version read error. status = 0x%x\n", GetLastError());
     } else if (word == 0) {
         std::fputs("N/A\n", out);

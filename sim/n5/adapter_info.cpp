@@ -29,7 +29,8 @@ GeneratedEntry MakeEntry(uint32_t k) {
     e.second = k % 7 == 6 ? -static_cast<int64_t>(k % 3 + 1) : static_cast<int64_t>(k * 37 % 4096);
     switch (k % 5) {
         case 0:
-            std::snprintf(e.message, sizeof e.message, "rspq%u: %u responses processed", e.number, k * 3 % 64 + 1);
+            std::snprintf(e.message, sizeof e.message, "rspq%u: %u responses processed", e.number,
+                          k * 3 % 64 + 1);
             break;
         case 1:
             std::snprintf(e.message, sizeof e.message, "flq%u refill: %u buffers", e.number, k * 11 % 128);
@@ -123,7 +124,8 @@ int32_t TraceBuffer(Adapter& a, const Request& r) {
 }
 
 int32_t QsetParam(Adapter& a, const Request& r) {
-    if (r.inSize < kQsetParamRecordSize || r.outCapacity < kQsetParamRecordSize) return kErrorInsufficientBuffer;
+    if (r.inSize < kQsetParamRecordSize || r.outCapacity < kQsetParamRecordSize)
+        return kErrorInsufficientBuffer;
     const uint32_t qset = Get32(r.buffer);
     const uint32_t index = Get32(r.buffer + 8);
     if (qset >= kQsetCount || index >= kQsetParamCount) return kErrorInvalidParameter;

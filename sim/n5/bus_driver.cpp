@@ -4,8 +4,8 @@
 #include <cstring>
 #include <functional>
 
-#include "qv/platform/wintypes.h"
 #include "adapter_info_answers.h"
+#include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
 

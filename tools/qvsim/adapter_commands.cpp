@@ -296,9 +296,9 @@ const Command kCommands[] = {
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
      "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
-     "jtag-unknown-idcode|microcode-stuck on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
-     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | info | versions vbd <a.b.c.d> | "
-     "versions microcode <a.b.c> | versions firmware <word> [<word>] | "
+     "jtag-unknown-idcode|microcode-stuck on|off | fault clear | flash dump|load <file> | "
+     "eeprom dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | "
+     "info | versions vbd <a.b.c.d> | versions microcode <a.b.c> | versions firmware <word> [<word>] | "
      "trace load <count> | trace clear",
      RunAdapter},
 };

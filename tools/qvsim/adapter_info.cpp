@@ -5,13 +5,13 @@
 //                          | versions firmware <word> [<word at 0x77FFC>]
 //   vbd and microcode take decimal parts; firmware words are hexadecimal and written into the flash.
 // qvsim adapter <n> trace load <count> | trace clear
-//   load: the driver holds <count> generated entries from the first one on (about 27 to a buffer).
+//   load: the driver holds <count> generated entries from the first one on (about 30 to a buffer).
 #include "adapter_info.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "machine_support.h"
 #include "qv/qvtool/qset_params.h"
@@ -28,39 +28,26 @@ constexpr uint32_t kFirmwareVersionAddress = 0x7FFFC;
 constexpr uint32_t kFirmwareFallbackAddress = 0x77FFC;
 
 int Usage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
+    return Fail(kExitUsage, std::string("adapter: ") + why);
 }
 
-bool ParseUnsigned(const char* text, int base, uint32_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text, &end, base);
-    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
-    *value = static_cast<uint32_t>(v);
-    return true;
-}
-
-// "a.b.c" or "a.b.c.d": exactly `count` decimal parts.
-bool ParseDotted(const char* text, uint32_t count, uint32_t* parts) {
-    const char* p = text;
-    for (uint32_t i = 0; i < count; ++i) {
-        if (*p < '0' || *p > '9') return false;
-        char* end = nullptr;
-        errno = 0;
-        const unsigned long v = std::strtoul(p, &end, 10);
-        if (errno != 0 || v > 0xFFFFFFFFul) return false;
-        parts[i] = static_cast<uint32_t>(v);
-        if (i + 1 < count && *end != '.') return false;
-        p = end + (i + 1 < count ? 1 : 0);
+// "a.b.c" or "a.b.c.d": exactly parts.size() decimal parts, each at most max.
+bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max) {
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const size_t dot = i + 1 < parts.size() ? text.find('.') : text.size();
+        if (dot == std::string_view::npos) return false;
+        const auto part = ParseNumber(text.substr(0, dot), 0, max);
+        if (!part) return false;
+        parts[i] = *part;
+        text.remove_prefix(dot == text.size() ? dot : dot + 1);
     }
-    return *p == '\0';
+    return true;
 }
 
 uint32_t FlashWord(const uint8_t* memory, uint32_t address) {
     return static_cast<uint32_t>(memory[address]) | static_cast<uint32_t>(memory[address + 1]) << 8 |
-           static_cast<uint32_t>(memory[address + 2]) << 16 | static_cast<uint32_t>(memory[address + 3]) << 24;
+           static_cast<uint32_t>(memory[address + 2]) << 16 |
+           static_cast<uint32_t>(memory[address + 3]) << 24;
 }
 
 void SetFlashWord(uint8_t* memory, uint32_t address, uint32_t word) {
@@ -72,10 +59,12 @@ int Show(qv::sim::n5::Adapter& a) {
     const uint8_t* flash = a.state().flash.memory;
     std::printf("bus driver version: %u.%u.%u.%u\n", s.busDriverVersion[0], s.busDriverVersion[1],
                 s.busDriverVersion[2], s.busDriverVersion[3]);
-    std::printf("loaded microcode: %u.%u.%u%s\n", (s.loadedMicrocode >> 16) & 0xFF, (s.loadedMicrocode >> 8) & 0xFF,
-                s.loadedMicrocode & 0xFF, s.microcodeNeverReady ? " (handshake stuck)" : "");
+    std::printf("loaded microcode: %u.%u.%u%s\n", (s.loadedMicrocode >> 16) & 0xFF,
+                (s.loadedMicrocode >> 8) & 0xFF, s.loadedMicrocode & 0xFF,
+                s.microcodeNeverReady ? " (handshake stuck)" : "");
     std::printf("firmware words: 0x%08X at 0x%X, 0x%08X at 0x%X\n", FlashWord(flash, kFirmwareVersionAddress),
-                kFirmwareVersionAddress, FlashWord(flash, kFirmwareFallbackAddress), kFirmwareFallbackAddress);
+                kFirmwareVersionAddress, FlashWord(flash, kFirmwareFallbackAddress),
+                kFirmwareFallbackAddress);
     std::printf("trace: %u entries left, next entry %u, %u buffers handed out\n", s.traceEntriesLeft,
                 s.traceNextEntry, s.traceBuffersHandedOut);
     for (uint32_t q = 0; q < qv::sim::n5::kQsetCount; ++q) {
@@ -97,13 +86,13 @@ int Versions(qv::sim::n5::Adapter& a, Args args) {
     AdapterInfoState& s = a.state().info;
     if (args.size() == 2 && std::strcmp(args[0], "vbd") == 0) {
         uint32_t parts[4];
-        if (!ParseDotted(args[1], 4, parts)) return Usage("expected versions vbd <a.b.c.d>");
+        if (!ParseDotted(args[1], parts, 0xFFFFFFFF)) return Usage("expected versions vbd <a.b.c.d>");
         std::memcpy(s.busDriverVersion, parts, sizeof parts);
         return kExitOk;
     }
     if (args.size() == 2 && std::strcmp(args[0], "microcode") == 0) {
         uint32_t parts[3];
-        if (!ParseDotted(args[1], 3, parts) || parts[0] > 0xFF || parts[1] > 0xFF || parts[2] > 0xFF) {
+        if (!ParseDotted(args[1], parts, 0xFF)) {
             return Usage("expected versions microcode <a.b.c>, each part 0 to 255");
         }
         s.loadedMicrocode = parts[0] << 16 | parts[1] << 8 | parts[2];
@@ -112,27 +101,27 @@ int Versions(qv::sim::n5::Adapter& a, Args args) {
     if ((args.size() == 2 || args.size() == 3) && std::strcmp(args[0], "firmware") == 0) {
         uint32_t words[2] = {0, 0};
         for (size_t i = 1; i < args.size(); ++i) {
-            if (!ParseUnsigned(args[i], 16, &words[i - 1])) return Usage("firmware words are hexadecimal");
+            const auto word = ParseHexWord(args[i]);
+            if (!word) return Usage("firmware words are hexadecimal");
+            words[i - 1] = *word;
         }
         SetFlashWord(a.state().flash.memory, kFirmwareVersionAddress, words[0]);
         if (args.size() == 3) SetFlashWord(a.state().flash.memory, kFirmwareFallbackAddress, words[1]);
         return kExitOk;
     }
-    return Usage(
-        "expected versions vbd <a.b.c.d> | microcode <a.b.c> | firmware <word> [<word>]");
+    return Usage("expected versions vbd <a.b.c.d> | microcode <a.b.c> | firmware <word> [<word>]");
 }
 
 int Trace(qv::sim::n5::Adapter& a, Args args) {
     AdapterInfoState& s = a.state().info;
-    uint32_t count = 0;
     if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
         s.traceEntriesLeft = 0;
         return kExitOk;
     }
-    if (args.size() != 2 || std::strcmp(args[0], "load") != 0 || !ParseUnsigned(args[1], 10, &count)) {
+    const auto count = args.size() == 2 ? ParseNumber(args[1], 0, 0xFFFFFFFF) : std::nullopt;
+    if (!count || std::strcmp(args[0], "load") != 0)
         return Usage("expected trace load <count> or trace clear");
-    }
-    s.traceEntriesLeft = count;
+    s.traceEntriesLeft = *count;
     s.traceNextEntry = 0;
     s.traceBuffersHandedOut = 0;
     return kExitOk;
@@ -146,7 +135,8 @@ bool IsInfoCommand(const char* command) {
 }
 
 int RunInfoCommand(qv::sim::n5::Adapter& adapter, const char* command, Args args) {
-    if (std::strcmp(command, "info") == 0) return args.empty() ? Show(adapter) : Usage("info takes no arguments");
+    if (std::strcmp(command, "info") == 0)
+        return args.empty() ? Show(adapter) : Usage("info takes no arguments");
     if (std::strcmp(command, "versions") == 0) return Versions(adapter, args);
     return Trace(adapter, args);
 }

@@ -19,5 +19,7 @@ int Fail(int status, const std::string& message);
 
 // A decimal number within [min, max]; nullopt for anything else.
 std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_t max);
+// A hexadecimal word of 1 to 8 digits, no prefix; nullopt for anything else.
+std::optional<uint32_t> ParseHexWord(std::string_view text);
 
 }  // namespace qvsim

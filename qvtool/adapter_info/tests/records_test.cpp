@@ -10,27 +10,24 @@
 #include "qv/qvtool/adapter_info/info_records.h"
 #include "qv/qvtool/adapter_info/trace_buffer.h"
 #include "qv/qvtool/ioctl_records.h"
+#include "qv/testing/bytes.h"
 
 namespace qv::qvtool {
 namespace {
 
-template <typename Record, size_t N>
-void ExpectBytes(const Record& record, const uint8_t (&expected)[N]) {
-    static_assert(sizeof(Record) == N);
-    uint8_t actual[N];
-    std::memcpy(actual, &record, N);
-    for (size_t i = 0; i < N; ++i) EXPECT_EQ(actual[i], expected[i]) << "byte " << i;
-}
+using qv::testing::RecordBytes;
+using Bytes = std::vector<uint8_t>;
 
 TEST(InfoRecords, FieldsSitWhereTheDriverReadsThem) {
-    ExpectBytes(VersionInfoRecord{{1, 0x0203, 0x04050607, 0xFF}},
-                {1, 0, 0, 0, 3, 2, 0, 0, 7, 6, 5, 4, 0xFF, 0, 0, 0});
-    ExpectBytes(QsetParamRecord{7, 1, 4, 0xAABBCCDD},
-                {7, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 0xDD, 0xCC, 0xBB, 0xAA});
-    ExpectBytes(PortIdentifyRecord{-2}, {0xFE, 0xFF, 0xFF, 0xFF});
-    ExpectBytes(TraceEntryHeader{0x28, 3, 0, -1, 0x0102},
-                {0x28, 0, 0, 0, 0, 0, 0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF,
-                 0xFF, 0xFF, 0xFF, 0xFF, 2, 1, 0, 0, 0, 0, 0, 0});
+    EXPECT_EQ(RecordBytes(VersionInfoRecord{{1, 0x0203, 0x04050607, 0xFF}}),
+              (Bytes{1, 0, 0, 0, 3, 2, 0, 0, 7, 6, 5, 4, 0xFF, 0, 0, 0}));
+    EXPECT_EQ(RecordBytes(QsetParamRecord{7, 1, 4, 0xAABBCCDD}),
+              (Bytes{7, 0, 0, 0, 1, 0, 0, 0, 4, 0, 0, 0, 0xDD, 0xCC, 0xBB, 0xAA}));
+    EXPECT_EQ(RecordBytes(PortIdentifyRecord{-2}), (Bytes{0xFE, 0xFF, 0xFF, 0xFF}));
+    // Distance, number, reserved, then the two signed fields.
+    EXPECT_EQ(RecordBytes(TraceEntryHeader{0x28, 3, 0, -1, 0x0102}),
+              (Bytes{0x28, 0,    0,    0,    0,    0,    0,    0,    3, 0, 0, 0, 0, 0, 0, 0,
+                     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 2, 1, 0, 0, 0, 0, 0, 0}));
 }
 
 TEST(InfoRecords, CodesAreFourTimesTheFunction) {
@@ -46,7 +43,8 @@ void Append(std::vector<uint8_t>* b, uint64_t distance, uint32_t number, const s
             bool terminated = true) {
     const size_t start = b->size();
     const TraceEntryHeader h{distance, number, 0, -5, 42};
-    b->insert(b->end(), reinterpret_cast<const uint8_t*>(&h), reinterpret_cast<const uint8_t*>(&h) + sizeof h);
+    b->insert(b->end(), reinterpret_cast<const uint8_t*>(&h),
+              reinterpret_cast<const uint8_t*>(&h) + sizeof h);
     b->insert(b->end(), message.begin(), message.end());
     if (terminated) b->push_back(0);
     if (distance < (1u << 16) && b->size() < start + distance) b->resize(start + distance, 0);
@@ -113,7 +111,8 @@ TEST(TraceBuffer, LinesShowTheFieldsSignedAndPadded) {
     char text[256] = {};
     const size_t n = std::fread(text, 1, sizeof text - 1, f);
     std::fclose(f);
-    EXPECT_EQ(std::string(text, n), "3  : 1200000    : -2       : rspq3: ok\n-1 : -123456789012 : 7        : \n");
+    EXPECT_EQ(std::string(text, n),
+              "3  : 1200000    : -2       : rspq3: ok\n-1 : -123456789012 : 7        : \n");
 }
 
 }  // namespace

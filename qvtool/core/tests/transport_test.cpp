@@ -90,11 +90,11 @@ TEST_F(TransportTest, IndirectReadGoesThroughIndexAndDataRegisters) {
     EXPECT_EQ(value, 0u);
 }
 
-TEST_F(TransportTest, LaterFunctionsAreNotSupportedAndBadCodesRefused) {
+TEST_F(TransportTest, UnusedFunctionIsNotSupportedAndBadCodesRefused) {
     uint8_t buffer[16] = {};
     uint32_t returned = 7;
     EXPECT_FALSE(
-        io::DeviceIoControl(device_, CtlCodeBuffered(0x6800, 26), buffer, 16, buffer, 16, &returned));
+        io::DeviceIoControl(device_, CtlCodeBuffered(0x6800, 27), buffer, 16, buffer, 16, &returned));
     EXPECT_EQ(GetLastError(), kErrorNotSupported);
     EXPECT_EQ(returned, 0u);
     EXPECT_FALSE(io::DeviceIoControl(device_, CtlCodeBuffered(0x1234, 1), buffer, 8, buffer, 8, &returned));

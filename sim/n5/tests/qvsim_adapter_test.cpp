@@ -171,14 +171,50 @@ TEST_F(QvsimAdapterTest, JtagChainIsSetShownAndDumpedAfterTheTool) {
     EXPECT_NE(Run("0 show").find("faults: jtag-never-completes, jtag-unknown-idcode\n"), std::string::npos);
 }
 
+TEST_F(QvsimAdapterTest, VersionsTraceAndTheToolsRequestsShowInInfo) {
+    std::string info = Run("0 info");
+    EXPECT_NE(info.find("bus driver version: 3.2.0.17\nloaded microcode: 1.4.3\n"
+                        "firmware words: 0x00070210 at 0x7FFFC, 0xFFFFFFFF at 0x77FFC\n"
+                        "trace: 80 entries left, next entry 0, 0 buffers handed out\n"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("blink: never asked\n"), std::string::npos) << info;
+    for (const char* words : {"0 versions vbd 4.0.1.22", "0 versions microcode 2.0.255",
+                              "0 versions firmware "
+                              "1007020A 7",
+                              "0 trace load 40", "0 fault microcode-stuck on"}) {
+        int status = -1;
+        Run(words, &status);
+        EXPECT_EQ(status, 0) << words;
+    }
+    const std::string tool = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 ";
+    for (const char* words : {"-o", "-b 9", "-m qs6 default_txq 3"}) {
+        if (FILE* p = popen((tool + words).c_str(), "r")) pclose(p);
+    }
+    info = Run("0 info");
+    EXPECT_NE(info.find("bus driver version: 4.0.1.22\nloaded microcode: 2.0.255 (handshake stuck)\n"
+                        "firmware words: 0x1007020A at 0x7FFFC, 0x00000007 at 0x77FFC\n"
+                        "trace: 0 entries left, next entry 40, 2 buffers handed out\n"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("qs6: holdoff=0x32 maxrxpkts=0x40 cpu_affinity=0x6 default_txq=0x3 "
+                        "percent_below_dpc_threshold=0x19\n"),
+              std::string::npos)
+        << info;
+    EXPECT_NE(info.find("blink: 1 requests, last for 9 seconds\n"), std::string::npos) << info;
+    EXPECT_NE(Run("0 show").find("faults: microcode-stuck\n"), std::string::npos);
+}
+
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     int status = 0;
     Run("9 show", &status);
     EXPECT_EQ(status, 1);
     Run("0 reg 10000", &status);
     EXPECT_EQ(status, 1);
-    for (const char* words : {"0", "x show", "0 fault function 32 on", "0 fault reg-read 10 maybe",
-                              "0 reg zz", "0 frobnicate", "0 reg 10 -1", "0 jtag", "0 jtag dump 0"}) {
+    for (const char* words :
+         {"0", "x show", "0 fault function 32 on", "0 fault reg-read 10 maybe", "0 reg zz", "0 frobnicate",
+          "0 reg 10 -1", "0 jtag", "0 jtag dump 0", "0 versions vbd 1.2.3", "0 versions microcode 1.256.0",
+          "0 versions firmware x", "0 trace load -1", "0 trace", "0 info now"}) {
         Run(words, &status);
         EXPECT_EQ(status, 2) << words;
     }

@@ -1,9 +1,12 @@
-// Registry value bytes as the tests write and expect them (little-endian, as Windows stores them).
+// Registry value bytes and request records as the tests write and expect them (little-endian, as
+// Windows stores them and the driver reads them).
 #pragma once
 
 #include <cstdint>
+#include <cstring>
 #include <initializer_list>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 namespace qv::testing {
@@ -16,5 +19,14 @@ std::vector<uint8_t> StringBytes(std::u16string_view text);
 std::vector<uint8_t> MultiStringBytes(std::initializer_list<std::u16string_view> list);
 // A REG_DWORD.
 std::vector<uint8_t> DwordBytes(uint32_t value);
+
+// The bytes of a request record as they go to the driver.
+template <typename Record>
+std::vector<uint8_t> RecordBytes(const Record& record) {
+    static_assert(std::is_trivially_copyable_v<Record>);
+    std::vector<uint8_t> bytes(sizeof record);
+    std::memcpy(bytes.data(), &record, sizeof record);
+    return bytes;
+}
 
 }  // namespace qv::testing

@@ -9,7 +9,8 @@
 namespace qv::sim::n5 {
 
 constexpr uint32_t kQsetCount = 8;
-constexpr uint32_t kQsetParamCount = 5;  // holdoff, maxrxpkts, cpu_affinity, default_txq, percent_below_dpc_threshold
+constexpr uint32_t kQsetParamCount =
+    5;  // holdoff, maxrxpkts, cpu_affinity, default_txq, percent_below_dpc_threshold
 
 // The microcode handshake: writing kMicrocodeRequest to the control register loads the version into
 // the data register; the control register reads the request (bit 0 clear) for kMicrocodeBusyReads

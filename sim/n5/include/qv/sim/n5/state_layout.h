@@ -69,7 +69,8 @@ struct StateFile {
     SerialFlash flash;  // with its own fault switches
     VpdEeprom vpd;      // with its own fault switches
     JtagState jtag;     // the JTAG master and chain, with their fault switches
-    AdapterInfoState info;  // versions, trace, queue-set parameters, blinking
+    // Versions, the microcode handshake, the trace, queue-set parameters, blinking.
+    AdapterInfoState info;
 };
 
 }  // namespace qv::sim::n5
