@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 
+#include "connection_answers.h"
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
@@ -86,6 +87,7 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[6] = FlashWrite;
     h[7] = MdioRead;
     h[8] = MdioWrite;
+    h[25] = MemoryRead;
     return h;
 }
 constexpr std::array<Handler, kMaxFunction + 1> kHandlers = MakeHandlers();

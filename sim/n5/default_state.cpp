@@ -103,6 +103,7 @@ void WriteDefaultState(StateFile* state) {
     PowerOnSerialFlash(&state->flash);
     PowerOnVpdEeprom(&state->vpd, kCapVpd);
     PowerOnJtag(&state->jtag);
+    PowerOnConnectionMemory(&state->connections, state->registers);
 }
 
 }  // namespace qv::sim::n5

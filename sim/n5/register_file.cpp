@@ -83,6 +83,10 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerReadFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagReadRegister(&state_->jtag, index * 4, value);
+    if (IsTpLaRegister(index * 4)) {
+        return TpLaReadRegister(&state_->connections.la, &state_->registers[kRegTpLaConfig / 4], index * 4,
+                                value);
+    }
     switch (index * 4) {
         case kRegHostAccCtrl:
             return ReadHostAccCtrl(value);
@@ -101,6 +105,8 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerWriteFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagWriteRegister(&state_->jtag, index * 4, value);
+    if (IsTpLaRegister(index * 4))
+        return TpLaWriteRegister(&state_->registers[kRegTpLaConfig / 4], index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             StartCimAccess(value);

@@ -10,6 +10,8 @@
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 //   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
+//   qvsim adapter <n> mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot>
+//                       | la step <n> | la show
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +22,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_connection.h"
 #include "adapter_jtag.h"
 #include "commands.h"
 #include "machine_support.h"
@@ -282,6 +285,8 @@ int RunAdapter(Args args) {
         return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
     }
     if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
+    if (std::strcmp(command, "mem") == 0) return RunMemCommand(*adapter, rest);
+    if (std::strcmp(command, "la") == 0) return RunLaCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -291,7 +296,9 @@ const Command kCommands[] = {
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
      "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
      "jtag-unknown-idcode on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
-     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>",
+     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | "
+     "mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot> | la step <n> | "
+     "la show",
      RunAdapter},
 };
 
