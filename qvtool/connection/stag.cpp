@@ -2,19 +2,12 @@
 #include <array>
 #include <cinttypes>
 
+#include "bit_fields.h"
 #include "qv/qvtool/connection/connection_state.h"
 #include "qv/qvtool/connection/memory_read.h"
 #include "qv/qvtool/transport.h"
 
 namespace qv::qvtool {
-namespace {
-
-uint32_t Bits(uint32_t word, uint32_t hi, uint32_t lo) {
-    return (word >> lo) & static_cast<uint32_t>((uint64_t{1} << (hi - lo + 1)) - 1);
-}
-
-}  // namespace
-
 uint32_t StagAddress(uint32_t tptLowerLimit, uint32_t stag) {
     return tptLowerLimit + (stag >> 8) * kStagBytes;
 }
@@ -25,8 +18,7 @@ void PrintStag(uint32_t stag, std::span<const uint8_t> answer, uint32_t returned
     // Four little-endian 64-bit words; the decode takes each one's high half first (e0 to e7).
     std::array<uint32_t, 8> e{};
     for (uint32_t w = 0; w < 4; ++w) {
-        uint64_t v = 0;
-        for (uint32_t i = 8; i-- > 0;) v = v << 8 | entry[8 * w + i];
+        const uint64_t v = LittleEndian(entry.data() + 8 * w, 8);
         std::fprintf(out, "%016" PRIx64 " \n", v);
         e[2 * w] = static_cast<uint32_t>(v >> 32);
         e[2 * w + 1] = static_cast<uint32_t>(v);

@@ -1,6 +1,7 @@
 // -s tcb: a connection's TCP control block, raw or decoded field by field.
 #include <array>
 
+#include "bit_fields.h"
 #include "qv/qvtool/connection/connection_state.h"
 #include "qv/qvtool/connection/memory_read.h"
 
@@ -168,9 +169,7 @@ uint32_t TcbAddress(uint32_t tid) {
 
 uint32_t TcbWord(std::span<const uint8_t, kTcbBytes> tcb, uint32_t k) {
     const uint32_t physical = (k % (kTcbBytes / 4)) ^ 2u;  // within each group of four: 2, 3, 0, 1
-    const uint8_t* p = tcb.data() + 4 * physical;
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
+    return static_cast<uint32_t>(LittleEndian(tcb.data() + 4 * physical, 4));
 }
 
 uint32_t TcbBits(std::span<const uint8_t, kTcbBytes> tcb, uint32_t hi, uint32_t lo) {

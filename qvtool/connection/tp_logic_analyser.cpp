@@ -2,6 +2,7 @@
 // registers, backwards from the write pointer.
 #include <cinttypes>
 
+#include "bit_fields.h"
 #include "qv/qvtool/connection/connection_state.h"
 #include "qv/qvtool/transport.h"
 
@@ -9,10 +10,6 @@ namespace qv::qvtool {
 namespace {
 
 constexpr uint32_t kReadPointerMask = kTpLaDepth - 1;  // config bits 6:0
-
-uint32_t Bits(uint32_t word, uint32_t hi, uint32_t lo) {
-    return (word >> lo) & static_cast<uint32_t>((uint64_t{1} << (hi - lo + 1)) - 1);
-}
 
 uint32_t WritePointer(uint32_t config) {
     return config >> 16;

@@ -2,6 +2,7 @@
 // the dump makes every 8-byte group native first, then reads the fields big-endian at their offsets.
 #include <array>
 
+#include "bit_fields.h"
 #include "qv/qvtool/connection/connection_state.h"
 #include "qv/qvtool/connection/memory_read.h"
 #include "qv/qvtool/transport.h"
@@ -106,9 +107,7 @@ uint32_t BigEndian(const Wrc& wrc, uint32_t offset, uint32_t width) {
 
 // The native 64-bit word at offset.
 uint64_t Native64(const Wrc& wrc, uint32_t offset) {
-    uint64_t value = 0;
-    for (uint32_t i = 8; i-- > 0;) value = value << 8 | wrc[offset + i];
-    return value;
+    return LittleEndian(wrc.data() + offset, 8);
 }
 
 void PrintWord64(uint64_t v, std::FILE* out) {

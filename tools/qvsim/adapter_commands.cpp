@@ -42,11 +42,8 @@ int Usage(const char* why) {
 }
 
 bool ParseNumber(const char* text, int base, uint32_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text, &end, base);
-    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
+    uint64_t v = 0;
+    if (!ParseUnsigned(text, base, 0xFFFFFFFF, &v)) return false;
     *value = static_cast<uint32_t>(v);
     return true;
 }

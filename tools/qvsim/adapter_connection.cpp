@@ -9,7 +9,6 @@
 #include "adapter_connection.h"
 
 #include <cctype>
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
@@ -30,13 +29,7 @@ int Usage(const char* why) {
 }
 
 bool ParseHex(const char* text, uint64_t max, uint64_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text, &end, 16);
-    if (errno != 0 || *end != '\0' || v > max) return false;
-    *value = v;
-    return true;
+    return ParseUnsigned(text, 16, max, value);
 }
 
 bool ParseBytes(const char* text, std::vector<uint8_t>* bytes) {

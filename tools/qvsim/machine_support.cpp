@@ -1,6 +1,8 @@
 #include "machine_support.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qvsim {
 
@@ -18,6 +20,16 @@ std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_
     }
     if (value < min || value > max) return std::nullopt;
     return static_cast<uint32_t>(value);
+}
+
+bool ParseUnsigned(const char* text, int base, uint64_t max, uint64_t* value) {
+    if (text == nullptr || *text == '\0' || *text == '-') return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, base);
+    if (errno != 0 || *end != '\0' || v > max) return false;
+    *value = v;
+    return true;
 }
 
 }  // namespace qvsim

@@ -20,4 +20,8 @@ int Fail(int status, const std::string& message);
 // A decimal number within [min, max]; nullopt for anything else.
 std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_t max);
 
+// A whole word read as an unsigned number in base (as strtoull reads it, without a sign) of at most
+// max; false for anything else.
+bool ParseUnsigned(const char* text, int base, uint64_t max, uint64_t* value);
+
 }  // namespace qvsim
