@@ -55,6 +55,7 @@ TEST_F(ConnectionRunTest, ReportsOfTheDefaultAdapterMatchTheirGoldens) {
 TEST_F(ConnectionRunTest, WrcOfConnectionOneShowsItsAddressesWhateverTheBase) {
     adapter_->PokeRegister(kSdramBaseRegister, 0x20000000);
     const std::string out = RunOnNic0({"-s", "wrc", "1"});
+    EXPECT_TRUE(MatchesGolden(out, "qvtool/connection/tests/golden/wrc_connection1.txt"));
     EXPECT_EQ(out.substr(0, 27), "WRC STATE (raw)\n[20300b20]:");
     EXPECT_NE(out.find("\n4 tid : 0x00000001 (1)\n"), std::string::npos) << "the stored context, at its base";
     EXPECT_NE(out.find("WRC ZERO\n[20301420]:"), std::string::npos);
@@ -64,6 +65,7 @@ TEST_F(ConnectionRunTest, LogicAnalyserReadsAllSamplesForCountsZeroAnd200) {
     La().writePointer = 0;
     adapter_->PokeRegister(kTpLaConfigRegister, 0);  // one format only
     const std::string zero = RunOnNic0({"-s", "tp", "0"});
+    EXPECT_TRUE(MatchesGolden(zero, "qvtool/connection/tests/golden/tp_all_first_format.txt"));
     EXPECT_EQ(Count(zero, "\nrptr="), 128u);
     EXPECT_EQ(zero.substr(0, 39), "TP_DBG_LA_CONFIG=0x0\n\nrptr=0x7f  value=") << "backwards from 0";
     EXPECT_EQ(Count(zero, "op="), 128u);
@@ -112,6 +114,10 @@ TEST_F(ConnectionRunTest, FailedReadsPrintTheirMessageWithStatusZero) {
     EXPECT_EQ(RunOnNic0({"-s", "wrc", "1"}), "");
     EXPECT_EQ(Requests(kMemoryReadFunction), reads) << "no memory read without the base";
     adapter_->SetRegisterReadFails(kSdramBaseRegister, false);
+    adapter_->SetRegisterReadFails(kTptLowerLimitRegister, true);
+    EXPECT_EQ(RunOnNic0({"-s", "stag", "100"}), "");
+    EXPECT_EQ(Requests(kMemoryReadFunction), reads);
+    adapter_->SetRegisterReadFails(kTptLowerLimitRegister, false);
 
     // The analyser's requests are not checked: failed reads show as zero.
     adapter_->SetFunctionFails(kRegisterReadFunction, true);
