@@ -1,5 +1,6 @@
 #include "named_reports.h"
 
+#include "qv/qvtool/connection/connection_state.h"
 #include "qv/qvtool/text_match.h"
 
 namespace qv::qvtool {
@@ -12,7 +13,7 @@ constexpr NamedReport kUnitReports[] = {
 };
 
 constexpr NamedReport kStateReports[] = {
-    {"tcb", nullptr}, {"wrc", nullptr}, {"tp", nullptr}, {"chim", nullptr}, {"stag", nullptr},
+    {"tcb", TcbReport}, {"wrc", WrcReport}, {"tp", TpReport}, {"chim", nullptr}, {"stag", StagReport},
 };
 
 }  // namespace

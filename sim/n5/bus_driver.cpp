@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "adapter_info_answers.h"
+#include "connection_answers.h"
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
@@ -87,6 +88,7 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[6] = FlashWrite;
     h[7] = MdioRead;
     h[8] = MdioWrite;
+    h[25] = MemoryRead;
     h[26] = VersionInfo;
     h[28] = TraceBuffer;
     h[29] = QsetParam;

@@ -85,6 +85,10 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerReadFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagReadRegister(&state_->jtag, index * 4, value);
     if (IsMicrocodeRegister(index * 4)) return MicrocodeReadRegister(&state_->info, index * 4, value);
+    if (IsTpLaRegister(index * 4)) {
+        return TpLaReadRegister(&state_->connections.la, &state_->registers[kRegTpLaConfig / 4], index * 4,
+                                value);
+    }
     switch (index * 4) {
         case kRegHostAccCtrl:
             return ReadHostAccCtrl(value);
@@ -104,6 +108,8 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerWriteFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagWriteRegister(&state_->jtag, index * 4, value);
     if (IsMicrocodeRegister(index * 4)) return MicrocodeWriteRegister(&state_->info, index * 4, value);
+    if (IsTpLaRegister(index * 4))
+        return TpLaWriteRegister(&state_->registers[kRegTpLaConfig / 4], index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             StartCimAccess(value);

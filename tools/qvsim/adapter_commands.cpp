@@ -12,6 +12,8 @@
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 //   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
 //   qvsim adapter <n> info | versions vbd|microcode|firmware ... | trace load <count>|clear
+//   qvsim adapter <n> mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot>
+//                       | la step <n> | la show
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_connection.h"
 #include "adapter_info.h"
 #include "adapter_jtag.h"
 #include "commands.h"
@@ -42,11 +45,8 @@ int Usage(const char* why) {
 }
 
 bool ParseNumber(const char* text, int base, uint32_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text, &end, base);
-    if (errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
+    uint64_t v = 0;
+    if (!ParseUnsigned(text, base, 0xFFFFFFFF, &v)) return false;
     *value = static_cast<uint32_t>(v);
     return true;
 }
@@ -288,6 +288,8 @@ int RunAdapter(Args args) {
     }
     if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
     if (IsInfoCommand(command)) return RunInfoCommand(*adapter, command, rest);
+    if (std::strcmp(command, "mem") == 0) return RunMemCommand(*adapter, rest);
+    if (std::strcmp(command, "la") == 0) return RunLaCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -299,7 +301,8 @@ const Command kCommands[] = {
      "jtag-unknown-idcode|microcode-stuck on|off | fault clear | flash dump|load <file> | "
      "eeprom dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | "
      "info | versions vbd <a.b.c.d> | versions microcode <a.b.c> | versions firmware <word> [<word>] | "
-     "trace load <count> | trace clear",
+     "trace load <count> | trace clear | mem tcb|wrc|stag <index> <offset> <bytes> | "
+     "la sample <slot> <value> | la wptr <slot> | la step <n> | la show",
      RunAdapter},
 };
 

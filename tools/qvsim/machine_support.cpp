@@ -1,6 +1,8 @@
 #include "machine_support.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 
 namespace qvsim {
 
@@ -20,18 +22,21 @@ std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_
     return static_cast<uint32_t>(value);
 }
 
+bool ParseUnsigned(const char* text, int base, uint64_t max, uint64_t* value) {
+    if (text == nullptr || *text == '\0' || *text == '-') return false;
+    errno = 0;
+    char* end = nullptr;
+    const unsigned long long v = std::strtoull(text, &end, base);
+    if (errno != 0 || *end != '\0' || v > max) return false;
+    *value = v;
+    return true;
+}
+
 std::optional<uint32_t> ParseHexWord(std::string_view text) {
-    if (text.empty() || text.size() > 8) return std::nullopt;
-    uint32_t value = 0;
-    for (const char c : text) {
-        const int digit = c >= '0' && c <= '9'   ? c - '0'
-                          : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                          : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                                 : -1;
-        if (digit < 0) return std::nullopt;
-        value = value << 4 | static_cast<uint32_t>(digit);
-    }
-    return value;
+    uint64_t value = 0;
+    const std::string word(text);
+    if (word.size() > 8 || !ParseUnsigned(word.c_str(), 16, 0xFFFFFFFF, &value)) return std::nullopt;
+    return static_cast<uint32_t>(value);
 }
 
 }  // namespace qvsim

@@ -205,6 +205,53 @@ TEST_F(QvsimAdapterTest, VersionsTraceAndTheToolsRequestsShowInInfo) {
     EXPECT_NE(Run("0 show").find("faults: microcode-stuck\n"), std::string::npos);
 }
 
+TEST_F(QvsimAdapterTest, ConnectionMemoryAndTheLogicAnalyserAreSetForTheTool) {
+    const auto qvtool = [this](const std::string& words) {
+        const std::string command =
+            "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 " + words;
+        std::string out;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buffer[4096];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+            pclose(p);
+        }
+        return out;
+    };
+    int status = -1;
+    // Logical TCB word 0 is the third word stored: state 9.
+    Run("0 mem tcb 3ff 8 09", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(qvtool("-f -s tcb 3ff").substr(0, 38), "tcb 1023\n  state                  = 9h");
+    // A WRC's tid is its first big-endian word: the chip's bytes 4-7 reversed.
+    Run("0 mem wrc f 4 78563412", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(qvtool("-s wrc f").find("\n4 tid : 0x12345678 (305419896)\n"), std::string::npos);
+    Run("0 mem stag 1ff00 4 00000000", &status);  // entry 0x1FF: e0, the high half of word 0
+    EXPECT_EQ(status, 0);
+    EXPECT_NE(qvtool("-s stag 1ff00").find("Valid 0 Key 0x0 State 0 Type 0x0 PDID 0x0 \n"),
+              std::string::npos);
+    for (const char* unstored :
+         {"0 mem tcb 400 0 00", "0 mem wrc 10 0 00", "0 mem stag 20000 0 00", "0 mem tcb 0 7f 0000"}) {
+        Run(unstored, &status);
+        EXPECT_EQ(status, 1) << unstored;
+    }
+
+    Run("0 la wptr 0", &status);
+    Run("0 la sample 7f 123456789abcdef0", &status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(qvtool("-s tp 1").substr(0, 59),
+              "TP_DBG_LA_CONFIG=0x8000\n\nrptr=0x7f  value=123456789abcdef0\n");
+    Run("0 la step 2", &status);
+    const std::string moving = qvtool("-s tp 1");
+    EXPECT_NE(moving.find("WARNING: wptr has changed from 0x2 to 0x4\n"), std::string::npos) << moving;
+    EXPECT_NE(Run("0 la show").find("write pointer 0x04, 2 samples per config read"), std::string::npos);
+    for (const char* bad : {"0 la wptr 80", "0 la step 81", "0 la sample 0", "0 mem tcb 0 0 0g",
+                            "0 mem tcb 0 0 123", "0 mem dram 0 0 00"}) {
+        Run(bad, &status);
+        EXPECT_EQ(status, 2) << bad;
+    }
+}
+
 TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     int status = 0;
     Run("9 show", &status);

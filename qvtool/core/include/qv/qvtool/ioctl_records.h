@@ -24,6 +24,7 @@ enum class IoFunction : uint32_t {
     kFlashWrite = 6,
     kMdioRead = 7,
     kMdioWrite = 8,
+    kMemoryRead = 25,
     kVersionInfo = 26,
     kTraceBuffer = 28,
     kQsetParam = 29,

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "qv/sim/n5/adapter_info_state.h"
+#include "qv/sim/n5/connection_memory.h"
 #include "qv/sim/n5/jtag_chain.h"
 #include "qv/sim/n5/serial_flash.h"
 #include "qv/sim/n5/vpd_eeprom.h"
@@ -14,7 +15,7 @@
 namespace qv::sim::n5 {
 
 constexpr char kStateMagic[8] = {'Q', 'V', 'N', '5', 'S', 'T', 'A', 'T'};
-constexpr uint32_t kStateLayoutVersion = 5;
+constexpr uint32_t kStateLayoutVersion = 6;
 
 constexpr uint32_t kRegisterSpaceBytes = 64 * 1024;
 constexpr uint32_t kRegisterCount = kRegisterSpaceBytes / 4;
@@ -71,6 +72,8 @@ struct StateFile {
     JtagState jtag;     // the JTAG master and chain, with their fault switches
     // Versions, the microcode handshake, the trace, queue-set parameters, blinking.
     AdapterInfoState info;
+    // TCBs, WRCs and STag entries behind function 25, and the TP logic analyser.
+    ConnectionMemory connections;
 };
 
 }  // namespace qv::sim::n5

@@ -1,0 +1,119 @@
+// qvsim adapter <n> mem tcb|wrc|stag <index> <offset> <bytes>
+//   Writes bytes (hexadecimal digits, two per byte) into a stored object at a byte offset, as the
+//   adapter keeps it: TCBs and STag entries as little-endian words, WRCs as big-endian 64-bit words.
+//   The index is the connection id (tcb, wrc) or the STag itself (stag: its entry is STag >> 8).
+// qvsim adapter <n> la sample <slot> <value> | la wptr <slot> | la step <n> | la show
+//   The TP logic analyser: one sample's 64-bit value, the write pointer, how many samples it
+//   captures per read of its config register (0 stops it), and its state.
+// Numbers are hexadecimal.
+#include "adapter_connection.h"
+
+#include <cctype>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "machine_support.h"
+#include "qv/sim/n5/connection_memory.h"
+
+namespace qvsim {
+namespace {
+
+namespace n5 = qv::sim::n5;
+
+int Usage(const char* why) {
+    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
+    return kExitUsage;
+}
+
+bool ParseHex(const char* text, uint64_t max, uint64_t* value) {
+    return ParseUnsigned(text, 16, max, value);
+}
+
+bool ParseBytes(const char* text, std::vector<uint8_t>* bytes) {
+    const size_t n = std::strlen(text);
+    if (n == 0 || n % 2 != 0) return false;
+    for (size_t i = 0; i < n; i += 2) {
+        const char pair[3] = {text[i], text[i + 1], '\0'};
+        if (!std::isxdigit(static_cast<unsigned char>(pair[0])) ||
+            !std::isxdigit(static_cast<unsigned char>(pair[1])))
+            return false;
+        bytes->push_back(static_cast<uint8_t>(std::strtoul(pair, nullptr, 16)));
+    }
+    return true;
+}
+
+}  // namespace
+
+int RunMemCommand(n5::Adapter& adapter, std::span<char* const> args) {
+    if (args.size() != 4) return Usage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
+    uint64_t index = 0;
+    uint64_t offset = 0;
+    std::vector<uint8_t> bytes;
+    if (!ParseHex(args[1], 0xFFFFFFFF, &index) || !ParseHex(args[2], 0xFFFFFFFF, &offset))
+        return Usage("the index and the offset are hexadecimal numbers");
+    if (!ParseBytes(args[3], &bytes)) return Usage("the bytes are pairs of hexadecimal digits");
+    n5::ConnectionMemory* memory = &adapter.state().connections;
+    const auto i = static_cast<uint32_t>(index);
+    uint8_t* object = nullptr;
+    uint32_t size = 0;
+    if (std::strcmp(args[0], "tcb") == 0) {
+        object = n5::StoredTcb(memory, i);
+        size = n5::kSimTcbBytes;
+    } else if (std::strcmp(args[0], "wrc") == 0) {
+        object = n5::StoredWrc(memory, i);
+        size = n5::kSimWrcBytes;
+    } else if (std::strcmp(args[0], "stag") == 0) {
+        object = n5::StoredStag(memory, i);
+        size = n5::kSimStagBytes;
+    } else {
+        return Usage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
+    }
+    if (object == nullptr) {
+        std::fprintf(
+            stderr,
+            "qvsim: adapter: %s 0x%X is not stored (the first %u TCBs, %u WRCs and %u STag entries are)\n",
+            args[0], i, n5::kSimTcbCount, n5::kSimWrcCount, n5::kSimStagCount);
+        return kExitFailure;
+    }
+    if (offset > size || bytes.size() > size - offset) {
+        std::fprintf(stderr, "qvsim: adapter: the bytes do not fit in the %u bytes of a %s\n", size, args[0]);
+        return kExitFailure;
+    }
+    std::memcpy(object + offset, bytes.data(), bytes.size());
+    return kExitOk;
+}
+
+int RunLaCommand(n5::Adapter& adapter, std::span<char* const> args) {
+    n5::TpLogicAnalyser& la = adapter.state().connections.la;
+    uint64_t a = 0;
+    uint64_t b = 0;
+    const char* what = args.empty() ? "" : args[0];
+    if (std::strcmp(what, "show") == 0 && args.size() == 1) {
+        std::printf("write pointer 0x%02X, %u samples per config read, %" PRIu64 " captured\n",
+                    la.writePointer % n5::kTpLaSlots, la.step, la.captured);
+        for (uint32_t slot = 0; slot < n5::kTpLaSlots; ++slot)
+            std::printf("%02X: %016" PRIX64 "\n", slot, la.samples[slot]);
+        return kExitOk;
+    }
+    if (std::strcmp(what, "sample") == 0 && args.size() == 3 && ParseHex(args[1], n5::kTpLaSlots - 1, &a) &&
+        ParseHex(args[2], UINT64_MAX, &b)) {
+        la.samples[a] = b;
+        return kExitOk;
+    }
+    if (std::strcmp(what, "wptr") == 0 && args.size() == 2 && ParseHex(args[1], n5::kTpLaSlots - 1, &a)) {
+        la.writePointer = static_cast<uint32_t>(a);
+        return kExitOk;
+    }
+    if (std::strcmp(what, "step") == 0 && args.size() == 2 && ParseHex(args[1], n5::kTpLaSlots, &a)) {
+        la.step = static_cast<uint32_t>(a);
+        return kExitOk;
+    }
+    return Usage(
+        "expected la sample <slot> <value>, la wptr <slot> (slots 0 to 7F), la step <n> (0 to 80) or la "
+        "show");
+}
+
+}  // namespace qvsim
