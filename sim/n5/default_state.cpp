@@ -103,6 +103,7 @@ void WriteDefaultState(StateFile* state) {
     PowerOnSerialFlash(&state->flash);
     PowerOnVpdEeprom(&state->vpd, kCapVpd);
     PowerOnJtag(&state->jtag);
+    PowerOnChip(&state->chip, state->cim);
 }
 
 }  // namespace qv::sim::n5

@@ -1,6 +1,7 @@
 // The register file, configuration space and MDIO registers of the simulated adapter.
 #include <cstring>
 
+#include "chip_answers.h"
 #include "qv/sim/n5/adapter.h"
 #include "register_map.h"
 
@@ -68,6 +69,7 @@ void Adapter::StartCimAccess(uint32_t command) {
     uint32_t& data = state_->registers[kRegHostAccData / 4];
     if (write) {
         state_->cim[address] = data;
+        CimWordWritten(state_, address);
     } else {
         data = state_->cim[address];
     }
@@ -83,6 +85,7 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerReadFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagReadRegister(&state_->jtag, index * 4, value);
+    if (IsQueueDebugRegister(index * 4)) return QueueDebugRead(state_, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             return ReadHostAccCtrl(value);
@@ -101,6 +104,7 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     uint32_t index = 0;
     if (!RegisterIndex(offset, &index) || BitSet(state_->faults.registerWriteFails, index)) return false;
     if (IsJtagRegister(index * 4)) return JtagWriteRegister(&state_->jtag, index * 4, value);
+    if (IsQueueDebugRegister(index * 4)) return QueueDebugWrite(state_, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             StartCimAccess(value);
@@ -182,6 +186,7 @@ void Adapter::ClearFaults() {
     std::memset(&state_->flash.faults, 0, sizeof state_->flash.faults);
     std::memset(&state_->vpd.faults, 0, sizeof state_->vpd.faults);
     std::memset(&state_->jtag.faults, 0, sizeof state_->jtag.faults);
+    std::memset(&state_->chip.faults, 0, sizeof state_->chip.faults);
 }
 
 }  // namespace qv::sim::n5

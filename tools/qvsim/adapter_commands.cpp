@@ -6,10 +6,13 @@
 //                       | fault reg-write <offset> on|off | fault cim-busy on|off
 //                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
 //                       | fault vpd-absent on|off | fault vpd-never-completes on|off
-//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off | fault clear
+//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off
+//                       | fault cim-la-busy on|off | fault queue-debug-busy on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 //   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
+//   qvsim adapter <n> context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]]
+//                     | table <name> <index> [<value>]
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -20,6 +23,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_chip.h"
 #include "adapter_jtag.h"
 #include "commands.h"
 #include "machine_support.h"
@@ -82,6 +86,8 @@ int Show(Adapter& a, const std::filesystem::path& file) {
     if (s.vpd.faults.neverCompletes) add("vpd-never-completes");
     if (s.jtag.faults.neverCompletes) add("jtag-never-completes");
     if (s.jtag.faults.unknownIdcode) add("jtag-unknown-idcode");
+    if (s.chip.faults.cimLaBusyStuck) add("cim-la-busy");
+    if (s.chip.faults.queueDebugBusyStuck) add("queue-debug-busy");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -151,6 +157,8 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"vpd-never-completes", &Adapter::SetVpdNeverCompletes},
     {"jtag-never-completes", &Adapter::SetJtagNeverCompletes},
     {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode},
+    {"cim-la-busy", &Adapter::SetCimLaBusyStuck},
+    {"queue-debug-busy", &Adapter::SetQueueDebugBusyStuck},
 };
 
 int Fault(Adapter& a, Args args) {
@@ -171,7 +179,7 @@ int Fault(Adapter& a, Args args) {
         return Usage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
             "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|"
-            "jtag-never-completes|jtag-unknown-idcode on|off or fault clear");
+            "jtag-never-completes|jtag-unknown-idcode|cim-la-busy|queue-debug-busy on|off or fault clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -282,6 +290,9 @@ int RunAdapter(Args args) {
         return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
     }
     if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
+    if (std::strcmp(command, "context") == 0) return RunContextCommand(*adapter, rest);
+    if (std::strcmp(command, "descriptor") == 0) return RunDescriptorCommand(*adapter, rest);
+    if (std::strcmp(command, "table") == 0) return RunTableCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -290,8 +301,10 @@ const Command kCommands[] = {
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
      "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
-     "jtag-unknown-idcode on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
-     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>",
+     "jtag-unknown-idcode|cim-la-busy|queue-debug-busy on|off | fault clear | flash dump|load <file> | "
+     "eeprom dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | "
+     "context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]] | "
+     "table <name> <index> [<value>]",
      RunAdapter},
 };
 

@@ -24,6 +24,15 @@ enum class IoFunction : uint32_t {
     kFlashWrite = 6,
     kMdioRead = 7,
     kMdioWrite = 8,
+    kQueueContextRead = 9,
+    kPaceTable = 18,
+    kCctrlTable = 19,
+    kTosTable = 20,
+    kMtuTable = 21,
+    kMapTable = 22,
+    kLkpTable = 23,
+    kTxModTable = 24,
+    kDescriptorRead = 30,
 };
 
 constexpr uint32_t IoControlCode(IoFunction function) {
