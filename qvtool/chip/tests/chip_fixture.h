@@ -17,7 +17,9 @@ class ChipTest : public Nic0Test {
         sim::n5::PowerOnChip(&adapter_->state().chip, adapter_->state().cim);
     }
     sim::n5::ChipState& chip() { return adapter_->state().chip; }
-    uint64_t Requests(uint32_t function) const { return adapter_->state().counters.functionRequests[function]; }
+    uint64_t Requests(uint32_t function) const {
+        return adapter_->state().counters.functionRequests[function];
+    }
 
     static constexpr const char* kGoldenDir = "qvtool/chip/tests/golden/";
     static std::string Golden(const char* name) { return std::string(kGoldenDir) + name; }

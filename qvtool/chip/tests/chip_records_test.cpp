@@ -1,5 +1,7 @@
 // The context and descriptor records byte by byte, the function codes, and the decoding of what
 // the driver returns: context fields bit by bit, descriptor headers and lengths.
+#include "qv/qvtool/chip/chip_records.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,7 +9,6 @@
 #include <cstring>
 #include <string>
 
-#include "qv/qvtool/chip/chip_records.h"
 #include "qv/qvtool/chip/descriptors.h"
 #include "qv/qvtool/chip/queue_context.h"
 #include "qv/qvtool/ioctl_records.h"
@@ -30,8 +31,8 @@ std::string Capture(Print print) {
 
 TEST(ChipRecords, ContextRecordIsTypeIdThenTwoWordsLittleEndian) {
     const ContextRecord record{kContextFreeList, 0x11223344, 0x0102030405060708ull, 0xA1A2A3A4A5A6A7A8ull};
-    const uint8_t expected[24] = {3,    0,    0,    0,    0x44, 0x33, 0x22, 0x11, 8,    7,    6,    5,
-                                  4,    3,    2,    1,    0xA8, 0xA7, 0xA6, 0xA5, 0xA4, 0xA3, 0xA2, 0xA1};
+    const uint8_t expected[24] = {3, 0, 0, 0, 0x44, 0x33, 0x22, 0x11, 8,    7,    6,    5,
+                                  4, 3, 2, 1, 0xA8, 0xA7, 0xA6, 0xA5, 0xA4, 0xA3, 0xA2, 0xA1};
     EXPECT_EQ(std::memcmp(&record, expected, sizeof expected), 0);
 }
 
@@ -110,14 +111,15 @@ TEST(DescriptorPrint, LengthBoundsTheWords) {
         uint32_t length;
         size_t words;
         size_t lines;
-    } cases[] = {{0, 0, 1}, {7, 0, 1}, {8, 1, 2}, {13, 1, 2}, {24, 3, 2}, {64, 8, 3}, {72, 9, 4},
-                 {128, 16, 5}, {129, 16, 5}, {0xFFFFFFFF, 16, 5}};
+    } cases[] = {{0, 0, 1},  {7, 0, 1},  {8, 1, 2},    {13, 1, 2},   {24, 3, 2},
+                 {64, 8, 3}, {72, 9, 4}, {128, 16, 5}, {129, 16, 5}, {0xFFFFFFFF, 16, 5}};
     for (const auto& c : cases) {
         const std::string text = Capture([&](std::FILE* f) { PrintDescriptor(1, Descriptor(c.length), f); });
         const size_t header = text.find('\n') + 1;
         const std::string words = text.substr(header);
         EXPECT_EQ(words.size(), c.words * 17) << "length " << c.length;
-        EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), c.lines) << "length " << c.length;
+        EXPECT_EQ(static_cast<size_t>(std::count(text.begin(), text.end(), '\n')), c.lines)
+            << "length " << c.length;
         if (c.words > 0) {
             EXPECT_EQ(text.back(), '\n') << "length " << c.length;
         }

@@ -28,9 +28,12 @@ TEST_F(ChipTest, NamesSelectTypeAndId) {
         const char* title;
         uint32_t type, id;
     } cases[] = {
-        {"tun0", "\nTunnel context id = 8\n", 0, 8},       {"tun7", "\nTunnel context id = 15\n", 0, 15},
-        {"toe0", "\nCommand context id = 0\n", 1, 0},      {"toe9", "\nTunnel context id = 9\n", 0, 9},
-        {"ctrl0", "\nControl context id = 65528\n", 2, 0xFFF8}, {"rspq7", "\nResponse queue context id = 7\n", 4, 7},
+        {"tun0", "\nTunnel context id = 8\n", 0, 8},
+        {"tun7", "\nTunnel context id = 15\n", 0, 15},
+        {"toe0", "\nCommand context id = 0\n", 1, 0},
+        {"toe9", "\nTunnel context id = 9\n", 0, 9},
+        {"ctrl0", "\nControl context id = 65528\n", 2, 0xFFF8},
+        {"rspq7", "\nResponse queue context id = 7\n", 4, 7},
         {"qp3", "", 0, 3},
     };
     for (const auto& c : cases) {
@@ -75,10 +78,12 @@ TEST_F(ChipTest, FailedContextReadsPrintTheirMessage) {
         const char* out;
     } cases[] = {
         {"tun2", "\nTunnel context id = 10\nEgress queue 10 context read error. status = 0x00000000\n"},
-        {"ctrl1", "\nControl context id = 65529\nEgress queue 65529 context read error. status = 0x00000000\n"},
+        {"ctrl1",
+         "\nControl context id = 65529\nEgress queue 65529 context read error. status = 0x00000000\n"},
         {"qp4", "Egress queue 4 context read error. status = 0x00000000\n"},
         {"flq1", "Free list 2 context read error. status = 0x00000000\n"},
-        {"rspq1", "\nResponse queue context id = 1\nresponse queue 1 context read error. status = 0x00000000\n"},
+        {"rspq1",
+         "\nResponse queue context id = 1\nresponse queue 1 context read error. status = 0x00000000\n"},
     };
     for (const auto& c : cases) EXPECT_EQ(RunOnNic0({"-q", c.name, "-f"}), c.out) << c.name;
 }
@@ -134,7 +139,8 @@ TEST_F(ChipTest, DescriptorReadFailureEndsTheDump) {
     EXPECT_EQ(out.substr(out.find('\n', out.find('\n') + 1) + 1),
               "SGE descriptor qset 1 qnum 3 read error. status = 0x00000000\n");
     adapter_->SetFunctionFails(30, true);
-    EXPECT_EQ(RunOnNic0({"-Q", "flq22", "0", "4"}), "SGE descriptor qset 2 qnum 5 read error. status = 0x00000000\n");
+    EXPECT_EQ(RunOnNic0({"-Q", "flq22", "0", "4"}),
+              "SGE descriptor qset 2 qnum 5 read error. status = 0x00000000\n");
 }
 
 // -Q is the last step of a run: the queue context before it runs, the EEPROM dump after it not.

@@ -43,8 +43,9 @@ TEST_F(ChipAnswersTest, ContextsByTypeAndId) {
     const struct {
         uint32_t type, id;
         int32_t result;
-    } cases[] = {{0, 15, kErrorSuccess}, {1, 16, kErrorInvalidParameter}, {3, 17, kErrorSuccess},
-                 {3, 18, kErrorInvalidParameter}, {4, 7, kErrorSuccess}, {4, 8, kErrorInvalidParameter},
+    } cases[] = {{0, 15, kErrorSuccess},        {1, 16, kErrorInvalidParameter},
+                 {3, 17, kErrorSuccess},        {3, 18, kErrorInvalidParameter},
+                 {4, 7, kErrorSuccess},         {4, 8, kErrorInvalidParameter},
                  {5, 0, kErrorInvalidParameter}};
     for (const auto& c : cases) {
         Put32(record, c.type);

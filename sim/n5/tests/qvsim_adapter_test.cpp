@@ -197,7 +197,7 @@ TEST_F(QvsimAdapterTest, ContextDescriptorAndTableEntriesReachTheTool) {
     EXPECT_EQ(Run("0 table lkp 63"), "0x8000FFFF\n");
     const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 ";
     std::string out;
-    for (const char* args : {"-q ctrl1", "-Q toe1 3 1", "-t lkp"}) {
+    for (const char* args : {"-q ctrl1", "-Q ctrl1 3 1", "-t lkp"}) {
         if (FILE* p = popen((command + args).c_str(), "r")) {
             char buffer[4096];
             for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
