@@ -1,7 +1,6 @@
 #include "qv/qvtool/chip/queue_context.h"
 
 #include <cinttypes>
-#include <cstring>
 
 #include "qv/qvtool/number_text.h"
 #include "qv/qvtool/text_match.h"
