@@ -1,4 +1,4 @@
-#include "cim_access.h"
+#include "qv/qvtool/cim_access.h"
 
 #include "qv/qvtool/transport.h"
 

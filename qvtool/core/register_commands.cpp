@@ -1,6 +1,6 @@
 #include "qv/qvtool/register_commands.h"
 
-#include "cim_access.h"
+#include "qv/qvtool/cim_access.h"
 #include "qv/qvtool/transport.h"
 #include "qv/regmap/decode.h"
 

@@ -1,5 +1,6 @@
 #include "named_reports.h"
 
+#include "qv/qvtool/chip/cim_reports.h"
 #include "qv/qvtool/connection/connection_state.h"
 #include "qv/qvtool/text_match.h"
 
@@ -7,9 +8,18 @@ namespace qv::qvtool {
 namespace {
 
 constexpr NamedReport kUnitReports[] = {
-    {"sge", nullptr}, {"cim_pipeline", nullptr}, {"cim_genread", nullptr}, {"cim_ioqs", nullptr},
-    {"phy", nullptr}, {"mac", nullptr},          {"qs", nullptr},          {"ip", nullptr},
-    {"tcp", nullptr}, {"intr", nullptr},         {"toe", nullptr},         {"wtf", nullptr},
+    {"sge", nullptr},
+    {"cim_pipeline", ReportCimPipeline},
+    {"cim_genread", ReportCimGenRead},
+    {"cim_ioqs", ReportCimQueues},
+    {"phy", nullptr},
+    {"mac", nullptr},
+    {"qs", nullptr},
+    {"ip", nullptr},
+    {"tcp", nullptr},
+    {"intr", nullptr},
+    {"toe", nullptr},
+    {"wtf", nullptr},
 };
 
 constexpr NamedReport kStateReports[] = {

@@ -3,6 +3,9 @@
 #include "named_reports.h"
 #include "qv/qvtool/adapter_connection.h"
 #include "qv/qvtool/adapter_info/adapter_info_commands.h"
+#include "qv/qvtool/chip/descriptors.h"
+#include "qv/qvtool/chip/queue_context.h"
+#include "qv/qvtool/chip/tp_tables.h"
 #include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/flash/flash_programming.h"
 #include "qv/qvtool/jtag/fpga_configuration.h"
@@ -22,6 +25,13 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     if (o.flash.requested) ProgramFlashFromFile(o.flash.name, device, out, progress);
     if (o.unit.requested) {
         RunNamedReport(UnitReports(), {device, o.unit.name.c_str(), 0, o.expandFields, out});
+    }
+    if (o.table.requested) RunTableDump(o.table.name.c_str(), device, out);
+    if (o.queueContext.requested) RunQueueContext(o.queueContext.name.c_str(), o.expandFields, device, out);
+    if (o.descriptors.requested) {
+        // The descriptor dump ends the run: nothing after it in the order runs.
+        RunDescriptorDump(o.descriptors, device, out);
+        return;
     }
     if (o.state.requested) {
         RunNamedReport(StateReports(), {device, o.state.kind.c_str(), o.state.index, o.expandFields, out});

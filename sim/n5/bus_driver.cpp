@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "adapter_info_answers.h"
+#include "chip_answers.h"
 #include "connection_answers.h"
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
@@ -88,6 +89,15 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[6] = FlashWrite;
     h[7] = MdioRead;
     h[8] = MdioWrite;
+    h[9] = QueueContextRead;
+    h[18] = TpTableAnswer<0>;
+    h[19] = TpTableAnswer<1>;
+    h[20] = TpTableAnswer<2>;
+    h[21] = TpTableAnswer<3>;
+    h[22] = TpTableAnswer<4>;
+    h[23] = TpTableAnswer<5>;
+    h[24] = TpTableAnswer<6>;
+    h[30] = DescriptorRead;
     h[25] = MemoryRead;
     h[26] = VersionInfo;
     h[28] = TraceBuffer;

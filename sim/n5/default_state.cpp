@@ -107,6 +107,7 @@ void WriteDefaultState(StateFile* state) {
     // The firmware's version word at the end of its area: N 7.2.16.
     Put32(state->flash.memory + 0x7FFFC, 0x00070210);
     PowerOnConnectionMemory(&state->connections, state->registers);
+    PowerOnChip(&state->chip, state->cim);
 }
 
 }  // namespace qv::sim::n5

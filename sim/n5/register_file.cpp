@@ -1,6 +1,7 @@
 // The register file, configuration space and MDIO registers of the simulated adapter.
 #include <cstring>
 
+#include "chip_answers.h"
 #include "qv/sim/n5/adapter.h"
 #include "qv/sim/n5/adapter_info_state.h"
 #include "register_map.h"
@@ -69,6 +70,7 @@ void Adapter::StartCimAccess(uint32_t command) {
     uint32_t& data = state_->registers[kRegHostAccData / 4];
     if (write) {
         state_->cim[address] = data;
+        CimWordWritten(state_, address);
     } else {
         data = state_->cim[address];
     }
@@ -89,6 +91,7 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
         return TpLaReadRegister(&state_->connections.la, &state_->registers[kRegTpLaConfig / 4], index * 4,
                                 value);
     }
+    if (IsQueueDebugRegister(index * 4)) return QueueDebugRead(state_, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             return ReadHostAccCtrl(value);
@@ -110,6 +113,7 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
     if (IsMicrocodeRegister(index * 4)) return MicrocodeWriteRegister(&state_->info, index * 4, value);
     if (IsTpLaRegister(index * 4))
         return TpLaWriteRegister(&state_->registers[kRegTpLaConfig / 4], index * 4, value);
+    if (IsQueueDebugRegister(index * 4)) return QueueDebugWrite(state_, index * 4, value);
     switch (index * 4) {
         case kRegHostAccCtrl:
             StartCimAccess(value);
@@ -192,6 +196,7 @@ void Adapter::ClearFaults() {
     std::memset(&state_->vpd.faults, 0, sizeof state_->vpd.faults);
     std::memset(&state_->jtag.faults, 0, sizeof state_->jtag.faults);
     state_->info.microcodeNeverReady = 0;
+    std::memset(&state_->chip.faults, 0, sizeof state_->chip.faults);
 }
 
 }  // namespace qv::sim::n5

@@ -7,13 +7,16 @@
 //                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
 //                       | fault vpd-absent on|off | fault vpd-never-completes on|off
 //                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off
-//                       | fault microcode-stuck on|off | fault clear
+//                       | fault microcode-stuck on|off | fault cim-la-busy on|off
+//                       | fault queue-debug-busy on|off | fault clear
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 //   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
 //   qvsim adapter <n> info | versions vbd|microcode|firmware ... | trace load <count>|clear
 //   qvsim adapter <n> mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot>
 //                       | la step <n> | la show
+//   qvsim adapter <n> context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]]
+//                     | table <name> <index> [<value>]
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -24,6 +27,7 @@
 #include <string>
 #include <utility>
 
+#include "adapter_chip.h"
 #include "adapter_connection.h"
 #include "adapter_info.h"
 #include "adapter_jtag.h"
@@ -86,6 +90,8 @@ int Show(Adapter& a, const std::filesystem::path& file) {
     if (s.jtag.faults.neverCompletes) add("jtag-never-completes");
     if (s.jtag.faults.unknownIdcode) add("jtag-unknown-idcode");
     if (s.info.microcodeNeverReady) add("microcode-stuck");
+    if (s.chip.faults.cimLaBusyStuck) add("cim-la-busy");
+    if (s.chip.faults.queueDebugBusyStuck) add("queue-debug-busy");
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
@@ -156,6 +162,8 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"jtag-never-completes", &Adapter::SetJtagNeverCompletes},
     {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode},
     {"microcode-stuck", &Adapter::SetMicrocodeNeverReady},
+    {"cim-la-busy", &Adapter::SetCimLaBusyStuck},
+    {"queue-debug-busy", &Adapter::SetQueueDebugBusyStuck},
 };
 
 int Fault(Adapter& a, Args args) {
@@ -176,7 +184,8 @@ int Fault(Adapter& a, Args args) {
         return Usage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
             "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|"
-            "jtag-never-completes|jtag-unknown-idcode|microcode-stuck on|off or fault clear");
+            "jtag-never-completes|jtag-unknown-idcode|microcode-stuck|cim-la-busy|queue-debug-busy on|off or "
+            "fault clear");
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
@@ -290,6 +299,9 @@ int RunAdapter(Args args) {
     if (IsInfoCommand(command)) return RunInfoCommand(*adapter, command, rest);
     if (std::strcmp(command, "mem") == 0) return RunMemCommand(*adapter, rest);
     if (std::strcmp(command, "la") == 0) return RunLaCommand(*adapter, rest);
+    if (std::strcmp(command, "context") == 0) return RunContextCommand(*adapter, rest);
+    if (std::strcmp(command, "descriptor") == 0) return RunDescriptorCommand(*adapter, rest);
+    if (std::strcmp(command, "table") == 0) return RunTableCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -298,11 +310,13 @@ const Command kCommands[] = {
      "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
      "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
-     "jtag-unknown-idcode|microcode-stuck on|off | fault clear | flash dump|load <file> | "
-     "eeprom dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | "
-     "info | versions vbd <a.b.c.d> | versions microcode <a.b.c> | versions firmware <word> [<word>] | "
-     "trace load <count> | trace clear | mem tcb|wrc|stag <index> <offset> <bytes> | "
-     "la sample <slot> <value> | la wptr <slot> | la step <n> | la show",
+     "jtag-unknown-idcode|microcode-stuck|cim-la-busy|queue-debug-busy on|off | fault clear | "
+     "flash dump|load <file> | eeprom dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | "
+     "jtag dump <position> <file> | info | versions vbd <a.b.c.d> | versions microcode <a.b.c> | "
+     "versions firmware <word> [<word>] | trace load <count> | trace clear | "
+     "mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot> | la step <n> | "
+     "la show | context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]] | "
+     "table <name> <index> [<value>]",
      RunAdapter},
 };
 

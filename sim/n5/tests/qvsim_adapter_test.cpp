@@ -269,4 +269,35 @@ TEST_F(QvsimAdapterTest, BadWordsAreRefused) {
     EXPECT_EQ(status, 0);
 }
 
+// The on-chip state commands set what the tool then reads; bad words change nothing.
+TEST_F(QvsimAdapterTest, ContextDescriptorAndTableEntriesReachTheTool) {
+    int status = -1;
+    EXPECT_EQ(Run("0 context 2 65529 8000000000000001 ABCD", &status), "");
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Run("0 context 1 65529"), "f0 = 0x8000000000000001\nf1 = 0x000000000000ABCD\n");
+    EXPECT_EQ(Run("0 descriptor 8 3 13 0BD000000ABCDE08 1122334455667788"), "");
+    EXPECT_EQ(Run("0 table lkp 63 8000FFFF"), "");
+    EXPECT_EQ(Run("0 table lkp 63"), "0x8000FFFF\n");
+    const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 ";
+    std::string out;
+    for (const char* args : {"-q ctrl1", "-Q ctrl1 3 1", "-t lkp"}) {
+        if (FILE* p = popen((command + args).c_str(), "r")) {
+            char buffer[4096];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+            pclose(p);
+        }
+    }
+    EXPECT_EQ(out.substr(0, 88),
+              "\nControl context id = 65529\ncntxt.f0 = 0x8000000000000001\ncntxt.f1 = 0x000000000000ABCD\n");
+    EXPECT_NE(out.find("Descriptor 3: cmd 11, TID 703710, SOP, EOP, SGL, 8 flits\n0BD000000ABCDE08\nTP lkp"),
+              std::string::npos);
+    EXPECT_NE(out.find("   63 :\t0x0000ffff \t Valid\n"), std::string::npos);
+    for (const char* bad : {"0 context 3 18", "0 context 5 0", "0 descriptor 48 0", "0 descriptor 0 16",
+                            "0 table pace 8", "0 table rss 0", "0 context 0 8 x 0"}) {
+        Run(bad, &status);
+        EXPECT_NE(status, 0) << bad;
+    }
+    EXPECT_EQ(Run("0 context 0 8").substr(0, 4), "f0 =");
+}
+
 }  // namespace

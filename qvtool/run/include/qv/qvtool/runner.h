@@ -14,6 +14,7 @@ int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
 
 // The operations on an open adapter, in their fixed order, whatever the command-line order. The
 // long ones show their progress on the line given (which shows nothing unless it is a terminal).
+// A descriptor dump (-Q) is the last of them: the steps after it in the order do not run.
 void RunRequestedOperations(const ParsedOptions& options, HDevice device, std::FILE* out,
                             ProgressLine* progress);
 

@@ -61,10 +61,12 @@ class Adapter {
     void SetJtagNeverCompletes(bool on) { state_->jtag.faults.neverCompletes = on ? 1 : 0; }
     void SetJtagUnknownIdcode(bool on) { state_->jtag.faults.unknownIdcode = on ? 1 : 0; }
     void SetMicrocodeNeverReady(bool on) { state_->info.microcodeNeverReady = on ? 1 : 0; }
+    void SetCimLaBusyStuck(bool on) { state_->chip.faults.cimLaBusyStuck = on ? 1 : 0; }
+    void SetQueueDebugBusyStuck(bool on) { state_->chip.faults.queueDebugBusyStuck = on ? 1 : 0; }
     // Fails the request that comes `requests` requests from now (1: the next one), once; 0 disarms.
     void FailRequestAfter(uint32_t requests) { state_->faults.failAfterRequests = requests; }
-    // Clears every fault, those of the serial flash, the VPD EEPROM, the JTAG chain and the microcode
-    // handshake included.
+    // Clears every fault, those of the serial flash, the VPD EEPROM, the JTAG chain, the microcode
+    // handshake and the CIM debug interfaces included.
     void ClearFaults();
 
   private:

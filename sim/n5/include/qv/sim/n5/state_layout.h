@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "qv/sim/n5/adapter_info_state.h"
+#include "qv/sim/n5/chip_state.h"
 #include "qv/sim/n5/connection_memory.h"
 #include "qv/sim/n5/jtag_chain.h"
 #include "qv/sim/n5/serial_flash.h"
@@ -15,7 +16,7 @@
 namespace qv::sim::n5 {
 
 constexpr char kStateMagic[8] = {'Q', 'V', 'N', '5', 'S', 'T', 'A', 'T'};
-constexpr uint32_t kStateLayoutVersion = 6;
+constexpr uint32_t kStateLayoutVersion = 7;
 
 constexpr uint32_t kRegisterSpaceBytes = 64 * 1024;
 constexpr uint32_t kRegisterCount = kRegisterSpaceBytes / 4;
@@ -74,6 +75,7 @@ struct StateFile {
     AdapterInfoState info;
     // TCBs, WRCs and STag entries behind function 25, and the TP logic analyser.
     ConnectionMemory connections;
+    ChipState chip;  // SGE contexts and descriptors, TP tables, CIM debug state, with fault switches
 };
 
 }  // namespace qv::sim::n5

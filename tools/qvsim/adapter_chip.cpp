@@ -1,0 +1,123 @@
+// qvsim adapter <n> context <type> <id> [<f0> <f1>]
+//   a queue context: type 0-2 egress (one id space: 0-15 and 65528-65535), 3 free list (0-17),
+//   4 response queue (0-7); prints its two words, or sets them.
+// qvsim adapter <n> descriptor <queue> <index> [<length> [<word>...]]
+//   a descriptor of queue (queue set * 6 + kind, 0-47) at index (0-15): prints the length the
+//   driver returns and the sixteen data words, or sets the length (any 32-bit number, so that an
+//   answer longer than the record can be staged) and up to sixteen words, the rest zero.
+// qvsim adapter <n> table pace|cctrl|tos|mtu|map|lkp|txmod <index> [<value>]
+//   one entry of a TP table: prints it, or sets it.
+// Types, ids, queues, indexes and lengths are decimal; words and values hexadecimal. A word is kept
+// big-endian in the descriptor's data, as the tool prints it.
+#include "adapter_chip.h"
+
+#include <cerrno>
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "machine_support.h"
+
+namespace qvsim {
+namespace {
+
+using namespace qv::sim::n5;
+using Args = std::span<char* const>;
+
+int Usage(const char* why) {
+    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
+    return kExitUsage;
+}
+
+bool ParseHex64(const char* text, uint64_t* value) {
+    if (text == nullptr || *text == '\0' || *text == '-') return false;
+    errno = 0;
+    char* end = nullptr;
+    *value = std::strtoull(text, &end, 16);
+    return errno == 0 && *end == '\0';
+}
+
+}  // namespace
+
+int RunContextCommand(Adapter& a, Args args) {
+    const auto type = args.size() >= 2 ? ParseNumber(args[0], 0, 4) : std::nullopt;
+    const auto id = args.size() >= 2 ? ParseNumber(args[1], 0, 0xFFFFFFFF) : std::nullopt;
+    if (!type || !id || (args.size() != 2 && args.size() != 4)) {
+        return Usage("expected context <type 0-4> <id> [<f0> <f1>]");
+    }
+    ChipState& chip = a.state().chip;
+    QueueContext* context = nullptr;
+    uint32_t slot = 0;
+    if (*type <= 2 && EgressContextSlot(*id, &slot)) {
+        context = &chip.egress[slot];
+    } else if (*type == 3 && *id < kFreeListContexts) {
+        context = &chip.freeList[*id];
+    } else if (*type == 4 && *id < kResponseContexts) {
+        context = &chip.response[*id];
+    }
+    if (context == nullptr) return Fail(kExitFailure, "adapter: no context of that type has that id");
+    if (args.size() == 4) {
+        QueueContext value{};
+        if (!ParseHex64(args[2], &value.f0) || !ParseHex64(args[3], &value.f1)) {
+            return Usage("the context words must be hexadecimal numbers");
+        }
+        *context = value;
+        return kExitOk;
+    }
+    std::printf("f0 = 0x%016" PRIX64 "\nf1 = 0x%016" PRIX64 "\n", context->f0, context->f1);
+    return kExitOk;
+}
+
+int RunDescriptorCommand(Adapter& a, Args args) {
+    constexpr size_t kWords = kDescriptorBytes / 8;
+    const auto queue = args.size() >= 2 ? ParseNumber(args[0], 0, kDescriptorQueues - 1) : std::nullopt;
+    const auto index = args.size() >= 2 ? ParseNumber(args[1], 0, kDescriptorSlots - 1) : std::nullopt;
+    const auto length = args.size() >= 3 ? ParseNumber(args[2], 0, 0xFFFFFFFF) : std::nullopt;
+    if (!queue || !index || (args.size() >= 3 && !length) || args.size() > 3 + kWords) {
+        return Usage(
+            "expected descriptor <queue 0-47> <index 0-15> [<length> [<word>...]] (at most 16 words)");
+    }
+    Descriptor& d = a.state().chip.descriptors[*queue][*index];
+    if (args.size() >= 3) {
+        Descriptor value{};
+        value.length = *length;
+        for (size_t w = 0; w + 3 < args.size(); ++w) {
+            uint64_t word = 0;
+            if (!ParseHex64(args[3 + w], &word)) return Usage("the words must be hexadecimal numbers");
+            for (int b = 7; b >= 0; --b, word >>= 8)
+                value.data[8 * w + static_cast<size_t>(b)] = static_cast<uint8_t>(word);
+        }
+        d = value;
+        return kExitOk;
+    }
+    std::printf("length %u\n", d.length);
+    for (size_t w = 0; w < kWords; ++w) {
+        uint64_t word = 0;
+        for (size_t b = 0; b < 8; ++b) word = word << 8 | d.data[8 * w + b];
+        std::printf("%016" PRIX64 "%c", word, w % 4 == 3 ? '\n' : ' ');
+    }
+    return kExitOk;
+}
+
+int RunTableCommand(Adapter& a, Args args) {
+    uint32_t table = 0;
+    while (!args.empty() && table < kTpTableCount && std::strcmp(args[0], kTpTableNames[table]) != 0) ++table;
+    if (args.size() < 2 || args.size() > 3 || table == kTpTableCount) {
+        return Usage("expected table pace|cctrl|tos|mtu|map|lkp|txmod <index> [<value>]");
+    }
+    const auto index = ParseNumber(args[1], 0, kTpTableEntries[table] - 1);
+    if (!index) return Usage("the index is past the table's end");
+    uint32_t& entry = a.state().chip.tpTables[TpTableStart(table) + *index];
+    if (args.size() == 3) {
+        uint64_t value = 0;
+        if (!ParseHex64(args[2], &value) || value > 0xFFFFFFFF)
+            return Usage("the value must be a 32-bit hexadecimal number");
+        entry = static_cast<uint32_t>(value);
+        return kExitOk;
+    }
+    std::printf("0x%08X\n", entry);
+    return kExitOk;
+}
+
+}  // namespace qvsim
