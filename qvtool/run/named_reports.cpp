@@ -1,18 +1,28 @@
 #include "named_reports.h"
 
+#include "qv/qvtool/reports/statistics_reports.h"
 #include "qv/qvtool/text_match.h"
 
 namespace qv::qvtool {
 namespace {
 
 constexpr NamedReport kUnitReports[] = {
-    {"sge", nullptr}, {"cim_pipeline", nullptr}, {"cim_genread", nullptr}, {"cim_ioqs", nullptr},
-    {"phy", nullptr}, {"mac", nullptr},          {"qs", nullptr},          {"ip", nullptr},
-    {"tcp", nullptr}, {"intr", nullptr},         {"toe", nullptr},         {"wtf", nullptr},
+    {"sge", RunPipelineCountersReport},
+    {"cim_pipeline", nullptr},
+    {"cim_genread", nullptr},
+    {"cim_ioqs", nullptr},
+    {"phy", RunPortLinkReport},
+    {"mac", RunMacReport},
+    {"qs", RunQsetReport},
+    {"ip", RunIpReport},
+    {"tcp", RunTcpReport},
+    {"intr", RunInterruptReport},
+    {"toe", RunOffloadReport},
+    {"wtf", RunPipelineDiagramReport},
 };
 
 constexpr NamedReport kStateReports[] = {
-    {"tcb", nullptr}, {"wrc", nullptr}, {"tp", nullptr}, {"chim", nullptr}, {"stag", nullptr},
+    {"tcb", nullptr}, {"wrc", nullptr}, {"tp", nullptr}, {"chim", RunConnectionReport}, {"stag", nullptr},
 };
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
+#include "statistics_answers.h"
 
 namespace qv::sim::n5 {
 namespace {
@@ -86,6 +87,14 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[6] = FlashWrite;
     h[7] = MdioRead;
     h[8] = MdioWrite;
+    h[10] = AnswerPortLink;
+    h[11] = AnswerMacStats;
+    h[12] = AnswerQsetStats;
+    h[13] = AnswerInterruptStats;
+    h[14] = AnswerIpStats;
+    h[15] = AnswerTcpStats;
+    h[16] = AnswerOffloadStats;
+    h[17] = AnswerConnectionStats;
     return h;
 }
 constexpr std::array<Handler, kMaxFunction + 1> kHandlers = MakeHandlers();

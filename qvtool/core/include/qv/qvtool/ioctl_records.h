@@ -24,6 +24,14 @@ enum class IoFunction : uint32_t {
     kFlashWrite = 6,
     kMdioRead = 7,
     kMdioWrite = 8,
+    kPortLink = 10,
+    kMacStats = 11,
+    kQsetStats = 12,
+    kInterruptStats = 13,
+    kIpStats = 14,
+    kTcpStats = 15,
+    kOffloadStats = 16,
+    kConnectionStats = 17,
 };
 
 constexpr uint32_t IoControlCode(IoFunction function) {

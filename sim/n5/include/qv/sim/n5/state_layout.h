@@ -8,12 +8,13 @@
 
 #include "qv/sim/n5/jtag_chain.h"
 #include "qv/sim/n5/serial_flash.h"
+#include "qv/sim/n5/statistics.h"
 #include "qv/sim/n5/vpd_eeprom.h"
 
 namespace qv::sim::n5 {
 
 constexpr char kStateMagic[8] = {'Q', 'V', 'N', '5', 'S', 'T', 'A', 'T'};
-constexpr uint32_t kStateLayoutVersion = 4;
+constexpr uint32_t kStateLayoutVersion = 5;
 
 constexpr uint32_t kRegisterSpaceBytes = 64 * 1024;
 constexpr uint32_t kRegisterCount = kRegisterSpaceBytes / 4;
@@ -68,6 +69,7 @@ struct StateFile {
     SerialFlash flash;  // with its own fault switches
     VpdEeprom vpd;      // with its own fault switches
     JtagState jtag;     // the JTAG master and chain, with their fault switches
+    Statistics stats;   // the driver statistics and the pipeline counters
 };
 
 }  // namespace qv::sim::n5
