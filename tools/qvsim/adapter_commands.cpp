@@ -10,6 +10,7 @@
 //                       | fault detail|detail-size|open <number>|off
 //   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
 //   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
+//   qvsim adapter <n> stats link|functions|qsets|connection|set|reset ... (adapter_stats.cpp)
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -21,6 +22,7 @@
 #include <utility>
 
 #include "adapter_jtag.h"
+#include "adapter_stats.h"
 #include "commands.h"
 #include "machine_support.h"
 #include "qv/sim/bus_driver.h"
@@ -282,6 +284,7 @@ int RunAdapter(Args args) {
         return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
     }
     if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
+    if (std::strcmp(command, "stats") == 0) return RunStatsCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -291,7 +294,12 @@ const Command kCommands[] = {
      "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
      "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
      "jtag-unknown-idcode on|off | fault clear | flash dump|load <file> | eeprom dump|load <file> | "
-     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>",
+     "jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file> | "
+     "stats link <port> up|down [<speed> [<duplex>]] | stats functions <port> <count> | stats qsets <count> "
+     "| "
+     "stats connection <c> <tid>|none [<mac>] | stats set <record> <counter>|u32@<offset>|u64@<offset> "
+     "<value> | "
+     "stats reset",
      RunAdapter},
 };
 
