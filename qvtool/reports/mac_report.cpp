@@ -1,6 +1,7 @@
 // -u mac<n>: a port's MAC address and its 44 MAC counters (function 11).
 #include "qv/qvtool/reports/report_tables.h"
 #include "qv/qvtool/reports/statistics_reports.h"
+#include "table_report.h"
 
 namespace qv::qvtool {
 
@@ -11,14 +12,10 @@ void PrintMacStats(std::FILE* out, int port, const MacStatsRecord& record) {
 }
 
 void RunMacReport(const ReportRequest& request) {
-    const int port = UnitNumber(request, "mac");
-    MacStatsRecord record{};
-    record.port = static_cast<uint32_t>(port);
-    if (!RequestRecord(request.device, IoFunction::kMacStats, &record)) {
-        std::fprintf(request.out, "Mac %d stats read error. status = 0x%08x\n", port, 0);
-        return;
-    }
-    PrintMacStats(request.out, port, record);
+    RunNumberedReport(
+        request, "mac", &MacStatsRecord::port, IoFunction::kMacStats,
+        "Mac %d stats read error. status = 0x%08x\n",
+        [&](int port, const MacStatsRecord& record) { PrintMacStats(request.out, port, record); });
 }
 
 }  // namespace qv::qvtool

@@ -1,5 +1,6 @@
 // -u phy<n>: a port's link speed, duplex and state (function 10).
 #include "qv/qvtool/reports/statistics_reports.h"
+#include "table_report.h"
 
 namespace qv::qvtool {
 namespace {
@@ -21,14 +22,9 @@ void PrintPortLink(std::FILE* out, const PortLinkRecord& record) {
 }
 
 void RunPortLinkReport(const ReportRequest& request) {
-    const int port = UnitNumber(request, "phy");
-    PortLinkRecord record{};
-    record.port = static_cast<uint32_t>(port);
-    if (!RequestRecord(request.device, IoFunction::kPortLink, &record)) {
-        std::fprintf(request.out, "Phy %d stats read error. status = 0x%08x\n", port, 0);
-        return;
-    }
-    PrintPortLink(request.out, record);
+    RunNumberedReport(request, "phy", &PortLinkRecord::port, IoFunction::kPortLink,
+                      "Phy %d stats read error. status = 0x%08x\n",
+                      [&](int, const PortLinkRecord& record) { PrintPortLink(request.out, record); });
 }
 
 }  // namespace qv::qvtool

@@ -1,6 +1,7 @@
 // -u qs<n>: the state and counters of each queue of a queue set (function 12).
 #include "qv/qvtool/reports/report_tables.h"
 #include "qv/qvtool/reports/statistics_reports.h"
+#include "table_report.h"
 
 namespace qv::qvtool {
 
@@ -10,14 +11,10 @@ void PrintQsetStats(std::FILE* out, int qset, const QsetStatsRecord& record) {
 }
 
 void RunQsetReport(const ReportRequest& request) {
-    const int qset = UnitNumber(request, "qs");
-    QsetStatsRecord record{};
-    record.qset = static_cast<uint32_t>(qset);
-    if (!RequestRecord(request.device, IoFunction::kQsetStats, &record)) {
-        std::fprintf(request.out, "Queue set %d statistics read error. status = 0x%08x\n", qset, 0);
-        return;
-    }
-    PrintQsetStats(request.out, qset, record);
+    RunNumberedReport(
+        request, "qs", &QsetStatsRecord::qset, IoFunction::kQsetStats,
+        "Queue set %d statistics read error. status = 0x%08x\n",
+        [&](int qset, const QsetStatsRecord& record) { PrintQsetStats(request.out, qset, record); });
 }
 
 }  // namespace qv::qvtool
