@@ -2,28 +2,30 @@
 
 #include "qv/qvtool/chip/cim_reports.h"
 #include "qv/qvtool/connection/connection_state.h"
+#include "qv/qvtool/reports/statistics_reports.h"
 #include "qv/qvtool/text_match.h"
 
 namespace qv::qvtool {
 namespace {
 
 constexpr NamedReport kUnitReports[] = {
-    {"sge", nullptr},
+    {"sge", RunPipelineCountersReport},
     {"cim_pipeline", ReportCimPipeline},
     {"cim_genread", ReportCimGenRead},
     {"cim_ioqs", ReportCimQueues},
-    {"phy", nullptr},
-    {"mac", nullptr},
-    {"qs", nullptr},
-    {"ip", nullptr},
-    {"tcp", nullptr},
-    {"intr", nullptr},
-    {"toe", nullptr},
-    {"wtf", nullptr},
+    {"phy", RunPortLinkReport},
+    {"mac", RunMacReport},
+    {"qs", RunQsetReport},
+    {"ip", RunIpReport},
+    {"tcp", RunTcpReport},
+    {"intr", RunInterruptReport},
+    {"toe", RunOffloadReport},
+    {"wtf", RunPipelineDiagramReport},
 };
 
 constexpr NamedReport kStateReports[] = {
-    {"tcb", TcbReport}, {"wrc", WrcReport}, {"tp", TpReport}, {"chim", nullptr}, {"stag", StagReport},
+    {"tcb", TcbReport},   {"wrc", WrcReport}, {"tp", TpReport}, {"chim", RunConnectionReport},
+    {"stag", StagReport},
 };
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
+#include "statistics_answers.h"
 
 namespace qv::sim::n5 {
 namespace {
@@ -90,6 +91,14 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[7] = MdioRead;
     h[8] = MdioWrite;
     h[9] = QueueContextRead;
+    h[10] = AnswerPortLink;
+    h[11] = AnswerMacStats;
+    h[12] = AnswerQsetStats;
+    h[13] = AnswerInterruptStats;
+    h[14] = AnswerIpStats;
+    h[15] = AnswerTcpStats;
+    h[16] = AnswerOffloadStats;
+    h[17] = AnswerConnectionStats;
     h[18] = TpTableAnswer<0>;
     h[19] = TpTableAnswer<1>;
     h[20] = TpTableAnswer<2>;
@@ -97,11 +106,11 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[22] = TpTableAnswer<4>;
     h[23] = TpTableAnswer<5>;
     h[24] = TpTableAnswer<6>;
-    h[30] = DescriptorRead;
     h[25] = MemoryRead;
     h[26] = VersionInfo;
     h[28] = TraceBuffer;
     h[29] = QsetParam;
+    h[30] = DescriptorRead;
     h[31] = PortIdentify;
     return h;
 }

@@ -55,6 +55,11 @@ constexpr RegisterDefault kRegisterDefaults[] = {
     {0x6F4, 0x00000003},  // pl3 rev
     {0x700, 0x00000A40},  // mc5a buf_config
     {0x704, 0x00600013},  // mc5a db_config
+    {0x734, 0x0000000C},  // connections in use (low 20 bits): 12
+    {0x9A8, 0x01A20198},  // port 0 transmit-side word: two 16-bit frame counts
+    {0x9AC, 0x022801FE},  // port 0 receive-side word
+    {0xBA8, 0x00D100CC},  // port 1 transmit-side word
+    {0xBAC, 0x011400FF},  // port 1 receive-side word
 };
 
 // Capability offsets in configuration space.
@@ -108,6 +113,7 @@ void WriteDefaultState(StateFile* state) {
     Put32(state->flash.memory + 0x7FFFC, 0x00070210);
     PowerOnConnectionMemory(&state->connections, state->registers);
     PowerOnChip(&state->chip, state->cim);
+    PowerOnStatistics(&state->stats);
 }
 
 }  // namespace qv::sim::n5

@@ -97,6 +97,7 @@ bool Adapter::ReadRegister(uint32_t offset, uint32_t* value) {
             return ReadHostAccCtrl(value);
         case kRegIndirectData: {
             const uint32_t address = state_->registers[kRegIndirectIndex / 4];
+            if (ReadPipelineCounter(&state_->stats, address, value)) return true;
             *value = address < kIndirectWords ? state_->indirect[address] : 0;
             return true;
         }
@@ -120,6 +121,7 @@ bool Adapter::WriteRegister(uint32_t offset, uint32_t value) {
             return true;
         case kRegIndirectData: {
             const uint32_t address = state_->registers[kRegIndirectIndex / 4];
+            if (WritePipelineCounter(&state_->stats, address, value)) return true;
             if (address < kIndirectWords) state_->indirect[address] = value;
             return true;
         }

@@ -17,6 +17,7 @@
 //                       | la step <n> | la show
 //   qvsim adapter <n> context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]]
 //                     | table <name> <index> [<value>]
+//   qvsim adapter <n> stats link|functions|qsets|connection|set|reset ... (adapter_stats.cpp)
 // Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
@@ -31,6 +32,7 @@
 #include "adapter_connection.h"
 #include "adapter_info.h"
 #include "adapter_jtag.h"
+#include "adapter_stats.h"
 #include "commands.h"
 #include "machine_support.h"
 #include "qv/sim/bus_driver.h"
@@ -302,6 +304,7 @@ int RunAdapter(Args args) {
     if (std::strcmp(command, "context") == 0) return RunContextCommand(*adapter, rest);
     if (std::strcmp(command, "descriptor") == 0) return RunDescriptorCommand(*adapter, rest);
     if (std::strcmp(command, "table") == 0) return RunTableCommand(*adapter, rest);
+    if (std::strcmp(command, "stats") == 0) return RunStatsCommand(*adapter, rest);
     return Usage("unknown adapter command; see qvsim help");
 }
 
@@ -316,7 +319,10 @@ const Command kCommands[] = {
      "versions firmware <word> [<word>] | trace load <count> | trace clear | "
      "mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot> | la step <n> | "
      "la show | context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]] | "
-     "table <name> <index> [<value>]",
+     "table <name> <index> [<value>] | stats link <port> up|down [<speed> [<duplex>]] | "
+     "stats functions <port> <count> | stats qsets <count> | "
+     "stats connection <c> <tid>|none [<mac>] | stats set <record> <counter>|u32@<offset>|u64@<offset> "
+     "<value> | stats reset",
      RunAdapter},
 };
 

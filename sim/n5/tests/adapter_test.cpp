@@ -135,12 +135,20 @@ TEST_F(AdapterTest, HostAccessWindowRunsCimAccessesWithABusyPhase) {
 
 TEST_F(AdapterTest, IndirectPairAndReadOnlyRevision) {
     auto a = Open();
-    ASSERT_TRUE(a->WriteRegister(0x78, 5));
+    ASSERT_TRUE(a->WriteRegister(0x78, 0x40));
     ASSERT_TRUE(a->WriteRegister(0x7C, 0xFEED));
     uint32_t value = 0;
     ASSERT_TRUE(a->ReadRegister(0x7C, &value));
     EXPECT_EQ(value, 0xFEEDu);
-    EXPECT_EQ(a->state().indirect[5], 0xFEEDu);
+    EXPECT_EQ(a->state().indirect[0x40], 0xFEEDu);
+    // Addresses 0 to 33 are the pipeline counters, which clear on read.
+    ASSERT_TRUE(a->WriteRegister(0x78, 33));
+    ASSERT_TRUE(a->WriteRegister(0x7C, 0xBEEF));
+    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
+    EXPECT_EQ(value, 0xBEEFu);
+    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
+    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(a->state().indirect[33], 0u);
     ASSERT_TRUE(a->WriteRegister(0x78, kIndirectWords));  // outside the indirect space
     ASSERT_TRUE(a->WriteRegister(0x7C, 1));
     ASSERT_TRUE(a->ReadRegister(0x7C, &value));

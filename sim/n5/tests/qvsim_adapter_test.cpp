@@ -30,6 +30,18 @@ class QvsimAdapterTest : public ::testing::Test {
         return out;
     }
 
+    // Runs qvtool on the machine with the words and returns its standard output.
+    std::string Tool(const std::string& words) {
+        const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool " + words;
+        std::string out;
+        if (FILE* p = popen(command.c_str(), "r")) {
+            char buffer[256];
+            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
+            pclose(p);
+        }
+        return out;
+    }
+
     qv::testing::TempDir temp_{"qvsim-adapter"};
     std::filesystem::path dir_ = temp_ / "machine";  // created by the first command
 };
@@ -60,14 +72,7 @@ TEST_F(QvsimAdapterTest, FaultsAreSwitchedAndShown) {
 
 TEST_F(QvsimAdapterTest, LookupFaultsReachTheTool) {
     Run("0 fault open 5");
-    const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 -r 6f4";
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buffer[256];
-        for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-        pclose(p);
-    }
-    EXPECT_EQ(out, "CreateFile failed: 0x50x00000000\n");
+    EXPECT_EQ(Tool("-d nic0 -r 6f4"), "CreateFile failed: 0x50x00000000\n");
     int status = 0;
     Run("0 fault open off", &status);
     EXPECT_EQ(status, 0);
@@ -249,6 +254,46 @@ TEST_F(QvsimAdapterTest, ConnectionMemoryAndTheLogicAnalyserAreSetForTheTool) {
                             "0 mem tcb 0 0 123", "0 mem dram 0 0 00"}) {
         Run(bad, &status);
         EXPECT_EQ(status, 2) << bad;
+    }
+}
+
+TEST_F(QvsimAdapterTest, StatisticsScenariosReachTheTool) {
+    EXPECT_EQ(Run("1 stats link 1 down 4 0"), "");
+    EXPECT_EQ(Tool("-d nic1 -u phy1"), "link_speed : unknown\nlink_duplex : half\nlink_status : down\n");
+    EXPECT_EQ(Tool("-d nic0 -u phy1"), "link_speed : 10Gb/s\nlink_duplex : full\nlink_status : up\n");
+
+    Run("0 stats set tcp tcpRtoMax 0x10");
+    Run("0 stats set tcp u64@68 77");  // tcpCongDrop1
+    const std::string tcp = Tool("-d nic0 -u tcp");
+    EXPECT_NE(tcp.find("tcpRtoMax : \t\t16\n"), std::string::npos) << tcp;
+    EXPECT_NE(tcp.find("tcpCongDrop1 : \t\t77\n"), std::string::npos) << tcp;
+
+    Run("0 stats set sge cim_eops 0xbeef");
+    EXPECT_NE(Tool("-d nic0 -u sge").find("cim_eops : \t\t BEEF\n"), std::string::npos);
+
+    Run("0 stats qsets 0");
+    EXPECT_EQ(Tool("-d nic0 -u intr").find("qs0"), std::string::npos);
+    Run("0 stats functions 0 0");
+    EXPECT_EQ(Tool("-d nic0 -u toe").find("Port : \t\t0\n"), std::string::npos);
+    Run("0 stats connection 5 99 aa:bb:cc:00:11:22");
+    EXPECT_EQ(Tool("-d nic0 -s chim5 0"), "chim5 : aa:bb:cc:00:11:22\nsocket tid:99\n");
+    Run("0 stats connection 5 none");
+    EXPECT_EQ(Tool("-d nic0 -s chim5 0"), "chim5 : aa:bb:cc:00:11:22\n");
+
+    Run("0 stats reset");
+    EXPECT_NE(Tool("-d nic0 -u toe").find("Port : \t\t0\n"), std::string::npos);
+
+    int status = 0;
+    for (const char* words : {"0 stats set mac2 tx_frames 1", "0 stats set mac0 no_such 1",
+                              "0 stats set ip u64@68 1", "0 stats set sge nothing 1"}) {
+        Run(words, &status);
+        EXPECT_EQ(status, 1) << words;
+    }
+    for (const char* words : {"0 stats", "0 stats link 2 up", "0 stats link 0 sideways",
+                              "0 stats set ip ipInReceive", "0 stats set ip ipInReceive -1",
+                              "0 stats connection 16 1", "0 stats connection 1 1 aa:bb", "0 stats qsets x"}) {
+        Run(words, &status);
+        EXPECT_EQ(status, 2) << words;
     }
 }
 

@@ -11,12 +11,13 @@
 #include "qv/sim/n5/connection_memory.h"
 #include "qv/sim/n5/jtag_chain.h"
 #include "qv/sim/n5/serial_flash.h"
+#include "qv/sim/n5/statistics.h"
 #include "qv/sim/n5/vpd_eeprom.h"
 
 namespace qv::sim::n5 {
 
 constexpr char kStateMagic[8] = {'Q', 'V', 'N', '5', 'S', 'T', 'A', 'T'};
-constexpr uint32_t kStateLayoutVersion = 7;
+constexpr uint32_t kStateLayoutVersion = 8;
 
 constexpr uint32_t kRegisterSpaceBytes = 64 * 1024;
 constexpr uint32_t kRegisterCount = kRegisterSpaceBytes / 4;
@@ -75,7 +76,8 @@ struct StateFile {
     AdapterInfoState info;
     // TCBs, WRCs and STag entries behind function 25, and the TP logic analyser.
     ConnectionMemory connections;
-    ChipState chip;  // SGE contexts and descriptors, TP tables, CIM debug state, with fault switches
+    ChipState chip;    // SGE contexts and descriptors, TP tables, CIM debug state, with fault switches
+    Statistics stats;  // the driver statistics and the pipeline counters
 };
 
 }  // namespace qv::sim::n5
