@@ -25,26 +25,13 @@ namespace {
 using namespace qv::sim::n5;
 using Args = std::span<char* const>;
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
-}
-
-bool ParseHex64(const char* text, uint64_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    errno = 0;
-    char* end = nullptr;
-    *value = std::strtoull(text, &end, 16);
-    return errno == 0 && *end == '\0';
-}
-
 }  // namespace
 
 int RunContextCommand(Adapter& a, Args args) {
     const auto type = args.size() >= 2 ? ParseNumber(args[0], 0, 4) : std::nullopt;
     const auto id = args.size() >= 2 ? ParseNumber(args[1], 0, 0xFFFFFFFF) : std::nullopt;
     if (!type || !id || (args.size() != 2 && args.size() != 4)) {
-        return Usage("expected context <type 0-4> <id> [<f0> <f1>]");
+        return AdapterUsage("expected context <type 0-4> <id> [<f0> <f1>]");
     }
     ChipState& chip = a.state().chip;
     QueueContext* context = nullptr;
@@ -59,8 +46,9 @@ int RunContextCommand(Adapter& a, Args args) {
     if (context == nullptr) return Fail(kExitFailure, "adapter: no context of that type has that id");
     if (args.size() == 4) {
         QueueContext value{};
-        if (!ParseHex64(args[2], &value.f0) || !ParseHex64(args[3], &value.f1)) {
-            return Usage("the context words must be hexadecimal numbers");
+        if (!ParseUnsigned(args[2], 16, UINT64_MAX, &value.f0) ||
+            !ParseUnsigned(args[3], 16, UINT64_MAX, &value.f1)) {
+            return AdapterUsage("the context words must be hexadecimal numbers");
         }
         *context = value;
         return kExitOk;
@@ -75,7 +63,7 @@ int RunDescriptorCommand(Adapter& a, Args args) {
     const auto index = args.size() >= 2 ? ParseNumber(args[1], 0, kDescriptorSlots - 1) : std::nullopt;
     const auto length = args.size() >= 3 ? ParseNumber(args[2], 0, 0xFFFFFFFF) : std::nullopt;
     if (!queue || !index || (args.size() >= 3 && !length) || args.size() > 3 + kWords) {
-        return Usage(
+        return AdapterUsage(
             "expected descriptor <queue 0-47> <index 0-15> [<length> [<word>...]] (at most 16 words)");
     }
     Descriptor& d = a.state().chip.descriptors[*queue][*index];
@@ -84,7 +72,8 @@ int RunDescriptorCommand(Adapter& a, Args args) {
         value.length = *length;
         for (size_t w = 0; w + 3 < args.size(); ++w) {
             uint64_t word = 0;
-            if (!ParseHex64(args[3 + w], &word)) return Usage("the words must be hexadecimal numbers");
+            if (!ParseUnsigned(args[3 + w], 16, UINT64_MAX, &word))
+                return AdapterUsage("the words must be hexadecimal numbers");
             for (int b = 7; b >= 0; --b, word >>= 8)
                 value.data[8 * w + static_cast<size_t>(b)] = static_cast<uint8_t>(word);
         }
@@ -104,15 +93,15 @@ int RunTableCommand(Adapter& a, Args args) {
     uint32_t table = 0;
     while (!args.empty() && table < kTpTableCount && std::strcmp(args[0], kTpTableNames[table]) != 0) ++table;
     if (args.size() < 2 || args.size() > 3 || table == kTpTableCount) {
-        return Usage("expected table pace|cctrl|tos|mtu|map|lkp|txmod <index> [<value>]");
+        return AdapterUsage("expected table pace|cctrl|tos|mtu|map|lkp|txmod <index> [<value>]");
     }
     const auto index = ParseNumber(args[1], 0, kTpTableEntries[table] - 1);
-    if (!index) return Usage("the index is past the table's end");
+    if (!index) return AdapterUsage("the index is past the table's end");
     uint32_t& entry = a.state().chip.tpTables[TpTableStart(table) + *index];
     if (args.size() == 3) {
         uint64_t value = 0;
-        if (!ParseHex64(args[2], &value) || value > 0xFFFFFFFF)
-            return Usage("the value must be a 32-bit hexadecimal number");
+        if (!ParseUnsigned(args[2], 16, 0xFFFFFFFF, &value))
+            return AdapterUsage("the value must be a 32-bit hexadecimal number");
         entry = static_cast<uint32_t>(value);
         return kExitOk;
     }

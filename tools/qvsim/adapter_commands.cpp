@@ -45,11 +45,6 @@ namespace {
 using qv::sim::n5::Adapter;
 using Args = std::span<char* const>;
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
-}
-
 bool ParseNumber(const char* text, int base, uint32_t* value) {
     uint64_t v = 0;
     if (!ParseUnsigned(text, base, 0xFFFFFFFF, &v)) return false;
@@ -103,9 +98,10 @@ int Word(Adapter& a, const char* what, Args args) {
     uint32_t at = 0;
     uint32_t value = 0;
     if (args.empty() || args.size() > 2 || !ParseNumber(args[0], 16, &at))
-        return Usage("expected <offset> [<value>]");
+        return AdapterUsage("expected <offset> [<value>]");
     const bool write = args.size() == 2;
-    if (write && !ParseNumber(args[1], 16, &value)) return Usage("the value must be a hexadecimal number");
+    if (write && !ParseNumber(args[1], 16, &value))
+        return AdapterUsage("the value must be a hexadecimal number");
     const bool reg = std::strcmp(what, "reg") == 0;
     const bool cim = std::strcmp(what, "cim") == 0;
     if ((reg && at >= qv::sim::n5::kRegisterSpaceBytes) || (cim && at >= qv::sim::n5::kCimSpaceWords) ||
@@ -137,7 +133,7 @@ int LookupFault(const qv::sim::BusDriverInterface& bus, Args args) {
     };
     uint32_t value = 0;
     if (args.size() != 2 || (std::strcmp(args[1], "off") != 0 && !ParseNumber(args[1], 10, &value))) {
-        return Usage("expected fault detail|detail-size|open <decimal number>|off");
+        return AdapterUsage("expected fault detail|detail-size|open <decimal number>|off");
     }
     const std::u16string instance(bus.deviceInstance.begin(), bus.deviceInstance.end());
     for (const auto& [name, valueName] : kinds) {
@@ -146,7 +142,7 @@ int LookupFault(const qv::sim::BusDriverInterface& bus, Args args) {
         std::fputs("qvsim: adapter: the machine registry cannot be written\n", stderr);
         return kExitFailure;
     }
-    return Usage("unknown fault");
+    return AdapterUsage("unknown fault");
 }
 
 bool IsLookupFault(Args args) {
@@ -183,7 +179,7 @@ int Fault(Adapter& a, Args args) {
     }
     uint32_t n = 0;
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
-        return Usage(
+        return AdapterUsage(
             "expected fault function|reg-read|reg-write <n> on|off, fault "
             "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|"
             "jtag-never-completes|jtag-unknown-idcode|microcode-stuck|cim-la-busy|queue-debug-busy on|off or "
@@ -191,11 +187,11 @@ int Fault(Adapter& a, Args args) {
     }
     if (std::strcmp(args[0], "function") == 0) {
         if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
-            return Usage("functions are 0 to 31");
+            return AdapterUsage("functions are 0 to 31");
         a.SetFunctionFails(n, on);
     } else if (std::strcmp(args[0], "reg-read") == 0 || std::strcmp(args[0], "reg-write") == 0) {
         if (!ParseNumber(args[1], 16, &n) || n >= qv::sim::n5::kRegisterSpaceBytes) {
-            return Usage("register offsets are 0 to FFFC");
+            return AdapterUsage("register offsets are 0 to FFFC");
         }
         if (args[0][4] == 'r') {
             a.SetRegisterReadFails(n, on);
@@ -203,7 +199,7 @@ int Fault(Adapter& a, Args args) {
             a.SetRegisterWriteFails(n, on);
         }
     } else {
-        return Usage("unknown fault");
+        return AdapterUsage("unknown fault");
     }
     return 0;
 }
@@ -221,7 +217,7 @@ int DumpOrLoad(const Part& part, Args args) {
     const bool dump = args.size() == 2 && std::strcmp(args[0], "dump") == 0;
     const bool load = args.size() == 2 && std::strcmp(args[0], "load") == 0;
     if (!dump && !load) {
-        return Usage(
+        return AdapterUsage(
             (std::string("expected ") + part.name + " dump <file> or " + part.name + " load <file>").c_str());
     }
     uint8_t* const memory = part.memory;
@@ -260,7 +256,7 @@ int DumpOrLoad(const Part& part, Args args) {
 int RunAdapter(Args args) {
     uint32_t instance = 0;
     if (args.size() < 2 || !ParseNumber(args[0], 10, &instance) || instance > 0xFFFF) {
-        return Usage("expected <n> <command>; see qvsim help");
+        return AdapterUsage("expected <n> <command>; see qvsim help");
     }
     qv::sim::BusDriverInterface bus;
     if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &bus)) {
@@ -273,7 +269,7 @@ int RunAdapter(Args args) {
     if (std::strcmp(command, "fault") == 0 && IsLookupFault(args.subspan(2)))
         return LookupFault(bus, args.subspan(2));
     if (std::strcmp(command, "reset") == 0) {
-        if (args.size() != 2) return Usage("reset takes no arguments");
+        if (args.size() != 2) return AdapterUsage("reset takes no arguments");
         if (Adapter::Reset(file, &error)) return 0;
         std::fprintf(stderr, "qvsim: adapter: cannot write %s (error %d)\n", file.c_str(), error);
         return kExitFailure;
@@ -305,7 +301,7 @@ int RunAdapter(Args args) {
     if (std::strcmp(command, "descriptor") == 0) return RunDescriptorCommand(*adapter, rest);
     if (std::strcmp(command, "table") == 0) return RunTableCommand(*adapter, rest);
     if (std::strcmp(command, "stats") == 0) return RunStatsCommand(*adapter, rest);
-    return Usage("unknown adapter command; see qvsim help");
+    return AdapterUsage("unknown adapter command; see qvsim help");
 }
 
 const Command kCommands[] = {

@@ -23,11 +23,6 @@ namespace {
 
 namespace n5 = qv::sim::n5;
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
-}
-
 bool ParseHex(const char* text, uint64_t max, uint64_t* value) {
     return ParseUnsigned(text, 16, max, value);
 }
@@ -48,13 +43,13 @@ bool ParseBytes(const char* text, std::vector<uint8_t>* bytes) {
 }  // namespace
 
 int RunMemCommand(n5::Adapter& adapter, std::span<char* const> args) {
-    if (args.size() != 4) return Usage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
+    if (args.size() != 4) return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
     uint64_t index = 0;
     uint64_t offset = 0;
     std::vector<uint8_t> bytes;
     if (!ParseHex(args[1], 0xFFFFFFFF, &index) || !ParseHex(args[2], 0xFFFFFFFF, &offset))
-        return Usage("the index and the offset are hexadecimal numbers");
-    if (!ParseBytes(args[3], &bytes)) return Usage("the bytes are pairs of hexadecimal digits");
+        return AdapterUsage("the index and the offset are hexadecimal numbers");
+    if (!ParseBytes(args[3], &bytes)) return AdapterUsage("the bytes are pairs of hexadecimal digits");
     n5::ConnectionMemory* memory = &adapter.state().connections;
     const auto i = static_cast<uint32_t>(index);
     uint8_t* object = nullptr;
@@ -69,7 +64,7 @@ int RunMemCommand(n5::Adapter& adapter, std::span<char* const> args) {
         object = n5::StoredStag(memory, i);
         size = n5::kSimStagBytes;
     } else {
-        return Usage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
+        return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
     }
     if (object == nullptr) {
         std::fprintf(
@@ -111,7 +106,7 @@ int RunLaCommand(n5::Adapter& adapter, std::span<char* const> args) {
         la.step = static_cast<uint32_t>(a);
         return kExitOk;
     }
-    return Usage(
+    return AdapterUsage(
         "expected la sample <slot> <value>, la wptr <slot> (slots 0 to 7F), la step <n> (0 to 80) or la "
         "show");
 }

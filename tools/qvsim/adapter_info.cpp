@@ -27,10 +27,6 @@ static_assert(qv::qvtool::kQsetParamCount == qv::sim::n5::kQsetParamCount);
 constexpr uint32_t kFirmwareVersionAddress = 0x7FFFC;
 constexpr uint32_t kFirmwareFallbackAddress = 0x77FFC;
 
-int Usage(const char* why) {
-    return Fail(kExitUsage, std::string("adapter: ") + why);
-}
-
 // "a.b.c" or "a.b.c.d": exactly parts.size() decimal parts, each at most max.
 bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max) {
     for (size_t i = 0; i < parts.size(); ++i) {
@@ -86,14 +82,14 @@ int Versions(qv::sim::n5::Adapter& a, Args args) {
     AdapterInfoState& s = a.state().info;
     if (args.size() == 2 && std::strcmp(args[0], "vbd") == 0) {
         uint32_t parts[4];
-        if (!ParseDotted(args[1], parts, 0xFFFFFFFF)) return Usage("expected versions vbd <a.b.c.d>");
+        if (!ParseDotted(args[1], parts, 0xFFFFFFFF)) return AdapterUsage("expected versions vbd <a.b.c.d>");
         std::memcpy(s.busDriverVersion, parts, sizeof parts);
         return kExitOk;
     }
     if (args.size() == 2 && std::strcmp(args[0], "microcode") == 0) {
         uint32_t parts[3];
         if (!ParseDotted(args[1], parts, 0xFF)) {
-            return Usage("expected versions microcode <a.b.c>, each part 0 to 255");
+            return AdapterUsage("expected versions microcode <a.b.c>, each part 0 to 255");
         }
         s.loadedMicrocode = parts[0] << 16 | parts[1] << 8 | parts[2];
         return kExitOk;
@@ -102,14 +98,14 @@ int Versions(qv::sim::n5::Adapter& a, Args args) {
         uint32_t words[2] = {0, 0};
         for (size_t i = 1; i < args.size(); ++i) {
             const auto word = ParseHexWord(args[i]);
-            if (!word) return Usage("firmware words are hexadecimal");
+            if (!word) return AdapterUsage("firmware words are hexadecimal");
             words[i - 1] = *word;
         }
         SetFlashWord(a.state().flash.memory, kFirmwareVersionAddress, words[0]);
         if (args.size() == 3) SetFlashWord(a.state().flash.memory, kFirmwareFallbackAddress, words[1]);
         return kExitOk;
     }
-    return Usage("expected versions vbd <a.b.c.d> | microcode <a.b.c> | firmware <word> [<word>]");
+    return AdapterUsage("expected versions vbd <a.b.c.d> | microcode <a.b.c> | firmware <word> [<word>]");
 }
 
 int Trace(qv::sim::n5::Adapter& a, Args args) {
@@ -120,7 +116,7 @@ int Trace(qv::sim::n5::Adapter& a, Args args) {
     }
     const auto count = args.size() == 2 ? ParseNumber(args[1], 0, 0xFFFFFFFF) : std::nullopt;
     if (!count || std::strcmp(args[0], "load") != 0)
-        return Usage("expected trace load <count> or trace clear");
+        return AdapterUsage("expected trace load <count> or trace clear");
     s.traceEntriesLeft = *count;
     s.traceNextEntry = 0;
     s.traceBuffersHandedOut = 0;
@@ -136,7 +132,7 @@ bool IsInfoCommand(const char* command) {
 
 int RunInfoCommand(qv::sim::n5::Adapter& adapter, const char* command, Args args) {
     if (std::strcmp(command, "info") == 0)
-        return args.empty() ? Show(adapter) : Usage("info takes no arguments");
+        return args.empty() ? Show(adapter) : AdapterUsage("info takes no arguments");
     if (std::strcmp(command, "versions") == 0) return Versions(adapter, args);
     return Trace(adapter, args);
 }

@@ -24,11 +24,6 @@ namespace {
 using qv::sim::n5::JtagDeviceSpec;
 using qv::sim::n5::JtagState;
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
-}
-
 JtagDeviceSpec SpecOf(const qv::qvtool::JtagDevice& d) {
     return {.idcode = d.idcode,
             .irLength = d.irLength,
@@ -128,7 +123,7 @@ int RunJtagCommand(qv::sim::n5::Adapter& adapter, std::span<char* const> args) {
     if (args.size() == 1 && std::strcmp(args[0], "show") == 0) return Show(adapter.state().jtag);
     if (args.size() == 3 && std::strcmp(args[0], "dump") == 0)
         return Dump(adapter.state().jtag, args[1], args[2]);
-    return Usage("expected jtag chain [<name>|<idcode>]..., jtag show or jtag dump <position> <file>");
+    return AdapterUsage("expected jtag chain [<name>|<idcode>]..., jtag show or jtag dump <position> <file>");
 }
 
 }  // namespace qvsim

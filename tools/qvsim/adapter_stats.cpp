@@ -26,18 +26,10 @@ namespace {
 namespace n5 = qv::sim::n5;
 using Args = std::span<char* const>;
 
-int Usage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
-}
-
+// A decimal number, or a hexadecimal one after "0x".
 bool ParseValue(const char* text, uint64_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    const bool hex = text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    errno = 0;
-    char* end = nullptr;
-    *value = std::strtoull(hex ? text + 2 : text, &end, hex ? 16 : 10);
-    return errno == 0 && *end == '\0' && end != (hex ? text + 2 : text);
+    const bool hex = text != nullptr && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    return hex ? ParseUnsigned(text + 2, 16, UINT64_MAX, value) : ParseUnsigned(text, 10, UINT64_MAX, value);
 }
 
 bool ParseIndex(const char* text, uint32_t limit, uint32_t* index) {
@@ -116,7 +108,7 @@ int SetPipelineCounter(n5::Statistics& s, const char* name, uint64_t value) {
 int Set(n5::Statistics& s, Args args) {
     uint64_t value = 0;
     if (args.size() != 3 || !ParseValue(args[2], &value))
-        return Usage("expected set <record> <counter> <value>");
+        return AdapterUsage("expected set <record> <counter> <value>");
     if (std::strcmp(args[0], "sge") == 0) return SetPipelineCounter(s, args[1], value);
     Image image{};
     if (!FindImage(s, args[0], &image)) {
@@ -154,7 +146,7 @@ int Link(n5::Statistics& s, Args args) {
         (!up && std::strcmp(args[1], "down") != 0) ||
         (args.size() > 2 && !ParseIndex(args[2], 1u << 31, &speed)) ||
         (args.size() > 3 && !ParseIndex(args[3], 1u << 31, &duplex))) {
-        return Usage("expected stats link <port 0-1> up|down [<speed code> [<duplex code>]]");
+        return AdapterUsage("expected stats link <port 0-1> up|down [<speed code> [<duplex code>]]");
     }
     uint8_t* link = s.portLink[port];
     Store(link + n5::kPortLinkStatus, 4, up ? 1 : 0);
@@ -168,7 +160,7 @@ int Functions(n5::Statistics& s, Args args) {
     uint32_t count = 0;
     if (args.size() != 2 || !ParseIndex(args[0], n5::kStatsPorts, &port) ||
         !ParseIndex(args[1], 1u << 31, &count))
-        return Usage("expected stats functions <port 0-1> <count>");
+        return AdapterUsage("expected stats functions <port 0-1> <count>");
     Store(s.offload + n5::kOffloadFunctionCount + 4 * port, 4, count);
     return kExitOk;
 }
@@ -176,7 +168,7 @@ int Functions(n5::Statistics& s, Args args) {
 int Qsets(n5::Statistics& s, Args args) {
     uint32_t count = 0;
     if (args.size() != 1 || !ParseIndex(args[0], 1u << 31, &count))
-        return Usage("expected stats qsets <count>");
+        return AdapterUsage("expected stats qsets <count>");
     Store(s.interrupts + n5::kInterruptQsetCount, 4, count);
     return kExitOk;
 }
@@ -198,7 +190,7 @@ int Connection(n5::Statistics& s, Args args) {
     if (args.size() < 2 || args.size() > 3 || !ParseIndex(args[0], n5::kOffloadConnections, &number) ||
         (!none && (!ParseValue(args[1], &tid) || tid > 0xFFFFFFFF)) ||
         (args.size() == 3 && !ParseMac(args[2], mac))) {
-        return Usage("expected stats connection <0-15> <tid>|none [<aa:bb:cc:dd:ee:ff>]");
+        return AdapterUsage("expected stats connection <0-15> <tid>|none [<aa:bb:cc:dd:ee:ff>]");
     }
     n5::OffloadConnection& c = s.connections[number];
     c.tid = static_cast<uint32_t>(tid);
@@ -221,7 +213,7 @@ int RunStatsCommand(n5::Adapter& adapter, Args args) {
         n5::PowerOnStatistics(&s);
         return kExitOk;
     }
-    return Usage("expected stats set|link|functions|qsets|connection|reset ...; see qvsim help");
+    return AdapterUsage("expected stats set|link|functions|qsets|connection|reset ...; see qvsim help");
 }
 
 }  // namespace qvsim

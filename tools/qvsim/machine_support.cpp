@@ -22,6 +22,11 @@ std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_
     return static_cast<uint32_t>(value);
 }
 
+int AdapterUsage(const char* why) {
+    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
+    return kExitUsage;
+}
+
 bool ParseUnsigned(const char* text, int base, uint64_t max, uint64_t* value) {
     if (text == nullptr || *text == '\0' || *text == '-') return false;
     errno = 0;

@@ -211,17 +211,7 @@ TEST_F(QvsimAdapterTest, VersionsTraceAndTheToolsRequestsShowInInfo) {
 }
 
 TEST_F(QvsimAdapterTest, ConnectionMemoryAndTheLogicAnalyserAreSetForTheTool) {
-    const auto qvtool = [this](const std::string& words) {
-        const std::string command =
-            "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 " + words;
-        std::string out;
-        if (FILE* p = popen(command.c_str(), "r")) {
-            char buffer[4096];
-            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-            pclose(p);
-        }
-        return out;
-    };
+    const auto qvtool = [this](const std::string& words) { return Tool("-d nic0 " + words); };
     int status = -1;
     // Logical TCB word 0 is the third word stored: state 9.
     Run("0 mem tcb 3ff 8 09", &status);
