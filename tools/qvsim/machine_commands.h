@@ -13,6 +13,8 @@ int RunSetAdmin(std::span<char* const> args);
 // Sets the OS version GetVersionEx answers (machine_init.cpp, which parses it for init too).
 int RunOs(std::span<char* const> args);
 int RunDevice(std::span<char* const> args);
+// What a network adapter answers to NDIS queries (machine_ndis.cpp).
+int RunNdis(std::span<char* const> args);
 // How newdev.dll and the simulated team miniport behave (machine_drivers.cpp), and the lines of
 // show that tell it when it differs from the default.
 int RunNewdev(std::span<char* const> args);

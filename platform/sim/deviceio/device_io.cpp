@@ -1,26 +1,33 @@
-// Opening a bus-driver interface by its device path and sending it I/O-control requests, on the
-// simulated host: each open handle maps the state file of the simulated adapter behind the path.
+// Opening a device by its path and sending it I/O-control requests, on the simulated host: a
+// bus-driver interface path maps the state file of the simulated adapter behind it; a network
+// adapter's path "\\.\{NetCfgInstanceId}" opens the adapter for NDIS queries (qv/sim/ndis_adapter.h).
 #include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
 
 #include "qv/platform/deviceio.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/bus_driver.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/n5/adapter.h"
+#include "qv/sim/ndis_adapter.h"
 
 namespace qv::io {
 namespace {
 
 using sim::FailWith;
 
-// What a device handle refers to: the mapped state of the simulated adapter behind the path.
+// What a device handle refers to: the mapped state of the simulated adapter behind a bus-driver
+// path, or the network adapter behind an NDIS device path (then adapter is null).
 struct OpenDevice : sim::HandleObject {
     static constexpr sim::HandleKind kKind = sim::HandleKind::kDevice;
     explicit OpenDevice(std::unique_ptr<sim::n5::Adapter> opened) : adapter(std::move(opened)) {}
+    explicit OpenDevice(sim::NdisAdapter opened) : network(std::move(opened)) {}
     std::unique_ptr<sim::n5::Adapter> adapter;
+    std::optional<sim::NdisAdapter> network;
 };
 
 constexpr uint32_t kBusDriverDeviceType = 0x6800;
@@ -36,6 +43,55 @@ bool SamePath(const std::string& a, const char* b) {
                       [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
+// "\\.\{GUID}": the GUID part, or "" when path is not of that form.
+constexpr std::string_view kWin32DevicePrefix = "\\\\.\\";
+std::string NetworkAdapterGuid(const char* path) {
+    const std::string_view text(path);
+    if (text.size() <= kWin32DevicePrefix.size() ||
+        text.substr(0, kWin32DevicePrefix.size()) != kWin32DevicePrefix)
+        return {};
+    const std::string_view guid = text.substr(kWin32DevicePrefix.size());
+    Guid parsed{};
+    return GuidFromString(ToUtf16(guid), &parsed) ? std::string(guid) : std::string();
+}
+
+// Opens a present, enabled network adapter by its NetCfgInstanceId. An unknown or absent adapter
+// has no device object: ERROR_FILE_NOT_FOUND. A disabled one has its device object removed as
+// well, so it fails the same way.
+HDevice OpenNetworkAdapter(const std::string& guid) {
+    const auto instance = sim::FindDeviceByNetCfgInstanceId(ToUtf16(guid));
+    if (!instance || !sim::IsDevicePresent(*instance) ||
+        sim::ReadDeviceState(*instance, sim::kStateDisabled).value_or(0) != 0) {
+        FailWith(kErrorFileNotFound);
+        return kInvalidDevice;
+    }
+    auto adapter = sim::ReadNdisAdapter(*instance);
+    if (!adapter) {
+        FailWith(kErrorFileNotFound);
+        return kInvalidDevice;
+    }
+    return sim::NewHandle<OpenDevice, HDevice>(std::make_unique<OpenDevice>(std::move(*adapter)));
+}
+
+// IOCTL_NDIS_QUERY_GLOBAL_STATS on a network adapter: the input is the 4-byte OID. Other codes are
+// invalid device requests (ERROR_INVALID_FUNCTION). A short output buffer fails with
+// ERROR_INSUFFICIENT_BUFFER and nothing returned.
+bool QueryNetworkAdapter(const sim::NdisAdapter& adapter, uint32_t ioControlCode, const void* inBuffer,
+                         uint32_t inBufferSize, void* outBuffer, uint32_t outBufferSize,
+                         uint32_t* bytesReturned) {
+    if (ioControlCode != sim::kIoctlNdisQueryGlobalStats) return FailWith(kErrorInvalidFunction);
+    if (inBuffer == nullptr || inBufferSize < 4 || (outBufferSize != 0 && outBuffer == nullptr))
+        return FailWith(kErrorInvalidParameter);
+    uint32_t oid = 0;
+    std::memcpy(&oid, inBuffer, 4);
+    uint32_t written = 0;
+    const Win32Error status = sim::AnswerNdisQuery(
+        adapter, oid, std::span<uint8_t>(static_cast<uint8_t*>(outBuffer), outBufferSize), &written);
+    if (status != kErrorSuccess) return FailWith(status);
+    if (bytesReturned != nullptr) *bytesReturned = written;
+    return true;
+}
+
 }  // namespace
 
 HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDisposition, uint32_t) {
@@ -43,6 +99,7 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
         FailWith(kErrorInvalidParameter);
         return kInvalidDevice;
     }
+    if (const std::string guid = NetworkAdapterGuid(path); !guid.empty()) return OpenNetworkAdapter(guid);
     std::vector<sim::BusDriverInterface> interfaces;
     const int32_t status = sim::ListBusDriverInterfaces(true, &interfaces);
     if (status != kErrorSuccess) {
@@ -81,6 +138,10 @@ bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uin
     if (bytesReturned != nullptr) *bytesReturned = 0;
     OpenDevice* open = sim::FindOrFail<OpenDevice>(device);
     if (open == nullptr) return false;
+    if (open->network) {
+        return QueryNetworkAdapter(*open->network, ioControlCode, inBuffer, inBufferSize, outBuffer,
+                                   outBufferSize, bytesReturned);
+    }
     if ((ioControlCode >> 16) != kBusDriverDeviceType || (ioControlCode & 3) != kMethodBuffered) {
         return FailWith(kErrorInvalidParameter);
     }

@@ -21,6 +21,7 @@ using HResult = int32_t;      // COM results (HRESULT)
 
 // Win32 errors (winerror.h).
 constexpr Win32Error kErrorSuccess = 0;
+constexpr Win32Error kErrorInvalidFunction = 1;
 constexpr Win32Error kErrorFileNotFound = 2;
 constexpr Win32Error kErrorPathNotFound = 3;
 constexpr Win32Error kErrorAccessDenied = 5;
