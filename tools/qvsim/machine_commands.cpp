@@ -13,15 +13,15 @@ constexpr Command kMachineCommands[] = {
     {"set-admin", "0|1", RunSetAdmin},
     {"os", "MAJOR.MINOR[.BUILD]", RunOs},
     {"device", "<connection name> enable|disable|present 0|1", RunDevice},
-    {"ndis",
-     "<connection name|{guid}> link connected|disconnected | speed UNITS | mtu BYTES | offload ndis5|ndis6 | "
-     "toe on|off | counter OID VALUE",
-     RunNdis},
     // The same command: a machine with an empty registry, for imports.
     {"init", "[--force] --empty", RunInit},
     {"newdev", "library present|missing | reboot none|restart|reboot | <export> works|fails|missing",
      RunNewdev},
     {"miniport", "address-delay MILLISECONDS|never", RunMiniport},
+    {"ndis",
+     "<connection name|{guid}> link connected|disconnected | speed UNITS | mtu BYTES | offload ndis5|ndis6 | "
+     "toe on|off | counter OID VALUE",
+     RunNdis},
 };
 
 }  // namespace
