@@ -17,13 +17,13 @@ constexpr uint32_t kOpClocksMask = 0x1F;
 enum class DataRegister { kIdcode, kSink, kBypass };
 
 DataRegister Selected(const JtagDeviceState& d) {
-    if (d.instruction == d.spec.idcodeInstruction) return DataRegister::kIdcode;
-    if (d.instruction == d.spec.configureInstruction) return DataRegister::kSink;
+    if (d.instruction == d.profile.idcodeInstruction) return DataRegister::kIdcode;
+    if (d.instruction == d.profile.configureInstruction) return DataRegister::kSink;
     return DataRegister::kBypass;
 }
 
 uint32_t IrMask(const JtagDeviceState& d) {
-    return d.spec.irLength >= 32 ? 0xFFFFFFFFu : (1u << d.spec.irLength) - 1;
+    return d.profile.irLength >= 32 ? 0xFFFFFFFFu : (1u << d.profile.irLength) - 1;
 }
 
 // The bit the device drives on TDO during this cycle (before the clock edge).
@@ -43,7 +43,7 @@ bool DeviceTdo(const JtagDeviceState& d) {
 
 void Record(JtagState* jtag, JtagDeviceState* d, bool bit) {
     const uint64_t at = d->receivedBits++;
-    if (at >= d->spec.configBits || at / 8 >= d->captureBytes ||
+    if (at >= d->profile.configBits || at / 8 >= d->captureBytes ||
         d->captureOffset + at / 8 >= kJtagCaptureBytes)
         return;
     uint8_t& byte = jtag->received[d->captureOffset + at / 8];
@@ -57,7 +57,7 @@ void ClockDevice(JtagState* jtag, uint32_t position, bool tms, bool tdi) {
         case kTapCaptureDr:
             if (Selected(d) == DataRegister::kIdcode) {
                 const bool unknown = position == 0 && jtag->faults.unknownIdcode != 0;
-                d.drShift = unknown ? kJtagUnknownIdcode : d.spec.idcode;
+                d.drShift = unknown ? kJtagUnknownIdcode : d.profile.idcode;
             } else if (Selected(d) == DataRegister::kBypass) {
                 d.bypass = 0;
             }
@@ -76,13 +76,13 @@ void ClockDevice(JtagState* jtag, uint32_t position, bool tms, bool tdi) {
             break;
         case kTapShiftIr:
             d.irShift =
-                ((d.irShift >> 1) | (static_cast<uint32_t>(tdi) << (d.spec.irLength - 1))) & IrMask(d);
+                ((d.irShift >> 1) | (static_cast<uint32_t>(tdi) << (d.profile.irLength - 1))) & IrMask(d);
             break;
         default:
             break;
     }
     d.tap = NextTapState(d.tap, tms);
-    if (d.tap == kTapTestLogicReset) d.instruction = d.spec.idcodeInstruction;
+    if (d.tap == kTapTestLogicReset) d.instruction = d.profile.idcodeInstruction;
     if (d.tap == kTapUpdateIr) {
         d.instruction = d.irShift;
         if (Selected(d) == DataRegister::kSink) d.receivedBits = 0;  // a new configuration begins
@@ -142,21 +142,21 @@ void PowerOnJtag(JtagState* jtag) {
     std::memset(jtag, 0, sizeof *jtag);
 }
 
-bool SetJtagChain(JtagState* jtag, std::span<const JtagDeviceSpec> devices) {
+bool SetJtagChain(JtagState* jtag, std::span<const JtagDeviceProfile> devices) {
     if (devices.size() > kJtagMaxDevices) return false;
-    for (const JtagDeviceSpec& spec : devices) {
-        if (spec.irLength < 1 || spec.irLength > 32) return false;
+    for (const JtagDeviceProfile& profile : devices) {
+        if (profile.irLength < 1 || profile.irLength > 32) return false;
     }
     std::memset(jtag->devices, 0, sizeof jtag->devices);
     std::memset(jtag->received, 0, sizeof jtag->received);
     uint32_t offset = 0;
     for (size_t k = 0; k < devices.size(); ++k) {
         JtagDeviceState& d = jtag->devices[k];
-        d.spec = devices[k];
+        d.profile = devices[k];
         d.tap = kTapTestLogicReset;
-        d.instruction = d.spec.idcodeInstruction;
+        d.instruction = d.profile.idcodeInstruction;
         d.captureOffset = offset;
-        const uint64_t wanted = (static_cast<uint64_t>(d.spec.configBits) + 7) / 8;
+        const uint64_t wanted = (static_cast<uint64_t>(d.profile.configBits) + 7) / 8;
         d.captureBytes = static_cast<uint32_t>(std::min<uint64_t>(wanted, kJtagCaptureBytes - offset));
         offset += d.captureBytes;
     }
@@ -225,8 +225,8 @@ std::vector<uint8_t> JtagReceivedBytes(const JtagState& jtag, uint32_t position,
     const JtagDeviceState& d = jtag.devices[position];
     *receivedBits = d.receivedBits;
     const uint64_t room = d.captureOffset < kJtagCaptureBytes ? kJtagCaptureBytes - d.captureOffset : 0;
-    const uint64_t kept =
-        std::min<uint64_t>({d.receivedBits, d.spec.configBits, std::min<uint64_t>(d.captureBytes, room) * 8});
+    const uint64_t kept = std::min<uint64_t>(
+        {d.receivedBits, d.profile.configBits, std::min<uint64_t>(d.captureBytes, room) * 8});
     std::vector<uint8_t> bytes(jtag.received + d.captureOffset,
                                jtag.received + d.captureOffset + (kept + 7) / 8);
     if (kept % 8 != 0) bytes.back() &= static_cast<uint8_t>(0xFF00u >> (kept % 8));

@@ -21,10 +21,10 @@
 namespace qvsim {
 namespace {
 
-using qv::sim::n5::JtagDeviceSpec;
+using qv::sim::n5::JtagDeviceProfile;
 using qv::sim::n5::JtagState;
 
-JtagDeviceSpec SpecOf(const qv::qvtool::JtagDevice& d) {
+JtagDeviceProfile ProfileOf(const qv::qvtool::JtagDevice& d) {
     return {.idcode = d.idcode,
             .irLength = d.irLength,
             .idcodeInstruction = d.idcodeInstruction,
@@ -32,9 +32,9 @@ JtagDeviceSpec SpecOf(const qv::qvtool::JtagDevice& d) {
             .configBits = d.configBits};
 }
 
-bool ParseDevice(const char* word, JtagDeviceSpec* spec) {
+bool ParseDevice(const char* word, JtagDeviceProfile* profile) {
     if (const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDeviceByName(word)) {
-        *spec = SpecOf(*known);
+        *profile = ProfileOf(*known);
         return true;
     }
     errno = 0;
@@ -43,26 +43,26 @@ bool ParseDevice(const char* word, JtagDeviceSpec* spec) {
     if (*word == '\0' || *word == '-' || errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
     const uint32_t idcode = static_cast<uint32_t>(v);
     if (const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(idcode)) {
-        *spec = SpecOf(*known);
+        *profile = ProfileOf(*known);
     } else {
-        *spec = {.idcode = idcode,
-                 .irLength = 8,
-                 .idcodeInstruction = 0xFE,
-                 .configureInstruction = 0xFF00,
-                 .configBits = 0};
+        *profile = {.idcode = idcode,
+                    .irLength = 8,
+                    .idcodeInstruction = 0xFE,
+                    .configureInstruction = 0xFF00,
+                    .configBits = 0};
     }
     return true;
 }
 
 int Chain(qv::sim::n5::Adapter& a, std::span<char* const> names) {
-    std::vector<JtagDeviceSpec> devices;
+    std::vector<JtagDeviceProfile> devices;
     for (char* const name : names) {
-        JtagDeviceSpec spec{};
-        if (!ParseDevice(name, &spec)) {
+        JtagDeviceProfile profile{};
+        if (!ParseDevice(name, &profile)) {
             std::fprintf(stderr, "qvsim: adapter: %s is neither a known JTAG device nor an IDCODE\n", name);
             return kExitFailure;
         }
-        devices.push_back(spec);
+        devices.push_back(profile);
     }
     if (!qv::sim::n5::SetJtagChain(&a.state().jtag, devices)) {
         std::fprintf(stderr, "qvsim: adapter: a chain holds at most %u devices\n",
@@ -85,11 +85,11 @@ int Show(const JtagState& j) {
     std::printf("chain: %u device%s\n", count, count == 1 ? "" : "s");
     for (uint32_t k = 0; k < count; ++k) {
         const auto& d = j.devices[k];
-        const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(d.spec.idcode);
+        const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(d.profile.idcode);
         uint64_t bits = 0;
         const std::vector<uint8_t> kept = qv::sim::n5::JtagReceivedBytes(j, k, &bits);
         std::printf("  %u. 0x%08X %-9s %-16s instruction 0x%X, received %llu bits (checksum %08X)\n", k,
-                    d.spec.idcode, known != nullptr ? known->name : "unknown",
+                    d.profile.idcode, known != nullptr ? known->name : "unknown",
                     qv::sim::n5::TapStateName(d.tap), d.instruction, static_cast<unsigned long long>(bits),
                     Checksum(kept));
     }

@@ -17,10 +17,10 @@
 namespace qv::qvtool {
 namespace {
 
-using sim::n5::JtagDeviceSpec;
+using sim::n5::JtagDeviceProfile;
 
 // A device of the chain: a known device by name, or an unknown one by its IDCODE.
-JtagDeviceSpec Device(const char* name) {
+JtagDeviceProfile Device(const char* name) {
     const JtagDevice* d = FindJtagDeviceByName(name);
     if (d == nullptr) return {.idcode = 0x12345679, .irLength = 8, .idcodeInstruction = 0xFE};
     return {.idcode = d->idcode,
@@ -48,7 +48,7 @@ class FpgaRunTest : public test::Nic0Test {
         Nic0Test::SetUp();
         SetChain({});
     }
-    void SetChain(std::vector<JtagDeviceSpec> devices) {
+    void SetChain(std::vector<JtagDeviceProfile> devices) {
         ASSERT_TRUE(sim::n5::SetJtagChain(&adapter_->state().jtag, devices));
     }
     std::string File(const std::string& name, const std::string& content) {
@@ -183,7 +183,7 @@ TEST_F(FpgaRunTest, FailuresStopBeforeAnyDownload) {
     File("top.bit", "\x01\x02\x03\x04");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        std::vector<JtagDeviceSpec> chain;
+        std::vector<JtagDeviceProfile> chain;
         for (const char* name : c.chain) chain.push_back(Device(name));
         SetChain(chain);
         EXPECT_EQ(Run(Board(c.board)), c.out);
@@ -236,7 +236,7 @@ TEST_F(FpgaRunTest, MasterFaultsEndTheRunInBoundedTime) {
 }
 
 TEST_F(FpgaRunTest, AChainWithoutEndStopsAtSixtyFourDevices) {
-    SetChain(std::vector<JtagDeviceSpec>(65, Device("XCF01S")));
+    SetChain(std::vector<JtagDeviceProfile>(65, Device("XCF01S")));
     const std::string out = Run(Board(""));
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 64);
     EXPECT_EQ(out.substr(out.rfind("63.")), "63. ID 05044093, INSTR.REG SIZE 8, NAME XCF01S\n");

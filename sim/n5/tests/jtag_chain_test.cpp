@@ -10,16 +10,16 @@
 namespace qv::sim::n5 {
 namespace {
 
-constexpr JtagDeviceSpec kFpga = {.idcode = 0x1127E093,
-                                  .irLength = 14,
-                                  .idcodeInstruction = 0x3FC9,
-                                  .configureInstruction = 0x3FC5,
-                                  .configBits = 64};
-constexpr JtagDeviceSpec kProm = {.idcode = 0xF5057093,
-                                  .irLength = 8,
-                                  .idcodeInstruction = 0xFE,
-                                  .configureInstruction = 0,
-                                  .configBits = 0x800000};
+constexpr JtagDeviceProfile kFpga = {.idcode = 0x1127E093,
+                                     .irLength = 14,
+                                     .idcodeInstruction = 0x3FC9,
+                                     .configureInstruction = 0x3FC5,
+                                     .configBits = 64};
+constexpr JtagDeviceProfile kProm = {.idcode = 0xF5057093,
+                                     .irLength = 8,
+                                     .idcodeInstruction = 0xFE,
+                                     .configureInstruction = 0,
+                                     .configBits = 0x800000};
 
 class JtagChainTest : public ::testing::Test {
   protected:
@@ -27,7 +27,7 @@ class JtagChainTest : public ::testing::Test {
         jtag_ = std::make_unique<JtagState>();
         PowerOnJtag(jtag_.get());
     }
-    void Set(std::vector<JtagDeviceSpec> devices) { ASSERT_TRUE(SetJtagChain(jtag_.get(), devices)); }
+    void Set(std::vector<JtagDeviceProfile> devices) { ASSERT_TRUE(SetJtagChain(jtag_.get(), devices)); }
     void Tms(std::initializer_list<int> bits) {
         for (const int b : bits) ClockJtagChain(jtag_.get(), b != 0, false);
     }
@@ -148,13 +148,13 @@ TEST_F(JtagChainTest, MasterRegistersClockTheChain) {
 }
 
 TEST_F(JtagChainTest, ChainLimitsAndCaptureSpace) {
-    std::vector<JtagDeviceSpec> many(kJtagMaxDevices + 1, kFpga);
+    std::vector<JtagDeviceProfile> many(kJtagMaxDevices + 1, kFpga);
     EXPECT_FALSE(SetJtagChain(jtag_.get(), many));
-    JtagDeviceSpec bad = kFpga;
+    JtagDeviceProfile bad = kFpga;
     bad.irLength = 33;
-    EXPECT_FALSE(SetJtagChain(jtag_.get(), std::vector<JtagDeviceSpec>{bad}));
+    EXPECT_FALSE(SetJtagChain(jtag_.get(), std::vector<JtagDeviceProfile>{bad}));
     // Large devices share the capture space in chain order; what is left over gets nothing.
-    JtagDeviceSpec big = kFpga;
+    JtagDeviceProfile big = kFpga;
     big.configBits = 0x00B51860;
     Set({big, big});
     EXPECT_EQ(jtag_->devices[0].captureBytes, (0x00B51860u + 7) / 8);

@@ -61,7 +61,7 @@ const char* TapStateName(uint8_t state);
 TapState NextTapState(uint8_t state, bool tms);
 
 // What a device is: set through qvsim or a test.
-struct JtagDeviceSpec {
+struct JtagDeviceProfile {
     uint32_t idcode;
     uint32_t irLength;  // 1 to 32
     uint32_t idcodeInstruction;
@@ -70,7 +70,7 @@ struct JtagDeviceSpec {
 };
 
 struct JtagDeviceState {
-    JtagDeviceSpec spec;
+    JtagDeviceProfile profile;
     uint8_t tap;  // TapState
     uint8_t bypass;
     uint8_t reserved[2];
@@ -106,7 +106,7 @@ struct JtagState {
 void PowerOnJtag(JtagState* jtag);
 // Sets the chain (device 0 nearest TDO), every TAP in Test-Logic-Reset, nothing received. False
 // (nothing changed) for more than kJtagMaxDevices devices or an instruction length outside 1..32.
-bool SetJtagChain(JtagState* jtag, std::span<const JtagDeviceSpec> devices);
+bool SetJtagChain(JtagState* jtag, std::span<const JtagDeviceProfile> devices);
 
 // The master's registers (offsets 0x6C0 to 0x6CC); false for another offset.
 bool JtagReadRegister(JtagState* jtag, uint32_t offset, uint32_t* value);
