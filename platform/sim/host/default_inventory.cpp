@@ -22,7 +22,7 @@ constexpr int kMaxCards = 8;
 constexpr int kPortsPerCard = 2;
 
 // A protocol of the NetTrans class.
-struct ProtocolSpec {
+struct ProtocolEntry {
     std::u16string componentId;
     std::u16string description;
     std::u16string provider;
@@ -139,8 +139,8 @@ DeviceRecord BusDriver(int card) {
     return d;
 }
 
-const std::vector<ProtocolSpec>& Protocols() {
-    static const std::vector<ProtocolSpec> protocols = {
+const std::vector<ProtocolEntry>& Protocols() {
+    static const std::vector<ProtocolEntry> protocols = {
         {u"ms_tcpip", u"Internet Protocol (TCP/IP)", u"", u"{7C9E2A51-0000-4000-8000-000000000001}", u"Tcpip",
          0xA0},
         {u"qv_qvteamp", u"Quorvex n5 Teaming Protocol", u"Quorvex", u"{5A5A7E40-0000-4000-8000-000000000001}",
@@ -181,7 +181,7 @@ void WriteClassKeys(Writer& w) {
     }
 }
 
-void WriteProtocol(Writer& w, const ProtocolSpec& p, int index) {
+void WriteProtocol(Writer& w, const ProtocolEntry& p, int index) {
     std::vector<RegValue> values = {RegValue::String(u"ComponentId", p.componentId),
                                     RegValue::String(u"NetCfgInstanceId", p.guid),
                                     RegValue::String(u"DriverDesc", p.description)};
