@@ -1,18 +1,21 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks, for one of two jobs:
-#   scripts/setup.sh programs   the host programs (QvTeamCmd, qvtool, qvsim): cmake, g++, make, SQLite
+#   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvtool, qvsim): cmake, g++, make,
+#                               SQLite, Qt 6 Widgets and a font for the GUI
 #   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
-#                               sqlite3 shell, mingw-w64 and Wine (windows build), clang (fuzz targets)
+#                               sqlite3 shell, mingw-w64 and Wine (windows build), clang (fuzz targets),
+#                               Xvfb (GUI screenshots)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
-programs=(cmake make g++ libsqlite3-dev)
+programs=(cmake make g++ libsqlite3-dev qt6-base-dev fonts-dejavu-core)
 tests=(
     pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
     g++-mingw-w64-x86-64 wine64
     clang libclang-rt-14-dev
+    xvfb xauth
 )
 
 case "${1:-}" in
