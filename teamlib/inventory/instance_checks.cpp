@@ -12,6 +12,12 @@ constexpr uint32_t kImageNameCapacity = 260;
 
 // 1 as soon as more than one running process has the image name, else 0.
 int AnotherInstanceRuns(const char16_t* imageName) {
+    return CountProcessesNamed(imageName, 2) > 1 ? 1 : 0;
+}
+
+}  // namespace
+
+int CountProcessesNamed(const char16_t* imageName, int stopAt) {
     uint32_t ids[kMaxProcesses] = {};
     uint32_t bytes = 0;
     if (!proc::EnumProcesses(ids, sizeof(ids), &bytes)) {
@@ -25,12 +31,10 @@ int AnotherInstanceRuns(const char16_t* imageName) {
         U16CopyInto(name, kImageNameCapacity, u"<unknown>");
         proc::GetProcessImageBaseName(ids[i], name, kImageNameCapacity);
         name[kImageNameCapacity - 1] = u'\0';
-        if (U16EqualNoCase(name, imageName) && ++matches > 1) return 1;
+        if (U16EqualNoCase(name, imageName) && ++matches >= stopAt) break;
     }
-    return 0;
+    return matches;
 }
-
-}  // namespace
 
 int IsQvTeamCfgRunning() {
     QvTrace(u"-->IsQvTeamCfgRunning:");

@@ -16,6 +16,7 @@
 #include <string>
 #include <unordered_map>
 
+#include "qv/platform/files.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
 #include "qv/sim/process_table.h"
@@ -144,6 +145,32 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
     std::copy(wide.begin(), wide.begin() + length, name);
     name[length] = u'\0';
     return length;
+}
+
+// Placeholders until the simulated host runs programs and delivers messages: the system directory is
+// the Windows directory's system32, programs cannot be started, and a broadcast reaches nobody.
+uint32_t GetSystemDirectory(char16_t* buffer, uint32_t size) {
+    char16_t windows[260];
+    const uint32_t length = file::GetSystemWindowsDirectory(windows, 260);
+    if (length == 0 || length >= 260) return 0;
+    const std::u16string path = std::u16string(windows, length) + u"\\system32";
+    if (path.size() >= size) return static_cast<uint32_t>(path.size() + 1);
+    std::copy(path.begin(), path.end(), buffer);
+    buffer[path.size()] = u'\0';
+    return static_cast<uint32_t>(path.size());
+}
+
+bool StartDetachedProgram(const char16_t*) {
+    SetLastError(kErrorFileNotFound);
+    return false;
+}
+
+uint32_t RegisterWindowMessage(const char16_t*) {
+    return 0xC000;
+}
+
+long BroadcastToApplications(uint32_t, uintptr_t, intptr_t) {
+    return 1;
 }
 
 }  // namespace qv::proc

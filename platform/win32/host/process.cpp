@@ -36,4 +36,32 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
     return length;
 }
 
+uint32_t GetSystemDirectory(char16_t* buffer, uint32_t size) {
+    return ::GetSystemDirectoryW(reinterpret_cast<wchar_t*>(buffer), size);
+}
+
+bool StartDetachedProgram(const char16_t* path) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = SW_HIDE;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(reinterpret_cast<const wchar_t*>(path), nullptr, nullptr, nullptr, FALSE,
+                        DETACHED_PROCESS | NORMAL_PRIORITY_CLASS, nullptr, nullptr, &startup, &process)) {
+        return false;
+    }
+    CloseHandle(process.hProcess);
+    CloseHandle(process.hThread);
+    return true;
+}
+
+uint32_t RegisterWindowMessage(const char16_t* name) {
+    return ::RegisterWindowMessageW(reinterpret_cast<const wchar_t*>(name));
+}
+
+long BroadcastToApplications(uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    DWORD recipients = BSM_APPLICATIONS;
+    return ::BroadcastSystemMessageW(BSF_IGNORECURRENTTASK, &recipients, message, wParam, lParam);
+}
+
 }  // namespace qv::proc

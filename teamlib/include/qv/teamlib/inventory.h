@@ -90,6 +90,10 @@ int PopulateGuids(HWnd window, AdapterLists* lists, int mode, const Guid& guid);
 // Returns 1, or 0 when the device list cannot be opened.
 int QueryAdapters(int mode, Guid guid, int kind, AdapterTable* table);
 
+// The number of running processes whose image base name is imageName (without regard to case),
+// counting up to stopAt; 0 also when the process list cannot be read.
+int CountProcessesNamed(const char16_t* imageName, int stopAt);
+
 // Single-instance checks: 1 when at least two processes of the program's image name run.
 int IsQvTeamCfgRunning();
 int IsQvTeamCmdRunning();
