@@ -2,24 +2,19 @@
 // itself: its standard output and the exit status a shell sees (the low byte of the 32-bit status).
 #pragma once
 
-#include <chrono>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include "qv/testing/program_run.h"
 
 namespace qv::teamcmd {
 
 // The banner every run prints first.
 inline const std::string kBanner = "\nQuorvex Teaming Command line Utility (QvTeamCmd v2,0,1,5)\n";
 
-struct Exited {
-    int status;  // the exit code, -1 when the program did not exit normally
-    std::string output;
-};
-
-// Every run ends within this time or is killed (and the test fails): a run that waits on something
-// must not hang the suite.
-constexpr auto kRunLimit = std::chrono::seconds(20);
+using qv::testing::Exited;
+using qv::testing::kRunLimit;
 
 // Runs the program with QV_MACHINE set to machine (and the extra environment entries) and returns
 // its standard output and exit code.
