@@ -2,11 +2,14 @@
 // program entry registers it as "QvTeamCfg.exe" on its machine, so the single-instance check sees
 // a second start.
 //
-// QV_TEAMCFG_EXIT_AFTER_PAINT=1 closes the first window once it has been painted: the start-up
-// benchmark times a whole run to the first painted page with it.
+// QV_TEAMCFG_EXIT_AFTER_PAINT=1 closes the first window once it has been painted and prints its
+// caption (and a message box's text) on standard output: the start-up benchmark times a whole run
+// to the first painted page with it, and the program suite reads what the program showed.
 #include <QApplication>
 #include <QByteArray>
 #include <QDialog>
+#include <QMessageBox>
+#include <cstdio>
 #include <vector>
 
 #include "qv/platform/program_entry.h"
@@ -26,7 +29,13 @@ int qv::ProgramMain(std::span<const std::u16string> args) {
 
     qv::cfg::qt::QtShell shell;
     if (qEnvironmentVariableIntValue("QV_TEAMCFG_EXIT_AFTER_PAINT") == 1)
-        shell.SetObserver(
-            [](const qv::cfg::qt::ShownWindow& shown) { shown.window->done(QDialog::Rejected); });
+        shell.SetObserver([](const qv::cfg::qt::ShownWindow& shown) {
+            QString line = shown.window->windowTitle();
+            if (const auto* box = qobject_cast<QMessageBox*>(shown.window))
+                line += QStringLiteral(": ") + box->text();
+            std::printf("%s\n", qPrintable(line));
+            std::fflush(stdout);
+            shown.window->done(QDialog::Rejected);
+        });
     return qv::cfg::TeamCfgMain(shell);
 }
