@@ -20,18 +20,13 @@
 #include "qv/teamcfg/resources.h"
 
 namespace qv::cfg::qt {
-namespace {
-
 QString ToQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Multi-line edits keep "\r\n" line breaks as Windows' do; Qt shows "\n".
 QString ToDisplayLines(std::u16string_view text) {
     return ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
-
-}  // namespace
 
 QFont DialogFont() {
     QFont font = QApplication::font();

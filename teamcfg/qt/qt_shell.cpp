@@ -16,10 +16,6 @@
 namespace qv::cfg::qt {
 namespace {
 
-QString ToQString(std::u16string_view text) {
-    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // A modal dialog made from a template. Escape and the close box mean IDCANCEL, which the dialog's
 // procedure handles when the dialog has a Cancel button; a dialog without one (the wait dialog)
 // cannot be closed by the user.
@@ -112,8 +108,7 @@ void QtShell::WatchFirstPaint(const ShownWindow& shown) {
 int QtShell::MessageBox(std::u16string_view text, std::u16string_view title, unsigned style) {
     // Only MB_OK and MB_OKCANCEL are used by the program; other button sets show OK.
     const bool okCancel = (style & 0xF) == kMbOkCancel;
-    QMessageBox box(IconOfStyle(style), ToQString(title),
-                    ToQString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")),
+    QMessageBox box(IconOfStyle(style), ToQString(title), ToDisplayLines(text),
                     okCancel ? QMessageBox::Ok | QMessageBox::Cancel : QMessageBox::Ok,
                     QApplication::activeModalWidget());
     box.setWindowIcon(ResourceIcon(kIconSheet));

@@ -101,7 +101,7 @@ class Tour {
         for (int i = 0; i < shown.tabs->count(); ++i) {
             shown.tabs->setCurrentIndex(i);
             QApplication::processEvents();
-            Save(*shown.window, QStringLiteral("properties-%1").arg(shown.tabs->tabText(i).toLower()));
+            Save(*shown.window, QStringLiteral("sheet-%1").arg(shown.tabs->tabText(i).toLower()));
             QtDialogView& view = *shown.pages.at(static_cast<size_t>(i));
             if (view.templateId() == kDlgVlanPage)
                 qobject_cast<QPushButton*>(view.Control(kIdAddVlan))->click();

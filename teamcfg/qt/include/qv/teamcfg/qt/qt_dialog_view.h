@@ -28,6 +28,10 @@ DialogUnits DialogUnitsOf(const QFont& font);
 // The icon resources (kIconSheet, kIconListItem).
 QIcon ResourceIcon(int iconId);
 
+// The model's UTF-16 text as Qt's, and multi-line text with Windows' "\r\n" line breaks as Qt's "\n".
+QString ToQString(std::u16string_view text);
+QString ToDisplayLines(std::u16string_view text);
+
 class QtDialogView final : public QWidget, public DialogView {
     Q_OBJECT
   public:
