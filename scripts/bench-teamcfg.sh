@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Start-up of the GUI: wall and CPU time from the start of QvTeamCfg to its first painted teaming
+# Start-up of the GUI: wall and CPU time (and, where valgrind is installed, the instructions) from the start of QvTeamCfg to its first painted teaming
 # page (QV_TEAMCFG_EXIT_AFTER_PAINT=1 closes the page once it has been painted, and the program
 # ends), against a trivial program, on the offscreen platform. Per run that is: the Qt start, the
 # instance check, the adapter inventory and the team store read, the page's widgets, one paint.
@@ -26,7 +26,8 @@ gui >/dev/null || { echo "bench-teamcfg: QvTeamCfg did not end after its first p
 read -r true_wall true_cpu <<<"$(per_run_us /bin/true)"
 read -r gui_wall gui_cpu <<<"$(per_run_us gui)"
 echo "runs: $runs each"
-printf '%-32s %9s %9s %9s\n' command "wall ms" "CPU ms" ratio
-printf '%-32s %9s %9s %9s\n' /bin/true "$(ms "$true_wall")" "$(ms "$true_cpu")" 1.00x
-printf '%-32s %9s %9s %9s\n' "QvTeamCfg to first paint" "$(ms "$gui_wall")" "$(ms "$gui_cpu")" \
-    "$(ratio "$gui_wall" "$true_wall")x"
+printf '%-28s %9s %9s %9s %14s\n' command "wall ms" "CPU ms" ratio instructions
+printf '%-28s %9s %9s %9s %14s\n' /bin/true "$(ms "$true_wall")" "$(ms "$true_cpu")" 1.00x \
+    "$(instructions /bin/true)"
+printf '%-28s %9s %9s %9s %14s\n' "QvTeamCfg to first paint" "$(ms "$gui_wall")" "$(ms "$gui_cpu")" \
+    "$(ratio "$gui_wall" "$true_wall")x" "$(instructions "$build/bin/QvTeamCfg")"

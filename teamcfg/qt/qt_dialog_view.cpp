@@ -291,6 +291,8 @@ void QtDialogView::InsertItem(int id, int index, std::u16string_view text) {
     QTableWidget* list = List(id);
     if (list == nullptr) return;
     const QSignalBlocker quiet(list);
+    // A row has its first column even before the list got its columns, as a list view's item has.
+    if (list->columnCount() == 0) list->setColumnCount(1);
     const int row = std::clamp(index, 0, list->rowCount());
     list->insertRow(row);
     auto* item = new QTableWidgetItem(ToQString(text));

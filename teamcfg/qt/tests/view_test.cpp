@@ -221,6 +221,10 @@ TEST_F(QtViewTest, ListViewsMadeAtRunTimeAndItsRows) {
     EXPECT_FALSE(view.HasControl(kIdGeneralList));
     ASSERT_TRUE(view.CreateListView(kIdGeneralList, {14, 15, 350, 295}, u"General"));
     EXPECT_EQ(view.GetItemCount(kIdGeneralList), 0);
+    view.InsertItem(kIdGeneralList, 0, u"Adapter Name");  // before any column: the row keeps its text
+    list = qobject_cast<QTableWidget*>(view.Control(kIdGeneralList));
+    ASSERT_NE(list->item(0, 0), nullptr);
+    EXPECT_EQ(U16(list->item(0, 0)->text()), u"Adapter Name");
 }
 
 TEST_F(QtViewTest, DropDownsAndListBoxes) {
