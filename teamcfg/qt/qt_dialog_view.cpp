@@ -8,11 +8,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
-#include <QStyle>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -42,10 +42,39 @@ DialogUnits DialogUnitsOf(const QFont& font) {
     return DialogUnits{std::max(1, (letters / 26 + 1) / 2), std::max(1, metrics.height())};
 }
 
+namespace {
+
+// An adapter card drawn at size x size pixels: the board with its edge connector and, for the sheet
+// icon, its two ports.
+QPixmap AdapterPicture(int size, bool ports) {
+    QPixmap picture(size, size);
+    picture.fill(Qt::transparent);
+    QPainter painter(&picture);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.scale(size / 32.0, size / 32.0);
+    painter.setPen(QPen(QColor(0x1d, 0x4a, 0x27), 1.5));
+    painter.setBrush(QColor(0x2f, 0x7d, 0x3f));
+    painter.drawRoundedRect(QRectF(2, 5, 28, 19), 2, 2);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0xd8, 0xa9, 0x2b));
+    for (int x = 6; x < 22; x += 3) painter.drawRect(QRectF(x, 24, 2, 4));
+    painter.setBrush(QColor(0x22, 0x22, 0x22));
+    painter.drawRect(QRectF(6, 9, 9, 7));  // the chip
+    if (ports) {
+        painter.setBrush(QColor(0xe8, 0xe8, 0xe8));
+        painter.drawRect(QRectF(20, 8, 8, 6));
+        painter.drawRect(QRectF(20, 15, 8, 6));
+    }
+    return picture;
+}
+
+}  // namespace
+
 QIcon ResourceIcon(int iconId) {
-    const QStyle::StandardPixmap pixmap =
-        iconId == kIconListItem ? QStyle::SP_DriveNetIcon : QStyle::SP_ComputerIcon;
-    return QApplication::style()->standardIcon(pixmap);
+    const bool ports = iconId != kIconListItem;
+    QIcon icon;
+    for (const int size : {16, 32}) icon.addPixmap(AdapterPicture(size, ports));
+    return icon;
 }
 
 QtDialogView::QtDialogView(const DialogTemplate& dialog, DialogClient* client, QWidget* parent)
