@@ -232,8 +232,9 @@ int CreateTeam(AppState& state, Shell& shell, DialogView& page) {
     if (UpdateTeam(nullptr, team, teamName.c_str()) != 1) QvTrace(u"   CreateTeam: UpdateTeam failed");
 
     ++g_numTeams;
-    view.SetText(kIdStatus, u"Team Created.");
+    // The rebuild puts the help text into the status box: the outcome is written after it.
     shell.UiThread().Send([&] { InitTeamingPage(state, page); });
+    view.SetText(kIdStatus, u"Team Created.");
     QvTrace(u"<--CreateTeam:");
     return 1;
 }

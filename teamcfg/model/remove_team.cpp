@@ -72,8 +72,8 @@ int RemoveTeam(AppState& state, Shell& shell, DialogView& page) {
     }
     // The rows of removed teams go with the page's rebuild, which keeps rows and records together.
     g_numTeams -= removed;
-    view.SetText(kIdStatus, u"Team Removed.");
     shell.UiThread().Send([&] { InitTeamingPage(state, page); });
+    view.SetText(kIdStatus, u"Team Removed.");
     QvTrace(u"<--RemoveTeam: %d removed", removed);
     return 1;
 }
