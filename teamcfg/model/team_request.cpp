@@ -60,7 +60,10 @@ int WaitDialog::OnInitDialog(DialogView& view) {
     state_.page.waitDialog = &view;
     const bool create = state_.page.createRequested == 1 && state_.page.removeRequested == 0;
     const bool remove = state_.page.createRequested == 0 && state_.page.removeRequested == 1;
-    if (!create && !remove) return 1;
+    if (!create && !remove) {
+        PostRequestDone(state_, shell_);  // nothing to run: the dialog must not wait for a worker
+        return 1;
+    }
     AppState& state = state_;
     Shell& shell = shell_;
     DialogView& page = page_;
