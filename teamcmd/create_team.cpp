@@ -6,11 +6,11 @@
 
 #include "console.h"
 #include "create_log.h"
-#include "member_restore.h"
 #include "qv/platform/guid.h"
 #include "qv/teamlib/bindings.h"
 #include "qv/teamlib/device_state.h"
 #include "qv/teamlib/install.h"
+#include "qv/teamlib/member_restore.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 #include "qv/teamlib/vlan.h"

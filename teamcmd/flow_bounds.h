@@ -24,12 +24,6 @@ inline int MemberCount(const TeamInfo& team) {
     return std::clamp(team.numNics, 0, kMaxTeamMembers);
 }
 
-// The text of a slot up to its terminator; empty when the slot holds none.
-inline std::u16string_view SlotText(const char16_t* slot, size_t capacity) {
-    size_t length = 0;
-    return U16LengthWithin(slot, capacity, &length) ? std::u16string_view(slot, length)
-                                                    : std::u16string_view();
-}
 inline std::u16string_view CommandName(const CommandRecord& record, int slot) {
     return SlotText(record.names[slot], kCommandNameCapacity);
 }

@@ -36,13 +36,12 @@ void RemoveVlansOfEveryTeam(VlanList* list) {
 // Gives a former member back to the system: its team entry goes, it is shown and bound again.
 // False when the log cannot be opened.
 bool ReleaseMember(const CommandRecord& record, const Guid& member) {
-    DeleteAdapterEntry(member);
-    if (QueryAdapters(QV_SHOW_NIC, member, QV_KIND_FREE_ADAPTERS, nullptr) != 1 &&
+    const int failed = ReleaseTeamMember(member);
+    if ((failed & QV_RELEASE_SHOW_FAILED) &&
         !LogFlowText(record, u"PopulateGuids for Showing NICs failed\n")) {
         return false;
     }
-    if (EnableProtocolNicBindings(member, 1, 1) != 1 &&
-        !LogFlowText(record, u"Enabling protocol bindings failed\n")) {
+    if ((failed & QV_RELEASE_BIND_FAILED) && !LogFlowText(record, u"Enabling protocol bindings failed\n")) {
         return false;
     }
     return true;

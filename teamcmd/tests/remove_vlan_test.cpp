@@ -14,19 +14,19 @@
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
+#include "qv/teamlib/testing/team_setup.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/vlan_list.h"
 #include "scenarios.h"
-#include "team_setup.h"
 
 namespace qv::teamcmd {
 namespace {
 
+using qv::testing::AdapterState;
 using qv::testing::DefaultPortGuid;
+using qv::testing::ReadAdapter;
 using qv::testing::TempMachine;
-using testing::AdapterState;
 using testing::Golden;
-using testing::ReadAdapter;
 
 const std::string kNoMatch = "   No matching team found, Team Removal failed\n";
 const std::string kBadParent = "Parameter Incorrect - Nic (or Team) Name\n";
@@ -89,7 +89,7 @@ TEST(RemoveTeamProgram, ByConnectionOrDisplayNameFreesTheMembers) {
         TempMachine machine;
         ASSERT_TRUE(machine.ok());
         const std::u16string names[] = {PortName(0), PortName(1)};
-        const auto team = testing::MakeTeam(u"Team0", {0, 1}, 0);
+        const auto team = qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
         ASSERT_EQ(PortName(0), u"Team0:" + names[0]);
         ExpectTakenOver(DefaultPortGuid(0));
         const std::string connection = U8(team.connectionName);
@@ -110,7 +110,7 @@ TEST(RemoveTeamProgram, ByConnectionOrDisplayNameFreesTheMembers) {
 TEST(RemoveTeamProgram, NoMatchingTeamFailsWithStatusTwoAndLogsIt) {
     TempMachine machine;
     ASSERT_TRUE(machine.ok());
-    testing::MakeTeam(u"Team0", {0, 1}, 0);
+    qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
     const auto log = machine.scratch().path() / "remove.log";
     // A physical adapter's name or an unknown name selects no team; neither does an empty name.
     for (const std::vector<std::string>& args : {std::vector<std::string>{"-r", "Nope"},
@@ -129,9 +129,9 @@ TEST(RemoveTeamProgram, RemoveAllWithLog) {
     TempMachine machine;
     ASSERT_TRUE(machine.ok());
     const std::u16string names[] = {PortName(0), PortName(1), PortName(2), PortName(3)};
-    const auto team0 = testing::MakeTeam(u"Team0", {0, 1}, 0);
-    const auto team1 = testing::MakeTeam(u"Team1", {2, 3}, 1);
-    const std::u16string vlan = testing::MakeVlan(team1.guid, u"Team1", u"Voice", 7, true);
+    const auto team0 = qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
+    const auto team1 = qv::testing::MakeTeam(u"Team1", {2, 3}, 1);
+    const std::u16string vlan = qv::testing::MakeVlan(team1.guid, u"Team1", u"Voice", 7, true);
     const auto log = machine.scratch().path() / "remove.log";
 
     const Exited exited = RunOn(machine, {"-r", "-f", LogArg(log)});
@@ -160,8 +160,8 @@ TEST(RemoveTeamProgram, MoreThanFourTeamsAreRefusedAfterTheirVlansWent) {
             testing::AddTeam(n + 1, testing::TeamGuid(n), U16Format(u"Team%d", n), 0x110 + n, {{member, 0}}));
     }
     for (const int n : {0, 4}) {
-        testing::MakeVlan(qv::testing::ToGuid(testing::TeamGuid(n)), U16Format(u"Team%d", n), u"V", 10 + n,
-                          true);
+        qv::testing::MakeVlan(qv::testing::ToGuid(testing::TeamGuid(n)), U16Format(u"Team%d", n), u"V",
+                              10 + n, true);
     }
     const auto log = machine.scratch().path() / "remove.log";
     const Exited exited = RunOn(machine, {"-r", "-f", LogArg(log)});
@@ -181,11 +181,11 @@ TEST(RemoveTeamProgram, AdaptersWithoutTeamEntriesBeforeTheTeam) {
     for (const bool removeAll : {false, true}) {
         TempMachine machine;
         ASSERT_TRUE(machine.ok());
-        const Guid bare = testing::InstallBareTeamAdapter(u"Bare");
-        const std::u16string vlan = testing::MakeVlan(qv::testing::ToGuid(DefaultPortGuid(2)),
-                                                      u"Local Area Connection 3", u"Data", 5, false);
+        const Guid bare = qv::testing::InstallBareTeamAdapter(u"Bare");
+        const std::u16string vlan = qv::testing::MakeVlan(qv::testing::ToGuid(DefaultPortGuid(2)),
+                                                          u"Local Area Connection 3", u"Data", 5, false);
         const std::u16string names[] = {PortName(0), PortName(1)};
-        const auto team = testing::MakeTeam(u"Team0", {0, 1}, 0);
+        const auto team = qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
 
         const Exited exited = RunOn(
             machine, removeAll ? std::vector<std::string>{"-r"} : std::vector<std::string>{"-r", "Team0"});
@@ -207,7 +207,7 @@ TEST(RemoveTeamProgram, AdaptersWithoutTeamEntriesBeforeTheTeam) {
 TEST(AddVlanProgram, OverAnAdapterAndATeam) {
     TempMachine machine;
     ASSERT_TRUE(machine.ok());
-    const auto team = testing::MakeTeam(u"Team0", {0, 1}, 0);
+    const auto team = qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
     const std::string port3 = "Local Area Connection 3";
     struct Case {
         std::vector<std::string> args;
@@ -268,7 +268,7 @@ TEST(DeleteVlansProgram, ByNameThenAllRestoresEachParent) {
     ASSERT_TRUE(machine.ok());
     const std::u16string port = DefaultPortGuid(2);
     const std::u16string portName = PortName(2);
-    const auto team = testing::MakeTeam(u"Team0", {0, 1}, 0);
+    const auto team = qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
     ASSERT_EQ(RunOn(machine, {"-a", "Local Area Connection 3", "A", "1"}).status, 1);
     ASSERT_EQ(RunOn(machine, {"-a", "Local Area Connection 3", "B", "2"}).status, 1);
     ASSERT_EQ(RunOn(machine, {"-a", "Team0", "C", "3"}).status, 1);

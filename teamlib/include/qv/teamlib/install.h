@@ -67,6 +67,13 @@ int UpdateTeam(HWnd window, const TeamInfo& team, const char16_t* teamName,
 // the team is in that list, 0 otherwise.
 int SetNicFriendlyName(const AdapterList& teamAdapters, const Guid& team, const Guid& member);
 
+// Gives a member of a removed team back to the system: its Adapters entry goes (DeleteAdapterEntry),
+// it is shown and restarted, and its protocols are bound again. 0 when all went, else the
+// QV_RELEASE_* flags of the steps that failed (each step runs regardless).
+constexpr int QV_RELEASE_SHOW_FAILED = 1;
+constexpr int QV_RELEASE_BIND_FAILED = 2;
+int ReleaseTeamMember(const Guid& member);
+
 // Removes a virtual adapter from the system (DIF_REMOVE, global scope). 1 removed, 0 failed.
 int RemoveTeamDetails(HDevInfo set, DevInfoData* device);
 

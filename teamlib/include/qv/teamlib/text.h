@@ -36,6 +36,13 @@ bool U16CopyInto(char16_t* buffer, size_t capacity, std::u16string_view source);
 // found within limit units).
 bool U16LengthWithin(const char16_t* text, size_t limit, size_t* length);
 
+// The text of a fixed-size slot up to its terminator; empty when the slot holds none.
+inline std::u16string_view SlotText(const char16_t* slot, size_t capacity) {
+    size_t length = 0;
+    return U16LengthWithin(slot, capacity, &length) ? std::u16string_view(slot, length)
+                                                    : std::u16string_view();
+}
+
 // Case-insensitive comparison of UTF-16 text (ASCII and Latin-1 letters fold; others compare as is).
 int U16CompareNoCase(std::u16string_view a, std::u16string_view b);
 bool U16EqualNoCase(std::u16string_view a, std::u16string_view b);

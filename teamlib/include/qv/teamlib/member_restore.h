@@ -1,4 +1,4 @@
-// What a create changes on its members before the team adapter exists, kept so that a failure in
+// What a team creation changes on its members before the team adapter exists, kept so that a failure in
 // those steps can give it back: the protocol bindings it disabled and the team store entries it
 // wrote the team number into.
 #pragma once
@@ -7,7 +7,7 @@
 
 #include "qv/teamlib/team_store.h"
 
-namespace qv::teamcmd {
+namespace qv {
 
 struct MemberRestore {
     int unbound;  // members 0..unbound-1 had their bindings disabled by this run
@@ -27,4 +27,4 @@ void SaveMemberEntries(const TeamInfo& team, MemberRestore* restore);
 // the bindings of the members it unbound.
 void RestoreMembers(const TeamInfo& team, const MemberRestore& restore);
 
-}  // namespace qv::teamcmd
+}  // namespace qv

@@ -1,4 +1,4 @@
-#include "team_setup.h"
+#include "qv/teamlib/testing/team_setup.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +14,7 @@
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/vlan.h"
 
-namespace qv::teamcmd::testing {
+namespace qv::testing {
 namespace {
 
 Guid InstallTeamAdapter(const std::u16string& name) {
@@ -41,7 +41,7 @@ MadeTeam MakeTeam(const std::u16string& name, const std::vector<int>& ports, int
     team.numNics = static_cast<int32_t>(ports.size());
     team.TeamMode = QV_MODE_ACTIVE_BACKUP;
     for (size_t m = 0; m < ports.size(); ++m) {
-        team.memberGuids[m] = qv::testing::ToGuid(qv::testing::DefaultPortGuid(ports[m]));
+        team.memberGuids[m] = ToGuid(DefaultPortGuid(ports[m]));
         team.Order[m] = static_cast<int32_t>(m);
         EXPECT_EQ(EnableProtocolNicBindings(team.memberGuids[m], 0, 1), 1);
     }
@@ -79,7 +79,7 @@ AdapterState ReadAdapter(const std::u16string& guid) {
     state.characteristics = device->driverValues.Dword(u"Characteristics");
     state.friendlyName = device->friendlyName;
     state.hasNetworkAddress = device->driverValues.Find(u"NetworkAddress") != nullptr;
-    state.hasStoreEntry = sim::ReadKeyValues(qv::testing::StoreEntryPath(guid)).has_value();
+    state.hasStoreEntry = sim::ReadKeyValues(StoreEntryPath(guid)).has_value();
     for (const sim::AdapterBinding& binding : sim::ReadAdapterBindings(guid)) {
         (binding.enabled ? state.enabled : state.disabled).push_back(binding.protocolId);
     }
@@ -90,4 +90,4 @@ AdapterState ReadAdapter(const Guid& guid) {
     return ReadAdapter(GuidToString(guid));
 }
 
-}  // namespace qv::teamcmd::testing
+}  // namespace qv::testing

@@ -1,4 +1,4 @@
-// Teams and VLANs made in the test process with the teaming library, the way QvTeamCmd's own flows
+// Teams and VLANs made in the test process with the teaming library, the way the front ends
 // make them, and what a test reads back of an adapter on the simulated machine.
 #pragma once
 
@@ -8,7 +8,7 @@
 
 #include "qv/platform/guid.h"
 
-namespace qv::teamcmd::testing {
+namespace qv::testing {
 
 // A team adapter named name over the default ports given by index: the members are unbound, get
 // their TeamNumber, the team adapter is installed, TeamBinding and Order are written and the team
@@ -40,4 +40,4 @@ struct AdapterState {
 AdapterState ReadAdapter(const std::u16string& guid);
 AdapterState ReadAdapter(const Guid& guid);
 
-}  // namespace qv::teamcmd::testing
+}  // namespace qv::testing

@@ -1,4 +1,4 @@
-#include "member_restore.h"
+#include "qv/teamlib/member_restore.h"
 
 #include <algorithm>
 
@@ -7,7 +7,7 @@
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 
-namespace qv::teamcmd {
+namespace qv {
 namespace {
 
 constexpr char16_t kTeamNumberValue[] = u"TeamNumber";
@@ -90,4 +90,4 @@ void RestoreMembers(const TeamInfo& team, const MemberRestore& restore) {
     QvTrace(u"<--RestoreMembers:\n");
 }
 
-}  // namespace qv::teamcmd
+}  // namespace qv
