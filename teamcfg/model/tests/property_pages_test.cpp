@@ -1,0 +1,263 @@
+// The property sheet and its General, Statistics and team Properties pages on simulated machines.
+#include <gtest/gtest.h>
+
+#include "page_fixture.h"
+#include "qv/sim/ndis_adapter.h"
+#include "qv/teamcfg/device_queries.h"
+#include "qv/teamcfg/property_pages.h"
+#include "qv/teamcfg/property_sheet.h"
+#include "qv/teamcfg/resources.h"
+#include "qv/teamlib/text.h"
+
+namespace qv::cfg::testing {
+namespace {
+
+using qv::testing::DefaultPortGuid;
+using qv::testing::kOtherVendorGuid;
+using qv::testing::kTeamA;
+
+std::u16string Value(const FakeDialogView& view, int listId, std::u16string_view name) {
+    for (const FakeRow& row : view.Control(listId).rows)
+        if (row.cells.at(0) == name) return row.cells.size() > 1 ? row.cells[1] : u"";
+    ADD_FAILURE() << "no row " << ToUtf8(name);
+    return {};
+}
+
+TEST(PropertySheet, PagesFollowTheSelection) {
+    PageFixture f;
+    f.MakeTeam(QV_MODE_ACTIVE_BACKUP, {{2, 0}, {3, 1}});
+    FakeDialogView page(kDlgTeamingPage);
+    auto& unassigned = page.Control(kIdUnassignedList).rows;
+    for (int i = 0; i < f.state->lists.unassignedAdapters.count; ++i) unassigned.push_back({{u"x"}, false});
+    page.Control(kIdTeamedList).rows.push_back({{u"Team0"}, false});
+    const auto templates = [&] {
+        std::vector<int> ids;
+        for (const PageSpec& spec : f.shell.sheets.back().pages) ids.push_back(spec.templateId);
+        return ids;
+    };
+    const std::vector<int> adapterPages = {kDlgGeneralPage, kDlgStatisticsPage, kDlgVlanPage};
+
+    unassigned[static_cast<size_t>(PageFixture::IndexOf(f.state->lists.unassignedAdapters, kOtherVendorGuid))]
+        .checked = true;
+    page.Control(kIdTeamedList).rows[0].checked = true;  // an adapter wins over a team
+    ShowPropertiesPage(*f.state, f.shell, page);
+    EXPECT_EQ(templates(), std::vector<int>(adapterPages.begin(), adapterPages.end() - 1));
+    EXPECT_EQ(f.state->teamSelected, -1);
+
+    for (FakeRow& row : unassigned) row.checked = false;
+    unassigned[static_cast<size_t>(PageFixture::IndexOf(f.state->lists.unassignedAdapters, DefaultPortGuid(0)))]
+        .checked = true;
+    ShowPropertiesPage(*f.state, f.shell, page);
+    EXPECT_EQ(templates(), adapterPages);
+
+    for (FakeRow& row : unassigned) row.checked = false;
+    ShowPropertiesPage(*f.state, f.shell, page);
+    EXPECT_EQ(templates(), std::vector<int>({kDlgGeneralPage, kDlgStatisticsPage, kDlgVlanPage,
+                                             kDlgTeamPropertiesPage}));
+    const SheetSpec& sheet = f.shell.sheets.back();
+    EXPECT_EQ(sheet.caption, u"Properties");
+    EXPECT_EQ(sheet.iconId, kIconSheet);
+    EXPECT_TRUE(sheet.ownedByPage);
+    std::vector<std::u16string> titles;
+    for (const PageSpec& spec : sheet.pages) titles.emplace_back(spec.title);
+    EXPECT_EQ(titles, std::vector<std::u16string>({u"General", u"Statistics", u"VLAN", u"Properties"}));
+    EXPECT_EQ(f.state->nicSelected, -1);
+    EXPECT_EQ(f.state->teamSelected, 0);
+    EXPECT_TRUE(f.shell.messages.empty());
+
+    f.shell.failPropertySheet = true;
+    ShowPropertiesPage(*f.state, f.shell, page);
+    ASSERT_EQ(f.shell.messages.size(), 1u);
+    EXPECT_EQ(f.shell.messages[0].text, u"Cannot Create Property Sheet");
+    EXPECT_EQ(f.shell.messages[0].title, u"");
+}
+
+TEST(GeneralPage, ShowsTheAdaptersFactsAndFollowsACablePull) {
+    PageFixture f;
+    f.SelectNic(DefaultPortGuid(0));
+    ASSERT_TRUE(qv::testing::WriteValueBytes(
+        u"System\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + DefaultPortGuid(0), u"IPAddress",
+        kRegMultiSz, qv::testing::MultiStringBytes({u"10.1.2.3", u"10.1.2.4"})));
+    GeneralPage client(*f.state, f.shell);
+    FakeDialogView view(kDlgGeneralPage);
+    ASSERT_EQ(client.OnInitDialog(view), 1);
+    const FakeControl& list = view.Control(kIdGeneralList);
+    EXPECT_EQ(list.columns, (std::vector<std::pair<std::u16string, int>>{{u"Information", 100}, {u"Value", 250}}));
+    EXPECT_TRUE(list.style.gridLines);
+    const auto rows = Rows(view, kIdGeneralList);
+    ASSERT_EQ(rows.size(), 12u);
+    const AdapterEntry& entry = f.state->lists.unassignedAdapters.entries[f.state->nicSelected];
+    const std::vector<std::u16string> expected = {
+        u"Adapter Name=" + std::u16string(entry.displayName),
+        u"Current MAC Address=" + rows[1].substr(20),
+        u"Permanent MAC Address=" + rows[1].substr(20),
+        u"Link Speed=10 Gbps",
+        u"Link Status=Connected",
+        u"Driver Name=system32\\DRIVERS\\qvn5.sys",
+        u"Driver State=Installed",
+        u"Driver Date=3-14-2008",
+        u"Driver Version=" + std::u16string(entry.driverVersion),
+        u"IP Address=10.1.2.3",
+        u"Offload Capabilities=LSO, Checksum Offload, TOE",
+        u"MTU=1514",
+    };
+    EXPECT_EQ(rows, expected);
+    EXPECT_EQ(rows[1].size(), 20u + 17u);  // "xx-xx-xx-xx-xx-xx"
+
+    ASSERT_TRUE(sim::WriteNdisFact(DefaultPortGuid(0), sim::kNdisMediaConnect, 1));
+    client.OnSetActive(view);
+    EXPECT_EQ(Value(view, kIdGeneralList, u"Link Status"), u"Network Cable Unplugged");
+    EXPECT_EQ(view.Control(kIdGeneralList).rows.size(), 12u);
+}
+
+TEST(GeneralPage, OffloadTextsOfBothForms) {
+    struct Case {
+        const char16_t* guid;
+        uint32_t connectionOffload;
+        const char16_t* expected;
+    } cases[] = {
+        {kOtherVendorGuid, 0, u"LSO, Checksum Offload"},  // NDIS 5: checksum and large send tasks
+        {kOtherVendorGuid, 1, u"TOE, LSO, Checksum Offload"},
+        {u"", 1, u"LSO, Checksum Offload, TOE"},  // n5 port, NDIS 6
+        {u"", 0, u"LSO, Checksum Offload"},
+    };
+    for (const Case& c : cases) {
+        PageFixture f;
+        const std::u16string guid = c.guid[0] ? std::u16string(c.guid) : DefaultPortGuid(1);
+        ASSERT_TRUE(sim::WriteNdisFact(guid, sim::kNdisConnectionOffload, c.connectionOffload));
+        f.SelectNic(guid);
+        FakeDialogView view(kDlgGeneralPage);
+        OnInitPropertiesDialog(*f.state, f.shell, view);
+        EXPECT_EQ(Value(view, kIdGeneralList, u"Offload Capabilities"), c.expected) << ToUtf8(guid);
+    }
+}
+
+TEST(GeneralPage, LinkSpeedIsCappedOutsideWindows5) {
+    for (const auto& [major, expected] : {std::pair{5u, u"400 Gbps"}, std::pair{6u, u"10 Gbps"}}) {
+        sim::InventoryOptions options;
+        options.osMajor = major;
+        PageFixture f(options);
+        ASSERT_TRUE(sim::WriteNdisFact(DefaultPortGuid(0), sim::kNdisLinkSpeed, 4000000000u));
+        f.SelectNic(DefaultPortGuid(0));
+        FakeDialogView view(kDlgGeneralPage);
+        OnInitPropertiesDialog(*f.state, f.shell, view);
+        EXPECT_EQ(Value(view, kIdGeneralList, u"Link Speed"), expected);
+    }
+}
+
+TEST(GeneralPage, AnAdapterThatDoesNotOpenLeavesTheListEmpty) {
+    PageFixture f;
+    f.SelectNic(DefaultPortGuid(0));
+    f.state->lists.unassignedAdapters.entries[f.state->nicSelected].guid = qv::testing::ToGuid(kTeamA);
+    FakeDialogView view(kDlgGeneralPage);
+    EXPECT_EQ(OnInitPropertiesDialog(*f.state, f.shell, view), 0);
+    EXPECT_EQ(view.GetItemCount(kIdGeneralList), 0);
+    EXPECT_TRUE(f.shell.messages.empty());
+    view.failCreateListView = true;
+    OnInitPropertiesDialog(*f.state, f.shell, view);
+    ASSERT_EQ(f.shell.messages.size(), 1u);
+    EXPECT_EQ(f.shell.messages[0].text, u"Cannot Create Control");
+}
+
+// Each query answers the counter and then advances it by the row number, so the n-th read of row
+// k answers (n - 1) * k.
+TEST(StatisticsPage, RefreshAndResetAgainstTheBaseline) {
+    PageFixture f;
+    f.SelectNic(DefaultPortGuid(0));
+    StatisticsPage client(*f.state, f.shell);
+    FakeDialogView view(kDlgStatisticsPage);
+    ASSERT_EQ(client.OnInitDialog(view), 1);
+    const auto values = [&] {
+        std::vector<std::u16string> texts;
+        for (const FakeRow& row : view.Control(kIdStatisticsList).rows) texts.push_back(row.cells.at(1));
+        return texts;
+    };
+    const auto expect = [&](auto valueOfRow) {
+        std::vector<std::u16string> texts = {u" "};
+        for (int k = 1; k <= 21; ++k) {
+            if (k == 12) texts.insert(texts.end(), {u" ", u" "});
+            texts.push_back(U16Format(u"%I64u", static_cast<uint64_t>(valueOfRow(k))));
+        }
+        return texts;
+    };
+    const auto names = view.Column(kIdStatisticsList, 0);
+    ASSERT_EQ(names.size(), 24u);
+    EXPECT_EQ(names[0], u"General Statistics");
+    EXPECT_EQ(names[1], u"Frames Transmitted OK");
+    EXPECT_EQ(names[11], u"Received CRC Error Frames");
+    EXPECT_EQ(names[12], u"");
+    EXPECT_EQ(names[13], u"Ethernet Statistics");
+    EXPECT_EQ(names[23], u"Transmit Late Collisions");
+    EXPECT_EQ(values(), expect([](int) { return 0; }));
+
+    view.Click(client, kIdRefresh);  // second read: k
+    EXPECT_EQ(values(), expect([](int k) { return k; }));
+    view.Click(client, kIdReset);  // baseline k, third read 2k
+    EXPECT_EQ(values(), expect([](int k) { return k; }));
+    // Counters that do not move: rewind each to the value last read (the fourth read, 3k), so the
+    // reset's read answers it again and shows 0.
+    view.Click(client, kIdRefresh);
+    for (int k = 1; k <= 21; ++k)
+        ASSERT_TRUE(sim::WriteNdisCounter(DefaultPortGuid(0), sim::kStatisticsOids[k - 1], 3u * k));
+    view.Click(client, kIdReset);
+    EXPECT_EQ(values(), expect([](int) { return 0; }));
+}
+
+TEST(TeamPropertiesPage, ModeMethodAndPreferenceOrder) {
+    struct Case {
+        int32_t mode;
+        int selection;
+        std::vector<std::u16string> methods;
+    } cases[] = {
+        {QV_MODE_ACTIVE_BACKUP, 0, {}},
+        {QV_MODE_TLB, 1, {u"Connection based", u"Round Robin"}},
+        {QV_MODE_LACP, 2, {}},
+        {QV_MODE_FAILBACK, 3, {}},
+    };
+    for (const Case& c : cases) {
+        PageFixture f;
+        f.MakeTeam(c.mode, {{1, 1}, {2, 0}});
+        f.SelectTeam(kTeamA);
+        FakeDialogView view(kDlgTeamPropertiesPage);
+        TeamPropertiesPage client(*f.state);
+        ASSERT_EQ(client.OnInitDialog(view), 1);
+        const FakeControl& modes = view.Control(kIdTeamModeList);
+        EXPECT_EQ(modes.strings, std::vector<std::u16string>({u"Active Backup", u"Transmit Load Balancing",
+                                                              u"802.3ad LACP",
+                                                              u"Active Backup with Failback to Active"}));
+        EXPECT_EQ(modes.selection, c.selection);
+        EXPECT_FALSE(modes.enabled);
+        EXPECT_EQ(view.Control(kIdTeamMethodList).strings, c.methods);
+        EXPECT_EQ(view.Control(kIdTeamMethodList).selection, c.methods.empty() ? -1 : 0);
+        EXPECT_FALSE(view.Control(kIdTeamMethodList).enabled);
+        // The member with Order 0 (port 2) comes first.
+        const TeamInfo& team = f.state->page.teams.teams[f.state->teamSelected];
+        ASSERT_EQ(team.numNics, 2);
+        const auto& members = view.Control(kIdTeamMembersList).strings;
+        ASSERT_EQ(members.size(), 2u);
+        EXPECT_EQ(members[0], team.memberNames[team.Order[0] == 0 ? 0 : 1]);
+        EXPECT_NE(members[0], members[1]);
+        EXPECT_NE(members[0], u"dummy");
+    }
+}
+
+TEST(TeamPropertiesPage, MissingMembersAndDamagedOrdersKeepTheirPlaceholder) {
+    PageFixture f;
+    f.MakeTeam(QV_MODE_ACTIVE_BACKUP, {{1, 0}, {2, 1}});
+    f.SelectTeam(kTeamA);
+    TeamInfo& team = f.state->page.teams.teams[f.state->teamSelected];
+    team.numNics = 3;
+    team.memberGuids[2] = qv::testing::ToGuid(u"{7EA0FFFF-0000-4000-8000-00000000000F}");  // removed adapter
+    team.Order[2] = 2;
+    team.Order[1] = 7;  // outside the list: that member has no place
+    FakeDialogView view(kDlgTeamPropertiesPage);
+    ASSERT_EQ(PopulateAdaptersInTeam(view, team, kIdTeamMembersList), 1);
+    const auto& members = view.Control(kIdTeamMembersList).strings;
+    ASSERT_EQ(members.size(), 3u);
+    EXPECT_EQ(members[0], team.memberNames[0]);
+    EXPECT_EQ(members[1], u"dummy");
+    EXPECT_EQ(members[2], u"dummy");
+}
+
+}  // namespace
+}  // namespace qv::cfg::testing
