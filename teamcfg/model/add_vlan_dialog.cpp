@@ -74,7 +74,9 @@ void AddVlanDialog::Accept(DialogView& view) {
     }
     const int64_t id = ParseId(idText);
     const int count = vlans_.count < kMaxVlans ? vlans_.count : kMaxVlans;
-    const auto refuse = [&](const char16_t* text) { shell_.MessageBox(text, u"Error", kMbOk | kMbIconWarning); };
+    const auto refuse = [&](const char16_t* text) {
+        shell_.MessageBox(text, u"Error", kMbOk | kMbIconWarning);
+    };
     for (int i = 0; i < count; ++i) {
         if (vlans_.ids[i] == id || U16EqualNoCase(vlans_.names[i], name)) {
             refuse(u"This Vlan ID or Vlan Name is already being used");

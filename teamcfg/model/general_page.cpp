@@ -11,6 +11,7 @@
 #include "qv/teamcfg/resources.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/text.h"
+#include "report_list.h"
 
 namespace qv::cfg {
 namespace {
@@ -57,13 +58,8 @@ std::u16string Mtu(HDevice device) {
 
 int OnInitPropertiesDialog(AppState& state, Shell& shell, DialogView& view) {
     view.DestroyControl(kIdGeneralList);
-    if (!view.CreateListView(kIdGeneralList, {14, 15, 350, 295}, u"General")) {
-        shell.MessageBox(u"Cannot Create Control", u"", kMbOk);
-    } else {
-        view.SetListViewStyle(kIdGeneralList, {.checkBoxes = false, .gridLines = true, .fullRowSelect = false});
-        view.InsertColumn(kIdGeneralList, 0, u"Information", 100);
-        view.InsertColumn(kIdGeneralList, 1, u"Value", 250);
-    }
+    CreateReportList(view, shell, kIdGeneralList, {14, 15, 350, 295}, u"General", {u"Information", 100},
+                     {u"Value", 250});
     bool isTeam = false;
     const AdapterEntry* entry = SelectedEntry(state, &isTeam);
     if (entry == nullptr) return 0;
@@ -87,12 +83,8 @@ int OnInitPropertiesDialog(AppState& state, Shell& shell, DialogView& view) {
         {u"Offload Capabilities", OffloadText(QueryOffloadAnswers(device.get()))},
         {u"MTU", Mtu(device.get())},
     };
-    int index = 0;
-    for (const auto& [name, value] : rows) {
-        view.InsertItem(kIdGeneralList, index, name);
-        view.SetItemText(kIdGeneralList, index, 1, std::u16string_view(value).substr(0, kValueCapacity));
-        ++index;
-    }
+    for (const auto& [name, value] : rows)
+        AddReportRow(view, kIdGeneralList, name, std::u16string_view(value).substr(0, kValueCapacity));
     return 1;
 }
 

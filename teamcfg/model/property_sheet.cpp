@@ -32,7 +32,8 @@ void ShowPropertiesPage(AppState& state, Shell& shell, DialogView& page) {
     SheetSpec sheet{LoadString(kStrProperties), kIconSheet, true, {}};
     sheet.pages.push_back({kDlgGeneralPage, LoadString(kStrGeneral), &general});
     sheet.pages.push_back({kDlgStatisticsPage, LoadString(kStrStatistics), &statistics});
-    if (isTeam || IsQuorvexNic(entry->guid)) sheet.pages.push_back({kDlgVlanPage, LoadString(kStrVlan), &vlans});
+    if (isTeam || IsQuorvexNic(entry->guid))
+        sheet.pages.push_back({kDlgVlanPage, LoadString(kStrVlan), &vlans});
     if (isTeam) sheet.pages.push_back({kDlgTeamPropertiesPage, LoadString(kStrProperties), &team});
     if (!shell.RunPropertySheet(sheet)) shell.MessageBox(u"Cannot Create Property Sheet", u"", kMbOk);
 }

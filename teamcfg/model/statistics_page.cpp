@@ -5,44 +5,36 @@
 #include "qv/teamcfg/property_pages.h"
 #include "qv/teamcfg/resources.h"
 #include "qv/teamlib/text.h"
+#include "report_list.h"
 
 namespace qv::cfg {
 namespace {
 
-void AddRow(DialogView& view, const char16_t* name, std::u16string_view value) {
-    const int index = view.GetItemCount(kIdStatisticsList);
-    view.InsertItem(kIdStatisticsList, index, name);
-    view.SetItemText(kIdStatisticsList, index, 1, value);
-}
-
 void AddCounters(DialogView& view, const AppState& state, int first, int end) {
     for (int row = first; row < end; ++row) {
-        // Unsigned difference: after a reset on another adapter the values wrap, as they always have.
+        // Unsigned difference: the baseline is one for all adapters, so after a reset on another
+        // adapter a counter below it wraps.
         const uint64_t value = state.statisticsLast[row] - state.statisticsBaseline[row];
-        AddRow(view, kStatisticsTable[row].name, U16Format(u"%I64u", value));
+        AddReportRow(view, kIdStatisticsList, kStatisticsTable[row].name, U16Format(u"%I64u", value));
     }
 }
 
 }  // namespace
 
 int OnInitStatisticsDialog(AppState& state, Shell& shell, DialogView& view) {
-    if (!view.CreateListView(kIdStatisticsList, {14, 15, 355, 250}, u"Statistics")) {
-        shell.MessageBox(u"Cannot Create Control", u"", kMbOk);
+    if (!CreateReportList(view, shell, kIdStatisticsList, {14, 15, 355, 250}, u"Statistics", {u"Name", 200},
+                          {u"Value", 130}))
         return 0;
-    }
-    view.SetListViewStyle(kIdStatisticsList, {.checkBoxes = false, .gridLines = true, .fullRowSelect = false});
-    view.InsertColumn(kIdStatisticsList, 0, u"Name", 200);
-    view.InsertColumn(kIdStatisticsList, 1, u"Value", 130);
     bool isTeam = false;
     const AdapterEntry* entry = SelectedEntry(state, &isTeam);
     if (entry == nullptr) return 0;
     const ScopedDevice device = OpenAdapterDevice(entry->guid);
     if (!device) return 0;
     GetDeviceStatistics(device.get(), state.statisticsLast);
-    AddRow(view, u"General Statistics", u" ");
+    AddReportRow(view, kIdStatisticsList, u"General Statistics", u" ");
     AddCounters(view, state, 0, kGeneralStatisticsRows);
-    AddRow(view, u"", u" ");
-    AddRow(view, u"Ethernet Statistics", u" ");
+    AddReportRow(view, kIdStatisticsList, u"", u" ");
+    AddReportRow(view, kIdStatisticsList, u"Ethernet Statistics", u" ");
     AddCounters(view, state, kGeneralStatisticsRows, kStatisticsRows);
     return 1;
 }

@@ -9,19 +9,20 @@
 namespace qv::cfg {
 
 int PopulateAdaptersInTeam(DialogView& view, TeamInfo& team, int listId) {
-    const int members = team.numNics < 0 ? 0 : (team.numNics > kMaxTeamMembers ? kMaxTeamMembers : team.numNics);
+    const int members =
+        team.numNics < 0 ? 0 : (team.numNics > kMaxTeamMembers ? kMaxTeamMembers : team.numNics);
     for (int i = 0; i < members; ++i) view.InsertString(listId, i, u"dummy");
     return ForEachPhysicalAdapter([&](const Guid& guid, const char16_t* name) {
-               for (int i = 0; i < members; ++i) {
-                   if (!GuidEqual(team.memberGuids[i], guid)) continue;
-                   U16CopyInto(team.memberNames[i], kAdapterNameCapacity, name);
-                   // An Order outside the list (a damaged store entry) has no place to show.
-                   const int position = team.Order[i];
-                   if (position < 0 || position >= members) continue;
-                   view.DeleteString(listId, position);
-                   view.InsertString(listId, position, name);
-               }
-           })
+        for (int i = 0; i < members; ++i) {
+            if (!GuidEqual(team.memberGuids[i], guid)) continue;
+            U16CopyInto(team.memberNames[i], kAdapterNameCapacity, name);
+            // An Order outside the list (a damaged store entry) has no place to show.
+            const int position = team.Order[i];
+            if (position < 0 || position >= members) continue;
+            view.DeleteString(listId, position);
+            view.InsertString(listId, position, name);
+        }
+    })
                ? 1
                : 0;
 }

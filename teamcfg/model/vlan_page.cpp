@@ -95,15 +95,16 @@ void VlanPage::AddVlan(DialogView& view) {
     shell_.ShowBusyWindow();
     const bool first = vlans.count == 1;
     if (first) HideAndUnbind(entry->guid, isTeam);
-    if (CreateVlanForNic(entry->guid, entry->displayName, vlans.names[index], vlans.ids[index], &vlans.guids[index],
-                         isTeam)) {
+    if (CreateVlanForNic(entry->guid, entry->displayName, vlans.names[index], vlans.ids[index],
+                         &vlans.guids[index], isTeam)) {
         InsertVlanRow(view, vlans, index);
     } else {
         const Win32Error error = GetLastError();
         DropEntry(vlans, index);
         // Without a VLAN the adapter must not stay hidden and unbound: it would be cut off.
         if (first) ShowAndRebind(entry->guid, isTeam);
-        shell_.MessageBox(U16Format(u"Failed to add vlan. Error=0x%x", error), u"Error", kMbOk | kMbIconWarning);
+        shell_.MessageBox(U16Format(u"Failed to add vlan. Error=0x%x", error), u"Error",
+                          kMbOk | kMbIconWarning);
     }
     shell_.CloseBusyWindow();
 }

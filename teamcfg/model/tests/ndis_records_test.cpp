@@ -1,10 +1,11 @@
 // The NDIS answer layouts and parsers, byte by byte, and the texts made from them.
+#include "qv/teamcfg/ndis_records.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <vector>
 
-#include "qv/teamcfg/ndis_records.h"
 #include "qv/teamcfg/page_texts.h"
 
 namespace qv::cfg {
@@ -38,7 +39,8 @@ TEST(NdisRecords, PreparedHeaderBytes) {
     uint8_t buffer[kTaskOffload5BufferSize];
     std::memset(buffer, 0xEE, sizeof buffer);
     PrepareTaskOffloadHeader(buffer);
-    const uint8_t expected[28] = {1, 0, 0, 0, 28, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    const uint8_t expected[28] = {1, 0, 0, 0, 28, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                                  0, 0, 2, 0, 0,  0, 1, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(0, std::memcmp(buffer, expected, sizeof expected));
     EXPECT_EQ(buffer[28], 0xEE);
 }
@@ -162,11 +164,19 @@ TEST(PageTexts, LinkSpeed) {
         const OsVersionInfo* os;
         const char16_t* text;
     } cases[] = {
-        {100000000, &v6, u"10 Gbps"},  {10000000, &v6, u"1 Gbps"},   {1000000, &v6, u"100 Mbps"},
-        {1, &v6, u"100 bps"},          {0, &v6, u"100 bps"},         {2, &v6, u"200 bps"},
-        {9, &v6, u"900 bps"},          {10, &v6, u"1 Kbps"},         {5000, &v6, u"500 Kbps"},
-        {10000, &v6, u"1 Mbps"},       {1000000000, &v6, u"10 Gbps"},  // capped at 0x280000000 bit/s
-        {1000000000, &v5, u"100 Gbps"},  {100000000, nullptr, u"100 bps"},
+        {100000000, &v6, u"10 Gbps"},
+        {10000000, &v6, u"1 Gbps"},
+        {1000000, &v6, u"100 Mbps"},
+        {1, &v6, u"100 bps"},
+        {0, &v6, u"100 bps"},
+        {2, &v6, u"200 bps"},
+        {9, &v6, u"900 bps"},
+        {10, &v6, u"1 Kbps"},
+        {5000, &v6, u"500 Kbps"},
+        {10000, &v6, u"1 Mbps"},
+        {1000000000, &v6, u"10 Gbps"},  // capped at 0x280000000 bit/s
+        {1000000000, &v5, u"100 Gbps"},
+        {100000000, nullptr, u"100 bps"},
         {~0ull, &v5, u"18446744073 Gbps"},
     };
     for (const auto& c : cases) EXPECT_EQ(LinkSpeedText(c.units, c.os), c.text) << c.units;

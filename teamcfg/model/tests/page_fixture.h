@@ -38,7 +38,8 @@ struct PageFixture {
         const int32_t number = MakeTeamNumber(teamMode, static_cast<int32_t>(portsAndOrders.size()), 0);
         for (const auto& [port, order] : portsAndOrders)
             ASSERT_TRUE(qv::testing::WriteStoreEntry(qv::testing::DefaultPortGuid(port), qv::testing::kTeamA,
-                                                     static_cast<uint32_t>(number), static_cast<uint32_t>(order)));
+                                                     static_cast<uint32_t>(number),
+                                                     static_cast<uint32_t>(order)));
         Refill();
     }
 

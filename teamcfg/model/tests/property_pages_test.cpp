@@ -1,10 +1,11 @@
 // The property sheet and its General, Statistics and team Properties pages on simulated machines.
+#include "qv/teamcfg/property_pages.h"
+
 #include <gtest/gtest.h>
 
 #include "page_fixture.h"
 #include "qv/sim/ndis_adapter.h"
 #include "qv/teamcfg/device_queries.h"
-#include "qv/teamcfg/property_pages.h"
 #include "qv/teamcfg/property_sheet.h"
 #include "qv/teamcfg/resources.h"
 #include "qv/teamlib/text.h"
@@ -45,15 +46,16 @@ TEST(PropertySheet, PagesFollowTheSelection) {
     EXPECT_EQ(f.state->teamSelected, -1);
 
     for (FakeRow& row : unassigned) row.checked = false;
-    unassigned[static_cast<size_t>(PageFixture::IndexOf(f.state->lists.unassignedAdapters, DefaultPortGuid(0)))]
+    unassigned[static_cast<size_t>(
+                   PageFixture::IndexOf(f.state->lists.unassignedAdapters, DefaultPortGuid(0)))]
         .checked = true;
     ShowPropertiesPage(*f.state, f.shell, page);
     EXPECT_EQ(templates(), adapterPages);
 
     for (FakeRow& row : unassigned) row.checked = false;
     ShowPropertiesPage(*f.state, f.shell, page);
-    EXPECT_EQ(templates(), std::vector<int>({kDlgGeneralPage, kDlgStatisticsPage, kDlgVlanPage,
-                                             kDlgTeamPropertiesPage}));
+    EXPECT_EQ(templates(),
+              std::vector<int>({kDlgGeneralPage, kDlgStatisticsPage, kDlgVlanPage, kDlgTeamPropertiesPage}));
     const SheetSpec& sheet = f.shell.sheets.back();
     EXPECT_EQ(sheet.caption, u"Properties");
     EXPECT_EQ(sheet.iconId, kIconSheet);
@@ -76,13 +78,14 @@ TEST(GeneralPage, ShowsTheAdaptersFactsAndFollowsACablePull) {
     PageFixture f;
     f.SelectNic(DefaultPortGuid(0));
     ASSERT_TRUE(qv::testing::WriteValueBytes(
-        u"System\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + DefaultPortGuid(0), u"IPAddress",
-        kRegMultiSz, qv::testing::MultiStringBytes({u"10.1.2.3", u"10.1.2.4"})));
+        u"System\\CurrentControlSet\\Services\\Tcpip\\Parameters\\Interfaces\\" + DefaultPortGuid(0),
+        u"IPAddress", kRegMultiSz, qv::testing::MultiStringBytes({u"10.1.2.3", u"10.1.2.4"})));
     GeneralPage client(*f.state, f.shell);
     FakeDialogView view(kDlgGeneralPage);
     ASSERT_EQ(client.OnInitDialog(view), 1);
     const FakeControl& list = view.Control(kIdGeneralList);
-    EXPECT_EQ(list.columns, (std::vector<std::pair<std::u16string, int>>{{u"Information", 100}, {u"Value", 250}}));
+    EXPECT_EQ(list.columns,
+              (std::vector<std::pair<std::u16string, int>>{{u"Information", 100}, {u"Value", 250}}));
     EXPECT_TRUE(list.style.gridLines);
     const auto rows = Rows(view, kIdGeneralList);
     ASSERT_EQ(rows.size(), 12u);
@@ -222,9 +225,9 @@ TEST(TeamPropertiesPage, ModeMethodAndPreferenceOrder) {
         TeamPropertiesPage client(*f.state);
         ASSERT_EQ(client.OnInitDialog(view), 1);
         const FakeControl& modes = view.Control(kIdTeamModeList);
-        EXPECT_EQ(modes.strings, std::vector<std::u16string>({u"Active Backup", u"Transmit Load Balancing",
-                                                              u"802.3ad LACP",
-                                                              u"Active Backup with Failback to Active"}));
+        EXPECT_EQ(modes.strings,
+                  std::vector<std::u16string>({u"Active Backup", u"Transmit Load Balancing", u"802.3ad LACP",
+                                               u"Active Backup with Failback to Active"}));
         EXPECT_EQ(modes.selection, c.selection);
         EXPECT_FALSE(modes.enabled);
         EXPECT_EQ(view.Control(kIdTeamMethodList).strings, c.methods);

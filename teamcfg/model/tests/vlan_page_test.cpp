@@ -40,8 +40,10 @@ TEST(AddVlanDialog, ChecksInOrder) {
         {"negative", 1, u"-5", u"Neg", false, u"Vlan ID should be in 1-4095 range", 0},
         {"huge", 1, u"18446744073709555612", u"Huge", false, u"Vlan ID should be in 1-4095 range", 0},
         {"same id", 1, u"1", u"Other", false, u"This Vlan ID or Vlan Name is already being used", 0},
-        {"name in other case", 1, u"7", u"vLAN1", false, u"This Vlan ID or Vlan Name is already being used", 0},
-        {"clash before range", 1, u"5000", u"VLAN1", false, u"This Vlan ID or Vlan Name is already being used", 0},
+        {"name in other case", 1, u"7", u"vLAN1", false, u"This Vlan ID or Vlan Name is already being used",
+         0},
+        {"clash before range", 1, u"5000", u"VLAN1", false,
+         u"This Vlan ID or Vlan Name is already being used", 0},
         {"blank name", 1, u"7", u" x", false, u"Vlan Name should not be blank", 0},
         {"no id", 1, u"", u"Name", false, nullptr, kIdCancel},
         {"no name", 1, u"7", u"", false, nullptr, kIdCancel},
@@ -51,7 +53,8 @@ TEST(AddVlanDialog, ChecksInOrder) {
     };
     for (const Case& c : cases) {
         auto vlans = std::make_unique<VlanList>();
-        for (int i = 1; i <= c.existing; ++i) AddEntry(*vlans, static_cast<uint16_t>(i), U16Format(u"Vlan%d", i));
+        for (int i = 1; i <= c.existing; ++i)
+            AddEntry(*vlans, static_cast<uint16_t>(i), U16Format(u"Vlan%d", i));
         FakeShell shell;
         AddVlanDialog dialog(*vlans, shell);
         FakeDialogView view(kDlgAddVlan);
@@ -125,7 +128,8 @@ struct VlanPageTest : ::testing::Test {
     }
     bool Hidden() const {
         uint32_t type = 0;
-        const auto bytes = qv::testing::ReadValueBytes(qv::testing::DriverKeyPathOf(port), u"Characteristics", &type);
+        const auto bytes =
+            qv::testing::ReadValueBytes(qv::testing::DriverKeyPathOf(port), u"Characteristics", &type);
         return bytes && bytes->size() == 4 && ((*bytes)[0] & 0x8) != 0;
     }
     bool TcpipBound() const {
@@ -146,7 +150,8 @@ TEST_F(VlanPageTest, AddThreeRemoveTheMiddleThenTheRest) {
     ASSERT_TRUE(TcpipBound());
     const FakeControl& list = view.Control(kIdVlanList);
     EXPECT_TRUE(list.style.checkBoxes && list.style.gridLines && list.style.fullRowSelect);
-    EXPECT_EQ(list.columns, (std::vector<std::pair<std::u16string, int>>{{u"Vlan Name", 215}, {u"Vlan ID", 75}}));
+    EXPECT_EQ(list.columns,
+              (std::vector<std::pair<std::u16string, int>>{{u"Vlan Name", 215}, {u"Vlan ID", 75}}));
 
     Add(10, u"V10");
     EXPECT_TRUE(Hidden());
