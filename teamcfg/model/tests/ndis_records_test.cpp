@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <tuple>
 #include <vector>
 
 #include "qv/teamcfg/page_texts.h"
@@ -69,10 +70,12 @@ TEST(NdisRecords, Ndis5TaskWalk) {
         a.resize(40);  // the entry is cut short
         cases.push_back({"first task cut short", a, false, {}});
     }
-    {  // a next offset below one entry would overlap or loop: the walk ends there
+    {  // a next offset below one entry would read the entry's own bytes as a task: the walk ends
         auto a = Header5(28);
-        Task(a, 28, 1, 4, 0);
-        Task(a, 48, 3, 0, 0);
+        Task(a, 28, 1, 12, 0);
+        Put32(a, 48, 3);  // at 40 + 8: what would be read as a TOE task, the last
+        Put32(a, 52, 0);
+        Put32(a, 56, 0);
         cases.push_back({"overlapping next", a, true, {{}, 0, 0, 0, 0, 1, 0}});
     }
     {  // an offset that wraps 32 bits points past the end
@@ -105,54 +108,41 @@ TEST(NdisRecords, Ndis5TaskWalk) {
     }
 }
 
-TEST(NdisRecords, Ndis6OffloadFieldsByOffset) {
+TEST(NdisRecords, Ndis6RecordsByOffset) {
     std::vector<uint8_t> answer(112);
     for (size_t i = 4; i < answer.size(); i += 4) Put32(answer, i, static_cast<uint32_t>(0x1000 + i));
-    answer[0] = 0xA7, answer[1] = 1, answer[2] = 112;
+    answer[0] = 0xA7, answer[1] = 1;
     DeviceCaps6 caps;
     ASSERT_TRUE(ParseTaskOffload6(answer, &caps));
-    EXPECT_EQ(caps.checksum[0].encapsulation, 0x1004u);
-    EXPECT_EQ(caps.checksum[3].bits, 0x1020u);
-    EXPECT_EQ(caps.lsoV1.encapsulation, 0x1024u);
-    EXPECT_EQ(caps.lsoV1.optionBits, 0x1030u);
-    EXPECT_EQ(caps.ipsecSupported.encapsulation, 0x1034u);
-    EXPECT_EQ(caps.ipsecSupported.flags, 0x1044u);
-    EXPECT_EQ(caps.ipsecV4Ah, 0x1048u);
-    EXPECT_EQ(caps.ipsecV4Esp, 0x104Cu);
-    EXPECT_EQ(caps.lsoV2Ipv4Encapsulation, 0x1050u);
-    EXPECT_EQ(caps.lsoV2Ipv4MinSegmentCount, 0x1058u);
-    EXPECT_EQ(caps.lsoV2Ipv6.encapsulation, 0x105Cu);
-    EXPECT_EQ(caps.lsoV2Ipv6.optionBits, 0x1068u);
-
-    // What the driver did not return counts as 0.
+    const uint32_t fields[][2] = {{caps.checksum[0].encapsulation, 4},
+                                  {caps.checksum[3].bits, 32},
+                                  {caps.lsoV1.encapsulation, 36},
+                                  {caps.lsoV1.optionBits, 48},
+                                  {caps.ipsecSupported.encapsulation, 52},
+                                  {caps.ipsecSupported.flags, 68},
+                                  {caps.ipsecV4Ah, 72},
+                                  {caps.ipsecV4Esp, 76},
+                                  {caps.lsoV2Ipv4Encapsulation, 80},
+                                  {caps.lsoV2Ipv4MinSegmentCount, 88},
+                                  {caps.lsoV2Ipv6.encapsulation, 92},
+                                  {caps.lsoV2Ipv6.optionBits, 104}};
+    for (const auto& [value, offset] : fields) EXPECT_EQ(value, 0x1000 + offset) << offset;
+    // What the driver did not return counts as 0; a wrong type or revision refuses the record.
     ASSERT_TRUE(ParseTaskOffload6(std::span<const uint8_t>(answer.data(), 8), &caps));
     EXPECT_EQ(caps.checksum[0].encapsulation, 0x1004u);
     EXPECT_EQ(caps.checksum[0].bits, 0u);
-    EXPECT_EQ(caps.lsoV2Ipv6.encapsulation, 0u);
-
-    const struct {
-        uint8_t type, revision;
-        size_t size;
-    } refused[] = {{0xA8, 1, 112}, {0xA7, 2, 112}, {0xA7, 1, 3}};
-    for (const auto& r : refused) {
-        answer[0] = r.type, answer[1] = r.revision;
-        EXPECT_FALSE(ParseTaskOffload6(std::span<const uint8_t>(answer.data(), r.size), &caps));
+    for (const auto& [type, revision, size] : {std::tuple{0xA8, 1, 112}, {0xA7, 2, 112}, {0xA7, 1, 3}}) {
+        answer[0] = static_cast<uint8_t>(type), answer[1] = static_cast<uint8_t>(revision);
+        EXPECT_FALSE(
+            ParseTaskOffload6(std::span<const uint8_t>(answer.data(), static_cast<size_t>(size)), &caps));
         EXPECT_EQ(caps.lsoV1.encapsulation, 0u);
     }
-}
-
-TEST(NdisRecords, ConnectionOffloadWords) {
-    std::vector<uint8_t> answer(20);
-    for (size_t i = 4; i < 20; i += 4) Put32(answer, i, static_cast<uint32_t>(i));
-    ConnectionOffloadCaps caps;
-    ParseConnectionOffload(answer, &caps);
-    EXPECT_EQ(caps.encapsulation, 4u);
-    EXPECT_EQ(caps.supportBits, 8u);
-    EXPECT_EQ(caps.capacity, 12u);
-    EXPECT_EQ(caps.flags, 16u);
-    ParseConnectionOffload(std::span<const uint8_t>(answer.data(), 9), &caps);
-    EXPECT_EQ(caps.supportBits, 8u & 0xFF);
-    EXPECT_EQ(caps.capacity, 0u);
+    ConnectionOffloadCaps toe;
+    ParseConnectionOffload(std::span<const uint8_t>(answer.data(), 13), &toe);
+    EXPECT_EQ(toe.encapsulation, 0x1004u);
+    EXPECT_EQ(toe.supportBits, 0x1008u);
+    EXPECT_EQ(toe.capacity, 0x0Cu);  // one byte of it returned
+    EXPECT_EQ(toe.flags, 0u);
 }
 
 TEST(PageTexts, LinkSpeed) {
@@ -183,51 +173,47 @@ TEST(PageTexts, LinkSpeed) {
 }
 
 TEST(PageTexts, Offload) {
-    OffloadAnswers toeLsoChecksum5;
-    toeLsoChecksum5.ndis5 = true;
-    toeLsoChecksum5.caps5.toePresent = 1;
-    toeLsoChecksum5.caps5.tcpOptions = 1;
-    toeLsoChecksum5.caps5.checksum[3] = 1;
-    OffloadAnswers checksumOnly5;
-    checksumOnly5.ndis5 = true;
-    checksumOnly5.caps5.checksum[0] = 0x1F;
-    OffloadAnswers empty5;
-    empty5.ndis5 = true;
-    OffloadAnswers otherError;
-    otherError.ndis5Error = 31;
-    OffloadAnswers mismatch6;  // NDIS 5 not supported, NDIS 6 header refused
-    mismatch6.ndis5Error = kErrorNotSupported;
-    OffloadAnswers ndis6 = mismatch6;
-    ndis6.ndis6 = true;
-    OffloadAnswers lso6 = ndis6;
-    lso6.caps6.lsoV2Ipv6.encapsulation = 2;
-    OffloadAnswers all6 = lso6;
-    all6.caps6.checksum[2].encapsulation = 2;
-    all6.connection = true;
-    all6.connectionCaps.supportBits = 0x100;  // above the low 8 bits: no TOE
-    OffloadAnswers toe6 = ndis6;
-    toe6.connection = true;
-    toe6.connectionCaps.capacity = 1;
-    OffloadAnswers failedToe6 = toe6;
-    failedToe6.connection = false;
-
+    // NDIS 5 answers: TOE, large send and checksum facts; "failed" is an error other than
+    // ERROR_NOT_SUPPORTED.
     const struct {
-        const char* name;
-        const OffloadAnswers& answers;
+        bool ok, toe, lso, checksum;
         const char16_t* text;
-    } cases[] = {
-        {"NDIS 5 TOE, LSO, checksum", toeLsoChecksum5, u"TOE, LSO, Checksum Offload"},
-        {"NDIS 5 checksum", checksumOnly5, u"Checksum Offload"},
-        {"NDIS 5 nothing", empty5, u""},
-        {"NDIS 5 failed otherwise", otherError, u"Unknown"},
-        {"NDIS 6 header mismatch", mismatch6, u"Unknown"},
-        {"NDIS 6 nothing", ndis6, u"Unknown"},
-        {"NDIS 6 LSO", lso6, u"LSO"},
-        {"NDIS 6 LSO checksum", all6, u"LSO, Checksum Offload"},
-        {"NDIS 6 TOE", toe6, u"TOE"},
-        {"NDIS 6 TOE query failed", failedToe6, u"Unknown"},
-    };
-    for (const auto& c : cases) EXPECT_EQ(OffloadText(c.answers), c.text) << c.name;
+    } ndis5[] = {{true, true, true, true, u"TOE, LSO, Checksum Offload"},
+                 {true, false, false, true, u"Checksum Offload"},
+                 {true, false, true, false, u"LSO"},
+                 {true, false, false, false, u""},
+                 {false, true, true, true, u"Unknown"}};
+    for (const auto& c : ndis5) {
+        OffloadAnswers a;
+        a.ndis5 = c.ok;
+        a.ndis5Error = c.ok ? kErrorSuccess : 31;
+        a.caps5.toePresent = c.toe;
+        a.caps5.ipOptions = c.lso;
+        a.caps5.checksum[3] = c.checksum;
+        EXPECT_EQ(OffloadText(a), c.text);
+    }
+    // NDIS 6 after ERROR_NOT_SUPPORTED: a refused record (header type mismatch) or no fact gives
+    // "Unknown"; TOE needs the connection answer with encapsulation, a low support bit or capacity.
+    const struct {
+        bool ok, lso, checksum, connection;
+        uint32_t support, capacity;
+        const char16_t* text;
+    } ndis6[] = {{false, true, true, true, 1, 1, u"Unknown"},
+                 {true, false, false, true, 0x100, 0, u"Unknown"},
+                 {true, true, false, false, 1, 1, u"LSO"},
+                 {true, true, true, true, 0x100, 0, u"LSO, Checksum Offload"},
+                 {true, false, true, true, 0x40, 0, u"Checksum Offload, TOE"},
+                 {true, false, false, true, 0, 1, u"TOE"}};
+    for (const auto& c : ndis6) {
+        OffloadAnswers a;
+        a.ndis5Error = kErrorNotSupported;
+        a.ndis6 = c.ok;
+        a.caps6.lsoV2Ipv6.encapsulation = c.lso ? 2 : 0;
+        a.caps6.checksum[2].encapsulation = c.checksum ? 2 : 0;
+        a.connection = c.connection;
+        a.connectionCaps = {0, c.support, c.capacity, 0};
+        EXPECT_EQ(OffloadText(a), c.text);
+    }
 }
 
 }  // namespace

@@ -29,45 +29,41 @@ TEST(PropertySheet, PagesFollowTheSelection) {
     PageFixture f;
     f.MakeTeam(QV_MODE_ACTIVE_BACKUP, {{2, 0}, {3, 1}});
     FakeDialogView page(kDlgTeamingPage);
-    auto& unassigned = page.Control(kIdUnassignedList).rows;
-    for (int i = 0; i < f.state->lists.unassignedAdapters.count; ++i) unassigned.push_back({{u"x"}, false});
-    page.Control(kIdTeamedList).rows.push_back({{u"Team0"}, false});
-    const auto templates = [&] {
-        std::vector<int> ids;
-        for (const PageSpec& spec : f.shell.sheets.back().pages) ids.push_back(spec.templateId);
-        return ids;
+    page.Control(kIdUnassignedList).rows.resize(static_cast<size_t>(f.state->lists.unassignedAdapters.count));
+    page.Control(kIdTeamedList).rows.resize(1);
+    page.Control(kIdTeamedList).rows[0].checked = true;
+    // The checked adapter (a foreign one, an n5 port, none: the team) and the sheet's pages with titles.
+    const struct {
+        std::u16string checked;  // empty: no adapter checked
+        std::vector<std::pair<int, std::u16string>> pages;
+    } cases[] = {
+        {kOtherVendorGuid, {{kDlgGeneralPage, u"General"}, {kDlgStatisticsPage, u"Statistics"}}},
+        {DefaultPortGuid(0),
+         {{kDlgGeneralPage, u"General"}, {kDlgStatisticsPage, u"Statistics"}, {kDlgVlanPage, u"VLAN"}}},
+        {u"",
+         {{kDlgGeneralPage, u"General"},
+          {kDlgStatisticsPage, u"Statistics"},
+          {kDlgVlanPage, u"VLAN"},
+          {kDlgTeamPropertiesPage, u"Properties"}}},
     };
-    const std::vector<int> adapterPages = {kDlgGeneralPage, kDlgStatisticsPage, kDlgVlanPage};
-
-    unassigned[static_cast<size_t>(PageFixture::IndexOf(f.state->lists.unassignedAdapters, kOtherVendorGuid))]
-        .checked = true;
-    page.Control(kIdTeamedList).rows[0].checked = true;  // an adapter wins over a team
-    ShowPropertiesPage(*f.state, f.shell, page);
-    EXPECT_EQ(templates(), std::vector<int>(adapterPages.begin(), adapterPages.end() - 1));
-    EXPECT_EQ(f.state->teamSelected, -1);
-
-    for (FakeRow& row : unassigned) row.checked = false;
-    unassigned[static_cast<size_t>(
-                   PageFixture::IndexOf(f.state->lists.unassignedAdapters, DefaultPortGuid(0)))]
-        .checked = true;
-    ShowPropertiesPage(*f.state, f.shell, page);
-    EXPECT_EQ(templates(), adapterPages);
-
-    for (FakeRow& row : unassigned) row.checked = false;
-    ShowPropertiesPage(*f.state, f.shell, page);
-    EXPECT_EQ(templates(),
-              std::vector<int>({kDlgGeneralPage, kDlgStatisticsPage, kDlgVlanPage, kDlgTeamPropertiesPage}));
-    const SheetSpec& sheet = f.shell.sheets.back();
-    EXPECT_EQ(sheet.caption, u"Properties");
-    EXPECT_EQ(sheet.iconId, kIconSheet);
-    EXPECT_TRUE(sheet.ownedByPage);
-    std::vector<std::u16string> titles;
-    for (const PageSpec& spec : sheet.pages) titles.emplace_back(spec.title);
-    EXPECT_EQ(titles, std::vector<std::u16string>({u"General", u"Statistics", u"VLAN", u"Properties"}));
-    EXPECT_EQ(f.state->nicSelected, -1);
-    EXPECT_EQ(f.state->teamSelected, 0);
+    for (const auto& c : cases) {
+        const std::u16string& checked = c.checked;
+        for (FakeRow& row : page.Control(kIdUnassignedList).rows) row.checked = false;
+        if (!checked.empty())
+            page.Control(kIdUnassignedList)
+                .rows[static_cast<size_t>(PageFixture::IndexOf(f.state->lists.unassignedAdapters, checked))]
+                .checked = true;  // an adapter wins over the checked team
+        ShowPropertiesPage(*f.state, f.shell, page);
+        const SheetSpec& sheet = f.shell.sheets.back();
+        std::vector<std::pair<int, std::u16string>> pages;
+        for (const PageSpec& spec : sheet.pages) pages.emplace_back(spec.templateId, spec.title);
+        EXPECT_EQ(pages, c.pages);
+        EXPECT_EQ(sheet.caption, u"Properties");
+        EXPECT_EQ(sheet.iconId, kIconSheet);
+        EXPECT_TRUE(sheet.ownedByPage);
+        EXPECT_EQ(f.state->teamSelected, checked.empty() ? 0 : -1);
+    }
     EXPECT_TRUE(f.shell.messages.empty());
-
     f.shell.failPropertySheet = true;
     ShowPropertiesPage(*f.state, f.shell, page);
     ASSERT_EQ(f.shell.messages.size(), 1u);
@@ -121,38 +117,39 @@ TEST(GeneralPage, ShowsTheAdaptersFactsAndFollowsACablePull) {
     EXPECT_EQ(view.Control(kIdGeneralList).rows.size(), 12u);
 }
 
-TEST(GeneralPage, OffloadTextsOfBothForms) {
-    struct Case {
-        const char16_t* guid;
-        uint32_t connectionOffload;
-        const char16_t* expected;
+// One fact of the simulated adapter set as qvsim would set it, and the row that shows it.
+TEST(GeneralPage, RowsFollowTheAdaptersFacts) {
+    const std::u16string port = DefaultPortGuid(1);
+    const struct {
+        std::u16string guid;
+        uint32_t osMajor;
+        std::u16string_view fact;
+        uint32_t value;
+        const char16_t* row;
+        const char16_t* text;
     } cases[] = {
-        {kOtherVendorGuid, 0, u"LSO, Checksum Offload"},  // NDIS 5: checksum and large send tasks
-        {kOtherVendorGuid, 1, u"TOE, LSO, Checksum Offload"},
-        {u"", 1, u"LSO, Checksum Offload, TOE"},  // n5 port, NDIS 6
-        {u"", 0, u"LSO, Checksum Offload"},
+        // NDIS 5 (the other vendor's adapter): checksum and large send tasks, TOE as task 3.
+        {kOtherVendorGuid, 5, sim::kNdisConnectionOffload, 0, u"Offload Capabilities",
+         u"LSO, Checksum Offload"},
+        {kOtherVendorGuid, 5, sim::kNdisConnectionOffload, 1, u"Offload Capabilities",
+         u"TOE, LSO, Checksum Offload"},
+        // NDIS 6 (n5 ports): TOE from the connection offload answer.
+        {port, 5, sim::kNdisConnectionOffload, 1, u"Offload Capabilities", u"LSO, Checksum Offload, TOE"},
+        {port, 5, sim::kNdisConnectionOffload, 0, u"Offload Capabilities", u"LSO, Checksum Offload"},
+        // 400 Gbit/s is shown as such only on Windows 5.x.
+        {port, 5, sim::kNdisLinkSpeed, 4000000000u, u"Link Speed", u"400 Gbps"},
+        {port, 6, sim::kNdisLinkSpeed, 4000000000u, u"Link Speed", u"10 Gbps"},
+        {port, 5, sim::kNdisMaxFrameSize, 9014, u"MTU", u"9014"},
     };
-    for (const Case& c : cases) {
-        PageFixture f;
-        const std::u16string guid = c.guid[0] ? std::u16string(c.guid) : DefaultPortGuid(1);
-        ASSERT_TRUE(sim::WriteNdisFact(guid, sim::kNdisConnectionOffload, c.connectionOffload));
-        f.SelectNic(guid);
-        FakeDialogView view(kDlgGeneralPage);
-        OnInitPropertiesDialog(*f.state, f.shell, view);
-        EXPECT_EQ(Value(view, kIdGeneralList, u"Offload Capabilities"), c.expected) << ToUtf8(guid);
-    }
-}
-
-TEST(GeneralPage, LinkSpeedIsCappedOutsideWindows5) {
-    for (const auto& [major, expected] : {std::pair{5u, u"400 Gbps"}, std::pair{6u, u"10 Gbps"}}) {
+    for (const auto& c : cases) {
         sim::InventoryOptions options;
-        options.osMajor = major;
+        options.osMajor = c.osMajor;
         PageFixture f(options);
-        ASSERT_TRUE(sim::WriteNdisFact(DefaultPortGuid(0), sim::kNdisLinkSpeed, 4000000000u));
-        f.SelectNic(DefaultPortGuid(0));
+        ASSERT_TRUE(sim::WriteNdisFact(c.guid, c.fact, c.value));
+        f.SelectNic(c.guid);
         FakeDialogView view(kDlgGeneralPage);
         OnInitPropertiesDialog(*f.state, f.shell, view);
-        EXPECT_EQ(Value(view, kIdGeneralList, u"Link Speed"), expected);
+        EXPECT_EQ(Value(view, kIdGeneralList, c.row), c.text) << ToUtf8(c.guid) << " " << ToUtf8(c.fact);
     }
 }
 
