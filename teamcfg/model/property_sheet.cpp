@@ -1,6 +1,7 @@
 // The property sheet of the checked adapter or team.
 #include "qv/teamcfg/property_sheet.h"
 
+#include "qv/teamcfg/check_list.h"
 #include "qv/teamcfg/property_pages.h"
 #include "qv/teamcfg/resources.h"
 #include "qv/teamlib/inventory.h"
@@ -10,10 +11,8 @@ namespace {
 
 // The index of the first checked row of a list view, or -1.
 int FirstChecked(const DialogView& view, int listId) {
-    const int rows = view.GetItemCount(listId);
-    for (int i = 0; i < rows; ++i)
-        if (view.IsItemChecked(listId, i)) return i;
-    return -1;
+    int32_t first = -1;
+    return GetCheckedItems(view, listId, 1, &first) == 1 ? first : -1;
 }
 
 }  // namespace
