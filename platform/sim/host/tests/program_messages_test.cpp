@@ -23,6 +23,7 @@
 #include "qv/host/broadcasts.h"
 #include "qv/platform/files.h"
 #include "qv/platform/process.h"
+#include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
 #include "qv/testing/temp_dir.h"
@@ -204,6 +205,22 @@ TEST(RegisterWindowMessage, SameNumberForTheSameNameInEveryProcess) {
         EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
     }
     EXPECT_EQ(proc::RegisterWindowMessage(nullptr), 0u);
+
+    // Damaged values: a number out of range is replaced, a new name still gets a number of its own,
+    // and once 0xFFFF is given there is none left.
+    HKey key = nullptr;
+    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\WindowMessages", 0, kKeyAllAccess, &key,
+                               nullptr),
+              kErrorSuccess);
+    const auto set = [&](const char16_t* name, uint32_t number) {
+        reg::SetValueEx(key, name, kRegDword, reinterpret_cast<const uint8_t*>(&number), sizeof number);
+    };
+    set(u"Alpha", 5);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"alpha"), *distinct.rbegin() + 2);  // after the 255-character name
+    set(u"Top", 0xFFFF);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"Full"), 0u);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"Top"), 0xFFFFu);
+    reg::CloseKey(key);
 }
 
 class Broadcasts : public ::testing::Test {
