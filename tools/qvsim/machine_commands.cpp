@@ -22,6 +22,8 @@ constexpr Command kMachineCommands[] = {
      "<connection name|{guid}> link connected|disconnected | speed UNITS | mtu BYTES | offload ndis5|ndis6 | "
      "toe on|off | counter OID VALUE",
      RunNdis},
+    {"processes", "", RunProcesses},
+    {"broadcast", "NAME [WPARAM [LPARAM]]", RunBroadcast},
 };
 
 }  // namespace

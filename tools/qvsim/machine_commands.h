@@ -20,5 +20,9 @@ int RunNdis(std::span<char* const> args);
 int RunNewdev(std::span<char* const> args);
 int RunMiniport(std::span<char* const> args);
 void ShowInstallSettings();
+// The machine's process table, and a registered message broadcast to its programs
+// (machine_processes.cpp).
+int RunProcesses(std::span<char* const> args);
+int RunBroadcast(std::span<char* const> args);
 
 }  // namespace qvsim

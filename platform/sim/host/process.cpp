@@ -147,8 +147,8 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
     return length;
 }
 
-// Placeholders until the simulated host runs programs and delivers messages: the system directory is
-// the Windows directory's system32, programs cannot be started, and a broadcast reaches nobody.
+// The system directory is the Windows directory's system32, which holds the host programs
+// (program_start.cpp).
 uint32_t GetSystemDirectory(char16_t* buffer, uint32_t size) {
     char16_t windows[260];
     const uint32_t length = file::GetSystemWindowsDirectory(windows, 260);
@@ -158,19 +158,6 @@ uint32_t GetSystemDirectory(char16_t* buffer, uint32_t size) {
     std::copy(path.begin(), path.end(), buffer);
     buffer[path.size()] = u'\0';
     return static_cast<uint32_t>(path.size());
-}
-
-bool StartDetachedProgram(const char16_t*) {
-    SetLastError(kErrorFileNotFound);
-    return false;
-}
-
-uint32_t RegisterWindowMessage(const char16_t*) {
-    return 0xC000;
-}
-
-long BroadcastToApplications(uint32_t, uintptr_t, intptr_t) {
-    return 1;
 }
 
 }  // namespace qv::proc

@@ -182,8 +182,8 @@ void ExpectUsage(const std::string& text) {
     ASSERT_GE(rest.size(), netcfg.size());
     ASSERT_EQ(rest.substr(rest.size() - netcfg.size()), netcfg);
     rest.erase(rest.size() - netcfg.size());
-    // The device-installation and NDIS commands, described by their own suites.
-    for (const char* command : {"  newdev ", "  miniport ", "  ndis "}) {
+    // The device-installation, NDIS and process commands, described by their own suites.
+    for (const char* command : {"  newdev ", "  miniport ", "  ndis ", "  processes", "  broadcast "}) {
         ASSERT_EQ(rest.rfind(command, 0), 0u) << rest;
         rest.erase(0, rest.find('\n') + 1);
     }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/guid.h"
@@ -78,6 +79,10 @@ int IsVirtualNIC(const DevInfoData& device);
 // True when the adapter whose NetCfgInstanceId is the string form of guid has the provider
 // "Quorvex" (exact case, whole string).
 bool IsQuorvexNic(const Guid& guid);
+
+// Calls visit with the GUID and the display name (friendly name, else description, at most 260
+// units) of every present physical network adapter. False when the device list cannot be opened.
+bool ForEachPhysicalAdapter(const std::function<void(const Guid& guid, const char16_t* displayName)>& visit);
 
 // The GUI's inventory builder. In QV_POPULATE it appends the teaming driver's virtual adapters to
 // lists->teamAdapters and the unteamed physical adapters to lists->unassignedAdapters (the caller

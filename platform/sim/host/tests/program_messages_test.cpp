@@ -1,0 +1,326 @@
+// Program start and registered messages on a simulated machine: the system directory, detached
+// starts of host programs, message numbers shared by the machine's processes, and broadcasts
+// between forked processes (listeners that die, garbage in the spool, senders racing).
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <memory>
+#include <set>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "qv/host/broadcasts.h"
+#include "qv/platform/files.h"
+#include "qv/platform/process.h"
+#include "qv/platform/registry.h"
+#include "qv/platform/utf.h"
+#include "qv/platform/wintypes.h"
+#include "qv/testing/temp_dir.h"
+#include "qv/testing/temp_machine.h"
+
+namespace qv {
+namespace {
+
+namespace fs = std::filesystem;
+using qv::testing::MachineOptions;
+using qv::testing::ReadFile;
+using qv::testing::TempMachine;
+using qv::testing::WriteFile;
+using Clock = std::chrono::steady_clock;
+
+bool Eventually(const std::function<bool()>& done) {
+    for (const auto deadline = Clock::now() + std::chrono::seconds(10); !done();) {
+        if (Clock::now() > deadline) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return true;
+}
+
+// A forked process running body, which reports lines to the parent; killed and reaped at the end.
+class Child {
+  public:
+    explicit Child(const std::function<void(int report)>& body) {
+        int fds[2];
+        EXPECT_EQ(pipe(fds), 0);
+        if ((pid_ = fork()) == 0) {
+            body(fds[1]);
+            _exit(0);
+        }
+        close(fds[1]);
+        from_ = fds[0];
+    }
+    ~Child() {
+        Kill();
+        close(from_);
+    }
+    pid_t pid() const { return pid_; }
+    // The next line the child reports; empty when none comes within 10 seconds.
+    std::string Line() {
+        std::string line;
+        pollfd wait{from_, POLLIN, 0};
+        for (char c = 0; poll(&wait, 1, 10000) == 1 && read(from_, &c, 1) == 1 && c != '\n';) line += c;
+        return line;
+    }
+    void Kill() {
+        if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
+        pid_ = 0;
+    }
+
+  private:
+    pid_t pid_ = 0;
+    int from_ = -1;
+};
+
+void Report(int report, const std::string& line) {
+    (void)!write(report, (line + "\n").data(), line.size() + 1);
+}
+
+std::string Describe(const host::BroadcastMessage& m) {
+    return std::to_string(m.message) + " " + std::to_string(m.wParam) + " " + std::to_string(m.lParam) + " " +
+           std::to_string(m.senderPid);
+}
+
+// A child that listens, says "ready", then reports each message it receives.
+void Listen(int report) {
+    std::string error;
+    Report(report, host::ListenForBroadcasts(&error) ? "ready" : error);
+    for (host::BroadcastMessage message{};;) {
+        if (host::WaitForBroadcast(10000, &message)) Report(report, Describe(message));
+    }
+}
+
+std::u16string SystemDirectory() {
+    char16_t buffer[260];
+    const uint32_t length = proc::GetSystemDirectory(buffer, 260);
+    return length > 0 && length < 260 ? std::u16string(buffer, length) : std::u16string();
+}
+
+// The system directory is the Windows directory's system32; a program path there starts the host
+// program of that name (without regard to case), detached and on the caller's machine; any other
+// path is "file not found".
+TEST(StartDetachedProgram, StartsHostProgramsOfTheSystemDirectoryOnly) {
+    TempMachine machine(MachineOptions::OnFirstUse());
+    char16_t windows[260];
+    const uint32_t length = file::GetSystemWindowsDirectory(windows, 260);
+    const std::u16string system = SystemDirectory();
+    ASSERT_EQ(system, std::u16string(windows, length) + u"\\system32");
+    char16_t small[260];
+    EXPECT_EQ(proc::GetSystemDirectory(small, static_cast<uint32_t>(system.size())), system.size() + 1);
+
+    // The probe tells its process id and then runs on as "sleep", to be looked at from outside.
+    const qv::testing::TempDir programs("qv-programs");
+    ASSERT_TRUE(WriteFile(programs / "Probe",
+                          "#!/bin/sh\necho $$ > \"$QV_MACHINE/probe.tmp\"\n"
+                          "mv \"$QV_MACHINE/probe.tmp\" \"$QV_MACHINE/probe.pid\"\n"
+                          "exec sleep 30\n"));
+    fs::permissions(programs / "Probe", fs::perms::owner_all);
+    ASSERT_TRUE(WriteFile(programs / "Plain", "not executable\n"));
+    ASSERT_EQ(setenv("QV_HOST_PROGRAMS", programs.str().c_str(), 1), 0);
+    const int leaked = open(programs.str().c_str(), O_RDONLY);  // must not reach the program
+    const struct {
+        std::u16string path;
+        bool starts;
+    } kCases[] = {
+        {system + u"\\Probe.exe", true},    {system + u"/probe.EXE", true},
+        {system + u"\\Missing.exe", false}, {system + u"\\Plain.exe", false},
+        {system + u"\\Probe", false},       {system + u"\\sub\\Probe.exe", false},
+        {u"C:\\Tools\\Probe.exe", false},   {system + u"\\..\\system32\\Probe.exe", false},
+    };
+    for (const auto& c : kCases) {
+        SCOPED_TRACE(ToUtf8(c.path));
+        fs::remove(machine.dir() / "probe.pid");
+        EXPECT_EQ(proc::StartDetachedProgram(c.path.c_str()), c.starts);
+        if (!c.starts) {
+            EXPECT_EQ(GetLastError(), kErrorFileNotFound);
+            continue;
+        }
+        ASSERT_TRUE(Eventually([&] { return !ReadFile(machine.dir() / "probe.pid").empty(); }));
+        const pid_t pid = std::stoi(ReadFile(machine.dir() / "probe.pid"));
+        const fs::path proc = "/proc/" + std::to_string(pid);
+        ASSERT_TRUE(Eventually([&] { return ReadFile(proc / "comm") == "sleep\n"; }));
+        std::map<std::string, std::string> fds;
+        for (const auto& fd : fs::directory_iterator(proc / "fd"))
+            fds[fd.path().filename().string()] = fs::read_symlink(fd.path()).string();
+        EXPECT_EQ(fds, (std::map<std::string, std::string>{
+                           {"0", "/dev/null"}, {"1", "/dev/null"}, {"2", "/dev/null"}}));
+        const std::string machineVariable = "QV_MACHINE=" + fs::absolute(machine.dir()).string() + '\0';
+        EXPECT_NE(ReadFile(proc / "environ").find(machineVariable), std::string::npos);
+        const std::string stat = ReadFile(proc / "stat");
+        std::istringstream fields(stat.substr(stat.rfind(')') + 2));
+        std::string state;
+        pid_t parent = 0, group = 0, session = 0;
+        fields >> state >> parent >> group >> session;
+        EXPECT_NE(parent, getpid());
+        EXPECT_NE(session, getsid(0));
+        EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);  // nobody has to reap anything
+        kill(pid, SIGKILL);
+    }
+    EXPECT_FALSE(proc::StartDetachedProgram(nullptr));
+    close(leaked);
+    unsetenv("QV_HOST_PROGRAMS");
+}
+
+// One name, one number in every process of the machine, whatever the case and whoever asks first.
+TEST(RegisterWindowMessage, SameNumberForTheSameNameInEveryProcess) {
+    TempMachine machine(MachineOptions::OnFirstUse());
+    const std::vector<std::u16string> names = {u"TermQvTray", u"Alpha", u"Beta", u"Gamma"};
+    const auto numbers = [&](size_t first) {  // registered from names[first] on, listed in order
+        std::vector<uint32_t> got(names.size());
+        for (size_t i = 0; i < names.size(); ++i) {
+            const size_t at = (first + i) % names.size();
+            got[at] = proc::RegisterWindowMessage(names[at].c_str());
+        }
+        std::string line;
+        for (const uint32_t number : got) line += std::to_string(number) + " ";
+        return line;
+    };
+    std::vector<std::unique_ptr<Child>> children;
+    for (size_t first = 0; first < names.size(); ++first)
+        children.push_back(
+            std::make_unique<Child>([&, first](int report) { Report(report, numbers(first)); }));
+    const std::string mine = numbers(0);
+    for (auto& child : children) EXPECT_EQ(child->Line(), mine);
+    std::set<uint32_t> distinct;
+    for (const auto& name : names) distinct.insert(proc::RegisterWindowMessage(name.c_str()));
+    EXPECT_EQ(distinct.size(), names.size());
+    EXPECT_GE(*distinct.begin(), 0xC000u);
+    EXPECT_LE(*distinct.rbegin(), 0xFFFFu);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"TERMQVTRAY"), proc::RegisterWindowMessage(u"TermQvTray"));
+
+    const std::u16string longest(255, u'n');
+    EXPECT_NE(proc::RegisterWindowMessage(longest.c_str()), 0u);
+    for (const std::u16string& bad : {std::u16string(), longest + u"n"}) {
+        EXPECT_EQ(proc::RegisterWindowMessage(bad.c_str()), 0u);
+        EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
+    }
+    EXPECT_EQ(proc::RegisterWindowMessage(nullptr), 0u);
+
+    // Damaged values: a number out of range is replaced, a new name still gets a number of its own,
+    // and once 0xFFFF is given there is none left.
+    HKey key = nullptr;
+    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\WindowMessages", 0, kKeyAllAccess, &key,
+                               nullptr),
+              kErrorSuccess);
+    const auto set = [&](const char16_t* name, uint32_t number) {
+        reg::SetValueEx(key, name, kRegDword, reinterpret_cast<const uint8_t*>(&number), sizeof number);
+    };
+    set(u"Alpha", 5);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"alpha"), *distinct.rbegin() + 2);  // after the 255-character name
+    set(u"Top", 0xFFFF);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"Full"), 0u);
+    EXPECT_EQ(proc::RegisterWindowMessage(u"Top"), 0xFFFFu);
+    reg::CloseKey(key);
+}
+
+class Broadcasts : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::string error;
+        ASSERT_TRUE(host::ListenForBroadcasts(&error)) << error;
+    }
+    void TearDown() override { host::StopListening(); }
+    fs::path Spool() const { return machine_.dir() / "messages"; }
+    // The mailbox of pid in the spool; empty when it has none.
+    fs::path MailboxOf(pid_t pid) const {
+        for (const auto& entry : fs::directory_iterator(Spool()))
+            if (entry.path().filename().string().starts_with(std::to_string(pid) + "-")) return entry.path();
+        return {};
+    }
+
+    TempMachine machine_{MachineOptions::OnFirstUse()};
+};
+
+// A broadcast reaches every other listening process with its parameters and sender, not the sender.
+TEST_F(Broadcasts, ReachOtherListenersButNotTheSender) {
+    Child first(Listen), second(Listen);
+    ASSERT_EQ(first.Line(), "ready");
+    ASSERT_EQ(second.Line(), "ready");
+    EXPECT_EQ(proc::BroadcastToApplications(0xC123, 7, -3), 1);
+    const std::string expected = "49443 7 -3 " + std::to_string(getpid());
+    EXPECT_EQ(first.Line(), expected);
+    EXPECT_EQ(second.Line(), expected);
+    host::BroadcastMessage message{};
+    EXPECT_FALSE(host::WaitForBroadcast(200, &message));
+
+    Child sender([](int) { proc::BroadcastToApplications(0xC124, 1, 2); });
+    ASSERT_TRUE(host::WaitForBroadcast(5000, &message));
+    EXPECT_EQ(Describe(message), "49444 1 2 " + std::to_string(sender.pid()));
+    EXPECT_EQ(first.Line(), Describe(message));
+
+    host::StopListening();  // nothing more arrives, and the mailbox is gone
+    EXPECT_EQ(MailboxOf(getpid()), fs::path());
+    Child again([](int) { proc::BroadcastToApplications(0xC125, 0, 0); });
+    EXPECT_EQ(first.Line(), "49445 0 0 " + std::to_string(again.pid()));
+    EXPECT_FALSE(host::TakeBroadcast(&message));
+}
+
+// A killed listener's mailbox goes with the next broadcast; anything else in the spool is left
+// alone and never written to; bytes in a mailbox that are no record are skipped.
+TEST_F(Broadcasts, DeadListenersAndGarbage) {
+    Child dead(Listen);
+    ASSERT_EQ(dead.Line(), "ready");
+    const pid_t deadPid = dead.pid();
+    dead.Kill();
+    const fs::path own = MailboxOf(getpid());
+    ASSERT_TRUE(WriteFile(Spool() / "4000001-0123456789abcdef", "a regular file\n"));
+    fs::create_directory(Spool() / "4000002-0123456789abcdef");
+    fs::create_symlink(own, Spool() / "4000003-0123456789abcdef");
+    ASSERT_EQ(mkfifo((Spool() / "stray").c_str(), 0600), 0);
+    const int fd = open(own.c_str(), O_WRONLY | O_NONBLOCK);
+    const unsigned char garbage[37] = {0x51, 0x56, 0x4D, 0x31, 1, 2, 3};  // a mark without a valid record
+    ASSERT_EQ(write(fd, garbage, sizeof garbage), static_cast<ssize_t>(sizeof garbage));
+    close(fd);
+
+    Child sender([](int) { proc::BroadcastToApplications(0xC200, 5, 6); });
+    host::BroadcastMessage message{};
+    ASSERT_TRUE(host::WaitForBroadcast(5000, &message));
+    EXPECT_EQ(Describe(message), "49664 5 6 " + std::to_string(sender.pid()));
+    EXPECT_FALSE(host::WaitForBroadcast(100, &message));  // one copy: the link was not followed
+    EXPECT_EQ(MailboxOf(deadPid), fs::path());
+    EXPECT_EQ(ReadFile(Spool() / "4000001-0123456789abcdef"), "a regular file\n");
+    for (const char* kept : {"4000002-0123456789abcdef", "4000003-0123456789abcdef", "stray"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(Spool() / kept))) << kept;
+
+    // A spool that is no directory: nobody can listen there, and a broadcast fails.
+    host::StopListening();
+    fs::remove_all(Spool());
+    ASSERT_TRUE(WriteFile(Spool(), "garbage"));
+    EXPECT_EQ(proc::BroadcastToApplications(0xC202, 0, 0), -1);
+    std::string error;
+    EXPECT_FALSE(host::ListenForBroadcasts(&error));
+    EXPECT_NE(error.find("messages"), std::string::npos) << error;
+}
+
+// Senders broadcasting at once: every message arrives whole, each sender's in order.
+TEST_F(Broadcasts, ConcurrentSendersLoseNothing) {
+    constexpr int kSenders = 4, kEach = 50;
+    std::vector<std::unique_ptr<Child>> senders;
+    for (int s = 0; s < kSenders; ++s) {
+        senders.push_back(std::make_unique<Child>([s](int) {
+            for (int i = 0; i < kEach; ++i) proc::BroadcastToApplications(0xC300 + s, i, -i);
+        }));
+    }
+    std::map<uint32_t, int> next;
+    host::BroadcastMessage message{};
+    for (int got = 0; got < kSenders * kEach; ++got) {
+        ASSERT_TRUE(host::WaitForBroadcast(5000, &message)) << got;
+        EXPECT_EQ(static_cast<int>(message.wParam), next[message.message]++);
+        EXPECT_EQ(message.lParam, -static_cast<intptr_t>(message.wParam));
+    }
+    EXPECT_EQ(next.size(), static_cast<size_t>(kSenders));
+    EXPECT_FALSE(host::WaitForBroadcast(100, &message));
+}
+
+}  // namespace
+}  // namespace qv
