@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
-# Sets up and builds the host programs only (no suites), then starts the teaming GUI QvTeamCfg on the
-# default simulated machine (or the one QV_MACHINE names), with the arguments given to this script
-# (Qt's own options, such as "-platform offscreen", work). It needs a desktop: without DISPLAY or
-# WAYLAND_DISPLAY it says so and ends with status 2.
+# Sets up and builds the teaming GUI QvTeamCfg and its tray program QvTray (no suites), then starts
+# QvTeamCfg on the default simulated machine (or the one QV_MACHINE names) with the arguments given
+# to this script (Qt's own options, such as "-platform offscreen", work). It needs a desktop: without
+# DISPLAY or WAYLAND_DISPLAY it says so and ends with status 2.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [[ " $* " != *" -platform "* ]]; then
@@ -11,5 +11,5 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [[ " $* " != *" -pl
 fi
 bash scripts/setup.sh programs
 cmake --preset host -DQV_BUILD_TESTS=OFF >/dev/null
-cmake --build --preset host --target QvTeamCfg >/dev/null
+cmake --build --preset host --target QvTeamCfg QvTray >/dev/null
 exec build/host/bin/QvTeamCfg "$@"
