@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpressionValidator>
 #include <QSignalBlocker>
+#include <QStyle>
 #include <QTableWidget>
 #include <algorithm>
 
@@ -301,6 +302,21 @@ void QtDialogView::SetListViewStyle(int id, const ListViewStyle& style) {
     }
 }
 
+namespace {
+
+// A column keeps the width the model gave it unless a text would be cut: the host's fonts are wider
+// than the ones the widths were chosen for, so a column grows to show its longest text whole.
+void WidenToFit(QTableWidget* list, const QTableWidgetItem* item, int column) {
+    constexpr int kMargin = 12;  // the cell's margins on both sides and the grid line
+    int needed = list->fontMetrics().horizontalAdvance(item->text()) + kMargin;
+    if (item->flags() & Qt::ItemIsUserCheckable)
+        needed += list->style()->pixelMetric(QStyle::PM_IndicatorWidth) + kMargin / 2;
+    if (!item->icon().isNull()) needed += list->iconSize().width() + kMargin / 2;
+    if (needed > list->columnWidth(column)) list->setColumnWidth(column, needed);
+}
+
+}  // namespace
+
 void QtDialogView::InsertColumn(int id, int column, std::u16string_view title, int width) {
     QTableWidget* list = List(id);
     if (list == nullptr) return;
@@ -333,6 +349,7 @@ void QtDialogView::InsertItem(int id, int index, std::u16string_view text) {
     }
     if (info.rowIcons) item->setIcon(ResourceIcon(kIconListItem));
     list->setItem(row, 0, item);
+    WidenToFit(list, item, 0);
 }
 
 void QtDialogView::SetItemText(int id, int index, int column, std::u16string_view text) {
@@ -341,13 +358,15 @@ void QtDialogView::SetItemText(int id, int index, int column, std::u16string_vie
         column >= list->columnCount())
         return;
     const QSignalBlocker quiet(list);
-    if (QTableWidgetItem* item = list->item(index, column)) {
+    QTableWidgetItem* item = list->item(index, column);
+    if (item != nullptr) {
         item->setText(ToQString(text));
     } else {
         item = new QTableWidgetItem(ToQString(text));
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
         list->setItem(index, column, item);
     }
+    WidenToFit(list, item, column);
 }
 
 void QtDialogView::DeleteItem(int id, int index) {
