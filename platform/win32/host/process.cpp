@@ -15,6 +15,11 @@
 #define QV_NATIVE_ENUM_PROCESSES ::EnumProcesses
 #endif
 
+// windows.h makes GetSystemDirectory and RegisterWindowMessage macros for their W functions, which
+// would define the port's functions under those names; the port's callers see no windows.h.
+#undef GetSystemDirectory
+#undef RegisterWindowMessage
+
 namespace qv::proc {
 
 bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
