@@ -4,7 +4,7 @@
 #                               SQLite, Qt 6 Widgets and a font for the GUI
 #   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
 #                               sqlite3 shell, mingw-w64 and Wine (windows build), clang (fuzz targets),
-#                               Xvfb (GUI screenshots)
+#                               Xvfb, imagemagick and xdotool (GUI screenshots)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
@@ -15,7 +15,7 @@ tests=(
     sqlite3
     g++-mingw-w64-x86-64 wine64
     clang libclang-rt-14-dev
-    xvfb xauth
+    xvfb xauth imagemagick xdotool
 )
 
 case "${1:-}" in
