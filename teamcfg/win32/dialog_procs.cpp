@@ -98,6 +98,9 @@ INT_PTR DialogMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam, c
 }  // namespace
 
 INT_PTR CALLBACK QvInstDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    // The adapter lists show the list item icon before each adapter's name.
+    if (message == WM_INITDIALOG)
+        for (int list : {kIdUnassignedList, kIdTeamedList}) ShowRowIcons(GetDlgItem(window, list));
     return DialogMessage(window, message, wParam, lParam, kTeamingPageRules);
 }
 INT_PTR CALLBACK QvPropertiesDialogProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

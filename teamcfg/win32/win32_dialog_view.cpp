@@ -33,11 +33,6 @@ static_assert(IDC_VLAN_LIST == kIdVlanList && IDC_ADD_VLAN == kIdAddVlan &&
               IDC_UNTAGGED_VLAN == kIdUntaggedVlan);
 static_assert(IDOK == kIdOk && IDCANCEL == kIdCancel);
 
-// Win32 takes zero-terminated UTF-16; the model's views are not terminated.
-std::wstring Wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 bool IsClass(HWND window, const wchar_t* name) {
     wchar_t buffer[32] = {};
     return window != nullptr && GetClassNameW(window, buffer, 32) > 0 && lstrcmpiW(buffer, name) == 0;
@@ -47,6 +42,20 @@ bool IsClass(HWND window, const wchar_t* name) {
 
 HINSTANCE ResourceModule() {
     return GetModuleHandleW(nullptr);
+}
+
+void ShowRowIcons(HWND list) {
+    if (list == nullptr) return;
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    HIMAGELIST images = ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
+    if (images == nullptr) return;
+    auto* icon = static_cast<HICON>(
+        LoadImageW(ResourceModule(), MAKEINTRESOURCEW(kIconListItem), IMAGE_ICON, size, size, 0));
+    if (icon != nullptr) ImageList_AddIcon(images, icon);
+    if (icon != nullptr) DestroyIcon(icon);
+    // The list view owns the image list from here and destroys it with itself.
+    HIMAGELIST previous = ListView_SetImageList(list, images, LVSIL_SMALL);
+    if (previous != nullptr) ImageList_Destroy(previous);
 }
 
 HWND Win32DialogView::Control(int id) const {
@@ -92,7 +101,7 @@ bool Win32DialogView::IsChecked(int id) const {
 void Win32DialogView::SetText(int id, std::u16string_view text) {
     if (!HasControl(id)) return;
     const Quiet quiet(*this);
-    SetDlgItemTextW(dialog_, id, Wide(text).c_str());
+    SetDlgItemTextW(dialog_, id, ToWide(text).c_str());
 }
 
 std::u16string Win32DialogView::GetText(int id, int capacity) const {
@@ -107,7 +116,7 @@ bool Win32DialogView::CreateListView(int id, const ControlRect& rect, std::u16st
     if (dialog_ == nullptr) return false;
     DestroyControl(id);
     const Quiet quiet(*this);
-    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, Wide(title).c_str(),
+    HWND list = CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, ToWide(title).c_str(),
                                 WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SHOWSELALWAYS, rect.x,
                                 rect.y, rect.width, rect.height, dialog_,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ResourceModule(), nullptr);
@@ -134,7 +143,7 @@ void Win32DialogView::SetListViewStyle(int id, const ListViewStyle& style) {
 
 void Win32DialogView::InsertColumn(int id, int column, std::u16string_view title, int width) {
     if (ListView(id) == nullptr) return;
-    std::wstring text = Wide(title);
+    std::wstring text = ToWide(title);
     LVCOLUMNW col = {};
     col.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_SUBITEM;
     col.pszText = text.data();
@@ -152,9 +161,10 @@ int Win32DialogView::GetItemCount(int id) const {
 void Win32DialogView::InsertItem(int id, int index, std::u16string_view text) {
     if (ListView(id) == nullptr) return;
     const int count = GetItemCount(id);
-    std::wstring copy = Wide(text);
+    std::wstring copy = ToWide(text);
     LVITEMW item = {};
-    item.mask = LVIF_TEXT;
+    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.iImage = 0;  // the row icon, where the list has one
     item.iItem = index < 0 || index > count ? count : index;
     item.pszText = copy.data();
     if (SendTo(id, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES) {
@@ -167,7 +177,7 @@ void Win32DialogView::InsertItem(int id, int index, std::u16string_view text) {
 
 void Win32DialogView::SetItemText(int id, int index, int column, std::u16string_view text) {
     if (ListView(id) == nullptr || index < 0 || index >= GetItemCount(id)) return;
-    std::wstring copy = Wide(text);
+    std::wstring copy = ToWide(text);
     LVITEMW item = {};
     item.iSubItem = column;
     item.pszText = copy.data();
@@ -209,7 +219,7 @@ void Win32DialogView::InsertString(int id, int index, std::u16string_view text) 
     const bool combo = IsClass(control, WC_COMBOBOXW);
     if (!combo && !IsClass(control, WC_LISTBOXW)) return;
     const auto count = static_cast<int>(SendTo(id, combo ? CB_GETCOUNT : LB_GETCOUNT, 0, 0));
-    const std::wstring copy = Wide(text);
+    const std::wstring copy = ToWide(text);
     // -1 and an index past the end both add at the end.
     const int at = index < 0 || index > count ? -1 : index;
     SendTo(id, combo ? CB_INSERTSTRING : LB_INSERTSTRING, static_cast<WPARAM>(at),

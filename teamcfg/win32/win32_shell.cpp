@@ -17,10 +17,6 @@ constexpr wchar_t kDispatcherClass[] = L"QvTeamCfgDispatcher";
 constexpr UINT kWmPostedWork = WM_APP + 1;  // lParam: a std::function<void()>* the window deletes
 constexpr UINT kWmSentWork = WM_APP + 2;    // lParam: the caller's const std::function<void()>*
 
-std::wstring Wide(std::u16string_view text) {
-    return std::wstring(text.begin(), text.end());
-}
-
 // The window the new dialog belongs to: the active window of the UI thread (the sheet or dialog
 // that is open), none before the program's sheet.
 HWND Owner() {
@@ -91,8 +87,8 @@ Win32Shell::~Win32Shell() {
 }
 
 int Win32Shell::MessageBox(std::u16string_view text, std::u16string_view title, unsigned style) {
-    const std::wstring body = Wide(text);
-    const std::wstring caption = Wide(title);
+    const std::wstring body = ToWide(text);
+    const std::wstring caption = ToWide(title);
     return ::MessageBoxW(Owner(), body.c_str(), caption.c_str(), style) == IDOK ? kIdOk : kIdCancel;
 }
 
@@ -106,7 +102,7 @@ bool Win32Shell::RunPropertySheet(const SheetSpec& sheet) {
         const PageSpec& spec = sheet.pages[i];
         if (spec.client == nullptr || !IsPageTemplate(spec.templateId)) return false;
         contexts[i].client = spec.client;
-        titles.push_back(Wide(spec.title));
+        titles.push_back(ToWide(spec.title));
         PROPSHEETPAGEW& page = pages[i];
         page.dwSize = sizeof(page);
         page.dwFlags = PSP_USETITLE;
@@ -116,7 +112,7 @@ bool Win32Shell::RunPropertySheet(const SheetSpec& sheet) {
         page.pszTitle = titles.back().c_str();
         page.lParam = reinterpret_cast<LPARAM>(&contexts[i]);
     }
-    const std::wstring caption = Wide(sheet.caption);
+    const std::wstring caption = ToWide(sheet.caption);
     PROPSHEETHEADERW header = {};
     header.dwSize = sizeof(header);
     header.dwFlags = PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW | PSH_USEICONID;

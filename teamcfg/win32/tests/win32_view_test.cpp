@@ -288,7 +288,8 @@ TEST_F(Win32ViewTest, ListViewRowsAndCheckBoxes) {
     view.DeleteAllItems(list);
     EXPECT_EQ(view.GetItemCount(list), 0);
 
-    // A list without check boxes keeps its rows unchecked.
+    // A list without check boxes keeps its rows unchecked. The adapter lists show the row icon.
+    EXPECT_NE(SendMessageW(open.Item(kIdTeamedList), LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
     view.InsertItem(kIdTeamedList, 0, u"Team0");
     view.SetItemChecked(kIdTeamedList, 0, true);
     EXPECT_FALSE(view.IsItemChecked(kIdTeamedList, 0));
@@ -301,6 +302,7 @@ TEST_F(Win32ViewTest, RunTimeListViewsAndStringLists) {
     EXPECT_TRUE(view.HasControl(kIdGeneralList));
     view.InsertColumn(kIdGeneralList, 0, u"Name", 100);
     view.InsertItem(kIdGeneralList, 0, u"Speed");
+    EXPECT_EQ(SendMessageW(general.Item(kIdGeneralList), LVM_GETIMAGELIST, LVSIL_SMALL, 0), 0);
     EXPECT_EQ(view.GetItemCount(kIdGeneralList), 1);
     ASSERT_TRUE(view.CreateListView(kIdGeneralList, {10, 10, 300, 200}, u"General"));  // made anew
     EXPECT_EQ(view.GetItemCount(kIdGeneralList), 0);

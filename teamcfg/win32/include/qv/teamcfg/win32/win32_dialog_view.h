@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "qv/teamcfg/dialog_view.h"
 
 namespace qv::cfg::win32 {
@@ -65,6 +67,14 @@ class Win32DialogView final : public DialogView {
     HWND dialog_ = nullptr;
     mutable int quiet_ = 0;
 };
+
+// The model's UTF-16 text as the zero-terminated text Win32 takes (wchar_t is UTF-16 on Windows).
+inline std::wstring ToWide(std::u16string_view text) {
+    return std::wstring(text.begin(), text.end());
+}
+
+// Gives the rows of a report list view the list item icon (icon 104) in front of their text.
+void ShowRowIcons(HWND list);
 
 // The module whose resources hold the dialogs, strings and icons (the program itself).
 HINSTANCE ResourceModule();
