@@ -28,13 +28,13 @@ INT_PTR Answer(HWND window, LRESULT result) {
     return TRUE;
 }
 
-// A check box of a row changed and no mouse button is down: the user toggled it from the keyboard.
-// A mouse click toggles it too, and then NM_CLICK follows, which tells the page once.
-bool IsKeyboardToggle(const NMLISTVIEW& change) {
+// The user changed the check box of a row, with the mouse or the space bar. Windows follows a mouse
+// toggle with NM_CLICK, Wine does not, so the page hears of the change here; on Windows it then hears
+// of the click as well, which is the same to it: its rules depend on the check states only.
+bool IsCheckBoxToggle(const NMLISTVIEW& change) {
     if (!(change.uChanged & LVIF_STATE)) return false;
     if (!((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK)) return false;
-    if ((change.uOldState & LVIS_STATEIMAGEMASK) == 0) return false;  // the row's first box
-    return GetKeyState(VK_LBUTTON) >= 0 && GetKeyState(VK_RBUTTON) >= 0;
+    return (change.uOldState & LVIS_STATEIMAGEMASK) != 0;  // not the box a row gets when it is made
 }
 
 INT_PTR OnNotify(HWND window, DialogContext& context, const NMHDR& header, const ProcedureRules& rules) {
@@ -52,7 +52,7 @@ INT_PTR OnNotify(HWND window, DialogContext& context, const NMHDR& header, const
             if (!context.view.quiet()) client.OnListClick(context.view, static_cast<int>(header.idFrom));
             return FALSE;
         case LVN_ITEMCHANGED:
-            if (!context.view.quiet() && IsKeyboardToggle(reinterpret_cast<const NMLISTVIEW&>(header)))
+            if (!context.view.quiet() && IsCheckBoxToggle(reinterpret_cast<const NMLISTVIEW&>(header)))
                 client.OnListClick(context.view, static_cast<int>(header.idFrom));
             return FALSE;
         default:

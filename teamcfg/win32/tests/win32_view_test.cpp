@@ -73,7 +73,7 @@ class OpenDialog {
     HWND window() const { return window_; }
     Win32DialogView& view() { return context_.view; }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
-    // What the user does: a click on a button, a row's check box toggled from the keyboard.
+    // What the user does: a click on a button, a row's check box toggled.
     void Click(int id) { SendMessageW(Item(id), BM_CLICK, 0, 0); }
     void ToggleRow(int listId, int index, bool checked) {
         LVITEMW item = {};
