@@ -12,7 +12,7 @@ namespace {
 // it claims WM_DEVICECHANGE (the teaming page only).
 struct ProcedureRules {
     bool page;
-    INT_PTR otherNotifications;
+    INT_PTR otherNotifications;  // TRUE: claimed and answered 0; FALSE: left to the sheet
     bool claimsDeviceChange;
 };
 constexpr ProcedureRules kTeamingPageRules{true, FALSE, true};
@@ -56,7 +56,8 @@ INT_PTR OnNotify(HWND window, DialogContext& context, const NMHDR& header, const
                 client.OnListClick(context.view, static_cast<int>(header.idFrom));
             return FALSE;
         default:
-            return rules.otherNotifications;
+            // A page that claims the other notifications answers them with 0 too.
+            return rules.otherNotifications == TRUE ? Answer(window, 0) : FALSE;
     }
 }
 

@@ -337,6 +337,46 @@ TEST_F(Win32ViewTest, RunTimeListViewsAndStringLists) {
     EXPECT_EQ(page.GetText(kIdTeamModeList, 8), u"");
 }
 
+// The procedures' answers: the sheet reads the message result of PSN_* from DWLP_MSGRESULT.
+TEST_F(Win32ViewTest, ProceduresAnswerTheSheet) {
+    struct Case {
+        int templateId;
+        UINT message, code;
+        INT_PTR returned;
+        int activations;
+    };
+    constexpr UINT kOther = LVN_COLUMNCLICK;
+    const Case cases[] = {
+        {kDlgTeamingPage, WM_NOTIFY, PSN_SETACTIVE, TRUE, 1},
+        {kDlgTeamingPage, WM_NOTIFY, PSN_APPLY, TRUE, 0},
+        {kDlgTeamingPage, WM_NOTIFY, PSN_KILLACTIVE, TRUE, 0},
+        {kDlgTeamingPage, WM_NOTIFY, PSN_RESET, FALSE, 0},
+        {kDlgTeamingPage, WM_NOTIFY, kOther, FALSE, 0},
+        {kDlgTeamingPage, WM_DEVICECHANGE, 0, TRUE, 0},
+        {kDlgGeneralPage, WM_NOTIFY, PSN_SETACTIVE, TRUE, 1},
+        {kDlgStatisticsPage, WM_NOTIFY, PSN_RESET, FALSE, 0},
+        {kDlgStatisticsPage, WM_NOTIFY, kOther, TRUE, 0},
+        {kDlgTeamPropertiesPage, WM_NOTIFY, PSN_APPLY, TRUE, 0},
+        {kDlgTeamPropertiesPage, WM_DEVICECHANGE, 0, FALSE, 0},
+        {kDlgVlanPage, WM_NOTIFY, PSN_KILLACTIVE, TRUE, 0},
+        {kDlgVlanPage, WM_NOTIFY, kOther, TRUE, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.templateId << " " << c.message << " " << c.code);
+        RecordingClient client;
+        OpenDialog open(c.templateId, &client);
+        SetWindowLongPtrW(open.window(), DWLP_MSGRESULT, 99);
+        NMHDR header = {open.window(), 0, c.code};
+        EXPECT_EQ(
+            DialogProcedure(c.templateId)(open.window(), c.message, 0, reinterpret_cast<LPARAM>(&header)),
+            c.returned);
+        if (c.returned == TRUE && c.message == WM_NOTIFY) {
+            EXPECT_EQ(GetWindowLongPtrW(open.window(), DWLP_MSGRESULT), 0);
+        }
+        EXPECT_EQ(client.activations, c.activations);
+    }
+}
+
 // A client that ends its dialog, from OnInitDialog or from a posted click.
 struct EndingClient final : DialogClient {
     int OnInitDialog(DialogView& view) override {
