@@ -439,6 +439,30 @@ TEST_F(Win32ViewTest, PropertySheetRunsItsPages) {
     EXPECT_FALSE(shell.RunPropertySheet({u"x", kIconSheet, false, {}}));
 }
 
+// The wait dialog's road: its worker reaches the UI thread with Send inside the dialog's modal loop
+// and ends the dialog with a Post.
+struct WaitingClient final : DialogClient {
+    explicit WaitingClient(Shell& shell) : shell_(shell) {}
+    int OnInitDialog(DialogView& view) override {
+        started = shell_.StartThread([this, &view] {
+            shell_.UiThread().Send([this] { ranOn = GetCurrentThreadId(); });
+            shell_.UiThread().Post([&view] { view.EndDialog(5); });
+        });
+        return 1;
+    }
+    Shell& shell_;
+    bool started = false;
+    std::atomic<DWORD> ranOn{0};
+};
+
+TEST_F(Win32ViewTest, WaitDialogRunsItsWorkersCalls) {
+    Win32Shell shell;
+    WaitingClient client(shell);
+    EXPECT_EQ(shell.RunModalDialog(kDlgWait, client), 5);
+    EXPECT_TRUE(client.started);
+    EXPECT_EQ(client.ranOn.load(), GetCurrentThreadId());
+}
+
 // Send from a worker runs on the UI thread while it pumps; Post runs in order, later.
 TEST_F(Win32ViewTest, DispatcherRunsWorkOnTheUiThread) {
     Win32Dispatcher ui;
