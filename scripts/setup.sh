@@ -3,8 +3,9 @@
 #   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvtool, qvsim): cmake, g++, make,
 #                               SQLite, Qt 6 Widgets and a font for the GUI
 #   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
-#                               sqlite3 shell, mingw-w64 and Wine (windows build), clang (fuzz targets),
-#                               Xvfb, imagemagick and xdotool (GUI screenshots)
+#                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine (windows
+#                               builds), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
+#                               screenshots)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
@@ -13,7 +14,7 @@ tests=(
     pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
-    g++-mingw-w64-x86-64 wine64
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
     clang libclang-rt-14-dev
     xvfb xauth imagemagick xdotool
 )

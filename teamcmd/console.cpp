@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "narrow_format.h"
+#include "qv/platform/console.h"
 #include "qv/teamlib/text.h"
 
 namespace qv::teamcmd {
@@ -18,8 +19,7 @@ void PrintText(const std::string& text) {
         g_capture->append(text);
         return;
     }
-    std::fwrite(text.data(), 1, text.size(), stdout);
-    std::fflush(stdout);
+    console::WriteText(stdout, text);
 }
 
 void PrintNarrow(const char* format, ...) {

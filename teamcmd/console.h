@@ -1,5 +1,6 @@
 // Console output of QvTeamCmd. Narrow texts go through PrintNarrow, UTF-16 texts through PrintWide
-// (converted to UTF-8); both write to standard output and flush, so the two kinds stay in order.
+// (converted to UTF-8); both write to standard output through the console port (UTF-16 to a console
+// window on Windows, the UTF-8 bytes otherwise) and flush, so the two kinds stay in order.
 #pragma once
 
 #include <string>

@@ -1,19 +1,13 @@
 // The process port on Windows: psapi pass-throughs.
 #include "qv/platform/process.h"
 
+// psapi.dll's own exports, which Windows XP and Server 2003 have; version 2 would bind the calls to
+// kernel32's K32 names, which appeared only in Windows 7.
+#define PSAPI_VERSION 1
 // clang-format off
 #include <windows.h>
 #include <psapi.h>
 // clang-format on
-
-// psapi.h may map EnumProcesses to K32EnumProcesses with a macro, which would rename the port's own
-// function as well; call the exported function by its real name instead.
-#ifdef EnumProcesses
-#undef EnumProcesses
-#define QV_NATIVE_ENUM_PROCESSES K32EnumProcesses
-#else
-#define QV_NATIVE_ENUM_PROCESSES ::EnumProcesses
-#endif
 
 // windows.h makes GetSystemDirectory and RegisterWindowMessage macros for their W functions, which
 // would define the port's functions under those names; the port's callers see no windows.h.
@@ -24,8 +18,8 @@ namespace qv::proc {
 
 bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
     static_assert(sizeof(DWORD) == sizeof(uint32_t));
-    return QV_NATIVE_ENUM_PROCESSES(reinterpret_cast<DWORD*>(processIds), bufferBytes,
-                                    reinterpret_cast<DWORD*>(bytesReturned)) != FALSE;
+    return ::EnumProcesses(reinterpret_cast<DWORD*>(processIds), bufferBytes,
+                           reinterpret_cast<DWORD*>(bytesReturned)) != FALSE;
 }
 
 uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t capacity) {

@@ -7,7 +7,7 @@ namespace qv::clk {
 
 // Sleep(ms).
 void Sleep(uint32_t milliseconds);
-// GetTickCount64.
+// GetTickCount64 (on systems without it, the 32-bit tick count extended across its wraps).
 uint64_t TickCount();
 
 }  // namespace qv::clk

@@ -119,6 +119,11 @@ struct RemoveDeviceParams {
 // Driver lists (SPDIT_*) and SP_DRVINFO_DATA_V2_W.
 constexpr uint32_t kSpditClassDriver = 0x1;
 constexpr uint32_t kSpditCompatDriver = 0x2;
+// The 32-bit Windows headers pack the SetupAPI records to one byte, which moves driverDate and
+// driverVersion off their natural alignment there; the record keeps the system's layout.
+#if defined(_WIN32) && !defined(_WIN64)
+#pragma pack(push, 1)
+#endif
 struct DrvInfoData {
     uint32_t cbSize = sizeof(DrvInfoData);
     uint32_t driverType = 0;
@@ -129,6 +134,9 @@ struct DrvInfoData {
     uint64_t driverDate = 0;  // FILETIME
     uint64_t driverVersion = 0;
 };
+#if defined(_WIN32) && !defined(_WIN64)
+#pragma pack(pop)
+#endif
 
 namespace dev {
 
