@@ -18,6 +18,11 @@ cmake --preset windows >/dev/null
 cmake --build --preset windows
 step "windows tests under Wine"
 ctest --preset windows
+step "release archive"
+bash scripts/check-package.sh "$(bash scripts/package.sh windows | tail -n 1)"
+if grep -q '"name": "windows-x86"' CMakePresets.json; then
+    bash scripts/check-package.sh "$(bash scripts/package.sh windows-x86 | tail -n 1)"
+fi
 
 step "asan build"
 cmake --preset asan >/dev/null
