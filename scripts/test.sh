@@ -29,6 +29,10 @@ cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86
 bash scripts/check-windows-binaries.sh build/windows-x86
 
+step "release archive"
+bash scripts/check-package.sh "$(bash scripts/package.sh windows | tail -n 1)"
+bash scripts/check-package.sh "$(bash scripts/package.sh windows-x86 | tail -n 1)"
+
 step "asan build"
 cmake --preset asan >/dev/null
 cmake --build --preset asan

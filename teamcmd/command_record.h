@@ -20,6 +20,8 @@ constexpr uint32_t OPT_DEL_ALL_VLANS = 0x100;
 // Exit statuses of the program (the command flows add their own).
 constexpr uint32_t QV_USAGE_ERROR = 0xCE000001;
 constexpr uint32_t QV_INSTANCE_ERROR = 0xCE000003;
+// The run lacks administrator rights (its low byte is ERROR_ACCESS_DENIED).
+constexpr uint32_t QV_ADMIN_ERROR = 0xCE000005;
 // A flow whose log file cannot be opened ends the run at once with this status.
 constexpr uint32_t QV_LOG_FILE_UNAVAILABLE = 0;
 

@@ -4,6 +4,7 @@
 #include "console.h"
 #include "create_team.h"
 #include "listing.h"
+#include "qv/platform/security.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/trace.h"
 #include "remove_vlan_flows.h"
@@ -16,6 +17,14 @@ namespace {
 // The first selected command wins.
 uint32_t Dispatch(const CommandRecord& record) {
     const uint32_t flags = record.flags;
+    // Every command opens the adapters' driver keys with full access; without administrator
+    // rights those opens fail and a command would find no adapter and say nothing about why.
+    if ((flags & (OPT_LIST | OPT_CREATE | OPT_REMOVE | OPT_REMOVE_ALL | OPT_ADD_VLAN | OPT_DEL_VLAN |
+                  OPT_DEL_ALL_VLANS)) != 0 &&
+        AdministratorRightsMissing()) {
+        PrintNarrow("%s\n", sec::kAdministratorRightsNeeded);
+        return QV_ADMIN_ERROR;
+    }
     if (flags & OPT_LIST) {
         return CmdListTeams(record);
     }

@@ -4,6 +4,8 @@
 #include <memory>
 #include <new>
 
+#include "qv/platform/security.h"
+
 namespace qv::qvtool {
 namespace {
 
@@ -71,6 +73,12 @@ bool OpenAdapter(int32_t instance, AdapterConnection* connection, std::FILE* out
     }
     const char* path = reinterpret_cast<const char*>(detail.get()) + kDevicePathOffset;
     connection->device = io::CreateFileA(path, kGenericRead, 0, kOpenExisting, 0);
+    if (connection->device == kInvalidDevice && GetLastError() == kErrorAccessDenied) {
+        std::fprintf(out, "%s\n", sec::kAdministratorRightsNeeded);
+        connection->administratorRightsMissing = true;
+        CloseAdapter(connection);
+        return false;
+    }
     if (connection->device == kInvalidDevice) {
         std::fprintf(out, "CreateFile failed: 0x%x", static_cast<unsigned>(GetLastError()));
     }

@@ -57,7 +57,9 @@ int RunQvtool(int argc, const char* const* argv, std::FILE* out, std::FILE* err)
     }
 
     AdapterConnection connection;
-    if (!OpenAdapter(parsed.options.instance, &connection, out)) return 0;
+    if (!OpenAdapter(parsed.options.instance, &connection, out)) {
+        return connection.administratorRightsMissing ? kExitAdministratorRightsMissing : 0;
+    }
     ProgressLine progress(err, out);
     RunRequestedOperations(parsed.options, connection.device, out, &progress);
     CloseAdapter(&connection);

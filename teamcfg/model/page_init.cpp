@@ -2,10 +2,12 @@
 #include <cstring>
 
 #include "qv/platform/guid.h"
+#include "qv/platform/security.h"
 #include "qv/teamcfg/adapter_rows.h"
 #include "qv/teamcfg/resources.h"
 #include "qv/teamcfg/teaming_page.h"
 #include "qv/teamcfg/tray.h"
+#include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -71,7 +73,9 @@ int InitTeamingPage(AppState& state, DialogView& view) {
         return 0;
     }
 
-    view.SetText(kIdStatus, kHelpText);
+    // Without administrator rights the adapters' driver keys do not open and the lists stay empty:
+    // the status box says why instead of the help text.
+    view.SetText(kIdStatus, AdministratorRightsMissing() ? sec::kAdministratorRightsNeededW : kHelpText);
     view.SetText(kIdTeamName, DefaultTeamName(state.lists.teamAdapters));
     view.SetChecked(kIdEnableTray, IsQvTrayRunning() == 1);
     for (int id : kDisabledAtStart) view.EnableControl(id, false);

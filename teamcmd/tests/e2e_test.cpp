@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "golden.h"
 #include "program_run.h"
+#include "qv/sim/host_state.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/testing/machine_processes.h"
 
@@ -42,6 +44,37 @@ TEST_F(ProgramTest, MissingTeamNameAndParserMessages) {
     EXPECT_EQ(blank.status, 0x01);
     EXPECT_EQ(blank.output,
               kBanner + "Add Vlan option, Extra checks failed, len1 = 3\n" + Golden("usage.txt"));
+}
+
+// A user who is no administrator: every command says so in one line and ends with 0xCE000005
+// (a shell sees 5), and writes nothing (the log file is not made); a command line with errors
+// still gets its usage text. An administrator then gets the listing as ever.
+TEST_F(ProgramTest, WithoutAdministratorRightsEveryCommandSaysSo) {
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0));
+    const std::filesystem::path log = machine_.scratch().path() / "teams.log";
+    const std::vector<std::vector<std::string>> commands = {
+        {"-l"},
+        {"-f", log.string(), "-l"},
+        {"-n", "Team0", "-c", "Local Area Connection", "Local Area Connection 2", "1"},
+        {"-r"},
+        {"-a", "Local Area Connection", "V1", "5"},
+        {"-d", "all"},
+    };
+    for (const auto& args : commands) {
+        const Exited exited = RunProgram(machine_.dir(), args);
+        EXPECT_EQ(exited.status, 0x05) << args[0];
+        EXPECT_EQ(exited.output, kBanner + Golden("no_administrator.txt")) << args[0];
+    }
+    EXPECT_FALSE(std::filesystem::exists(log));
+
+    const Exited usage = RunProgram(machine_.dir(), {"-x"});
+    EXPECT_EQ(usage.status, 0x01);
+    EXPECT_EQ(usage.output.find("Administrator rights"), std::string::npos);
+
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 1));
+    const Exited listing = RunProgram(machine_.dir(), {"-l"});
+    EXPECT_EQ(listing.status, 1);
+    EXPECT_EQ(listing.output, kBanner + Golden("listing_default.txt"));
 }
 
 TEST_F(ProgramTest, LogThatCannotBeOpenedEndsWithZero) {

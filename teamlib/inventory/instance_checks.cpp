@@ -1,4 +1,7 @@
+#include "qv/platform/guid.h"
 #include "qv/platform/process.h"
+#include "qv/platform/registry.h"
+#include "qv/platform/scoped_handle.h"
 #include "qv/platform/security.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/text.h"
@@ -59,6 +62,14 @@ int IsUserAdmin() {
     }
     QvTrace(u"<--IsUserAdmin: %d", member ? 1 : 0);
     return member ? 1 : 0;
+}
+
+bool AdministratorRightsMissing() {
+    std::u16string path(u"SYSTEM\\CurrentControlSet\\Control\\Class\\");
+    path += kGuidDevClassNetText;
+    ScopedKey key;
+    return reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyAllAccess, key.Receive()) ==
+           kErrorAccessDenied;
 }
 
 }  // namespace qv

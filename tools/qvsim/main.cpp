@@ -57,5 +57,7 @@ int main(int argc, char** argv) {
         PrintUsage(stderr);
         return 2;
     }
+    // qvsim changes the machine as its hardware and setup would, whoever the machine's user is.
+    const qv::sim::SystemAccessScope system;
     return command->run(args.subspan(1));
 }

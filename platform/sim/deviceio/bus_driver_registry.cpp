@@ -28,11 +28,6 @@ std::u16string ReadSz(const RegKey& key, std::u16string_view name) {
     return text && type == kRegSz ? std::move(*text) : std::u16string();
 }
 
-bool DeviceNodeExists(const std::u16string& instanceId) {
-    RegKey node;
-    return RegKey::Open(DeviceNodePath(instanceId), kKeyRead, &node) == kErrorSuccess;
-}
-
 }  // namespace
 
 int32_t ListBusDriverInterfaces(bool presentOnly, std::vector<BusDriverInterface>* interfaces) {
@@ -57,7 +52,7 @@ int32_t ListBusDriverInterfaces(bool presentOnly, std::vector<BusDriverInterface
         const std::u16string link = ReadSz(entry, u"SymbolicLink");
         if (instance.empty() || link.empty()) continue;
         BusDriverInterface found{Narrow(instance), Narrow(link), false};
-        found.present = DeviceNodeExists(instance) && IsDevicePresent(instance);
+        found.present = DeviceNodePresent(instance);
         if (presentOnly && !found.present) continue;
         interfaces->push_back(std::move(found));
     }

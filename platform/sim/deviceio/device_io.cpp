@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "qv/platform/deviceio.h"
+#include "qv/platform/security.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/device_database.h"
@@ -122,6 +123,11 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
     if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
         injected != 0) {
         FailWith(injected);
+        return kInvalidDevice;
+    }
+    // The bus driver's device object admits administrators only, as its security descriptor says.
+    if (bool member = true; sec::CheckAdministratorsMembership(&member) && !member) {
+        FailWith(kErrorAccessDenied);
         return kInvalidDevice;
     }
     int32_t error = kErrorSuccess;

@@ -540,6 +540,7 @@ bool BuildMachine(const fs::path& dir, const InventoryOptions* options, bool for
     if (!ok) {
         *error = "cannot create the registry database " + tmp.string();
     } else if (options) {
+        const SystemAccessScope system;  // the inventory is the hardware's and the setup's, not the user's
         Transaction txn(Transaction::Kind::kWrite);
         ok =
             txn.status() == kErrorSuccess && WriteDefaultInventory(*options) && txn.Commit() == kErrorSuccess;

@@ -83,4 +83,20 @@ uint64_t RegistryViewSerial() {
     return regdb::SnapshotSerial();
 }
 
+namespace {
+thread_local int systemAccessDepth = 0;
+}
+
+SystemAccessScope::SystemAccessScope() {
+    ++systemAccessDepth;
+}
+
+SystemAccessScope::~SystemAccessScope() {
+    --systemAccessDepth;
+}
+
+bool SystemAccessScope::Active() {
+    return systemAccessDepth > 0;
+}
+
 }  // namespace qv::sim

@@ -1,12 +1,16 @@
 // Writing the registry as a .reg file; the format is described in qv/sim/regfile.h.
 #include <algorithm>
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "../host/reg_access.h"
 #include "database.h"
 #include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
+#include "qv/sim/device_database.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/regfile.h"
 #include "regfile_format.h"
 
@@ -156,15 +160,52 @@ class Exporter {
         out_ << '[' << kRootName << (path.empty() ? "" : "\\") << ToUtf8KeepingSurrogates(path) << "]\n";
         if (!Values(key, path)) return false;
         out_ << '\n';
+        const bool interfaceKey = IsInterfaceKey(path) && InterfaceKeys(key, path);
         char16_t name[kMaxKeyNameLength + 1];
         for (uint32_t i = 0;; ++i) {
             uint32_t length = kMaxKeyNameLength + 1;
             const LStatus status = reg::EnumKeyEx(key, i, name, &length);
             if (status == kErrorNoMoreItems) return true;
             if (status != kErrorSuccess) return Fail("cannot list the subkeys of " + Where(path), status);
+            // The reference key written above stands for one kept in the registry (a machine
+            // imported from an export has it).
+            if (interfaceKey && std::u16string_view(name, length) == kReferenceKey) continue;
             children->emplace_back(name, length);
         }
     }
+
+    // The key of one device-interface registration: DeviceClasses\{interface class}\##?#...
+    static bool IsInterfaceKey(const std::u16string& path) {
+        const std::u16string prefix = std::u16string(kDeviceClassesPath) + u"\\";
+        if (!StartsWithIgnoreCase(path, prefix)) return false;
+        const std::u16string_view rest = std::u16string_view(path).substr(prefix.size());
+        const size_t slash = rest.find(u'\\');
+        return slash != std::u16string_view::npos &&
+               rest.find(u'\\', slash + 1) == std::u16string_view::npos &&
+               rest.substr(slash + 1).starts_with(u"##?#");
+    }
+
+    // Writes the subkeys Windows keeps below an interface registration and the simulated host does
+    // not: the reference key "#" (empty reference string) with the interface's SymbolicLink, and its
+    // Control key with Linked, 1 while the interface is enabled (its device present). SetupAPI lists
+    // an interface only through them. False when the registration lacks its values (then nothing
+    // is written and the key's own subkeys are written as kept).
+    bool InterfaceKeys(HKey key, const std::u16string& path) {
+        RegKey registration(key);
+        const std::optional<std::u16string> instance = registration.ReadString(u"DeviceInstance");
+        const std::optional<std::u16string> link = registration.ReadString(u"SymbolicLink");
+        registration.release();  // the caller owns the handle
+        if (!instance || !link || instance->empty() || link->empty() || !Writable(*link)) return false;
+        const bool enabled = DeviceNodePresent(*instance);
+        const std::string reference =
+            '[' + std::string(kRootName) + "\\" + ToUtf8KeepingSurrogates(path) + "\\" + "#";
+        out_ << reference << "]\n" << ValueLine(u"SymbolicLink", kRegSz, StringBytes(*link)) << "\n\n";
+        out_ << reference << "\\Control]\n"
+             << ValueLine(u"Linked", kRegDword, {static_cast<uint8_t>(enabled ? 1 : 0), 0, 0, 0}) << "\n\n";
+        return true;
+    }
+
+    static constexpr std::u16string_view kReferenceKey = u"#";
 
     static size_t Depth(const std::u16string& path) {
         return path.empty() ? 0 : 1 + static_cast<size_t>(std::count(path.begin(), path.end(), u'\\'));

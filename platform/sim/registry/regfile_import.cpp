@@ -448,6 +448,7 @@ bool ImportRegFile(std::string_view content, std::string* error) {
     // The first reading checks the whole file, so that nothing is written for a malformed one.
     if (!Parser(text, utf16).Parse([](const Operation&) { return true; }, &parseError)) return describe();
 
+    const SystemAccessScope system;  // an import restores a whole machine, whoever its user is
     RegistryTransaction txn;
     if (!txn.ok()) {
         *error = "cannot write the registry (error " + std::to_string(txn.status()) + ")";

@@ -9,6 +9,7 @@
 #include "database.h"
 #include "names.h"
 #include "qv/sim/handle_table.h"
+#include "qv/sim/machine.h"
 
 namespace qv {
 namespace reg {
@@ -25,9 +26,11 @@ using regdb::Transaction;
 // it was opened. The handle is tied to the machine it was opened on.
 struct OpenKey : sim::HandleObject {
     static constexpr sim::HandleKind kKind = sim::HandleKind::kRegistryKey;
-    OpenKey(int64_t keyId, uint32_t keyAccess) : id(keyId), access(keyAccess) {}
+    OpenKey(int64_t keyId, uint32_t keyAccess, bool systemKey)
+        : id(keyId), access(keyAccess), underSystem(systemKey) {}
     int64_t id;
     uint32_t access;
+    bool underSystem;  // the key is HKEY_LOCAL_MACHINE\SYSTEM or lies below it
 };
 
 // The key rights a requested access grants, with generic rights mapped as Windows maps them.
@@ -42,16 +45,17 @@ uint32_t GrantedAccess(uint32_t sam) {
 struct KeyRef {
     int64_t id = 0;
     uint32_t access = 0;
+    bool underSystem = false;
 };
 
 LStatus Resolve(HKey key, KeyRef* ref) {
     if (key == kHkeyLocalMachine) {
-        *ref = {regdb::kRootKeyId, kKeyAllAccess};
+        *ref = {regdb::kRootKeyId, kKeyAllAccess, false};
         return kErrorSuccess;
     }
     const OpenKey* open = sim::Find<OpenKey>(key, regdb::Generation());
     if (open == nullptr) return kErrorInvalidHandle;
-    *ref = {open->id, open->access};
+    *ref = {open->id, open->access, open->underSystem};
     return kErrorSuccess;
 }
 
@@ -271,9 +275,60 @@ LStatus FindKey(int64_t parent, const std::vector<std::u16string_view>& names, i
     return kErrorSuccess;
 }
 
-HKey NewHandle(int64_t id, uint32_t sam) {
-    return sim::NewHandle<OpenKey, HKey>(std::make_unique<OpenKey>(id, GrantedAccess(sam)),
+HKey NewHandle(int64_t id, uint32_t sam, bool underSystem) {
+    return sim::NewHandle<OpenKey, HKey>(std::make_unique<OpenKey>(id, GrantedAccess(sam), underSystem),
                                          regdb::Generation());
+}
+
+// Whether the key reached from parent by path is HKEY_LOCAL_MACHINE\SYSTEM or lies below it.
+bool UnderSystem(const KeyRef& parent, std::u16string_view path) {
+    if (parent.underSystem) return true;
+    if (parent.id != regdb::kRootKeyId) return false;
+    const std::u16string_view first = path.substr(0, path.find(u'\\'));
+    return regnames::FoldKey(first) == regnames::FoldKey(u"SYSTEM");
+}
+
+// Standard rights that change a key (winnt.h's DELETE, WRITE_DAC, WRITE_OWNER) and KEY_CREATE_LINK.
+constexpr uint32_t kDelete = 0x00010000;
+constexpr uint32_t kWriteDac = 0x00040000;
+constexpr uint32_t kWriteOwner = 0x00080000;
+constexpr uint32_t kKeyCreateLink = 0x0020;
+// Every right that changes a key, its values or its security.
+constexpr uint32_t kWriteRights =
+    kKeySetValue | kKeyCreateSubKey | kKeyCreateLink | kDelete | kWriteDac | kWriteOwner;
+
+// Whether this thread's calls act as a user who is no administrator: the machine's Host value
+// Administrator is 0 and no SystemAccessScope is alive. Called inside a transaction.
+LStatus RestrictedUser(bool* restricted) {
+    *restricted = false;
+    if (sim::SystemAccessScope::Active()) return kErrorSuccess;
+    int64_t host = 0;
+    const std::vector<std::u16string_view> names = {u"SOFTWARE", u"QvSim", u"Host"};
+    LStatus status = FindKey(regdb::kRootKeyId, names, &host);
+    if (status == kErrorFileNotFound) return kErrorSuccess;
+    if (status != kErrorSuccess) return status;
+    Query q(Stmt::kFindValue);
+    q.Bind(1, host);
+    q.BindBytes(2, regnames::FoldKey(u"Administrator"));
+    bool found = false;
+    status = q.Step(&found);
+    if (status != kErrorSuccess || !found) return status;
+    const std::string_view bytes = q.Bytes(1);
+    *restricted =
+        q.Int(0) == kRegDword && bytes.size() == 4 && bytes.find_first_not_of('\0') == std::string_view::npos;
+    return kErrorSuccess;
+}
+
+// The answer to a user who is no administrator asking for write access (or, with create, for a new
+// key) under HKEY_LOCAL_MACHINE\SYSTEM: kErrorAccessDenied. MAXIMUM_ALLOWED gets what the user
+// may have, read access (*sam is changed to that). Anything else passes.
+LStatus CheckSystemAccess(bool underSystem, uint32_t* sam, bool create) {
+    if (!underSystem || ((GrantedAccess(*sam) & kWriteRights) == 0 && !create)) return kErrorSuccess;
+    bool restricted = false;
+    const LStatus status = RestrictedUser(&restricted);
+    if (status != kErrorSuccess || !restricted) return status;
+    if (*sam & kMaximumAllowed) *sam = (*sam & ~kMaximumAllowed) | kKeyRead;
+    return (GrantedAccess(*sam) & kWriteRights) == 0 && !create ? kErrorSuccess : kErrorAccessDenied;
 }
 
 // Copies a stored value out with the size protocol of RegQueryValueExW.
@@ -347,6 +402,9 @@ LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint
     size_t walked = 0;
     status = Walk(names, &id, &walked);
     if (status != kErrorSuccess) return status;
+    const bool underSystem = UnderSystem(parent, View(subKey));
+    status = CheckSystemAccess(underSystem, &sam, walked < names.size());
+    if (status != kErrorSuccess) return status;
     if (walked < names.size()) {
         size_t depth = 0;
         status = regdb::KeyDepth(parent.id, &depth);
@@ -364,7 +422,7 @@ LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint
     }
     status = txn.Commit();
     if (status != kErrorSuccess) return status;
-    *result = NewHandle(id, sam);
+    *result = NewHandle(id, sam, underSystem);
     if (disposition) *disposition = walked < names.size() ? kRegCreatedNewKey : kRegOpenedExistingKey;
     return kErrorSuccess;
 }
@@ -399,9 +457,12 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
         if (status != kErrorSuccess) return status;
         if (!exists) return kErrorKeyDeleted;
     }
+    const bool underSystem = UnderSystem(parent, path);
+    status = CheckSystemAccess(underSystem, &sam, false);
+    if (status != kErrorSuccess) return status;
     status = txn.Commit();
     if (status != kErrorSuccess) return status;
-    *result = NewHandle(id, sam);
+    *result = NewHandle(id, sam, underSystem);
     return kErrorSuccess;
 }
 
@@ -434,7 +495,8 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
     if (status != kErrorSuccess) return status;
     if (!found) {
         const LStatus absent = Missing(ref.id, kErrorFileNotFound);
-        if (absent == kErrorFileNotFound || absent == kErrorKeyDeleted) cache.Put(ref.id, fold, {0, {}, absent});
+        if (absent == kErrorFileNotFound || absent == kErrorKeyDeleted)
+            cache.Put(ref.id, fold, {0, {}, absent});
         return absent;
     }
     const auto storedType = static_cast<uint32_t>(q.Int(0));
@@ -499,6 +561,9 @@ LStatus DeleteKey(HKey key, const char16_t* subKey) {
     status = FindKey(parent.id, names, &id);
     if (status != kErrorSuccess) return status;
     if (id == regdb::kRootKeyId) return kErrorAccessDenied;
+    uint32_t deleteAccess = kDelete;
+    status = CheckSystemAccess(UnderSystem(parent, View(subKey)), &deleteAccess, false);
+    if (status != kErrorSuccess) return status;
     Query child(Stmt::kHasChild);
     child.Bind(1, id);
     bool hasChild = false;

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "qv/sim/host_state.h"
 #include "test_support.h"
 
 namespace qv::qvtool {
@@ -58,6 +59,25 @@ TEST_F(ProgramTest, AdapterRunsEndWithStatus0) {
     r = RunProgram(machine_.dir(), {"-d", "adapter", "-r", "0"});
     EXPECT_EQ(r.out, "adapter has no instance info\n" + usage_ +
                          "Error:Interface GUID_DEVINTERFACE_BUSENUM_QV_VBD is not registered\n");
+    EXPECT_EQ(r.status, 0);
+}
+
+// A user who is no administrator: the device refuses to open, the run says so in one line and ends
+// with 5 before any operation; a missing interface is reported as ever.
+TEST_F(ProgramTest, WithoutAdministratorRightsTheRunSaysSoAndFails) {
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0));
+    auto r = RunProgram(machine_.dir(), {"-d", "nic0", "-r", "6f4", "-v"});
+    EXPECT_EQ(r.out, "Administrator rights are needed: run this program as an administrator.\n");
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.status, 5);
+
+    r = RunProgram(machine_.dir(), {"-d", "nic9", "-r", "0"});
+    EXPECT_EQ(r.out, "Error:Interface GUID_DEVINTERFACE_BUSENUM_QV_VBD is not registered\n");
+    EXPECT_EQ(r.status, 0);
+
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 1));
+    r = RunProgram(machine_.dir(), {"-d", "nic0", "-r", "6f4"});
+    EXPECT_EQ(r.out, "0x00000003\n");
     EXPECT_EQ(r.status, 0);
 }
 

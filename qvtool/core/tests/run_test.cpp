@@ -241,7 +241,7 @@ TEST_F(RunTest, LookupAndOpenFailuresLetEachOperationFail) {
         {sim::kStateInterfaceDetailSize, 2,
          "Couldn't allocate 2 bytes for device interface details.\nDevice Opened was "
          "unsuccessfully\n0x00000000\n"},
-        {sim::kStateOpenFails, 5, "CreateFile failed: 0x50x00000000\n"},
+        {sim::kStateOpenFails, 31, "CreateFile failed: 0x1f0x00000000\n"},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", c.value, c.setting));

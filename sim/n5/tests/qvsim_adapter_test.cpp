@@ -71,8 +71,8 @@ TEST_F(QvsimAdapterTest, FaultsAreSwitchedAndShown) {
 }
 
 TEST_F(QvsimAdapterTest, LookupFaultsReachTheTool) {
-    Run("0 fault open 5");
-    EXPECT_EQ(Tool("-d nic0 -r 6f4"), "CreateFile failed: 0x50x00000000\n");
+    Run("0 fault open 31");
+    EXPECT_EQ(Tool("-d nic0 -r 6f4"), "CreateFile failed: 0x1f0x00000000\n");
     int status = 0;
     Run("0 fault open off", &status);
     EXPECT_EQ(status, 0);

@@ -79,7 +79,14 @@ TEST_F(RequestTest, RefusalsLeaveTheMachineAsItWas) {
              removeInf("oem2.inf")();
          },
          nullptr, u"Installation of Quorvex Teaming Driver\r\nfailed.", 0},
-        {"no administrator", [] { ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0)); }, nullptr,
+        // The rights go only after the page was filled (without them the lists would stay empty)
+        // and come back before the registry is compared.
+        {"no administrator", nullptr,
+         [](RequestTest& t) {
+             ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0));
+             t.Create({0, 1}, kIdTxLoadBalancing);
+             ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 1));
+         },
          u"User should have Admin privilege to be   \r\nable to create a team. Please  login as Admin  "
          u"\r\nand "
          u"try again\r\n"},
@@ -266,10 +273,9 @@ TEST_F(RequestTest, RequestsThatDoNotRun) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(ToUtf8(c.status));
-        Fresh([&] {
-            MakeTeam(u"Team0", {0, 1}, 0);
-            ASSERT_TRUE(sim::WriteHostValue(u"Administrator", c.admin ? 1 : 0));
-        });
+        Fresh([&] { MakeTeam(u"Team0", {0, 1}, 0); });
+        // The rights go after the page was filled: without them the lists would stay empty.
+        ASSERT_TRUE(sim::WriteHostValue(u"Administrator", c.admin ? 1 : 0));
         shell_->failStartThread = !c.thread;
         const std::string before = ExportRegistry();
         c.create ? Create({2, 3}, kIdLacp) : (Toggle(kIdTeamedList, 0), Click(kIdRemove));

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "page_fixture.h"
+#include "qv/sim/host_state.h"
 #include "qv/teamcfg/app.h"
 #include "qv/teamcfg/tray.h"
 #include "qv/testing/machine_processes.h"
@@ -30,6 +31,20 @@ TEST_F(PageTest, InitFillsThePage) {
     for (int id : {kIdCreateTeam, kIdRemove, kIdProperties, kIdActiveBackup, kIdTxLoadBalancing, kIdLacp,
                    kIdFailback, kIdMoveUp, kIdMoveDown})
         EXPECT_FALSE(view_->Control(id).enabled) << id;
+}
+
+// A user who is no administrator: the driver keys do not open, the lists stay empty and the status
+// box says why; an administrator gets the help text again.
+TEST_F(PageTest, WithoutAdministratorRightsTheStatusBoxSaysSo) {
+    Fresh([] { ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0)); });
+    EXPECT_TRUE(Rows(kIdUnassignedList).empty());
+    EXPECT_TRUE(Rows(kIdTeamedList).empty());
+    EXPECT_EQ(Status(), u"Administrator rights are needed: run this program as an administrator.");
+
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 1));
+    ASSERT_EQ(page_->OnInitDialog(*view_), 1);
+    EXPECT_EQ(Rows(kIdUnassignedList).size(), 5u);
+    EXPECT_EQ(Status().rfind(u"Select two NICs", 0), 0u);
 }
 
 TEST_F(PageTest, DefaultTeamNameIsTheFirstFreeOfFour) {

@@ -4,13 +4,14 @@
 
 #include <filesystem>
 
-#include "sheet_fixture.h"
 #include "qv/platform/registry.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/netcfg.h"
 #include "qv/teamcfg/property_pages.h"
 #include "qv/teamcfg/resources.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/vlan_list.h"
+#include "sheet_fixture.h"
 
 namespace qv::cfg::testing {
 namespace {
@@ -214,16 +215,11 @@ TEST_F(VlanPageTest, AFailedFirstVlanLeavesTheAdapterAsItWas) {
     EXPECT_FALSE(f.shell.busyOpen);
 }
 
-sim::InventoryOptions NotAdministrator() {
-    sim::InventoryOptions options;
-    options.administrator = false;
-    return options;
-}
-struct NonAdminVlanPageTest : VlanPageTest {
-    NonAdminVlanPageTest() : VlanPageTest(NotAdministrator()) {}
-};
+using NonAdminVlanPageTest = VlanPageTest;
 
+// The rights go after the sheet opened: without them no adapter would be listed to select.
 TEST_F(NonAdminVlanPageTest, BothButtonsAskForAnAdministrator) {
+    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0));
     view.Click(page, kIdAddVlan);
     view.Click(page, kIdRemoveVlan);
     ASSERT_EQ(f.shell.messages.size(), 2u);

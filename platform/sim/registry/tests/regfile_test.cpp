@@ -135,6 +135,70 @@ TEST_F(RegFileExport, ExportsASubtree) {
     EXPECT_NE(error.find("error 2"), std::string::npos) << error;
 }
 
+// Device-interface registrations are written as Windows keeps them: below each one the reference
+// key "#" with SymbolicLink and "#\Control" with Linked, 1 for a present device and 0 for one
+// without its Enum key. Imported and exported again, the file is the same ("#" written once).
+TEST_F(RegFileExport, WritesDeviceInterfacesAsWindowsKeepsThem) {
+    const std::u16string classPath =
+        u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{B5C98E43-7483-415C-9308-38065264E10B}";
+    for (const char16_t* id : {u"0000", u"0001"}) {
+        const std::u16string instance = std::u16string(u"ROOT\\QVVBD\\") + id;
+        const std::u16string name =
+            std::u16string(u"ROOT#QVVBD#") + id + u"#{B5C98E43-7483-415C-9308-38065264E10B}";
+        const std::u16string key = classPath + u"\\##?#" + name;
+        Set(key.c_str(), u"DeviceInstance", kRegSz, Utf16(instance));
+        Set(key.c_str(), u"SymbolicLink", kRegSz, Utf16(u"\\\\?\\" + name));
+    }
+    reg::CloseKey(Key(u"SYSTEM\\CurrentControlSet\\Enum\\ROOT\\QVVBD\\0000"));
+    Set(u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{OTHER}\\NotAnInterface", u"v", kRegDword,
+        {1, 0, 0, 0});
+
+    const std::string expected = R"(Windows Registry Editor Version 5.00
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses]
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}]
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}]
+"DeviceInstance"="ROOT\\QVVBD\\0000"
+"SymbolicLink"="\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}\#]
+"SymbolicLink"="\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}\#\Control]
+"Linked"=dword:00000001
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}]
+"DeviceInstance"="ROOT\\QVVBD\\0001"
+"SymbolicLink"="\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}\#]
+"SymbolicLink"="\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}"
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}\#\Control]
+"Linked"=dword:00000000
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{OTHER}]
+
+[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{OTHER}\NotAnInterface]
+"v"=dword:00000001
+
+)";
+    const std::u16string subtree = u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
+    std::ostringstream out;
+    std::string error;
+    ASSERT_TRUE(ExportRegFile(out, &error, subtree)) << error;
+    EXPECT_EQ(out.str(), expected);
+
+    const std::string whole = qv::testing::ExportRegistry();
+    UseSecondEmptyMachine();
+    ASSERT_TRUE(ImportRegFile(whole, &error)) << error;
+    std::ostringstream again;
+    ASSERT_TRUE(ExportRegFile(again, &error, subtree)) << error;
+    EXPECT_EQ(again.str(), expected);
+}
+
 using RegFileRoundTrip = EmptyMachine;
 
 TEST_F(RegFileRoundTrip, ImportIntoAnEmptyMachineGivesTheSameMachine) {

@@ -106,4 +106,9 @@ int IsQvTeamCmdRunning();
 // Nonzero when the caller belongs to the local Administrators group.
 int IsUserAdmin();
 
+// True when the network adapters' class key refuses full access with ERROR_ACCESS_DENIED, as it
+// does for a user who is no administrator: the adapters' driver keys, which listing, creating and
+// removing teams open with full access, are then out of reach and those flows would find nothing.
+bool AdministratorRightsMissing();
+
 }  // namespace qv

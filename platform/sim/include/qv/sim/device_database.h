@@ -93,6 +93,8 @@ std::u16string DeviceNodePath(std::u16string_view instanceId);
 std::u16string DriverKeyPath(std::u16string_view driverKey);  // "{class}\NNNN" -> Control\Class\...
 std::u16string ConnectionKeyPath(std::u16string_view netCfgInstanceId);
 std::u16string DeviceStatePath(std::u16string_view instanceId);
+// Whether the device has its node under Enum and is present (its interfaces are then enabled).
+bool DeviceNodePresent(std::u16string_view instanceId);
 // The reference name of the device's interface registration: "##?#<id, # for \>#{interface}".
 std::u16string InterfaceReferenceName(std::u16string_view instanceId, std::u16string_view interfaceClass);
 

@@ -84,4 +84,18 @@ class RegistryTransaction {
     int32_t status_ = 0;
 };
 
+// While one is alive, the registry calls of this thread act as the system (the simulated hardware
+// and drivers, the machine build, imports and qvsim itself), not as the machine's user: a machine
+// whose user is no administrator (Host value Administrator 0) refuses that user write access to
+// HKEY_LOCAL_MACHINE\SYSTEM and below, as Windows does, but not the system. Scopes nest.
+class SystemAccessScope {
+  public:
+    SystemAccessScope();
+    ~SystemAccessScope();
+    SystemAccessScope(const SystemAccessScope&) = delete;
+    SystemAccessScope& operator=(const SystemAccessScope&) = delete;
+    // Whether a scope is alive on this thread.
+    static bool Active();
+};
+
 }  // namespace qv::sim
