@@ -21,6 +21,8 @@ step "windows tests under Wine"
 ctest --preset windows
 step "windows programs: XP / Server 2003 imports, subsystem version, VERSIONINFO"
 bash scripts/check-windows-binaries.sh build/windows
+step "windows programs against the host build under Wine, end to end"
+bash scripts/wine-e2e.sh build/host build/windows
 
 # The 32-bit programs (about 3.5 minutes on two cores without a compiler cache); their suites are
 # not built, since running them would need 32-bit Wine (an i386 multiarch installation).
