@@ -76,12 +76,14 @@ class InfConformance
         for (HInf inf : opened_) inf::CloseInfFile(inf);
         opened_.clear();
         for (const auto& name : written_) {
-            // Wine's plug-and-play service reads new files of the Inf folder now and then, and a file
-            // it holds cannot be removed for a moment (longer on a busy machine): retry for up to ten
-            // seconds.
+            // Wine's plug-and-play service reads new files of the Inf folder now and then. A file it
+            // holds cannot be removed for a moment, or its removal succeeds but stays pending until
+            // the service closes it (Windows' delete-pending state; longer on a busy machine): retry
+            // until it is gone, for up to ten seconds.
             std::error_code ec;
-            for (int attempt = 0; attempt < 100 && !std::filesystem::remove(infFolder_ / name, ec);
-                 ++attempt) {
+            for (int attempt = 0; attempt < 100; ++attempt) {
+                std::filesystem::remove(infFolder_ / name, ec);
+                if (!std::filesystem::exists(infFolder_ / name)) break;
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
             }
             EXPECT_FALSE(std::filesystem::exists(infFolder_ / name)) << name << ": " << ec.message();
