@@ -29,10 +29,10 @@ int TeamCfgMain(Shell& shell) {
     }
     state->termTrayMessage = termTrayMessage;
     TeamingPage page(*state, shell);
-    const SheetSpec sheet{LoadString(kStrSheetCaption),
+    const SheetDescription sheet{LoadString(kStrSheetCaption),
                           kIconSheet,
                           false,
-                          {PageSpec{kDlgTeamingPage, LoadString(kStrTeamingPage), &page}}};
+                          {SheetPage{kDlgTeamingPage, LoadString(kStrTeamingPage), &page}}};
     if (!shell.RunPropertySheet(sheet)) shell.MessageBox(u"Cannot Create Property Sheet", u"", kMbOk);
     return 0;
 }

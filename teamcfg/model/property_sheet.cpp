@@ -28,7 +28,7 @@ void ShowPropertiesPage(AppState& state, Shell& shell, DialogView& page) {
     StatisticsPage statistics(state, shell);
     VlanPage vlans(state, shell);
     TeamPropertiesPage team(state);
-    SheetSpec sheet{LoadString(kStrProperties), kIconSheet, true, {}};
+    SheetDescription sheet{LoadString(kStrProperties), kIconSheet, true, {}};
     sheet.pages.push_back({kDlgGeneralPage, LoadString(kStrGeneral), &general});
     sheet.pages.push_back({kDlgStatisticsPage, LoadString(kStrStatistics), &statistics});
     if (isTeam || IsQuorvexNic(entry->guid))

@@ -116,9 +116,9 @@ int QtShell::MessageBox(std::u16string_view text, std::u16string_view title, uns
     return box.exec() == QMessageBox::Ok ? kIdOk : kIdCancel;
 }
 
-bool QtShell::RunPropertySheet(const SheetSpec& sheet) {
+bool QtShell::RunPropertySheet(const SheetDescription& sheet) {
     std::vector<const DialogTemplate*> templates;
-    for (const PageSpec& page : sheet.pages) {
+    for (const SheetPage& page : sheet.pages) {
         const DialogTemplate* dialog = FindTemplate(page.templateId);
         if (dialog == nullptr || page.client == nullptr) return false;
         templates.push_back(dialog);

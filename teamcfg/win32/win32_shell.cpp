@@ -92,23 +92,23 @@ int Win32Shell::MessageBox(std::u16string_view text, std::u16string_view title, 
     return ::MessageBoxW(Owner(), body.c_str(), caption.c_str(), style) == IDOK ? kIdOk : kIdCancel;
 }
 
-bool Win32Shell::RunPropertySheet(const SheetSpec& sheet) {
+bool Win32Shell::RunPropertySheet(const SheetDescription& sheet) {
     if (sheet.pages.empty()) return false;
     std::vector<DialogContext> contexts(sheet.pages.size());
     std::vector<std::wstring> titles;
     std::vector<PROPSHEETPAGEW> pages(sheet.pages.size());
     titles.reserve(sheet.pages.size());
     for (size_t i = 0; i < sheet.pages.size(); ++i) {
-        const PageSpec& spec = sheet.pages[i];
-        if (spec.client == nullptr || !IsPageTemplate(spec.templateId)) return false;
-        contexts[i].client = spec.client;
-        titles.push_back(ToWide(spec.title));
+        const SheetPage& described = sheet.pages[i];
+        if (described.client == nullptr || !IsPageTemplate(described.templateId)) return false;
+        contexts[i].client = described.client;
+        titles.push_back(ToWide(described.title));
         PROPSHEETPAGEW& page = pages[i];
         page.dwSize = sizeof(page);
         page.dwFlags = PSP_USETITLE;
         page.hInstance = ResourceModule();
-        page.pszTemplate = MAKEINTRESOURCEW(spec.templateId);
-        page.pfnDlgProc = DialogProcedure(spec.templateId);
+        page.pszTemplate = MAKEINTRESOURCEW(described.templateId);
+        page.pfnDlgProc = DialogProcedure(described.templateId);
         page.pszTitle = titles.back().c_str();
         page.lParam = reinterpret_cast<LPARAM>(&contexts[i]);
     }

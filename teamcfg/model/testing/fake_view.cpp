@@ -235,11 +235,11 @@ int FakeShell::MessageBox(std::u16string_view text, std::u16string_view title, u
     return answer;
 }
 
-bool FakeShell::RunPropertySheet(const SheetSpec& sheet) {
+bool FakeShell::RunPropertySheet(const SheetDescription& sheet) {
     if (failPropertySheet || sheet.pages.empty()) return false;
     sheets.push_back(sheet);
     const size_t first = views.size();
-    for (const PageSpec& page : sheet.pages) {
+    for (const SheetPage& page : sheet.pages) {
         views.push_back(std::make_unique<FakeDialogView>(page.templateId));
         page.client->OnInitDialog(*views.back());
     }
@@ -247,7 +247,7 @@ bool FakeShell::RunPropertySheet(const SheetSpec& sheet) {
     if (const auto script = scripts.find(sheet.pages[0].templateId); script != scripts.end())
         script->second(*views[first], *sheet.pages[0].client);
     ui.PumpUntil([] { return true; });
-    for (const PageSpec& page : sheet.pages) page.client->OnDestroy();
+    for (const SheetPage& page : sheet.pages) page.client->OnDestroy();
     return true;
 }
 

@@ -3,13 +3,13 @@
 
 #include <gtest/gtest.h>
 
-#include "sheet_fixture.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/ndis_adapter.h"
 #include "qv/teamcfg/device_queries.h"
 #include "qv/teamcfg/property_sheet.h"
 #include "qv/teamcfg/resources.h"
 #include "qv/teamlib/text.h"
+#include "sheet_fixture.h"
 
 namespace qv::cfg::testing {
 namespace {
@@ -54,9 +54,9 @@ TEST(PropertySheet, PagesFollowTheSelection) {
                 .rows[static_cast<size_t>(PageFixture::IndexOf(f.state->lists.unassignedAdapters, checked))]
                 .checked = true;  // an adapter wins over the checked team
         ShowPropertiesPage(*f.state, f.shell, page);
-        const SheetSpec& sheet = f.shell.sheets.back();
+        const SheetDescription& sheet = f.shell.sheets.back();
         std::vector<std::pair<int, std::u16string>> pages;
-        for (const PageSpec& spec : sheet.pages) pages.emplace_back(spec.templateId, spec.title);
+        for (const SheetPage& shown : sheet.pages) pages.emplace_back(shown.templateId, shown.title);
         EXPECT_EQ(pages, c.pages);
         EXPECT_EQ(sheet.caption, u"Properties");
         EXPECT_EQ(sheet.iconId, kIconSheet);

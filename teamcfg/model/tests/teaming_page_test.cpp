@@ -174,7 +174,7 @@ TEST_F(PageTest, ProgramStart) {
     FakeShell good;
     EXPECT_EQ(TeamCfgMain(good), 0);
     ASSERT_EQ(good.sheets.size(), 1u);
-    const SheetSpec& sheet = good.sheets[0];
+    const SheetDescription& sheet = good.sheets[0];
     EXPECT_EQ(std::tie(sheet.caption, sheet.iconId, sheet.ownedByPage),
               std::make_tuple(u"Quorvex Configuration Utility", 102, false));
     ASSERT_EQ(sheet.pages.size(), 1u);

@@ -339,7 +339,7 @@ TEST_F(QtViewTest, ModalDialogsEndByTheirProcedure) {
 TEST_F(QtViewTest, PropertySheetMakesPagesWhenFirstShown) {
     QtShell shell;
     Recorder general, statistics, vlan;
-    const SheetSpec sheet{u"Properties",
+    const SheetDescription sheet{u"Properties",
                           kIconSheet,
                           false,
                           {{kDlgGeneralPage, u"General", &general},

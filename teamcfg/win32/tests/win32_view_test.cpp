@@ -423,11 +423,11 @@ TEST_F(Win32ViewTest, PropertySheetRunsItsPages) {
         caption = WindowText(sheetWindow);
         PropSheet_PressButton(sheetWindow, PSBTN_CANCEL);
     });
-    const SheetSpec sheet{u"Properties",
+    const SheetDescription sheet{u"Properties",
                           kIconSheet,
                           false,
-                          {PageSpec{kDlgGeneralPage, u"General", &first},
-                           PageSpec{kDlgStatisticsPage, u"Statistics", &second}}};
+                          {SheetPage{kDlgGeneralPage, u"General", &first},
+                           SheetPage{kDlgStatisticsPage, u"Statistics", &second}}};
     EXPECT_TRUE(shell.RunPropertySheet(sheet));
     EXPECT_NE(sheetWindow, nullptr);
     EXPECT_EQ(caption, u"Properties");
@@ -435,7 +435,7 @@ TEST_F(Win32ViewTest, PropertySheetRunsItsPages) {
     EXPECT_EQ(first.activations, 1);
     EXPECT_EQ(first.destroys, 1);
     EXPECT_EQ(second.inits, 0);  // never shown
-    EXPECT_FALSE(shell.RunPropertySheet({u"x", kIconSheet, false, {PageSpec{kDlgWait, u"x", &first}}}));
+    EXPECT_FALSE(shell.RunPropertySheet({u"x", kIconSheet, false, {SheetPage{kDlgWait, u"x", &first}}}));
     EXPECT_FALSE(shell.RunPropertySheet({u"x", kIconSheet, false, {}}));
 }
 

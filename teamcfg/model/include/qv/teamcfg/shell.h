@@ -26,18 +26,18 @@ class Dispatcher {
 };
 
 // One page of a property sheet.
-struct PageSpec {
+struct SheetPage {
     int templateId;
     std::u16string_view title;
     DialogClient* client;
 };
 
 // A property sheet: run modally, start page 0, no Apply button.
-struct SheetSpec {
+struct SheetDescription {
     std::u16string_view caption;
     int iconId;
     bool ownedByPage;  // false for the program's own sheet, true for a sheet opened from its page
-    std::vector<PageSpec> pages;
+    std::vector<SheetPage> pages;
 };
 
 class Shell {
@@ -50,7 +50,7 @@ class Shell {
     virtual int MessageBox(std::u16string_view text, std::u16string_view title, unsigned style) = 0;
 
     // PropertySheetW: runs the sheet until it is closed; false when it cannot be created.
-    virtual bool RunPropertySheet(const SheetSpec& sheet) = 0;
+    virtual bool RunPropertySheet(const SheetDescription& sheet) = 0;
 
     // DialogBoxParamW: runs the dialog of templateId modally with client as its procedure; the
     // result given to EndDialog, or -1 when the dialog cannot be created.

@@ -41,7 +41,7 @@ class Win32Shell final : public Shell {
 
     Dispatcher& UiThread() override { return ui_; }
     int MessageBox(std::u16string_view text, std::u16string_view title, unsigned style) override;
-    bool RunPropertySheet(const SheetSpec& sheet) override;
+    bool RunPropertySheet(const SheetDescription& sheet) override;
     int RunModalDialog(int templateId, DialogClient& client) override;
     void ShowBusyWindow() override;
     void CloseBusyWindow() override;

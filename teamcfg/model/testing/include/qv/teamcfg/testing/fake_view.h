@@ -124,7 +124,7 @@ class FakeShell final : public Shell {
   public:
     Dispatcher& UiThread() override { return ui; }
     int MessageBox(std::u16string_view text, std::u16string_view title, unsigned style) override;
-    bool RunPropertySheet(const SheetSpec& sheet) override;
+    bool RunPropertySheet(const SheetDescription& sheet) override;
     int RunModalDialog(int templateId, DialogClient& client) override;
     void ShowBusyWindow() override { ++busyShown, busyOpen = true; }
     void CloseBusyWindow() override { busyOpen = false; }
@@ -139,7 +139,7 @@ class FakeShell final : public Shell {
     // runs until the model ends it.
     std::map<int, DialogScript> scripts;
     // The sheets run and the pages' views, kept for the test to look at afterwards.
-    std::vector<SheetSpec> sheets;
+    std::vector<SheetDescription> sheets;
     std::vector<std::unique_ptr<FakeDialogView>> views;
     bool failPropertySheet = false;
     bool failStartThread = false;
