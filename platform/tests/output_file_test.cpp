@@ -15,6 +15,7 @@
 #include <string>
 
 #include "qv/platform/local_time.h"
+#include "qv/testing/environment.h"
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -97,10 +98,10 @@ TEST_F(OutputFileTest, RefusesAFifoWithoutWaiting) {
         if (reader >= 0) close(reader);
     }
 }
+#endif
 
 TEST(LocalTimeTest, CalendarFieldsInTheTimeZone) {
-    setenv("TZ", "UTC", 1);
-    tzset();
+    qv::testing::UseUtcTime();
     std::tm local{};
     ASSERT_TRUE(qv::clk::LocalTime(1796688342, &local));  // Tue Dec 08 00:05:42 2026 UTC
     EXPECT_EQ(local.tm_year + 1900, 2026);
@@ -109,6 +110,5 @@ TEST(LocalTimeTest, CalendarFieldsInTheTimeZone) {
     EXPECT_EQ(local.tm_wday, 2);
     EXPECT_EQ(local.tm_hour * 3600 + local.tm_min * 60 + local.tm_sec, 5 * 60 + 42);
 }
-#endif
 
 }  // namespace

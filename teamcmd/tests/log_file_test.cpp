@@ -3,13 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "qv/teamlib/text.h"
+#include "qv/testing/environment.h"
 #include "qv/testing/temp_dir.h"
 
 namespace qv::teamcmd {
@@ -38,8 +37,7 @@ class LogFileTest : public ::testing::Test {
 };
 
 TEST_F(LogFileTest, HeaderAndLinesAreStoredWithCarriageReturns) {
-    setenv("TZ", "UTC", 1);
-    tzset();
+    qv::testing::UseUtcTime();
     std::FILE* log = OpenLogFile(record_);
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(WriteLogHeaderAt(log, 1796688342), 1);  // Tue Dec 08 00:05:42 2026 UTC
@@ -57,8 +55,7 @@ TEST_F(LogFileTest, HeaderAndLinesAreStoredWithCarriageReturns) {
 }
 
 TEST_F(LogFileTest, TimeBeforeTheEpochCannotBeFormatted) {
-    setenv("TZ", "UTC", 1);
-    tzset();
+    qv::testing::UseUtcTime();
     std::FILE* log = OpenLogFile(record_);
     ASSERT_NE(log, nullptr);
     EXPECT_EQ(WriteLogHeaderAt(log, -86400 * 400), 0);

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdlib>
+#include <filesystem>
 #include <string>
 
 #include "qv/teamlib/trace.h"
+#include "qv/testing/environment.h"
 #include "qv/testing/temp_dir.h"
 
 namespace qv {
@@ -13,15 +13,15 @@ namespace {
 // With QV_TRACE unset at the first call, tracing stays off even when the variable appears later:
 // the environment is read once, and nothing is written.
 TEST(QvTraceTest, DiscardsLinesWhenNotEnabled) {
-    unsetenv("QV_TRACE");
+    qv::testing::SetEnvironment("QV_TRACE", "");
     QvTrace(u"-->Start:");
     const qv::testing::TempDir dir("qvtrace");
     ASSERT_TRUE(dir.ok());
     const std::string path = (dir / "trace.log").string();
-    setenv("QV_TRACE", path.c_str(), 1);
+    qv::testing::SetEnvironment("QV_TRACE", path.c_str());
     QvTrace(u"   Start: step %d", 1);
-    EXPECT_NE(access(path.c_str(), F_OK), 0);
-    unsetenv("QV_TRACE");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    qv::testing::SetEnvironment("QV_TRACE", "");
 }
 
 }  // namespace
