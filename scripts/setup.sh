@@ -3,8 +3,9 @@
 #   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvtool, qvsim): cmake, g++, make,
 #                               SQLite, Qt 6 Widgets and a font for the GUI
 #   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
-#                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine (windows
-#                               builds), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
+#                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine for both
+#                               (windows builds; 32-bit Wine is an i386 package, so the i386 architecture
+#                               is added), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
 #                               screenshots)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
@@ -14,7 +15,7 @@ tests=(
     pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
-    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64
+    g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine32:i386
     clang libclang-rt-14-dev
     xvfb xauth imagemagick xdotool
 )
@@ -36,6 +37,9 @@ if ((${#missing[@]})); then
     echo "setup: installing ${missing[*]}"
     SUDO=""
     [ "$(id -u)" -eq 0 ] || SUDO=sudo
+    if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
+        $SUDO dpkg --add-architecture i386
+    fi
     $SUDO apt-get update -qq
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs every test: the host suites, the same suites under ASan+UBSan,
-# the windows build's suites under Wine and the check of its programs, the 32-bit windows
-# programs (build and check only), and short fuzz runs.
+# the 64-bit and 32-bit windows builds' suites under Wine and the checks of their programs, and
+# short fuzz runs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh all
@@ -24,12 +24,15 @@ bash scripts/check-windows-binaries.sh build/windows
 step "windows programs against the host build under Wine, end to end"
 bash scripts/wine-e2e.sh build/host build/windows
 
-# The 32-bit programs (about 3.5 minutes on two cores without a compiler cache); their suites are
-# not built, since running them would need 32-bit Wine (an i386 multiarch installation).
-step "windows-x86 build (programs only)"
+# The 32-bit build: the same suites under 32-bit Wine (32-bit record layouts and the i686 C
+# runtime), its programs checked as the 64-bit ones and compared with the host build end to end.
+step "windows-x86 build"
 cmake --preset windows-x86 >/dev/null
 cmake --build --preset windows-x86
+step "windows-x86 tests under Wine"
+ctest --preset windows-x86
 bash scripts/check-windows-binaries.sh build/windows-x86
+bash scripts/wine-e2e.sh build/host build/windows-x86
 
 step "release archive"
 bash scripts/check-package.sh "$(bash scripts/package.sh windows | tail -n 1)"
