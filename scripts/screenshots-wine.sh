@@ -25,13 +25,11 @@ if [ "${QV_IN_XVFB:-}" != 1 ]; then
     exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$build" "$out" "$host"
 fi
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+source scripts/lib/wine.sh
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/qv-wine-shots.XXXXXX")
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER="$wine"
+export WINEPREFIX="$scratch/prefix"
 trap '"$server" -k >/dev/null 2>&1 || true; rm -rf "$scratch"' EXIT
-"$wine" wineboot -i >/dev/null 2>&1
-"$server" -w
+wine_new_prefix "$WINEPREFIX"
 
 adapters=0
 if [ -x "$host/bin/qvsim" ]; then

@@ -60,11 +60,10 @@ create-team	0x00000000	text	QvTeamCmd	-n|Team0|-c|Local Area Connection|Local Ar
 EOF
 )
 
-wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
-server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
+source scripts/lib/wine.sh
 scratch=$(mktemp -d "${TMPDIR:-/tmp}/qv-wine-e2e.XXXXXX")
 unset DISPLAY WAYLAND_DISPLAY
-export WINEPREFIX="$scratch/prefix" WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER="$wine"
+export WINEPREFIX="$scratch/prefix"
 trap 'timeout 30 "$server" -k >/dev/null 2>&1 || true; [ -n "${QV_E2E_KEEP:-}" ] || rm -rf "$scratch"' EXIT
 # Every Wine step is bounded: a hung wineserver ends the run instead of the CI job.
 wine_run() { timeout 120 "$wine" "$@"; }
@@ -114,7 +113,7 @@ machine="$scratch/machine"
 "$host/bin/qvsim" --machine "$machine" adapter 0 fault open 2
 "$host/bin/qvsim" --machine "$machine" export "$scratch/machine.reg"
 
-wine_run wineboot -i >/dev/null 2>&1
+wine_new_prefix "$WINEPREFIX"
 wine_run regedit /S "$(windows_path "$scratch/machine.reg")" >/dev/null 2>&1
 # The machine's INF files (the teaming drivers' among them) where Windows keeps them.
 cp "$machine"/Windows/Inf/*.inf "$WINEPREFIX/drive_c/windows/inf/"
