@@ -2,47 +2,104 @@
 # Sets up, builds and runs every test: the host suites, the same suites under ASan+UBSan,
 # the 64-bit and 32-bit windows builds' suites under Wine and the checks of their programs, and
 # short fuzz runs.
-set -euo pipefail
+#
+# Every stage runs, also after another one failed, so that one run shows everything that is red; a
+# stage whose build failed is skipped with that reason. Whether the kernel runs 32-bit programs is
+# found out once, at the start, by running one: where it cannot, the stages that run 32-bit
+# programs (the 32-bit Wine suites and end-to-end comparison) are skipped with that reason, and the
+# 32-bit build, the check of its programs and its archive still run.
+# The run ends with one line per stage (passed, failed or skipped, with its wall time) and a count;
+# its status is 1 when any stage failed.
+set -uo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh all
+source scripts/lib/kernel32.sh
 
-step() { printf '\n== %s\n' "$*"; }
+names=()
+declare -A state detail
+stage_failed=0
 
-step "host build"
-cmake --preset host >/dev/null
-cmake --build --preset host
-step "host tests"
-ctest --preset host
+# stage NAME "NEEDED;STAGES" COMMAND...: runs COMMAND unless a needed stage did not pass.
+stage() {
+    local name=$1 need start status needs
+    IFS=';' read -r -a needs <<<"$2"
+    shift 2
+    names+=("$name")
+    for need in "${needs[@]}"; do
+        if [ "${state[$need]:-}" != passed ]; then
+            state[$name]=skipped
+            detail[$name]="$need: ${state[$need]:-not run}"
+            printf '\n== %s: skipped (%s)\n' "$name" "${detail[$name]}"
+            return
+        fi
+    done
+    printf '\n== %s\n' "$name"
+    start=$SECONDS
+    "$@"
+    status=$?
+    detail[$name]=$(printf '%dm%02ds' $(((SECONDS - start) / 60)) $(((SECONDS - start) % 60)))
+    if [ "$status" -eq 0 ]; then
+        state[$name]=passed
+    else
+        state[$name]=failed
+        stage_failed=1
+        printf '== %s: FAILED (status %d)\n' "$name" "$status"
+    fi
+}
 
-step "windows build"
-cmake --preset windows >/dev/null
-cmake --build --preset windows
-step "windows tests under Wine"
-ctest --preset windows
-step "windows programs: XP / Server 2003 imports, subsystem version, VERSIONINFO"
-bash scripts/check-windows-binaries.sh build/windows
-step "windows programs against the host build under Wine, end to end"
-bash scripts/wine-e2e.sh build/host build/windows
+# skip NAME REASON: a stage that cannot run on this machine.
+skip() {
+    names+=("$1")
+    state[$1]=skipped
+    detail[$1]=$2
+}
+
+# stage32: a stage that runs 32-bit programs, skipped where the kernel cannot run them.
+stage32() {
+    if [ -n "$no32" ]; then skip "$1" "$no32"; else stage "$@"; fi
+}
+
+configure_and_build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1"; }
+archive() { bash scripts/check-package.sh "$(bash scripts/package.sh "$1" | tail -n 1)"; }
+
+no32=""
+if ! kernel_runs_32bit build; then
+    no32="this kernel cannot run 32-bit programs"
+    echo "$no32: 32-bit suites skipped"
+fi
+
+stage setup "" bash scripts/setup.sh all
+
+stage "host build" "" configure_and_build host
+stage "host tests" "host build" ctest --preset host
+
+stage "windows build" "" configure_and_build windows
+stage "windows tests under Wine" "windows build" ctest --preset windows
+# The programs' imports (nothing XP / Server 2003 lack), subsystem version and VERSIONINFO.
+stage "windows binaries check" "windows build" bash scripts/check-windows-binaries.sh build/windows
+stage "windows end to end under Wine" "host build;windows build" \
+    bash scripts/wine-e2e.sh build/host build/windows
 
 # The 32-bit build: the same suites under 32-bit Wine (32-bit record layouts and the i686 C
 # runtime), its programs checked as the 64-bit ones and compared with the host build end to end.
-step "windows-x86 build"
-cmake --preset windows-x86 >/dev/null
-cmake --build --preset windows-x86
-step "windows-x86 tests under Wine"
-ctest --preset windows-x86
-bash scripts/check-windows-binaries.sh build/windows-x86
-bash scripts/wine-e2e.sh build/host build/windows-x86
+stage "windows-x86 build" "" configure_and_build windows-x86
+stage "windows-x86 binaries check" "windows-x86 build" bash scripts/check-windows-binaries.sh build/windows-x86
+stage32 "windows-x86 tests under 32-bit Wine" "windows-x86 build" ctest --preset windows-x86
+stage32 "windows-x86 end to end under 32-bit Wine" "host build;windows-x86 build" \
+    bash scripts/wine-e2e.sh build/host build/windows-x86
 
-step "release archive"
-bash scripts/check-package.sh "$(bash scripts/package.sh windows | tail -n 1)"
-bash scripts/check-package.sh "$(bash scripts/package.sh windows-x86 | tail -n 1)"
+stage "release archive (windows)" "windows build" archive windows
+stage "release archive (windows-x86)" "windows-x86 build" archive windows-x86
 
-step "asan build"
-cmake --preset asan >/dev/null
-cmake --build --preset asan
-step "asan tests"
-ctest --preset asan
+stage "asan build" "" configure_and_build asan
+stage "asan tests" "asan build" ctest --preset asan
 
-step "fuzz targets (short runs)"
-bash scripts/fuzz.sh 20
+stage "fuzz targets (short runs)" "" bash scripts/fuzz.sh 20
+
+printf '\n== summary\n'
+declare -A count=([passed]=0 [failed]=0 [skipped]=0)
+for name in "${names[@]}"; do
+    printf '%-8s %-42s %s\n' "${state[$name]}" "$name" "${detail[$name]}"
+    count[${state[$name]}]=$((count[${state[$name]}] + 1))
+done
+printf 'stages: %d passed, %d failed, %d skipped\n' "${count[passed]}" "${count[failed]}" "${count[skipped]}"
+exit "$stage_failed"
