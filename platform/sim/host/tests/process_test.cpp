@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -112,7 +111,8 @@ TEST(MachineProcessList, FullTableRefusesMore) {
 }
 
 // What stands where the table should be never blocks or crashes a listing: the list then holds
-// the caller alone, and registering says why it cannot.
+// the caller alone, and registering says why it cannot. (Opening a FIFO without a writer would
+// block for good, so a blocking open shows as a hang of the suite.)
 TEST(MachineProcessList, UnusableTablesListTheCallerAlone) {
     const struct {
         const char* what;
@@ -129,7 +129,6 @@ TEST(MachineProcessList, UnusableTablesListTheCallerAlone) {
         SCOPED_TRACE(c.what);
         TempMachine machine(MachineOptions::EmptyRegistry());
         c.make(machine.dir() / "processes");
-        const auto start = std::chrono::steady_clock::now();
         EXPECT_EQ(ListedIds(), std::vector<uint32_t>{static_cast<uint32_t>(getpid())});
         std::string error;
         EXPECT_EQ(sim::RegisterProcess("QvTeamCmd.exe", &error), c.registers) << error;
@@ -137,7 +136,6 @@ TEST(MachineProcessList, UnusableTablesListTheCallerAlone) {
             EXPECT_NE(error.find("process table"), std::string::npos) << error;
         }
         sim::UnregisterProcess();
-        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     }
     // A directory that is not a machine is not made one.
     qv::testing::TempDir foreign("qv-foreign");
