@@ -31,7 +31,7 @@ TEST(QvsimProcesses, ListsTheMachinesProgramsAndBroadcastsToThem) {
     std::snprintf(number, sizeof number, "0x%04X\n", qv::proc::RegisterWindowMessage(u"TermQvTray"));
     EXPECT_EQ(sent.out, number);
     qv::host::BroadcastMessage message{};
-    ASSERT_TRUE(qv::host::WaitForBroadcast(5000, &message));
+    ASSERT_TRUE(qv::host::WaitForBroadcast(60000, &message));  // the bound only guards against a hang
     EXPECT_EQ(message.message, qv::proc::RegisterWindowMessage(u"TermQvTray"));
     EXPECT_EQ(message.wParam, 5u);
     EXPECT_EQ(message.lParam, 16);

@@ -193,7 +193,7 @@ TEST_F(MultiProcess, ForkedChildUsesItsOwnConnection) {
         const uint8_t childByte = 2;
         return reg::SetValueEx(key, u"child", kRegBinary, &childByte, 1) == kErrorSuccess;
     });
-    EXPECT_EQ(WaitChild(child, std::chrono::seconds(30)), 0);
+    EXPECT_EQ(WaitChild(child, std::chrono::seconds(60)), 0);
     uint8_t byte = 0;
     uint32_t size = 1;
     EXPECT_EQ(reg::QueryValueEx(key, u"child", nullptr, &byte, &size), kErrorSuccess);
@@ -222,7 +222,7 @@ TEST_F(MultiProcess, ReadSnapshotSeesOneStateAndDoesNotBlockWriters) {
         ASSERT_TRUE(snapshot.ok());
         EXPECT_EQ(ValueCount(key), 0u);
         ASSERT_EQ(write(go[1], "x", 1), 1);
-        EXPECT_EQ(WaitChild(writer, std::chrono::seconds(10)), 0);  // the write went through meanwhile
+        EXPECT_EQ(WaitChild(writer, std::chrono::seconds(60)), 0);  // the write went through meanwhile
         EXPECT_EQ(ValueCount(key), 0u);                             // but the snapshot still sees before
     }
     EXPECT_EQ(ValueCount(key), 1u);

@@ -28,14 +28,15 @@ using testing::ScratchMachine;
 namespace fs = std::filesystem;
 
 struct ChildRun {
-    int status = -1;  // exit status; -1 when killed for overstaying or by a signal
+    int status = -1;  // exit status; -1 when killed by the hang guard or by a signal
     std::string err;  // what it wrote on stderr
     double seconds = 0;
 };
 
-// Runs body in a child process whose stderr goes to a file; kills it after timeout.
-ChildRun RunChild(const fs::path& errFile, const std::function<bool()>& body,
-                  std::chrono::seconds timeout = std::chrono::seconds(30)) {
+// Runs body in a child process whose stderr goes to a file. A child still running after two
+// minutes is killed: only a guard against a hang, far beyond what a loaded machine needs.
+ChildRun RunChild(const fs::path& errFile, const std::function<bool()>& body) {
+    constexpr auto timeout = std::chrono::seconds(120);
     const auto start = std::chrono::steady_clock::now();
     const pid_t pid = fork();
     if (pid == 0) {
@@ -111,9 +112,10 @@ TEST_F(UnusableRegistry, LockedByAnotherProcessFailsFastAfterOneBoundedWait) {
     const ChildRun run = RunChild(ErrFile(), [] { return EveryCallFails(kErrorRegistryIoFailed, 50); });
     kill(holder, SIGKILL);
     waitpid(holder, nullptr, 0);
+    // 200 calls: one wait of the budget of 4 s, then every call fails at once. Were each call to
+    // wait, the run would take 800 s and meet the hang guard.
     EXPECT_EQ(run.status, 0);
-    // 200 calls: one wait of the budget, then every call fails at once.
-    EXPECT_LT(run.seconds, 10.0);
+    EXPECT_GE(run.seconds, 4.0);
     ExpectOneLine(run, Db().string(), "locked by another process");
 }
 
@@ -127,7 +129,6 @@ TEST_F(UnusableRegistry, PermissionDeniedIsReportedOnce) {
         return EveryCallFails(kErrorCantOpen);
     });
     EXPECT_EQ(run.status, 0);
-    EXPECT_LT(run.seconds, 10.0);
     ExpectOneLine(run, Db().string(), "Permission denied");
 }
 
@@ -147,8 +148,7 @@ TEST_F(UnusableRegistry, SpecialFilesAreNeverOpened) {
         std::error_code ec;
         fs::remove(path, ec);
         ASSERT_TRUE(c.fifo ? mkfifo(path.c_str(), 0644) == 0 : fs::create_directory(path));
-        const ChildRun run = RunChild(
-            ErrFile(), [] { return EveryCallFails(kErrorCantOpen); }, std::chrono::seconds(10));
+        const ChildRun run = RunChild(ErrFile(), [] { return EveryCallFails(kErrorCantOpen); });
         EXPECT_EQ(run.status, 0);
         ExpectOneLine(run, Db().string(), c.cause);
         fs::remove(path, ec);
