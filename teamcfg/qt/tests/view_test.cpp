@@ -18,6 +18,7 @@
 #include <QThread>
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "qt_app.h"
@@ -223,7 +224,10 @@ TEST_F(QtViewTest, DispatcherRunsWorkOnTheUiThreadInOrder) {
         ui.Send([&] { ranOn = QThread::currentThread(); });
         done = true;
     });
-    for (int i = 0; i < 500 && !done; ++i) QTest::qWait(10);
+    // The worker needs the UI thread's queue running until it is done; the deadline is a hang guard.
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+         !done && std::chrono::steady_clock::now() < deadline;)
+        QTest::qWait(10);
     worker.join();
     ASSERT_TRUE(done);
     EXPECT_EQ(ranOn, QApplication::instance()->thread());

@@ -2,17 +2,23 @@
 // messages leave it running, StopTrayIcon with the registered "TermQvTray" message ends it.
 #include "qv/teamcfg/tray.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <thread>
 
 #include "qv/platform/process.h"
+#include "qv/platform/utf.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/testing/temp_machine.h"
 
@@ -23,20 +29,51 @@ namespace fs = std::filesystem;
 using qv::testing::MachineOptions;
 using qv::testing::TempMachine;
 
+// Waits until done() holds; the deadline only guards against a hang.
 bool Eventually(const std::function<bool()>& done) {
-    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10); !done();) {
+    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60); !done();) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
 }
 
-// The process id of the listener on the machine (its mailbox is "<pid>-..."); 0 when none listens.
-pid_t Listener(const fs::path& machine) {
+// The mailbox of the listener on the machine ("messages/<pid>-..."); empty when none listens.
+fs::path Mailbox(const fs::path& machine) {
     std::error_code error;
-    for (const auto& entry : fs::directory_iterator(machine / "messages", error))
-        return std::atoi(entry.path().filename().c_str());
-    return 0;
+    for (const auto& entry : fs::directory_iterator(machine / "messages", error)) return entry.path();
+    return {};
+}
+
+// The process id of the listener on the machine; 0 when none listens.
+pid_t Listener(const fs::path& machine) {
+    return std::atoi(Mailbox(machine).filename().c_str());
+}
+
+// Whether the mailbox is still there and its listener has taken every message sent to it.
+bool AllTaken(const fs::path& mailbox) {
+    const int fd = open(mailbox.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    int waiting = -1;
+    const bool empty = ioctl(fd, FIONREAD, &waiting) == 0 && waiting == 0;
+    close(fd);
+    return empty;
+}
+
+// The built tray programs running for the machine, whether they have registered on it yet or not.
+// A start returns once the program's image runs, so a copy that was started is counted at once.
+int TrayCopies(const fs::path& machine) {
+    const fs::path image = fs::canonical(fs::path(std::getenv("QV_HOST_PROGRAMS")) / "QvTray");
+    const std::string variable = std::string(1, '\0') + "QV_MACHINE=" + fs::absolute(machine).string() + '\0';
+    int copies = 0;
+    for (const auto& entry : fs::directory_iterator("/proc")) {
+        std::error_code error;
+        if (fs::read_symlink(entry.path() / "exe", error) != image) continue;
+        std::ifstream in(entry.path() / "environ");
+        const std::string environment = '\0' + std::string(std::istreambuf_iterator<char>(in), {});
+        copies += environment.find(variable) != std::string::npos ? 1 : 0;
+    }
+    return copies;
 }
 
 TEST(TrayProgram, StartsOnceAndEndsOnTermQvTrayOnly) {
@@ -56,15 +93,23 @@ TEST(TrayProgram, StartsOnceAndEndsOnTermQvTrayOnly) {
         ASSERT_TRUE(Eventually([&] { return Listener(machine.dir()) != 0; }));
         const pid_t tray = Listener(machine.dir());
 
+        const fs::path mailbox = Mailbox(machine.dir());
+        EXPECT_EQ(TrayCopies(machine.dir()), 1);
+
         cfg::CreateTrayIcon();  // already running: no second copy
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_EQ(TrayCopies(machine.dir()), 1);
         EXPECT_EQ(CountProcessesNamed(cfg::kTrayImageName, 5), 1);
         other.Select();
         EXPECT_EQ(cfg::IsQvTrayRunning(), 0);  // it runs on its own machine only
         machine.Select();
-        cfg::StopTrayIcon(proc::RegisterWindowMessage(u"SomethingElse"));
-        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Other messages leave it running: it takes each one and then the next, which it could not
+        // do had it ended on the one before.
+        for (const char16_t* name : {u"SomethingElse", u"AnythingElse"}) {
+            cfg::StopTrayIcon(proc::RegisterWindowMessage(name));
+            EXPECT_TRUE(Eventually([&] { return AllTaken(mailbox); })) << ToUtf8(name);
+        }
         EXPECT_EQ(cfg::IsQvTrayRunning(), 1);
+        EXPECT_EQ(Listener(machine.dir()), tray);
 
         cfg::StopTrayIcon(proc::RegisterWindowMessage(u"termqvtray"));
         EXPECT_TRUE(Eventually([] { return cfg::IsQvTrayRunning() == 0; }));
