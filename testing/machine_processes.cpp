@@ -14,7 +14,8 @@
 namespace qv::testing {
 
 namespace {
-constexpr int kStartTimeoutMs = 5000;
+// How long a started child may take to enter the table: only a guard against a hang.
+constexpr int kStartTimeoutMs = 60000;
 }
 
 MachineProcesses::~MachineProcesses() {
