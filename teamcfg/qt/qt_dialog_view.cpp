@@ -175,6 +175,9 @@ QTableWidget* QtDialogView::MakeListView(int id, bool rowIcons) {
     list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     list->setSelectionMode(QAbstractItemView::SingleSelection);
     list->setSelectionBehavior(QAbstractItemView::SelectItems);
+    // A list view is one tab stop, as on Windows: Tab and Shift+Tab leave it for the next or
+    // previous control instead of walking its rows (the arrow keys do that).
+    list->setTabKeyNavigation(false);
     list->setIconSize(QSize(16, 16));
     lists_[id] = ListInfo{rowIcons, false};
     // The user toggled a row's check box (model changes block the signal): a click on the list.

@@ -165,6 +165,40 @@ TEST_F(QtViewTest, UserActionsReachTheClientOnce) {
     EXPECT_TRUE(view->IsItemChecked(kIdUnassignedList, 0));
 }
 
+// A list view is one tab stop: Tab and Shift+Tab move the focus to the neighbouring control and
+// leave the current row as it was; they never walk the rows.
+TEST_F(QtViewTest, TabLeavesAListView) {
+    Recorder page;
+    auto view = Make(kDlgTeamingPage, &page);
+    view->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(view.get()));
+    const struct {
+        int list;
+        Qt::Key key;
+        int focused;  // the control that has the focus afterwards
+    } cases[] = {
+        {kIdUnassignedList, Qt::Key_Tab, kIdMoveUp},
+        {kIdUnassignedList, Qt::Key_Backtab, kIdEnableTray},
+        {kIdTeamedList, Qt::Key_Tab, kIdRemove},
+        {kIdTeamedList, Qt::Key_Backtab, kIdProperties},
+    };
+    for (const int id : {kIdUnassignedList, kIdTeamedList}) {
+        view->InsertColumn(id, 0, u"Adapters", 275);
+        for (int row = 0; row < 3; ++row) view->InsertItem(id, row, u"Local Area Connection");
+    }
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.list) + " " + std::to_string(c.key));
+        auto* list = qobject_cast<QTableWidget*>(view->Control(c.list));
+        list->setFocus();
+        list->setCurrentCell(2, 0);
+        ASSERT_EQ(QApplication::focusWidget(), list);
+        QTest::keyClick(list, c.key);
+        EXPECT_EQ(QApplication::focusWidget(), view->Control(c.focused));
+        EXPECT_EQ(list->currentRow(), 2);
+    }
+    EXPECT_EQ(page.events, Events{});
+}
+
 TEST_F(QtViewTest, TextsKeepWindowsLineBreaksAndTheCapacity) {
     QtDialogView view(*FindTemplate(kDlgTeamingPage), nullptr);
     const std::u16string help =
