@@ -79,6 +79,11 @@ QMessageBox::Icon IconOfStyle(unsigned style) {
 
 }  // namespace
 
+QString ShownCaption(const QWidget& window) {
+    const QString title = window.windowTitle();
+    return title.isEmpty() ? QGuiApplication::applicationDisplayName() : title;
+}
+
 QtDispatcher::QtDispatcher() = default;
 
 void QtDispatcher::Post(std::function<void()> work) {

@@ -61,6 +61,7 @@ TEST(QvTeamCfgProgramTest, PaintsItsSheetAndRefusesASecondCopy) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     ASSERT_EQ(qv::CountProcessesNamed(u"QvTeamCfg.exe", 2), 1);
 
+    // The message box has no title and shows no caption: not even the program's name.
     const qv::testing::Exited second = RunProgram("QvTeamCfg", machine.dir(), {}, kPaintOnce);
     EXPECT_EQ(second.status, 0);
     EXPECT_EQ(second.output, ": Another Instance of the app is already running\n");

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <vector>
 
@@ -12,6 +13,7 @@
 
 class QDialog;
 class QTabWidget;
+class QWidget;
 
 namespace qv::cfg::qt {
 
@@ -39,6 +41,10 @@ struct ShownWindow {
     QTabWidget* tabs;
     std::vector<QtDialogView*> pages;
 };
+
+// The caption the window system shows for window: Qt shows the application's name in place of an
+// empty title (the program gives Qt none, so that an untitled message box shows no caption).
+QString ShownCaption(const QWidget& window);
 
 class QtShell final : public Shell {
   public:
