@@ -56,6 +56,11 @@ constexpr char16_t kNumberNotWritten[] = u"Writing into registryfailed";
 constexpr char16_t kNoMemory[] =
     u"Team Creation failed as there is not enough\r\nmemory to perform this operation.";
 constexpr char16_t kBindingNotWritten[] = u"Writing into registryFailed";
+// The team adapter was installed and recorded, but UpdateTeam could not give its members the
+// team's address (the adapter never reported one): the members were neither renamed nor hidden.
+constexpr char16_t kMembersNotJoined[] =
+    u"The team adapter did not report its address:\r\nthe members were not added to the team.\r\nRemove "
+    u"the team and create it again.\r\n";
 
 // Mode boxes in the order they are read, and the mode each stands for.
 constexpr std::pair<int, int32_t> kModeBoxes[] = {
@@ -229,14 +234,15 @@ int CreateTeam(AppState& state, Shell& shell, DialogView& page) {
     if (WriteIntoTeamRegistry(team, QV_SET_TEAM_BINDING | QV_SET_ORDER, 0) != 1)
         return fail(kBindingNotWritten);
     team.inUse = 1;
-    if (UpdateTeam(nullptr, team, teamName.c_str()) != 1) QvTrace(u"   CreateTeam: UpdateTeam failed");
+    const bool joined = UpdateTeam(nullptr, team, teamName.c_str()) == 1;
 
     ++g_numTeams;
-    // The rebuild puts the help text into the status box: the outcome is written after it.
+    // The rebuild puts the help text into the status box: the outcome is written after it. A team
+    // whose members were not joined is listed all the same, so that it can be removed.
     shell.UiThread().Send([&] { InitTeamingPage(state, page); });
-    view.SetText(kIdStatus, u"Team Created.");
-    QvTrace(u"<--CreateTeam:");
-    return 1;
+    view.SetText(kIdStatus, joined ? std::u16string_view(u"Team Created.") : kMembersNotJoined);
+    QvTrace(joined ? u"<--CreateTeam:" : u"<--CreateTeam: UpdateTeam failed");
+    return joined ? 1 : 0;
 }
 
 }  // namespace qv::cfg

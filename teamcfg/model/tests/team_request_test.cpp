@@ -237,6 +237,32 @@ TEST_F(RequestTest, CreatedTeamIsListedAndStored) {
     }
 }
 
+// A team adapter that never reports its address leaves the members as they were (not renamed, not
+// hidden): the status says so and not "Team Created.", and the team is listed, so that removing it
+// gives the machine back.
+TEST_F(RequestTest, TeamWithoutAddressIsReportedAndCanBeRemoved) {
+    Fresh([] { ASSERT_TRUE(sim::WriteHostValue(sim::kHostMiniportAddressDelay, sim::kMiniportAddressNever)); });
+    const std::string before = ExportRegistry();
+    Create({0, 1}, kIdTxLoadBalancing, u"Sales");
+    EXPECT_EQ(Status(),
+              u"The team adapter did not report its address:\r\nthe members were not added to the "
+              u"team.\r\nRemove the team and create it again.\r\n");
+    EXPECT_EQ(g_numTeams, 1);
+    EXPECT_EQ(Rows(kIdTeamedList), std::vector<std::u16string>{u"Sales"});
+    for (int port : {0, 1}) {
+        const auto adapter = qv::testing::ReadAdapter(DefaultPortGuid(port));
+        EXPECT_FALSE(adapter.hasNetworkAddress) << port;
+        EXPECT_EQ(adapter.characteristics.value_or(0) & 0x8, 0u) << port;  // not hidden
+        EXPECT_EQ(adapter.friendlyName.find(u"Sales"), std::u16string::npos) << port;
+        EXPECT_TRUE(adapter.hasStoreEntry) << port;
+    }
+    Toggle(kIdTeamedList, 0);
+    Click(kIdRemove);
+    EXPECT_EQ(Status(), u"Team Removed.");
+    EXPECT_EQ(g_numTeams, 0);
+    EXPECT_EQ(ExportRegistry(), before);
+}
+
 TEST_F(RequestTest, RemovingTwoTeamsGivesTheirMembersBack) {
     std::vector<Guid> teams;
     Fresh([&] {
