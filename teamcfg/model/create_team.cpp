@@ -4,6 +4,8 @@
 #include <string>
 
 #include "qv/platform/deviceio.h"
+#include "qv/platform/result_codes.h"
+#include "qv/platform/scoped_handle.h"
 #include "qv/platform/wintypes.h"
 #include "qv/teamcfg/adapter_rows.h"
 #include "qv/teamcfg/check_list.h"
@@ -52,6 +54,13 @@ constexpr char16_t kVlansKept[] =
     u"There are vlans associated with the underlying Nic. \r\nRemove the vlans to continue team creation\r\n";
 constexpr char16_t kVlanNotRemoved[] =
     u"Could not remove vlan from the underlying Nic. \r\nTry manually removing the vlans to continue\r\n";
+// A member's protocols could not be unbound: another program holds the network-configuration
+// write lock (named), or the change failed otherwise.
+constexpr char16_t kLockHeld[] =
+    u"Disabling NIC Protocol Bindings failed:\r\n%s holds the network configuration\r\nlock. Close it and "
+    u"try configuring the Team\r\nagain.\r\n";
+constexpr char16_t kUnbindingFailed[] =
+    u"Disabling NIC Protocol Bindings failed.\r\nTry configuring the Team again.\r\n";
 constexpr char16_t kNumberNotWritten[] = u"Writing into registryfailed";
 constexpr char16_t kNoMemory[] =
     u"Team Creation failed as there is not enough\r\nmemory to perform this operation.";
@@ -91,6 +100,22 @@ TeamInfo* NewTeamRecord(TeamTable& table) {
         if (!table.teams[i].inUse) return &table.teams[i];
     }
     return nullptr;
+}
+
+// Who holds the network-configuration write lock, asked when a binding change failed: the holder's
+// name, or empty when the lock can be had now (the change failed otherwise, or the holder let go).
+std::u16string NetCfgLockHolder() {
+    INetCfg netCfg = nullptr;
+    char16_t* holder = nullptr;
+    const HResult result = AcquireNetCfg(true, kNetCfgClientName, &netCfg, &holder);
+    const ScopedCoTaskString name(holder);
+    if (result == kSOk) ReleaseNetCfg(netCfg, true);
+    return result == kNetcfgENoWriteLock && name.valid() ? std::u16string(name.get()) : std::u16string();
+}
+
+std::u16string UnbindingFailedText() {
+    const std::u16string holder = NetCfgLockHolder();
+    return holder.empty() ? std::u16string(kUnbindingFailed) : U16Format(kLockHeld, holder.c_str());
 }
 
 // Step 10: once the user agreed, every VLAN over every member goes, before any member is unbound.
@@ -208,9 +233,9 @@ int CreateTeam(AppState& state, Shell& shell, DialogView& page) {
     MemberRestore restore{};
     for (int m = 0; m < team.numNics; ++m) {
         if (EnableProtocolNicBindings(team.memberGuids[m], 0, 1) != 1) {
+            const std::u16string text = UnbindingFailedText();
             RestoreMembers(team, restore);
-            QvTrace(u"<--CreateTeam: unbinding failed");
-            return 0;
+            return fail(text);
         }
         restore.unbound = m + 1;
     }

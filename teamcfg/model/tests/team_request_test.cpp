@@ -26,6 +26,11 @@ using qv::testing::ToGuid;
 constexpr char16_t kConfiguring[] = u"Configuring Team. Please wait..";
 constexpr char16_t kNameInvalid[] = u"Team name not valid. Try another name              \r\n";
 
+std::u16string LockHeldText(const std::u16string& holder) {
+    return u"Disabling NIC Protocol Bindings failed:\r\n" + holder +
+           u" holds the network configuration\r\nlock. Close it and try configuring the Team\r\nagain.\r\n";
+}
+
 int VlansOf(int port) {
     VlanList list{};
     GetVlanListForNic(ToGuid(DefaultPortGuid(port)), &list);
@@ -198,10 +203,29 @@ TEST_F(RequestTest, MembersVlansGoOnlyWithTheUsersConsent) {
         ASSERT_TRUE(!locked || sim::HoldWriteLock(u"Network Connections", nullptr));
         Create({0, 1}, kIdLacp);
         EXPECT_EQ(shell_->messages.size(), 1u);
-        EXPECT_EQ(Status(), locked ? kConfiguring : u"Team Created.");
+        EXPECT_EQ(Status(), locked ? LockHeldText(u"Network Connections") : u"Team Created.");
         EXPECT_EQ(VlansOf(0) + VlansOf(1), 0);
         EXPECT_EQ(g_numTeams, locked ? 0 : 1);
         ASSERT_TRUE(!locked || sim::FreeWriteLock());
+    }
+}
+
+// Another program holds the network-configuration lock: the members cannot be unbound, the status
+// names the holder (never the "Please wait" of the start), and the machine and the page stay as
+// they were.
+TEST_F(RequestTest, UnbindingRefusedNamesTheLockHolder) {
+    for (const std::u16string holder : {u"Network Connections", u"Backup Agent 7"}) {
+        SCOPED_TRACE(ToUtf8(holder));
+        Fresh([&] { ASSERT_TRUE(sim::HoldWriteLock(holder, nullptr)); });
+        const std::string before = ExportRegistry();
+        const auto rows = Rows(kIdUnassignedList);
+        Create({0, 1}, kIdActiveBackup);
+        EXPECT_EQ(Status(), LockHeldText(holder));
+        EXPECT_EQ(ExportRegistry(), before);
+        EXPECT_EQ(Rows(kIdUnassignedList), rows);
+        EXPECT_EQ(CountChecked(kIdUnassignedList), 2);
+        EXPECT_EQ(g_numTeams, 0);
+        ASSERT_TRUE(sim::FreeWriteLock());
     }
 }
 
