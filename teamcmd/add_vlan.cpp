@@ -1,12 +1,11 @@
 // QvTeamCmd -a: a VLAN over an adapter or a team.
 #include <cstring>
 #include <memory>
+#include <string>
 
 #include "console.h"
 #include "flow_bounds.h"
 #include "qv/platform/guid.h"
-#include "qv/teamlib/bindings.h"
-#include "qv/teamlib/device_state.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 #include "qv/teamlib/vlan.h"
@@ -63,7 +62,7 @@ uint32_t CmdAddVlan(const CommandRecord& record) {
     if (!FindParent(CommandName(record, 0), &parent)) {
         PrintWide(u"Parameter Incorrect - Nic (or Team) Name\n");
         QvTrace(u"<--CmdAddVlan: no such adapter or team\n");
-        return 1;
+        return QV_VLAN_ADDED;
     }
     auto vlans = std::make_unique<VlanList>();
     const bool read = parent.isTeam ? GetVlanListForTeam(parent.guid, vlans.get())
@@ -76,18 +75,31 @@ uint32_t CmdAddVlan(const CommandRecord& record) {
     if (IsVlanInUse(*vlans, vlanName, record.vlanId)) {
         PrintWide(u"Parameter Incorrect - Vlan name or Vlan Id already used\n");
         QvTrace(u"<--CmdAddVlan: VLAN in use\n");
-        return 1;
+        return QV_VLAN_ADDED;
     }
-    // The first VLAN takes the parent over: its own protocols are unbound and it is hidden.
-    if (vlans->count == 0) {
-        EnableProtocolNicBindings(parent.guid, 0, parent.isTeam ? 0 : 1);
-        ShowHideNic(parent.guid, 1);
+    // The first VLAN takes the parent over: it is recorded, hidden and its own protocols unbound.
+    const bool first = vlans->count == 0;
+    std::u16string holder;
+    if (first && !TakeOverVlanParent(parent.guid, parent.isTeam, &holder)) {
+        if (!holder.empty()) {
+            PrintWide(u"Network configuration is locked by %s, Vlan Creation Failed \n", holder.c_str());
+        } else {
+            PrintNarrow("Disabling Protocol Bindings failed, Vlan Creation Failed \n");
+        }
+        QvTrace(u"<--CmdAddVlan: the parent cannot be taken over\n");
+        return QV_VLAN_NOT_ADDED;
     }
     Guid vlan{};
-    const bool created =
-        CreateVlanForNic(parent.guid, parent.displayName, vlanName, record.vlanId, &vlan, parent.isTeam);
-    QvTrace(u"<--CmdAddVlan: %s\n", created ? u"created" : u"creation failed");
-    return created ? 1 : 0;
+    if (CreateVlanForNic(parent.guid, parent.displayName, vlanName, record.vlanId, &vlan, parent.isTeam)) {
+        QvTrace(u"<--CmdAddVlan: created\n");
+        return QV_VLAN_ADDED;
+    }
+    PrintNarrow("Vlan Creation Failed \n");
+    if (first && !GiveBackVlanParent(parent.guid, parent.isTeam, &holder)) {
+        PrintWide(u"%s stays hidden: run QvTeamCmd -d all to restore it\n", parent.displayName);
+    }
+    QvTrace(u"<--CmdAddVlan: creation failed\n");
+    return QV_VLAN_NOT_ADDED;
 }
 
 }  // namespace qv::teamcmd

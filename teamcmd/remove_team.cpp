@@ -33,17 +33,27 @@ void RemoveVlansOfEveryTeam(VlanList* list) {
     }
 }
 
-// Gives a former member back to the system: its team entry goes, it is shown and bound again.
-// False when the log cannot be opened.
-bool ReleaseMember(const CommandRecord& record, const Guid& member) {
-    const int failed = ReleaseTeamMember(member);
+// Gives a former member back to the system: it is shown and bound again, and its team entry goes.
+// *kept is set when the member keeps its entry (absent, or a step failed), so that a later -r
+// finishes it; the console says why. False when the log cannot be opened.
+bool ReleaseMember(const CommandRecord& record, const Guid& member, bool* kept) {
+    std::u16string holder;
+    const int failed = ReleaseTeamMember(member, &holder);
+    if (failed & QV_RELEASE_ABSENT) {
+        PrintWide(u"   Nic %s is not present, it stays in the team\n", GuidToString(member).c_str());
+    }
     if ((failed & QV_RELEASE_SHOW_FAILED) &&
         !LogFlowText(record, u"PopulateGuids for Showing NICs failed\n")) {
         return false;
     }
-    if ((failed & QV_RELEASE_BIND_FAILED) && !LogFlowText(record, u"Enabling protocol bindings failed\n")) {
-        return false;
+    if (failed & QV_RELEASE_BIND_FAILED) {
+        if (!holder.empty()) {
+            PrintWide(u"   Network configuration is locked by %s, protocol bindings not enabled\n",
+                      holder.c_str());
+        }
+        if (!LogFlowText(record, u"Enabling protocol bindings failed\n")) return false;
     }
+    if (failed != 0) *kept = true;
     return true;
 }
 
@@ -107,14 +117,19 @@ bool ReleaseIncompleteTeams(const CommandRecord& record) {
         for (int m = 0; m < orphans.numNics; ++m) {
             QvTrace(u"   CmdRemoveTeam: releasing %s of an incomplete team",
                     GuidToString(orphans.memberGuids[m]).c_str());
-            if (!ReleaseMember(record, orphans.memberGuids[m])) return false;
+            bool kept = false;
+            if (!ReleaseMember(record, orphans.memberGuids[m], &kept)) return false;
         }
     }
     return true;
 }
 
-// Removes one selected team. False when the log cannot be opened.
-bool RemoveSelectedTeam(const CommandRecord& record, SelectedTeam* team, VlanList* list) {
+// Removes one selected team. The team adapter and the members' entries are the records that find
+// the team again, so they go last: the members are given back first (names, addresses, shown,
+// bound), each member's entry after it, and the team adapter once no member is left on record.
+// *incomplete is set when a member stays on record (with the team adapter). False when the log
+// cannot be opened.
+bool RemoveSelectedTeam(const CommandRecord& record, SelectedTeam* team, VlanList* list, bool* incomplete) {
     TeamInfo& info = team->record;
     if (GetVlanListForTeam(info.teamGuid, list)) {
         RemoveListedVlans(info.teamGuid, team->connectionName, true, *list, u"   Removing Vlan %s : %s\n");
@@ -123,18 +138,25 @@ bool RemoveSelectedTeam(const CommandRecord& record, SelectedTeam* team, VlanLis
     if (!LogFlowText(record, u"Removing Team: %s\n", team->connectionName)) {
         return false;
     }
-    if (QueryAdapters(QV_REMOVE_TEAM, info.teamGuid, QV_KIND_TEAM_ADAPTERS, nullptr) != 1 &&
-        !LogFlowText(record, u"QueryAdapter for Removing Team failed\n")) {
-        return false;
-    }
     if (RemoveNICRegistrySettings(nullptr, info, team->displayName) != 1 &&
         !LogFlowText(record, u"RemoveNICRegistrySettings failed\n")) {
         return false;
     }
+    bool kept = false;
     for (int m = 0; m < MemberCount(info); ++m) {
-        if (!ReleaseMember(record, info.memberGuids[m])) {
+        if (!ReleaseMember(record, info.memberGuids[m], &kept)) {
             return false;
         }
+    }
+    if (kept) {
+        PrintWide(u"   Team %s kept until every member is given back: run QvTeamCmd -r again\n",
+                  team->connectionName);
+        *incomplete = true;
+        return LogFlowText(record, u"Team Removal incomplete\n");
+    }
+    if (QueryAdapters(QV_REMOVE_TEAM, info.teamGuid, QV_KIND_TEAM_ADAPTERS, nullptr) != 1 &&
+        !LogFlowText(record, u"QueryAdapter for Removing Team failed\n")) {
+        return false;
     }
     info.numNics = 0;
     PrintWide(u"   Successfully Removed team\n");
@@ -152,45 +174,46 @@ uint32_t Failed(const CommandRecord& record, const char16_t* logLine) {
 uint32_t CmdRemoveTeam(const CommandRecord& record) {
     QvTrace(u"-->CmdRemoveTeam:\n");
     auto adapters = std::make_unique<AdapterTable>();
-    auto table = std::make_unique<TeamTable>();
-    auto selection = std::make_unique<TeamSelection>();
     auto list = std::make_unique<VlanList>();
-    table->capacity = kCmdTeamCapacity;
-    ClearTeamTable(table.get());
+    TeamSelection selection;
     if (!LogFlowHeader(record)) {
         return QV_LOG_FILE_UNAVAILABLE;
     }
-    if (record.flags & OPT_REMOVE_ALL) {
-        RemoveVlansOfEveryTeam(list.get());
-        if (!ReleaseIncompleteTeams(record)) return QV_LOG_FILE_UNAVAILABLE;
-    }
+    // Everything that can refuse the removal is checked before anything changes.
     if (QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_TEAM_ADAPTERS, adapters.get()) != 1) {
         return Failed(record, u"QueryAdapters Failed\n");
     }
-    if (PopulateTeamList(table.get(), *adapters) != 1) {
+    if (!SelectTeams(record, *adapters, &selection)) {
         return Failed(record, u"PopulateTeamList Failed\n");
     }
-    SelectTeams(record, *adapters, *table, selection.get());
-    if (selection->count == 0) {
-        PrintNarrow("   No matching team found, Team Removal failed\n");
-        return Failed(record, u"No matching team found, Team Removal failed\n");
-    }
-    if (selection->count > kMaxRemovedTeams) {
-        PrintNarrow("   Selected team items (%d)  more than %d, Team Removal failed\n", selection->count,
+    const bool all = !(record.flags & OPT_REMOVE);
+    if (!all && selection.size() > static_cast<size_t>(kMaxRemovedTeams)) {
+        const int count = static_cast<int>(selection.size());
+        PrintNarrow("   Selected team items (%d)  more than %d, Team Removal failed\n", count,
                     kMaxRemovedTeams);
-        QvTrace(u"<--CmdRemoveTeam: %d teams selected\n", selection->count);
-        return LogFlowText(record, u"Selected team items (%d)  more than %d, Team Removal failed\n",
-                           selection->count, kMaxRemovedTeams)
+        QvTrace(u"<--CmdRemoveTeam: %d teams selected\n", count);
+        return LogFlowText(record, u"Selected team items (%d)  more than %d, Team Removal failed\n", count,
+                           kMaxRemovedTeams)
                    ? QV_TEAM_REMOVAL_FAILED
                    : QV_LOG_FILE_UNAVAILABLE;
     }
-    for (int s = 0; s < selection->count; ++s) {
-        if (!RemoveSelectedTeam(record, &selection->teams[s], list.get())) {
+    if (all) {
+        RemoveVlansOfEveryTeam(list.get());
+        if (!ReleaseIncompleteTeams(record)) return QV_LOG_FILE_UNAVAILABLE;
+        DeleteAdaptersKeyIfEmpty();
+    }
+    if (selection.empty()) {
+        PrintNarrow("   No matching team found, Team Removal failed\n");
+        return Failed(record, u"No matching team found, Team Removal failed\n");
+    }
+    bool incomplete = false;
+    for (SelectedTeam& team : selection) {
+        if (!RemoveSelectedTeam(record, &team, list.get(), &incomplete)) {
             return QV_LOG_FILE_UNAVAILABLE;
         }
     }
-    QvTrace(u"<--CmdRemoveTeam:\n");
-    return QV_TEAMS_REMOVED;
+    QvTrace(u"<--CmdRemoveTeam: %s\n", incomplete ? u"incomplete" : u"done");
+    return incomplete ? QV_TEAM_REMOVAL_FAILED : QV_TEAMS_REMOVED;
 }
 
 }  // namespace qv::teamcmd

@@ -1,6 +1,8 @@
 #include "team_selection.h"
 
 #include <cstring>
+#include <memory>
+#include <span>
 
 #include "flow_bounds.h"
 #include "qv/platform/guid.h"
@@ -9,14 +11,15 @@
 namespace qv::teamcmd {
 namespace {
 
-const TeamInfo* FindTeamRecord(const TeamTable& table, const Guid& team) {
-    const int records = std::clamp(table.capacity, 0, kCmdTeamCapacity);
-    for (int r = 0; r < records; ++r) {
-        if (table.teams[r].inUse && GuidEqual(table.teams[r].teamGuid, team)) {
-            return &table.teams[r];
-        }
-    }
-    return nullptr;
+// The team's record from the store: members, Order and TeamNumber of the entries that name it. The
+// record is not in use when no entry names the team. False when the store cannot be read.
+bool ReadTeamRecord(const Guid& team, TeamInfo* out) {
+    auto table = std::make_unique<TeamTable>();
+    table->capacity = kCmdTeamCapacity;
+    ClearTeamTable(table.get());
+    const int read = PopulateTeamList(table.get(), std::span<const Guid>(&team, 1));
+    *out = table->teams[0];
+    return read == 1;
 }
 
 bool IsNamed(const CommandRecord& record, const AdapterTable& adapters, int i) {
@@ -32,33 +35,32 @@ bool IsNamed(const CommandRecord& record, const AdapterTable& adapters, int i) {
 }
 
 void Append(const AdapterTable& adapters, int i, const TeamInfo& record, TeamSelection* selection) {
-    if (selection->count < kMaxRemovedTeams) {
-        SelectedTeam& team = selection->teams[selection->count];
-        std::memcpy(team.connectionName, adapters.connectionNames[i], sizeof team.connectionName);
-        std::memcpy(team.displayName, adapters.displayNames[i], sizeof team.displayName);
-        team.record = record;
-    }
-    ++selection->count;
+    SelectedTeam& team = selection->emplace_back();
+    std::memcpy(team.connectionName, adapters.connectionNames[i], sizeof team.connectionName);
+    std::memcpy(team.displayName, adapters.displayNames[i], sizeof team.displayName);
+    team.record = record;
 }
 
 }  // namespace
 
-void SelectTeams(const CommandRecord& record, const AdapterTable& teamAdapters, const TeamTable& table,
-                 TeamSelection* selection) {
-    std::memset(selection, 0, sizeof *selection);
+bool SelectTeams(const CommandRecord& record, const AdapterTable& teamAdapters, TeamSelection* selection) {
+    selection->clear();
     const bool byName = record.flags & OPT_REMOVE;
     for (int i = 0; i < TableCount(teamAdapters); ++i) {
-        const TeamInfo* found = FindTeamRecord(table, teamAdapters.guids[i]);
-        if (byName) {
-            if (found != nullptr && IsNamed(record, teamAdapters, i)) {
-                Append(teamAdapters, i, *found, selection);
-            }
-            continue;
+        if (byName && !IsNamed(record, teamAdapters, i)) continue;
+        TeamInfo found{};
+        if (!ReadTeamRecord(teamAdapters.guids[i], &found)) {
+            selection->clear();
+            return false;
         }
-        TeamInfo memberless{};
-        memberless.teamGuid = teamAdapters.guids[i];
-        Append(teamAdapters, i, found != nullptr ? *found : memberless, selection);
+        if (!found.inUse) {
+            if (byName) continue;
+            found = TeamInfo{};
+            found.teamGuid = teamAdapters.guids[i];
+        }
+        Append(teamAdapters, i, found, selection);
     }
+    return true;
 }
 
 }  // namespace qv::teamcmd

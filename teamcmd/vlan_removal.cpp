@@ -9,9 +9,9 @@
 
 namespace qv::teamcmd {
 
-int RemoveListedVlans(const Guid& parent, const char16_t* parentName, bool isTeam, const VlanList& list,
-                      const char16_t* lineFormat, const VlanChoice& choice) {
-    int attempted = 0;
+int ForEachChosenVlan(const VlanList& list, const char16_t* parentName, const char16_t* lineFormat,
+                      const VlanChoice& choice, const std::function<void(int index)>& remove) {
+    int chosen = 0;
     for (int j = 0; j < VlanCount(list); ++j) {
         const std::u16string_view connection = SlotText(list.connectionNames[j], kAdapterNameCapacity);
         const bool named =
@@ -24,10 +24,16 @@ int RemoveListedVlans(const Guid& parent, const char16_t* parentName, bool isTea
         }
         const std::u16string vlanName(SlotText(list.names[j], kVlanNameCapacity));
         PrintWide(lineFormat, parentName, vlanName.c_str());
-        RemoveVlanFromNic(parent, list.guids[j], isTeam);
-        ++attempted;
+        remove(j);
+        ++chosen;
     }
-    return attempted;
+    return chosen;
+}
+
+int RemoveListedVlans(const Guid& parent, const char16_t* parentName, bool isTeam, const VlanList& list,
+                      const char16_t* lineFormat, const VlanChoice& choice) {
+    return ForEachChosenVlan(list, parentName, lineFormat, choice,
+                             [&](int j) { RemoveVlanFromNic(parent, list.guids[j], isTeam); });
 }
 
 }  // namespace qv::teamcmd

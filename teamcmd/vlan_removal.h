@@ -2,6 +2,7 @@
 // VLAN deletion.
 #pragma once
 
+#include <functional>
 #include <span>
 #include <string_view>
 
@@ -16,6 +17,11 @@ struct VlanChoice {
     bool all = true;
     std::span<const std::u16string_view> names;
 };
+
+// Calls remove with the index of each chosen VLAN of list, once each, after printing lineFormat (a
+// UTF-16 format with two %s) with parentName and the VLAN's name. Returns how many were chosen.
+int ForEachChosenVlan(const VlanList& list, const char16_t* parentName, const char16_t* lineFormat,
+                      const VlanChoice& choice, const std::function<void(int index)>& remove);
 
 // Removes the chosen VLANs of list, the VLAN list of parent, each once. Before each removal
 // prints lineFormat (a UTF-16 format with two %s) with parentName and the VLAN name. Returns how

@@ -21,6 +21,9 @@ constexpr char16_t kNotAdmin[] =
     u"try again\r\n";
 constexpr char16_t kVlanNotRemoved[] =
     u"Could not remove vlans from the Team.\r\nTry manually removing the vlans to continue\r\n";
+constexpr char16_t kTeamKept[] =
+    u"A member could not be given back (not present,\r\nor the network configuration is locked):\r\nthe team "
+    u"stays. Remove it again later.\r\n";
 
 bool RemoveTeamVlans(const Guid& team, VlanList* vlans) {
     if (!GetVlanListForTeam(team, vlans)) return true;
@@ -60,12 +63,23 @@ int RemoveTeam(AppState& state, Shell& shell, DialogView& page) {
             QvTrace(u"<--RemoveTeam: a VLAN stays");
             return 0;
         }
-        PopulateGuids(nullptr, nullptr, QV_REMOVE_TEAM, team.teamGuid);
+        // The team adapter and the members' entries find the team again, so they go last: a removal
+        // cut short, or a member that cannot be given back now, leaves a team that can be removed
+        // again.
         RemoveNICRegistrySettings(nullptr, team);
+        bool kept = false;
         for (int m = 0; m < std::clamp(team.numNics, 0, kMaxTeamMembers); ++m) {
             SetNicFriendlyName(state.lists.teamAdapters, team.teamGuid, team.memberGuids[m]);
-            ReleaseTeamMember(team.memberGuids[m]);
+            if (ReleaseTeamMember(team.memberGuids[m]) != 0) kept = true;
         }
+        if (kept) {
+            g_numTeams -= removed;
+            shell.UiThread().Send([&] { InitTeamingPage(state, page); });
+            view.SetText(kIdStatus, kTeamKept);
+            QvTrace(u"<--RemoveTeam: a member stays on record");
+            return 0;
+        }
+        PopulateGuids(nullptr, nullptr, QV_REMOVE_TEAM, team.teamGuid);
         team.numNics = 0;
         team.inUse = 0;
         ++removed;

@@ -2,15 +2,15 @@
 // Add Vlan dialog and removes the checked ones. Changes reach the system at once.
 #include <algorithm>
 #include <cstring>
+#include <string>
 
 #include "qv/platform/wintypes.h"
 #include "qv/teamcfg/device_queries.h"
 #include "qv/teamcfg/property_pages.h"
 #include "qv/teamcfg/resources.h"
-#include "qv/teamlib/bindings.h"
-#include "qv/teamlib/device_state.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/text.h"
+#include "qv/teamlib/trace.h"
 #include "qv/teamlib/vlan.h"
 #include "qv/teamlib/vlan_list.h"
 
@@ -36,14 +36,11 @@ void DropEntry(VlanList& vlans, int index) {
 }
 
 // While an adapter or team carries VLANs its own protocols are unbound and it is hidden; without
-// VLANs it is shown and bound again. Bindings are kept per kind: 1 physical adapter, 0 team.
-void HideAndUnbind(const Guid& parent, bool isTeam) {
-    EnableProtocolNicBindings(parent, 0, isTeam ? 0 : 1);
-    ShowHideNic(parent, 1);
-}
-void ShowAndRebind(const Guid& parent, bool isTeam) {
-    ShowHideNic(parent, 0);
-    EnableProtocolNicBindings(parent, 1, isTeam ? 0 : 1);
+// VLANs it is shown and bound again. The library takes it over and gives it back with its record
+// first and last, so that QvTeamCmd -d all finds a parent that a cut-short change left behind.
+void GiveBack(const Guid& parent, bool isTeam) {
+    std::u16string holder;
+    if (!GiveBackVlanParent(parent, isTeam, &holder)) QvTrace(u"   VlanPage: parent not bound again");
 }
 
 }  // namespace
@@ -94,7 +91,18 @@ void VlanPage::AddVlan(DialogView& view) {
     const int index = vlans.count - 1;
     shell_.ShowBusyWindow();
     const bool first = vlans.count == 1;
-    if (first) HideAndUnbind(entry->guid, isTeam);
+    std::u16string holder;
+    if (first && !TakeOverVlanParent(entry->guid, isTeam, &holder)) {
+        DropEntry(vlans, index);
+        shell_.MessageBox(
+            holder.empty()
+                ? std::u16string(u"Failed to add vlan: the protocol bindings could not be disabled.")
+                : U16Format(u"Failed to add vlan: the network configuration is locked by %s.",
+                            holder.c_str()),
+            u"Error", kMbOk | kMbIconWarning);
+        shell_.CloseBusyWindow();
+        return;
+    }
     if (CreateVlanForNic(entry->guid, entry->displayName, vlans.names[index], vlans.ids[index],
                          &vlans.guids[index], isTeam)) {
         InsertVlanRow(view, vlans, index);
@@ -102,7 +110,7 @@ void VlanPage::AddVlan(DialogView& view) {
         const Win32Error error = GetLastError();
         DropEntry(vlans, index);
         // Without a VLAN the adapter must not stay hidden and unbound: it would be cut off.
-        if (first) ShowAndRebind(entry->guid, isTeam);
+        if (first) GiveBack(entry->guid, isTeam);
         shell_.MessageBox(U16Format(u"Failed to add vlan. Error=0x%x", error), u"Error",
                           kMbOk | kMbIconWarning);
     }
@@ -127,8 +135,13 @@ void VlanPage::RemoveVlans(DialogView& view) {
     shell_.ShowBusyWindow();
     for (int i = rows - 1; i >= 0; --i) {
         if (!view.IsItemChecked(kIdVlanList, i)) continue;
-        if (RemoveVlanFromNic(entry->guid, vlans.guids[i], isTeam) != 1) continue;
-        if (vlans.count == 1) ShowAndRebind(entry->guid, isTeam);
+        // The last VLAN's adapter goes first, then its parent is given back with its records.
+        if (vlans.count == 1) {
+            if (RemoveVlanDevice(vlans.guids[i]) == kVlanDeviceKept) continue;
+            GiveBack(entry->guid, isTeam);
+        } else if (RemoveVlanFromNic(entry->guid, vlans.guids[i], isTeam) != 1) {
+            continue;
+        }
         view.DeleteItem(kIdVlanList, i);
         DropEntry(vlans, i);
     }

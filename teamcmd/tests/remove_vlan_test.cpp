@@ -150,29 +150,44 @@ TEST(RemoveTeamProgram, RemoveAllWithLog) {
     EXPECT_FALSE(GetVlanListForTeam(team1.guid, &left));
 }
 
-// Five teams are more than one run removes: nothing but their VLANs goes.
-TEST(RemoveTeamProgram, MoreThanFourTeamsAreRefusedAfterTheirVlansWent) {
-    TempMachine machine;
+// Five teams: naming all five is refused before anything changes (their VLANs stay); the fifth is
+// removed by name, and -r alone removes the rest with their VLANs, leaving the machine as it was.
+TEST(RemoveTeamProgram, FiveTeamsRefusedByNameBeforeAnyChangeAndEachRemovable) {
+    TempMachine machine(sim::InventoryOptions{.cards = 5});
     ASSERT_TRUE(machine.ok());
+    const std::string before = qv::testing::ExportRegistry();
+    std::vector<std::string> named = {"-r"};
+    std::vector<Guid> teams;
     for (int n = 0; n < 5; ++n) {
-        const std::u16string member = U16Format(u"{5A5A7EA0-0000-4000-8000-0000000001%02X}", n);
-        ASSERT_TRUE(
-            testing::AddTeam(n + 1, testing::TeamGuid(n), U16Format(u"Team%d", n), 0x110 + n, {{member, 0}}));
-    }
-    for (const int n : {0, 4}) {
-        qv::testing::MakeVlan(qv::testing::ToGuid(testing::TeamGuid(n)), U16Format(u"Team%d", n), u"V",
-                              10 + n, true);
+        const std::u16string name = U16Format(u"Team%d", n);
+        teams.push_back(qv::testing::MakeTeam(name, {2 * n, 2 * n + 1}, n).guid);
+        if (n == 0 || n == 4) qv::testing::MakeVlan(teams.back(), name, u"V", 10 + n, true);
+        named.push_back(U8(name));
     }
     const auto log = machine.scratch().path() / "remove.log";
-    const Exited exited = RunOn(machine, {"-r", "-f", LogArg(log)});
-    EXPECT_EQ(exited.status, 2);
-    EXPECT_EQ(exited.output, kBanner + "   Removing Vlan (Team0 : V)\n   Removing Vlan (Team4 : V)\n" +
-                                 "   Selected team items (5)  more than 4, Team Removal failed\n");
+    named.insert(named.end(), {"-f", LogArg(log)});
+    const Exited refused = RunOn(machine, named);
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_EQ(refused.output, kBanner + "   Selected team items (5)  more than 4, Team Removal failed\n");
     EXPECT_EQ(LogText(log), Golden("log_remove_too_many.txt"));
-    for (int n = 0; n < 5; ++n) {
-        EXPECT_TRUE(ReadAdapter(testing::TeamGuid(n)).present);
-        EXPECT_EQ(Vlans(qv::testing::ToGuid(testing::TeamGuid(n)), true)->count, 0);
-    }
+    for (const int n : {0, 4}) EXPECT_EQ(Vlans(teams[n], true)->count, 1);
+
+    const Exited fifth = RunOn(machine, {"-r", "Team4"});
+    EXPECT_EQ(fifth.status, 1) << fifth.output;
+    const auto removedTeams = [](const std::string& output) {
+        int count = 0;
+        for (size_t at = 0; (at = output.find("   Successfully Removed team\n", at)) != std::string::npos;
+             ++at) {
+            ++count;
+        }
+        return count;
+    };
+    EXPECT_EQ(removedTeams(fifth.output), 1) << fifth.output;
+    EXPECT_FALSE(ReadAdapter(teams[4]).present);
+    const Exited rest = RunOn(machine, {"-r"});
+    EXPECT_EQ(rest.status, 1) << rest.output;
+    EXPECT_EQ(removedTeams(rest.output), 4) << rest.output;
+    EXPECT_EQ(qv::testing::ExportRegistry(), before);
 }
 
 // A team adapter without store entries listed before a team does not hide the team from -r by
@@ -254,13 +269,15 @@ TEST(AddVlanProgram, OverAnAdapterAndATeam) {
     }
     ExpectTakenOver(GuidToString(team.guid));
 
-    // A VLAN adapter is no parent; a VLAN that cannot be installed ends with 0.
+    // A VLAN adapter is no parent; a VLAN that cannot be installed fails and gives its parent back.
     const Exited overVlan = RunOn(machine, {"-a", U8(std::u16string(vlans->connectionNames[0])), "Y", "9"});
     EXPECT_EQ(overVlan.output, kBanner + kBadParent);
     std::filesystem::remove(machine.dir() / "Windows" / "Inf" / "oem1.inf");
+    const std::u16string fourthName = PortName(3);
     const Exited failed = RunOn(machine, {"-a", "Local Area Connection 4", "Z", "9"});
-    EXPECT_EQ(failed.status, 0);
-    EXPECT_EQ(failed.output, kBanner);
+    EXPECT_EQ(failed.status, 0x02);  // 0xCE000302
+    EXPECT_EQ(failed.output, kBanner + "Vlan Creation Failed \n");
+    ExpectFree(DefaultPortGuid(3), fourthName);
 }
 
 TEST(DeleteVlansProgram, ByNameThenAllRestoresEachParent) {

@@ -121,12 +121,19 @@ bool ChangeBindings(INetCfg netCfg, const Guid& adapter, bool enable, int physic
 }  // namespace
 
 int EnableProtocolNicBindings(const Guid& adapter, int enable, int physical) {
-    QvTrace(u"-->EnableProtocolNicBindings:");
-    INetCfg netCfg = nullptr;
     std::u16string holder;
-    const HResult acquired = AcquireLockedNetCfg(&netCfg, &holder);
+    return EnableProtocolNicBindings(adapter, enable, physical, &holder);
+}
+
+int EnableProtocolNicBindings(const Guid& adapter, int enable, int physical, std::u16string* lockHolder) {
+    QvTrace(u"-->EnableProtocolNicBindings:");
+    lockHolder->clear();
+    INetCfg netCfg = nullptr;
+    const HResult acquired = AcquireLockedNetCfg(&netCfg, lockHolder);
     if (acquired != kSOk) {
-        if (!holder.empty()) QvTrace(u"   EnableProtocolNicBindings: %s holds the lock", holder.c_str());
+        if (!lockHolder->empty()) {
+            QvTrace(u"   EnableProtocolNicBindings: %s holds the lock", lockHolder->c_str());
+        }
         QvTrace(u"<--EnableProtocolNicBindings: AcquireNetCfg 0x%x", acquired);
         return 0;
     }

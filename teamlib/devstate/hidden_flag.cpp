@@ -56,4 +56,14 @@ void ShowHideNic(const Guid& guid, int hide) {
     QvTrace(found ? u"<--ShowHideNic:" : u"<--ShowHideNic: no adapter with that GUID");
 }
 
+bool IsNicHidden(const Guid& guid) {
+    uint32_t characteristics = 0;
+    bool hidden = false;
+    VisitNetDevice(guid, [&](HDevInfo, DevInfoData*, HKey driverKey) {
+        hidden = ReadDwordValue(driverKey, u"Characteristics", &characteristics) &&
+                 (characteristics & kNcfHidden) != 0;
+    });
+    return hidden;
+}
+
 }  // namespace qv

@@ -50,14 +50,20 @@ LStatus DeleteAdapterEntry(const Guid& adapter) {
         return kErrorInvalidParameter;
     }
     const LStatus status = reg::DeleteKey(kHkeyLocalMachine, path);
-    ScopedKey adapters;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyRead, adapters.Receive()) == kErrorSuccess &&
-        IsEmptyKey(adapters.get())) {
-        adapters.Reset();
-        reg::DeleteKey(kHkeyLocalMachine, kAdaptersKeyPath);
-        QvTrace(u"   DeleteAdapterEntry: the last entry is gone, and the Adapters key with it");
-    }
+    DeleteAdaptersKeyIfEmpty();
     return status;
+}
+
+bool DeleteAdaptersKeyIfEmpty() {
+    ScopedKey adapters;
+    if (reg::OpenKeyEx(kHkeyLocalMachine, kAdaptersKeyPath, kKeyRead, adapters.Receive()) != kErrorSuccess ||
+        !IsEmptyKey(adapters.get())) {
+        return false;
+    }
+    adapters.Reset();
+    const bool deleted = reg::DeleteKey(kHkeyLocalMachine, kAdaptersKeyPath) == kErrorSuccess;
+    QvTrace(u"   DeleteAdaptersKeyIfEmpty: the last entry is gone, and the Adapters key with it");
+    return deleted;
 }
 
 }  // namespace qv

@@ -19,8 +19,9 @@ bool RestoreMemberName(HDevInfo set, DevInfoData* device, std::u16string_view te
     char16_t name[kMaxNameBytes / 2 + 1];
     if (!ReadDisplayName(set, device, name, kMaxNameBytes / 2 + 1, nameBytes)) return false;
     const std::u16string_view current(name);
+    // Names compare without regard to case, as Windows compares them.
     if (teamName.empty() || current.size() <= teamName.size() ||
-        current.substr(0, teamName.size()) != teamName) {
+        !U16EqualNoCase(current.substr(0, teamName.size()), teamName)) {
         return false;
     }
     char16_t restored[kRestoredNameCapacity] = {};

@@ -18,14 +18,6 @@ LStatus RecordVlan(const Guid& parent, const Guid& vlan, bool isTeam, bool remov
     return isTeam ? AddRemoveVlanInfoTeam(parent, vlan, remove) : AddRemoveVlanInfoNic(parent, vlan, remove);
 }
 
-// Removes the VLAN adapter with this GUID: 1 removed, 0 failed or not found.
-int RemoveVlanAdapter(const Guid& vlan) {
-    int removed = 0;
-    VisitNetDevice(
-        vlan, [&](HDevInfo set, DevInfoData* device, HKey) { removed = RemoveTeamDetails(set, device); });
-    return removed;
-}
-
 // Writes VlanID and VlanName into the VLAN adapter's driver key. False when the adapter is gone or
 // a value cannot be written.
 bool WriteVlanValues(const Guid& vlan, const char16_t* vlanName, uint32_t vlanId) {
@@ -66,14 +58,14 @@ bool CreateVlanForNic(const Guid& parent, const char16_t* parentName, const char
     // installed but invisible to both programs: it is removed again.
     const LStatus recorded = RecordVlan(parent, created, isTeam, false);
     if (recorded != kErrorSuccess) {
-        RemoveVlanAdapter(created);
+        RemoveVlanDevice(created);
         SetLastError(static_cast<Win32Error>(recorded));
         QvTrace(u"<--CreateVlanForNics: cannot record the VLAN %d", recorded);
         return false;
     }
     if (!WriteVlanValues(created, vlanName, vlanId)) {
+        RemoveVlanDevice(created);
         RecordVlan(parent, created, isTeam, true);
-        RemoveVlanAdapter(created);
         QvTrace(u"<--CreateVlanForNics: cannot write VlanID and VlanName");
         return false;
     }
@@ -82,16 +74,27 @@ bool CreateVlanForNic(const Guid& parent, const char16_t* parentName, const char
     return true;
 }
 
+VlanDeviceRemoval RemoveVlanDevice(const Guid& vlan) {
+    int removed = 0;
+    const bool found = VisitNetDevice(
+        vlan, [&](HDevInfo set, DevInfoData* device, HKey) { removed = RemoveTeamDetails(set, device); });
+    return !found ? kVlanDeviceMissing : removed == 1 ? kVlanDeviceRemoved : kVlanDeviceKept;
+}
+
 int RemoveVlanFromNic(const Guid& parent, const Guid& vlan, bool isTeam) {
     QvTrace(u"-->RemoveVlanFromNic:");
+    const VlanDeviceRemoval removal = RemoveVlanDevice(vlan);
+    if (removal == kVlanDeviceKept) {
+        QvTrace(u"<--RemoveVlanFromNic: the adapter stays, and its binding");
+        return 0;
+    }
     const LStatus status = RecordVlan(parent, vlan, isTeam, true);
     if (status != kErrorSuccess) {
         QvTrace(u"<--RemoveVlanFromNic: cannot remove the binding %d", status);
         return 0;
     }
-    const int removed = RemoveVlanAdapter(vlan);
-    QvTrace(u"<--RemoveVlanFromNic: %d", removed);
-    return removed;
+    QvTrace(u"<--RemoveVlanFromNic: %d", removal == kVlanDeviceRemoved ? 1 : 0);
+    return removal == kVlanDeviceRemoved ? 1 : 0;
 }
 
 }  // namespace qv

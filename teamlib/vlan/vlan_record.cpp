@@ -3,6 +3,7 @@
 #include <string>
 
 #include "qv/platform/scoped_handle.h"
+#include "qv/teamlib/internal/registry_values.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -23,14 +24,51 @@ LStatus WriteDword(HKey key, const char16_t* name, uint32_t value) {
     return reg::SetValueEx(key, name, kRegDword, reinterpret_cast<const uint8_t*>(&value), sizeof value);
 }
 
-// After the last VLAN of an adapter is gone, its Adapters subkey goes too, unless it holds a team
-// membership (TeamBinding): that entry belongs to the team, not to the VLANs.
+// Opens (create false) or creates the adapter's Adapters subkey.
+LStatus OpenAdapterKey(const Guid& adapter, bool create, ScopedKey* key) {
+    char16_t path[kAdapterKeyPathCapacity];
+    if (!U16FormatInto(path, kAdapterKeyPathCapacity, u"%s\\%s", kAdaptersKeyPath,
+                       GuidToString(adapter).c_str())) {
+        return kErrorInvalidParameter;
+    }
+    return create ? reg::CreateKeyEx(kHkeyLocalMachine, path, 0, kKeyAllAccess, key->Receive(), nullptr)
+                  : reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyAllAccess, key->Receive());
+}
+
+// Whether the member entry's TeamBinding names the team.
+bool NamesTeam(HKey member, const Guid& team) {
+    OwnedU16 teamBinding;
+    if (!ReadStringFromRegistry(member, u"TeamBinding", &teamBinding)) return false;
+    const OwnedU16 bound = RemoveDevicePrefix(teamBinding.get());
+    Guid boundGuid{};
+    return bound && GuidFromString(bound.get(), &boundGuid) && boundGuid == team;
+}
+
+// Whether the entry belongs to a team (a TeamBinding, or a TeamNumber that is not the VLAN-only
+// one, including one of the wrong type): such an entry is the team's, never deleted for its VLANs.
+bool IsTeamEntry(HKey key) {
+    if (HasValue(key, u"TeamBinding")) return true;
+    if (!HasValue(key, u"TeamNumber")) return false;
+    uint32_t number = 0;
+    return !ReadDwordValue(key, u"TeamNumber", &number) || (number & 0xF00) != 0;
+}
+
+// After the last VLAN of an adapter is gone, its Adapters subkey goes too, unless it belongs to a
+// team: that entry is the team's, not the VLANs'.
 bool KeyOnlyCarriedVlans(HKey key) {
     uint32_t type = 0;
     uint32_t size = 0;
     const bool hasVlans = reg::QueryValueEx(key, u"VlanBinding", &type, nullptr, &size) == kErrorSuccess &&
                           size > 2 * sizeof(char16_t);
-    return !hasVlans && !HasValue(key, u"TeamBinding");
+    return !hasVlans && !IsTeamEntry(key);
+}
+
+// A key made for VLANs says so with TeamNumber 0x10 and Order 0. A key that already has a
+// TeamNumber keeps it: rewriting a team member's number would break its team.
+LStatus MarkVlanOnly(HKey key) {
+    if (HasValue(key, u"TeamNumber")) return kErrorSuccess;
+    const LStatus status = WriteDword(key, u"TeamNumber", kVlanOnlyTeamNumber);
+    return status == kErrorSuccess ? WriteDword(key, u"Order", 0) : status;
 }
 
 }  // namespace
@@ -42,24 +80,15 @@ LStatus AddRemoveVlanInfoNic(const Guid& adapter, const Guid& vlan, bool remove)
         QvTrace(u"<--AddRemoveVlanInfoNic: no memory");
         return kErrorNotEnoughMemory;
     }
-    char16_t path[kAdapterKeyPathCapacity];
-    if (!U16FormatInto(path, kAdapterKeyPathCapacity, u"%s\\%s", kAdaptersKeyPath,
-                       GuidToString(adapter).c_str())) {
-        return kErrorInvalidParameter;
-    }
+    // A removal opens the key: creating it would leave an empty entry behind.
     ScopedKey key;
-    LStatus status = reg::CreateKeyEx(kHkeyLocalMachine, path, 0, kKeyAllAccess, key.Receive(), nullptr);
+    LStatus status = OpenAdapterKey(adapter, !remove, &key);
     if (status != kErrorSuccess) {
-        QvTrace(u"<--AddRemoveVlanInfoNic: cannot create %s: %d", path, status);
+        QvTrace(u"<--AddRemoveVlanInfoNic: cannot open the adapter's entry: %d", status);
         return status;
     }
     if (!remove) {
-        // A key made for VLANs says so with TeamNumber 0x10 and Order 0. A key that already has a
-        // TeamNumber keeps it: rewriting a team member's number would break its team.
-        if (!HasValue(key.get(), u"TeamNumber")) {
-            status = WriteDword(key.get(), u"TeamNumber", kVlanOnlyTeamNumber);
-            if (status == kErrorSuccess) status = WriteDword(key.get(), u"Order", 0);
-        }
+        status = MarkVlanOnly(key.get());
         if (status == kErrorSuccess) status = AddToVlanBinding(key.get(), binding.get());
         QvTrace(u"<--AddRemoveVlanInfoNic: %d", status);
         return status;
@@ -82,11 +111,7 @@ LStatus AddRemoveVlanInfoTeam(const Guid& team, const Guid& vlan, bool remove) {
     QvTrace(u"-->AddRemoveVlanInfoTeam: remove %d", remove ? 1 : 0);
     LStatus result = kErrorSuccess;
     const LStatus opened = ForEachAdapterEntry(kKeyAllAccess, [&](const char16_t* name, HKey member) {
-        OwnedU16 teamBinding;
-        if (!ReadStringFromRegistry(member, u"TeamBinding", &teamBinding)) return true;
-        const OwnedU16 bound = RemoveDevicePrefix(teamBinding.get());
-        Guid boundGuid{};
-        if (!bound || !GuidFromString(bound.get(), &boundGuid) || boundGuid != team) return true;
+        if (!NamesTeam(member, team)) return true;
         const OwnedU16 binding = AddDevicePrefix(GuidToString(vlan).c_str());
         const LStatus update = !binding ? kErrorNotEnoughMemory
                                : remove ? RemoveFromVlanBinding(member, binding.get())
@@ -103,6 +128,43 @@ LStatus AddRemoveVlanInfoTeam(const Guid& team, const Guid& vlan, bool remove) {
     }
     QvTrace(u"<--AddRemoveVlanInfoTeam: %d", result);
     return result;
+}
+
+LStatus RecordVlanParent(const Guid& adapter) {
+    ScopedKey key;
+    LStatus status = OpenAdapterKey(adapter, true, &key);
+    if (status == kErrorSuccess) status = MarkVlanOnly(key.get());
+    QvTrace(u"   RecordVlanParent: %d", status);
+    return status;
+}
+
+LStatus DeleteVlanOnlyEntry(const Guid& adapter) {
+    ScopedKey key;
+    const LStatus opened = OpenAdapterKey(adapter, false, &key);
+    if (opened == kErrorFileNotFound) return kErrorSuccess;
+    if (opened != kErrorSuccess) return opened;
+    if (IsTeamEntry(key.get())) {
+        QvTrace(u"   DeleteVlanOnlyEntry: the entry belongs to a team");
+        return kErrorSuccess;
+    }
+    key.Reset();
+    return DeleteAdapterEntry(adapter);
+}
+
+bool HasVlanOnlyEntry(const Guid& adapter) {
+    ScopedKey key;
+    return OpenAdapterKey(adapter, false, &key) == kErrorSuccess && !IsTeamEntry(key.get());
+}
+
+LStatus ClearTeamVlanBindings(const Guid& team) {
+    LStatus result = kErrorSuccess;
+    const LStatus opened = ForEachAdapterEntry(kKeyAllAccess, [&](const char16_t*, HKey member) {
+        if (!NamesTeam(member, team) || !HasValue(member, u"VlanBinding")) return true;
+        const LStatus deleted = reg::DeleteValue(member, u"VlanBinding");
+        if (deleted != kErrorSuccess) result = deleted;
+        return true;
+    });
+    return opened == kErrorFileNotFound ? kErrorSuccess : opened != kErrorSuccess ? opened : result;
 }
 
 }  // namespace qv

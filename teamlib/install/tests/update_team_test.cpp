@@ -151,7 +151,7 @@ TEST_F(UpdateTeamTest, SetNicFriendlyNameTakesTheTeamPrefixOffOnlyWhereItIs) {
         {u"Team0", u"Team0:First port", u"First port", team, 1},
         {u"Team0", u"Team0-First port", u"First port", team, 1},
         {u"Team0", u"First port", u"First port", team, 1},
-        {u"Team0", u"TEAM0:First port", u"TEAM0:First port", team, 1},
+        {u"Team0", u"TEAM0:First port", u"First port", team, 1},  // names ignore case
         {u"Team0", u"Team0", u"Team0", team, 1},
         {u"Team0", u"Team0:", u"", team, 1},
         {u"", u":First port", u":First port", team, 1},

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "qv/platform/guid.h"
 #include "qv/platform/netcfg.h"
@@ -33,6 +34,9 @@ HResult ReleaseNetCfg(INetCfg netCfg, bool hadLock);
 // the teaming protocol. physical 1 looks at physical adapters (NCF_PHYSICAL), anything else at
 // virtual ones (NCF_VIRTUAL). 1 done (also when no component has the GUID), 0 failed.
 int EnableProtocolNicBindings(const Guid& adapter, int enable, int physical);
+// The same; when another program holds the network-configuration write lock, *lockHolder is its
+// name (else empty), so that the caller can say who keeps the change from being made.
+int EnableProtocolNicBindings(const Guid& adapter, int enable, int physical, std::u16string* lockHolder);
 
 // Finds the teaming protocol's installed INF (an oem*.inf of class "NetTrans" whose Version
 // Provider is "Quorvex Ruvizidiridavo Inc.,"). 1 with its full path in path (260 units), else 0.

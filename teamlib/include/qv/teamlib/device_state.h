@@ -25,6 +25,9 @@ int ShowNIC(HKey driverKey);
 // form, then restarts it.
 void ShowHideNic(const Guid& guid, int hide);
 
+// Whether the present adapter whose NetCfgInstanceId is guid's string form has the hidden flag.
+bool IsNicHidden(const Guid& guid);
+
 // Disables resp. enables a device through DIF_PROPERTYCHANGE (scope global on Windows 5.2, else
 // config-specific). 1 changed, 0 refused (DI_DONOTCALLCONFIGMG) or failed.
 int DisableDevice(HDevInfo set, DevInfoData* device);

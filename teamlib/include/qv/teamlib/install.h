@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/guid.h"
@@ -67,12 +68,16 @@ int UpdateTeam(HWnd window, const TeamInfo& team, const char16_t* teamName,
 // the team is in that list, 0 otherwise.
 int SetNicFriendlyName(const AdapterList& teamAdapters, const Guid& team, const Guid& member);
 
-// Gives a member of a removed team back to the system: its Adapters entry goes (DeleteAdapterEntry),
-// it is shown and restarted, and its protocols are bound again. 0 when all went, else the
-// QV_RELEASE_* flags of the steps that failed (each step runs regardless).
+// Gives a member of a removed team back to the system: it is shown and restarted, its protocols are
+// bound again, and then its Adapters entry goes (DeleteAdapterEntry). 0 when all went, else the
+// QV_RELEASE_* flags of what failed. The entry stays when a step failed or the member is not
+// present (QV_RELEASE_ABSENT, nothing done), so that a later removal finds and finishes it. With
+// lockHolder: the name of the program that held the write lock when the binding failed for it.
 constexpr int QV_RELEASE_SHOW_FAILED = 1;
 constexpr int QV_RELEASE_BIND_FAILED = 2;
+constexpr int QV_RELEASE_ABSENT = 4;
 int ReleaseTeamMember(const Guid& member);
+int ReleaseTeamMember(const Guid& member, std::u16string* lockHolder);
 
 // Removes a virtual adapter from the system (DIF_REMOVE, global scope). 1 removed, 0 failed.
 int RemoveTeamDetails(HDevInfo set, DevInfoData* device);

@@ -142,6 +142,10 @@ LStatus ForEachAdapterEntry(uint32_t access,
 // once it holds nothing else, as on a machine that never had a team. The status of the first delete.
 LStatus DeleteAdapterEntry(const Guid& adapter);
 
+// Deletes the Adapters key when it holds nothing: the store's root goes with its last entry, also
+// when a run was cut short between deleting that entry and the key. True when it was deleted.
+bool DeleteAdaptersKeyIfEmpty();
+
 // Edit the VlanBinding list of an open Adapters subkey: add puts entry first, remove drops every
 // entry equal to it ignoring case and deletes the value when none is left. Registry result codes
 // (0 success, kErrorNotEnoughMemory when a buffer cannot be had).
