@@ -54,6 +54,7 @@ constexpr char16_t kVlansKept[] =
     u"There are vlans associated with the underlying Nic. \r\nRemove the vlans to continue team creation\r\n";
 constexpr char16_t kVlanNotRemoved[] =
     u"Could not remove vlan from the underlying Nic. \r\nTry manually removing the vlans to continue\r\n";
+constexpr char16_t kNumberNotWritten[] = u"Writing into registryfailed";
 // A member's protocols could not be unbound: another program holds the network-configuration
 // write lock (named), or the change failed otherwise.
 constexpr char16_t kLockHeld[] =
@@ -61,7 +62,6 @@ constexpr char16_t kLockHeld[] =
     u"try configuring the Team\r\nagain.\r\n";
 constexpr char16_t kUnbindingFailed[] =
     u"Disabling NIC Protocol Bindings failed.\r\nTry configuring the Team again.\r\n";
-constexpr char16_t kNumberNotWritten[] = u"Writing into registryfailed";
 constexpr char16_t kNoMemory[] =
     u"Team Creation failed as there is not enough\r\nmemory to perform this operation.";
 constexpr char16_t kBindingNotWritten[] = u"Writing into registryFailed";
@@ -228,9 +228,18 @@ int CreateTeam(AppState& state, Shell& shell, DialogView& page) {
     TeamInfo& team = *found;
     if (!RemoveMemberVlans(team, shell, view)) return 0;
 
-    // What the creation changes on the members is recorded, so that a failed installation gives
-    // it back: the members would otherwise stay unbound and out of the unassigned list.
+    // What the creation changes on the members is recorded, so that a failure up to the team
+    // adapter's installation gives it back: the members would otherwise stay unbound and out of the
+    // unassigned list. The team number is written before the bindings change, as the command line
+    // does, so that a creation stopped at any point (a crash, a kill) leaves every member it changed
+    // with an entry in the team store, from which removing all teams (QvTeamCmd -r) gives it back.
+    team.TeamNumber = AllocateTeamNumber(state.page.teams, g_numTeams, team.TeamMode, team.numNics);
     MemberRestore restore{};
+    SaveMemberEntries(team, &restore);
+    if (WriteIntoTeamRegistry(team, QV_SET_TEAM_NUMBER, team.TeamNumber) != 1) {
+        RestoreMembers(team, restore);
+        return fail(kNumberNotWritten);
+    }
     for (int m = 0; m < team.numNics; ++m) {
         if (EnableProtocolNicBindings(team.memberGuids[m], 0, 1) != 1) {
             const std::u16string text = UnbindingFailedText();
@@ -239,9 +248,6 @@ int CreateTeam(AppState& state, Shell& shell, DialogView& page) {
         }
         restore.unbound = m + 1;
     }
-    team.TeamNumber = AllocateTeamNumber(state.page.teams, g_numTeams, team.TeamMode, team.numNics);
-    SaveMemberEntries(team, &restore);
-    if (WriteIntoTeamRegistry(team, QV_SET_TEAM_NUMBER, team.TeamNumber) != 1) return fail(kNumberNotWritten);
 
     char16_t name[kInstallNameCapacity] = {};
     U16CopyInto(name, kInstallNameCapacity, teamName);
