@@ -22,8 +22,9 @@ constexpr uint32_t QV_USAGE_ERROR = 0xCE000001;
 constexpr uint32_t QV_INSTANCE_ERROR = 0xCE000003;
 // The run lacks administrator rights (its low byte is ERROR_ACCESS_DENIED).
 constexpr uint32_t QV_ADMIN_ERROR = 0xCE000005;
-// A flow whose log file cannot be opened ends the run at once with this status.
-constexpr uint32_t QV_LOG_FILE_UNAVAILABLE = 0;
+// The log file (-f) cannot be opened: the run says so on standard error and ends with this status,
+// before any change when the file cannot be opened at the start, else at once where it failed.
+constexpr uint32_t QV_LOG_FILE_UNAVAILABLE = 0xCE000006;
 
 constexpr int kMaxCommandNames = 16;
 constexpr int kCommandNameCapacity = 261;  // units, with terminator

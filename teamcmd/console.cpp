@@ -38,6 +38,19 @@ void PrintWide(const char16_t* format, ...) {
     PrintText(ToUtf8(text));
 }
 
+void PrintError(const char16_t* format, ...) {
+    va_list args;
+    va_start(args, format);
+    const std::u16string text = U16VFormat(format, args);
+    va_end(args);
+    if (g_capture != nullptr) {
+        g_capture->append(ToUtf8(text));
+        return;
+    }
+    std::fflush(stdout);
+    console::WriteText(stderr, ToUtf8(text));
+}
+
 ConsoleCapture::ConsoleCapture() {
     g_capture = &text_;
 }

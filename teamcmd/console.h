@@ -11,6 +11,9 @@ namespace qv::teamcmd {
 void PrintNarrow(const char* format, ...);
 // printf-style with a UTF-16 format, conventions of U16Format.
 void PrintWide(const char16_t* format, ...);
+// printf-style with a UTF-16 format, to standard error (captured with standard output).
+void PrintError(const char16_t* format, ...);
+
 // Writes text as it is.
 void PrintText(const std::string& text);
 

@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "console.h"
 #include "narrow_format.h"
 #include "qv/platform/local_time.h"
 #include "qv/platform/output_file.h"
@@ -68,6 +69,7 @@ std::FILE* OpenLogFile(const CommandRecord& record) {
     std::FILE* log = file::OpenForAppend(std::u16string_view(record.logFileName, length));
     if (log == nullptr) {
         QvTrace(u"<--OpenLogFile: cannot open %s (or not a regular file)\n", record.logFileName);
+        PrintError(u"The log file %s cannot be opened.\n", record.logFileName);
     }
     return log;
 }

@@ -1,6 +1,7 @@
 // QvTeamCmd -r: team removal.
 #include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "console.h"
@@ -169,6 +170,11 @@ uint32_t Failed(const CommandRecord& record, const char16_t* logLine) {
     return LogFlowText(record, u"%s", logLine) ? QV_TEAM_REMOVAL_FAILED : QV_LOG_FILE_UNAVAILABLE;
 }
 
+uint32_t NoMatchingTeam(const CommandRecord& record) {
+    PrintNarrow("   No matching team found, Team Removal failed\n");
+    return Failed(record, u"No matching team found, Team Removal failed\n");
+}
+
 }  // namespace
 
 uint32_t CmdRemoveTeam(const CommandRecord& record) {
@@ -187,6 +193,7 @@ uint32_t CmdRemoveTeam(const CommandRecord& record) {
         return Failed(record, u"PopulateTeamList Failed\n");
     }
     const bool all = !(record.flags & OPT_REMOVE);
+    if (!all && selection.empty()) return NoMatchingTeam(record);
     if (!all && selection.size() > static_cast<size_t>(kMaxRemovedTeams)) {
         const int count = static_cast<int>(selection.size());
         PrintNarrow("   Selected team items (%d)  more than %d, Team Removal failed\n", count,
@@ -197,15 +204,18 @@ uint32_t CmdRemoveTeam(const CommandRecord& record) {
                    ? QV_TEAM_REMOVAL_FAILED
                    : QV_LOG_FILE_UNAVAILABLE;
     }
+    std::u16string holder;
+    if (!IsNetCfgWriteLockFree(&holder)) {
+        PrintWide(u"   Network configuration is locked by %s, Team Removal failed\n",
+                  holder.empty() ? u"another program" : holder.c_str());
+        return Failed(record, u"Network configuration is locked, Team Removal failed\n");
+    }
     if (all) {
         RemoveVlansOfEveryTeam(list.get());
         if (!ReleaseIncompleteTeams(record)) return QV_LOG_FILE_UNAVAILABLE;
         DeleteAdaptersKeyIfEmpty();
     }
-    if (selection.empty()) {
-        PrintNarrow("   No matching team found, Team Removal failed\n");
-        return Failed(record, u"No matching team found, Team Removal failed\n");
-    }
+    if (selection.empty()) return NoMatchingTeam(record);
     bool incomplete = false;
     for (SelectedTeam& team : selection) {
         if (!RemoveSelectedTeam(record, &team, list.get(), &incomplete)) {

@@ -4,6 +4,7 @@
 #include "console.h"
 #include "create_team.h"
 #include "listing.h"
+#include "log_file.h"
 #include "qv/platform/security.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/trace.h"
@@ -24,6 +25,13 @@ uint32_t Dispatch(const CommandRecord& record) {
         AdministratorRightsMissing()) {
         PrintNarrow("%s\n", sec::kAdministratorRightsNeeded);
         return QV_ADMIN_ERROR;
+    }
+    // A log that cannot be written ends the run before anything is changed (the VLAN commands
+    // write no log).
+    if ((flags & OPT_LOG) && (flags & (OPT_LIST | OPT_CREATE | OPT_REMOVE | OPT_REMOVE_ALL))) {
+        std::FILE* log = OpenLogFile(record);
+        if (log == nullptr) return QV_LOG_FILE_UNAVAILABLE;
+        CloseLogFile(log);
     }
     if (flags & OPT_LIST) {
         return CmdListTeams(record);

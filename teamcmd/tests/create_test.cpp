@@ -277,7 +277,7 @@ TEST_F(CreateTest, FailuresLeaveTheMachineAsItWas) {
         {"log cannot be opened",
          nullptr,
          {"-c", kLan[0], kLan[1], "1", "-f", "/nonexistent/dir/x.log"},
-         0,
+         0x06,  // 0xCE000006, before any change
          ""},
     };
     for (const Case& c : cases) {

@@ -169,13 +169,15 @@ TEST_F(ListingLog, NeverTruncates) {
         << ReadFile(logPath_);
 }
 
-TEST_F(ListingLog, UnopenableLogEndsWithStatusZeroAfterTheFreeAdapters) {
-    const std::u16string name = FromUtf8((machine_.dir() / "missing" / "list.log").string());
-    U16CopyInto(record_.logFileName, kCommandNameCapacity, name);
+// A log that fails during the listing is said (on standard error) and ends it with a failure status.
+TEST_F(ListingLog, UnopenableLogIsSaidAndFailsAfterTheFreeAdapters) {
+    const std::string name = (machine_.dir() / "missing" / "list.log").string();
+    U16CopyInto(record_.logFileName, kCommandNameCapacity, FromUtf8(name));
     const Listed listed = List(record_);
-    EXPECT_EQ(listed.status, 0u);
+    EXPECT_EQ(listed.status, QV_LOG_FILE_UNAVAILABLE);
     const std::string expected = Golden("listing_default.txt");
-    EXPECT_EQ(listed.console, expected.substr(0, expected.find("\nTeam Adapters:\n")));
+    EXPECT_EQ(listed.console, expected.substr(0, expected.find("\nTeam Adapters:\n")) + "The log file " +
+                                  name + " cannot be opened.\n");
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ const std::string kLan3 = "Local Area Connection 3";
 
 // Every run on virtual time: the waits of the library (address retry, write lock) take no real time.
 Exited RunOn(const TempMachine& machine, const std::vector<std::string>& args,
-           std::vector<std::string> env = {}) {
+             std::vector<std::string> env = {}) {
     env.push_back("QV_VIRTUAL_TIME=1");
     return RunProgram(machine.dir(), args, env);
 }
@@ -91,7 +91,8 @@ TEST_P(QvTeamCmdKilled, AfterAnyChangeTheMachineComesBack) {
         ASSERT_TRUE(machine.ok());
         const std::string before = ExportRegistry();
         for (const auto& step : flow.setup) ASSERT_NE(RunOn(machine, step).status, -1);
-        const Exited run = RunOn(machine, flow.action, {"QV_SIM_KILL_AFTER_WRITES=" + std::to_string(change)});
+        const Exited run =
+            RunOn(machine, flow.action, {"QV_SIM_KILL_AFTER_WRITES=" + std::to_string(change)});
         if (run.status != -1) break;
         ++kills;
         SCOPED_TRACE("killed after change " + std::to_string(change));
@@ -125,7 +126,8 @@ TEST(QvTeamCmdConcurrent, TwoCreatesOverOneAdapterMakeAtMostOneTeam) {
                 EXPECT_NE(run->output.find("Team Created Successfully"), std::string::npos) << run->output;
             } else {
                 const bool explained =
-                    run->output.find("An instance of QvTeamCmd.exe is already running") != std::string::npos ||
+                    run->output.find("An instance of QvTeamCmd.exe is already running") !=
+                        std::string::npos ||
                     run->output.find("System Unknown Name") != std::string::npos ||
                     run->output.find("Disabling NIC Protocol Bindings failed") != std::string::npos;
                 EXPECT_TRUE(explained) << run->output;

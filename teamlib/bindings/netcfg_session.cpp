@@ -95,4 +95,11 @@ HResult AcquireLockedNetCfg(INetCfg* netCfg, std::u16string* holder) {
     return result;
 }
 
+bool IsNetCfgWriteLockFree(std::u16string* holder) {
+    INetCfg netCfg = nullptr;
+    if (AcquireLockedNetCfg(&netCfg, holder) != kSOk) return false;
+    ReleaseNetCfg(netCfg, true);
+    return true;
+}
+
 }  // namespace qv

@@ -30,6 +30,11 @@ HResult AcquireNetCfg(bool takeLock, const char16_t* clientName, INetCfg* netCfg
 // failing HRESULT, or S_OK.
 HResult ReleaseNetCfg(INetCfg netCfg, bool hadLock);
 
+// Whether the write lock can be had now (it is taken and given back at once): a change that
+// must not stop half-way checks it before it starts. False with *holder naming the program that
+// holds it (empty when the configuration could not be had for another reason).
+bool IsNetCfgWriteLockFree(std::u16string* holder);
+
 // Unbinds (enable 0) or binds again (enable 1) every protocol directly above the adapter, except
 // the teaming protocol. physical 1 looks at physical adapters (NCF_PHYSICAL), anything else at
 // virtual ones (NCF_VIRTUAL). 1 done (also when no component has the GUID), 0 failed.
