@@ -4,8 +4,6 @@
 #include <string>
 
 #include "qv/platform/deviceio.h"
-#include "qv/platform/result_codes.h"
-#include "qv/platform/scoped_handle.h"
 #include "qv/platform/wintypes.h"
 #include "qv/teamcfg/adapter_rows.h"
 #include "qv/teamcfg/check_list.h"
@@ -102,20 +100,10 @@ TeamInfo* NewTeamRecord(TeamTable& table) {
     return nullptr;
 }
 
-// Who holds the network-configuration write lock, asked when a binding change failed: the holder's
-// name, or empty when the lock can be had now (the change failed otherwise, or the holder let go).
-std::u16string NetCfgLockHolder() {
-    INetCfg netCfg = nullptr;
-    char16_t* holder = nullptr;
-    const HResult result = AcquireNetCfg(true, kNetCfgClientName, &netCfg, &holder);
-    const ScopedCoTaskString name(holder);
-    if (result == kSOk) ReleaseNetCfg(netCfg, true);
-    return result == kNetcfgENoWriteLock && name.valid() ? std::u16string(name.get()) : std::u16string();
-}
-
-std::u16string UnbindingFailedText() {
-    const std::u16string holder = NetCfgLockHolder();
-    return holder.empty() ? std::u16string(kUnbindingFailed) : U16Format(kLockHeld, holder.c_str());
+// The status of a member's failed unbinding: it names the program that holds the
+// network-configuration write lock when that is why.
+std::u16string UnbindingFailedText(const std::u16string& lockHolder) {
+    return lockHolder.empty() ? std::u16string(kUnbindingFailed) : U16Format(kLockHeld, lockHolder.c_str());
 }
 
 // Step 10: once the user agreed, every VLAN over every member goes, before any member is unbound.
@@ -241,10 +229,10 @@ int CreateTeam(AppState& state, Shell& shell, DialogView& page) {
         return fail(kNumberNotWritten);
     }
     for (int m = 0; m < team.numNics; ++m) {
-        if (EnableProtocolNicBindings(team.memberGuids[m], 0, 1) != 1) {
-            const std::u16string text = UnbindingFailedText();
+        std::u16string lockHolder;
+        if (EnableProtocolNicBindings(team.memberGuids[m], 0, 1, &lockHolder) != 1) {
             RestoreMembers(team, restore);
-            return fail(text);
+            return fail(UnbindingFailedText(lockHolder));
         }
         restore.unbound = m + 1;
     }
