@@ -11,12 +11,16 @@
 #include "golden.h"
 #include "program_run.h"
 #include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
+#include "qv/sim/host_state.h"
+#include "qv/sim/netcfg.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
 #include "qv/teamlib/testing/team_setup.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/vlan_list.h"
+#include "qv/testing/temp_machine.h"
 #include "scenarios.h"
 
 namespace qv::teamcmd {
@@ -217,6 +221,71 @@ TEST(RemoveTeamProgram, AdaptersWithoutTeamEntriesBeforeTheTeam) {
             ExpectFree(DefaultPortGuid(port), names[port]);
         }
     }
+}
+
+// With the network configuration locked by another program, a VLAN add and a removal fail, name
+// the holder and change nothing; once it is free the removal goes through.
+TEST(LockedNetworkConfiguration, VlanAddAndRemovalFailBeforeAnyChange) {
+    TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    ASSERT_TRUE(sim::HoldWriteLock(u"Backup Agent", nullptr));  // the lock's record, as after any holder
+    ASSERT_TRUE(sim::FreeWriteLock());
+    const std::string noTeam = qv::testing::ExportRegistry();
+    qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
+    ASSERT_TRUE(sim::HoldWriteLock(u"Backup Agent", nullptr));
+    const std::string before = qv::testing::ExportRegistry();
+    const struct {
+        std::vector<std::string> args;
+        int status;
+        std::string output;
+    } cases[] = {
+        {{"-a", "Local Area Connection 3", "V", "5"},
+         0x02,
+         "Network configuration is locked by Backup Agent, Vlan Creation Failed \n"},
+        {{"-a", "Team0", "V", "5"},
+         0x02,
+         "Network configuration is locked by Backup Agent, Vlan Creation Failed \n"},
+        {{"-r"}, 2, "   Network configuration is locked by Backup Agent, Team Removal failed\n"},
+        {{"-r", "Team0"}, 2, "   Network configuration is locked by Backup Agent, Team Removal failed\n"},
+    };
+    for (const auto& c : cases) {
+        const Exited exited = RunOn(machine, c.args);
+        EXPECT_EQ(exited.status, c.status) << c.args[1];
+        EXPECT_EQ(exited.output, kBanner + c.output) << c.args[1];
+        EXPECT_EQ(qv::testing::ExportRegistry(), before) << c.args[1];
+    }
+    ASSERT_TRUE(sim::FreeWriteLock());
+    EXPECT_EQ(RunOn(machine, {"-r"}).status, 1);
+    EXPECT_EQ(qv::testing::ExportRegistry(), noTeam);
+}
+
+// A member that is not present keeps its entry and the team adapter with it; once it is present,
+// the next -r gives it back with its own name (the prefix compared without regard to case).
+TEST(RemoveTeamProgram, AbsentMemberKeepsTheTeamUntilItIsPresent) {
+    TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    const std::u16string names[] = {PortName(0), PortName(1)};
+    const std::string noTeam = qv::testing::ExportRegistry();
+    const auto team = qv::testing::MakeTeam(u"Team0", {0, 1}, 0);
+    const auto second = sim::FindDeviceByConnectionName(u"Local Area Connection 2");
+    ASSERT_TRUE(second.has_value());
+    ASSERT_TRUE(sim::WriteDeviceState(*second, sim::kStatePresent, 0));
+
+    const Exited kept = RunOn(machine, {"-r", "TEAM0"});
+    EXPECT_EQ(kept.status, 2);
+    const std::string connection = U8(team.connectionName);
+    EXPECT_EQ(kept.output, kBanner + "   Removing Team : " + connection + "\n   Nic " +
+                               U8(DefaultPortGuid(1)) + " is not present, it stays in the team\n   Team " +
+                               connection +
+                               " kept until every member is given back: run QvTeamCmd -r again\n");
+    ExpectFree(DefaultPortGuid(0), names[0]);
+    EXPECT_TRUE(ReadAdapter(team.guid).present);
+
+    ASSERT_TRUE(sim::WriteDeviceState(*second, sim::kStatePresent, 1));
+    const Exited finished = RunOn(machine, {"-r"});
+    EXPECT_EQ(finished.status, 1) << finished.output;
+    ExpectFree(DefaultPortGuid(1), names[1]);
+    EXPECT_EQ(qv::testing::ExportRegistry(), noTeam);
 }
 
 TEST(AddVlanProgram, OverAnAdapterAndATeam) {
