@@ -5,6 +5,7 @@
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/install.h"
 #include "qv/teamlib/internal/adapter_walk.h"
+#include "qv/teamlib/internal/last_error.h"
 #include "qv/teamlib/internal/registry_values.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -44,8 +45,10 @@ void SetFriendlyName(HDevInfo set, DevInfoData* device, const char16_t* name) {
     }
 }
 
-// Removes a device that was registered but could not be completed.
-int RemoveHalfMade(HDevInfo set, DevInfoData* device, int result, const char16_t* reason) {
+// Removes a device that was registered but could not be completed; the failed step's error is kept.
+int RemoveHalfMade(HDevInfo set, DevInfoData* device, int result, const char16_t* reason,
+                   KeptLastError* failure) {
+    failure->Keep();
     if (!dev::CallClassInstaller(kDifRemove, set, device)) {
         QvTrace(u"   cmdInstall: DIF_REMOVE failed 0x%x", GetLastError());
     }
@@ -54,25 +57,26 @@ int RemoveHalfMade(HDevInfo set, DevInfoData* device, int result, const char16_t
 }
 
 // Everything after the driver installation: name, GUID. The device is removed on failure.
-int FinishInstall(HDevInfo set, DevInfoData* device, char16_t* name, Guid* guid) {
+int FinishInstall(HDevInfo set, DevInfoData* device, char16_t* name, Guid* guid, KeptLastError* failure) {
     if (name != nullptr) SetFriendlyName(set, device, name);
     char16_t reported[kFriendlyNameBytes / 2 + 1] = {};
     ReadDisplayName(set, device, reported, kFriendlyNameBytes / 2 + 1, kFriendlyNameBytes);
 
     const ScopedKey driverKey(dev::OpenDevRegKey(set, device, kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess));
-    if (!driverKey.valid()) return RemoveHalfMade(set, device, QV_INSTALL_FAILED, u"no driver key");
+    if (!driverKey.valid()) return RemoveHalfMade(set, device, QV_INSTALL_FAILED, u"no driver key", failure);
     OwnedU16 id;
     switch (ReadSzValue(driverKey.get(), u"NetCfgInstanceId", &id)) {
         case StringRead::kNoMemory:
-            return RemoveHalfMade(set, device, QV_INSTALL_NO_MEMORY, u"no memory for NetCfgInstanceId");
+            return RemoveHalfMade(set, device, QV_INSTALL_NO_MEMORY, u"no memory for NetCfgInstanceId",
+                                  failure);
         case StringRead::kMissing:
-            return RemoveHalfMade(set, device, QV_INSTALL_FAILED, u"no NetCfgInstanceId");
+            return RemoveHalfMade(set, device, QV_INSTALL_FAILED, u"no NetCfgInstanceId", failure);
         case StringRead::kOk:
             break;
     }
     Guid instanceGuid{};
     if (!GuidFromString(id.get(), &instanceGuid)) {
-        return RemoveHalfMade(set, device, QV_INSTALL_FAILED, u"NetCfgInstanceId is not a GUID");
+        return RemoveHalfMade(set, device, QV_INSTALL_FAILED, u"NetCfgInstanceId is not a GUID", failure);
     }
     if (guid != nullptr) *guid = instanceGuid;
     if (name != nullptr) U16CopyInto(name, kInstallNameCapacity, reported);
@@ -96,6 +100,7 @@ int cmdInstall(const char16_t* hardwareId, const char16_t* infPath, char16_t* na
         QvTrace(u"<--cmdInstall: SetupDiGetINFClass failed 0x%x", GetLastError());
         return QV_INSTALL_FAILED;
     }
+    KeptLastError failure;  // destroyed after the device list
     const ScopedDevInfo set(dev::CreateDeviceInfoList(&classGuid, nullptr));
     if (!set.valid()) {
         QvTrace(u"<--cmdInstall: SetupDiCreateDeviceInfoList failed 0x%x", GetLastError());
@@ -104,21 +109,24 @@ int cmdInstall(const char16_t* hardwareId, const char16_t* infPath, char16_t* na
     DevInfoData device;
     if (!dev::CreateDeviceInfo(set.get(), className, classGuid, nullptr, nullptr,
                                kDicdGenerateId | kDicdInheritClassdrvs, &device)) {
+        failure.Keep();
         QvTrace(u"<--cmdInstall: SetupDiCreateDeviceInfo failed 0x%x", GetLastError());
         return QV_INSTALL_FAILED;
     }
     if (!SetHardwareId(set.get(), &device, hardwareId)) {
+        failure.Keep();
         QvTrace(u"<--cmdInstall: cannot set the hardware id 0x%x", GetLastError());
         return QV_INSTALL_FAILED;
     }
     if (!dev::CallClassInstaller(kDifRegisterDevice, set.get(), &device)) {
+        failure.Keep();
         QvTrace(u"<--cmdInstall: DIF_REGISTERDEVICE failed 0x%x", GetLastError());
         return QV_INSTALL_FAILED;
     }
     if (cmdUpdate(hardwareId, infPath, set.get(), &device) != QV_INSTALL_OK) {
-        return RemoveHalfMade(set.get(), &device, QV_INSTALL_FAILED, u"driver not installed");
+        return RemoveHalfMade(set.get(), &device, QV_INSTALL_FAILED, u"driver not installed", &failure);
     }
-    return FinishInstall(set.get(), &device, name, guid);
+    return FinishInstall(set.get(), &device, name, guid, &failure);
 }
 
 }  // namespace qv

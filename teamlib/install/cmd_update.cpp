@@ -2,6 +2,7 @@
 #include "qv/platform/newdev.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/install.h"
+#include "qv/teamlib/internal/last_error.h"
 #include "qv/teamlib/internal/windows_version.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -104,6 +105,7 @@ int cmdUpdate(const char16_t* hardwareId, const char16_t* infPath, HDevInfo set,
         QvTrace(u"<--cmdUpdate: %s not found", fullPath);
         return QV_INSTALL_FAILED;
     }
+    KeptLastError failure;  // destroyed after the library is released
     const ScopedModule library(newdev::LoadLibrary(u"newdev.dll"));
     if (!library.valid()) {
         QvTrace(u"<--cmdUpdate: cannot load newdev.dll 0x%x", GetLastError());
@@ -128,12 +130,14 @@ int cmdUpdate(const char16_t* hardwareId, const char16_t* infPath, HDevInfo set,
         QvTrace(u"   cmdUpdate: DiInstallDevice failed 0x%x", GetLastError());
     }
     if (updateDriver == nullptr) {
+        failure.Keep();
         QvTrace(u"<--cmdUpdate: no installation export left");
         return QV_INSTALL_FAILED;
     }
     // A failure here is a failure of the installation: the caller removes the half-made device.
     if (!newdev::CallUpdateDriverForPlugAndPlayDevices(updateDriver, nullptr, hardwareId, fullPath,
                                                        kInstallFlagForce, &reboot)) {
+        failure.Keep();
         QvTrace(u"<--cmdUpdate: UpdateDriverForPlugAndPlayDevices failed 0x%x", GetLastError());
         return QV_INSTALL_FAILED;
     }

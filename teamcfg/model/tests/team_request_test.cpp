@@ -156,11 +156,10 @@ TEST_F(RequestTest, RefusalsLeaveTheMachineAsItWas) {
          nullptr,
          u"On Windows XP Connection Offload is not supported.\r\nDisableTCP Connection Offload and try "
          u"configuring\r\nthe Team again.\r\n"},
-        // A failed installation gives back the team numbers written and the bindings taken. The
-        // code shown is the last error as cmdInstall leaves it: its removal of the half-made adapter
-        // resets it, so the failed load of newdev.dll (0x7e) shows as 0x0.
+        // A failed installation gives back the team numbers written and the bindings taken, and
+        // shows why it failed: newdev.dll could not be loaded (0x7e), kept across the clean-up.
         {"installation fails", [] { ASSERT_TRUE(sim::WriteHostValue(sim::kHostNewdevLibrary, 0)); }, nullptr,
-         u"Team Creation failed with error 0x0"},
+         u"Team Creation failed with error 0x7e"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
