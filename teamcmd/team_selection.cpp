@@ -54,7 +54,6 @@ bool SelectTeams(const CommandRecord& record, const AdapterTable& teamAdapters, 
             return false;
         }
         if (!found.inUse) {
-            if (byName) continue;
             found = TeamInfo{};
             found.teamGuid = teamAdapters.guids[i];
         }

@@ -24,9 +24,10 @@ using TeamSelection = std::vector<SelectedTeam>;
 // Fills selection (cleared here) from the team adapters, each with its own team record read from
 // the store, so that every team adapter present can be selected, however many there are.
 // OPT_REMOVE: each team adapter whose connection or display name equals a non-empty name of the
-// record (ignoring case) and that has a team record. A team named twice is selected once.
-// Otherwise (remove all): every team adapter. One without a record has no members on record; its
-// copy then carries only its team GUID, so that its adapter is still removed.
+// record (ignoring case). A team named twice is selected once.
+// Otherwise (remove all): every team adapter.
+// A team adapter without a record has no members on record (a removal cut short after its last
+// member was given back); its copy then carries only its team GUID, so that its adapter is removed.
 // False when a team record could not be read (nothing is selected then).
 bool SelectTeams(const CommandRecord& record, const AdapterTable& teamAdapters, TeamSelection* selection);
 

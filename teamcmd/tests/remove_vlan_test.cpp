@@ -220,6 +220,11 @@ TEST(RemoveTeamProgram, AdaptersWithoutTeamEntriesBeforeTheTeam) {
         for (const int port : {0, 1}) {
             ExpectFree(DefaultPortGuid(port), names[port]);
         }
+        // A team adapter without members on record (a removal cut short) is removed by its name too.
+        if (!removeAll) {
+            EXPECT_EQ(RunOn(machine, {"-r", "Bare"}).status, 1);
+            EXPECT_FALSE(ReadAdapter(bare).present);
+        }
     }
 }
 
