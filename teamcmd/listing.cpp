@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <memory>
+#include <string>
 
 #include "console.h"
 #include "log_file.h"
 #include "qv/platform/devinst.h"
 #include "qv/platform/guid.h"
+#include "qv/teamlib/damaged_team_record.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/owned_string.h"
 #include "qv/teamlib/text.h"
@@ -94,6 +96,22 @@ bool ReadDeviceGuid(HDevInfo set, DevInfoData* device, Guid* guid) {
     return read;
 }
 
+// Names each present adapter whose team record is damaged, once: such an adapter is listed
+// neither as free nor, unless its TeamBinding names a listed team, as a member.
+void PrintDamagedTeamRecords() {
+    ForEachPhysicalAdapter([](const Guid& guid, const char16_t* displayName) {
+        if (!HasDamagedTeamRecord(guid)) {
+            return;
+        }
+        const std::u16string guidText = GuidToString(guid);
+        char16_t connection[kAdapterNameCapacity];
+        if (!ReadConnectionName(guidText.c_str(), connection, kAdapterNameCapacity)) {
+            U16CopyInto(connection, kAdapterNameCapacity, guidText.c_str());
+        }
+        PrintWide(u"\nDamaged team record: %s (%s)\n", connection, displayName);
+    });
+}
+
 }  // namespace
 
 int AdaptersInTeam(TeamInfo* team) {
@@ -174,6 +192,7 @@ uint32_t CmdListTeams(const CommandRecord& record) {
             PrintTeamMembers(team);
         }
     }
+    PrintDamagedTeamRecords();
     QvTrace(u"<--CmdListTeams:\n");
     return 1;
 }

@@ -100,6 +100,29 @@ TEST(Listing, OrderOutsideTheMemberSlotsIsAnError) {
         << listed.console;
 }
 
+// Damaged records outside a listed team: a TeamNumber of the wrong type on an adapter that names
+// no team keeps it out of the free adapters and is named once after the teams; an Order of the
+// wrong type names no member.
+TEST(ListingDamaged, RecordsOutsideATeamAndOrdersOfTheWrongType) {
+    qv::testing::TempMachine machine;
+    ASSERT_TRUE(machine.ok());
+    ASSERT_TRUE(
+        testing::AddTeam(0, testing::TeamGuid(0), u"Team0", 0x120,
+                         {{qv::testing::DefaultPortGuid(0), 0}, {qv::testing::DefaultPortGuid(1), 1}}));
+    ASSERT_TRUE(qv::testing::WriteValueBytes(qv::testing::StoreEntryPath(qv::testing::DefaultPortGuid(1)),
+                                             u"Order", kRegSz, qv::testing::StringBytes(u"1")));
+    ASSERT_TRUE(qv::testing::WriteValueBytes(qv::testing::StoreEntryPath(qv::testing::DefaultPortGuid(2)),
+                                             u"TeamNumber", kRegBinary, {0x10, 0, 0, 0}));
+    const Listed listed = List();
+    EXPECT_EQ(listed.console.find("Local Area Connection 3:"), std::string::npos) << listed.console;
+    const std::string tail =
+        "  Adapters in Team:\n      1. Quorvex n5 Gigabit Server Adapter\n"
+        "      Error in listing Nic\n\n"
+        "Damaged team record: Local Area Connection 3 (Quorvex n5 Gigabit Server Adapter #3)\n";
+    ASSERT_GE(listed.console.size(), tail.size());
+    EXPECT_EQ(listed.console.substr(listed.console.size() - tail.size()), tail);
+}
+
 // A physical adapter ("PCI\<id>\0") with neither friendly name nor description.
 void AddNamelessPort(const std::u16string& id, const std::u16string& guid) {
     qv::testing::SimAdapter port;

@@ -5,17 +5,21 @@
 
 namespace qv {
 
-bool ReadDwordValue(HKey key, const char16_t* valueName, uint32_t* out) {
+DwordRead ReadDwordState(HKey key, const char16_t* valueName, uint32_t* out) {
     uint32_t value = 0;
     uint32_t size = sizeof(value);
     uint32_t type = 0;
-    if (reg::QueryValueEx(key, valueName, &type, reinterpret_cast<uint8_t*>(&value), &size) !=
-            kErrorSuccess ||
-        type != kRegDword || size != sizeof(value)) {
-        return false;
-    }
+    const LStatus status =
+        reg::QueryValueEx(key, valueName, &type, reinterpret_cast<uint8_t*>(&value), &size);
+    // A value longer than a DWORD is there all the same: the read only reports its size.
+    if (status != kErrorSuccess && status != kErrorMoreData) return DwordRead::kMissing;
+    if (status != kErrorSuccess || type != kRegDword || size != sizeof(value)) return DwordRead::kWrongType;
     *out = value;
-    return true;
+    return DwordRead::kOk;
+}
+
+bool ReadDwordValue(HKey key, const char16_t* valueName, uint32_t* out) {
+    return ReadDwordState(key, valueName, out) == DwordRead::kOk;
 }
 
 StringRead ReadSzValue(HKey key, const char16_t* valueName, OwnedU16* out) {

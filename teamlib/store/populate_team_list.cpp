@@ -1,43 +1,65 @@
-#include <cstring>
-
+// PopulateTeamList: the team table rebuilt from the Adapters entries of the members of the listed
+// team adapters, and ReadTeamBinding, which tells the team an entry names.
 #include "qv/platform/scoped_handle.h"
+#include "qv/teamlib/internal/registry_values.h"
+#include "qv/teamlib/internal/team_binding.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 
 namespace qv {
-namespace {
 
-// A DWORD value, or false when it cannot be read as exactly 4 bytes.
-bool ReadDword(HKey key, const char16_t* name, int32_t* out) {
-    uint32_t value = 0;
-    uint32_t size = sizeof(value);
-    uint32_t type = 0;
-    if (reg::QueryValueEx(key, name, &type, reinterpret_cast<uint8_t*>(&value), &size) != kErrorSuccess ||
-        size != sizeof(value)) {
-        return false;
-    }
-    *out = static_cast<int32_t>(value);
-    return true;
-}
-
-// The team adapter GUID that the member entry's TeamBinding names.
-bool ReadTeamBinding(HKey memberKey, const char16_t* memberName, Guid* teamGuid) {
+bool ReadTeamBinding(HKey entry, const char16_t* entryName, Guid* team) {
     OwnedU16 binding;
-    if (!ReadStringFromRegistry(memberKey, u"TeamBinding", &binding)) {
-        QvTrace(u"   PopulateTeamList: %s has no TeamBinding", memberName);
+    if (!ReadStringFromRegistry(entry, u"TeamBinding", &binding)) {
+        QvTrace(u"   ReadTeamBinding: %s has no TeamBinding", entryName);
         return false;
     }
     OwnedU16 guidString = RemoveDevicePrefix(binding.get());
     if (!guidString) {
-        QvTrace(u"   PopulateTeamList: TeamBinding of %s has no device prefix", memberName);
+        QvTrace(u"   ReadTeamBinding: TeamBinding of %s has no device prefix", entryName);
         return false;
     }
-    if (!GuidFromString(guidString.get(), teamGuid)) {
-        QvTrace(u"   PopulateTeamList: TeamBinding of %s names no GUID", memberName);
+    if (!GuidFromString(guidString.get(), team)) {
+        QvTrace(u"   ReadTeamBinding: TeamBinding of %s names no GUID", entryName);
         return false;
     }
     return true;
+}
+
+namespace {
+
+// Order of a member whose stored Order is of the wrong type: it names no member, so the listing
+// says "Error in listing Nic" rather than showing the first member in its place.
+constexpr int32_t kDamagedOrder = -1;
+
+// The member's TeamNumber and Order, read only as the REG_DWORDs they are written as. A missing
+// value leaves the field as it was; a damaged TeamNumber is not taken (the adapter is reported as
+// a damaged team record), a damaged Order names no member.
+void ReadMemberNumbers(HKey memberKey, const char16_t* memberName, TeamInfo* team, int member) {
+    uint32_t value = 0;
+    switch (ReadDwordState(memberKey, u"TeamNumber", &value)) {
+        case DwordRead::kOk:
+            team->TeamMode = TeamModeOf(static_cast<int32_t>(value));
+            team->TeamNumber = static_cast<int32_t>(value);
+            break;
+        case DwordRead::kWrongType:
+            QvTrace(u"   PopulateTeamList: damaged TeamNumber on %s", memberName);
+            break;
+        case DwordRead::kMissing:
+            break;
+    }
+    switch (ReadDwordState(memberKey, u"Order", &value)) {
+        case DwordRead::kOk:
+            team->Order[member] = static_cast<int32_t>(value);
+            break;
+        case DwordRead::kWrongType:
+            QvTrace(u"   PopulateTeamList: damaged Order on %s", memberName);
+            team->Order[member] = kDamagedOrder;
+            break;
+        case DwordRead::kMissing:
+            break;
+    }
 }
 
 void AddMember(TeamTable* table, std::span<const Guid> teamAdapters, HKey memberKey,
@@ -73,12 +95,7 @@ void AddMember(TeamTable* table, std::span<const Guid> teamAdapters, HKey member
     team.teamGuid = teamGuid;
     const int member = team.numNics++;
     team.memberGuids[member] = memberGuid;
-    int32_t number = 0;
-    if (ReadDword(memberKey, u"TeamNumber", &number)) {
-        team.TeamMode = TeamModeOf(number);
-        team.TeamNumber = number;
-    }
-    ReadDword(memberKey, u"Order", &team.Order[member]);
+    ReadMemberNumbers(memberKey, memberName, &team, member);
 }
 
 }  // namespace

@@ -93,20 +93,18 @@ LStatus RemoveFromVlanBinding(HKey adapterKey, const char16_t* entry) {
         QvTrace(u"<--RemoveFromVlanBinding: cannot read VlanBinding %d", status);
         return status;
     }
-    if (old[0] == u'\0') {
-        status = reg::DeleteValue(adapterKey, kVlanBinding);
-        QvTrace(u"<--RemoveFromVlanBinding: empty list deleted %d", status);
-        return status;
-    }
-    // Strings are only taken from the units the value holds; a cut-off last string ends there.
-    const size_t dataUnits = (size + 1) / 2;
+    // Strings are only taken from the whole units the value holds (a stray odd byte is dropped); a
+    // cut-off last string ends there. Empty strings are dropped and the strings after them kept:
+    // the readers skip an empty entry rather than end the list there, so the bindings after one
+    // are still the VLANs' records.
+    const size_t dataUnits = size / 2;
     size_t keptUnits = 0;
     size_t position = 0;
-    while (position < dataUnits && old[position] != u'\0') {
+    while (position < dataUnits) {
         size_t length = 0;
         while (position + length < dataUnits && old[position + length] != u'\0') ++length;
         const std::u16string_view text(old.get() + position, length);
-        if (!U16EqualNoCase(text, entry)) {
+        if (length != 0 && !U16EqualNoCase(text, entry)) {
             std::memcpy(kept.get() + keptUnits, text.data(), length * 2);
             keptUnits += length + 1;  // the terminator is already zero
         }

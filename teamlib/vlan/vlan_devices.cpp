@@ -1,57 +1,23 @@
-// GetVlanIdForDevices: matches the entries of a VlanBinding list against the present virtual
-// adapters and collects each match's VlanID, VlanName, GUID and connection name.
+// GetVlanIdForDevices and the lookup behind every VLAN list: the entries of VlanBinding lists are
+// matched, as GUIDs, against the present virtual adapters, and each match's VlanID, VlanName, GUID
+// and connection name are collected.
+#include <algorithm>
 #include <string>
-#include <string_view>
-#include <vector>
 
+#include "bound_vlans.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
-#include "qv/teamlib/vlan_list.h"
 
 namespace qv {
 namespace {
 
 constexpr uint32_t kVlanNameBytes = 520;
 
-// One entry of the binding list: the text after "\Device\" and the GUID it names.
-struct BoundVlan {
-    std::u16string guidText;
-    Guid guid;
-};
-
-// Splits the multi-string at its terminators, bounded by units, up to the first empty entry.
-// Entries whose text after the prefix is not a GUID string cannot name an adapter and are dropped
-// (an empty one would otherwise match every adapter).
-std::vector<BoundVlan> ParseBindingList(const char16_t* list, size_t units) {
-    std::vector<BoundVlan> entries;
-    size_t start = 0;
-    while (list != nullptr && start < units) {
-        size_t end = start;
-        while (end < units && list[end] != u'\0') {
-            ++end;
-        }
-        if (end == start) {
-            break;
-        }
-        const std::u16string entry(list + start, end - start);
-        start = end + 1;
-        const OwnedU16 text = RemoveDevicePrefix(entry.c_str());
-        BoundVlan bound{};
-        if (!text || !GuidFromString(text.get(), &bound.guid)) {
-            QvTrace(u"   GetVlanIdForDevices: ignoring binding %s", entry.c_str());
-            continue;
-        }
-        bound.guidText = text.get();
-        entries.push_back(std::move(bound));
-    }
-    return entries;
-}
-
 // Adds the VLAN adapter of driverKey at list->count when it has a readable VlanName.
-bool AddVlan(HKey driverKey, const char16_t* instanceId, const BoundVlan& bound, VlanList* list) {
+bool AddVlan(HKey driverKey, const char16_t* instanceId, const Guid& guid, VlanList* list) {
     char16_t name[kVlanNameBytes / 2 + 1] = {};
     uint32_t type = 0;
     uint32_t size = kVlanNameBytes;
@@ -69,7 +35,7 @@ bool AddVlan(HKey driverKey, const char16_t* instanceId, const BoundVlan& bound,
     const int index = list->count;
     list->ids[index] = static_cast<uint16_t>(vlanId & 0xFFFF);
     U16CopyInto(list->names[index], kVlanNameCapacity, name);
-    list->guids[index] = bound.guid;
+    list->guids[index] = guid;
     ReadConnectionName(instanceId, list->connectionNames[index], kAdapterNameCapacity);
     ++list->count;
     return true;
@@ -77,14 +43,35 @@ bool AddVlan(HKey driverKey, const char16_t* instanceId, const BoundVlan& bound,
 
 }  // namespace
 
-bool GetVlanIdForDevices(const char16_t* vlanBinding, size_t units, VlanList* list) {
-    QvTrace(u"-->GetVlanIdForDevices:");
-    list->count = 0;
-    const std::vector<BoundVlan> entries = ParseBindingList(vlanBinding, units);
+// Every entry up to the value's end is read: an empty entry or one that names no GUID (an empty
+// text would otherwise match every adapter) is skipped, so that it cannot hide the entries after it.
+void AppendBoundVlans(const char16_t* vlanBinding, size_t units, std::vector<Guid>* bound) {
+    size_t start = 0;
+    while (vlanBinding != nullptr && start < units) {
+        size_t end = start;
+        while (end < units && vlanBinding[end] != u'\0') {
+            ++end;
+        }
+        const std::u16string entry(vlanBinding + start, end - start);
+        start = end + 1;
+        if (entry.empty()) {
+            continue;
+        }
+        const OwnedU16 text = RemoveDevicePrefix(entry.c_str());
+        Guid guid{};
+        if (!text || !GuidFromString(text.get(), &guid)) {
+            QvTrace(u"   AppendBoundVlans: ignoring binding %s", entry.c_str());
+            continue;
+        }
+        bound->push_back(guid);
+    }
+}
 
+bool FindBoundVlans(const std::vector<Guid>& bound, VlanList* list) {
+    list->count = 0;
     ScopedDevInfo set(dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, kDigcfPresent));
     if (!set.valid()) {
-        QvTrace(u"<--GetVlanIdForDevices: no device list");
+        QvTrace(u"   FindBoundVlans: no device list");
         return false;
     }
     DevInfoData device{};
@@ -95,20 +82,26 @@ bool GetVlanIdForDevices(const char16_t* vlanBinding, size_t units, VlanList* li
         }
         ScopedKey driverKey(dev::OpenDevRegKey(set.get(), &device, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead));
         OwnedU16 instanceId;
+        Guid guid{};
         if (!driverKey.valid() ||
-            !ReadStringFromRegistry(driverKey.get(), u"NetCfgInstanceId", &instanceId)) {
+            !ReadStringFromRegistry(driverKey.get(), u"NetCfgInstanceId", &instanceId) ||
+            !GuidFromString(instanceId.get(), &guid)) {
             continue;
         }
-        const std::u16string_view id(instanceId.get());
-        for (const BoundVlan& bound : entries) {
-            if (id.starts_with(bound.guidText)) {
-                AddVlan(driverKey.get(), instanceId.get(), bound, list);
-                break;
-            }
+        if (std::find(bound.begin(), bound.end(), guid) != bound.end()) {
+            AddVlan(driverKey.get(), instanceId.get(), guid, list);
         }
     }
-    QvTrace(u"<--GetVlanIdForDevices: %d", static_cast<int>(list->count));
     return true;
+}
+
+bool GetVlanIdForDevices(const char16_t* vlanBinding, size_t units, VlanList* list) {
+    QvTrace(u"-->GetVlanIdForDevices:");
+    std::vector<Guid> bound;
+    AppendBoundVlans(vlanBinding, units, &bound);
+    const bool found = FindBoundVlans(bound, list);
+    QvTrace(u"<--GetVlanIdForDevices: %d", static_cast<int>(list->count));
+    return found;
 }
 
 }  // namespace qv

@@ -1,10 +1,13 @@
-// GetVlanListForNic and GetVlanListForTeam: find the VlanBinding list of an adapter or of a team's
-// first member under the Adapters key and resolve it with GetVlanIdForDevices.
+// GetVlanListForNic and GetVlanListForTeam: gather the VlanBinding lists of an adapter's entry, or
+// of every entry whose TeamBinding names the team, under the Adapters key and find the VLAN
+// adapters they name.
 #include <cstring>
 #include <string>
 #include <vector>
 
+#include "bound_vlans.h"
 #include "qv/platform/scoped_handle.h"
+#include "qv/teamlib/internal/team_binding.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -18,9 +21,9 @@ constexpr int kAdapterKeyPathCapacity = 260;
 // teaming programs wrote and is not read.
 constexpr uint32_t kMaxVlanBindingBytes = 1u << 20;
 
-// Reads the key's VlanBinding, when it has a non-empty one, into a zeroed buffer with room for
-// two extra terminators, and resolves it.
-void ReadVlanBinding(HKey adapterKey, VlanList* list) {
+// Appends the GUIDs that the key's VlanBinding names, when it has a non-empty one, to bound. The
+// value is read into a zeroed buffer with room for two extra terminators.
+void ReadVlanBinding(HKey adapterKey, std::vector<Guid>* bound) {
     uint32_t type = 0;
     uint32_t size = 0;
     if (reg::QueryValueEx(adapterKey, u"VlanBinding", &type, nullptr, &size) != kErrorSuccess || size == 0) {
@@ -37,7 +40,15 @@ void ReadVlanBinding(HKey adapterKey, VlanList* list) {
     }
     std::u16string text(bytes.size() / sizeof(char16_t), u'\0');
     std::memcpy(text.data(), bytes.data(), text.size() * sizeof(char16_t));
-    GetVlanIdForDevices(text.data(), text.size(), list);
+    AppendBoundVlans(text.data(), text.size(), bound);
+}
+
+// The VLAN adapters named by bound; no device walk when nothing is bound.
+void FindVlans(const std::vector<Guid>& bound, VlanList* list) {
+    list->count = 0;
+    if (!bound.empty()) {
+        FindBoundVlans(bound, list);
+    }
 }
 
 }  // namespace
@@ -55,27 +66,32 @@ bool GetVlanListForNic(const Guid& adapter, VlanList* list) {
         QvTrace(u"<--GetVlanListForNic: no Adapters entry");
         return false;
     }
-    ReadVlanBinding(key.get(), list);
-    QvTrace(u"<--GetVlanListForNic:");
+    std::vector<Guid> bound;
+    ReadVlanBinding(key.get(), &bound);
+    key.Reset();
+    FindVlans(bound, list);
+    QvTrace(u"<--GetVlanListForNic: %d", static_cast<int>(list->count));
     return true;
 }
 
+// Every member's list counts, not only the first one's: the lists are copies of one another only
+// as long as no VLAN change was cut short between two members and nobody edited one of them.
 bool GetVlanListForTeam(const Guid& team, VlanList* list) {
     QvTrace(u"-->GetVlanListForTeam:");
     list->count = 0;
-    const std::u16string teamText = GuidToString(team);
-    const LStatus status = ForEachAdapterEntry(kKeyRead, [&](const char16_t*, HKey member) {
-        OwnedU16 binding;
-        if (!ReadStringFromRegistry(member, u"TeamBinding", &binding)) return true;
-        const OwnedU16 bound = RemoveDevicePrefix(binding.get());
-        if (!bound || teamText != bound.get()) return true;
-        ReadVlanBinding(member, list);
-        return false;
+    std::vector<Guid> bound;
+    const LStatus status = ForEachAdapterEntry(kKeyRead, [&](const char16_t* name, HKey member) {
+        Guid named{};
+        if (ReadTeamBinding(member, name, &named) && named == team) {
+            ReadVlanBinding(member, &bound);
+        }
+        return true;
     });
     if (status != kErrorSuccess) {
         QvTrace(u"<--GetVlanListForTeam: no Adapters key");
         return false;
     }
+    FindVlans(bound, list);
     QvTrace(u"<--GetVlanListForTeam: %d", static_cast<int>(list->count));
     return true;
 }

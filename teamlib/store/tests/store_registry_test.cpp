@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/teamlib/damaged_team_record.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/testing/guids.h"
 #include "qv/teamlib/testing/sim_adapters.h"
@@ -180,6 +181,67 @@ TEST_F(IsNICTeamedTest, OnlyEntriesWithAModeCountAsTeamed) {
     EXPECT_FALSE(Teamed(3));
 }
 
+// A TeamNumber the teaming programs did not write as a 4-byte REG_DWORD never makes the adapter
+// free: it counts as teamed and as a damaged team record, whatever its bytes would say.
+TEST_F(IsNICTeamedTest, ATeamNumberOfTheWrongTypeOrSizeIsDamagedNotFree) {
+    const struct {
+        const char* what;
+        uint32_t type;
+        std::vector<uint8_t> bytes;
+        bool teamed;
+        bool damaged;
+    } cases[] = {
+        {"member's DWORD", kRegDword, Dword(0x120), true, false},
+        {"VLAN-only DWORD", kRegDword, Dword(0x10), false, false},
+        {"number as text", kRegSz, Utf16Bytes(u"288\0"s), true, true},
+        {"VLAN-only number as text", kRegSz, Utf16Bytes(u"16\0"s), true, true},
+        {"four binary bytes", kRegBinary, Dword(0x10), true, true},
+        {"QWORD", kRegQword, {0x20, 0x01, 0, 0, 0, 0, 0, 0}, true, true},
+        {"short DWORD", kRegDword, {0x20, 0x01}, true, true},
+        {"long DWORD", kRegDword, {0x20, 0x01, 0, 0, 0}, true, true},
+        {"empty DWORD", kRegDword, {}, true, true},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(testing::WriteValueBytes(StoreEntryPath(testing::DefaultPortGuid(0)), u"TeamNumber",
+                                             c.type, c.bytes));
+        EXPECT_EQ(Teamed(0), c.teamed) << c.what;
+        EXPECT_EQ(HasDamagedTeamRecord(ToGuid(testing::DefaultPortGuid(0))), c.damaged) << c.what;
+    }
+    // No entry, or an entry without TeamNumber, is neither teamed nor damaged.
+    ASSERT_TRUE(testing::WriteStoreEntry(testing::DefaultPortGuid(1), kTeamA, std::nullopt, 0));
+    for (const int port : {1, 2}) {
+        EXPECT_FALSE(Teamed(port));
+        EXPECT_FALSE(HasDamagedTeamRecord(ToGuid(testing::DefaultPortGuid(port))));
+    }
+}
+
+// A member whose TeamNumber or Order is damaged stays a member; a damaged TeamNumber is not taken
+// (the sound one of another member is) and a damaged Order names no member.
+TEST_F(StoreTest, PopulateTeamListTakesNoDamagedNumbers) {
+    const std::u16string first = testing::DefaultPortGuid(0);
+    const std::u16string second = testing::DefaultPortGuid(1);
+    const std::u16string third = testing::DefaultPortGuid(2);
+    ASSERT_TRUE(testing::WriteStoreEntry(first, kTeamA, std::nullopt, std::nullopt));
+    ASSERT_TRUE(
+        testing::WriteValueBytes(StoreEntryPath(first), u"TeamNumber", kRegSz, Utf16Bytes(u"1568\0"s)));
+    ASSERT_TRUE(testing::WriteValueBytes(StoreEntryPath(first), u"Order", kRegSz, Utf16Bytes(u"1\0"s)));
+    ASSERT_TRUE(testing::WriteStoreEntry(second, kTeamA, 0x232, 1));
+    ASSERT_TRUE(testing::WriteStoreEntry(third, kTeamA, std::nullopt, std::nullopt));
+    ASSERT_TRUE(testing::WriteValueBytes(StoreEntryPath(third), u"Order", kRegBinary, Dword(2)));
+
+    const Guid inventory[] = {ToGuid(kTeamA)};
+    ASSERT_EQ(PopulateTeamList(&table_, inventory), 1);
+    const TeamInfo& team = table_.teams[0];
+    ASSERT_EQ(team.numNics, 3);
+    EXPECT_EQ(team.TeamNumber, 0x232);
+    EXPECT_EQ(team.TeamMode, 2);
+    for (int m = 0; m < team.numNics; ++m) {
+        const bool damagedOrder =
+            team.memberGuids[m] == ToGuid(first) || team.memberGuids[m] == ToGuid(third);
+        EXPECT_EQ(team.Order[m], damagedOrder ? -1 : 1) << m;
+    }
+}
+
 class VlanBindingTest : public StoreTest {
   protected:
     void SetUp() override {
@@ -265,6 +327,25 @@ TEST_F(VlanBindingTest, MalformedListsAreReadWithinTheirBytes) {
     Store({0x41});
     ASSERT_EQ(AddToVlanBinding(key_, b_.c_str()), kErrorSuccess);
     EXPECT_EQ(Stored(), MultiSz({b_}));
+}
+
+// Empty strings in a list are dropped by a removal, and the entries after them kept: they are the
+// records of VLAN adapters the readers still find.
+TEST_F(VlanBindingTest, RemoveKeepsTheEntriesAfterAnEmptyOne) {
+    const struct {
+        std::vector<uint8_t> stored;
+        std::optional<std::vector<uint8_t>> after;  // nullopt: the value is deleted
+    } cases[] = {
+        {MultiSz({a_, u"", b_, u"", c_}), MultiSz({a_, c_}, 2)},
+        {MultiSz({u"", a_}), MultiSz({a_}, 2)},
+        {MultiSz({u"", b_}), std::nullopt},
+        {MultiSz({u"", u""}), std::nullopt},
+    };
+    for (const auto& c : cases) {
+        Store(c.stored);
+        ASSERT_EQ(RemoveFromVlanBinding(key_, b_.c_str()), kErrorSuccess);
+        EXPECT_EQ(Stored(), c.after);
+    }
 }
 
 class RemoveNICRegistrySettingsTest : public StoreTest {

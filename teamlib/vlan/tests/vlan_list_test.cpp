@@ -54,6 +54,12 @@ std::u16string Device(const std::u16string& guid) {
     return u"\\Device\\" + guid;
 }
 
+// The text with its hexadecimal letters in lower case.
+std::u16string LowerCase(std::u16string text) {
+    for (auto& c : text) c = (c >= u'A' && c <= u'F') ? static_cast<char16_t>(c + 32) : c;
+    return text;
+}
+
 class VlanListTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -131,12 +137,6 @@ TEST_F(VlanListTest, MalformedBindingsAreReadSafely) {
     ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
     EXPECT_EQ(list_->count, 0);
 
-    // The list ends at its first empty entry.
-    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({one, u"", Device(VlanGuid(0))})));
-    ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
-    ASSERT_EQ(list_->count, 1);
-    EXPECT_EQ(list_->ids[0], 20);
-
     ASSERT_TRUE(SetBinding(DefaultPortGuid(0), {0x5C}));
     ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get()));
     EXPECT_EQ(list_->count, 0);
@@ -154,28 +154,63 @@ TEST_F(VlanListTest, StopsAtSixtyFour) {
     EXPECT_EQ(list_->ids[63], 64);
 }
 
-TEST_F(VlanListTest, TeamListComesFromTheFirstMatchingMember) {
+// Entries that name no present VLAN adapter (an unknown GUID, garbage, an empty string, a GUID in
+// lower case or named twice) are skipped: the real VLAN adapters around them are all found, each
+// once, in device order.
+TEST_F(VlanListTest, EntriesOfNoPresentAdapterHideNoRealOne) {
     ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales"));
     ASSERT_TRUE(AddVlan(1, VlanGuid(1), 20, u"Lab"));
-    ASSERT_TRUE(testing::AddTeamAdapter(2, TeamGuid(0), u"Team0"));
-    ASSERT_TRUE(testing::AddTeamAdapter(3, TeamGuid(1), u"Team1"));
-    // Member 0 belongs to another team; member 1 names the team in lower case, which does not match.
-    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(0), TeamGuid(1), 0x120, 0));
-    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({Device(VlanGuid(1))})));
-    std::u16string lower = TeamGuid(0);
-    for (auto& c : lower) {
-        c = (c >= u'A' && c <= u'F') ? static_cast<char16_t>(c + 32) : c;
+    const std::u16string unknown = Device(u"{11111111-2222-3333-4444-555555555555}");
+    const std::u16string lower = LowerCase(Device(VlanGuid(1)));
+    const struct {
+        const char* what;
+        std::vector<std::u16string> entries;
+        std::vector<uint16_t> ids;
+    } cases[] = {
+        {"unknown first", {unknown, Device(VlanGuid(1)), Device(VlanGuid(0))}, {10, 20}},
+        {"unknown last", {Device(VlanGuid(0)), unknown}, {10}},
+        {"garbage between", {Device(VlanGuid(0)), u"garbage", u"\\Device\\", Device(VlanGuid(1))}, {10, 20}},
+        {"empty entry between", {Device(VlanGuid(1)), u"", unknown, u"", Device(VlanGuid(0))}, {10, 20}},
+        {"empty entry first", {u"", Device(VlanGuid(0))}, {10}},
+        {"lower case", {lower}, {20}},
+        {"named twice", {Device(VlanGuid(0)), unknown, Device(VlanGuid(0))}, {10}},
+        {"only unknown", {unknown}, {}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz(c.entries)));
+        ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get())) << c.what;
+        EXPECT_EQ(std::vector<uint16_t>(list_->ids, list_->ids + list_->count), c.ids) << c.what;
     }
-    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(1), lower, 0x120, 0));
-    ASSERT_TRUE(SetBinding(DefaultPortGuid(1), MultiSz({Device(VlanGuid(1))})));
-    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(2), TeamGuid(0), 0x120, 0));
-    ASSERT_TRUE(SetBinding(DefaultPortGuid(2), MultiSz({Device(VlanGuid(0))})));
-    ASSERT_TRUE(testing::WriteStoreEntry(DefaultPortGuid(3), TeamGuid(0), 0x120, 1));
-    ASSERT_TRUE(SetBinding(DefaultPortGuid(3), MultiSz({Device(VlanGuid(1))})));
+}
 
+// A team's VLANs come from every member whose TeamBinding names it (in any letter case), each VLAN
+// once: a member whose list is stale or edited hides nothing the others list. Other teams' lists
+// do not count.
+TEST_F(VlanListTest, TeamListGathersEveryMembersList) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales"));
+    ASSERT_TRUE(AddVlan(1, VlanGuid(1), 20, u"Lab"));
+    ASSERT_TRUE(AddVlan(2, VlanGuid(2), 30, u"Voice"));
+    ASSERT_TRUE(testing::AddTeamAdapter(3, TeamGuid(0), u"Team0"));
+    ASSERT_TRUE(testing::AddTeamAdapter(4, TeamGuid(1), u"Team1"));
+    const std::u16string lower = LowerCase(TeamGuid(0));
+    const struct {
+        std::u16string team;
+        std::vector<std::u16string> entries;
+    } members[] = {
+        {TeamGuid(0), {Device(u"{11111111-2222-3333-4444-555555555555}")}},
+        {lower, {Device(VlanGuid(1)), u"", Device(VlanGuid(0))}},
+        {TeamGuid(0), {Device(VlanGuid(0))}},
+        {TeamGuid(1), {Device(VlanGuid(2))}},
+    };
+    for (int m = 0; m < 4; ++m) {
+        ASSERT_TRUE(
+            testing::WriteStoreEntry(DefaultPortGuid(m), members[m].team, 0x140, static_cast<uint32_t>(m)));
+        ASSERT_TRUE(SetBinding(DefaultPortGuid(m), MultiSz(members[m].entries)));
+    }
     ASSERT_TRUE(GetVlanListForTeam(ToGuid(TeamGuid(0)), list_.get()));
-    ASSERT_EQ(list_->count, 1);
-    EXPECT_EQ(list_->ids[0], 10);
+    EXPECT_EQ(std::vector<uint16_t>(list_->ids, list_->ids + list_->count), std::vector<uint16_t>({10, 20}));
+    ASSERT_TRUE(GetVlanListForTeam(ToGuid(TeamGuid(1)), list_.get()));
+    EXPECT_EQ(std::vector<uint16_t>(list_->ids, list_->ids + list_->count), std::vector<uint16_t>({30}));
 }
 
 TEST_F(VlanListTest, TeamWithoutVlansAndWithoutAdaptersKey) {

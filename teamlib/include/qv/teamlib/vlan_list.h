@@ -28,13 +28,14 @@ struct VlanList {
 // the number found, possibly 0); false with count 0 otherwise.
 bool GetVlanListForNic(const Guid& adapter, VlanList* list);
 
-// The VLANs of a team, from the first member whose TeamBinding names the team: true when the
-// Adapters key could be opened.
+// The VLANs of a team, from the VlanBinding lists of every member whose TeamBinding names the team
+// (each VLAN adapter once): true when the Adapters key could be opened.
 bool GetVlanListForTeam(const Guid& team, VlanList* list);
 
 // Fills list with the present virtual adapters named by a VlanBinding multi-string (units UTF-16
 // units, which need not be terminated) that carry a VlanName, in the order of the devices in the
-// system. True when the device list could be opened.
+// system. Entries that name no present adapter, empty ones included, are skipped and the entries
+// after them still read. True when the device list could be opened.
 bool GetVlanIdForDevices(const char16_t* vlanBinding, size_t units, VlanList* list);
 
 }  // namespace qv

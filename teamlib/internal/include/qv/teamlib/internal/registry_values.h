@@ -13,6 +13,11 @@ namespace qv {
 // A REG_DWORD of exactly 4 bytes. False when missing, of another type or size.
 bool ReadDwordValue(HKey key, const char16_t* valueName, uint32_t* out);
 
+// The same read, telling a missing value from one that is there with another type or size: a
+// value the teaming programs write as a DWORD and find damaged must not pass for a missing one.
+enum class DwordRead { kOk, kMissing, kWrongType };
+DwordRead ReadDwordState(HKey key, const char16_t* valueName, uint32_t* out);
+
 enum class StringRead { kOk, kMissing, kNoMemory };
 
 // A REG_SZ value as a newly allocated string, always terminated (also when stored without a
