@@ -10,6 +10,7 @@
 #include "qv/platform/guid.h"
 #include "qv/platform/registry.h"
 #include "qv/teamlib/bindings.h"
+#include "qv/teamlib/damaged_team_record.h"
 #include "qv/teamlib/install.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -74,10 +75,11 @@ bool IsUnfinishedEntry(HKey entry, const TeamPresent& teamPresent) {
     const bool hasNumber = reg::QueryValueEx(entry, u"TeamNumber", &type, reinterpret_cast<uint8_t*>(&number),
                                              &size) == kErrorSuccess &&
                            type == kRegDword && size == sizeof number;
-    if (!hasNumber)
+    // A TeamNumber of the wrong type is a damaged member's number: it counts as a team's.
+    if (!hasNumber && !HasDamagedTeamNumber(entry))
         return !HasValue(entry, u"TeamNumber") && !HasValue(entry, u"TeamBinding") &&
                !HasValue(entry, u"VlanBinding");
-    if ((number & 0xF00) == 0) return false;
+    if (hasNumber && (number & 0xF00) == 0) return false;
     OwnedU16 binding;
     if (ReadStringFromRegistry(entry, u"TeamBinding", &binding) != 1) return true;
     const OwnedU16 bare = RemoveDevicePrefix(binding.get());

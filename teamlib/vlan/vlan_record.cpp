@@ -4,6 +4,7 @@
 
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/internal/registry_values.h"
+#include "qv/teamlib/internal/team_binding.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -37,11 +38,8 @@ LStatus OpenAdapterKey(const Guid& adapter, bool create, ScopedKey* key) {
 
 // Whether the member entry's TeamBinding names the team.
 bool NamesTeam(HKey member, const Guid& team) {
-    OwnedU16 teamBinding;
-    if (!ReadStringFromRegistry(member, u"TeamBinding", &teamBinding)) return false;
-    const OwnedU16 bound = RemoveDevicePrefix(teamBinding.get());
-    Guid boundGuid{};
-    return bound && GuidFromString(bound.get(), &boundGuid) && boundGuid == team;
+    Guid bound{};
+    return ReadTeamBinding(member, u"member", &bound) && bound == team;
 }
 
 // Whether the entry belongs to a team (a TeamBinding, or a TeamNumber that is not the VLAN-only
