@@ -69,9 +69,10 @@ void BM_ProgramFlash64KiB(benchmark::State& state) {
     std::FILE* sink = std::fopen("/dev/null", "w");
     std::vector<uint32_t> image(qv::qvtool::kFlashSectorBytes / 4);
     for (size_t i = 0; i < image.size(); ++i) image[i] = static_cast<uint32_t>(i * 0x9E3779B9u);
+    const qv::qvtool::FlashPart& part = *qv::qvtool::FindFlashPart(0x13);  // the simulated 8-Mbit part
     for (auto _ : state) {
-        if (qv::qvtool::EraseFlashSectors(device, 7, 1, sink) != 0 ||
-            qv::qvtool::WriteFlashImage(device, image, qv::qvtool::kFlashFirmwareAddress, sink) != 0 ||
+        if (qv::qvtool::EraseFlashSectors(device, part, 7, 1, sink) != 0 ||
+            qv::qvtool::WriteFlashImage(device, part, image, qv::qvtool::kFlashFirmwareAddress, sink) != 0 ||
             qv::qvtool::CompareFlashImage(device, image, qv::qvtool::kFlashFirmwareAddress, sink) != 0) {
             state.SkipWithError("programming failed");
             break;

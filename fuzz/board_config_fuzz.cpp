@@ -1,6 +1,6 @@
 // qvtool's board configuration reader (-g), fed arbitrary bytes as the file: a refused file has a
 // message and no rows; an accepted one at most 64 rows, each with a module name and both names
-// within their bounds and free of separators.
+// within their bounds and free of separators, on lines of the file in increasing order.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -25,8 +25,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     if (*config.message != '\0' || config.rows.size() > qv::qvtool::kBoardMaxRows) std::abort();
+    uint32_t previousLine = 0;
     for (const qv::qvtool::BoardRow& row : config.rows) {
         if (!Bounded(row.module, false) || !Bounded(row.bitStream, true)) std::abort();
+        // Each row names its own line of the file: later rows lie on later lines.
+        if (row.line <= previousLine || row.line > size + 1) std::abort();
+        previousLine = row.line;
     }
     return 0;
 }

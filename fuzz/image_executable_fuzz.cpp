@@ -1,6 +1,6 @@
 // qvtool's reader of the boot image inside a DOS executable, fed arbitrary bytes as the file. Header
 // counts come from the file, so every size they describe must be checked; an image it accepts is a
-// PCI expansion ROM in whole 2048-byte blocks whose bytes add up to 0.
+// PCI expansion ROM in whole 2048-byte blocks, no larger than the boot area, whose bytes add up to 0.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const auto bytes = qv::qvtool::ImageBytes(read.image);
-    if (bytes.size() % 2048 != 0 || bytes.empty() || bytes.size() > qv::qvtool::kMaxBootImageBytes + 2048) {
+    if (bytes.size() % 2048 != 0 || bytes.empty() || bytes.size() > qv::qvtool::kMaxBootImageBytes) {
         std::abort();
     }
     if (bytes[0] != 0x55 || bytes[1] != 0xAA || bytes[7] != 0xE9) std::abort();

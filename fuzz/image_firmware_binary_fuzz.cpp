@@ -1,5 +1,6 @@
 // qvtool's firmware binary reader, fed arbitrary bytes as the file. An image it accepts must be the
-// file's whole words, most significant byte first, within the limit and with the firmware's sum.
+// whole file as words, most significant byte first, at least two of them, within the limit and with
+// the firmware's sum.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,7 +14,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const auto& image = read.image;
-    if (image.length != size / 4 * 4 || image.length > qv::qvtool::kMaxFirmwareBytes) std::abort();
+    if (image.length != size || image.length < 8 || image.length > qv::qvtool::kMaxFirmwareBytes)
+        std::abort();
     uint32_t sum = 0;
     for (size_t i = 0; i < image.length / 4; ++i) {
         const uint8_t* b = data + 4 * i;

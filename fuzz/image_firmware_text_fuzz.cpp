@@ -1,5 +1,6 @@
 // qvtool's firmware text reader, fed arbitrary bytes as the file. It must never crash, overrun or
-// hang, and an image it accepts must keep the firmware's limit and sum.
+// hang, and an image it accepts must keep the firmware's limit and sum, hold at least two words and
+// come from lines of at most 15 characters each.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -13,12 +14,22 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         return 0;
     }
     const auto& image = read.image;
-    if (image.length > qv::qvtool::kMaxFirmwareBytes || image.length % 4 != 0 ||
+    if (image.length > qv::qvtool::kMaxFirmwareBytes || image.length < 8 || image.length % 4 != 0 ||
         image.words.size() * 4 != image.length) {
         std::abort();
     }
     uint32_t sum = 0;
     for (const uint32_t w : image.words) sum += w;
     if (sum != 0xFFFFFFFFu) std::abort();
+    // Each word came from a line of its own that fits the reader, its line end not counted.
+    size_t start = 0;
+    for (size_t n = 0; n < image.words.size(); ++n) {
+        size_t end = start;
+        while (end < size && data[end] != '\n') ++end;
+        size_t length = end - start;
+        if (length > 0 && data[end - 1] == '\r') --length;
+        if (length > 15) std::abort();
+        start = end + 1;
+    }
     return 0;
 }

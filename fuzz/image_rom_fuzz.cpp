@@ -1,5 +1,5 @@
-// qvtool's raw boot-image reader, fed arbitrary bytes as the file: the image is the file's whole
-// words as stored, accepted exactly when they fit the limit.
+// qvtool's raw boot-image reader, fed arbitrary bytes as the file: the image is the file as stored,
+// accepted exactly when it is whole words, not empty, within the limit and starts with 55 AA.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,10 +9,11 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const qv::qvtool::ImageRead read = qv::qvtool::ReadRawRom(data, size);
-    const size_t whole = size / 4 * 4;
-    if (read.ok != (whole <= qv::qvtool::kMaxBootImageBytes)) std::abort();
+    const bool fits = size != 0 && size % 4 == 0 && size <= qv::qvtool::kMaxBootImageBytes &&
+                      data[0] == 0x55 && data[1] == 0xAA;
+    if (read.ok != fits || read.ok == !read.message.empty()) std::abort();
     if (!read.ok) return 0;
     const auto bytes = qv::qvtool::ImageBytes(read.image);
-    if (bytes.size() != whole || (whole != 0 && std::memcmp(bytes.data(), data, whole) != 0)) std::abort();
+    if (bytes.size() != size || std::memcmp(bytes.data(), data, size) != 0) std::abort();
     return 0;
 }

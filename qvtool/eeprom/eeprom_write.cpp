@@ -1,8 +1,9 @@
-// -w: a section file checked, then written over the VPD capability between clearing and setting
-// the protection word.
+// -w: a section file checked, the section's contents backed up, then the file written over the VPD
+// capability between clearing and setting the protection word.
 #include <optional>
 #include <vector>
 
+#include "qv/qvtool/eeprom/eeprom_backup.h"
 #include "qv/qvtool/eeprom/eeprom_commands.h"
 #include "qv/qvtool/eeprom/section_text.h"
 #include "qv/qvtool/eeprom/vpd_access.h"
@@ -10,7 +11,8 @@
 
 namespace qv::qvtool {
 
-void RunEepromWrite(const EepromRequest& request, HDevice device, std::FILE* out, ProgressLine* progress) {
+void RunEepromWrite(const EepromRequest& request, const std::string& adapter, HDevice device, std::FILE* out,
+                    ProgressLine* progress) {
     const char* name = request.section.c_str();
     const char* path = request.file.c_str();
     if (request.file.empty()) {
@@ -26,11 +28,12 @@ void RunEepromWrite(const EepromRequest& request, HDevice device, std::FILE* out
     const EepromSection* section = FindEepromSection(name);
     std::optional<std::vector<uint8_t>> values;
     if (section != nullptr && section->writable) {
-        values = ReadSectionFile(*section, loaded.bytes.data(), loaded.bytes.size());
-        if (!values) {
-            std::fprintf(out, "Failed while reading %s file", section->name);
+        SectionFileRead read = ReadSectionFile(*section, loaded.bytes.data(), loaded.bytes.size());
+        if (!read.values) {
+            std::fprintf(out, "%sFailed while reading %s file", read.reason.c_str(), section->name);
             return;
         }
+        values = std::move(read.values);
     }
 
     uint32_t capability = 0;
@@ -39,6 +42,8 @@ void RunEepromWrite(const EepromRequest& request, HDevice device, std::FILE* out
         return;
     }
     const VpdPort port{device, capability, out, progress};
+    // The section's contents are saved before anything of it can change.
+    if (values && !BackUpEepromSection(*section, port, adapter)) return;
     // Nothing of the section is written while the protection word could not be cleared.
     const bool unprotected =
         VpdWriteWord(port, kEepromProtectionWord, kEepromProtectionOff) == kStatusSuccess;

@@ -13,11 +13,26 @@ bool LetterOrDigit(uint8_t c) {
 
 }  // namespace
 
-std::optional<std::vector<uint8_t>> ReadSectionFile(const EepromSection& section, const uint8_t* data,
-                                                    size_t size) {
-    std::vector<uint8_t> values = ReadByteValues(data, size, section.length);
-    if (values.size() != section.length) return std::nullopt;
-    return values;
+SectionFileRead ReadSectionFile(const EepromSection& section, const uint8_t* data, size_t size) {
+    ByteValues read = ReadByteValues(data, size, section.length);
+    SectionFileRead file;
+    char reason[128];
+    const auto line = static_cast<unsigned>(read.line);
+    switch (read.fault) {
+        case ByteValuesFault::kNotAByte:
+            std::snprintf(reason, sizeof reason, "Line %u holds a value that is not one byte\n", line);
+            file.reason = reason;
+            return file;
+        case ByteValuesFault::kTooMany:
+            std::snprintf(reason, sizeof reason, "Line %u holds a value past the %u bytes of section %s\n",
+                          line, section.length, section.name);
+            file.reason = reason;
+            return file;
+        case ByteValuesFault::kNone:
+            break;
+    }
+    if (read.values.size() == section.length) file.values = std::move(read.values);
+    return file;
 }
 
 std::string FormatSectionValues(std::span<const uint8_t> bytes) {

@@ -25,10 +25,18 @@ void AbandonCommand(HDevice device) {
 int EnableWrite(HDevice device) {
     uint8_t status = 0;
     if (SpiWrite(device, 1, false, kOpWriteEnable) != kStatusSuccess ||
-        ReadFlashStatus(device, &status) != kStatusSuccess || (status & kFlashStatusWriteEnabled) == 0) {
+        ReadFlashStatus(device, &status) != kStatusSuccess) {
         return kStatusFailure;
     }
-    return kStatusSuccess;
+    // A busy flash ignores the next command whatever its latch shows (the latch of the running
+    // cycle stays set until it completes).
+    return (status & (kFlashStatusWriteEnabled | kFlashStatusBusy)) == kFlashStatusWriteEnabled
+               ? kStatusSuccess
+               : kStatusFailure;
+}
+
+bool CycleRan(uint8_t lastStatus) {
+    return (lastStatus & kFlashStatusWriteEnabled) == 0;
 }
 
 int DisableWrite(HDevice device) {
@@ -50,13 +58,18 @@ int ReadFlashStatus(HDevice device, uint8_t* status) {
     return kStatusSuccess;
 }
 
-int WaitFlashReady(HDevice device, uint32_t maxPolls) {
+int WaitFlashReady(HDevice device, uint32_t maxPolls, uint8_t* lastStatus) {
+    uint8_t status = 0;
+    int result = kStatusFailure;
     for (uint32_t poll = 0; poll < maxPolls; ++poll) {
-        uint8_t status = 0;
-        if (ReadFlashStatus(device, &status) != kStatusSuccess) return kStatusFailure;
-        if ((status & kFlashStatusBusy) == 0) return kStatusSuccess;
+        if (ReadFlashStatus(device, &status) != kStatusSuccess) break;
+        if ((status & kFlashStatusBusy) == 0) {
+            result = kStatusSuccess;
+            break;
+        }
     }
-    return kStatusFailure;
+    if (lastStatus != nullptr) *lastStatus = status;
+    return result;
 }
 
 }  // namespace qv::qvtool

@@ -22,8 +22,12 @@ uint32_t AddressBytes(uint32_t address);
 int StartAddressedCommand(HDevice device, uint32_t opcode, uint32_t address);
 // Ends a command cut short by a failed transfer, without sending it another byte.
 void AbandonCommand(HDevice device);
-// Write enable, then a status read: fails when a request fails or the latch did not set.
+// Write enable, then a status read: fails when a request fails, the latch did not set or the flash
+// is busy.
 int EnableWrite(HDevice device);
+// True when the status read as a program or erase ended shows the latch cleared, as the flash
+// leaves it after the cycle; a command that the flash ignored leaves the latch set.
+bool CycleRan(uint8_t lastStatus);
 int DisableWrite(HDevice device);
 // True when count words from address stay inside the 24-bit address space.
 bool FitsAddressSpace(uint32_t address, uint64_t count);

@@ -45,8 +45,8 @@ const FlashPart* FindFlashPart(uint8_t signature) {
     return nullptr;
 }
 
-bool FlashPartHolds(const FlashPart& part, uint32_t address, uint32_t bytes) {
-    return static_cast<uint64_t>(address) + bytes <= part.totalBytes;
+bool FlashPartHolds(const FlashPart& part, uint32_t address, uint64_t bytes) {
+    return address + bytes <= part.totalBytes;
 }
 
 }  // namespace qv::qvtool

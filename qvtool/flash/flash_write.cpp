@@ -7,11 +7,10 @@
 namespace qv::qvtool {
 namespace {
 
-constexpr uint32_t kLastWordOfPage = kFlashPageBytes - 4;
-
 // The words from start, one program command per page; the caller has enabled writes.
-int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start, std::FILE* out,
-                 ProgressLine* progress) {
+int ProgramWords(HDevice device, const FlashPart& part, std::span<const uint32_t> words, uint32_t start,
+                 std::FILE* out, ProgressLine* progress) {
+    const uint32_t lastWordOfPage = part.pageBytes - 4;
     bool open = false;
     for (size_t i = 0; i < words.size(); ++i) {
         const uint32_t at = start + static_cast<uint32_t>(4 * i);
@@ -23,7 +22,7 @@ int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start
         }
         open = true;
         const bool last = i + 1 == words.size();
-        const bool endsCommand = last || (at % kFlashPageBytes) == kLastWordOfPage;
+        const bool endsCommand = last || (at % part.pageBytes) == lastWordOfPage;
         if (SpiWrite(device, 4, !endsCommand, words[i]) != kStatusSuccess) {
             // Nothing more goes into this page: the command is ended without further data, and the
             // flash is given the time to program what it got, so that later commands are heard.
@@ -34,7 +33,10 @@ int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start
         if (!endsCommand) continue;
         open = false;
         ShowProgress(progress, "Programming", i + 1, words.size());
-        if (WaitFlashReady(device, kProgramReadyPolls) != kStatusSuccess) {
+        // A page the flash ignored (busy, or its latch lost) leaves the latch set.
+        uint8_t status = 0;
+        if (WaitFlashReady(device, kProgramReadyPolls, &status) != kStatusSuccess ||
+            !flash::CycleRan(status)) {
             ClearProgress(progress);
             std::fputs("Write Page failed...\n", out);
             return kStatusFailure;
@@ -50,12 +52,13 @@ int ProgramWords(HDevice device, std::span<const uint32_t> words, uint32_t start
 
 }  // namespace
 
-int WriteFlashImage(HDevice device, std::span<const uint32_t> words, uint32_t address, std::FILE* out,
-                    ProgressLine* progress) {
+int WriteFlashImage(HDevice device, const FlashPart& part, std::span<const uint32_t> words, uint32_t address,
+                    std::FILE* out, ProgressLine* progress) {
     std::fprintf(out, "\nWriting image at location 0x%08X of serial flash...\n", address);
     int status = kStatusFailure;
-    if (flash::FitsAddressSpace(address, words.size()) && flash::EnableWrite(device) == kStatusSuccess) {
-        status = ProgramWords(device, words, address & ~3u, out, progress);
+    if (FlashPartHolds(part, address & ~3u, 4 * static_cast<uint64_t>(words.size())) &&
+        flash::EnableWrite(device) == kStatusSuccess) {
+        status = ProgramWords(device, part, words, address & ~3u, out, progress);
     }
     flash::DisableWrite(device);
     ClearProgress(progress);

@@ -1,10 +1,15 @@
 #include "qv/qvtool/jtag/board_config.h"
 
+#include <algorithm>
+
 #include "qv/qvtool/number_text.h"
 #include "qv/qvtool/storage/image_file.h"
 
 namespace qv::qvtool {
 namespace {
+
+constexpr char kTooManyRowsMessage[] = "Error: more than 64 fpga rows specified.\n";
+static_assert(kBoardMaxRows == 64, "the message names the limit");
 
 // Characters that separate fields. A NUL byte separates too, so that no name carries one.
 bool IsSeparator(char c) {
@@ -75,21 +80,30 @@ const char* ReadRow(std::string_view line, BoardRow* row) {
 
 BoardConfig ParseBoardConfig(std::string_view text) {
     BoardConfig config;
-    while (!text.empty() && config.rows.size() < kBoardMaxRows) {
+    for (uint32_t number = 1; !text.empty(); ++number) {
         const size_t end = text.find('\n');
         const std::string_view line = text.substr(0, end);
         text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
         if (IsBlank(line) || line[0] == '#') continue;
+        // Every row must be configured: one left out would leave its device as it is.
         BoardRow row;
-        if (const char* message = ReadRow(line, &row)) {
+        const char* message = config.rows.size() == kBoardMaxRows ? kTooManyRowsMessage : ReadRow(line, &row);
+        if (message != nullptr) {
             config.rows.clear();
             config.message = message;
             return config;
         }
+        row.line = number;
         config.rows.push_back(std::move(row));
     }
     config.ok = true;
     return config;
+}
+
+std::span<const BoardRow> ConfiguredRows(const BoardConfig& config) {
+    const auto end = std::find_if(config.rows.begin(), config.rows.end(),
+                                  [](const BoardRow& row) { return row.idcode == 0; });
+    return {config.rows.begin(), end};
 }
 
 bool LoadBoardConfig(const std::string& path, BoardConfig* config, std::FILE* out) {

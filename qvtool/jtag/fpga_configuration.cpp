@@ -1,5 +1,8 @@
 #include "qv/qvtool/jtag/fpga_configuration.h"
 
+#include <vector>
+
+#include "qv/qvtool/jtag/bit_streams.h"
 #include "qv/qvtool/jtag/board_config.h"
 #include "qv/qvtool/jtag/fpga_download.h"
 #include "qv/qvtool/jtag/jtag_chain.h"
@@ -11,12 +14,15 @@ void RunFpgaConfiguration(const std::string& boardFile, HDevice device, std::FIL
                           ProgressLine* progress) {
     BoardConfig config;
     if (!LoadBoardConfig(boardFile, &config, out)) return;
+    // Every bit-stream is read and checked before the first request to the master.
+    std::vector<LoadedRow> rows;
+    if (!LoadBitStreams(config, &rows, out)) return;
     JtagEnable(device, out);
     JtagChain chain{};
     // A failed query leaves a chain that no row matches, so the check below stops the run. An
     // unknown device leaves entries without rows: the chain is then taken as empty.
     if (QueryJtagChain(device, &chain, out) != kStatusSuccess) chain.count = 0;
-    CheckAndDownload(device, chain, config, out, progress);
+    CheckAndDownload(device, chain, rows, out, progress);
     JtagWriteConfig(device, kJtagConfigDone, out);
 }
 

@@ -4,7 +4,6 @@
 
 #include "qv/platform/clock.h"
 #include "qv/qvtool/jtag/jtag_master.h"
-#include "qv/qvtool/storage/image_file.h"
 
 namespace qv::qvtool {
 namespace {
@@ -18,13 +17,6 @@ uint32_t Reverse32(uint32_t v) {
         v >>= 1;
     }
     return r;
-}
-
-// The rows that count: those before the first row with IDCODE 0.
-std::span<const BoardRow> ConfiguredRows(const BoardConfig& config) {
-    const auto end = std::find_if(config.rows.begin(), config.rows.end(),
-                                  [](const BoardRow& row) { return row.idcode == 0; });
-    return {config.rows.begin(), end};
 }
 
 bool RowMatches(const JtagChain& chain, const BoardRow& row) {
@@ -61,24 +53,15 @@ int StartUp(HDevice device, const JtagChain& chain, uint32_t d, JtagOut out) {
     return JtagStep(device, 0, 0, kStartupClocks, out);
 }
 
-// One row's file: read, reported, downloaded into the device at the row's chain position.
-int DownloadRow(HDevice device, const JtagChain& chain, const BoardRow& row, size_t r, std::FILE* out,
+// One row's stream: reported, downloaded into the device at the row's chain position.
+int DownloadRow(HDevice device, const JtagChain& chain, const LoadedRow& loaded, size_t r, std::FILE* out,
                 ProgressLine* progress) {
-    const LoadedFile file = LoadImageFile(row.bitStream, MaxBitStreamBytes());
-    if (file.status == LoadStatus::kCannotOpen) {
-        std::fprintf(out, "Unable to open %s fpga configuration file.\n", row.bitStream.c_str());
-        return kStatusFailure;
-    }
-    if (file.status == LoadStatus::kTooLarge) {
-        std::fprintf(out, "%s is larger than any fpga configuration (%zu bytes).\n", row.bitStream.c_str(),
-                     MaxBitStreamBytes());
-        return kStatusFailure;
-    }
+    const BoardRow& row = loaded.row;
     const JtagDevice& target = chain.entries[row.position];
     std::fprintf(out, "%d file_size = %d dev = %s module = %s\n", static_cast<int>(r),
-                 static_cast<int>(file.bytes.size()), target.name, row.module.c_str());
-    if (DownloadBitStream(device, chain, JtagDeviceIndex(chain, row.position), file.bytes, out, progress) !=
-        kStatusSuccess) {
+                 static_cast<int>(loaded.stream.size()), target.name, row.module.c_str());
+    if (DownloadBitStream(device, chain, JtagDeviceIndex(chain, row.position), loaded.stream, out,
+                          progress) != kStatusSuccess) {
         if (progress != nullptr) progress->Clear();
         std::fputs("Download failed.\n", out);
         return kStatusFailure;
@@ -94,10 +77,6 @@ uint32_t BitStreamWord(const uint8_t bytes[4]) {
     return Reverse32(word);
 }
 
-size_t MaxBitStreamBytes() {
-    return LargestJtagConfigBytes() + kBitStreamMarginBytes;
-}
-
 int DownloadBitStream(HDevice device, const JtagChain& chain, uint32_t d, std::span<const uint8_t> stream,
                       std::FILE* out, ProgressLine* progress) {
     if (d >= chain.count) return kStatusFailure;
@@ -109,17 +88,16 @@ int DownloadBitStream(HDevice device, const JtagChain& chain, uint32_t d, std::s
     return StartUp(device, chain, d, out);
 }
 
-int CheckAndDownload(HDevice device, const JtagChain& chain, const BoardConfig& config, std::FILE* out,
+int CheckAndDownload(HDevice device, const JtagChain& chain, std::span<const LoadedRow> rows, std::FILE* out,
                      ProgressLine* progress) {
-    const std::span<const BoardRow> rows = ConfiguredRows(config);
-    for (const BoardRow& row : rows) {
-        if (!RowMatches(chain, row)) {
+    for (const LoadedRow& loaded : rows) {
+        if (!RowMatches(chain, loaded.row)) {
             std::fputs("FPGA adapter and its configuration file are not matched.\n", out);
             return kStatusFailure;
         }
     }
     for (size_t r = 0; r < rows.size(); ++r) {
-        if (rows[r].bitStream.empty()) continue;
+        if (rows[r].stream.empty()) continue;
         if (DownloadRow(device, chain, rows[r], r, out, progress) != kStatusSuccess) return kStatusFailure;
     }
     return kStatusSuccess;

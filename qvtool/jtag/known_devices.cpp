@@ -1,5 +1,6 @@
 #include "qv/qvtool/jtag/known_devices.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace qv::qvtool {
@@ -84,10 +85,14 @@ const JtagDevice* FindJtagDeviceByName(const char* name) {
     return nullptr;
 }
 
+uint32_t JtagConfigBytes(const JtagDevice& device) {
+    return device.configBits / 8 + (device.configBits % 8 != 0 ? 1 : 0);
+}
+
 uint32_t LargestJtagConfigBytes() {
-    uint32_t bits = 0;
-    for (const JtagDevice& device : kDevices) bits = device.configBits > bits ? device.configBits : bits;
-    return (bits + 7) / 8;
+    uint32_t bytes = 0;
+    for (const JtagDevice& device : kDevices) bytes = std::max(bytes, JtagConfigBytes(device));
+    return bytes;
 }
 
 }  // namespace qv::qvtool

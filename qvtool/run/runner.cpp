@@ -22,7 +22,7 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     RunCimControlAccess(o.cimControl, device, out);
     RunCimQueueAccess(o.cimQueue, device, out);
     if (o.fpga.requested) RunFpgaConfiguration(o.fpga.name, device, out, progress);
-    if (o.flash.requested) ProgramFlashFromFile(o.flash.name, device, out, progress);
+    if (o.flash.requested) ProgramFlashFromFile(o.flash.name, o.device, device, out, progress);
     if (o.unit.requested) {
         RunNamedReport(UnitReports(), {device, o.unit.name.c_str(), 0, o.expandFields, out});
     }
@@ -38,7 +38,7 @@ void RunRequestedOperations(const ParsedOptions& o, HDevice device, std::FILE* o
     }
     // -e, then -w: the EEPROM sections (after -s's place in the order).
     if (o.eepromDump.requested) RunEepromDump(o.eepromDump, device, out, progress);
-    if (o.eepromWrite.requested) RunEepromWrite(o.eepromWrite, device, out, progress);
+    if (o.eepromWrite.requested) RunEepromWrite(o.eepromWrite, o.device, device, out, progress);
     if (o.trace.requested) RunTraceDump(o.trace, device, out);
     if (o.versions) RunVersionsReport(device, out);
     if (o.qsetParam.requested) RunQsetParamRequest(o.qsetParam, device, out);

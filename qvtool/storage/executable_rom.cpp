@@ -12,7 +12,7 @@ namespace {
 constexpr size_t kExeHeaderBytes = 28;
 constexpr uint16_t kExeSignature = 0x5A4D;  // "MZ"
 constexpr int64_t kPageBytes = 512;
-constexpr size_t kRomBlock = 2048;
+constexpr int64_t kRomBlock = 2048;
 // mov ax, cs; mov ds, ax; jmp near (its 16-bit displacement follows at bytes 8 and 9).
 constexpr uint8_t kRomEntryCode[] = {0x8C, 0xC8, 0x8E, 0xD8, 0xE9};
 constexpr uint16_t kJumpEnd = 10;  // the displacement counts from the end of the jump
@@ -21,6 +21,12 @@ constexpr int64_t kMinModuleBytes = kJumpEnd;
 
 uint16_t Word16(const uint8_t* p) {
     return static_cast<uint16_t>(p[0] | p[1] << 8);
+}
+
+// The image built from a module: the module rounded down to whole blocks, plus one block, so that
+// the checksum byte always has room after the data.
+int64_t BuiltImageBytes(int64_t moduleBytes) {
+    return moduleBytes / kRomBlock * kRomBlock + kRomBlock;
 }
 
 }  // namespace
@@ -40,7 +46,8 @@ ImageRead ReadExecutableRom(const uint8_t* data, size_t size, const std::string&
     int64_t moduleBytes = kPageBytes * Word16(data + 4) - static_cast<int64_t>(headerBytes);
     const uint16_t lastPageBytes = Word16(data + 2);
     if (lastPageBytes != 0) moduleBytes -= kPageBytes - lastPageBytes;
-    if (moduleBytes > int64_t{kMaxBootImageBytes}) {
+    // The built image, not the module, must fit the boot area: it ends where the firmware begins.
+    if (BuiltImageBytes(moduleBytes) > int64_t{kMaxBootImageBytes}) {
         read.message = kTooLargeMessage;
         return read;
     }
@@ -50,11 +57,11 @@ ImageRead ReadExecutableRom(const uint8_t* data, size_t size, const std::string&
     }
     const uint8_t* module = data + headerBytes;
     if (moduleBytes < kMinModuleBytes || module[0] != 0x55 || module[1] != 0xAA) {
-        read.message = "\nImage file is not a PCI Bios Image !!!!\n";
+        read.message = kNotPciMessage;
         return read;
     }
     const size_t n = static_cast<size_t>(moduleBytes);
-    std::vector<uint8_t> rom(n / kRomBlock * kRomBlock + kRomBlock, 0);
+    std::vector<uint8_t> rom(static_cast<size_t>(BuiltImageBytes(moduleBytes)), 0);
     std::memcpy(rom.data(), module, n);
 
     rom[2] = static_cast<uint8_t>(rom.size() / 512);

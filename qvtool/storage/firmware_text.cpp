@@ -1,21 +1,23 @@
-// The firmware text reader. The file is taken as the C runtime's line reader hands it over through
-// a 16-character buffer (pieces of at most 15 characters, each ending at a line end), and each
-// piece is read as "%x" reads it.
+// The firmware text reader: one hexadecimal word per line, each line read as "%x" reads it. A line
+// must fit the reader's 15 characters whole; one that does not is refused rather than split into
+// several words or cut, either of which would program words the file does not say.
 #include <cctype>
+#include <cstring>
 
 #include "firmware_check.h"
 #include "hex_digit.h"
+#include "messages.h"
 #include "qv/qvtool/storage/image_readers.h"
 
 namespace qv::qvtool {
 namespace {
 
-constexpr size_t kPieceLength = 15;
+constexpr size_t kMaxLineLength = 15;
 
 enum class Piece { kWord, kNoNumber, kTooWide };
 
-// One piece as "%x" reads it: white space, an optional sign, an optional "0x", hexadecimal digits.
-// A minus sign or a value beyond 32 bits would wrap, so such a piece is kTooWide.
+// One line as "%x" reads it: white space, an optional sign, an optional "0x", hexadecimal digits.
+// A minus sign or a value beyond 32 bits would wrap, so such a line is kTooWide.
 Piece ReadPiece(const uint8_t* piece, size_t length, uint32_t* word) {
     size_t i = 0;
     while (i < length && std::isspace(piece[i])) ++i;
@@ -40,23 +42,29 @@ Piece ReadPiece(const uint8_t* piece, size_t length, uint32_t* word) {
 
 ImageRead ReadFirmwareText(const uint8_t* data, size_t size) {
     std::vector<uint32_t> words;
-    size_t pos = 0;
-    while (pos < size) {
-        const size_t start = pos;
-        while (pos < size && pos - start < kPieceLength) {
-            if (data[pos++] == '\n') break;
-        }
-        uint32_t word = 0;
-        const Piece piece = ReadPiece(data + start, pos - start, &word);
-        if (piece == Piece::kNoNumber) break;
-        if (piece == Piece::kTooWide) {
+    unsigned line = 0;
+    for (size_t pos = 0; pos < size;) {
+        ++line;
+        const void* newline = std::memchr(data + pos, '\n', size - pos);
+        const size_t end =
+            newline != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(newline) - data) : size;
+        // The line end ("\n" or "\r\n") is not part of the line.
+        size_t length = end - pos;
+        if (length > 0 && data[pos + length - 1] == '\r') --length;
+        if (length > kMaxLineLength) {
             ImageRead refused;
-            refused.message = "\nImage file holds a word wider than 32 bits!!!!\n";
+            AppendFormat(&refused.message, "\nImage file line %u is longer than %u characters!!!!\n", line,
+                         static_cast<unsigned>(kMaxLineLength));
             return refused;
         }
+        uint32_t word = 0;
+        const Piece piece = ReadPiece(data + pos, length, &word);
+        if (piece == Piece::kNoNumber) break;
+        if (piece == Piece::kTooWide) return Refused("\nImage file holds a word wider than 32 bits!!!!\n");
         words.push_back(word);
         // No need to read on: the image is already too large.
         if (words.size() > kMaxFirmwareBytes / 4) break;
+        pos = end + 1;
     }
     return CheckFirmwareWords(std::move(words));
 }

@@ -1,7 +1,7 @@
 #include "qv/qvtool/storage/source_file.h"
 
 #include "messages.h"
-#include "qv/qvtool/storage/output_file.h"
+#include "qv/qvtool/storage/whole_file.h"
 
 namespace qv::qvtool {
 
@@ -28,14 +28,9 @@ std::string FormatImageSource(const char* fileName, const char* arrayName, const
 }
 
 bool WriteSourceFile(const char* fileName, const std::string& text, std::FILE* out) {
-    std::FILE* file = OpenOutputFile(fileName, "wb");
-    if (file == nullptr) {
+    // The earlier file stays until the new one is complete.
+    if (!WriteFileWhole(fileName, text, Existing::kReplace)) {
         std::fprintf(out, "Unable to open header file %s for writing", fileName);
-        return false;
-    }
-    const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written) {
-        std::fprintf(out, "Unable to write header file %s\n", fileName);
         return false;
     }
     return true;

@@ -1,33 +1,57 @@
-// Byte values as text, read as "%02x\n" reads them, one byte each: the protocol SRAM configuration
-// and the files of the EEPROM sections.
+// Byte values as text, one byte each as "%02x\n" writes them: the protocol SRAM configuration and
+// the files of the EEPROM sections. A value never spills into its neighbours: one of more than two
+// digits, or with anything but white space after it, refuses the file instead of being split.
 #include <cctype>
 
 #include "hex_digit.h"
+#include "messages.h"
 #include "qv/qvtool/storage/image_readers.h"
 
 namespace qv::qvtool {
 
-std::vector<uint8_t> ReadByteValues(const uint8_t* data, size_t size, size_t count) {
-    std::vector<uint8_t> values;
-    values.reserve(count);
-    size_t pos = 0;
-    while (values.size() < count) {
-        while (pos < size && std::isspace(data[pos])) ++pos;
-        // At most two digits: a value never exceeds its byte.
-        if (pos >= size || HexDigit(data[pos]) < 0) break;
+ByteValues ReadByteValues(const uint8_t* data, size_t size, size_t count) {
+    ByteValues read;
+    read.values.reserve(count);
+    size_t line = 1;
+    for (size_t pos = 0;;) {
+        for (; pos < size && std::isspace(data[pos]); ++pos) {
+            if (data[pos] == '\n') ++line;
+        }
+        // Text that is no value ends the values, as it ends "%02x".
+        if (pos >= size || HexDigit(data[pos]) < 0) return read;
+        read.line = line;
+        if (read.values.size() == count) {
+            read.fault = ByteValuesFault::kTooMany;
+            return read;
+        }
         int value = HexDigit(data[pos++]);
         if (pos < size && HexDigit(data[pos]) >= 0) value = value * 16 + HexDigit(data[pos++]);
-        values.push_back(static_cast<uint8_t>(value));
+        if (pos < size && !std::isspace(data[pos])) {
+            read.fault = ByteValuesFault::kNotAByte;
+            return read;
+        }
+        read.values.push_back(static_cast<uint8_t>(value));
     }
-    return values;
 }
 
 ImageRead ReadSramText(const uint8_t* data, size_t size) {
-    const std::vector<uint8_t> values = ReadByteValues(data, size, kSramConfigBytes);
+    const ByteValues values = ReadByteValues(data, size, kSramConfigBytes);
     ImageRead read;
-    if (values.size() != kSramConfigBytes) return read;
+    switch (values.fault) {
+        case ByteValuesFault::kNotAByte:
+            AppendFormat(&read.message, "\nImage file line %u holds a value that is not one byte!!!!\n",
+                         static_cast<unsigned>(values.line));
+            return read;
+        case ByteValuesFault::kTooMany:
+            AppendFormat(&read.message, "\nImage file holds more than %u values!!!!\n", kSramConfigBytes);
+            return read;
+        case ByteValuesFault::kNone:
+            break;
+    }
+    // Fewer values refuse the file without a message.
+    if (values.values.size() != kSramConfigBytes) return read;
     read.ok = true;
-    read.image = ImageFromBytes(values.data(), values.size());
+    read.image = ImageFromBytes(values.values.data(), values.values.size());
     return read;
 }
 

@@ -13,6 +13,7 @@
 #include "qv/sim/device_database.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/kill_switch.h"
 #include "qv/sim/n5/adapter.h"
 #include "qv/sim/ndis_adapter.h"
 
@@ -160,6 +161,11 @@ bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uin
     if (inBufferSize != 0) std::memcpy(system.data(), inBuffer, inBufferSize);
     const uint32_t function = (ioControlCode >> 2) & 0xFFF;
     uint32_t returned = 0;
+    // QV_SIM_KILL_AFTER_REQUESTS=N: killed when the N-th request to an adapter arrives, before the
+    // adapter sees it; the adapter's state is its mapped file, so a flash left in the middle of a
+    // command or of a program cycle is what the next program finds.
+    static sim::KillSwitch killSwitch("QV_SIM_KILL_AFTER_REQUESTS");
+    killSwitch.Count();
     const int32_t status =
         open->adapter->HandleRequest(function, system.data(), inBufferSize, outBufferSize, &returned);
     if (status != kErrorSuccess) return FailWith(status);

@@ -20,6 +20,7 @@
 #include <system_error>
 #include <thread>
 
+#include "qv/sim/kill_switch.h"
 #include "qv/sim/machine.h"
 
 namespace qv::sim::regdb {
@@ -693,26 +694,13 @@ uint64_t SnapshotSerial() {
 
 namespace {
 
-// Fault switch for the suites that kill a program between two registry changes:
-// QV_SIM_KILL_AFTER_WRITES=N makes the process kill itself (SIGKILL, as an outside kill would)
-// right after its N-th committed change, so a test can stop a whole command after each of its
-// changes in turn, without timing. Unset or not a positive number: off.
-uint64_t KillAfterWrites() {
-    static const uint64_t limit = [] {
-        const char* value = std::getenv("QV_SIM_KILL_AFTER_WRITES");
-        if (value == nullptr || *value == '\0') return uint64_t{0};
-        char* end = nullptr;
-        const unsigned long long parsed = std::strtoull(value, &end, 10);
-        return *end == '\0' ? static_cast<uint64_t>(parsed) : uint64_t{0};
-    }();
-    return limit;
-}
-
 // A change of this process was committed: other processes learn it through the shared counter.
 void ChangeCommitted(State& s) {
     s.changes.Bump();
-    static uint64_t committed = 0;
-    if (KillAfterWrites() != 0 && ++committed == KillAfterWrites()) raise(SIGKILL);
+    // QV_SIM_KILL_AFTER_WRITES=N: killed right after the N-th committed change, so a suite can stop
+    // a whole command after each of its changes in turn.
+    static KillSwitch killSwitch("QV_SIM_KILL_AFTER_WRITES");
+    killSwitch.Count();
 }
 
 // Ends the read transaction that the process kept open between calls; what was written inside it

@@ -1,10 +1,13 @@
 // -e and -w through whole runs of the tool on a simulated machine: what they print, what reaches
-// the EEPROM and the protection word, and what the adapter never sees when a step refuses.
+// the EEPROM and the protection word, the backup -w leaves, and what the adapter never sees when a
+// step refuses. The runs work in a temporary directory, where -w saves its backups.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <cstring>
+#include <filesystem>
 #include <fstream>
+#include <regex>
 
 #include "qv/qvtool/adapter_connection.h"
 #include "qv/qvtool/eeprom/eeprom_commands.h"
@@ -21,6 +24,12 @@ class EepromRunTest : public test::Nic0Test {
     void SetUp() override {
         ASSERT_TRUE(files_.ok());
         Nic0Test::SetUp();
+        previous_ = std::filesystem::current_path();
+        std::filesystem::current_path(files_.path());
+    }
+    void TearDown() override {
+        std::filesystem::current_path(previous_);
+        Nic0Test::TearDown();
     }
     std::vector<uint8_t> Eeprom(uint32_t start = 0, uint32_t length = kEepromBytes) {
         const uint8_t* m = adapter_->state().vpd.memory + start;
@@ -39,7 +48,18 @@ class EepromRunTest : public test::Nic0Test {
         return Path(name);
     }
 
+    // The output of a -w that saved a backup: its line, whose file name goes to *backup, and the rest.
+    static std::string WithoutBackupLine(const std::string& out, const char* section, std::string* backup) {
+        const std::regex line(std::string("Eeprom ") + section + " section backed up to (nic0-eeprom-" +
+                              section + R"(-\d{8}-\d{6}(-\d+)?\.txt)\n)");
+        std::smatch match;
+        if (!std::regex_search(out, match, line) || match.position(0) != 0) return "no backup line: " + out;
+        *backup = match[1];
+        return match.suffix();
+    }
+
     qv::testing::TempDir files_{"eeprom-run"};
+    std::filesystem::path previous_;
 };
 
 TEST_F(EepromRunTest, PsramDumpedInAnyCaseWritesBackUnchanged) {
@@ -51,7 +71,8 @@ TEST_F(EepromRunTest, PsramDumpedInAnyCaseWritesBackUnchanged) {
     EXPECT_EQ(text.substr(0, 12), "10\n2f\n4e\n6d\n") << "the simulated part's pattern";
 
     const uint64_t written = WordsWritten();
-    EXPECT_EQ(RunOnNic0({"-w", "psram", dump}),
+    std::string backup;
+    EXPECT_EQ(WithoutBackupLine(RunOnNic0({"-w", "psram", dump}), "psram", &backup),
               "Eeprom psram section written successfully from " + dump + "\n");
     EXPECT_EQ(WordsWritten() - written, 2112 / 4 + 2) << "the section and the protection word twice";
     EXPECT_EQ(Eeprom(), before);
@@ -95,7 +116,8 @@ TEST_F(EepromRunTest, ScfgWriteKeepsTheTwoBytesAfterTheSection) {
     for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<uint8_t>(0xA0 ^ i);
     std::memcpy(adapter_->state().vpd.memory + kScfg + 98, "\xAB\xCD\xEF", 3);
     const std::string file = File("scfg.txt", values);
-    EXPECT_EQ(RunOnNic0({"-w", "scfg", file}),
+    std::string backup;
+    EXPECT_EQ(WithoutBackupLine(RunOnNic0({"-w", "scfg", file}), "scfg", &backup),
               "Eeprom scfg section written successfully from " + file + "\n");
     EXPECT_EQ(Eeprom(kScfg, 98), values);
     EXPECT_EQ(Eeprom(kScfg + 98, 3), (std::vector<uint8_t>{0xAB, 0xCD, 0xEF}));
@@ -144,13 +166,71 @@ TEST_F(EepromRunTest, FaultsOfTheVpdCapability) {
     const uint64_t configReads = requests[3];
     EXPECT_EQ(RunOnNic0({"-e", "scfg"}), "VPD access did not complete\nReading eeprom section scfg failed\n");
     EXPECT_EQ(requests[3] - configReads, 5u + 10000u) << "the walk (0x34, four capabilities), then the polls";
-    // Clearing the protection word does not complete: nothing of the section is written, and the
-    // protection word is still set again.
+    // The backup's read does not complete: nothing is written, the protection word included.
     configWrites = requests[4];
     EXPECT_EQ(RunOnNic0({"-w", "scfg", file}),
-              "VPD access did not complete\nFailed trying to write scfgVPD access did not complete\n");
-    EXPECT_EQ(requests[4] - configWrites, 4u) << "data and address of the two protection writes";
+              "VPD access did not complete\n"
+              "Unable to read eeprom section scfg for its backup: nothing was written\n");
+    EXPECT_EQ(requests[4] - configWrites, 1u) << "the address of the backup's first word";
     EXPECT_EQ(WordsWritten(), written);
+
+    // Clearing the protection word fails (its first request, right after the backup's reads, which
+    // are those of a dump): nothing of the section is written, and the protection word is still set
+    // again.
+    adapter_->ClearFaults();
+    const uint64_t before = Requests();
+    EXPECT_EQ(RunOnNic0({"-e", "scfg"}), FormatSectionValues(Eeprom(kScfg, 98)));
+    const uint64_t walkAndRead = Requests() - before;
+    adapter_->FailRequestAfter(static_cast<uint32_t>(walkAndRead + 1));
+    std::string backup;
+    EXPECT_EQ(WithoutBackupLine(RunOnNic0({"-w", "scfg", file}), "scfg", &backup),
+              "Failed trying to write scfg");
+    EXPECT_EQ(WordsWritten() - written, 1u) << "only the protection word, set again";
+    EXPECT_EQ(ProtectionWord(), kEepromProtectionOn);
+}
+
+TEST_F(EepromRunTest, WriteLeavesABackupThatWriteTakesBack) {
+    for (const EepromSection& section : EepromSections()) {
+        if (!section.writable) continue;
+        SCOPED_TRACE(section.name);
+        const std::vector<uint8_t> old = Eeprom(section.start, section.length);
+        std::vector<uint8_t> values(section.length);
+        for (size_t i = 0; i < values.size(); ++i) values[i] = static_cast<uint8_t>(~old[i]);
+        const std::string file = File("new.txt", values);
+        std::string backup;
+        EXPECT_EQ(
+            WithoutBackupLine(RunOnNic0({"-w", section.name, file}), section.name, &backup),
+            std::string("Eeprom ") + section.name + " section written successfully from " + file + "\n");
+        EXPECT_EQ(test::ReadFile(backup), FormatSectionValues(old)) << "the contents before the write";
+        EXPECT_EQ(Eeprom(section.start, section.length), values);
+
+        // The backup restores the section, and is not replaced by the backup of that write.
+        std::string second;
+        EXPECT_EQ(
+            WithoutBackupLine(RunOnNic0({"-w", section.name, backup}), section.name, &second),
+            std::string("Eeprom ") + section.name + " section written successfully from " + backup + "\n");
+        EXPECT_NE(second, backup);
+        EXPECT_EQ(test::ReadFile(second), FormatSectionValues(values));
+        EXPECT_EQ(test::ReadFile(backup), FormatSectionValues(old));
+        EXPECT_EQ(Eeprom(section.start, section.length), old);
+    }
+}
+
+TEST_F(EepromRunTest, BackupThatCannotBeSavedWritesNothing) {
+    const std::string file = File("scfg.txt", std::vector<uint8_t>(98, 0x5A));
+    // A working directory that is gone takes no file.
+    std::filesystem::create_directory(Path("gone"));
+    std::filesystem::current_path(Path("gone"));
+    std::filesystem::remove(Path("gone"));
+    const std::vector<uint8_t> before = Eeprom();
+    const uint64_t written = WordsWritten();
+    EXPECT_EQ(RunOnNic0({"-w", "scfg", file}),
+              "Unable to save the backup of eeprom section scfg: nothing was written\n");
+    EXPECT_EQ(WordsWritten(), written);
+    EXPECT_EQ(Eeprom(), before);
+    // Refused sections and names save nothing either: there is nothing of them to write.
+    EXPECT_EQ(RunOnNic0({"-w", "vpd", file}), "Writing to VPD is not Allowed");
+    EXPECT_EQ(RunOnNic0({"-w", "other", file}), "");
 }
 
 TEST_F(EepromRunTest, ProgressLineIsDrawnAndClearedBeforeAMessage) {

@@ -61,34 +61,42 @@ TEST(EepromSections, NamesMatchWithoutCaseOverTheirCompareLength) {
     }
 }
 
-TEST(SectionFile, ReadsTheSectionsCountOfValues) {
+TEST(SectionFile, ReadsExactlyTheSectionsCountOfOneByteValues) {
     const EepromSection& psram = *FindEepromSection("psram");
     const EepromSection& scfg = *FindEepromSection("scfg");
     const struct {
         const EepromSection& section;
         std::string file;
         bool ok;
+        std::string reason;
     } cases[] = {
-        {scfg, ValueLines(98), true},
-        {scfg, ValueLines(97), false},
-        {scfg, "", false},
-        {scfg, ValueLines(98) + "junk", true},  // values after the count are not read
-        {scfg, ValueLines(50) + "zz\n" + ValueLines(48), false},
-        {psram, ValueLines(2112), true},
-        {psram, ValueLines(2111), false},
+        {scfg, ValueLines(98), true, ""},
+        {scfg, ValueLines(97), false, ""},
+        {scfg, "", false, ""},
+        {scfg, ValueLines(98) + "junk", true, ""},  // text that is no value ends the values
+        {scfg, ValueLines(50) + "zz\n" + ValueLines(48), false, ""},
+        {psram, ValueLines(2112), true, ""},
+        {psram, ValueLines(2111), false, ""},
+        {scfg, ValueLines(99), false, "Line 99 holds a value past the 98 bytes of section scfg\n"},
+        {psram, ValueLines(2112) + "0", false,
+         "Line 2113 holds a value past the 2112 bytes of section psram\n"},
+        {scfg, ValueLines(2) + "123\n" + ValueLines(95), false,
+         "Line 3 holds a value that is not one byte\n"},
+        {scfg, "00 01\r\n02 fff\r\n" + ValueLines(94), false, "Line 2 holds a value that is not one byte\n"},
+        {scfg, "ff,\n" + ValueLines(97), false, "Line 1 holds a value that is not one byte\n"},
     };
     for (const auto& c : cases) {
         const auto bytes = Bytes(c.file);
-        const auto values = ReadSectionFile(c.section, bytes.data(), bytes.size());
-        EXPECT_EQ(values.has_value(), c.ok) << c.section.name << " " << c.file.size();
-        EXPECT_EQ(values.value_or(std::vector<uint8_t>()).size(), c.ok ? c.section.length : 0);
+        const SectionFileRead read = ReadSectionFile(c.section, bytes.data(), bytes.size());
+        EXPECT_EQ(read.values.has_value(), c.ok) << c.section.name << " " << c.file.size();
+        EXPECT_EQ(read.values.value_or(std::vector<uint8_t>()).size(), c.ok ? c.section.length : 0);
+        EXPECT_EQ(read.reason, c.reason) << c.section.name << " " << c.file.size();
     }
-    const auto bytes = Bytes("ff\r\n0\n  A7\n123\n" + ValueLines(94));
-    const auto values = ReadSectionFile(scfg, bytes.data(), bytes.size());
+    const auto bytes = Bytes("ff\r\n0\n  A7\n" + ValueLines(95));
+    const auto values = ReadSectionFile(scfg, bytes.data(), bytes.size()).values;
     ASSERT_TRUE(values.has_value());
-    EXPECT_EQ(std::vector<uint8_t>(values->begin(), values->begin() + 5),
-              (std::vector<uint8_t>{0xFF, 0x00, 0xA7, 0x12, 0x03}))
-        << "two digits at most per value";
+    EXPECT_EQ(std::vector<uint8_t>(values->begin(), values->begin() + 4),
+              (std::vector<uint8_t>{0xFF, 0x00, 0xA7, 0x00}));
 }
 
 TEST(SectionText, DumpFormats) {

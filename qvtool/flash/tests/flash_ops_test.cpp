@@ -41,6 +41,8 @@ class FlashOpsTest : public ::testing::Test {
         std::fclose(out_);
     }
     HDevice device() const { return connection_.device; }
+    // The simulated part's entry in the parts table.
+    static const FlashPart& part() { return *FindFlashPart(SerialFlashPart::kSignature); }
     // What the operations printed since the last call.
     std::string Printed() {
         std::string text = qv::testing::ReadStream(out_);
@@ -69,13 +71,13 @@ class FlashOpsTest : public ::testing::Test {
 TEST_F(FlashOpsTest, ErasesProgramsAndComparesA64KiBImageWithTheExpectedRequests) {
     const std::vector<uint32_t> image = Image(kFlashSectorBytes / 4);
     std::memset(adapter_->state().flash.memory + kFlashFirmwareAddress, 0, kFlashSectorBytes);
-    const SectorRange sectors = SectorsCovering(kFlashFirmwareAddress, kFlashSectorBytes);
+    const SectorRange sectors = SectorsCovering(part(), kFlashFirmwareAddress, kFlashSectorBytes);
     ASSERT_EQ(sectors.first, 7u);
     ASSERT_EQ(sectors.count, 1u);
 
     const uint64_t erasePolls = SerialFlashPart::kEraseBusyPolls + 1;
     Requests before = Count();
-    ASSERT_EQ(EraseFlashSectors(device(), sectors.first, sectors.count, out_), kStatusSuccess);
+    ASSERT_EQ(EraseFlashSectors(device(), part(), sectors.first, sectors.count, out_), kStatusSuccess);
     // Write enable, status; erase command, address; the polls (opcode and byte each); write disable.
     EXPECT_EQ(Count().writes - before.writes, 2 + 2 + erasePolls + 1);
     EXPECT_EQ(Count().reads - before.reads, 1 + erasePolls);
@@ -87,7 +89,7 @@ TEST_F(FlashOpsTest, ErasesProgramsAndComparesA64KiBImageWithTheExpectedRequests
     const uint64_t pages = image.size() / kWordsPerPage;
     const uint64_t programPolls = SerialFlashPart::kProgramBusyPolls + 1;
     before = Count();
-    ASSERT_EQ(WriteFlashImage(device(), image, kFlashFirmwareAddress, out_), kStatusSuccess);
+    ASSERT_EQ(WriteFlashImage(device(), part(), image, kFlashFirmwareAddress, out_), kStatusSuccess);
     EXPECT_EQ(Count().writes - before.writes,
               2 + image.size() + pages * (2 + programPolls) + (pages - 1) * 2 + 1);
     EXPECT_EQ(Count().reads - before.reads, 1 + pages * programPolls + (pages - 1));
@@ -114,7 +116,7 @@ TEST_F(FlashOpsTest, ErasesProgramsAndComparesA64KiBImageWithTheExpectedRequests
 TEST_F(FlashOpsTest, AnImageOffAPageBoundaryGoesOnAtTheNextPagesStart) {
     const std::vector<uint32_t> image = Image(kWordsPerPage + 6);
     const uint32_t at = kFlashFirmwareAddress + 0x10;
-    ASSERT_EQ(WriteFlashImage(device(), image, at, out_), kStatusSuccess);
+    ASSERT_EQ(WriteFlashImage(device(), part(), image, at, out_), kStatusSuccess);
     EXPECT_TRUE(FlashHolds(image, at));
     EXPECT_EQ(adapter_->state().flash.memory[at + 4 * image.size()], 0xFF) << "nothing after the image";
 }
@@ -124,7 +126,7 @@ TEST_F(FlashOpsTest, AFailedTransferMidProgramIsReportedAndNothingFollowsIt) {
     // Write enable and status (3 requests), then page 1 completes: fail a data word of page 2.
     const uint32_t page = 2 + kWordsPerPage + 2 * (SerialFlashPart::kProgramBusyPolls + 1) + 3;
     adapter_->FailRequestAfter(3 + page + 2 + 10);
-    EXPECT_EQ(WriteFlashImage(device(), image, kFlashFirmwareAddress, out_), kStatusFailure);
+    EXPECT_EQ(WriteFlashImage(device(), part(), image, kFlashFirmwareAddress, out_), kStatusFailure);
     EXPECT_EQ(Printed(),
               "\nWriting image at location 0x00070000 of serial flash...\n"
               "Writing the Serial flash Failed !!!\n");
@@ -169,13 +171,40 @@ TEST_F(FlashOpsTest, FaultsOfTheFlashGiveTheirMessages) {
         ((*adapter_).*c.fault)(true);
         const uint64_t before = Count().reads;
         if (c.erase) {
-            EXPECT_EQ(EraseFlashSectors(device(), 7, 2, out_), kStatusFailure);
+            EXPECT_EQ(EraseFlashSectors(device(), part(), 7, 2, out_), kStatusFailure);
         } else {
-            EXPECT_EQ(WriteFlashImage(device(), image, kFlashFirmwareAddress, out_), kStatusFailure);
+            EXPECT_EQ(WriteFlashImage(device(), part(), image, kFlashFirmwareAddress, out_), kStatusFailure);
         }
         EXPECT_EQ(Printed(), c.printed);
         EXPECT_EQ(Count().reads - before, c.statusReads);
         EXPECT_EQ(ReadFlashStatus(device(), &status), kStatusSuccess);
+    }
+}
+
+TEST_F(FlashOpsTest, ABusyFlashIsNeitherErasedNorProgrammed) {
+    // What a run killed during a program or an erase leaves: the cycle running, the latch still set.
+    // The flash ignores every command but status reads until the cycle ends.
+    struct Case {
+        bool erase;
+        const char* printed;
+    };
+    const std::vector<uint32_t> image = Image(8);
+    const std::vector<uint32_t> zeros(kFlashSectorBytes / 4, 0);
+    for (const Case& c : {Case{true, "Erasing serial flash sectors...\nWrite enable failed...\n\n"},
+                          Case{false,
+                               "\nWriting image at location 0x00070000 of serial flash...\n"
+                               "Writing the Serial flash Failed !!!\n"}}) {
+        sim::n5::PowerOnSerialFlash(&adapter_->state().flash);
+        std::memset(adapter_->state().flash.memory + kFlashFirmwareAddress, 0, kFlashSectorBytes);
+        adapter_->state().flash.busyPolls = 1000;
+        adapter_->state().flash.writeEnabled = 1;
+        if (c.erase) {
+            EXPECT_EQ(EraseFlashSectors(device(), part(), 7, 1, out_), kStatusFailure);
+        } else {
+            EXPECT_EQ(WriteFlashImage(device(), part(), image, kFlashFirmwareAddress, out_), kStatusFailure);
+        }
+        EXPECT_EQ(Printed(), c.printed);
+        EXPECT_TRUE(FlashHolds(zeros, kFlashFirmwareAddress));
     }
 }
 
@@ -210,14 +239,14 @@ TEST_F(FlashOpsTest, SectorsCoveredAndTheAddressSpaceIsNotWrapped) {
         {0, 0x70000, 0, 7},       {0x6FFFC, 8, 6, 2},      {0x70000, 0, 7, 0},
     };
     for (const Case& c : cases) {
-        const SectorRange r = SectorsCovering(c.address, c.bytes);
+        const SectorRange r = SectorsCovering(part(), c.address, c.bytes);
         EXPECT_EQ(r.first, c.first) << std::hex << c.address << " " << c.bytes;
         EXPECT_EQ(r.count, c.count) << std::hex << c.address << " " << c.bytes;
     }
     adapter_->state().flash.memory[0] = 0x00;
-    EXPECT_EQ(EraseFlashSectors(device(), 256, 1, out_), kStatusFailure);
+    EXPECT_EQ(EraseFlashSectors(device(), part(), 256, 1, out_), kStatusFailure);
     EXPECT_EQ(adapter_->state().flash.memory[0], 0x00);
-    EXPECT_EQ(WriteFlashImage(device(), Image(2), 0xFFFFFC, out_), kStatusFailure);
+    EXPECT_EQ(WriteFlashImage(device(), part(), Image(2), 0xFFFFFC, out_), kStatusFailure);
 }
 
 }  // namespace

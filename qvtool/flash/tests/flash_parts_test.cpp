@@ -3,10 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <set>
 #include <string>
 
+#include "qv/qvtool/flash/flash_identify.h"
 #include "qv/qvtool/flash/flash_ops.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv::qvtool {
 namespace {
@@ -37,6 +40,41 @@ TEST(FlashParts, SignaturesAndNamesAreUniqueAndFound) {
     }
     EXPECT_EQ(FindFlashPart(0xFF), nullptr);  // what a missing flash answers
     EXPECT_EQ(FindFlashPart(0x00), nullptr);
+}
+
+// Before any erase: only a flash that answered, went idle and names a part of the table is taken.
+TEST(FlashParts, AFlashIsTakenOnlyWhenIdleAndKnown) {
+    struct Case {
+        FlashProbe probe;
+        const char* refusal;  // null: taken
+    };
+    const char* unknown =
+        "The serial flash does not answer as a known part (device ID 0x%02X): nothing was erased.\n";
+    const Case cases[] = {
+        {{true, true, 0x12}, nullptr},
+        {{true, true, 0x15}, nullptr},
+        {{true, true, 0x00}, unknown},
+        {{true, true, 0x16}, unknown},
+        {{true, true, 0xFF}, unknown},
+        {{true, false, 0x13}, "The serial flash stays busy (device ID 0x%02X): nothing was erased.\n"},
+        {{false, true, 0x13}, "The serial flash does not answer: nothing was erased.\n"},
+    };
+    for (const Case& c : cases) {
+        std::FILE* out = std::tmpfile();
+        const FlashPart* part = AcceptFlashPart(c.probe, out);
+        const std::string printed = qv::testing::ReadStream(out);
+        std::fclose(out);
+        if (c.refusal == nullptr) {
+            ASSERT_NE(part, nullptr);
+            EXPECT_EQ(part->signature, c.probe.signature);
+            EXPECT_EQ(printed, "");
+            continue;
+        }
+        char line[160];
+        std::snprintf(line, sizeof line, c.refusal, c.probe.signature);
+        EXPECT_EQ(part, nullptr);
+        EXPECT_EQ(printed, std::string(line) + "Power-cycle the server or run the command again.\n");
+    }
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-// The board configuration reader: rows, skipped lines, the row cap, long lines and every message.
+// The board configuration reader: rows, skipped lines, the row limit, long lines and every message.
 #include "qv/qvtool/jtag/board_config.h"
 
 #include <gtest/gtest.h>
@@ -66,13 +66,28 @@ TEST(BoardConfig, EveryFieldFailureHasItsMessage) {
     }
 }
 
-TEST(BoardConfig, KeepsSixtyFourRowsAndReadsNoFurther) {
-    std::string text;
-    for (int i = 0; i < 64; ++i) text += std::to_string(i) + " 1127E093 m" + std::to_string(i) + "\n";
-    const BoardConfig full = ParseBoardConfig(text + "not a row\n");
+TEST(BoardConfig, KeepsSixtyFourRowsAndRefusesAFileWithMore) {
+    std::string text = "# sixty-four rows\n";
+    for (int i = 0; i < 64; ++i) text += std::to_string(i) + " 1127E093 m" + std::to_string(i) + "\n\n";
+    const BoardConfig full = ParseBoardConfig(text + "# comments and blank lines after them\n\n");
     ASSERT_TRUE(full.ok) << full.message;
     ASSERT_EQ(full.rows.size(), kBoardMaxRows);
     EXPECT_EQ(full.rows[63].module, "m63");
+    EXPECT_EQ(full.rows[0].line, 2u);
+    EXPECT_EQ(full.rows[63].line, 128u) << "lines are counted with the skipped ones";
+
+    for (const char* extra : {"64 1127E093 m64", "not a row"}) {
+        const BoardConfig refused = ParseBoardConfig(text + extra);
+        EXPECT_FALSE(refused.ok) << extra;
+        EXPECT_STREQ(refused.message, "Error: more than 64 fpga rows specified.\n");
+        EXPECT_TRUE(refused.rows.empty());
+    }
+}
+
+TEST(BoardConfig, ConfiguredRowsEndBeforeTheFirstZeroIdcode) {
+    EXPECT_EQ(ConfiguredRows(ParseBoardConfig("0 1 a\n1 0 end\n2 3 c\n0 0 end\n")).size(), 1u);
+    EXPECT_EQ(ConfiguredRows(ParseBoardConfig("0 0 end\n1 1 b\n")).size(), 0u);
+    EXPECT_EQ(ConfiguredRows(ParseBoardConfig("0 1 a\n1 1 b\n")).size(), 2u);
 }
 
 TEST(BoardConfig, LongLines) {

@@ -1,6 +1,7 @@
 // -g on a simulated adapter: the chain query's lines, the check, the download as the devices
 // receive it, and the failures, each through a whole run of the tool.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <string>
@@ -175,10 +176,6 @@ TEST_F(FpgaRunTest, FailuresStopBeforeAnyDownload) {
          "device: 1 id: 0x12345679\n"
          "jtag_query_chain: don't know device with ID 0x12345679, bailing ...\n" +
              notMatched},
-        {"bit stream missing",
-         {"XCF08P", "XC2VP30"},
-         "1 1127E093 top @missing.bit\n",
-         kPromThenFpga + ("Unable to open " + dir_.str() + "/missing.bit fpga configuration file.\n")},
     };
     File("top.bit", "\x01\x02\x03\x04");
     for (const Case& c : cases) {
@@ -194,6 +191,8 @@ TEST_F(FpgaRunTest, FailuresStopBeforeAnyDownload) {
 
 TEST_F(FpgaRunTest, BadBoardFileSendsNoRequest) {
     SetChain({Device("XC2VP30")});
+    std::string sixtyFiveRows;
+    for (int i = 0; i < 65; ++i) sixtyFiveRows += "0 1127E093 top\n";
     const struct {
         std::string board;
         std::string out;
@@ -201,11 +200,45 @@ TEST_F(FpgaRunTest, BadBoardFileSendsNoRequest) {
         {dir_.str() + "/none.conf", "Unable to open " + dir_.str() + "/none.conf board configuration file\n"},
         {dir_.str(), "Unable to open " + dir_.str() + " board configuration file\n"},  // a directory
         {Board("0 1127E093 " + std::string(65, 'm') + "\n"), "Error: fpga module name too long.\n"},
+        {File("many.conf", sixtyFiveRows), "Error: more than 64 fpga rows specified.\n"},
     };
     for (const auto& c : cases) {
         const uint64_t requests = adapter_->state().counters.requests;
         EXPECT_EQ(Run(c.board), c.out);
         EXPECT_EQ(adapter_->state().counters.requests, requests);
+    }
+}
+
+// Every bit-stream is read and checked before the master is enabled: a bad one in the last row
+// leaves the board as it was, without a single register request.
+TEST_F(FpgaRunTest, BadBitStreamInTheLastRowSendsNoRequest) {
+    SetChain({Device("XCF01S"), Device("XC2VP30")});
+    File("top.bit", "\x01\x02\x03\x04");
+    const std::string big =
+        File("big.bit", std::string(JtagConfigBytes(*FindJtagDevice(0x05044093)) + 1, 'b'));
+    const std::string empty = File("empty.bit", "");
+    const std::string fifo = (dir_ / "fifo.bit").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string missing = (dir_ / "missing.bit").string();
+    const struct {
+        std::string row;
+        std::string out;
+    } cases[] = {
+        {"0 05044093 prom " + missing, "Unable to open " + missing + " fpga configuration file.\n"},
+        {"0 05044093 prom " + empty, empty + " is empty.\n"},
+        {"0 05044093 prom " + dir_.str(), "Unable to open " + dir_.str() + " fpga configuration file.\n"},
+        {"0 05044093 prom " + fifo, "Unable to open " + fifo + " fpga configuration file.\n"},
+        {"0 05044093 prom " + big, big + " is larger than the 131072 bytes of a XCF01S configuration.\n"},
+        {"0 12345679 prom @top.bit",
+         "No known device has fpga id 0x12345679: " + dir_.str() + "/top.bit cannot be checked.\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        const uint64_t requests = adapter_->state().counters.requests;
+        EXPECT_EQ(Run(Board("# FPGA first, then its PROM\n1 1127E093 top @top.bit\n" + c.row + "\n")),
+                  c.out + "Board configuration line 3 (module prom) refused: no fpga was configured.\n");
+        EXPECT_EQ(adapter_->state().counters.requests, requests);
+        EXPECT_EQ(Received(1).size(), 0u);
     }
 }
 

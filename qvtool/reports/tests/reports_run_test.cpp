@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "qv/qvtool/reports/report_tables.h"
@@ -153,17 +154,29 @@ TEST_F(ReportsRunTest, ToeShowsOnlyPortsWithFunctionsAndNoMoreThanTheRecordHolds
         << "nothing after port 1's third function";
 }
 
-TEST_F(ReportsRunTest, PipelineCountersClearOnReadAndCounter28IsReadTwice) {
+TEST_F(ReportsRunTest, PipelineCountersAreEachReadOnceAndShowTheValueRead) {
+    // Two requests per counter (index write, data read) and no more: a second read would show the
+    // value the first one cleared.
+    uint64_t requests = adapter_->state().counters.requests;
     EXPECT_TRUE(qv::testing::SameText(Golden("sge"), RunOnNic0({"-u", "sge"})));
+    EXPECT_EQ(adapter_->state().counters.requests - requests, 2u * PipelineCounterLabels().size());
     std::string zeros;
     for (const char* label : PipelineCounterLabels()) zeros += std::string(label) + "0\n";
     EXPECT_EQ(RunOnNic0({"-u", "sge"}), zeros);
 
+    const std::pair<uint32_t, const char*> set[] = {{3, "ulp_tx_eops : \t\t ABC\n"},
+                                                    {27, "rx_data_sz : \t\t 1\n"},
+                                                    {28, "cim_data_f0 : \t\t 55\n"},
+                                                    {29, "cim_data_f1 : \t\t FFFFFFFF\n"}};
     Stats().pipeline[3] = 0xABC;
-    Stats().pipeline[28] = 5;  // cleared by the first of its two reads
+    Stats().pipeline[27] = 1;
+    Stats().pipeline[28] = 0x55;
+    Stats().pipeline[29] = 0xFFFFFFFF;
     const std::string out = RunOnNic0({"-u", "sge"});
-    EXPECT_NE(out.find("ulp_tx_eops : \t\t ABC\n"), std::string::npos);
-    EXPECT_NE(out.find("cim_data_f0 : \t\t 0\n"), std::string::npos);
+    for (const auto& [index, line] : set) {
+        EXPECT_NE(out.find(line), std::string::npos) << index;
+        EXPECT_EQ(Stats().pipeline[index], 0u) << "cleared by its read";
+    }
 }
 
 TEST_F(ReportsRunTest, PipelineCounterThatCannotBeReadIsLeftOut) {

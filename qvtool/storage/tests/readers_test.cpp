@@ -15,6 +15,8 @@ using test::Bytes;
 
 constexpr char kTooLarge[] = "\nImage file is too large!!!!\n";
 constexpr char kNotPci[] = "\nImage file is not a PCI Bios Image !!!!\n";
+constexpr char kPartialWord[] = "\nImage file is not a whole number of 32-bit words!!!!\n";
+constexpr char kTooSmall[] = "\nImage file is too small to hold a version word!!!!\n";
 
 std::vector<uint32_t> Words(const ImageRead& read) {
     return {read.image.words.begin(), read.image.words.begin() + read.image.length / 4};
@@ -53,7 +55,7 @@ TEST(ImageKind, ExtensionOfTheLastComponentDecides) {
     }
 }
 
-TEST(FirmwareText, AcceptsWordsThatAddUpAndReadsLinesInPiecesOf15) {
+TEST(FirmwareText, AcceptsWordsThatAddUpOneLineEachOfAtMost15Characters) {
     const struct {
         const char* what;
         std::string file;
@@ -61,10 +63,17 @@ TEST(FirmwareText, AcceptsWordsThatAddUpAndReadsLinesInPiecesOf15) {
     } cases[] = {
         {"one word a line", test::TextFile(test::SummedFirmware({0x12345678, 0x9ABCDEF0})),
          test::SummedFirmware({0x12345678, 0x9ABCDEF0})},
-        {"prefix, blanks, CR LF", "  0xFFFFFFFF\r\n", {0xFFFFFFFF}},
-        {"reading stops at the first piece without a number", "FFFFFFFF\nnot hex\n12345678\n", {0xFFFFFFFF}},
-        // 15 characters, then the rest of the line as the next piece; the rest of a piece is ignored.
-        {"a long line gives two pieces", "FFFFFFFE 000000 01\n", {0xFFFFFFFE, 0x01}},
+        {"prefix, blanks, CR LF", "  0xFFFFFFFF\r\n0\r\n", {0xFFFFFFFF, 0}},
+        {"reading stops at the first line without a number",
+         "FFFFFFFE\n1\nnot hex\n12345678\n",
+         {0xFFFFFFFE, 1}},
+        // The line end is not part of the line: 15 characters before "\r\n", "\n" or the file's end.
+        {"15 characters and CR LF", "     0xFFFFFFFE\r\n000000000000001\n", {0xFFFFFFFE, 1}},
+        {"15 characters at the end", "FFFFFFFE\n000000000000001", {0xFFFFFFFE, 1}},
+        {"the rest of a line is ignored", "FFFFFFFE junk\n1\n", {0xFFFFFFFE, 1}},
+        {"a long line after the last word is not read",
+         "FFFFFFFE\n1\n\n" + std::string(100, '0'),
+         {0xFFFFFFFE, 1}},
     };
     for (const auto& c : cases) {
         const auto bytes = Bytes(c.file);
@@ -91,6 +100,17 @@ TEST(FirmwareText, RefusesWithTheReason) {
         {"a minus sign", "-1\n", "\nImage file holds a word wider than 32 bits!!!!\n"},
         {"one word over the limit", test::TextFile(test::SummedFirmware(std::vector<uint32_t>(0x10004 / 4))),
          kTooLarge},
+        // A long line is never split into words nor cut: all of these would pass the sum.
+        {"16 characters", "FFFFFFFE\n0000000000000001\n",
+         "\nImage file line 2 is longer than 15 characters!!!!\n"},
+        {"16 characters before CR LF", "0000000000000000\r\nFFFFFFFF\r\n",
+         "\nImage file line 1 is longer than 15 characters!!!!\n"},
+        {"100000 zeros before the words",
+         std::string(100000, '0') + "\n" + test::TextFile(test::SummedFirmware({1, 2})),
+         "\nImage file line 1 is longer than 15 characters!!!!\n"},
+        {"a long line without a number", "FFFFFFFE\n1\n" + std::string(16, ' ') + "\n",
+         "\nImage file line 3 is longer than 15 characters!!!!\n"},
+        {"a single word: no version word", "ffffffff\n", kTooSmall},
     };
     for (const auto& c : cases) {
         const auto bytes = Bytes(c.file);
@@ -111,8 +131,11 @@ TEST(FirmwareBinary, WordsAreMostSignificantByteFirstUpToTheLimit) {
     } cases[] = {
         {"0x10004 bytes", test::BigEndianFile(atLimit), true, ""},
         {"0x10008 bytes", test::BigEndianFile(overLimit), false, kTooLarge},
-        {"a trailing piece is ignored", test::BigEndianFile({0x12345678, 0xEDCBA987}) + "\x01\x02\x03", true,
-         ""},
+        {"0x10005 bytes", test::BigEndianFile(atLimit) + '\0', false, kTooLarge},
+        {"two words", test::BigEndianFile({0x12345678, 0xEDCBA987}), true, ""},
+        {"a trailing piece", test::BigEndianFile({0x12345678, 0xEDCBA987}) + "\x01\x02\x03", false,
+         kPartialWord},
+        {"one word", test::BigEndianFile({0xFFFFFFFF}), false, kTooSmall},
         {"empty file", "", false, "\nImage file is corrupt 0x00000000!!!!\n"},
         {"sum off by one", test::BigEndianFile({0x12345678, 0xEDCBA986}), false,
          "\nImage file is corrupt 0xFFFFFFFE!!!!\n"},
@@ -125,23 +148,32 @@ TEST(FirmwareBinary, WordsAreMostSignificantByteFirstUpToTheLimit) {
     }
 }
 
-TEST(RawRom, BytesAsStoredInWholeWordsUpToTheLimit) {
+TEST(RawRom, BytesAsStoredInWholeWordsUpToTheLimitWithTheSignature) {
+    const auto module = [](size_t size) {
+        const auto bytes = test::BootModule(size);
+        return std::string(bytes.begin(), bytes.end());
+    };
     const struct {
-        size_t size;
-        bool ok;
-        uint32_t length;
+        std::string file;
+        const char* message;  // null: accepted
     } cases[] = {
-        {0, true, 0},       {3, true, 0}, {7, true, 4}, {0x70000, true, 0x70000}, {0x70003, true, 0x70000},
-        {0x70004, false, 0}};
+        {module(4), nullptr},
+        {module(0x70000), nullptr},
+        {"", "\nImage file is empty!!!!\n"},
+        {module(3), kPartialWord},
+        {module(7), kPartialWord},
+        {module(0x70003), kTooLarge},
+        {module(0x70004), kTooLarge},
+        {std::string("\x55\x55\x00\x00", 4), kNotPci},
+        {std::string("\xAA\x55\x00\x00", 4), kNotPci},
+        {std::string(8, '\0'), kNotPci},
+    };
     for (const auto& c : cases) {
-        const auto bytes = test::BootModule(c.size);
+        const auto bytes = Bytes(c.file);
         const ImageRead read = ReadRawRom(bytes.data(), bytes.size());
-        EXPECT_EQ(read.ok, c.ok) << c.size;
-        EXPECT_EQ(read.message, c.ok ? "" : kTooLarge) << c.size;
-        EXPECT_EQ(read.image.length, c.length) << c.size;
-        if (read.ok) {
-            EXPECT_EQ(ImageBytes(read.image), std::vector<uint8_t>(bytes.begin(), bytes.begin() + c.length));
-        }
+        EXPECT_EQ(read.ok, c.message == nullptr) << c.file.size();
+        EXPECT_EQ(read.message, c.message != nullptr ? c.message : "") << c.file.size();
+        EXPECT_EQ(ImageBytes(read.image), read.ok ? bytes : std::vector<uint8_t>()) << c.file.size();
     }
 }
 
@@ -156,6 +188,9 @@ TEST(ExecutableRom, HeaderRewrittenToJumpToTheEntryAndChecksummed) {
         {2047, 0x0010, 0x0003, 2048, 0xF9, 0x00},  // segment * 16 + offset
         {100, 0xF000, 0x0005, 2048, 0xFB, 0xFF},   // the entry is cut to 16 bits, the jump goes back
         {10, 0x0000, 0x0400, 2048, 0xF6, 0x03},
+        // The largest modules: the image ends where the boot area does, its checksum as last byte.
+        {0x6F800, 0x0000, 0x0105, 0x70000, 0xFB, 0x00},
+        {0x6FFFF, 0x0000, 0x0105, 0x70000, 0xFB, 0x00},
     };
     for (const auto& c : cases) {
         const auto module = test::BootModule(c.moduleSize);
@@ -200,6 +235,8 @@ TEST(ExecutableRom, RefusesWithTheReason) {
         {"short header", good.substr(0, 27), "File boot.img is not a valid PCI Bios Image format\n"},
         {"header beyond the file", headerBeyondFile, "Finding PCI Bios Image start failed.\n"},
         {"module over 0x70000", tooLarge, kTooLarge},
+        {"module of 0x70000: an image of 0x70800", test::Executable(test::BootModule(0x70000), 0, 0x100),
+         kTooLarge},
         {"module cut short", shortFile, "\nUnable to read the PCI Bios Image!!!!\n"},
         {"no 55 AA", noSignature, kNotPci},
         {"no module", noModule, kNotPci},
@@ -213,31 +250,38 @@ TEST(ExecutableRom, RefusesWithTheReason) {
     }
 }
 
-TEST(SramText, ExactlyTheConfigurationsByteCount) {
+TEST(SramText, ExactlyTheConfigurationsByteCountOfOneByteEach) {
     const struct {
         const char* what;
         std::string file;
         bool ok;
+        std::string message;
     } cases[] = {
-        {"2112 values", test::SramText(2112), true},
-        {"2111 values", test::SramText(2111), false},
-        {"reading stops after 2112 values", test::SramText(2112) + "zz", true},
+        {"2112 values", test::SramText(2112), true, ""},
+        {"2111 values", test::SramText(2111), false, ""},
+        {"text after 2112 values that is no value", test::SramText(2112) + "zz", true, ""},
         {"a value that is no number ends the reading", test::SramText(100) + "g1\n" + test::SramText(2011),
-         false},
-        {"values split after two digits", "123" + test::SramText(2110), true},
+         false, ""},
+        {"2113 values", test::SramText(2113), false, "\nImage file holds more than 2112 values!!!!\n"},
+        {"three digits", test::SramText(2) + "123\n" + test::SramText(2109), false,
+         "\nImage file line 3 holds a value that is not one byte!!!!\n"},
+        {"three digits on a line of values", "00 01\n02 fff 03\n" + test::SramText(2108), false,
+         "\nImage file line 2 holds a value that is not one byte!!!!\n"},
+        {"a value followed by no white space", "1g\n" + test::SramText(2111), false,
+         "\nImage file line 1 holds a value that is not one byte!!!!\n"},
     };
     for (const auto& c : cases) {
         const auto bytes = Bytes(c.file);
         const ImageRead read = ReadSramText(bytes.data(), bytes.size());
         EXPECT_EQ(read.ok, c.ok) << c.what;
-        EXPECT_EQ(read.message, "") << c.what;
+        EXPECT_EQ(read.message, c.message) << c.what;
         EXPECT_EQ(read.image.length, c.ok ? 2112u : 0u) << c.what;
     }
-    const auto bytes = Bytes("123 ff\n0\n" + test::SramText(2108));
+    const auto bytes = Bytes("ff\r\n0\n  A7 1\n" + test::SramText(2108));
     const auto image = ImageBytes(ReadSramText(bytes.data(), bytes.size()).image);
     ASSERT_EQ(image.size(), 2112u);
     EXPECT_EQ(std::vector<uint8_t>(image.begin(), image.begin() + 5),
-              (std::vector<uint8_t>{0x12, 3, 0xFF, 0, 1}));
+              (std::vector<uint8_t>{0xFF, 0, 0xA7, 1, 1}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdio>
+#include <string>
 
 #include "qv/platform/deviceio.h"
 #include "qv/qvtool/options.h"
@@ -18,8 +19,10 @@ inline constexpr char kNoVpdCapabilityMessage[] = "The adapter has no VPD capabi
 void RunEepromDump(const EepromRequest& request, HDevice device, std::FILE* out, ProgressLine* progress);
 
 // Writes the section from its file. The file is read and checked before the adapter is touched;
-// then the protection word is cleared, the section written (the VPD area is refused) and the
-// protection word set again, whatever the outcome.
-void RunEepromWrite(const EepromRequest& request, HDevice device, std::FILE* out, ProgressLine* progress);
+// then the section's contents are backed up in a file named after the adapter (nothing is written
+// when that fails), the protection word is cleared, the section written (the VPD area is refused)
+// and the protection word set again, whatever the outcome.
+void RunEepromWrite(const EepromRequest& request, const std::string& adapter, HDevice device, std::FILE* out,
+                    ProgressLine* progress);
 
 }  // namespace qv::qvtool

@@ -14,10 +14,15 @@
 
 namespace qv::qvtool {
 
-// The section's bytes from a section file: the first section.length values, as "%02x\n" reads
-// them; nothing when fewer values are there.
-std::optional<std::vector<uint8_t>> ReadSectionFile(const EepromSection& section, const uint8_t* data,
-                                                    size_t size);
+struct SectionFileRead {
+    std::optional<std::vector<uint8_t>> values;  // exactly section.length bytes, or none
+    std::string reason;  // without values: why, naming the line ("...\n"); empty for too few values
+};
+
+// The section's bytes from a section file: exactly section.length byte values of one or two
+// hexadecimal digits, separated by white space. A value that is not one byte, or more values than
+// the section has, refuses the file with a reason; too few values refuse it without one.
+SectionFileRead ReadSectionFile(const EepromSection& section, const uint8_t* data, size_t size);
 
 // "%02x\n" for each byte.
 std::string FormatSectionValues(std::span<const uint8_t> bytes);

@@ -1,5 +1,6 @@
-// Option -g: the board configuration read, the JTAG master enabled, the chain queried, the FPGAs
-// checked and configured, the master released. Every failure is printed to out.
+// Option -g: the board configuration and every bit-stream it names read and checked, the JTAG
+// master enabled, the chain queried, the FPGAs checked and configured, the master released. Every
+// failure is printed to out.
 #pragma once
 
 #include <cstdio>
@@ -10,7 +11,8 @@
 
 namespace qv::qvtool {
 
-// A board file that does not read ends the operation before any request to the adapter.
+// A board file that does not read, or a bit-stream that does not do, ends the operation before any
+// request to the adapter.
 void RunFpgaConfiguration(const std::string& boardFile, HDevice device, std::FILE* out,
                           ProgressLine* progress);
 

@@ -25,6 +25,8 @@ std::span<const JtagDevice> KnownJtagDevices();
 const JtagDevice* FindJtagDevice(uint32_t idcode);
 // The first known device with this name (compared exactly); null for an unknown one.
 const JtagDevice* FindJtagDeviceByName(const char* name);
+// The device's configuration size in bytes (rounded up): the most a bit-stream for it may hold.
+uint32_t JtagConfigBytes(const JtagDevice& device);
 // The configuration size of the largest known device, in bytes (rounded up).
 uint32_t LargestJtagConfigBytes();
 

@@ -14,8 +14,9 @@ namespace qv::qvtool {
 std::string FormatImageSource(const char* fileName, const char* arrayName, const std::vector<uint8_t>& bytes,
                               int32_t version);
 
-// Creates (or replaces) fileName and writes text into it byte for byte. False, with the reason
-// printed to out, when the file cannot be opened, is not a regular file or cannot be written whole.
+// Creates (or replaces) fileName with text, byte for byte, through a temporary file renamed over
+// it when complete: a failed write leaves the earlier file as it was. False, with the reason printed
+// to out, when the file is not a regular file or cannot be written whole.
 bool WriteSourceFile(const char* fileName, const std::string& text, std::FILE* out);
 
 }  // namespace qv::qvtool
