@@ -1,7 +1,9 @@
 // The shared test support itself: temporary machines of each kind, golden comparison messages,
-// temporary directories and value bytes.
+// temporary directories, value bytes, forked children, program runs and bounded waits.
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <string>
@@ -9,7 +11,10 @@
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
 #include "qv/testing/bytes.h"
+#include "qv/testing/child_process.h"
+#include "qv/testing/eventually.h"
 #include "qv/testing/golden.h"
+#include "qv/testing/program_run.h"
 #include "qv/testing/temp_dir.h"
 #include "qv/testing/temp_machine.h"
 
@@ -119,6 +124,74 @@ TEST(BytesTest, RegistryValueBytes) {
     EXPECT_EQ(StringBytes(u""), (std::vector<uint8_t>{0, 0}));
     EXPECT_EQ(MultiStringBytes({u"a", u"b"}), (std::vector<uint8_t>{'a', 0, 0, 0, 'b', 0, 0, 0, 0, 0}));
     EXPECT_EQ(DwordBytes(0x12345678), (std::vector<uint8_t>{0x78, 0x56, 0x34, 0x12}));
+}
+
+TEST(ChildTest, ExitCodesLinesAndEnds) {
+    EXPECT_EQ(Child([] {}).Wait().exitCode, 0);
+    EXPECT_EQ(Child([] { return true; }).Wait().exitCode, 0);
+    EXPECT_EQ(Child([] { return false; }).Wait().exitCode, 1);
+    EXPECT_EQ(Child([](int) { return 7; }).Wait().exitCode, 7);
+    const ChildStatus signalled = Child([] { raise(SIGTERM); }).Wait();
+    EXPECT_EQ(signalled.exitCode, -1);
+    EXPECT_EQ(signalled.signal, SIGTERM);
+
+    Child reporter([](int report) {
+        ReportLine(report, "one");
+        ReportLine(report, "");
+        ReportLine(report, "three");
+        return 4;
+    });
+    EXPECT_EQ(reporter.Line(), "one");
+    EXPECT_EQ(reporter.Line(), "");
+    EXPECT_EQ(reporter.Line(), "three");
+    EXPECT_EQ(reporter.Line(), "") << "the end of the child ends the lines";
+    EXPECT_EQ(reporter.Kill().exitCode, 4) << "a child that ended tells its own end";
+    EXPECT_EQ(reporter.Wait().exitCode, -1) << "nothing is left to wait for";
+
+    Child sleeper([](int report) {
+        ReportLine(report, std::to_string(getpid()));
+        for (;;) pause();
+    });
+    EXPECT_EQ(sleeper.Line(), std::to_string(sleeper.pid()));
+    ChildStatus overstayed;
+    EXPECT_NONFATAL_FAILURE(overstayed = sleeper.Wait(std::chrono::milliseconds(1)), "still running");
+    EXPECT_EQ(overstayed.signal, SIGKILL);
+}
+
+TEST(EventuallyTest, AsksUntilTheConditionHoldsOrTheGuardEnds) {
+    int asked = 0;
+    EXPECT_TRUE(Eventually([&] { return ++asked == 3; }));
+    EXPECT_EQ(asked, 3);
+    EXPECT_FALSE(Eventually([] { return false; }, std::chrono::milliseconds(1)));
+}
+
+TEST(ProgramRunTest, OutputErrorsStatusAndEnvironment) {
+    // Programs of bin/ only: the shell is reached through the build tree's root.
+    const std::string shell = fs::relative("/bin/sh", QV_BIN_DIR).string();
+    const std::string big = std::string(100000, 'o');
+    const struct {
+        std::string machine, script;
+        std::vector<std::string> env;
+        Exited expected;
+    } cases[] = {
+        {"/m",
+         "printf %s \"$QV_MACHINE|$PATH|$HOME\"; echo oops >&2; exit 3",
+         {},
+         {3, "/m|/usr/bin:/bin|", "oops\n"}},
+        {"", "printf %s \"${QV_MACHINE-none}|$X\"", {"X=1"}, {0, "none|1", ""}},
+        {"/m", "kill -9 $$", {}, {-1, "", ""}},
+        // Both streams full at once: neither may block the reading of the other.
+        {"/m", "printf %100000s '' | tr ' ' o >&2; printf %100000s '' | tr ' ' o", {}, {0, big, big}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const Exited run = RunProgram(shell, c.machine, {"-c", c.script}, c.env);
+        EXPECT_EQ(run.status, c.expected.status);
+        EXPECT_EQ(run.output, c.expected.output);
+        EXPECT_EQ(run.errors, c.expected.errors);
+    }
+    EXPECT_NONFATAL_FAILURE(RunProgram("no-such-program", "/m", {}), "cannot start");
+    EXPECT_TRUE(RunningProgram(shell, "/m", {"-c", "exec sleep 600"}).started());
 }
 
 }  // namespace

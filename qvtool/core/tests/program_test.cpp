@@ -15,7 +15,7 @@ using test::RunProgram;
 
 class ProgramTest : public ::testing::Test {
   protected:
-    test::TempMachine machine_;
+    test::TempMachine machine_{test::MachineOptions::OnFirstUse()};
     const std::string usage_ = test::GoldenUsage();
 };
 

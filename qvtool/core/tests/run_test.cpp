@@ -180,7 +180,7 @@ TEST_F(RunTest, BlockNameAndOffsetWithFieldsSelectBlocks) {
 }
 
 TEST_F(RunTest, InstanceSelectsTheAdapter) {
-    auto second = machine_->OpenAdapter(1);
+    auto second = test::OpenSimulatedAdapter(1);
     ASSERT_NE(second, nullptr);
     second->PokeRegister(0x6E0, 0x1111);
     adapter_->PokeRegister(0x6E0, 0x0000);
@@ -199,7 +199,7 @@ TEST_F(RunTest, MissingInterfaceEndsTheRunWithStatus0) {
 }
 
 TEST_F(RunTest, AbsentCardIsSkippedInTheNumbering) {
-    auto second = machine_->OpenAdapter(1);
+    auto second = test::OpenSimulatedAdapter(1);
     ASSERT_NE(second, nullptr);
     second->PokeRegister(0x6E0, 0x2222);
     ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", u"Present", 0));
@@ -221,7 +221,7 @@ TEST_F(RunTest, ForeignStateFileIsRefusedAndEachOperationFails) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(test::ReadFile(stateFile), "not an adapter");  // left untouched
     std::filesystem::remove(stateFile);
-    adapter_ = machine_->OpenAdapter(0);
+    adapter_ = test::OpenSimulatedAdapter(0);
 }
 
 TEST_F(RunTest, LookupAndOpenFailuresLetEachOperationFail) {

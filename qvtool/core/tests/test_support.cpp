@@ -1,8 +1,5 @@
 #include "test_support.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 
@@ -10,21 +7,13 @@
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/machine.h"
 #include "qv/testing/golden.h"
+#include "qv/testing/program_run.h"
 
 namespace qv::qvtool::test {
-namespace {
 
 using qv::testing::ReadStream;
 
-std::string ShellQuote(const std::string& word) {
-    std::string quoted = "'";
-    for (char c : word) quoted += (c == '\'') ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
-
-}  // namespace
-
-std::unique_ptr<sim::n5::Adapter> TempMachine::OpenAdapter(int instance) const {
+std::unique_ptr<sim::n5::Adapter> OpenSimulatedAdapter(int instance) {
     std::filesystem::path stateFile;
     if (!sim::AdapterStateFileOfInstance(instance, &stateFile)) return nullptr;
     int32_t error = 0;
@@ -46,23 +35,14 @@ RunOutput RunInProcess(const std::vector<std::string>& words) {
 }
 
 RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words) {
-    const std::filesystem::path outFile = machineDir.parent_path() / "run.out";
-    const std::filesystem::path errFile = machineDir.parent_path() / "run.err";
-    std::string command = "QV_MACHINE=" + ShellQuote(machineDir.string()) + " " + QV_BIN_DIR "/qvtool";
-    for (const auto& w : words) command += " " + ShellQuote(w);
-    command += " >" + ShellQuote(outFile.string()) + " 2>" + ShellQuote(errFile.string());
-    const int raw = std::system(command.c_str());
-    RunOutput result;
-    result.status = (raw != -1 && WIFEXITED(raw)) ? WEXITSTATUS(raw) : -1;
-    result.out = ReadFile(outFile);
-    result.err = ReadFile(errFile);
-    return result;
+    const qv::testing::Exited run = qv::testing::RunProgram("qvtool", machineDir, words);
+    return {run.output, run.errors, run.status};
 }
 
 TempMachine* Nic0Test::machine_ = nullptr;
 
 void Nic0Test::SetUpTestSuite() {
-    machine_ = new TempMachine();
+    machine_ = new TempMachine(MachineOptions::OnFirstUse());
 }
 
 void Nic0Test::TearDownTestSuite() {
@@ -71,7 +51,7 @@ void Nic0Test::TearDownTestSuite() {
 }
 
 void Nic0Test::SetUp() {
-    adapter_ = machine_->OpenAdapter(0);
+    adapter_ = OpenSimulatedAdapter(0);
     ASSERT_NE(adapter_, nullptr);
     adapter_->ClearFaults();
 }

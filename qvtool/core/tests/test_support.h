@@ -1,5 +1,5 @@
-// Helpers of the qvtool suites: a fresh simulated machine per suite, in-process runs with captured
-// output, runs of the built program, and direct access to a simulated adapter's state.
+// Helpers of the qvtool suites: in-process runs with captured output, runs of the built program,
+// direct access to a simulated adapter's state, and a suite on a fresh simulated machine.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -16,14 +16,11 @@
 
 namespace qv::qvtool::test {
 
-// A temporary machine selected for this process and made with the default inventory on first
-// use; removed at the end.
-class TempMachine : public qv::testing::TempMachine {
-  public:
-    TempMachine() : qv::testing::TempMachine(qv::testing::MachineOptions::OnFirstUse()) {}
-    // The simulated adapter behind bus-driver instance n.
-    std::unique_ptr<sim::n5::Adapter> OpenAdapter(int instance = 0) const;
-};
+using qv::testing::MachineOptions;
+using qv::testing::TempMachine;
+
+// The simulated adapter behind bus-driver instance n of the selected machine.
+std::unique_ptr<sim::n5::Adapter> OpenSimulatedAdapter(int instance = 0);
 
 struct RunOutput {
     std::string out;
@@ -33,12 +30,11 @@ struct RunOutput {
 
 // Runs the tool in this process with argv = {"qvtool", words...}.
 RunOutput RunInProcess(const std::vector<std::string>& words);
-// Runs the built program with QV_MACHINE set to machineDir; argv[0] is the program's path. Its
-// output is kept beside the machine directory.
+// Runs the built program with QV_MACHINE set to machineDir; argv[0] is the program's path.
 RunOutput RunProgram(const std::filesystem::path& machineDir, const std::vector<std::string>& words);
 
-// A suite on one temporary machine made for it, with the adapter behind nic0 open and its faults
-// cleared around every test.
+// A suite on one temporary machine made for it on first use, with the adapter behind nic0 open and
+// its faults cleared around every test.
 class Nic0Test : public ::testing::Test {
   protected:
     static void SetUpTestSuite();

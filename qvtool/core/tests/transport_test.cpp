@@ -16,7 +16,7 @@ namespace {
 class TransportTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        adapter_ = machine_.OpenAdapter(0);
+        adapter_ = test::OpenSimulatedAdapter(0);
         ASSERT_NE(adapter_, nullptr);
         HDevInfo set = dev::GetClassDevsA(&kGuidBusDriverInterface, nullptr, nullptr,
                                           kDigcfPresent | kDigcfDeviceInterface);
@@ -35,7 +35,7 @@ class TransportTest : public ::testing::Test {
         if (device_ != kInvalidDevice) io::CloseHandle(device_);
     }
 
-    test::TempMachine machine_;
+    test::TempMachine machine_{test::MachineOptions::OnFirstUse()};
     std::unique_ptr<sim::n5::Adapter> adapter_;
     HDevice device_ = kInvalidDevice;
 };

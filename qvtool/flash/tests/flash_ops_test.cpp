@@ -28,7 +28,7 @@ std::vector<uint32_t> Image(size_t words, uint32_t seed = 0x1234567) {
 class FlashOpsTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        adapter_ = machine_.OpenAdapter(0);
+        adapter_ = test::OpenSimulatedAdapter(0);
         ASSERT_NE(adapter_, nullptr);
         std::FILE* sink = std::tmpfile();
         ASSERT_TRUE(OpenAdapter(0, &connection_, sink));
@@ -62,7 +62,7 @@ class FlashOpsTest : public ::testing::Test {
         return std::memcmp(adapter_->state().flash.memory + address, words.data(), 4 * words.size()) == 0;
     }
 
-    test::TempMachine machine_;
+    test::TempMachine machine_{test::MachineOptions::OnFirstUse()};
     std::unique_ptr<sim::n5::Adapter> adapter_;
     AdapterConnection connection_;
     std::FILE* out_ = nullptr;

@@ -25,8 +25,8 @@ std::vector<uint32_t> FirmwareWords(size_t count, uint32_t step) {
 }
 
 TEST(InterruptedProgramming, AfterAKillAtAnyRequestTheNextRunProgramsOrRefusesBeforeErasing) {
-    test::TempMachine machine;
-    const std::unique_ptr<sim::n5::Adapter> adapter = machine.OpenAdapter(0);
+    test::TempMachine machine(test::MachineOptions::OnFirstUse());
+    const std::unique_ptr<sim::n5::Adapter> adapter = test::OpenSimulatedAdapter(0);
     ASSERT_NE(adapter, nullptr);
     sim::n5::SerialFlash& flash = adapter->state().flash;
     const fs::path home = fs::current_path();

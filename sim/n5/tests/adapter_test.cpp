@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <list>
 
 #include "qv/platform/wintypes.h"
+#include "qv/testing/child_process.h"
 #include "qv/testing/temp_dir.h"
 
 namespace qv::sim::n5 {
@@ -51,23 +51,17 @@ TEST_F(AdapterTest, FirstOpenCreatesDefaultsAndStateIsSharedBetweenMappings) {
 
 TEST_F(AdapterTest, ProcessesCreatingTheFileAtOnceShareOneState) {
     constexpr int kChildren = 6;
-    pid_t children[kChildren];
+    std::list<qv::testing::Child> children;
     for (int i = 0; i < kChildren; ++i) {
-        children[i] = fork();
-        ASSERT_GE(children[i], 0);
-        if (children[i] == 0) {
+        children.emplace_back([this, i] {
             int32_t error = 0;
             auto a = Adapter::Open(file_, &error);
-            if (a == nullptr) _exit(1);
+            if (a == nullptr) return false;
             a->PokeRegister(0x1000 + 4 * static_cast<uint32_t>(i), 0xC0DE0000u + static_cast<uint32_t>(i));
-            _exit(0);
-        }
+            return true;
+        });
     }
-    for (pid_t child : children) {
-        int status = 0;
-        ASSERT_EQ(waitpid(child, &status, 0), child);
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
-    }
+    for (qv::testing::Child& child : children) EXPECT_EQ(child.Wait().exitCode, 0);
     auto a = Open();
     ASSERT_NE(a, nullptr);
     for (int i = 0; i < kChildren; ++i) {

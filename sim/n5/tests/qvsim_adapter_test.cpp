@@ -1,45 +1,44 @@
 // qvsim's adapter commands, run as a user runs them on a fresh machine.
 #include <gtest/gtest.h>
-#include <stdlib.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include "qv/testing/program_run.h"
 #include "qv/testing/temp_dir.h"
 
 namespace {
+
+using qv::testing::RunProgram;
+
+// The words of a command line separated by spaces (paths here hold none).
+std::vector<std::string> Words(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    return words;
+}
 
 class QvsimAdapterTest : public ::testing::Test {
   protected:
     void SetUp() override { ASSERT_TRUE(temp_.ok()); }
 
-    // Runs qvsim with the words (no quoting needed for these) and returns its standard output.
+    // Runs qvsim with the words and returns its standard output.
     std::string Run(const std::string& words, int* status = nullptr) {
-        const std::string command =
-            QV_BIN_DIR "/qvsim --machine '" + dir_.string() + "' adapter " + words + " 2>/dev/null";
-        std::string out;
-        if (FILE* p = popen(command.c_str(), "r")) {
-            char buffer[512];
-            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-            const int raw = pclose(p);
-            if (status != nullptr) *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        }
-        return out;
+        std::vector<std::string> args = {"--machine", dir_.string(), "adapter"};
+        for (std::string& word : Words(words)) args.push_back(std::move(word));
+        const qv::testing::Exited run = RunProgram("qvsim", {}, args);
+        if (status != nullptr) *status = run.status;
+        return run.output;
     }
 
-    // Runs qvtool on the machine with the words and returns its standard output.
-    std::string Tool(const std::string& words) {
-        const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool " + words;
-        std::string out;
-        if (FILE* p = popen(command.c_str(), "r")) {
-            char buffer[256];
-            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-            pclose(p);
-        }
-        return out;
+    // Runs qvtool on the machine with the words (and the extra environment entries) and returns its
+    // standard output.
+    std::string Tool(const std::string& words, const std::vector<std::string>& extraEnv = {}) {
+        return RunProgram("qvtool", dir_, Words(words), extraEnv).output;
     }
 
     qv::testing::TempDir temp_{"qvsim-adapter"};
@@ -85,9 +84,9 @@ TEST_F(QvsimAdapterTest, FlashIsLoadedAndDumpedAndItsFaultsSwitched) {
     const std::filesystem::path dump = temp_ / "dump.bin";
     std::ofstream(image, std::ios::binary) << "firmware";
     int status = -1;
-    Run("0 flash load '" + image.string() + "'", &status);
+    Run("0 flash load " + image.string(), &status);
     EXPECT_EQ(status, 0);
-    Run("0 flash dump '" + dump.string() + "'", &status);
+    Run("0 flash dump " + dump.string(), &status);
     EXPECT_EQ(status, 0);
     std::string dumped = qv::testing::ReadFile(dump);
     ASSERT_EQ(dumped.size(), 1024u * 1024u);
@@ -96,11 +95,11 @@ TEST_F(QvsimAdapterTest, FlashIsLoadedAndDumpedAndItsFaultsSwitched) {
 
     // A file larger than the part is refused and the part keeps its contents.
     std::ofstream(image, std::ios::binary) << std::string(1024 * 1024 + 1, '\0');
-    Run("0 flash load '" + image.string() + "'", &status);
+    Run("0 flash load " + image.string(), &status);
     EXPECT_EQ(status, 1);
-    Run("0 flash dump '" + dump.string() + "'", &status);
+    Run("0 flash dump " + dump.string(), &status);
     EXPECT_EQ(qv::testing::ReadFile(dump).substr(0, 8), "firmware");
-    Run("0 flash load '" + (temp_ / "missing").string() + "'", &status);
+    Run("0 flash load " + (temp_ / "missing").string(), &status);
     EXPECT_EQ(status, 1);
     Run("0 flash erase", &status);
     EXPECT_EQ(status, 2);
@@ -119,19 +118,19 @@ TEST_F(QvsimAdapterTest, EepromIsLoadedAndDumpedWholeAndItsFaultsSwitched) {
     contents.replace(0, 3, "A1z");
     std::ofstream(image, std::ios::binary) << contents;
     int status = -1;
-    Run("0 eeprom load '" + image.string() + "'", &status);
+    Run("0 eeprom load " + image.string(), &status);
     EXPECT_EQ(status, 0);
-    Run("0 eeprom dump '" + dump.string() + "'", &status);
+    Run("0 eeprom dump " + dump.string(), &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(qv::testing::ReadFile(dump), contents);
 
     // Only the whole part is loaded: a shorter or longer file leaves it as it was.
     for (size_t size : {contents.size() - 1, contents.size() + 1}) {
         std::ofstream(image, std::ios::binary | std::ios::trunc) << std::string(size, 'x');
-        Run("0 eeprom load '" + image.string() + "'", &status);
+        Run("0 eeprom load " + image.string(), &status);
         EXPECT_EQ(status, 1) << size;
     }
-    Run("0 eeprom dump '" + dump.string() + "'", &status);
+    Run("0 eeprom dump " + dump.string(), &status);
     EXPECT_EQ(qv::testing::ReadFile(dump), contents);
     Run("0 eeprom erase", &status);
     EXPECT_EQ(status, 2);
@@ -150,9 +149,7 @@ TEST_F(QvsimAdapterTest, JtagChainIsSetShownAndDumpedAfterTheTool) {
     int status = -1;
     Run("0 jtag chain XCF08P 1127e093", &status);
     EXPECT_EQ(status, 0);
-    const std::string command = "QV_MACHINE='" + dir_.string() +
-                                "' QV_VIRTUAL_TIME=1 " QV_BIN_DIR "/qvtool -d nic0 -g " + board.string();
-    if (FILE* p = popen(command.c_str(), "r")) pclose(p);
+    Tool("-d nic0 -g " + board.string(), {"QV_VIRTUAL_TIME=1"});
     const std::string show = Run("0 jtag show");
     EXPECT_NE(show.find("chain: 2 devices\n"), std::string::npos) << show;
     EXPECT_NE(show.find("  0. 0xF5057093 XCF08P    Run-Test/Idle    instruction 0xFFFF, received 0 bits"),
@@ -161,10 +158,10 @@ TEST_F(QvsimAdapterTest, JtagChainIsSetShownAndDumpedAfterTheTool) {
     EXPECT_NE(show.find("  1. 0x1127E093 XC2VP30   Run-Test/Idle    instruction 0x3FCC, received 33 bits"),
               std::string::npos)
         << show;
-    Run("0 jtag dump 1 '" + dump.string() + "'", &status);
+    Run("0 jtag dump 1 " + dump.string(), &status);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(qv::testing::ReadFile(dump), std::string("\x11\x22\x33\x44\x00", 5));
-    Run("0 jtag dump 2 '" + dump.string() + "'", &status);
+    Run("0 jtag dump 2 " + dump.string(), &status);
     EXPECT_EQ(status, 1);
     Run("0 jtag chain XC9", &status);
     EXPECT_EQ(status, 1);
@@ -192,10 +189,7 @@ TEST_F(QvsimAdapterTest, VersionsTraceAndTheToolsRequestsShowInInfo) {
         Run(words, &status);
         EXPECT_EQ(status, 0) << words;
     }
-    const std::string tool = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 ";
-    for (const char* words : {"-o", "-b 9", "-m qs6 default_txq 3"}) {
-        if (FILE* p = popen((tool + words).c_str(), "r")) pclose(p);
-    }
+    for (const char* words : {"-o", "-b 9", "-m qs6 default_txq 3"}) Tool(std::string("-d nic0 ") + words);
     info = Run("0 info");
     EXPECT_NE(info.find("bus driver version: 4.0.1.22\nloaded microcode: 2.0.255 (handshake stuck)\n"
                         "firmware words: 0x1007020A at 0x7FFFC, 0x00000007 at 0x77FFC\n"
@@ -313,15 +307,9 @@ TEST_F(QvsimAdapterTest, ContextDescriptorAndTableEntriesReachTheTool) {
     EXPECT_EQ(Run("0 descriptor 8 3 13 0BD000000ABCDE08 1122334455667788"), "");
     EXPECT_EQ(Run("0 table lkp 63 8000FFFF"), "");
     EXPECT_EQ(Run("0 table lkp 63"), "0x8000FFFF\n");
-    const std::string command = "QV_MACHINE='" + dir_.string() + "' " QV_BIN_DIR "/qvtool -d nic0 ";
     std::string out;
-    for (const char* args : {"-q ctrl1", "-Q ctrl1 3 1", "-t lkp"}) {
-        if (FILE* p = popen((command + args).c_str(), "r")) {
-            char buffer[4096];
-            for (size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) out.append(buffer, n);
-            pclose(p);
-        }
-    }
+    for (const char* args : {"-q ctrl1", "-Q ctrl1 3 1", "-t lkp"})
+        out += Tool(std::string("-d nic0 ") + args);
     EXPECT_EQ(out.substr(0, 88),
               "\nControl context id = 65529\ncntxt.f0 = 0x8000000000000001\ncntxt.f1 = 0x000000000000ABCD\n");
     EXPECT_NE(out.find("Descriptor 3: cmd 11, TID 703710, SOP, EOP, SGL, 8 flits\n0BD000000ABCDE08\nTP lkp"),

@@ -2,9 +2,9 @@
 
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
+#include "qv/testing/child_process.h"
 #include "qv/testing/golden.h"
 #include "qv/testing/program_run.h"
 #include "qv/testing/temp_dir.h"
@@ -73,24 +73,15 @@ RoundEnd RunRound(const KillCase& c, int change, KillOutcome* outcome) {
     if (!MakeWithTeamCmd(machine, c.made)) return RoundEnd::kBroken;
 
     const std::string trace = (machine.scratch() / "flow.trace").string();
-    const pid_t child = fork();
-    if (child < 0) {
-        ADD_FAILURE() << "fork failed";
-        return RoundEnd::kBroken;
-    }
-    if (child == 0) RunFlowInChild(c, change, trace);
-    int status = 0;
-    if (waitpid(child, &status, 0) != child) {
-        ADD_FAILURE() << "waitpid failed";
-        return RoundEnd::kBroken;
-    }
-    const bool killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
-    if (!killed && !WIFEXITED(status)) {
-        ADD_FAILURE() << "the flow ended with status " << status;
+    qv::testing::Child child([&] { RunFlowInChild(c, change, trace); });
+    const qv::testing::ChildStatus end = child.Wait();
+    const bool killed = end.signal == SIGKILL;
+    if (!killed && end.exitCode < 0) {
+        ADD_FAILURE() << "the flow ended with signal " << end.signal;
         return RoundEnd::kBroken;
     }
     if (!killed) {
-        EXPECT_EQ(WEXITSTATUS(status), kFlowDone) << "the flow's own end (ChildEnd)";
+        EXPECT_EQ(end.exitCode, kFlowDone) << "the flow's own end (ChildEnd)";
     }
 
     for (const CommandLine& args : c.repair) RunTeamCmd(machine, args);

@@ -1,14 +1,12 @@
 // Runs the built qvsim binary on a temporary machine and captures its output and exit status.
 #pragma once
 
-#include <stdlib.h>
-#include <sys/wait.h>
-
 #include <filesystem>
 #include <initializer_list>
 #include <string>
 
 #include "qv/testing/golden.h"
+#include "qv/testing/program_run.h"
 #include "qv/testing/temp_dir.h"
 
 namespace qvsim::testing {
@@ -30,16 +28,8 @@ class Sandbox {
     std::string machine() const { return (dir_ / "machine").string(); }
 
     Result Run(std::initializer_list<std::string> args) const {
-        std::string command = "QV_MACHINE='" + machine() + "' '" QV_BIN_DIR "/qvsim'";
-        for (const auto& arg : args) command += " '" + arg + "'";
-        const auto out = dir_ / "stdout", err = dir_ / "stderr";
-        command += " >'" + out.string() + "' 2>'" + err.string() + "'";
-        Result result;
-        const int raw = std::system(command.c_str());
-        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        result.out = ReadFile(out);
-        result.err = ReadFile(err);
-        return result;
+        const qv::testing::Exited run = qv::testing::RunProgram("qvsim", machine(), args);
+        return {run.status, run.output, run.errors};
     }
 
     // The text with every occurrence of the machine directory replaced by "@MACHINE@".

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <set>
@@ -17,18 +16,22 @@
 #include "qv/sim/host_state.h"
 #include "qv/sim/install_points.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/child_process.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
+using qv::testing::Child;
+using qv::testing::ChildStatus;
 using qv::testing::TempMachine;
 
 const std::u16string kNetClass(kGuidDevClassNetText);
 
-// One step done: a byte to the parent.
+// One step done: a line to the parent.
 void Report(int fd, char step) {
-    if (write(fd, &step, 1) != 1) _exit(3);
+    const char line[] = {step, '\n'};
+    if (write(fd, line, sizeof line) != sizeof line) _exit(3);
 }
 
 // Creates, registers, installs and removes adapters until killed (or once).
@@ -147,21 +150,13 @@ TEST(DeviceInstallKilled, InsideEachTransactionTheDeviceKeepsItsLastWholeState) 
     };
     for (const auto& p : points) {
         SCOPED_TRACE("point " + std::to_string(static_cast<int>(p.point)));
-        int pipeFds[2];
-        ASSERT_EQ(pipe(pipeFds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(pipeFds[0]);
+        Child child([&p](int report) {
             g_killAt = p.point;
             sim::SetInstallPointHook(KillAtPoint);
-            Cycle(pipeFds[1], true);
-        }
-        close(pipeFds[1]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        close(pipeFds[0]);
-        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "status " << status;
+            Cycle(report, true);
+        });
+        const ChildStatus end = child.Wait();
+        ASSERT_EQ(end.signal, SIGKILL) << "exit code " << end.exitCode;
         EXPECT_EQ(IntegrityCheck(machine.dir()), "ok");
         expected.bare += p.bare;
         expected.whole += p.whole;
@@ -175,24 +170,12 @@ TEST(DeviceInstallKilled, AtAnyMomentEveryDeviceIsWholeOrGone) {
     TempMachine machine;
     for (int steps = 1; steps <= 9; ++steps) {
         SCOPED_TRACE("killed after " + std::to_string(steps) + " steps");
-        int pipeFds[2];
-        ASSERT_EQ(pipe(pipeFds), 0);
-        const pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            close(pipeFds[0]);
-            Cycle(pipeFds[1]);
-        }
-        close(pipeFds[1]);
+        Child child([](int report) { Cycle(report); });
         int done = 0;
-        char step = 0;
-        while (done < steps && read(pipeFds[0], &step, 1) == 1) ++done;
-        kill(child, SIGKILL);
-        close(pipeFds[0]);
-        int status = 0;
-        waitpid(child, &status, 0);
-        ASSERT_EQ(done, steps) << "the child stopped with status " << status;
-        ASSERT_TRUE(WIFSIGNALED(status));
+        while (done < steps && !child.Line().empty()) ++done;
+        const ChildStatus end = child.Kill();
+        ASSERT_EQ(done, steps) << "the child stopped with exit code " << end.exitCode;
+        ASSERT_NE(end.signal, 0);
         EXPECT_EQ(IntegrityCheck(machine.dir()), "ok");
         const Found found = ExpectWholeDevices();
         EXPECT_LE(found.bare + found.whole, static_cast<size_t>(steps));

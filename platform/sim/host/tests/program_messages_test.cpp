@@ -3,7 +3,6 @@
 // between forked processes (listeners that die, garbage in the spool, senders racing).
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -11,13 +10,11 @@
 
 #include <chrono>
 #include <filesystem>
-#include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "qv/host/broadcasts.h"
@@ -26,6 +23,8 @@
 #include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
+#include "qv/testing/child_process.h"
+#include "qv/testing/eventually.h"
 #include "qv/testing/temp_dir.h"
 #include "qv/testing/temp_machine.h"
 
@@ -33,68 +32,16 @@ namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
+using qv::testing::Child;
+using qv::testing::Eventually;
 using qv::testing::MachineOptions;
 using qv::testing::ReadFile;
+using qv::testing::ReportLine;
 using qv::testing::TempMachine;
 using qv::testing::WriteFile;
-using Clock = std::chrono::steady_clock;
 
-// How long a wait for something that must happen may last: only a guard against hanging, far
-// beyond what a loaded machine needs.
-constexpr int kHangGuardMs = 60000;
-
-bool Eventually(const std::function<bool()>& done) {
-    for (const auto deadline = Clock::now() + std::chrono::milliseconds(kHangGuardMs); !done();) {
-        if (Clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-// A forked process running body, which reports lines to the parent; killed and reaped at the end.
-class Child {
-  public:
-    explicit Child(const std::function<void(int report)>& body) {
-        int fds[2];
-        EXPECT_EQ(pipe(fds), 0);
-        if ((pid_ = fork()) == 0) {
-            body(fds[1]);
-            _exit(0);
-        }
-        close(fds[1]);
-        from_ = fds[0];
-    }
-    ~Child() {
-        Kill();
-        close(from_);
-    }
-    pid_t pid() const { return pid_; }
-    // The next line the child reports; empty when none comes before the hang guard.
-    std::string Line() {
-        std::string line;
-        pollfd wait{from_, POLLIN, 0};
-        for (char c = 0; poll(&wait, 1, kHangGuardMs) == 1 && read(from_, &c, 1) == 1 && c != '\n';)
-            line += c;
-        return line;
-    }
-    // Waits until the child has ended by itself.
-    void Wait() {
-        if (pid_ > 0) waitpid(pid_, nullptr, 0);
-        pid_ = 0;
-    }
-    void Kill() {
-        if (pid_ > 0 && kill(pid_, SIGKILL) == 0) waitpid(pid_, nullptr, 0);
-        pid_ = 0;
-    }
-
-  private:
-    pid_t pid_ = 0;
-    int from_ = -1;
-};
-
-void Report(int report, const std::string& line) {
-    (void)!write(report, (line + "\n").data(), line.size() + 1);
-}
+// The hang guard, for the waits that take milliseconds.
+constexpr int kHangGuardMs = std::chrono::milliseconds(qv::testing::kHangGuard).count();
 
 std::string Describe(const host::BroadcastMessage& m) {
     return std::to_string(m.message) + " " + std::to_string(m.wParam) + " " + std::to_string(m.lParam) + " " +
@@ -104,9 +51,9 @@ std::string Describe(const host::BroadcastMessage& m) {
 // A child that listens, says "ready", then reports each message it receives.
 void Listen(int report) {
     std::string error;
-    Report(report, host::ListenForBroadcasts(&error) ? "ready" : error);
+    ReportLine(report, host::ListenForBroadcasts(&error) ? "ready" : error);
     for (host::BroadcastMessage message{};;) {
-        if (host::WaitForBroadcast(10000, &message)) Report(report, Describe(message));
+        if (host::WaitForBroadcast(10000, &message)) ReportLine(report, Describe(message));
     }
 }
 
@@ -205,7 +152,7 @@ TEST(RegisterWindowMessage, SameNumberForTheSameNameInEveryProcess) {
     std::vector<std::unique_ptr<Child>> children;
     for (size_t first = 0; first < names.size(); ++first)
         children.push_back(
-            std::make_unique<Child>([&, first](int report) { Report(report, numbers(first)); }));
+            std::make_unique<Child>([&, first](int report) { ReportLine(report, numbers(first)); }));
     const std::string mine = numbers(0);
     for (auto& child : children) EXPECT_EQ(child->Line(), mine);
     std::set<uint32_t> distinct;

@@ -1,24 +1,25 @@
 // Several processes on one machine: concurrent writers lose nothing, and a writer killed in the
 // middle of its work leaves a database that opens and holds only whole transactions.
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <filesystem>
+#include <list>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/child_process.h"
+#include "qv/testing/eventually.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
 namespace {
 
+using qv::testing::Child;
 using testing::ScratchMachine;
 using testing::ValueCount;
 
@@ -35,37 +36,14 @@ HKey OpenShared() {
     return key;
 }
 
-// Waits for a child at most timeout; kills it if it overstays. Returns its exit status, or -1.
-int WaitChild(pid_t pid, std::chrono::seconds timeout) {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            return -1;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
-// Runs body in a child process; the child's exit status is 0 when body returns true.
-template <typename Body>
-pid_t Spawn(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body() ? 0 : 1);
-    return pid;
-}
-
 using MultiProcess = ScratchMachine;
 
 TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
     constexpr int kWrites = 300;
     HKey key = OpenShared();  // the machine exists before the writers start
-    std::vector<pid_t> children;
+    std::list<Child> children;
     for (int writer = 0; writer < 2; ++writer) {
-        children.push_back(Spawn([writer] {
+        children.emplace_back([writer] {
             HKey own = nullptr;
             if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess)
                 return false;
@@ -85,9 +63,9 @@ TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
                 reg::CloseKey(sub);
             }
             return reg::CloseKey(own) == kErrorSuccess;
-        }));
+        });
     }
-    for (pid_t pid : children) EXPECT_EQ(WaitChild(pid, std::chrono::seconds(120)), 0);
+    for (Child& child : children) EXPECT_EQ(child.Wait(std::chrono::seconds(120)).exitCode, 0);
 
     EXPECT_EQ(ValueCount(key), 2u * kWrites);
     for (int writer = 0; writer < 2; ++writer) {
@@ -110,7 +88,7 @@ TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
 TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
     constexpr uint32_t kBatch = 50;
     HKey key = OpenShared();
-    const pid_t child = Spawn([] {
+    Child child([] {
         HKey own = nullptr;
         if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess) return false;
         std::vector<uint8_t> data(2048);
@@ -126,16 +104,10 @@ TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
         }
     });
     // Let the writer get well into its work, then kill it without warning.
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     uint32_t size = 0;
-    while (reg::QueryValueEx(key, u"b4-0", nullptr, nullptr, &size) != kErrorSuccess &&
-           std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    kill(child, SIGKILL);
-    int status = 0;
-    waitpid(child, &status, 0);
-    ASSERT_TRUE(WIFSIGNALED(status)) << "the writer stopped on its own";
+    qv::testing::Eventually(
+        [&] { return reg::QueryValueEx(key, u"b4-0", nullptr, nullptr, &size) == kErrorSuccess; });
+    ASSERT_NE(child.Kill().signal, 0) << "the writer stopped on its own";
 
     sqlite3* db = nullptr;
     ASSERT_EQ(sqlite3_open_v2((machine_ / "registry.db").c_str(), &db, SQLITE_OPEN_READWRITE, nullptr),
@@ -162,16 +134,16 @@ TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
 
 TEST_F(MultiProcess, ProcessesStartingOnAMissingMachineBuildItOnce) {
     ASSERT_FALSE(std::filesystem::exists(machine_));
-    std::vector<pid_t> children;
+    std::list<Child> children;
     for (int i = 0; i < 3; ++i) {
-        children.push_back(Spawn([] {
+        children.emplace_back([] {
             HKey key = OpenShared();
             const bool ok = key != nullptr;
             reg::CloseKey(key);
             return ok;
-        }));
+        });
     }
-    for (pid_t pid : children) EXPECT_EQ(WaitChild(pid, std::chrono::seconds(60)), 0);
+    for (Child& child : children) EXPECT_EQ(child.Wait().exitCode, 0);
     HKey key = OpenShared();
     ASSERT_NE(key, nullptr);
     char16_t name[16];
@@ -188,12 +160,12 @@ TEST_F(MultiProcess, ForkedChildUsesItsOwnConnection) {
     HKey key = OpenShared();
     const uint8_t parentByte = 1;
     ASSERT_EQ(reg::SetValueEx(key, u"parent", kRegBinary, &parentByte, 1), kErrorSuccess);
-    const pid_t child = Spawn([key] {
+    Child child([key] {
         // The parent's handle and connection came along with the fork; writing must still work.
         const uint8_t childByte = 2;
         return reg::SetValueEx(key, u"child", kRegBinary, &childByte, 1) == kErrorSuccess;
     });
-    EXPECT_EQ(WaitChild(child, std::chrono::seconds(60)), 0);
+    EXPECT_EQ(child.Wait().exitCode, 0);
     uint8_t byte = 0;
     uint32_t size = 1;
     EXPECT_EQ(reg::QueryValueEx(key, u"child", nullptr, &byte, &size), kErrorSuccess);
@@ -206,7 +178,7 @@ TEST_F(MultiProcess, ReadSnapshotSeesOneStateAndDoesNotBlockWriters) {
     int go[2];
     ASSERT_EQ(pipe(go), 0);
     // The writer is started before the snapshot opens and waits for the word to write.
-    const pid_t writer = Spawn([&go] {
+    Child writer([&go] {
         char word = 0;
         if (read(go[0], &word, 1) != 1) return false;
         HKey own = nullptr;
@@ -222,8 +194,8 @@ TEST_F(MultiProcess, ReadSnapshotSeesOneStateAndDoesNotBlockWriters) {
         ASSERT_TRUE(snapshot.ok());
         EXPECT_EQ(ValueCount(key), 0u);
         ASSERT_EQ(write(go[1], "x", 1), 1);
-        EXPECT_EQ(WaitChild(writer, std::chrono::seconds(60)), 0);  // the write went through meanwhile
-        EXPECT_EQ(ValueCount(key), 0u);                             // but the snapshot still sees before
+        EXPECT_EQ(writer.Wait().exitCode, 0);  // the write went through meanwhile
+        EXPECT_EQ(ValueCount(key), 0u);        // but the snapshot still sees before
     }
     EXPECT_EQ(ValueCount(key), 1u);
     close(go[0]);

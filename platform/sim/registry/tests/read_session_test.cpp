@@ -1,16 +1,16 @@
 // Reads of one process share a transaction between calls; what other processes commit meanwhile,
 // and what the process writes itself, is seen by the next call all the same.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/child_process.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
@@ -47,12 +47,8 @@ bool Exists(const char16_t* path) {
 }
 
 // Runs body in a child process and waits for it; true when body returned true.
-template <typename Body>
-bool InChild(Body body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body() ? 0 : 1);
-    int status = 0;
-    return waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+bool InChild(const std::function<bool()>& body) {
+    return qv::testing::Child(body).Wait().exitCode == 0;
 }
 
 TEST_F(ReadSession, NextCallSeesWhatAnotherProcessCommitted) {

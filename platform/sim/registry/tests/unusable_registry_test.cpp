@@ -4,20 +4,18 @@
 // reports are the process's own.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/child_process.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
@@ -36,26 +34,15 @@ struct ChildRun {
 // Runs body in a child process whose stderr goes to a file. A child still running after two
 // minutes is killed: only a guard against a hang, far beyond what a loaded machine needs.
 ChildRun RunChild(const fs::path& errFile, const std::function<bool()>& body) {
-    constexpr auto timeout = std::chrono::seconds(120);
     const auto start = std::chrono::steady_clock::now();
-    const pid_t pid = fork();
-    if (pid == 0) {
+    qv::testing::Child child([&] {
         const int fd = open(errFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(fd, STDERR_FILENO);
-        _exit(body() ? 0 : 1);
-    }
+        return body();
+    });
     ChildRun run;
-    int raw = 0;
-    while (waitpid(pid, &raw, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() - start > timeout) {
-            kill(pid, SIGKILL);
-            waitpid(pid, &raw, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    run.status = child.Wait(std::chrono::seconds(120)).exitCode;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    run.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
     std::ifstream in(errFile);
     run.err.assign(std::istreambuf_iterator<char>(in), {});
     return run;
@@ -91,27 +78,19 @@ class UnusableRegistry : public EmptyMachine {
 };
 
 TEST_F(UnusableRegistry, LockedByAnotherProcessFailsFastAfterOneBoundedWait) {
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
+    qv::testing::Child holder([this](int report) {
         sqlite3* db = nullptr;
         sqlite3_open(Db().c_str(), &db);
         const bool locked = sqlite3_exec(db,
                                          "PRAGMA locking_mode = EXCLUSIVE; BEGIN EXCLUSIVE;"
                                          "INSERT INTO keys(parent, name, fold) VALUES(1, x'4100', x'0041');",
                                          nullptr, nullptr, nullptr) == SQLITE_OK;
-        const char byte = locked ? 'y' : 'n';
-        (void)!write(ready[1], &byte, 1);
+        qv::testing::ReportLine(report, locked ? "locked" : "not locked");
         sleep(60);
-        _exit(0);
-    }
-    char byte = 0;
-    ASSERT_EQ(read(ready[0], &byte, 1), 1);
-    ASSERT_EQ(byte, 'y');
+    });
+    ASSERT_EQ(holder.Line(), "locked");
     const ChildRun run = RunChild(ErrFile(), [] { return EveryCallFails(kErrorRegistryIoFailed, 50); });
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
+    holder.Kill();
     // 200 calls: one wait of the budget of 4 s, then every call fails at once. Were each call to
     // wait, the run would take 800 s and meet the hang guard.
     EXPECT_EQ(run.status, 0);
@@ -207,10 +186,9 @@ TEST_F(MachineDirectories, OnlyMissingEmptyOrMarkedDirectoriesBecomeMachines) {
 TEST_F(MachineDirectories, StaleBuildsOfDeadProcessesAreRemovedOnOpen) {
     std::string error;
     ASSERT_TRUE(CreateEmptyMachine(machine_, false, &error)) << error;
-    const pid_t dead = fork();
-    if (dead == 0) _exit(0);
-    waitpid(dead, nullptr, 0);
-    const std::string deadBuild = "registry.db.new-" + std::to_string(dead) + "-1";
+    qv::testing::Child dead([] {});
+    dead.Wait();
+    const std::string deadBuild = "registry.db.new-" + std::to_string(dead.pid()) + "-1";
     const std::string liveBuild = "registry.db.new-" + std::to_string(getppid()) + "-1";
     for (const std::string& name :
          {deadBuild, deadBuild + "-wal", liveBuild, std::string("registry.db.new-x")})

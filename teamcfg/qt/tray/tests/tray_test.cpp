@@ -8,35 +8,25 @@
 #include <sys/ioctl.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <string>
-#include <thread>
 
 #include "qv/platform/process.h"
 #include "qv/platform/utf.h"
 #include "qv/teamlib/inventory.h"
+#include "qv/testing/eventually.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
 namespace fs = std::filesystem;
+using qv::testing::Eventually;
 using qv::testing::MachineOptions;
 using qv::testing::TempMachine;
-
-// Waits until done() holds; the deadline only guards against a hang.
-bool Eventually(const std::function<bool()>& done) {
-    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60); !done();) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    return true;
-}
 
 // The mailbox of the listener on the machine ("messages/<pid>-..."); empty when none listens.
 fs::path Mailbox(const fs::path& machine) {

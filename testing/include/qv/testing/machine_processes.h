@@ -5,18 +5,15 @@
 
 #include <sys/types.h>
 
+#include <list>
 #include <string_view>
-#include <vector>
+
+#include "qv/testing/child_process.h"
 
 namespace qv::testing {
 
 class MachineProcesses {
   public:
-    MachineProcesses() = default;
-    ~MachineProcesses();
-    MachineProcesses(const MachineProcesses&) = delete;
-    MachineProcesses& operator=(const MachineProcesses&) = delete;
-
     // Starts a child listed as imageName ("QvTeamCmd.exe") on the selected machine and returns
     // once it is listed; its process id, or -1 with a test failure.
     pid_t Start(std::string_view imageName);
@@ -24,7 +21,7 @@ class MachineProcesses {
     void Kill(pid_t pid);
 
   private:
-    std::vector<pid_t> children_;
+    std::list<Child> children_;
 };
 
 }  // namespace qv::testing

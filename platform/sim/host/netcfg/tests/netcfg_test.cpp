@@ -5,12 +5,9 @@
 #include "qv/platform/netcfg.h"
 
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -23,12 +20,17 @@
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/netcfg.h"
+#include "qv/testing/child_process.h"
+#include "qv/testing/eventually.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
 namespace {
 
 using namespace qv::netcfg;
+using qv::testing::Child;
+using qv::testing::Eventually;
+using qv::testing::ReportLine;
 using qv::testing::TempMachine;
 
 constexpr const char16_t* kClient = u"QvTeamCfg";
@@ -211,33 +213,6 @@ int StoredEnabled(const std::u16string& adapter, const std::u16string& protocolI
     return -1;
 }
 
-// Waits until done() holds; the deadline only guards against a hang.
-bool Eventually(const std::function<bool()>& done) {
-    for (const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60); !done();) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    return true;
-}
-
-// Runs body in a forked child; the child exits with body's result (0 = as expected).
-pid_t Fork(const std::function<int()>& body) {
-    const pid_t pid = fork();
-    if (pid == 0) _exit(body());
-    return pid;
-}
-
-int Reap(pid_t pid) {
-    int status = 0;
-    pid_t reaped = 0;
-    if (!Eventually([&] { return (reaped = waitpid(pid, &status, WNOHANG)) != 0; })) {
-        kill(pid, SIGKILL);
-        waitpid(pid, &status, 0);
-        return -1;
-    }
-    return reaped == pid && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 // Asks for the write lock with a wait of timeoutMs and expects it refused to the holder named. The
 // wait is counted on the tick, which virtual sleeps move and the real time of the attempts as
 // well: it lasts the timeout on the tick and sleeps no longer than the timeout.
@@ -372,7 +347,7 @@ TEST_F(NetCfgTest, ApplyPersistsForOtherProcessesAndUninitializeDiscards) {
     for (const auto& e : expected)
         EXPECT_EQ(StoredEnabled(e.adapter, e.protocol), e.enabled) << ToUtf8(e.adapter);
     // Another process sees the applied state through the port, without the lock.
-    const pid_t child = Fork([&] {
+    Child child([&] {
         Config cfg(false);
         int wrong = 0;
         for (const auto& e : expected) {
@@ -382,7 +357,7 @@ TEST_F(NetCfgTest, ApplyPersistsForOtherProcessesAndUninitializeDiscards) {
         }
         return wrong;
     });
-    EXPECT_EQ(Reap(child), 0);
+    EXPECT_EQ(child.Wait().exitCode, 0);
 }
 
 TEST_F(NetCfgTest, ChangesNeedTheWriteLock) {
@@ -400,47 +375,29 @@ TEST_F(NetCfgTest, ChangesNeedTheWriteLock) {
     EXPECT_EQ(StoredEnabled(N5Guid(1), u"ms_tcpip"), 1);
 }
 
-// A child that takes the lock as client and waits until it is killed; its pid, or -1.
-pid_t HoldingChild(const char16_t* client) {
-    int ready[2];
-    if (pipe(ready) != 0) return -1;
-    const pid_t pid = fork();
-    if (pid == 0) {
-        Config cfg(true, client);
-        const char answer = cfg.lockResult() == kSOk ? '1' : '0';
-        (void)!write(ready[1], &answer, 1);
-        for (;;) pause();
-    }
-    close(ready[1]);
-    pollfd wait{ready[0], POLLIN, 0};
-    char answer = '0';
-    const bool answered = poll(&wait, 1, 60000) == 1 && read(ready[0], &answer, 1) == 1;
-    close(ready[0]);
-    if (answered && answer == '1') return pid;
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-    return -1;
-}
-
 TEST_F(NetCfgTest, LockOfAnotherProcessFailsAfterTheWaitWithItsHolder) {
-    const pid_t child = HoldingChild(u"Other Program");
-    ASSERT_GT(child, 0);
+    // A child that takes the lock and holds it until it is killed.
+    Child child([](int report) {
+        Config cfg(true, u"Other Program");
+        ReportLine(report, cfg.lockResult() == kSOk ? "locked" : "refused");
+        for (;;) pause();
+    });
+    ASSERT_EQ(child.Line(), "locked");
     EXPECT_EQ(sim::ReadWriteLock().holder, u"Other Program");
-    EXPECT_EQ(sim::ReadWriteLock().processId, static_cast<uint32_t>(child));
+    EXPECT_EQ(sim::ReadWriteLock().processId, static_cast<uint32_t>(child.pid()));
     ExpectRefusedAfterTheWait(5000, u"Other Program");
     // Its death frees the lock, even before it is reaped.
-    kill(child, SIGKILL);
+    kill(child.pid(), SIGKILL);
     EXPECT_TRUE(Eventually([] { return !sim::ReadWriteLock().held; }));
     {
         Config cfg(true, kClient, 5000);
         EXPECT_EQ(cfg.lockResult(), kSOk);
         EXPECT_EQ(sim::ReadWriteLock().holder, kClient);
     }
-    waitpid(child, nullptr, 0);
 }
 
 TEST_F(NetCfgTest, LockOfAProcessThatEndedIsFree) {
-    const pid_t child = Fork([] {
+    Child child([] {
         CoInitialize();
         INetCfg cfg = nullptr;
         INetCfgLock lock = nullptr;
@@ -448,7 +405,7 @@ TEST_F(NetCfgTest, LockOfAProcessThatEndedIsFree) {
         if (CreateNetCfg(&cfg) != kSOk || QueryLock(cfg, &lock) != kSOk) return 2;
         return AcquireWriteLock(lock, 0, u"Crashed", &holder) == kSOk ? 0 : 1;  // ends holding it
     });
-    ASSERT_EQ(Reap(child), 0);
+    ASSERT_EQ(child.Wait().exitCode, 0);
     const uint64_t slept = sim::VirtualMillisecondsSlept();
     Config cfg(true, kClient, 5000);
     EXPECT_EQ(cfg.lockResult(), kSOk);
