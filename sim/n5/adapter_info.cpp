@@ -55,6 +55,10 @@ uint32_t EntryBytes(const GeneratedEntry& e) {
 
 }  // namespace
 
+const char* const kQsetParamNames[kQsetParamCount] = {
+    "holdoff", "maxrxpkts", "cpu_affinity", "default_txq", "percent_below_dpc_threshold",
+};
+
 void PowerOnAdapterInfo(AdapterInfoState* info) {
     std::memset(info, 0, sizeof *info);
     const uint32_t version[4] = {3, 2, 0, 17};

@@ -11,10 +11,8 @@
 // big-endian in the descriptor's data, as the tool prints it.
 #include "adapter_chip.h"
 
-#include <cerrno>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 #include "machine_support.h"
@@ -28,15 +26,15 @@ using Args = std::span<char* const>;
 }  // namespace
 
 int RunContextCommand(Adapter& a, Args args) {
-    const auto type = args.size() >= 2 ? ParseNumber(args[0], 0, 4) : std::nullopt;
-    const auto id = args.size() >= 2 ? ParseNumber(args[1], 0, 0xFFFFFFFF) : std::nullopt;
+    const auto type = args.size() >= 2 ? ParseNumber(args[0], Radix::kDecimal, 4) : std::nullopt;
+    const auto id = args.size() >= 2 ? ParseNumber(args[1], Radix::kDecimal, 0xFFFFFFFF) : std::nullopt;
     if (!type || !id || (args.size() != 2 && args.size() != 4)) {
         return AdapterUsage("expected context <type 0-4> <id> [<f0> <f1>]");
     }
     ChipState& chip = a.state().chip;
     QueueContext* context = nullptr;
     uint32_t slot = 0;
-    if (*type <= 2 && EgressContextSlot(*id, &slot)) {
+    if (*type <= 2 && EgressContextSlot(static_cast<uint32_t>(*id), &slot)) {
         context = &chip.egress[slot];
     } else if (*type == 3 && *id < kFreeListContexts) {
         context = &chip.freeList[*id];
@@ -45,12 +43,10 @@ int RunContextCommand(Adapter& a, Args args) {
     }
     if (context == nullptr) return Fail(kExitFailure, "adapter: no context of that type has that id");
     if (args.size() == 4) {
-        QueueContext value{};
-        if (!ParseUnsigned(args[2], 16, UINT64_MAX, &value.f0) ||
-            !ParseUnsigned(args[3], 16, UINT64_MAX, &value.f1)) {
-            return AdapterUsage("the context words must be hexadecimal numbers");
-        }
-        *context = value;
+        const auto f0 = ParseNumber(args[2], Radix::kHex, UINT64_MAX);
+        const auto f1 = ParseNumber(args[3], Radix::kHex, UINT64_MAX);
+        if (!f0 || !f1) return AdapterUsage("the context words must be hexadecimal numbers");
+        *context = {.f0 = *f0, .f1 = *f1};
         return kExitOk;
     }
     std::printf("f0 = 0x%016" PRIX64 "\nf1 = 0x%016" PRIX64 "\n", context->f0, context->f1);
@@ -59,9 +55,9 @@ int RunContextCommand(Adapter& a, Args args) {
 
 int RunDescriptorCommand(Adapter& a, Args args) {
     constexpr size_t kWords = kDescriptorBytes / 8;
-    const auto queue = args.size() >= 2 ? ParseNumber(args[0], 0, kDescriptorQueues - 1) : std::nullopt;
-    const auto index = args.size() >= 2 ? ParseNumber(args[1], 0, kDescriptorSlots - 1) : std::nullopt;
-    const auto length = args.size() >= 3 ? ParseNumber(args[2], 0, 0xFFFFFFFF) : std::nullopt;
+    const auto queue = args.size() >= 2 ? ParseNumber(args[0], Radix::kDecimal, kDescriptorQueues - 1) : std::nullopt;
+    const auto index = args.size() >= 2 ? ParseNumber(args[1], Radix::kDecimal, kDescriptorSlots - 1) : std::nullopt;
+    const auto length = args.size() >= 3 ? ParseNumber(args[2], Radix::kDecimal, 0xFFFFFFFF) : std::nullopt;
     if (!queue || !index || (args.size() >= 3 && !length) || args.size() > 3 + kWords) {
         return AdapterUsage(
             "expected descriptor <queue 0-47> <index 0-15> [<length> [<word>...]] (at most 16 words)");
@@ -69,11 +65,11 @@ int RunDescriptorCommand(Adapter& a, Args args) {
     Descriptor& d = a.state().chip.descriptors[*queue][*index];
     if (args.size() >= 3) {
         Descriptor value{};
-        value.length = *length;
+        value.length = static_cast<uint32_t>(*length);
         for (size_t w = 0; w + 3 < args.size(); ++w) {
-            uint64_t word = 0;
-            if (!ParseUnsigned(args[3 + w], 16, UINT64_MAX, &word))
-                return AdapterUsage("the words must be hexadecimal numbers");
+            const auto parsed = ParseNumber(args[3 + w], Radix::kHex, UINT64_MAX);
+            if (!parsed) return AdapterUsage("the words must be hexadecimal numbers");
+            uint64_t word = *parsed;
             for (int b = 7; b >= 0; --b, word >>= 8)
                 value.data[8 * w + static_cast<size_t>(b)] = static_cast<uint8_t>(word);
         }
@@ -95,14 +91,13 @@ int RunTableCommand(Adapter& a, Args args) {
     if (args.size() < 2 || args.size() > 3 || table == kTpTableCount) {
         return AdapterUsage("expected table pace|cctrl|tos|mtu|map|lkp|txmod <index> [<value>]");
     }
-    const auto index = ParseNumber(args[1], 0, kTpTableEntries[table] - 1);
+    const auto index = ParseNumber(args[1], Radix::kDecimal, kTpTableEntries[table] - 1);
     if (!index) return AdapterUsage("the index is past the table's end");
     uint32_t& entry = a.state().chip.tpTables[TpTableStart(table) + *index];
     if (args.size() == 3) {
-        uint64_t value = 0;
-        if (!ParseUnsigned(args[2], 16, 0xFFFFFFFF, &value))
-            return AdapterUsage("the value must be a 32-bit hexadecimal number");
-        entry = static_cast<uint32_t>(value);
+        const auto value = ParseNumber(args[2], Radix::kHex, 0xFFFFFFFF);
+        if (!value) return AdapterUsage("the value must be a 32-bit hexadecimal number");
+        entry = static_cast<uint32_t>(*value);
         return kExitOk;
     }
     std::printf("0x%08X\n", entry);

@@ -1,24 +1,7 @@
 // qvsim's adapter commands: inspect and change the state of a simulated n5 adapter and switch its
-// faults.
-//   qvsim adapter <n> show | reset
-//   qvsim adapter <n> reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>]
-//   qvsim adapter <n> fault function <f> on|off | fault reg-read <offset> on|off
-//                       | fault reg-write <offset> on|off | fault cim-busy on|off
-//                       | fault flash-never-ready on|off | fault flash-wren-ignored on|off
-//                       | fault vpd-absent on|off | fault vpd-never-completes on|off
-//                       | fault jtag-never-completes on|off | fault jtag-unknown-idcode on|off
-//                       | fault microcode-stuck on|off | fault cim-la-busy on|off
-//                       | fault queue-debug-busy on|off | fault clear
-//                       | fault detail|detail-size|open <number>|off
-//   qvsim adapter <n> flash dump <file> | flash load <file> | eeprom dump <file> | eeprom load <file>
-//   qvsim adapter <n> jtag chain [<name>|<idcode>]... | jtag show | jtag dump <position> <file>
-//   qvsim adapter <n> info | versions vbd|microcode|firmware ... | trace load <count>|clear
-//   qvsim adapter <n> mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot>
-//                       | la step <n> | la show
-//   qvsim adapter <n> context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]]
-//                     | table <name> <index> [<value>]
-//   qvsim adapter <n> stats link|functions|qsets|connection|set|reset ... (adapter_stats.cpp)
-// Numbers are hexadecimal except the instance and the function number.
+// faults. One table (kForms) names every form of "qvsim adapter <n> ..." with its handler; the
+// usage text is made from it. Numbers are hexadecimal except the instance and the function number.
+#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -26,6 +9,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "adapter_chip.h"
@@ -45,11 +29,10 @@ namespace {
 using qv::sim::n5::Adapter;
 using Args = std::span<char* const>;
 
-bool ParseNumber(const char* text, int base, uint32_t* value) {
-    uint64_t v = 0;
-    if (!ParseUnsigned(text, base, 0xFFFFFFFF, &v)) return false;
-    *value = static_cast<uint32_t>(v);
-    return true;
+bool ParseNumber(const char* text, Radix radix, uint32_t* value) {
+    const auto number = qvsim::ParseNumber(text, radix, 0xFFFFFFFF);
+    if (number) *value = static_cast<uint32_t>(*number);
+    return number.has_value();
 }
 
 bool ParseSwitch(const char* text, bool* on) {
@@ -97,10 +80,10 @@ int Show(Adapter& a, const std::filesystem::path& file) {
 int Word(Adapter& a, const char* what, Args args) {
     uint32_t at = 0;
     uint32_t value = 0;
-    if (args.empty() || args.size() > 2 || !ParseNumber(args[0], 16, &at))
+    if (args.empty() || args.size() > 2 || !ParseNumber(args[0], Radix::kHex, &at))
         return AdapterUsage("expected <offset> [<value>]");
     const bool write = args.size() == 2;
-    if (write && !ParseNumber(args[1], 16, &value))
+    if (write && !ParseNumber(args[1], Radix::kHex, &value))
         return AdapterUsage("the value must be a hexadecimal number");
     const bool reg = std::strcmp(what, "reg") == 0;
     const bool cim = std::strcmp(what, "cim") == 0;
@@ -132,7 +115,7 @@ int LookupFault(const qv::sim::BusDriverInterface& bus, Args args) {
         {"open", qv::sim::kStateOpenFails},
     };
     uint32_t value = 0;
-    if (args.size() != 2 || (std::strcmp(args[1], "off") != 0 && !ParseNumber(args[1], 10, &value))) {
+    if (args.size() != 2 || (std::strcmp(args[1], "off") != 0 && !ParseNumber(args[1], Radix::kDecimal, &value))) {
         return AdapterUsage("expected fault detail|detail-size|open <decimal number>|off");
     }
     const std::u16string instance(bus.deviceInstance.begin(), bus.deviceInstance.end());
@@ -164,7 +147,25 @@ constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
     {"queue-debug-busy", &Adapter::SetQueueDebugBusyStuck},
 };
 
-int Fault(Adapter& a, Args args) {
+// "cim-busy|flash-never-ready|...|queue-debug-busy on|off": the switch faults' form.
+constexpr size_t kSwitchFormSize = [] {
+    size_t n = std::size(" on|off") - 1;
+    for (const auto& fault : kSwitchFaults) n += std::string_view(fault.first).size() + 1;
+    return n - 1;
+}();
+constexpr auto kSwitchFormText = [] {
+    std::array<char, kSwitchFormSize> text{};
+    size_t at = 0;
+    for (const auto& fault : kSwitchFaults) {
+        if (at != 0) text[at++] = '|';
+        for (const char c : std::string_view(fault.first)) text[at++] = c;
+    }
+    for (const char c : std::string_view(" on|off")) text[at++] = c;
+    return text;
+}();
+constexpr std::string_view kSwitchForm(kSwitchFormText.data(), kSwitchFormText.size());
+
+int FaultOnAdapter(Adapter& a, Args args) {
     if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
         a.ClearFaults();
         return 0;
@@ -179,18 +180,16 @@ int Fault(Adapter& a, Args args) {
     }
     uint32_t n = 0;
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
-        return AdapterUsage(
-            "expected fault function|reg-read|reg-write <n> on|off, fault "
-            "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|"
-            "jtag-never-completes|jtag-unknown-idcode|microcode-stuck|cim-la-busy|queue-debug-busy on|off or "
-            "fault clear");
+        const std::string why = "expected fault function|reg-read|reg-write <n> on|off, fault " +
+                                std::string(kSwitchForm) + " or fault clear";
+        return AdapterUsage(why.c_str());
     }
     if (std::strcmp(args[0], "function") == 0) {
-        if (!ParseNumber(args[1], 10, &n) || n > qv::sim::n5::kMaxFunction)
+        if (!ParseNumber(args[1], Radix::kDecimal, &n) || n > qv::sim::n5::kMaxFunction)
             return AdapterUsage("functions are 0 to 31");
         a.SetFunctionFails(n, on);
     } else if (std::strcmp(args[0], "reg-read") == 0 || std::strcmp(args[0], "reg-write") == 0) {
-        if (!ParseNumber(args[1], 16, &n) || n >= qv::sim::n5::kRegisterSpaceBytes) {
+        if (!ParseNumber(args[1], Radix::kHex, &n) || n >= qv::sim::n5::kRegisterSpaceBytes) {
             return AdapterUsage("register offsets are 0 to FFFC");
         }
         if (args[0][4] == 'r') {
@@ -253,79 +252,148 @@ int DumpOrLoad(const Part& part, Args args) {
     return 0;
 }
 
-int RunAdapter(Args args) {
-    uint32_t instance = 0;
-    if (args.size() < 2 || !ParseNumber(args[0], 10, &instance) || instance > 0xFFFF) {
-        return AdapterUsage("expected <n> <command>; see qvsim help");
-    }
+// The adapter a command works on: its bus-driver instance and state file, and the state once
+// opened.
+struct Target {
     qv::sim::BusDriverInterface bus;
-    if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &bus)) {
-        std::fprintf(stderr, "qvsim: adapter: no bus-driver instance %u on this machine\n", instance);
-        return kExitFailure;
-    }
-    const std::filesystem::path file = qv::sim::AdapterStateFile(bus.deviceInstance);
-    int32_t error = 0;
-    const char* command = args[1];
-    if (std::strcmp(command, "fault") == 0 && IsLookupFault(args.subspan(2)))
-        return LookupFault(bus, args.subspan(2));
-    if (std::strcmp(command, "reset") == 0) {
-        if (args.size() != 2) return AdapterUsage("reset takes no arguments");
-        if (Adapter::Reset(file, &error)) return 0;
-        std::fprintf(stderr, "qvsim: adapter: cannot write %s (error %d)\n", file.c_str(), error);
-        return kExitFailure;
-    }
-    std::unique_ptr<Adapter> adapter = Adapter::Open(file, &error);
-    if (adapter == nullptr) {
+    std::filesystem::path file;
+    std::unique_ptr<Adapter> adapter;
+
+    // Opens the state file; false, with the reason on standard error, when it cannot be.
+    bool Open() {
+        int32_t error = 0;
+        adapter = Adapter::Open(file, &error);
+        if (adapter != nullptr) return true;
         std::fprintf(stderr, "qvsim: adapter: cannot open %s (error %d)%s\n", file.c_str(), error,
                      error == 11 ? "; it is not an adapter state file ('reset' replaces it)" : "");
-        return kExitFailure;
+        return false;
     }
-    const Args rest = args.subspan(2);
-    if (std::strcmp(command, "show") == 0 && rest.empty()) return Show(*adapter, file);
-    if (std::strcmp(command, "reg") == 0 || std::strcmp(command, "cim") == 0 ||
-        std::strcmp(command, "config") == 0) {
-        return Word(*adapter, command, rest);
-    }
-    if (std::strcmp(command, "fault") == 0) return Fault(*adapter, rest);
-    if (std::strcmp(command, "flash") == 0) {
-        return DumpOrLoad({"flash", adapter->state().flash.memory, qv::sim::n5::kFlashBytes, false}, rest);
-    }
-    if (std::strcmp(command, "eeprom") == 0) {
-        return DumpOrLoad({"eeprom", adapter->state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, rest);
-    }
-    if (std::strcmp(command, "jtag") == 0) return RunJtagCommand(*adapter, rest);
-    if (IsInfoCommand(command)) return RunInfoCommand(*adapter, command, rest);
-    if (std::strcmp(command, "mem") == 0) return RunMemCommand(*adapter, rest);
-    if (std::strcmp(command, "la") == 0) return RunLaCommand(*adapter, rest);
-    if (std::strcmp(command, "context") == 0) return RunContextCommand(*adapter, rest);
-    if (std::strcmp(command, "descriptor") == 0) return RunDescriptorCommand(*adapter, rest);
-    if (std::strcmp(command, "table") == 0) return RunTableCommand(*adapter, rest);
-    if (std::strcmp(command, "stats") == 0) return RunStatsCommand(*adapter, rest);
+};
+
+int Unknown() {
     return AdapterUsage("unknown adapter command; see qvsim help");
 }
 
-const Command kCommands[] = {
-    {"adapter",
-     "<n> show | reset | reg <offset> [<value>] | cim <address> [<value>] | config <offset> [<value>] | "
-     "fault function <f> on|off | fault reg-read|reg-write <offset> on|off | fault "
-     "cim-busy|flash-never-ready|flash-wren-ignored|vpd-absent|vpd-never-completes|jtag-never-completes|"
-     "jtag-unknown-idcode|microcode-stuck|cim-la-busy|queue-debug-busy on|off | fault clear | "
-     "flash dump|load <file> | eeprom dump|load <file> | jtag chain [<name>|<idcode>]... | jtag show | "
-     "jtag dump <position> <file> | info | versions vbd <a.b.c.d> | versions microcode <a.b.c> | "
-     "versions firmware <word> [<word>] | trace load <count> | trace clear | "
-     "mem tcb|wrc|stag <index> <offset> <bytes> | la sample <slot> <value> | la wptr <slot> | la step <n> | "
-     "la show | context <type> <id> [<f0> <f1>] | descriptor <queue> <index> [<length> [<word>...]] | "
-     "table <name> <index> [<value>] | stats link <port> up|down [<speed> [<duplex>]] | "
-     "stats functions <port> <count> | stats qsets <count> | "
-     "stats connection <c> <tid>|none [<mac>] | stats set <record> <counter>|u32@<offset>|u64@<offset> "
-     "<value> | stats reset",
-     RunAdapter},
+// A handler of the opened adapter.
+template <int (*run)(Adapter&, Args)>
+int Opened(Target& t, Args args) {
+    return t.Open() ? run(*t.adapter, args) : kExitFailure;
+}
+
+int ShowCommand(Target& t, Args args) {
+    if (!t.Open()) return kExitFailure;
+    return args.empty() ? Show(*t.adapter, t.file) : Unknown();
+}
+
+int ResetCommand(Target& t, Args args) {
+    if (!args.empty()) return AdapterUsage("reset takes no arguments");
+    int32_t error = 0;
+    if (Adapter::Reset(t.file, &error)) return kExitOk;
+    std::fprintf(stderr, "qvsim: adapter: cannot write %s (error %d)\n", t.file.c_str(), error);
+    return kExitFailure;
+}
+
+// The interface lookup faults live in the machine's registry, the others in the state file.
+int FaultCommand(Target& t, Args args) {
+    if (IsLookupFault(args)) return LookupFault(t.bus, args);
+    return Opened<FaultOnAdapter>(t, args);
+}
+
+int RegWord(Adapter& a, Args args) {
+    return Word(a, "reg", args);
+}
+int CimWord(Adapter& a, Args args) {
+    return Word(a, "cim", args);
+}
+int ConfigWord(Adapter& a, Args args) {
+    return Word(a, "config", args);
+}
+int Flash(Adapter& a, Args args) {
+    return DumpOrLoad({"flash", a.state().flash.memory, qv::sim::n5::kFlashBytes, false}, args);
+}
+int Eeprom(Adapter& a, Args args) {
+    return DumpOrLoad({"eeprom", a.state().vpd.memory, qv::sim::n5::kVpdEepromBytes, true}, args);
+}
+
+// One form of "qvsim adapter <n> <name> <synopsis>". A command of several forms has a row for each,
+// all with the same handler, so that the usage shows each form.
+struct Form {
+    std::string_view name;
+    std::string_view synopsis;
+    int (*run)(Target& target, Args args);
 };
+
+constexpr Form kForms[] = {
+    {"show", "", ShowCommand},
+    {"reset", "", ResetCommand},
+    {"reg", "<offset> [<value>]", Opened<RegWord>},
+    {"cim", "<address> [<value>]", Opened<CimWord>},
+    {"config", "<offset> [<value>]", Opened<ConfigWord>},
+    {"fault", "function <f> on|off", FaultCommand},
+    {"fault", "reg-read|reg-write <offset> on|off", FaultCommand},
+    {"fault", kSwitchForm, FaultCommand},
+    {"fault", "clear", FaultCommand},
+    {"flash", "dump|load <file>", Opened<Flash>},
+    {"eeprom", "dump|load <file>", Opened<Eeprom>},
+    {"jtag", "chain [<name>|<idcode>]...", Opened<RunJtagCommand>},
+    {"jtag", "show", Opened<RunJtagCommand>},
+    {"jtag", "dump <position> <file>", Opened<RunJtagCommand>},
+    {"info", "", Opened<RunInfoCommand>},
+    {"versions", "vbd <a.b.c.d>", Opened<RunVersionsCommand>},
+    {"versions", "microcode <a.b.c>", Opened<RunVersionsCommand>},
+    {"versions", "firmware <word> [<word>]", Opened<RunVersionsCommand>},
+    {"trace", "load <count>", Opened<RunTraceCommand>},
+    {"trace", "clear", Opened<RunTraceCommand>},
+    {"mem", "tcb|wrc|stag <index> <offset> <bytes>", Opened<RunMemCommand>},
+    {"la", "sample <slot> <value>", Opened<RunLaCommand>},
+    {"la", "wptr <slot>", Opened<RunLaCommand>},
+    {"la", "step <n>", Opened<RunLaCommand>},
+    {"la", "show", Opened<RunLaCommand>},
+    {"context", "<type> <id> [<f0> <f1>]", Opened<RunContextCommand>},
+    {"descriptor", "<queue> <index> [<length> [<word>...]]", Opened<RunDescriptorCommand>},
+    {"table", "<name> <index> [<value>]", Opened<RunTableCommand>},
+    {"stats", "link <port> up|down [<speed> [<duplex>]]", Opened<RunStatsCommand>},
+    {"stats", "functions <port> <count>", Opened<RunStatsCommand>},
+    {"stats", "qsets <count>", Opened<RunStatsCommand>},
+    {"stats", "connection <c> <tid>|none [<mac>]", Opened<RunStatsCommand>},
+    {"stats", "set <record> <counter>|u32@<offset>|u64@<offset> <value>", Opened<RunStatsCommand>},
+    {"stats", "reset", Opened<RunStatsCommand>},
+};
+
+// "<n> show | reset | reg <offset> [<value>] | ...": every form.
+std::string Synopsis() {
+    std::string text = "<n>";
+    for (const Form& form : kForms) {
+        text += text.size() == 3 ? " " : " | ";
+        text += form.name;
+        if (!form.synopsis.empty()) (text += ' ') += form.synopsis;
+    }
+    return text;
+}
+
+int RunAdapter(Args args) {
+    uint32_t instance = 0;
+    if (args.size() < 2 || !ParseNumber(args[0], Radix::kDecimal, &instance) || instance > 0xFFFF) {
+        return AdapterUsage("expected <n> <command>; see qvsim help");
+    }
+    Target target;
+    if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &target.bus)) {
+        std::fprintf(stderr, "qvsim: adapter: no bus-driver instance %u on this machine\n", instance);
+        return kExitFailure;
+    }
+    target.file = qv::sim::AdapterStateFile(target.bus.deviceInstance);
+    for (const Form& form : kForms) {
+        if (form.name == args[1]) return form.run(target, args.subspan(2));
+    }
+    return target.Open() ? Unknown() : kExitFailure;
+}
 
 }  // namespace
 
 std::span<const Command> AdapterCommands() {
-    return kCommands;
+    static const std::string synopsis = Synopsis();
+    static const Command commands[] = {{"adapter", synopsis, RunAdapter}};
+    return commands;
 }
 
 }  // namespace qvsim

@@ -8,10 +8,8 @@
 // Numbers are hexadecimal.
 #include "adapter_connection.h"
 
-#include <cctype>
 #include <cinttypes>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -24,18 +22,18 @@ namespace {
 namespace n5 = qv::sim::n5;
 
 bool ParseHex(const char* text, uint64_t max, uint64_t* value) {
-    return ParseUnsigned(text, 16, max, value);
+    const auto number = ParseNumber(text, Radix::kHex, max);
+    if (number) *value = *number;
+    return number.has_value();
 }
 
-bool ParseBytes(const char* text, std::vector<uint8_t>* bytes) {
-    const size_t n = std::strlen(text);
-    if (n == 0 || n % 2 != 0) return false;
-    for (size_t i = 0; i < n; i += 2) {
-        const char pair[3] = {text[i], text[i + 1], '\0'};
-        if (!std::isxdigit(static_cast<unsigned char>(pair[0])) ||
-            !std::isxdigit(static_cast<unsigned char>(pair[1])))
-            return false;
-        bytes->push_back(static_cast<uint8_t>(std::strtoul(pair, nullptr, 16)));
+// Pairs of hexadecimal digits.
+bool ParseBytes(std::string_view text, std::vector<uint8_t>* bytes) {
+    if (text.empty() || text.size() % 2 != 0) return false;
+    for (size_t i = 0; i < text.size(); i += 2) {
+        const auto byte = ParseNumber(text.substr(i, 2), Radix::kHex, 0xFF);
+        if (!byte) return false;
+        bytes->push_back(static_cast<uint8_t>(*byte));
     }
     return true;
 }

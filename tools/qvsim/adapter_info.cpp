@@ -14,7 +14,6 @@
 #include <string_view>
 
 #include "machine_support.h"
-#include "qv/qvtool/qset_params.h"
 #include "qv/sim/n5/adapter_info_state.h"
 
 namespace qvsim {
@@ -23,7 +22,6 @@ namespace {
 using qv::sim::n5::AdapterInfoState;
 using Args = std::span<char* const>;
 
-static_assert(qv::qvtool::kQsetParamCount == qv::sim::n5::kQsetParamCount);
 constexpr uint32_t kFirmwareVersionAddress = 0x7FFFC;
 constexpr uint32_t kFirmwareFallbackAddress = 0x77FFC;
 
@@ -32,9 +30,9 @@ bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max)
     for (size_t i = 0; i < parts.size(); ++i) {
         const size_t dot = i + 1 < parts.size() ? text.find('.') : text.size();
         if (dot == std::string_view::npos) return false;
-        const auto part = ParseNumber(text.substr(0, dot), 0, max);
+        const auto part = ParseNumber(text.substr(0, dot), Radix::kDecimal, max);
         if (!part) return false;
-        parts[i] = *part;
+        parts[i] = static_cast<uint32_t>(*part);
         text.remove_prefix(dot == text.size() ? dot : dot + 1);
     }
     return true;
@@ -66,7 +64,7 @@ int Show(qv::sim::n5::Adapter& a) {
     for (uint32_t q = 0; q < qv::sim::n5::kQsetCount; ++q) {
         std::printf("qs%u:", q);
         for (uint32_t i = 0; i < qv::sim::n5::kQsetParamCount; ++i) {
-            std::printf(" %s=0x%X", qv::qvtool::kQsetParamNames[i], s.qsetParams[q][i]);
+            std::printf(" %s=0x%X", qv::sim::n5::kQsetParamNames[i], s.qsetParams[q][i]);
         }
         std::printf("\n");
     }
@@ -97,9 +95,9 @@ int Versions(qv::sim::n5::Adapter& a, Args args) {
     if ((args.size() == 2 || args.size() == 3) && std::strcmp(args[0], "firmware") == 0) {
         uint32_t words[2] = {0, 0};
         for (size_t i = 1; i < args.size(); ++i) {
-            const auto word = ParseHexWord(args[i]);
+            const auto word = ParseNumber(args[i], Radix::kHex, 0xFFFFFFFF);
             if (!word) return AdapterUsage("firmware words are hexadecimal");
-            words[i - 1] = *word;
+            words[i - 1] = static_cast<uint32_t>(*word);
         }
         SetFlashWord(a.state().flash.memory, kFirmwareVersionAddress, words[0]);
         if (args.size() == 3) SetFlashWord(a.state().flash.memory, kFirmwareFallbackAddress, words[1]);
@@ -114,10 +112,10 @@ int Trace(qv::sim::n5::Adapter& a, Args args) {
         s.traceEntriesLeft = 0;
         return kExitOk;
     }
-    const auto count = args.size() == 2 ? ParseNumber(args[1], 0, 0xFFFFFFFF) : std::nullopt;
+    const auto count = args.size() == 2 ? ParseNumber(args[1], Radix::kDecimal, 0xFFFFFFFF) : std::nullopt;
     if (!count || std::strcmp(args[0], "load") != 0)
         return AdapterUsage("expected trace load <count> or trace clear");
-    s.traceEntriesLeft = *count;
+    s.traceEntriesLeft = static_cast<uint32_t>(*count);
     s.traceNextEntry = 0;
     s.traceBuffersHandedOut = 0;
     return kExitOk;
@@ -125,15 +123,13 @@ int Trace(qv::sim::n5::Adapter& a, Args args) {
 
 }  // namespace
 
-bool IsInfoCommand(const char* command) {
-    return std::strcmp(command, "info") == 0 || std::strcmp(command, "versions") == 0 ||
-           std::strcmp(command, "trace") == 0;
+int RunInfoCommand(qv::sim::n5::Adapter& adapter, Args args) {
+    return args.empty() ? Show(adapter) : AdapterUsage("info takes no arguments");
 }
-
-int RunInfoCommand(qv::sim::n5::Adapter& adapter, const char* command, Args args) {
-    if (std::strcmp(command, "info") == 0)
-        return args.empty() ? Show(adapter) : AdapterUsage("info takes no arguments");
-    if (std::strcmp(command, "versions") == 0) return Versions(adapter, args);
+int RunVersionsCommand(qv::sim::n5::Adapter& adapter, Args args) {
+    return Versions(adapter, args);
+}
+int RunTraceCommand(qv::sim::n5::Adapter& adapter, Args args) {
     return Trace(adapter, args);
 }
 

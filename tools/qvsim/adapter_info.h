@@ -8,9 +8,9 @@
 
 namespace qvsim {
 
-// args: the words after "info", "versions" or "trace" (command names that word). Returns the exit
-// status.
-int RunInfoCommand(qv::sim::n5::Adapter& adapter, const char* command, std::span<char* const> args);
-bool IsInfoCommand(const char* command);
+// args: the words after "info", "versions" or "trace". Each returns the exit status.
+int RunInfoCommand(qv::sim::n5::Adapter& adapter, std::span<char* const> args);
+int RunVersionsCommand(qv::sim::n5::Adapter& adapter, std::span<char* const> args);
+int RunTraceCommand(qv::sim::n5::Adapter& adapter, std::span<char* const> args);
 
 }  // namespace qvsim

@@ -8,49 +8,31 @@
 //          the first byte's most significant bit).
 #include "adapter_jtag.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <vector>
 
 #include "machine_support.h"
-#include "qv/qvtool/jtag/known_devices.h"
 #include "qv/sim/n5/jtag_chain.h"
+#include "qv/sim/n5/jtag_devices.h"
 
 namespace qvsim {
 namespace {
 
+using qv::sim::n5::JtagDeviceModel;
 using qv::sim::n5::JtagDeviceProfile;
 using qv::sim::n5::JtagState;
 
-JtagDeviceProfile ProfileOf(const qv::qvtool::JtagDevice& d) {
-    return {.idcode = d.idcode,
-            .irLength = d.irLength,
-            .idcodeInstruction = d.idcodeInstruction,
-            .configureInstruction = d.configureInstruction,
-            .configBits = d.configBits};
-}
-
 bool ParseDevice(const char* word, JtagDeviceProfile* profile) {
-    if (const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDeviceByName(word)) {
-        *profile = ProfileOf(*known);
+    if (const JtagDeviceModel* known = qv::sim::n5::FindJtagDeviceModelByName(word)) {
+        *profile = known->profile;
         return true;
     }
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(word, &end, 16);
-    if (*word == '\0' || *word == '-' || errno != 0 || *end != '\0' || v > 0xFFFFFFFFull) return false;
-    const uint32_t idcode = static_cast<uint32_t>(v);
-    if (const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(idcode)) {
-        *profile = ProfileOf(*known);
-    } else {
-        *profile = {.idcode = idcode,
-                    .irLength = 8,
-                    .idcodeInstruction = 0xFE,
-                    .configureInstruction = 0xFF00,
-                    .configBits = 0};
-    }
+    const auto number = ParseNumber(word, Radix::kHex, 0xFFFFFFFF);
+    if (!number) return false;
+    const auto idcode = static_cast<uint32_t>(*number);
+    const JtagDeviceModel* known = qv::sim::n5::FindJtagDeviceModel(idcode);
+    *profile = known != nullptr ? known->profile : qv::sim::n5::UnknownJtagDeviceProfile(idcode);
     return true;
 }
 
@@ -85,7 +67,7 @@ int Show(const JtagState& j) {
     std::printf("chain: %u device%s\n", count, count == 1 ? "" : "s");
     for (uint32_t k = 0; k < count; ++k) {
         const auto& d = j.devices[k];
-        const qv::qvtool::JtagDevice* known = qv::qvtool::FindJtagDevice(d.profile.idcode);
+        const JtagDeviceModel* known = qv::sim::n5::FindJtagDeviceModel(d.profile.idcode);
         uint64_t bits = 0;
         const std::vector<uint8_t> kept = qv::sim::n5::JtagReceivedBytes(j, k, &bits);
         std::printf("  %u. 0x%08X %-9s %-16s instruction 0x%X, received %llu bits (checksum %08X)\n", k,
@@ -97,15 +79,14 @@ int Show(const JtagState& j) {
 }
 
 int Dump(const JtagState& j, const char* positionText, const char* path) {
-    char* end = nullptr;
-    const unsigned long position = std::strtoul(positionText, &end, 10);
-    if (*positionText == '\0' || *end != '\0' || position >= j.deviceCount) {
+    const auto position = ParseNumber(positionText, Radix::kDecimal, UINT32_MAX);
+    if (!position || *position >= j.deviceCount) {
         std::fprintf(stderr, "qvsim: adapter: no JTAG device at position %s\n", positionText);
         return kExitFailure;
     }
     uint64_t bits = 0;
     const std::vector<uint8_t> kept =
-        qv::sim::n5::JtagReceivedBytes(j, static_cast<uint32_t>(position), &bits);
+        qv::sim::n5::JtagReceivedBytes(j, static_cast<uint32_t>(*position), &bits);
     std::FILE* f = std::fopen(path, "wb");
     bool ok = f != nullptr && std::fwrite(kept.data(), 1, kept.size(), f) == kept.size();
     if (f != nullptr) ok = std::fclose(f) == 0 && ok;

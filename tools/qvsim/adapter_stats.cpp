@@ -10,15 +10,13 @@
 // Values are decimal, or hexadecimal after "0x".
 #include "adapter_stats.h"
 
-#include <cerrno>
+#include <cstddef>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string_view>
 
 #include "machine_support.h"
-#include "qv/qvtool/reports/report_tables.h"
-#include "qv/qvtool/reports/stats_records.h"
+#include "qv/sim/n5/statistics_layout.h"
 
 namespace qvsim {
 namespace {
@@ -28,76 +26,76 @@ using Args = std::span<char* const>;
 
 // A decimal number, or a hexadecimal one after "0x".
 bool ParseValue(const char* text, uint64_t* value) {
-    const bool hex = text != nullptr && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-    return hex ? ParseUnsigned(text + 2, 16, UINT64_MAX, value) : ParseUnsigned(text, 10, UINT64_MAX, value);
+    const auto number = ParseNumber(text, Radix::kDecimalOrHex, UINT64_MAX);
+    if (number) *value = *number;
+    return number.has_value();
 }
 
-bool ParseIndex(const char* text, uint32_t limit, uint32_t* index) {
-    uint64_t v = 0;
-    if (!ParseValue(text, &v) || v >= limit) return false;
-    *index = static_cast<uint32_t>(v);
-    return true;
+bool ParseIndex(std::string_view text, uint32_t limit, uint32_t* index) {
+    const auto number = ParseNumber(text, Radix::kDecimalOrHex, limit - 1);
+    if (number) *index = static_cast<uint32_t>(*number);
+    return number.has_value();
 }
 
 void Store(uint8_t* field, uint32_t width, uint64_t value) {
     for (uint32_t i = 0; i < width; ++i) field[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
-// A record image and the tool's lines for it.
+// A record image and its fields by name.
 struct Image {
     uint8_t* bytes;
     uint32_t size;
-    std::span<const qv::qvtool::CounterLine> lines;
+    std::span<const n5::StatsField> fields;
 };
 
-bool FindImage(n5::Statistics& s, std::string_view name, Image* image) {
-    using namespace qv::qvtool;
-    const struct {
-        const char* prefix;
+// The records by the name qvsim gives them: a prefix, followed by the port or queue set when
+// there are several.
+bool FindImage(n5::Statistics& stats, std::string_view name, Image* image) {
+    struct Kind {
+        std::string_view prefix;
         uint32_t count;  // instances; 0: one image
-    } kinds[] = {{"phy", n5::kStatsPorts},
-                 {"mac", n5::kStatsPorts},
-                 {"qs", n5::kStatsQsets},
-                 {"intr", 0},
-                 {"ip", 0},
-                 {"tcp", 0},
-                 {"toe", 0}};
-    for (const auto& kind : kinds) {
-        const std::string_view prefix(kind.prefix);
-        if (name.substr(0, prefix.size()) != prefix) continue;
-        const std::string_view rest = name.substr(prefix.size());
+        Image (*image)(n5::Statistics& s, uint32_t at);
+    };
+    static constexpr Kind kKinds[] = {
+        {"phy", n5::kStatsPorts, [](n5::Statistics& s, uint32_t at) { return Image{s.portLink[at], n5::kPortLinkBytes, {}}; }},
+        {"mac", n5::kStatsPorts,
+         [](n5::Statistics& s, uint32_t at) { return Image{s.mac[at], n5::kMacStatsBytes, n5::MacStatsFields()}; }},
+        {"qs", n5::kStatsQsets,
+         [](n5::Statistics& s, uint32_t at) { return Image{s.qset[at], n5::kQsetStatsBytes, n5::QsetStatsFields()}; }},
+        {"intr", 0,
+         [](n5::Statistics& s, uint32_t) {
+             return Image{s.interrupts, n5::kInterruptStatsBytes, n5::InterruptStatsFields()};
+         }},
+        {"ip", 0, [](n5::Statistics& s, uint32_t) { return Image{s.ip, n5::kIpStatsBytes, n5::IpStatsFields()}; }},
+        {"tcp", 0, [](n5::Statistics& s, uint32_t) { return Image{s.tcp, n5::kTcpStatsBytes, n5::TcpStatsFields()}; }},
+        {"toe", 0,
+         [](n5::Statistics& s, uint32_t) { return Image{s.offload, n5::kOffloadStatsBytes, n5::OffloadStatsFields()}; }},
+    };
+    for (const Kind& kind : kKinds) {
+        if (!name.starts_with(kind.prefix)) continue;
+        const std::string_view rest = name.substr(kind.prefix.size());
         uint32_t at = 0;
-        if (kind.count == 0 ? !rest.empty() : !ParseIndex(std::string(rest).c_str(), kind.count, &at))
-            continue;
-        if (prefix == "phy") *image = {s.portLink[at], n5::kPortLinkBytes, {}};
-        if (prefix == "mac") *image = {s.mac[at], n5::kMacStatsBytes, MacCounterLines()};
-        if (prefix == "qs") *image = {s.qset[at], n5::kQsetStatsBytes, QsetCounterLines()};
-        if (prefix == "intr") *image = {s.interrupts, n5::kInterruptStatsBytes, IntrCounterLines()};
-        if (prefix == "ip") *image = {s.ip, n5::kIpStatsBytes, IpCounterLines()};
-        if (prefix == "tcp") *image = {s.tcp, n5::kTcpStatsBytes, TcpCounterLines()};
-        if (prefix == "toe") *image = {s.offload, n5::kOffloadStatsBytes, OffloadCounterLines()};
+        if (kind.count == 0 ? !rest.empty() : !ParseIndex(rest, kind.count, &at)) continue;
+        *image = kind.image(stats, at);
         return true;
     }
     return false;
 }
 
 // u32@<hex offset> or u64@<hex offset>: the field's width and offset.
-bool ParseOffsetField(const char* text, uint32_t* width, uint32_t* offset) {
-    const std::string_view t(text);
-    if (t.size() < 5 || t[3] != '@' || (t.substr(0, 3) != "u32" && t.substr(0, 3) != "u64")) return false;
-    *width = t[1] == '3' ? 4 : 8;
-    char* end = nullptr;
-    errno = 0;
-    const unsigned long v = std::strtoul(text + 4, &end, 16);
-    if (errno != 0 || *end != '\0' || text[4] == '-') return false;
-    *offset = static_cast<uint32_t>(v);
+bool ParseOffsetField(std::string_view text, uint32_t* width, uint32_t* offset) {
+    if (text.size() < 5 || text[3] != '@' || (!text.starts_with("u32") && !text.starts_with("u64"))) return false;
+    const auto number = ParseNumber(text.substr(4), Radix::kHex, UINT32_MAX);
+    if (!number) return false;
+    *width = text[1] == '3' ? 4 : 8;
+    *offset = static_cast<uint32_t>(*number);
     return true;
 }
 
 int SetPipelineCounter(n5::Statistics& s, const char* name, uint64_t value) {
-    const auto labels = qv::qvtool::PipelineCounterLabels();
-    for (uint32_t i = 0; i < labels.size(); ++i) {
-        if (qv::qvtool::CounterName(labels[i]) != name) continue;
+    const auto names = n5::PipelineCounterNames();
+    for (uint32_t i = 0; i < names.size(); ++i) {
+        if (names[i] != name) continue;
         s.pipeline[i] = static_cast<uint32_t>(value);
         return kExitOk;
     }
@@ -121,15 +119,15 @@ int Set(n5::Statistics& s, Args args) {
     uint32_t width = 0;
     uint32_t offset = 0;
     if (!ParseOffsetField(args[1], &width, &offset)) {
-        const qv::qvtool::CounterLine* line = qv::qvtool::FindCounterLine(image.lines, args[1]);
-        if (line == nullptr) {
+        const n5::StatsField* field = n5::FindStatsField(image.fields, args[1]);
+        if (field == nullptr) {
             std::fprintf(stderr, "qvsim: adapter: %s has no counter %s\n", args[0], args[1]);
             return kExitFailure;
         }
-        width = qv::qvtool::FieldWidth(line->format);
-        offset = line->offset;
+        width = field->width;
+        offset = field->offset;
     }
-    if (offset + width > image.size) {
+    if (uint64_t{offset} + width > image.size) {
         std::fprintf(stderr, "qvsim: adapter: the field lies outside the %u-byte record\n", image.size);
         return kExitFailure;
     }
@@ -149,9 +147,9 @@ int Link(n5::Statistics& s, Args args) {
         return AdapterUsage("expected stats link <port 0-1> up|down [<speed code> [<duplex code>]]");
     }
     uint8_t* link = s.portLink[port];
-    Store(link + n5::kPortLinkStatus, 4, up ? 1 : 0);
-    if (args.size() > 2) Store(link + n5::kPortLinkSpeed, 4, speed);
-    if (args.size() > 3) Store(link + n5::kPortLinkDuplex, 4, duplex);
+    Store(link + offsetof(n5::PortLinkImage, linkStatus), 4, up ? 1 : 0);
+    if (args.size() > 2) Store(link + offsetof(n5::PortLinkImage, speed), 4, speed);
+    if (args.size() > 3) Store(link + offsetof(n5::PortLinkImage, duplex), 4, duplex);
     return kExitOk;
 }
 
@@ -161,7 +159,7 @@ int Functions(n5::Statistics& s, Args args) {
     if (args.size() != 2 || !ParseIndex(args[0], n5::kStatsPorts, &port) ||
         !ParseIndex(args[1], 1u << 31, &count))
         return AdapterUsage("expected stats functions <port 0-1> <count>");
-    Store(s.offload + n5::kOffloadFunctionCount + 4 * port, 4, count);
+    Store(s.offload + offsetof(n5::OffloadStatsImage, functionCount) + 4 * port, 4, count);
     return kExitOk;
 }
 
@@ -169,22 +167,25 @@ int Qsets(n5::Statistics& s, Args args) {
     uint32_t count = 0;
     if (args.size() != 1 || !ParseIndex(args[0], 1u << 31, &count))
         return AdapterUsage("expected stats qsets <count>");
-    Store(s.interrupts + n5::kInterruptQsetCount, 4, count);
+    Store(s.interrupts + offsetof(n5::InterruptStatsImage, qsetCount), 4, count);
     return kExitOk;
 }
 
-bool ParseMac(const char* text, uint8_t (&mac)[6]) {
-    unsigned b[6];
-    char tail = 0;
-    if (std::sscanf(text, "%2x:%2x:%2x:%2x:%2x:%2x%c", &b[0], &b[1], &b[2], &b[3], &b[4], &b[5], &tail) != 6)
-        return false;
-    for (int i = 0; i < 6; ++i) mac[i] = static_cast<uint8_t>(b[i]);
+// Six bytes of one or two hexadecimal digits, separated by ':'.
+bool ParseMac(std::string_view text, uint8_t (&mac)[6]) {
+    for (int i = 0; i < 6; ++i) {
+        const size_t colon = i < 5 ? text.find(':') : text.size();
+        const auto byte = colon <= 2 ? ParseNumber(text.substr(0, colon), Radix::kHex, 0xFF) : std::nullopt;
+        if (!byte) return false;
+        mac[i] = static_cast<uint8_t>(*byte);
+        text.remove_prefix(i < 5 ? colon + 1 : colon);
+    }
     return true;
 }
 
 int Connection(n5::Statistics& s, Args args) {
     uint32_t number = 0;
-    uint64_t tid = qv::qvtool::kNoSocketTid;
+    uint64_t tid = 0xFFFFFFFF;  // no socket
     uint8_t mac[6] = {};
     const bool none = args.size() >= 2 && std::strcmp(args[1], "none") == 0;
     if (args.size() < 2 || args.size() > 3 || !ParseIndex(args[0], n5::kOffloadConnections, &number) ||
@@ -198,22 +199,35 @@ int Connection(n5::Statistics& s, Args args) {
     return kExitOk;
 }
 
+int StatsUsage() {
+    return AdapterUsage("expected stats set|link|functions|qsets|connection|reset ...; see qvsim help");
+}
+
+int Reset(n5::Statistics& s, Args args) {
+    if (!args.empty()) return StatsUsage();
+    n5::PowerOnStatistics(&s);
+    return kExitOk;
+}
+
 }  // namespace
 
 int RunStatsCommand(n5::Adapter& adapter, Args args) {
     n5::Statistics& s = adapter.state().stats;
-    const std::string_view command = args.empty() ? "" : args[0];
-    const Args rest = args.empty() ? args : args.subspan(1);
-    if (command == "set") return Set(s, rest);
-    if (command == "link") return Link(s, rest);
-    if (command == "functions") return Functions(s, rest);
-    if (command == "qsets") return Qsets(s, rest);
-    if (command == "connection") return Connection(s, rest);
-    if (command == "reset" && rest.empty()) {
-        n5::PowerOnStatistics(&s);
-        return kExitOk;
+    static constexpr struct {
+        std::string_view name;
+        int (*run)(n5::Statistics& s, Args args);
+    } kCommands[] = {
+        {"set", Set},
+        {"link", Link},
+        {"functions", Functions},
+        {"qsets", Qsets},
+        {"connection", Connection},
+        {"reset", Reset},
+    };
+    for (const auto& command : kCommands) {
+        if (!args.empty() && command.name == args[0]) return command.run(s, args.subspan(1));
     }
-    return AdapterUsage("expected stats set|link|functions|qsets|connection|reset ...; see qvsim help");
+    return StatsUsage();
 }
 
 }  // namespace qvsim

@@ -11,9 +11,9 @@
 namespace qvsim {
 
 int RunSetAdmin(std::span<char* const> args) {
-    const auto value = args.size() == 1 ? ParseNumber(args[0], 0, 1) : std::nullopt;
+    const auto value = args.size() == 1 ? ParseNumber(args[0], Radix::kDecimal, 1) : std::nullopt;
     if (!value) return Fail(kExitUsage, "set-admin: expected 0 or 1");
-    if (!qv::sim::WriteHostValue(u"Administrator", *value)) {
+    if (!qv::sim::WriteHostValue(u"Administrator", static_cast<uint32_t>(*value))) {
         return Fail(kExitFailure, "set-admin: the machine registry cannot be written");
     }
     return kExitOk;
@@ -31,9 +31,9 @@ int RunDevice(std::span<char* const> args) {
     } else if (action == "disable" && args.size() == 2) {
         valueName = qv::sim::kStateDisabled;
         value = 1;
-    } else if (action == "present" && args.size() == 3 && ParseNumber(args[2], 0, 1)) {
+    } else if (action == "present" && args.size() == 3 && ParseNumber(args[2], Radix::kDecimal, 1)) {
         valueName = qv::sim::kStatePresent;
-        value = *ParseNumber(args[2], 0, 1);
+        value = static_cast<uint32_t>(*ParseNumber(args[2], Radix::kDecimal, 1));
     } else {
         return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
     }

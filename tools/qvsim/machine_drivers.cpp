@@ -84,8 +84,8 @@ int RunNewdev(std::span<char* const> args) {
 int RunMiniport(std::span<char* const> args) {
     constexpr const char* kUsage = "miniport: expected address-delay MILLISECONDS|never";
     if (args.size() != 2 || std::string_view(args[0]) != "address-delay") return Fail(kExitUsage, kUsage);
-    const auto delay = std::string_view(args[1]) == "never" ? std::optional(qv::sim::kMiniportAddressNever)
-                                                            : ParseNumber(args[1], 0, kMaxDelay);
+    const auto delay = std::string_view(args[1]) == "never" ? std::optional<uint64_t>(qv::sim::kMiniportAddressNever)
+                                                            : ParseNumber(args[1], Radix::kDecimal, kMaxDelay);
     return delay ? Write(qv::sim::kHostMiniportAddressDelay, *delay, "miniport") : Fail(kExitUsage, kUsage);
 }
 

@@ -17,9 +17,9 @@ bool ParseOsVersion(std::string_view text, qv::sim::InventoryOptions* options) {
     int count = 0;
     while (count < 3) {
         const size_t dot = text.find('.');
-        const auto number = ParseNumber(text.substr(0, dot), 0, 0xFFFF);
+        const auto number = ParseNumber(text.substr(0, dot), Radix::kDecimal, 0xFFFF);
         if (!number) return false;
-        parts[count++] = *number;
+        parts[count++] = static_cast<uint32_t>(*number);
         if (dot == std::string_view::npos) break;
         text.remove_prefix(dot + 1);
         if (count == 3) return false;  // more than three parts
@@ -51,7 +51,7 @@ int RunInit(std::span<char* const> args) {
         } else if (arg == "--no-admin") {
             options.administrator = false;
         } else if (arg == "--cards") {
-            const auto cards = hasValue ? ParseNumber(args[++i], 0, 8) : std::nullopt;
+            const auto cards = hasValue ? ParseNumber(args[++i], Radix::kDecimal, 8) : std::nullopt;
             if (!cards) return Fail(kExitUsage, "init: --cards needs a number from 0 to 8");
             options.cards = static_cast<int>(*cards);
         } else if (arg == "--os") {

@@ -35,6 +35,13 @@ std::optional<uint32_t> Choice(std::string_view word, std::string_view zero, std
     return std::nullopt;
 }
 
+// A decimal number from 1 to 2^32 - 1.
+std::optional<uint32_t> Positive(std::string_view word) {
+    const auto number = ParseNumber(word, Radix::kDecimal, 0xFFFFFFFFu);
+    if (!number || *number == 0) return std::nullopt;
+    return static_cast<uint32_t>(*number);
+}
+
 }  // namespace
 
 int RunNdis(std::span<char* const> args) {
@@ -42,12 +49,12 @@ int RunNdis(std::span<char* const> args) {
     const std::string_view what = args[1];
     std::u16string_view valueName;
     std::optional<uint32_t> value;
-    uint64_t counterOid = 0, counterValue = 0;
     const bool counter = what == "counter";
+    const auto counterOid = counter && args.size() == 4 ? ParseNumber(args[2], Radix::kC, 0xFFFFFFFFu) : std::nullopt;
+    const auto counterValue = counter && args.size() == 4 ? ParseNumber(args[3], Radix::kDecimal, UINT64_MAX)
+                                                           : std::nullopt;
     if (counter) {
-        if (args.size() != 4 || !ParseUnsigned(args[2], 0, 0xFFFFFFFFu, &counterOid) ||
-            !qv::sim::StatisticsStep(static_cast<uint32_t>(counterOid)) ||
-            !ParseUnsigned(args[3], 10, UINT64_MAX, &counterValue))
+        if (!counterOid || !qv::sim::StatisticsStep(static_cast<uint32_t>(*counterOid)) || !counterValue)
             return Fail(kExitUsage, kUsage);
     } else if (args.size() != 3) {
         return Fail(kExitUsage, kUsage);
@@ -56,10 +63,10 @@ int RunNdis(std::span<char* const> args) {
         value = Choice(args[2], "connected", "disconnected");
     } else if (what == "speed") {
         valueName = qv::sim::kNdisLinkSpeed;
-        value = ParseNumber(args[2], 1, 0xFFFFFFFFu);
+        value = Positive(args[2]);
     } else if (what == "mtu") {
         valueName = qv::sim::kNdisMaxFrameSize;
-        value = ParseNumber(args[2], 1, 0xFFFFFFFFu);
+        value = Positive(args[2]);
     } else if (what == "offload") {
         valueName = qv::sim::kNdisOffloadForm;
         value = Choice(args[2], "ndis5", "ndis6");
@@ -72,7 +79,7 @@ int RunNdis(std::span<char* const> args) {
     const std::u16string guid = AdapterGuid(args[0]);
     if (guid.empty()) return Fail(kExitFailure, "ndis: no network adapter '" + std::string(args[0]) + "'");
     const bool written =
-        counter ? qv::sim::WriteNdisCounter(guid, static_cast<uint32_t>(counterOid), counterValue)
+        counter ? qv::sim::WriteNdisCounter(guid, static_cast<uint32_t>(*counterOid), *counterValue)
                 : qv::sim::WriteNdisFact(guid, valueName, *value);
     if (!written) return Fail(kExitFailure, "ndis: the machine registry cannot be written");
     return kExitOk;

@@ -23,8 +23,9 @@ int RunBroadcast(std::span<char* const> args) {
         return Fail(kExitUsage, "broadcast: expected NAME [WPARAM [LPARAM]]");
     uint64_t parameters[2] = {0, 0};
     for (size_t i = 1; i < args.size(); ++i) {
-        if (!ParseUnsigned(args[i], 0, UINT32_MAX, &parameters[i - 1]))
-            return Fail(kExitUsage, "broadcast: WPARAM and LPARAM are numbers of 32 bits");
+        const auto parameter = ParseNumber(args[i], Radix::kC, UINT32_MAX);
+        if (!parameter) return Fail(kExitUsage, "broadcast: WPARAM and LPARAM are numbers of 32 bits");
+        parameters[i - 1] = *parameter;
     }
     const std::u16string name = qv::ToUtf16(args[0]);
     const uint32_t message = qv::proc::RegisterWindowMessage(name.c_str());

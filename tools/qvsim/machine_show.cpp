@@ -11,15 +11,21 @@
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/machine.h"
-#include "qv/teamlib/device_state.h"
-#include "qv/teamlib/inventory.h"
-#include "qv/teamlib/team_store.h"
 
 namespace qvsim {
 namespace {
 
 using qv::ToUtf8;
 using qv::sim::DeviceRecord;
+
+// The teaming driver's store: one key per adapter (its GUID) below this path.
+constexpr char16_t kTeamStoreAdaptersPath[] =
+    u"System\\CurrentControlSet\\Services\\qvteamp\\Parameters\\Adapters";
+// A TeamNumber's bits 8-11 hold the team mode; 0 means the adapter is in no team.
+constexpr uint32_t kTeamModeShift = 8;
+constexpr uint32_t kTeamModeMask = 0xF;
+// The Characteristics bit of an adapter that is hidden from the user.
+constexpr uint32_t kCharacteristicHidden = 0x8;
 
 std::string Text(const std::optional<std::u16string>& value, const char* missing = "-") {
     return value ? ToUtf8(*value) : std::string(missing);
@@ -52,22 +58,20 @@ bool ShowHost() {
     return true;
 }
 
-// The connection name as the teaming programs read it.
+// The Name of the adapter's connection key; none without the key or the value.
 std::optional<std::u16string> ConnectionName(const DeviceRecord& device) {
     if (device.netCfgInstanceId.empty()) return std::nullopt;
-    char16_t name[qv::kAdapterNameCapacity];
-    if (!qv::ReadConnectionName(device.netCfgInstanceId.c_str(), name, qv::kAdapterNameCapacity))
-        return std::nullopt;
-    return std::u16string(name);
+    const auto connection = qv::sim::ReadKeyValues(qv::sim::ConnectionKeyPath(device.netCfgInstanceId));
+    return connection ? connection->String(u"Name") : std::nullopt;
 }
 
 // ", teamed (...)" and ", carries VLANs" from the adapter's team store entry.
 std::string TeamMarkers(const std::u16string& guid) {
-    const auto entry = qv::sim::ReadKeyValues(std::u16string(qv::kAdaptersKeyPath) + u'\\' + guid);
+    const auto entry = qv::sim::ReadKeyValues(std::u16string(kTeamStoreAdaptersPath) + u'\\' + guid);
     if (!entry) return {};
     std::string markers;
     const uint32_t number = entry->Dword(u"TeamNumber").value_or(0);
-    if (qv::TeamModeOf(static_cast<int32_t>(number)) != 0) {
+    if (((number >> kTeamModeShift) & kTeamModeMask) != 0) {
         char text[64];
         std::snprintf(text, sizeof text, ", teamed (team number 0x%X)", number);
         markers += text;
@@ -96,7 +100,7 @@ void ShowAdapter(const DeviceRecord& device) {
     std::string flags = device.state.present.value_or(1) ? "present" : "not present";
     if (std::u16string_view(device.instanceId).substr(0, 9) == u"ROOT\\NET\\") flags.insert(0, "virtual, ");
     flags += device.state.disabled.value_or(0) ? ", disabled" : ", enabled";
-    if (driver.Dword(u"Characteristics").value_or(0) & qv::kNcfHidden) flags += ", hidden";
+    if (driver.Dword(u"Characteristics").value_or(0) & kCharacteristicHidden) flags += ", hidden";
     if (guid) flags += TeamMarkers(*guid);
     if (const auto vlan = driver.Dword(u"VlanID")) {
         flags += ", VLAN " + std::to_string(*vlan) + " \"" + Text(driver.String(u"VlanName"), "") + "\"";

@@ -1,8 +1,6 @@
 #include "machine_support.h"
 
-#include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 
 namespace qvsim {
 
@@ -11,37 +9,46 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
-std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_t max) {
-    if (text.empty() || text.size() > 10) return std::nullopt;
-    uint64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + static_cast<uint64_t>(c - '0');
-    }
-    if (value < min || value > max) return std::nullopt;
-    return static_cast<uint32_t>(value);
-}
-
 int AdapterUsage(const char* why) {
     std::fprintf(stderr, "qvsim: adapter: %s\n", why);
     return kExitUsage;
 }
 
-bool ParseUnsigned(const char* text, int base, uint64_t max, uint64_t* value) {
-    if (text == nullptr || *text == '\0' || *text == '-') return false;
-    errno = 0;
-    char* end = nullptr;
-    const unsigned long long v = std::strtoull(text, &end, base);
-    if (errno != 0 || *end != '\0' || v > max) return false;
-    *value = v;
-    return true;
+namespace {
+
+// The value of a digit in base, or base when it is none.
+uint32_t DigitValue(char c, uint32_t base) {
+    uint32_t v = base;
+    if (c >= '0' && c <= '9') v = static_cast<uint32_t>(c - '0');
+    if (c >= 'a' && c <= 'f') v = static_cast<uint32_t>(c - 'a' + 10);
+    if (c >= 'A' && c <= 'F') v = static_cast<uint32_t>(c - 'A' + 10);
+    return v < base ? v : base;
 }
 
-std::optional<uint32_t> ParseHexWord(std::string_view text) {
+bool HasHexPrefix(std::string_view text) {
+    return text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+}
+
+}  // namespace
+
+std::optional<uint64_t> ParseNumber(std::string_view text, Radix radix, uint64_t max) {
+    uint32_t base = 10;
+    if (radix != Radix::kDecimal && HasHexPrefix(text)) {
+        base = 16;
+        text.remove_prefix(2);
+    } else if (radix == Radix::kHex) {
+        base = 16;
+    } else if (radix == Radix::kC && text.size() > 1 && text[0] == '0') {
+        base = 8;
+    }
+    if (text.empty()) return std::nullopt;
     uint64_t value = 0;
-    const std::string word(text);
-    if (word.size() > 8 || !ParseUnsigned(word.c_str(), 16, 0xFFFFFFFF, &value)) return std::nullopt;
-    return static_cast<uint32_t>(value);
+    for (const char c : text) {
+        const uint32_t digit = DigitValue(c, base);
+        if (digit == base || digit > max || value > (max - digit) / base) return std::nullopt;
+        value = value * base + digit;
+    }
+    return value;
 }
 
 }  // namespace qvsim

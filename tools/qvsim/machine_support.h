@@ -17,16 +17,15 @@ constexpr int kExitUsage = 2;
 // Prints "qvsim: <message>" on stderr and returns status.
 int Fail(int status, const std::string& message);
 
-// A decimal number within [min, max]; nullopt for anything else.
-std::optional<uint32_t> ParseNumber(std::string_view text, uint32_t min, uint32_t max);
-// A hexadecimal word of 1 to 8 digits, no prefix; nullopt for anything else.
-std::optional<uint32_t> ParseHexWord(std::string_view text);
-
 // An adapter command's usage error: "qvsim: adapter: <why>" on standard error; returns kExitUsage.
 int AdapterUsage(const char* why);
 
-// A whole word read as an unsigned number in base (as strtoull reads it, without a sign) of at most
-// max; false for anything else.
-bool ParseUnsigned(const char* text, int base, uint64_t max, uint64_t* value);
+// How a number is written: decimal digits; hexadecimal digits, "0x" before them allowed; decimal,
+// or hexadecimal after "0x"; or as C writes it (hexadecimal after "0x", octal after a leading 0).
+enum class Radix { kDecimal, kHex, kDecimalOrHex, kC };
+
+// The one number parser of qvsim: a whole word, no sign and no spaces, of at most max; nullopt for
+// anything else.
+std::optional<uint64_t> ParseNumber(std::string_view text, Radix radix, uint64_t max);
 
 }  // namespace qvsim

@@ -9,8 +9,9 @@
 namespace qv::sim::n5 {
 
 constexpr uint32_t kQsetCount = 8;
-constexpr uint32_t kQsetParamCount =
-    5;  // holdoff, maxrxpkts, cpu_affinity, default_txq, percent_below_dpc_threshold
+constexpr uint32_t kQsetParamCount = 5;
+// The parameters' names, in the order of their indexes.
+extern const char* const kQsetParamNames[kQsetParamCount];
 
 // The microcode handshake: writing kMicrocodeRequest to the control register loads the version into
 // the data register; the control register reads the request (bit 0 clear) for kMicrocodeBusyReads
