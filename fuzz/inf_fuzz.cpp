@@ -1,12 +1,12 @@
 // Feeds arbitrary bytes to the simulated host's INF reader. Whatever it accepts must answer every
 // lookup within its limits: each section is found again by its name, every line's fields read
 // (substituted) within kMaxFieldUnits, a line has field 0 exactly when it has a key, and the first
-// line found by a line's key is that line or one before it. A refusal always says why.
+// line found by a line's substituted key is that line or one before it. A refusal always says why.
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
 
-#include "../platform/sim/host/inf/inf_document.h"
+#include "qv/sim/inf/inf_document.h"
 
 namespace {
 
@@ -28,9 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (uint32_t s = 0; s < document->SectionCount(); ++s) {
         Check(document->FindSection(document->SectionName(s)) == s);
         for (uint32_t line = 0; line < document->LineCount(s); ++line) {
-            const auto key = document->RawField(s, line, 0);
-            Check(key.has_value() == document->HasKey(s, line));
-            if (key) Check(document->FindLine(s, *key).value_or(line + 1) <= line);
+            Check(document->RawField(s, line, 0).has_value() == document->HasKey(s, line));
+            if (const auto key = document->Field(s, line, 0))
+                Check(document->FindLine(s, *key).value_or(line + 1) <= line);
             const uint32_t count = document->FieldCount(s, line);
             Check(!document->RawField(s, line, count + 1));
             for (uint32_t field = 0; field <= count; ++field) {

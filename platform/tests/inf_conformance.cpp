@@ -241,6 +241,23 @@ TEST_F(InfConformance, SectionsAndKeysCompareWithoutRegardToCase) {
     }
 }
 
+// Keys are compared as substituted: a key written with a %strkey% token is found by its text.
+TEST_F(InfConformance, KeysAreFoundByTheirSubstitutedText) {
+    HInf inf = Open(std::string(kVersion) +
+                    "[S]\r\n%Qv%=x\r\n%Qv% n5=y\r\n%Missing%=z\r\n100%%=w\r\n"
+                    "[Strings]\r\nQv = \"Quorvex\"\r\n");
+    ASSERT_NE(inf, kInvalidInf);
+    const struct {
+        const char16_t* key;
+        std::vector<std::string> fields;
+    } cases[] = {
+        {u"quorvex", {"Quorvex", "x"}},     {u"Quorvex N5", {"Quorvex n5", "y"}},
+        {u"%missing%", {"%Missing%", "z"}}, {u"100%", {"100%", "w"}},
+        {u"%Qv%", {"<no line>"}},           {u"100%%", {"<no line>"}},
+    };
+    for (const auto& c : cases) EXPECT_EQ(LineFields(inf, u"S", c.key), c.fields) << ToUtf8(c.key);
+}
+
 TEST_F(InfConformance, GetStringFieldFollowsTheSizeProtocol) {
     HInf inf = Open(std::string(kVersion) + "[ControlFlags]\r\nExcludeFromSelect = QV_QVTEAMMP\r\n");
     ASSERT_NE(inf, kInvalidInf);
@@ -329,6 +346,34 @@ TEST_F(InfConformance, SyntaxErrorsReportTheirLine) {
         EXPECT_EQ(error, c.error) << c.text.substr(0, 60);
         EXPECT_EQ(line, c.line) << c.text.substr(0, 60);
     }
+}
+
+// Text before the first section is skipped in a file with a [Strings] section (a "[" on such a line
+// still opens a section, a ";" still starts a comment) and refused at its first line in any other;
+// an error further on is reported instead.
+TEST_F(InfConformance, TextBeforeTheFirstSection) {
+    const std::string version = kVersion;
+    const std::string strings = "[Strings]\r\nQv = \"Quorvex\"\r\n";
+    const struct {
+        std::string text;
+        Win32Error error;
+        uint32_t line;
+    } cases[] = {
+        {"stray text\r\nx = 1\r\n" + version + strings, 0, 0},
+        {"; note\r\nx = 1\r\nmore, text\r\n" + version, kErrorExpectedSectionName, 2},
+        {"stray\r\n" + version + "[Broken\r\n", kErrorBadSectionNameLine, 6},
+        {"stray\r\n" + version + "[Broken\r\n" + strings, kErrorBadSectionNameLine, 6},
+        {"stray [Strings] text\r\nQv = Quorvex\r\n" + version, 0, 0},
+        {"stray ; [Strings]\r\n" + version, kErrorExpectedSectionName, 1},
+    };
+    for (const auto& c : cases) {
+        const auto [error, line] = OpenError(c.text);
+        EXPECT_EQ(error, c.error) << c.text.substr(0, 40);
+        EXPECT_EQ(line, c.line) << c.text.substr(0, 40);
+    }
+    HInf inf = Open("stray [Strings] text\r\nQv = Quorvex\r\n" + version + "[S]\r\nk = %Qv%\r\n");
+    ASSERT_NE(inf, kInvalidInf);
+    EXPECT_EQ(LineFields(inf, u"S", u"k"), (std::vector<std::string>{"k", "Quorvex"}));
 }
 
 TEST_F(InfConformance, OpenFindsFilesByNameAndFullPath) {

@@ -4,6 +4,7 @@
 
 #include "qv/platform/scoped_handle.h"
 #include "qv/teamlib/bindings.h"
+#include "qv/teamlib/internal/registry_values.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
 
@@ -59,13 +60,8 @@ void SaveMemberEntries(const TeamInfo& team, MemberRestore* restore) {
             EntryPath(team.memberGuids[i], path) &&
             reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, key.Receive()) == kErrorSuccess;
         uint32_t number = 0;
-        uint32_t size = sizeof(number);
-        uint32_t type = 0;
         restore->hadTeamNumber[i] =
-            restore->entryExisted[i] &&
-            reg::QueryValueEx(key.get(), kTeamNumberValue, &type, reinterpret_cast<uint8_t*>(&number),
-                              &size) == kErrorSuccess &&
-            type == kRegDword && size == sizeof(number);
+            restore->entryExisted[i] && ReadDwordValue(key.get(), kTeamNumberValue, &number);
         restore->teamNumber[i] = number;
     }
     restore->entriesSaved = true;

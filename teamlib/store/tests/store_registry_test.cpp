@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "../multi_string.h"
 #include "qv/platform/registry.h"
 #include "qv/teamlib/damaged_team_record.h"
 #include "qv/teamlib/team_store.h"
@@ -346,6 +347,43 @@ TEST_F(VlanBindingTest, RemoveKeepsTheEntriesAfterAnEmptyOne) {
         ASSERT_EQ(RemoveFromVlanBinding(key_, b_.c_str()), kErrorSuccess);
         EXPECT_EQ(Stored(), c.after);
     }
+}
+
+// A stored list read and written again keeps its bytes, only gaining the terminators it lacked; the
+// zero unit that ends a list is no entry, empty strings before it are.
+TEST_F(VlanBindingTest, MultiStringsReadAndWriteAsLists) {
+    const struct {
+        std::u16string stored;
+        MultiString list;
+        std::u16string written;
+    } cases[] = {
+        {u""s, {}, u"\0"s},
+        {u"\0"s, {}, u"\0"s},
+        {u"\0\0"s, {u""}, u"\0\0"s},
+        {u"a"s, {u"a"}, u"a\0\0"s},
+        {u"a\0"s, {u"a"}, u"a\0\0"s},
+        {u"a\0\0"s, {u"a"}, u"a\0\0"s},
+        {u"a\0\0\0"s, {u"a", u""}, u"a\0\0\0"s},
+        {u"a\0\0bc"s, {u"a", u"", u"bc"}, u"a\0\0bc\0\0"s},
+        {u"\0a\0\0"s, {u"", u"a"}, u"\0a\0\0"s},
+    };
+    for (const auto& c : cases) {
+        Store(Utf16Bytes(c.stored));
+        MultiString list{u"stale"};
+        ASSERT_EQ(ReadMultiString(key_, u"VlanBinding", &list), kErrorSuccess);
+        EXPECT_EQ(list, c.list) << c.stored.size();
+        ASSERT_EQ(WriteMultiString(key_, u"VlanBinding", list), kErrorSuccess);
+        EXPECT_EQ(Stored(), Utf16Bytes(c.written)) << c.stored.size();
+    }
+    std::vector<uint8_t> odd = Utf16Bytes(u"ab\0\0"s);
+    odd.push_back(0x41);
+    Store(odd);
+    MultiString list;
+    ASSERT_EQ(ReadMultiString(key_, u"VlanBinding", &list), kErrorSuccess);
+    EXPECT_EQ(list, MultiString{u"ab"});
+    ASSERT_EQ(reg::DeleteValue(key_, u"VlanBinding"), kErrorSuccess);
+    EXPECT_EQ(ReadMultiString(key_, u"VlanBinding", &list), kErrorFileNotFound);
+    EXPECT_TRUE(list.empty());
 }
 
 class RemoveNICRegistrySettingsTest : public StoreTest {

@@ -1,5 +1,5 @@
 // The INF reader: decoding of the file's bytes, the line parser and lookups (rules in inf_document.h).
-#include "inf_document.h"
+#include "qv/sim/inf/inf_document.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -72,9 +72,19 @@ class InfParser {
                 SkipToLineEnd();
             } else if (text_[pos_] == u'[') {
                 if (!ParseSection()) return false;
+            } else if (!section_) {
+                // Text before the first section is skipped one character at a time, so that a ";"
+                // or "[" further on the line still counts.
+                if (!textOutsideSection_) textOutsideSection_ = lineNumber_;
+                ++pos_;
             } else if (!ParseEntry()) {
                 return false;
             }
+        }
+        // Such text is refused only in a file without [Strings].
+        if (textOutsideSection_ && !doc_.FindSection(u"Strings")) {
+            lineNumber_ = *textOutsideSection_;
+            return Fail(kErrorExpectedSectionName, "a line before the first section");
         }
         return true;
     }
@@ -154,7 +164,6 @@ class InfParser {
     bool FieldTooLong() { return Fail(kErrorGeneralSyntax, "a field over 4096 characters"); }
 
     bool ParseEntry() {
-        if (!section_) return Fail(kErrorExpectedSectionName, "a line before the first section");
         const uint32_t number = lineNumber_;
         const auto firstStored = static_cast<uint32_t>(doc_.fieldEnds_.size());
         std::u16string token;
@@ -218,6 +227,7 @@ class InfParser {
     InfDocument& doc_;
     InfError* error_;
     std::optional<uint32_t> section_;
+    std::optional<uint32_t> textOutsideSection_;  // the first line with text before any section
 };
 
 std::optional<InfDocument> InfDocument::Parse(std::string_view bytes, InfError* error) {
@@ -277,7 +287,7 @@ std::optional<uint32_t> InfDocument::FindLine(uint32_t section, std::u16string_v
     const auto& lines = sections_[section].lines;
     for (uint32_t i = from; i < lines.size(); ++i) {
         const Line& line = lines_[lines[i]];
-        if (line.key != Key::kNone && CompareNoCase(KeyOf(line), key) == 0) return i;
+        if (line.key != Key::kNone && KeyIs(line, key)) return i;
     }
     return std::nullopt;
 }
@@ -301,6 +311,14 @@ std::u16string_view InfDocument::StoredField(uint32_t index) const {
 
 std::u16string_view InfDocument::KeyOf(const Line& line) const {
     return StoredField(line.key == Key::kOwn ? line.firstField - 1 : line.firstField);
+}
+
+// A key with a %strkey% token compares as substituted; one that grows beyond kMaxFieldUnits is no match.
+bool InfDocument::KeyIs(const Line& line, std::u16string_view key) const {
+    const std::u16string_view raw = KeyOf(line);
+    if (raw.find(u'%') == std::u16string_view::npos) return CompareNoCase(raw, key) == 0;
+    const auto substituted = Substitute(raw);
+    return substituted && CompareNoCase(*substituted, key) == 0;
 }
 
 std::optional<std::u16string_view> InfDocument::RawField(uint32_t section, uint32_t line,

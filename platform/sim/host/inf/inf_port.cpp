@@ -5,9 +5,9 @@
 
 #include "../files/windows_paths.h"
 #include "../reg_access.h"
-#include "inf_document.h"
 #include "qv/platform/inf.h"
 #include "qv/sim/handle_table.h"
+#include "qv/sim/inf/inf_document.h"
 
 namespace qv {
 namespace {

@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "../../inf/inf_document.h"
 #include "../windows_paths.h"
 #include "qv/platform/inf.h"
 #include "qv/platform/os_version.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/inf/inf_document.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv::sim {

@@ -1,5 +1,5 @@
 // The INF reader's syntax rules, line by line, its refusals and its limits on bad input.
-#include "../inf_document.h"
+#include "qv/sim/inf/inf_document.h"
 
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -88,6 +88,7 @@ TEST(InfDocument, SyntaxErrorsAreRefusedWithTheirLine) {
     const BadCase cases[] = {
         {"a=b\n", kErrorExpectedSectionName, 1},
         {"; c\n\n  x\n[S]\n", kErrorExpectedSectionName, 3},
+        {"x\n[S]\n[Broken\n[Strings]\n", kErrorBadSectionNameLine, 3},  // found after the whole file
         {"[S]\nx=1\n[Broken\n", kErrorBadSectionNameLine, 3},
         {"[" + std::string(256, 'n') + "]\n", kErrorSectionNameTooLong, 1},
         {"[S]\na=" + std::string(4097, 'x') + "\n", kErrorGeneralSyntax, 2},

@@ -4,9 +4,12 @@
 //
 // Syntax, as SetupAPI reads it:
 // - "[name]" starts a section; names compare without regard to case; a section written twice is one
-//   section with the lines of both, in file order. Text after "]" is ignored. A line that is not
-//   empty or a comment before the first section, a "[" without "]" and a name over 255 units are
-//   errors.
+//   section with the lines of both, in file order. Text after "]" is ignored. A "[" without "]" and
+//   a name over 255 units are errors.
+// - Text before the first section belongs to no section: its lines are looked at character by
+//   character as at the start of a line (";" still starts a comment and "[" a section), the rest
+//   skipped. A file with such text and no [Strings] section is refused, with the first such line as
+//   the error line, once the whole file was read (an error further on is reported instead).
 // - ";" outside quotes starts a comment to the end of the line.
 // - A line is "key = field, field, ..." or "field, field, ..."; only a "=" before the first comma
 //   separates a key. A line of one field and no key has that field as its key too.
@@ -16,7 +19,8 @@
 // - A "\" followed only by spaces (and maybe a comment) continues the line on the next one; any
 //   other "\" is text.
 // - Fields are read with %strkey% replaced by the first field of line strkey of [Strings]; "%%" is
-//   one "%"; an unknown strkey and a lone "%" stay as written. Keys are matched as written.
+//   one "%"; an unknown strkey and a lone "%" stay as written. Keys are matched substituted too;
+//   the keys of [Strings] itself are looked up as written.
 // - Files are UTF-16LE with a byte-order mark, UTF-8 with or without one, or else ANSI (read as
 //   Latin-1). Ctrl-Z ends the text.
 //
@@ -66,7 +70,8 @@ class InfDocument {
     uint32_t LineCount(uint32_t section) const {
         return static_cast<uint32_t>(sections_[section].lines.size());
     }
-    // The first line of section whose key is key (without regard to case), from index `from` on.
+    // The first line of section whose key, substituted, is key (without regard to case), from index
+    // `from` on.
     std::optional<uint32_t> FindLine(uint32_t section, std::u16string_view key, uint32_t from = 0) const;
     // The 1-based file line where a line begins.
     uint32_t LineNumber(uint32_t section, uint32_t line) const;
@@ -104,6 +109,7 @@ class InfDocument {
     }
     std::u16string_view StoredField(uint32_t index) const;
     std::u16string_view KeyOf(const Line& line) const;
+    bool KeyIs(const Line& line, std::u16string_view key) const;
     // Field 1 of the [Strings] line with key (unsubstituted; "" when it has none).
     std::optional<std::u16string_view> StringValue(std::u16string_view key) const;
 
