@@ -12,7 +12,7 @@ set -euo pipefail
 
 programs=(cmake make g++ libsqlite3-dev qt6-base-dev fonts-dejavu-core)
 tests=(
-    pkg-config
+    pkg-config python3
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine32:i386
