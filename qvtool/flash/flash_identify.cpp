@@ -23,21 +23,14 @@ const FlashPart* AcceptFlashPart(const FlashProbe& probe, std::FILE* out) {
 }
 
 const FlashPart* IdentifyFlashPart(HDevice device, std::FILE* out) {
-    std::fputs("\nReading Device ID from serial flash...\n", out);
     // A transfer left open by an interrupted run would take the next bytes as its own.
     flash::AbandonCommand(device);
     FlashProbe probe;
     uint8_t status = 0;
     probe.idle = WaitFlashReady(device, kEraseReadyPolls, &status) == kStatusSuccess;
-    const bool signatureRead = ReadFlashSignature(device, &probe.signature) == kStatusSuccess;
+    const bool signatureRead = ReportFlashSignature(device, out, &probe.signature) == kStatusSuccess;
     // A failed status read leaves the status 0: not busy, yet not idle either.
     probe.answered = signatureRead && (probe.idle || (status & kFlashStatusBusy) != 0);
-    if (signatureRead) {
-        std::fprintf(out, "  Device ID=0x%08x\n", probe.signature);
-    } else {
-        std::fputs("Reading the Serial Flash ID failed", out);
-    }
-    std::fputs("\n", out);
     return AcceptFlashPart(probe, out);
 }
 

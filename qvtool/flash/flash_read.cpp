@@ -18,7 +18,7 @@ int ReadFlashSignature(HDevice device, uint8_t* signature) {
     return kStatusSuccess;
 }
 
-int ReportFlashSignature(HDevice device, std::FILE* out) {
+int ReportFlashSignature(HDevice device, std::FILE* out, uint8_t* read) {
     std::fputs("\nReading Device ID from serial flash...\n", out);
     uint8_t signature = 0;
     const int status = ReadFlashSignature(device, &signature);
@@ -28,6 +28,7 @@ int ReportFlashSignature(HDevice device, std::FILE* out) {
         std::fprintf(out, "  Device ID=0x%08x\n", signature);
     }
     std::fputs("\n", out);
+    if (read != nullptr) *read = signature;
     return status;
 }
 

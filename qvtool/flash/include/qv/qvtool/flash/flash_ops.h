@@ -51,8 +51,8 @@ int WaitFlashReady(HDevice device, uint32_t maxPolls, uint8_t* lastStatus = null
 
 // The electronic signature (command 0xAB).
 int ReadFlashSignature(HDevice device, uint8_t* signature);
-// Reads and prints the signature; the programming goes on whatever the result.
-int ReportFlashSignature(HDevice device, std::FILE* out);
+// Reads and prints the signature, and hands it over in *read when given (0 after a failure).
+int ReportFlashSignature(HDevice device, std::FILE* out, uint8_t* read = nullptr);
 
 // The sectors of the part that an area of `bytes` bytes at `address` touches (none for an empty
 // area).
