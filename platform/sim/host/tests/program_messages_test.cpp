@@ -119,7 +119,9 @@ TEST(StartDetachedProgram, StartsHostProgramsOfTheSystemDirectoryOnly) {
             return fds == kStandardStreams;
         })) << ::testing::PrintToString(fds);
         const std::string machineVariable = "QV_MACHINE=" + fs::absolute(machine.dir()).string() + '\0';
-        EXPECT_NE(ReadFile(proc / "environ").find(machineVariable), std::string::npos);
+        // The name of the new image is set before its environment is mapped: wait for both.
+        EXPECT_TRUE(Eventually(
+            [&] { return ReadFile(proc / "environ").find(machineVariable) != std::string::npos; }));
         const std::string stat = ReadFile(proc / "stat");
         std::istringstream fields(stat.substr(stat.rfind(')') + 2));
         std::string state;
