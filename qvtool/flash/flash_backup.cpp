@@ -21,15 +21,12 @@ uint32_t WordAt(std::span<const uint8_t> bytes, size_t index) {
     return b[0] | (b[1] << 8) | (b[2] << 16) | (static_cast<uint32_t>(b[3]) << 24);
 }
 
-// The binary firmware file of the words: each most significant byte first.
+// The binary firmware file of the first `words` words.
 std::string FirmwareBinary(std::span<const uint8_t> bytes, size_t words) {
-    std::string file;
-    file.reserve(4 * words);
-    for (size_t i = 0; i < words; ++i) {
-        const uint32_t w = WordAt(bytes, i);
-        for (int shift = 24; shift >= 0; shift -= 8) file += static_cast<char>(w >> shift);
-    }
-    return file;
+    std::vector<uint32_t> values(words);
+    for (size_t i = 0; i < words; ++i) values[i] = WordAt(bytes, i);
+    const std::vector<uint8_t> file = FirmwareFileBytes(values);
+    return std::string(file.begin(), file.end());
 }
 
 BackupForm BootBackup(std::span<const uint8_t> bytes) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -30,6 +31,9 @@ struct ImageRead {
 
 // The image's bytes in memory order (the words as they lie in a little-endian host's memory).
 std::vector<uint8_t> ImageBytes(const Image& image);
+// Firmware words as the adapter keeps them and a binary firmware file stores them: each word most
+// significant byte first.
+std::vector<uint8_t> FirmwareFileBytes(std::span<const uint32_t> words);
 // The image made of the given bytes; a trailing piece shorter than a word is kept zero-padded
 // (length stays the byte count).
 Image ImageFromBytes(const uint8_t* data, size_t size);
