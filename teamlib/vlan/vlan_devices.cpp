@@ -6,6 +6,7 @@
 
 #include "bound_vlans.h"
 #include "qv/platform/scoped_handle.h"
+#include "qv/teamlib/internal/registry_values.h"
 #include "qv/teamlib/inventory.h"
 #include "qv/teamlib/team_store.h"
 #include "qv/teamlib/text.h"
@@ -26,10 +27,10 @@ bool AddVlan(HKey driverKey, const char16_t* instanceId, const Guid& guid, VlanL
         QvTrace(u"   GetVlanIdForDevices: no VlanName on %s", instanceId);
         return false;
     }
-    uint32_t vlanId = 0;  // a VLAN adapter without VlanID is listed with id 0
-    size = sizeof vlanId;
-    if (reg::QueryValueEx(driverKey, u"VlanID", &type, reinterpret_cast<uint8_t*>(&vlanId), &size) !=
-        kErrorSuccess) {
+    // A VLAN adapter without a VlanID DWORD is listed with id 0: a value of another type or size
+    // is no id, however its bytes would read as a number.
+    uint32_t vlanId = 0;
+    if (!ReadDwordValue(driverKey, u"VlanID", &vlanId)) {
         vlanId = 0;
     }
     const int index = list->count;

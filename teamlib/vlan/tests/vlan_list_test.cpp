@@ -99,6 +99,33 @@ TEST_F(VlanListTest, NicVlansComeInDeviceOrderWithTheirValues) {
     EXPECT_EQ(ToUtf8(list_->connectionNames[1]), "");
 }
 
+// Only a 4-byte REG_DWORD is an id; anything else under VlanID lists the VLAN with id 0, as a
+// missing VlanID does, even where its bytes would read as a number.
+TEST_F(VlanListTest, VlanIdOfAnotherTypeOrSizeListsIdZero) {
+    ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u"Sales"));
+    ASSERT_TRUE(SetBinding(DefaultPortGuid(0), MultiSz({Device(VlanGuid(0))})));
+    const std::u16string driverKey = testing::DriverKeyPathOf(VlanGuid(0));
+    const struct {
+        const char* what;
+        uint32_t type;
+        std::vector<uint8_t> bytes;
+        uint16_t id;
+    } cases[] = {
+        {"dword", kRegDword, {0x2A, 0x01, 0x00, 0x00}, 0x12A},
+        {"\"5\" with its terminator", kRegSz, {0x35, 0x00, 0x00, 0x00}, 0},
+        {"binary of four bytes", kRegBinary, {0x2A, 0x00, 0x00, 0x00}, 0},
+        {"short dword", kRegDword, {0x2A, 0x00}, 0},
+        {"empty dword", kRegDword, {}, 0},
+        {"qword", kRegQword, {0x2A, 0, 0, 0, 0, 0, 0, 0}, 0},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(testing::WriteValueBytes(driverKey, u"VlanID", c.type, c.bytes));
+        ASSERT_TRUE(GetVlanListForNic(ToGuid(DefaultPortGuid(0)), list_.get())) << c.what;
+        ASSERT_EQ(list_->count, 1) << c.what;
+        EXPECT_EQ(list_->ids[0], c.id) << c.what;
+    }
+}
+
 TEST_F(VlanListTest, VlanWithoutNameIsNotListed) {
     ASSERT_TRUE(AddVlan(0, VlanGuid(0), 10, u""));
     ASSERT_TRUE(AddVlan(1, VlanGuid(1), 20, u"Lab"));
