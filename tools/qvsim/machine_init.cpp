@@ -70,7 +70,7 @@ int RunInit(std::span<char* const> args) {
     if (!created) {
         return Fail(kExitFailure, "init: " + error);
     }
-    std::printf("created machine %s\n", dir.c_str());
+    std::printf("created machine %s\n", dir.string().c_str());
     return kExitOk;
 }
 

@@ -51,7 +51,7 @@ bool ShowHost() {
         if (status == qv::kErrorFileNotFound) Fail(kExitFailure, "show: the machine has no host state");
         return false;
     }
-    std::printf("Machine: %s\n", qv::sim::MachineDir().c_str());
+    std::printf("Machine: %s\n", qv::sim::MachineDir().string().c_str());
     std::printf("OS version: %u.%u build %u\n", host->Dword(u"OsMajor").value_or(0),
                 host->Dword(u"OsMinor").value_or(0), host->Dword(u"OsBuild").value_or(0));
     std::printf("Administrator: %s\n", host->Dword(u"Administrator").value_or(1) ? "yes" : "no");
