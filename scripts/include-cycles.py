@@ -6,6 +6,10 @@ one .cpp file of the same stem in the header's own CMake target, else to the fol
 header (for a header under include/, the folder holding that include/). Folder A depends on folder B when a file of A includes a header
 owned by B. Prints every cycle (strongly connected group) and exits 1 when there is one.
 
+It also lists every parent-relative include ("../...") outside test folders: a folder's private
+headers are included by their bare name from that folder alone, and other folders reach a target
+only through its include folder, so the include path decides who sees what.
+
 usage: scripts/include-cycles.py [--under DIR]... [--files-only]
   --under DIR   look only at files under DIR (repeatable; default: the whole tree)
 """
@@ -110,10 +114,14 @@ def main():
 
     chosen = [p for p in known if not args.under or any(p.startswith(u.rstrip("/") + "/") for u in args.under)]
     files, folders = defaultdict(set), defaultdict(set)
+    found = 0
     for path in chosen:
         with open(os.path.join(ROOT, path), encoding="utf-8", errors="replace") as f:
             text = f.read()
         for name in INCLUDE.findall(text):
+            if name.startswith("../") and "tests" not in path.split(os.sep):
+                found += 1
+                print(f"relative include: {path} includes \"{name}\"")
             target = resolve(path, name, roots, known)
             if target is None or target == path:
                 continue
@@ -124,7 +132,6 @@ def main():
                 if mine != theirs:
                     folders[mine].add(theirs)
 
-    found = 0
     for group in strongly_connected(files):
         found += 1
         print("file cycle: " + " -> ".join(group))
@@ -135,7 +142,7 @@ def main():
             for a in group:
                 for b in sorted(folders[a] & set(group)):
                     print(f"    {a} -> {b}")
-    print(f"{found} cycle(s)")
+    print(f"{found} cycle(s) or relative include(s)")
     return 1 if found else 0
 
 

@@ -68,6 +68,8 @@ if ! kernel_runs_32bit build; then
 fi
 
 stage setup "" bash scripts/setup.sh all
+# No include cycle between files or folders, no include that reaches into another folder by "../".
+stage "include cycles" "setup" python3 scripts/include-cycles.py
 
 stage "host build" "" configure_and_build host
 stage "host tests" "host build" ctest --preset host

@@ -132,4 +132,10 @@ int32_t Adapter::HandleRequest(uint32_t function, uint8_t* buffer, uint32_t inSi
     return kHandlers[function](*this, Request{buffer, inSize, outCapacity, returned});
 }
 
+void RegisterAsBusDriver() {
+    RegisterBusDriver([](const std::filesystem::path& stateFile, int32_t* error) -> std::unique_ptr<BusDevice> {
+        return Adapter::Open(stateFile, error);
+    });
+}
+
 }  // namespace qv::sim::n5

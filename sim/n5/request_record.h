@@ -1,35 +1,20 @@
 // The pieces every request handler of the simulated bus driver uses: the request as the driver
-// sees it, and little-endian field access. Records are read and written byte by byte, independently
-// of any caller's structure definitions.
+// sees it, and little-endian field access.
 #pragma once
 
 #include <cstdint>
 
+#include "qv/sim/little_endian.h"
 #include "qv/sim/n5/adapter.h"
 
 namespace qv::sim::n5 {
 
-inline uint32_t Get32(const uint8_t* p) {
-    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-           static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24;
-}
-inline uint16_t Get16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-inline uint64_t Get64(const uint8_t* p) {
-    return static_cast<uint64_t>(Get32(p)) | static_cast<uint64_t>(Get32(p + 4)) << 32;
-}
-inline void Put16(uint8_t* p, uint16_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
-inline void Put32(uint8_t* p, uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
-}
-inline void Put64(uint8_t* p, uint64_t v) {
-    Put32(p, static_cast<uint32_t>(v));
-    Put32(p + 4, static_cast<uint32_t>(v >> 32));
-}
+using sim::Get16;
+using sim::Get32;
+using sim::Get64;
+using sim::Put16;
+using sim::Put32;
+using sim::Put64;
 
 // A request: its buffer (input in place, answer written over it) and sizes, and what the answer
 // returns.

@@ -7,7 +7,7 @@
 #include <thread>
 
 #include "qv/sim/clock.h"
-#include "qv/sim/simulated_miniport.h"
+#include "qv/sim/driver_scheduler.h"
 
 namespace {
 
@@ -45,15 +45,15 @@ uint64_t VirtualMillisecondsSlept() {
 
 namespace qv::clk {
 
-// The simulated drivers act on the clock's time: what they have scheduled is done when a sleep
-// has let its time come.
+// The simulated drivers act on the clock's time: the scheduler hears of every sleep and runs what
+// has become due.
 void Sleep(uint32_t milliseconds) {
     if (VirtualOn()) {
         g_skipped += milliseconds;
     } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
     }
-    qv::sim::RunDueDriverActions();
+    qv::sim::ClockAdvanced();
 }
 
 // Real time plus every millisecond skipped on virtual time, so the tick never runs backwards

@@ -2,13 +2,13 @@
 // DeviceClasses\{interface class}\<reference> with DeviceInstance and SymbolicLink values.
 #include <string>
 
-#include "../host/reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "qv/platform/guid.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
 namespace {

@@ -2,6 +2,7 @@
 // bus-driver interface path maps the state file of the simulated adapter behind it; a network
 // adapter's path "\\.\{NetCfgInstanceId}" opens the adapter for NDIS queries (qv/sim/ndis_adapter.h).
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -9,12 +10,12 @@
 #include "qv/platform/deviceio.h"
 #include "qv/platform/security.h"
 #include "qv/platform/utf.h"
+#include "qv/sim/bus_device.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/kill_switch.h"
-#include "qv/sim/n5/adapter.h"
 #include "qv/sim/ndis_adapter.h"
 
 namespace qv::io {
@@ -26,11 +27,13 @@ using sim::FailWith;
 // path, or the network adapter behind an NDIS device path (then adapter is null).
 struct OpenDevice : sim::HandleObject {
     static constexpr sim::HandleKind kKind = sim::HandleKind::kDevice;
-    explicit OpenDevice(std::unique_ptr<sim::n5::Adapter> opened) : adapter(std::move(opened)) {}
+    explicit OpenDevice(std::unique_ptr<sim::BusDevice> opened) : adapter(std::move(opened)) {}
     explicit OpenDevice(sim::NdisAdapter opened) : network(std::move(opened)) {}
-    std::unique_ptr<sim::n5::Adapter> adapter;
+    std::unique_ptr<sim::BusDevice> adapter;
     std::optional<sim::NdisAdapter> network;
 };
+
+std::atomic<sim::OpenBusDevice> g_busDriver{nullptr};
 
 constexpr uint32_t kBusDriverDeviceType = 0x6800;
 constexpr uint32_t kMethodBuffered = 0;
@@ -131,8 +134,13 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
         FailWith(kErrorAccessDenied);
         return kInvalidDevice;
     }
+    const sim::OpenBusDevice open = g_busDriver;
+    if (open == nullptr) {
+        FailWith(kErrorFileNotFound);
+        return kInvalidDevice;
+    }
     int32_t error = kErrorSuccess;
-    auto adapter = sim::n5::Adapter::Open(sim::AdapterStateFile(match->deviceInstance), &error);
+    auto adapter = open(sim::AdapterStateFile(match->deviceInstance), &error);
     if (adapter == nullptr) {
         FailWith(error);
         return kInvalidDevice;
@@ -180,3 +188,7 @@ bool CloseHandle(HDevice device) {
 }
 
 }  // namespace qv::io
+
+void qv::sim::RegisterBusDriver(OpenBusDevice open) {
+    qv::io::g_busDriver = open;
+}

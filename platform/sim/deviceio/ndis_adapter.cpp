@@ -9,15 +9,11 @@
 #include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "reg_access.h"
-#include "request_record.h"
+#include "qv/sim/reg_key.h"
+#include "qv/sim/little_endian.h"
 
 namespace qv::sim {
 namespace {
-
-using n5::Put16;
-using n5::Put32;
-using n5::Put64;
 
 constexpr uint32_t kLinkSpeed10G = 100000000;  // 10 Gb/s in units of 100 bit/s
 constexpr uint32_t kLinkSpeed1G = 10000000;
@@ -188,7 +184,7 @@ uint64_t ReadNdisCounter(std::u16string_view guid, uint32_t oid) {
     uint32_t type = 0;
     const auto bytes = key.ReadBytes(CounterName(oid), &type);
     if (!bytes || type != kRegQword || bytes->size() != 8) return 0;
-    return n5::Get64(bytes->data());
+    return Get64(bytes->data());
 }
 
 bool WriteNdisCounter(std::u16string_view guid, uint32_t oid, uint64_t value) {

@@ -12,9 +12,9 @@
 #include "device_install.h"
 #include "device_node.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 #include "qv/sim/simulated_miniport.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
@@ -62,15 +62,6 @@ LStatus ApplyStateChange(const std::u16string& instanceId, uint32_t stateChange,
 }
 
 }  // namespace
-
-uint32_t NoteRebootRequest(DeviceInstallData* data) {
-    const uint32_t request = ReadHostValue(kHostRebootRequest).value_or(kRebootNone);
-    const uint32_t flag = request == kRebootRestart  ? kDiNeedRestart
-                          : request == kRebootReboot ? kDiNeedReboot
-                                                     : 0;
-    if (data != nullptr) data->params.flags |= flag;
-    return flag;
-}
 
 bool ChangeMemberState(SetMember& member) {
     DeviceInstallData& data = *member.data;

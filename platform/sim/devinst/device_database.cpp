@@ -4,7 +4,7 @@
 
 #include "device_node.h"
 #include "qv/sim/host_state.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

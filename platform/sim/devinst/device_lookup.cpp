@@ -1,7 +1,7 @@
 // Reading devices of the simulated device database back as records, and finding them.
 #include "device_node.h"
 #include "qv/sim/host_state.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

@@ -2,7 +2,7 @@
 #include <cstring>
 
 #include "qv/sim/device_database.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 

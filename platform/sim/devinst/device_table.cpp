@@ -3,7 +3,7 @@
 #include <mutex>
 #include <vector>
 
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

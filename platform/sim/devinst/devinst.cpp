@@ -15,8 +15,8 @@
 #include "device_table.h"
 #include "qv/sim/device_set.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
-#include "reg_access.h"
+#include "qv/sim/registry_store.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::dev {
 namespace {

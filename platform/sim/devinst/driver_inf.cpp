@@ -7,7 +7,7 @@
 
 #include "qv/platform/inf.h"
 #include "qv/platform/utf.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

@@ -17,9 +17,9 @@
 #include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/install_points.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 #include "qv/sim/simulated_miniport.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

@@ -14,7 +14,7 @@
 #include "device_node.h"
 #include "driver_inf.h"
 #include "qv/platform/files.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

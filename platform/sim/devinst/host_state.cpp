@@ -2,7 +2,7 @@
 #include "qv/sim/host_state.h"
 
 #include "qv/sim/device_database.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {

@@ -8,7 +8,7 @@
 #include "device_install.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::newdev {
 namespace {

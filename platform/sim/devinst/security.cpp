@@ -3,7 +3,7 @@
 #include "qv/platform/security.h"
 
 #include "qv/sim/host_state.h"
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sec {
 

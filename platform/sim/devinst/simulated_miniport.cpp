@@ -9,9 +9,10 @@
 
 #include "device_node.h"
 #include "qv/platform/clock.h"
+#include "qv/sim/driver_scheduler.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
-#include "reg_access.h"
+#include "qv/sim/registry_store.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
@@ -84,6 +85,7 @@ LStatus StartMiniport(std::u16string_view instanceId) {
     if (delay == kMiniportAddressNever) return kErrorSuccess;
     if (delay == 0) return WriteAddress(instanceId);
     Pending().push_back({MachineDir(), std::u16string(instanceId), clk::TickCount() + delay});
+    CallAfterEverySleep(&RunDueDriverActions);
     return kErrorSuccess;
 }
 

@@ -5,13 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "../host/reg_access.h"
-#include "database.h"
+#include "qv/sim/reg_key.h"
 #include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/regfile.h"
+#include "qv/sim/registry_store.h"
 #include "regfile_format.h"
 
 namespace qv::sim {
@@ -125,7 +125,7 @@ class Exporter {
             levels.push_back({opened, std::move(openedPath), {}, 0});
             return Key(levels.back().key, levels.back().path, &levels.back().children);
         };
-        bool ok = Depth(path) <= regdb::kMaxKeyDepth || TooDeep(path);
+        bool ok = Depth(path) <= kMaxRegistryKeyDepth || TooDeep(path);
         ok = ok && enter(key, path);
         while (ok && !levels.empty()) {
             Level& level = levels.back();
@@ -136,7 +136,7 @@ class Exporter {
             }
             const std::u16string& child = level.children[level.next++];
             std::u16string childPath = level.path.empty() ? child : level.path + u"\\" + child;
-            if (levels.size() + Depth(path) > regdb::kMaxKeyDepth) {
+            if (levels.size() + Depth(path) > kMaxRegistryKeyDepth) {
                 ok = TooDeep(childPath);
                 break;
             }
@@ -215,7 +215,7 @@ class Exporter {
         constexpr size_t kShown = 120;
         const std::string where = Where(path);
         return Fail("the key " + (where.size() > kShown ? where.substr(0, kShown) + "..." : where) +
-                    " lies deeper than " + std::to_string(regdb::kMaxKeyDepth) +
+                    " lies deeper than " + std::to_string(kMaxRegistryKeyDepth) +
                     " levels and cannot be written");
     }
 
@@ -261,9 +261,8 @@ class Exporter {
 bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view subKey) {
     std::string ignored;
     if (!error) error = &ignored;
-    std::lock_guard lock(regdb::Mutex());
     // One read transaction: the file shows the registry as it was at one moment.
-    regdb::Transaction txn(regdb::Transaction::Kind::kRead);
+    RegistryTransaction txn(RegistryTransaction::Mode::kReadSnapshot);
     if (txn.status() != kErrorSuccess) {
         *error = "cannot read the registry (error " + std::to_string(txn.status()) + ")";
         return false;

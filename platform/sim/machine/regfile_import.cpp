@@ -8,7 +8,6 @@
 #include <utility>
 #include <vector>
 
-#include "database.h"
 #include "qv/platform/registry.h"
 #include "qv/platform/scoped_handle.h"
 #include "qv/platform/utf.h"
@@ -209,8 +208,8 @@ class Parser {
             size_t start = 0;
             size_t depth = 0;
             while (start <= path.size()) {
-                if (++depth > regdb::kMaxKeyDepth) {
-                    return Fail(number, "the key path is deeper than " + std::to_string(regdb::kMaxKeyDepth) +
+                if (++depth > kMaxRegistryKeyDepth) {
+                    return Fail(number, "the key path is deeper than " + std::to_string(kMaxRegistryKeyDepth) +
                                             " levels");
                 }
                 size_t end = path.find(u'\\', start);

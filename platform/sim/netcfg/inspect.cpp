@@ -1,11 +1,11 @@
 // The network configuration read and changed directly in the registry, for qvsim and the tests.
 #include <optional>
 
-#include "../reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "netcfg_store.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 #include "qv/sim/netcfg.h"
 
 namespace qv::sim {

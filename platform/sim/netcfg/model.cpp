@@ -3,11 +3,11 @@
 
 #include <algorithm>
 
-#include "../reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "netcfg_store.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim::netcfg {
 namespace {

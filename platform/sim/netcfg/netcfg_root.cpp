@@ -1,7 +1,7 @@
 // INetCfg, INetCfgLock, the class objects and class setup's Install on the simulated host.
 #include <random>
 
-#include "../reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "com.h"
 #include "objects.h"
 #include "qv/platform/clock.h"

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "../reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
 

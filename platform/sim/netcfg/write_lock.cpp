@@ -10,9 +10,9 @@
 #include <optional>
 #include <string>
 
-#include "../reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 #include "qv/sim/netcfg.h"
 
 namespace qv::sim {

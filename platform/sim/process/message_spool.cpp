@@ -38,7 +38,7 @@
 #include "qv/platform/clock.h"
 #include "qv/platform/process.h"
 #include "qv/platform/wintypes.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv {
 namespace {

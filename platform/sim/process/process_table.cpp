@@ -15,7 +15,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
 namespace {

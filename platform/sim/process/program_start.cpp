@@ -24,8 +24,8 @@
 #include "qv/platform/process.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
-#include "qv/sim/machine.h"
-#include "reg_access.h"
+#include "qv/sim/registry_store.h"
+#include "qv/sim/reg_key.h"
 
 extern char** environ;
 

@@ -11,8 +11,8 @@
 #include "qv/platform/process.h"
 #include "qv/platform/registry.h"
 #include "qv/platform/wintypes.h"
-#include "qv/sim/machine.h"
-#include "reg_access.h"
+#include "qv/sim/registry_store.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::proc {
 namespace {

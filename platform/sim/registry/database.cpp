@@ -21,7 +21,6 @@
 #include <thread>
 
 #include "qv/sim/kill_switch.h"
-#include "qv/sim/machine.h"
 
 namespace qv::sim::regdb {
 namespace fs = std::filesystem;
@@ -493,8 +492,7 @@ LStatus Open() {
     }
     if (!Exists(path)) {
         std::string error;
-        const InventoryOptions defaults;
-        if (!BuildMachine(dir, &defaults, false, true, &error)) {
+        if (!BuildMachine(dir, FirstUsePopulate(), false, true, &error)) {
             ReportOnce(dir, "the machine " + dir.string() + " cannot be created: " + error);
             return kErrorCantOpen;
         }
@@ -507,7 +505,7 @@ LStatus Open() {
     return OpenFile(path, false);
 }
 
-bool BuildMachine(const fs::path& dir, const InventoryOptions* options, bool force, bool mayExist,
+bool BuildMachine(const fs::path& dir, const PopulateMachine& populate, bool force, bool mayExist,
                   std::string* error) {
     std::lock_guard lock(Mutex());
     State& s = S();
@@ -540,11 +538,10 @@ bool BuildMachine(const fs::path& dir, const InventoryOptions* options, bool for
     bool ok = OpenFile(tmp, true) == kErrorSuccess && Exec("PRAGMA synchronous = OFF") == kErrorSuccess;
     if (!ok) {
         *error = "cannot create the registry database " + tmp.string();
-    } else if (options) {
-        const SystemAccessScope system;  // the inventory is the hardware's and the setup's, not the user's
+    } else if (populate) {
+        const SystemAccessScope system;  // the contents are the hardware's and the setup's, not the user's
         Transaction txn(Transaction::Kind::kWrite);
-        ok =
-            txn.status() == kErrorSuccess && WriteDefaultInventory(*options) && txn.Commit() == kErrorSuccess;
+        ok = txn.status() == kErrorSuccess && populate() && txn.Commit() == kErrorSuccess;
         if (!ok) *error = "writing the inventory failed";
     }
     Close();  // the last connection checkpoints the log into the database file

@@ -14,15 +14,14 @@
 #include <string_view>
 
 #include "qv/platform/wintypes.h"
-#include "qv/sim/default_inventory.h"
+#include "qv/sim/registry_store.h"
 
 struct sqlite3_stmt;
 
 namespace qv::sim::regdb {
 
 constexpr int64_t kRootKeyId = 1;
-// The deepest a key may lie below HKEY_LOCAL_MACHINE, as on Windows (the root itself is level 0).
-constexpr size_t kMaxKeyDepth = 512;
+constexpr size_t kMaxKeyDepth = kMaxRegistryKeyDepth;
 
 std::recursive_mutex& Mutex();
 
@@ -35,11 +34,13 @@ uint64_t Generation();
 // Opens the selected machine's database if it is not open yet, creating the machine on first use.
 LStatus Open();
 
-// Builds a machine in dir (see qv::sim::CreateMachine), with the inventory of options or, when
-// options is null, an empty registry. With mayExist, finding a machine already in place (made
-// meanwhile by another process) counts as success.
-bool BuildMachine(const std::filesystem::path& dir, const InventoryOptions* options, bool force,
+// Builds a machine in dir (see qv::sim::BuildMachineRegistry), filled by populate when it is
+// given. With mayExist, finding a machine already in place (made meanwhile by another process)
+// counts as success.
+bool BuildMachine(const std::filesystem::path& dir, const PopulateMachine& populate, bool force,
                   bool mayExist, std::string* error);
+// The callback given to SetFirstUsePopulate, or an empty one.
+PopulateMachine FirstUsePopulate();
 
 enum class Stmt {
     kFindChild,

@@ -1,4 +1,4 @@
-#include "names.h"
+#include "qv/sim/reg_names.h"
 
 #include <cstdint>
 

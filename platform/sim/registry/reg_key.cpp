@@ -1,4 +1,4 @@
-#include "reg_access.h"
+#include "qv/sim/reg_key.h"
 
 #include <cstring>
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "database.h"
-#include "names.h"
+#include "qv/sim/reg_names.h"
 #include "qv/sim/handle_table.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv {
 namespace reg {

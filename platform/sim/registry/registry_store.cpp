@@ -1,7 +1,8 @@
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 #include <sys/stat.h>
 
+#include <atomic>
 #include <cstdlib>
 
 #include "database.h"
@@ -53,15 +54,25 @@ void SelectMachine(const fs::path& dir) {
     regdb::Select(dir);
 }
 
-bool CreateMachine(const fs::path& dir, const InventoryOptions& options, bool force, std::string* error) {
+bool BuildMachineRegistry(const fs::path& dir, const PopulateMachine& populate, bool force, std::string* error) {
     std::string ignored;
-    return regdb::BuildMachine(dir, &options, force, false, error ? error : &ignored);
+    return regdb::BuildMachine(dir, populate, force, false, error ? error : &ignored);
 }
 
-bool CreateEmptyMachine(const fs::path& dir, bool force, std::string* error) {
-    std::string ignored;
-    return regdb::BuildMachine(dir, nullptr, force, false, error ? error : &ignored);
+namespace {
+std::atomic<bool (*)()> firstUsePopulate{nullptr};
 }
+
+void SetFirstUsePopulate(bool (*populate)()) {
+    firstUsePopulate = populate;
+}
+
+namespace regdb {
+PopulateMachine FirstUsePopulate() {
+    bool (*populate)() = firstUsePopulate;
+    return populate ? PopulateMachine(populate) : PopulateMachine();
+}
+}  // namespace regdb
 
 RegistryTransaction::RegistryTransaction(Mode mode) : lock_(regdb::Mutex()) {
     status_ = regdb::Open();

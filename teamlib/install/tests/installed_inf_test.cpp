@@ -32,7 +32,7 @@ std::string Utf16WithBom(const std::string& text) {
 }
 
 std::string Sample(const char* name) {
-    std::ifstream in(fs::path(QV_SOURCE_DIR) / "platform/sim/host/inf/tests/data" / name, std::ios::binary);
+    std::ifstream in(fs::path(QV_SOURCE_DIR) / "platform/sim/devinst/inf/tests/data" / name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../../registry/names.h"
+#include "qv/sim/reg_names.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"

@@ -3,11 +3,11 @@
 
 #include <vector>
 
-#include "../../registry/names.h"
-#include "../reg_access.h"
+#include "qv/sim/reg_names.h"
+#include "qv/sim/reg_key.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/machine.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
 namespace {

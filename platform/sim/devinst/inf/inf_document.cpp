@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "../../registry/names.h"
+#include "qv/sim/reg_names.h"
 #include "qv/platform/utf.h"
 
 namespace qv::sim::inf {

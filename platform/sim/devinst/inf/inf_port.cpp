@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <memory>
 
-#include "../files/windows_paths.h"
-#include "../reg_access.h"
+#include "files/windows_paths.h"
+#include "qv/sim/reg_key.h"
 #include "qv/platform/inf.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/inf/inf_document.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "../reg_access.h"
+#include "qv/sim/reg_key.h"
 #include "qv/platform/devinst.h"
 #include "qv/sim/host_state.h"
 #include "qv/platform/utf.h"

@@ -7,8 +7,8 @@
 // clock port, or never (kMiniportAddressNever).
 //
 // A delayed write is a pending driver action of this process, due at the clock port's tick of
-// the start plus the delay. The simulated clock's Sleep applies the actions that have become due,
-// so a caller that sleeps past the delay (on real or virtual time) finds the address afterwards.
+// the start plus the delay. The clock notifies the driver scheduler after every Sleep, which applies
+// the actions that have become due, so a caller that sleeps past the delay (on real or virtual time) finds the address afterwards.
 // Stopping the device (disable, removal) cancels its pending action; an action still pending when
 // the process ends is dropped, and the next start of the device writes the address again.
 #pragma once
@@ -26,7 +26,8 @@ namespace qv::sim {
 LStatus StartMiniport(std::u16string_view instanceId);
 // The device stopped: its pending write, if any, is cancelled.
 void StopMiniport(std::u16string_view instanceId);
-// Applies the pending writes that are due at the clock port's tick now. Called by Sleep.
+// Applies the pending writes that are due at the clock port's tick now. Called after every Sleep
+// once a write was scheduled.
 void RunDueDriverActions();
 // Number of pending writes of this process (for tests and qvsim).
 size_t PendingDriverActions();

@@ -2,43 +2,13 @@
 // machine's Windows directory. Every process works on one machine at a time.
 #pragma once
 
-#include <cstdint>
 #include <filesystem>
-#include <memory>
-#include <mutex>
 #include <string>
 
 #include "qv/sim/default_inventory.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
-
-namespace regdb {
-class Transaction;
-}
-
-// The machine directory of this process: the one chosen with SelectMachine, else $QV_MACHINE,
-// else ${XDG_DATA_HOME:-$HOME/.local/share}/qvsim/default.
-std::filesystem::path MachineDir();
-
-// Whether dir holds a machine's registry. A machine directory is marked as one when it is created
-// (machines made before there was a mark are known by their registry.db); registry calls and
-// machine creation refuse a directory that is neither a machine directory nor missing or empty,
-// so that no other directory is ever filled.
-bool MachineExists(const std::filesystem::path& dir);
-
-// Makes dir a machine directory without creating its registry: creates the directory and its mark
-// when dir is missing or empty; true as well when it already is one. The registry is made on first
-// use. Any other directory is refused with the reason in *error.
-bool MarkMachineDir(const std::filesystem::path& dir, std::string* error);
-
-// Whether file is one of the files of the selected machine's registry database (registry.db and
-// its -wal and -shm files), compared by identity so that any name or link for them counts.
-bool IsMachineRegistryFile(const std::filesystem::path& file);
-
-// Switches this process to another machine directory. The open registry database is closed; the
-// next registry call opens (or first creates) the one of the new machine. Handles opened before
-// the switch become invalid.
-void SelectMachine(const std::filesystem::path& dir);
 
 // Creates a machine in dir: the directory, a new registry database and the inventory of options.
 // The database is built aside and moved into place only when complete, so no process ever sees a
@@ -51,51 +21,5 @@ bool CreateMachine(const std::filesystem::path& dir, const InventoryOptions& opt
 
 // The same with an empty registry and no inventory: for importing a whole machine from a .reg file.
 bool CreateEmptyMachine(const std::filesystem::path& dir, bool force, std::string* error);
-
-// Changes whenever what this process sees of the registry may have changed (a new snapshot began,
-// or this process wrote): a value computed from the registry under one serial stays true while the
-// serial is the same.
-uint64_t RegistryViewSerial();
-
-// Groups several registry calls of this thread into one transaction: all of them take effect at
-// Commit, none if the object is destroyed first. Other threads of the process wait for it. While
-// it is open, registry calls see their own changes. Begin failures show in ok().
-//
-// Mode::kReadSnapshot groups reads only: the calls see one consistent state of the registry and
-// pay for one transaction instead of one each, without taking the write lock, so other processes
-// keep writing meanwhile. (Writes inside it fail when another process has written since it began.)
-class RegistryTransaction {
-  public:
-    enum class Mode { kWrite, kReadSnapshot };
-    explicit RegistryTransaction(Mode mode = Mode::kWrite);
-    ~RegistryTransaction();
-    RegistryTransaction(const RegistryTransaction&) = delete;
-    RegistryTransaction& operator=(const RegistryTransaction&) = delete;
-
-    bool ok() const { return status_ == 0; }
-    // The registry status of Begin, or of Commit once it was called.
-    int32_t status() const { return status_; }
-    // Makes the changes durable; returns a registry status (0 on success).
-    int32_t Commit();
-
-  private:
-    std::unique_lock<std::recursive_mutex> lock_;
-    std::unique_ptr<regdb::Transaction> txn_;  // destroyed (rolled back if open) before the lock goes
-    int32_t status_ = 0;
-};
-
-// While one is alive, the registry calls of this thread act as the system (the simulated hardware
-// and drivers, the machine build, imports and qvsim itself), not as the machine's user: a machine
-// whose user is no administrator (Host value Administrator 0) refuses that user write access to
-// HKEY_LOCAL_MACHINE\SYSTEM and below, as Windows does, but not the system. Scopes nest.
-class SystemAccessScope {
-  public:
-    SystemAccessScope();
-    ~SystemAccessScope();
-    SystemAccessScope(const SystemAccessScope&) = delete;
-    SystemAccessScope& operator=(const SystemAccessScope&) = delete;
-    // Whether a scope is alive on this thread.
-    static bool Active();
-};
 
 }  // namespace qv::sim

@@ -7,11 +7,12 @@
 #include <filesystem>
 #include <memory>
 
+#include "qv/sim/bus_device.h"
 #include "qv/sim/n5/state_layout.h"
 
 namespace qv::sim::n5 {
 
-class Adapter {
+class Adapter : public BusDevice {
   public:
     // Maps the state file, creating it with the default contents when missing and recreating it
     // when it has an older layout. Null with *error set (a Win32 error code) when the file cannot
@@ -19,7 +20,7 @@ class Adapter {
     static std::unique_ptr<Adapter> Open(const std::filesystem::path& stateFile, int32_t* error);
     // Writes a fresh state file with the default contents (replacing any file there).
     static bool Reset(const std::filesystem::path& stateFile, int32_t* error);
-    ~Adapter();
+    ~Adapter() override;
     Adapter(const Adapter&) = delete;
     Adapter& operator=(const Adapter&) = delete;
 
@@ -27,7 +28,7 @@ class Adapter {
     // bytes) and receives the output (at most outCapacity bytes, *returned of them). Returns
     // 0 or the Win32 error that the I/O-control call reports.
     int32_t HandleRequest(uint32_t function, uint8_t* buffer, uint32_t inSize, uint32_t outCapacity,
-                          uint32_t* returned);
+                          uint32_t* returned) override;
 
     // The register file as the bus sees it: faults and register behaviours apply.
     bool ReadRegister(uint32_t offset, uint32_t* value);
@@ -80,5 +81,8 @@ class Adapter {
 
 // Fills a state record with the adapter's power-on contents.
 void WriteDefaultState(StateFile* state);
+
+// Registers the simulated adapter as the bus driver of the simulated host's device I/O port.
+void RegisterAsBusDriver();
 
 }  // namespace qv::sim::n5
