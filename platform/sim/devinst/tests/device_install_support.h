@@ -1,5 +1,5 @@
 // Helpers of the device-installation suites: a root-enumerated Net device made through the port,
-// and registry probes.
+// device lists and properties, and registry probes.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -23,6 +23,27 @@ inline std::u16string DeviceIdOf(uint32_t devInst) {
     char16_t buffer[kMaxDeviceIdLength] = {};
     if (dev::GetDeviceId(devInst, buffer, kMaxDeviceIdLength, 0) != kCrSuccess) return u"?";
     return buffer;
+}
+
+// The instance ids of the devices of class cls that GetClassDevs lists (of one enumerator if given).
+inline std::vector<std::u16string> DeviceIds(const Guid& cls, const char16_t* enumerator = nullptr,
+                                             uint32_t flags = kDigcfPresent) {
+    std::vector<std::u16string> ids;
+    HDevInfo set = dev::GetClassDevs(&cls, enumerator, nullptr, flags);
+    EXPECT_NE(set, kInvalidDevInfo);
+    DevInfoData device;
+    for (uint32_t i = 0; dev::EnumDeviceInfo(set, i, &device); ++i) ids.push_back(DeviceIdOf(device.devInst));
+    EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
+    EXPECT_TRUE(dev::DestroyDeviceInfoList(set));
+    return ids;
+}
+
+// A text property of the device, "?" when it cannot be read.
+inline std::u16string StringProperty(HDevInfo set, DevInfoData* device, uint32_t property) {
+    alignas(char16_t) uint8_t buffer[1024] = {};
+    if (!dev::GetDeviceRegistryProperty(set, device, property, nullptr, buffer, sizeof buffer - 2, nullptr))
+        return u"?";
+    return reinterpret_cast<const char16_t*>(buffer);
 }
 
 inline bool KeyExists(const std::u16string& path) {

@@ -78,10 +78,7 @@ TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
             EXPECT_EQ(value, static_cast<uint32_t>(writer * 100000 + i));
         }
     }
-    char16_t name[16];
-    uint32_t length = 16, subkeys = 0;
-    while (reg::EnumKeyEx(key, subkeys, name, &length) == kErrorSuccess) ++subkeys, length = 16;
-    EXPECT_EQ(subkeys, 7u);  // created once each, never twice
+    EXPECT_EQ(testing::Subkeys(key).size(), 7u);  // created once each, never twice
     reg::CloseKey(key);
 }
 

@@ -69,15 +69,9 @@ TEST_F(ReadSession, NextCallSeesWhatAnotherProcessCommitted) {
 }
 
 std::vector<std::u16string> SubKeys(const char16_t* path) {
-    std::vector<std::u16string> names;
     HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return names;
-    char16_t name[256];
-    for (uint32_t i = 0;; ++i) {
-        uint32_t length = 256;
-        if (reg::EnumKeyEx(key, i, name, &length) != kErrorSuccess) break;
-        names.emplace_back(name, length);
-    }
+    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return {};
+    std::vector<std::u16string> names = testing::Subkeys(key);
     reg::CloseKey(key);
     return names;
 }

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
@@ -45,6 +46,35 @@ inline uint32_t ValueCount(HKey key) {
         if (reg::EnumValue(key, i, name, &length, nullptr, nullptr, nullptr) != kErrorSuccess) break;
     }
     return i;
+}
+
+// The names of the subkeys of key, enumerated until the first failure.
+inline std::vector<std::u16string> Subkeys(HKey key) {
+    std::vector<std::u16string> names;
+    char16_t name[kMaxKeyNameLength + 1];
+    uint32_t length = kMaxKeyNameLength + 1;
+    for (uint32_t i = 0; reg::EnumKeyEx(key, i, name, &length) == kErrorSuccess; ++i) {
+        names.emplace_back(name, length);
+        length = kMaxKeyNameLength + 1;
+    }
+    return names;
+}
+
+// Calls of every kind, rounds times over; true when each fails with expected.
+inline bool EveryCallFails(LStatus expected, int rounds = 20) {
+    bool ok = true;
+    for (int i = 0; i < rounds; ++i) {
+        HKey key = nullptr;
+        ok &= reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key) == expected;
+        ok &=
+            reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\x", 0, kKeyAllAccess, &key, nullptr) == expected;
+        uint32_t size = 0;
+        ok &= reg::QueryValueEx(kHkeyLocalMachine, u"x", nullptr, nullptr, &size) == expected;
+        char16_t name[8];
+        uint32_t length = 8;
+        ok &= reg::EnumKeyEx(kHkeyLocalMachine, 0, name, &length) == expected;
+    }
+    return ok;
 }
 
 // A scratch machine whose registry starts empty: no default inventory.

@@ -15,7 +15,9 @@
 namespace qv::sim {
 namespace {
 
+using testing::EveryCallFails;
 using testing::ScratchMachine;
+using testing::Subkeys;
 using testing::ValueCount;
 
 HKey CreateKey(const char16_t* path) {
@@ -23,17 +25,6 @@ HKey CreateKey(const char16_t* path) {
     EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, path, kRegOptionNonVolatile, kKeyAllAccess, &key, nullptr),
               kErrorSuccess);
     return key;
-}
-
-std::vector<std::u16string> Subkeys(HKey key) {
-    std::vector<std::u16string> names;
-    char16_t name[kMaxKeyNameLength + 1];
-    uint32_t length = kMaxKeyNameLength + 1;
-    for (uint32_t i = 0; reg::EnumKeyEx(key, i, name, &length) == kErrorSuccess; ++i) {
-        names.emplace_back(name, length);
-        length = kMaxKeyNameLength + 1;
-    }
-    return names;
 }
 
 using MachineDirectory = ScratchMachine;
@@ -196,17 +187,6 @@ class UnreadableRegistry : public ScratchMachine {
         std::filesystem::create_directories(machine_);
         std::ofstream(machine_ / "registry.db", std::ios::binary) << bytes;
     }
-    void ExpectEveryCallFailsWith(LStatus status) {
-        HKey key = nullptr;
-        EXPECT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key), status);
-        EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\x", 0, kKeyAllAccess, &key, nullptr),
-                  status);
-        uint32_t size = 0;
-        EXPECT_EQ(reg::QueryValueEx(kHkeyLocalMachine, u"x", nullptr, nullptr, &size), status);
-        char16_t name[8];
-        uint32_t length = 8;
-        EXPECT_EQ(reg::EnumKeyEx(kHkeyLocalMachine, 0, name, &length), status);
-    }
 };
 
 TEST_F(UnreadableRegistry, GarbageFileIsReportedOnceAndEveryCallFails) {
@@ -214,7 +194,7 @@ TEST_F(UnreadableRegistry, GarbageFileIsReportedOnceAndEveryCallFails) {
     for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 131) ^ 0x5A);
     WriteRegistryFile(garbage);
     ::testing::internal::CaptureStderr();
-    ExpectEveryCallFailsWith(kErrorRegistryCorrupt);
+    EXPECT_TRUE(EveryCallFails(kErrorRegistryCorrupt));
     const std::string err = ::testing::internal::GetCapturedStderr();
     const std::string expected =
         "qvsim: the machine registry " + (machine_ / "registry.db").string() + " cannot be read: ";
@@ -231,7 +211,7 @@ TEST_F(UnreadableRegistry, ForeignSqliteDatabaseIsNotTakenForARegistry) {
         SQLITE_OK);
     sqlite3_close(db);
     ::testing::internal::CaptureStderr();
-    ExpectEveryCallFailsWith(kErrorRegistryCorrupt);
+    EXPECT_TRUE(EveryCallFails(kErrorRegistryCorrupt));
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("not a machine registry"), std::string::npos) << err;
 }
@@ -239,7 +219,7 @@ TEST_F(UnreadableRegistry, ForeignSqliteDatabaseIsNotTakenForARegistry) {
 TEST_F(UnreadableRegistry, EmptyFileIsRefusedAndNotOverwritten) {
     WriteRegistryFile("");
     ::testing::internal::CaptureStderr();
-    ExpectEveryCallFailsWith(kErrorRegistryCorrupt);
+    EXPECT_TRUE(EveryCallFails(kErrorRegistryCorrupt));
     ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::filesystem::file_size(machine_ / "registry.db"), 0u);
 }
@@ -247,7 +227,7 @@ TEST_F(UnreadableRegistry, EmptyFileIsRefusedAndNotOverwritten) {
 TEST_F(UnreadableRegistry, DirectoryInPlaceOfTheFileCannotBeOpened) {
     std::filesystem::create_directories(machine_ / "registry.db");
     ::testing::internal::CaptureStderr();
-    ExpectEveryCallFailsWith(kErrorCantOpen);
+    EXPECT_TRUE(EveryCallFails(kErrorCantOpen));
     const std::string err = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
     EXPECT_NE(err.find("cannot be read"), std::string::npos) << err;

@@ -22,6 +22,7 @@ namespace qv::sim {
 namespace {
 
 using testing::EmptyMachine;
+using testing::EveryCallFails;
 using testing::ScratchMachine;
 namespace fs = std::filesystem;
 
@@ -46,23 +47,6 @@ ChildRun RunChild(const fs::path& errFile, const std::function<bool()>& body) {
     std::ifstream in(errFile);
     run.err.assign(std::istreambuf_iterator<char>(in), {});
     return run;
-}
-
-// Many calls of every kind; true when each fails with expected.
-bool EveryCallFails(LStatus expected, int rounds = 20) {
-    bool ok = true;
-    for (int i = 0; i < rounds; ++i) {
-        HKey key = nullptr;
-        ok &= reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key) == expected;
-        ok &=
-            reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\x", 0, kKeyAllAccess, &key, nullptr) == expected;
-        uint32_t size = 0;
-        ok &= reg::QueryValueEx(kHkeyLocalMachine, u"x", nullptr, nullptr, &size) == expected;
-        char16_t name[8];
-        uint32_t length = 8;
-        ok &= reg::EnumKeyEx(kHkeyLocalMachine, 0, name, &length) == expected;
-    }
-    return ok;
 }
 
 void ExpectOneLine(const ChildRun& run, const std::string& path, const std::string& cause) {
