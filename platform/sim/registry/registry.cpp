@@ -156,19 +156,15 @@ SnapshotCache<int64_t>& Paths() {
     return cache;
 }
 
-// What the cache of children remembers for a name that has no key (row ids start at 1).
-constexpr int64_t kNoKey = 0;
-
 SnapshotCache<int64_t>& Children() {
     static SnapshotCache<int64_t> cache;
     return cache;
 }
 
-// A value as stored, or (absent set) the answer for a name that has no value.
+// A value as stored.
 struct StoredValue {
     uint32_t type;
     std::string data;
-    LStatus absent = kErrorSuccess;
 };
 // Values larger than this are read from the database each time, so the cache stays small.
 constexpr size_t kMaxCachedValueSize = 1024;
@@ -186,6 +182,7 @@ constexpr std::string_view kWholeSet = "\x01";
 constexpr int64_t kMaxListedChildren = 256;
 struct ChildList {
     std::vector<std::u16string> names;
+    bool tooMany = false;  // more than kMaxListedChildren: enumerated row by row
 };
 
 SnapshotCache<ChildList, 256>& ChildLists() {
@@ -199,7 +196,7 @@ LStatus ListChildren(int64_t parent, const ChildList** list) {
     *list = nullptr;
     SnapshotCache<ChildList, 256>& lists = ChildLists();
     if (const ChildList* known = lists.Find(parent, kWholeSet)) {
-        *list = known;
+        if (!known->tooMany) *list = known;
         return kErrorSuccess;
     }
     Query q(Stmt::kChildren);
@@ -211,7 +208,10 @@ LStatus ListChildren(int64_t parent, const ChildList** list) {
         const LStatus status = q.Step(&row);
         if (status != kErrorSuccess) return status;
         if (!row) break;
-        if (static_cast<int64_t>(found.names.size()) == kMaxListedChildren) return kErrorSuccess;
+        if (static_cast<int64_t>(found.names.size()) == kMaxListedChildren) {
+            lists.Put(parent, kWholeSet, ChildList{{}, true});  // not read again in this snapshot
+            return kErrorSuccess;
+        }
         found.names.push_back(regnames::FromStored(q.Bytes(0)));
         ids.emplace_back(std::string(q.Bytes(1)), q.Int(2));
     }
@@ -225,15 +225,15 @@ LStatus FindChild(int64_t parent, std::u16string_view name, int64_t* child, bool
     SnapshotCache<int64_t>& cache = Children();
     if (const int64_t* known = cache.Find(parent, fold)) {
         *child = *known;
-        *found = *known != kNoKey;
+        *found = true;
         return kErrorSuccess;
     }
     Query q(Stmt::kFindChild);
     q.Bind(1, parent);
     q.BindBytes(2, fold);
     const LStatus status = q.Step(found);
-    if (status != kErrorSuccess) return status;
-    *child = *found ? q.Int(0) : kNoKey;
+    if (status != kErrorSuccess || !*found) return status;
+    *child = q.Int(0);
     cache.Remember(*child);
     return status;
 }
@@ -484,7 +484,6 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
     const std::string fold = regnames::FoldKey(View(valueName));
     SnapshotCache<StoredValue>& cache = Values();
     if (const StoredValue* known = cache.Find(ref.id, fold)) {
-        if (known->absent != kErrorSuccess) return known->absent;
         return CopyData(known->type, known->data, type, data, dataSize);
     }
     Query q(Stmt::kFindValue);
@@ -493,12 +492,7 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
     bool found = false;
     status = q.Step(&found);
     if (status != kErrorSuccess) return status;
-    if (!found) {
-        const LStatus absent = Missing(ref.id, kErrorFileNotFound);
-        if (absent == kErrorFileNotFound || absent == kErrorKeyDeleted)
-            cache.Put(ref.id, fold, {0, {}, absent});
-        return absent;
-    }
+    if (!found) return Missing(ref.id, kErrorFileNotFound);
     const auto storedType = static_cast<uint32_t>(q.Int(0));
     const std::string_view bytes = q.Bytes(1);
     if (bytes.size() <= kMaxCachedValueSize) cache.Remember({storedType, std::string(bytes)});

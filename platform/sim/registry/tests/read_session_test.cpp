@@ -76,9 +76,9 @@ std::vector<std::u16string> SubKeys(const char16_t* path) {
     return names;
 }
 
-// Subkey lists and the answers "no such key" and "no such value" are remembered within a snapshot
-// only: what this process or another one changes shows in the next call. A key with more subkeys
-// than are listed at once enumerates completely and in order all the same.
+// Subkey lists are remembered within a snapshot only, and the answers "no such key" and "no such
+// value" not at all: what this process or another one changes shows in the next call. A key with
+// more subkeys than are listed at once enumerates completely and in order all the same.
 TEST_F(ReadSession, RememberedListsAndMissesFollowChanges) {
     ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\B", u"v", 1));
     ASSERT_EQ(SubKeys(kKey), std::vector<std::u16string>{u"B"});
