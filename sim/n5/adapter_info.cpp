@@ -48,11 +48,6 @@ GeneratedEntry MakeEntry(uint32_t k) {
     return e;
 }
 
-uint32_t EntryBytes(const GeneratedEntry& e) {
-    const uint32_t bytes = kTraceEntryHeaderBytes + static_cast<uint32_t>(std::strlen(e.message)) + 1;
-    return (bytes + 7) & ~7u;
-}
-
 }  // namespace
 
 const char* const kQsetParamNames[kQsetParamCount] = {
@@ -96,7 +91,8 @@ uint32_t FillTraceBuffer(AdapterInfoState* info, uint8_t* buffer, uint32_t capac
     uint32_t used = 0;
     while (info->traceEntriesLeft > 0) {
         const GeneratedEntry e = MakeEntry(info->traceNextEntry);
-        const uint32_t bytes = EntryBytes(e);
+        const uint32_t length = static_cast<uint32_t>(std::strlen(e.message));
+        const uint32_t bytes = (kTraceEntryHeaderBytes + length + 1 + 7) & ~7u;  // terminated, padded to 8
         if (capacity < kEndMarkBytes || bytes > capacity - kEndMarkBytes - used) break;
         uint8_t* p = buffer + used;
         std::memset(p, 0, bytes);
@@ -104,7 +100,7 @@ uint32_t FillTraceBuffer(AdapterInfoState* info, uint8_t* buffer, uint32_t capac
         Put32(p + 8, e.number);
         Put64(p + 16, static_cast<uint64_t>(e.first));
         Put64(p + 24, static_cast<uint64_t>(e.second));
-        std::memcpy(p + kTraceEntryHeaderBytes, e.message, std::strlen(e.message));
+        std::memcpy(p + kTraceEntryHeaderBytes, e.message, length);
         used += bytes;
         --info->traceEntriesLeft;
         ++info->traceNextEntry;

@@ -1,12 +1,13 @@
 // The simulated bus driver: answers each I/O-control function from the adapter's state, through
 // the handler of its function number.
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <functional>
+#include <utility>
 
 #include "adapter_info_answers.h"
 #include "chip_answers.h"
-#include "connection_answers.h"
 #include "qv/platform/wintypes.h"
 #include "qv/sim/n5/adapter.h"
 #include "request_record.h"
@@ -79,6 +80,22 @@ int32_t FlashWrite(Adapter& a, const Request& r) {
     return ok ? kErrorSuccess : kErrorInvalidParameter;
 }
 
+// Function 25: a 20-byte record (its own I/O-control code, the memory kind, the address, the
+// length, a word not filled in) in; min(length, output capacity) bytes of that memory out.
+constexpr uint32_t kMemoryReadRecordSize = 20;
+
+int32_t MemoryRead(Adapter& a, const Request& r) {
+    if (r.inSize < kMemoryReadRecordSize) return kErrorInsufficientBuffer;
+    const uint32_t kind = Get32(r.buffer + 4);
+    const uint32_t address = Get32(r.buffer + 8);
+    const uint32_t length = std::min(Get32(r.buffer + 12), r.outCapacity);
+    StateFile& s = a.state();
+    if (!ReadConnectionMemory(s.connections, s.registers, kind, address, r.buffer, length))
+        return kErrorInvalidParameter;
+    *r.returned = length;
+    return kErrorSuccess;
+}
+
 // The handler of each function; functions without one are not supported by this driver.
 constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     std::array<Handler, kMaxFunction + 1> h{};
@@ -99,13 +116,10 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[15] = AnswerTcpStats;
     h[16] = AnswerOffloadStats;
     h[17] = AnswerConnectionStats;
-    h[18] = TpTableAnswer<0>;
-    h[19] = TpTableAnswer<1>;
-    h[20] = TpTableAnswer<2>;
-    h[21] = TpTableAnswer<3>;
-    h[22] = TpTableAnswer<4>;
-    h[23] = TpTableAnswer<5>;
-    h[24] = TpTableAnswer<6>;
+    // Functions 18 to 24: one TP table each.
+    [&h]<uint32_t... t>(std::integer_sequence<uint32_t, t...>) {
+        ((h[18 + t] = [](Adapter& a, const Request& r) { return TpTableRead(a, r, t); }), ...);
+    }(std::make_integer_sequence<uint32_t, kTpTableCount>{});
     h[25] = MemoryRead;
     h[26] = VersionInfo;
     h[28] = TraceBuffer;

@@ -12,11 +12,6 @@ int32_t QueueContextRead(Adapter& adapter, const Request& request);
 int32_t TpTableRead(Adapter& adapter, const Request& request, uint32_t table);
 int32_t DescriptorRead(Adapter& adapter, const Request& request);
 
-template <uint32_t table>
-int32_t TpTableAnswer(Adapter& adapter, const Request& request) {
-    return TpTableRead(adapter, request, table);
-}
-
 // A CIM queue-space word was written through the host-access window.
 void CimWordWritten(StateFile* state, uint32_t address);
 // The queue debug registers: true when offset is one of them.

@@ -89,6 +89,14 @@ void ClockDevice(JtagState* jtag, uint32_t position, bool tms, bool tdi) {
     }
 }
 
+// The config, mode and data registers, which read back what was written; null for another offset.
+uint32_t* StoredRegister(JtagState* jtag, uint32_t offset) {
+    if (offset == kRegConfig) return &jtag->config;
+    if (offset == kRegMode) return &jtag->mode;
+    if (offset == kRegData) return &jtag->data;
+    return nullptr;
+}
+
 void RunOperation(JtagState* jtag, uint32_t value) {
     jtag->lastOp = value;
     if ((jtag->config & 1u) == 0) return;  // a disabled master clocks nothing
@@ -106,36 +114,35 @@ void RunOperation(JtagState* jtag, uint32_t value) {
 
 }  // namespace
 
+// Each state's name and {next on TMS 0, next on TMS 1}, as the standard's state diagram.
+constexpr struct {
+    const char* name;
+    TapState next[2];
+} kTapStates[16] = {
+    {"Test-Logic-Reset", {kTapRunTestIdle, kTapTestLogicReset}},
+    {"Run-Test/Idle", {kTapRunTestIdle, kTapSelectDr}},
+    {"Select-DR-Scan", {kTapCaptureDr, kTapSelectIr}},
+    {"Capture-DR", {kTapShiftDr, kTapExit1Dr}},
+    {"Shift-DR", {kTapShiftDr, kTapExit1Dr}},
+    {"Exit1-DR", {kTapPauseDr, kTapUpdateDr}},
+    {"Pause-DR", {kTapPauseDr, kTapExit2Dr}},
+    {"Exit2-DR", {kTapShiftDr, kTapUpdateDr}},
+    {"Update-DR", {kTapRunTestIdle, kTapSelectDr}},
+    {"Select-IR-Scan", {kTapCaptureIr, kTapTestLogicReset}},
+    {"Capture-IR", {kTapShiftIr, kTapExit1Ir}},
+    {"Shift-IR", {kTapShiftIr, kTapExit1Ir}},
+    {"Exit1-IR", {kTapPauseIr, kTapUpdateIr}},
+    {"Pause-IR", {kTapPauseIr, kTapExit2Ir}},
+    {"Exit2-IR", {kTapShiftIr, kTapUpdateIr}},
+    {"Update-IR", {kTapRunTestIdle, kTapSelectDr}},
+};
+
 const char* TapStateName(uint8_t state) {
-    static const char* const kNames[] = {
-        "Test-Logic-Reset", "Run-Test/Idle", "Select-DR-Scan", "Capture-DR",     "Shift-DR",   "Exit1-DR",
-        "Pause-DR",         "Exit2-DR",      "Update-DR",      "Select-IR-Scan", "Capture-IR", "Shift-IR",
-        "Exit1-IR",         "Pause-IR",      "Exit2-IR",       "Update-IR",
-    };
-    return state < sizeof kNames / sizeof kNames[0] ? kNames[state] : "?";
+    return state < 16 ? kTapStates[state].name : "?";
 }
 
 TapState NextTapState(uint8_t state, bool tms) {
-    // {next on TMS 0, next on TMS 1} for each state, as the standard's state diagram.
-    static const TapState kNext[16][2] = {
-        {kTapRunTestIdle, kTapTestLogicReset},  // Test-Logic-Reset
-        {kTapRunTestIdle, kTapSelectDr},        // Run-Test/Idle
-        {kTapCaptureDr, kTapSelectIr},          // Select-DR-Scan
-        {kTapShiftDr, kTapExit1Dr},             // Capture-DR
-        {kTapShiftDr, kTapExit1Dr},             // Shift-DR
-        {kTapPauseDr, kTapUpdateDr},            // Exit1-DR
-        {kTapPauseDr, kTapExit2Dr},             // Pause-DR
-        {kTapShiftDr, kTapUpdateDr},            // Exit2-DR
-        {kTapRunTestIdle, kTapSelectDr},        // Update-DR
-        {kTapCaptureIr, kTapTestLogicReset},    // Select-IR-Scan
-        {kTapShiftIr, kTapExit1Ir},             // Capture-IR
-        {kTapShiftIr, kTapExit1Ir},             // Shift-IR
-        {kTapPauseIr, kTapUpdateIr},            // Exit1-IR
-        {kTapPauseIr, kTapExit2Ir},             // Pause-IR
-        {kTapShiftIr, kTapUpdateIr},            // Exit2-IR
-        {kTapRunTestIdle, kTapSelectDr},        // Update-IR
-    };
-    return kNext[state & 0xF][tms ? 1 : 0];
+    return kTapStates[state & 0xF].next[tms ? 1 : 0];
 }
 
 void PowerOnJtag(JtagState* jtag) {
@@ -169,44 +176,25 @@ bool IsJtagRegister(uint32_t offset) {
 }
 
 bool JtagReadRegister(JtagState* jtag, uint32_t offset, uint32_t* value) {
-    switch (offset) {
-        case kRegConfig:
-            *value = jtag->config;
-            return true;
-        case kRegMode:
-            *value = jtag->mode;
-            return true;
-        case kRegData:
-            *value = jtag->data;
-            return true;
-        case kRegOp: {
-            const bool running = jtag->faults.neverCompletes != 0 || jtag->opBusyReads > 0;
-            if (jtag->opBusyReads > 0) --jtag->opBusyReads;
-            *value = running ? kOpClocksMask : 0;
-            return true;
-        }
-        default:
-            return false;
+    if (offset == kRegOp) {
+        const bool running = jtag->faults.neverCompletes != 0 || jtag->opBusyReads > 0;
+        if (jtag->opBusyReads > 0) --jtag->opBusyReads;
+        *value = running ? kOpClocksMask : 0;
+        return true;
     }
+    const uint32_t* stored = StoredRegister(jtag, offset);
+    if (stored != nullptr) *value = *stored;
+    return stored != nullptr;
 }
 
 bool JtagWriteRegister(JtagState* jtag, uint32_t offset, uint32_t value) {
-    switch (offset) {
-        case kRegConfig:
-            jtag->config = value;
-            return true;
-        case kRegMode:
-            jtag->mode = value;
-            return true;
-        case kRegData:
-            jtag->data = value;
-            return true;
-        case kRegOp:
-            RunOperation(jtag, value);
-            return true;
-        default:
-            return false;
+    if (offset == kRegOp) {
+        RunOperation(jtag, value);
+        return true;
     }
+    uint32_t* stored = StoredRegister(jtag, offset);
+    if (stored != nullptr) *stored = value;
+    return stored != nullptr;
 }
 
 bool ClockJtagChain(JtagState* jtag, bool tms, bool tdi) {

@@ -4,18 +4,26 @@
 #include "chip_answers.h"
 #include "qv/sim/n5/adapter.h"
 #include "qv/sim/n5/adapter_info_state.h"
-#include "register_map.h"
 
 namespace qv::sim::n5 {
 namespace {
 
+// The registers whose behaviour is modelled here.
+constexpr uint32_t kRegIndirectIndex = 0x78;
+constexpr uint32_t kRegIndirectData = 0x7C;
+constexpr uint32_t kRegHostAccCtrl = 0x2B0;
+constexpr uint32_t kRegHostAccData = 0x2B4;
+constexpr uint32_t kRegPl3Rev = 0x6F4;
+
+// host_acc_ctrl fields.
+constexpr uint32_t kHostAddressMask = 0xFFFF;
+constexpr uint32_t kHostWrite = 1u << 16;
+constexpr uint32_t kHostBusy = 1u << 17;
+// Polls for which an access reads busy before it completes.
+constexpr uint32_t kCimBusyPolls = 3;
+
 bool BitSet(const uint8_t* bits, uint32_t index) {
     return (bits[index / 8] >> (index % 8)) & 1u;
-}
-void SetBit(uint8_t* bits, uint32_t index, bool on) {
-    const uint8_t mask = static_cast<uint8_t>(1u << (index % 8));
-    bits[index / 8] =
-        on ? static_cast<uint8_t>(bits[index / 8] | mask) : static_cast<uint8_t>(bits[index / 8] & ~mask);
 }
 
 // Registers are 32 bits wide; the low two offset bits do not select anything.
@@ -25,12 +33,30 @@ bool RegisterIndex(uint32_t offset, uint32_t* index) {
     return true;
 }
 
+// Sets or clears the bit of the register at offset in a bit-per-register map.
+void SetRegisterBit(uint8_t* bits, uint32_t offset, bool on) {
+    uint32_t index = 0;
+    if (!RegisterIndex(offset, &index)) return;
+    const uint8_t mask = static_cast<uint8_t>(1u << (index % 8));
+    bits[index / 8] =
+        on ? static_cast<uint8_t>(bits[index / 8] | mask) : static_cast<uint8_t>(bits[index / 8] & ~mask);
+}
+
 constexpr uint8_t kMdioNoDevice = 0xFF;
 constexpr uint8_t kMdioMaxPort = 31;
 constexpr uint8_t kMdioMaxDevice = 31;
 
 bool ValidMdioAddress(uint8_t port, uint8_t device) {
     return port <= kMdioMaxPort && (device <= kMdioMaxDevice || device == kMdioNoDevice);
+}
+
+// The slot that holds a written register; null when the register was never written.
+MdioSlot* FindMdioSlot(MdioSlot* slots, uint8_t port, uint8_t device, uint16_t reg) {
+    for (uint32_t i = 0; i < kMdioSlotCount; ++i) {
+        const MdioSlot& s = slots[i];
+        if (s.used && s.port == port && s.device == device && s.reg == reg) return &slots[i];
+    }
+    return nullptr;
 }
 
 // Power-on values of the PHY registers: control, status and identifier words.
@@ -150,28 +176,19 @@ bool Adapter::WriteConfig(uint32_t offset, uint32_t value) {
 
 bool Adapter::ReadMdio(uint8_t port, uint8_t device, uint16_t reg, uint16_t* value) const {
     if (!ValidMdioAddress(port, device)) return false;
-    for (const MdioSlot& slot : state_->mdio) {
-        if (slot.used && slot.port == port && slot.device == device && slot.reg == reg) {
-            *value = slot.value;
-            return true;
-        }
-    }
-    *value = DefaultMdioValue(port, device, reg);
+    const MdioSlot* slot = FindMdioSlot(state_->mdio, port, device, reg);
+    *value = slot != nullptr ? slot->value : DefaultMdioValue(port, device, reg);
     return true;
 }
 
 bool Adapter::WriteMdio(uint8_t port, uint8_t device, uint16_t reg, uint16_t value) {
     if (!ValidMdioAddress(port, device)) return false;
-    MdioSlot* free = nullptr;
-    for (MdioSlot& slot : state_->mdio) {
-        if (slot.used && slot.port == port && slot.device == device && slot.reg == reg) {
-            slot.value = value;
-            return true;
-        }
-        if (!slot.used && free == nullptr) free = &slot;
+    MdioSlot* slot = FindMdioSlot(state_->mdio, port, device, reg);
+    for (uint32_t i = 0; slot == nullptr && i < kMdioSlotCount; ++i) {
+        if (!state_->mdio[i].used) slot = &state_->mdio[i];
     }
-    if (free == nullptr) return false;  // the PHYs' register store is full
-    *free = MdioSlot{1, port, device, 0, reg, value};
+    if (slot == nullptr) return false;  // the PHYs' register store is full
+    *slot = MdioSlot{1, port, device, 0, reg, value};
     return true;
 }
 
@@ -183,13 +200,11 @@ void Adapter::SetFunctionFails(uint32_t function, bool on) {
 }
 
 void Adapter::SetRegisterReadFails(uint32_t offset, bool on) {
-    uint32_t index = 0;
-    if (RegisterIndex(offset, &index)) SetBit(state_->faults.registerReadFails, index, on);
+    SetRegisterBit(state_->faults.registerReadFails, offset, on);
 }
 
 void Adapter::SetRegisterWriteFails(uint32_t offset, bool on) {
-    uint32_t index = 0;
-    if (RegisterIndex(offset, &index)) SetBit(state_->faults.registerWriteFails, index, on);
+    SetRegisterBit(state_->faults.registerWriteFails, offset, on);
 }
 
 void Adapter::ClearFaults() {

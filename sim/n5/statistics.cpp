@@ -68,40 +68,17 @@ void PowerOnQset(uint8_t* record, uint32_t q) {
                  .complete = u64(2088, 31), .gts = 17, .doorBells = u64(2088, 31), .full = 0};
     r.control = {.size = 256, .credits = 256, .pidx = 6, .cidx = 6, .posted = 6, .complete = 6, .gts = 0,
                  .doorBells = 6, .full = 0};
-    FreeListStats& f0 = r.freeList[0];
-    f0.bufSize = 2048;
-    f0.size = 4096;
-    f0.credits = 4080;
-    f0.cidx = f0.sCidx = f0.qCidx = u32(1771, 61);
-    f0.qSize = 4096;
-    f0.qCredits = 4080;
-    f0.qPidx = u32(1755, 61);
-    f0.used = u64(551263, 977);
-    f0.gts = u64(2210, 7);
-    f0.doorBells = u64(34455, 61);
-    FreeListStats& f1 = r.freeList[1];
-    f1.bufSize = 9216;
-    f1.size = 1024;
-    f1.credits = 1020;
-    f1.cidx = f1.sCidx = f1.qCidx = u32(37, 1);
-    f1.qSize = 1024;
-    f1.qCredits = 1020;
-    f1.qPidx = u32(33, 1);
-    f1.used = u64(3109, 11);
-    f1.doorBells = u64(195, 1);
-    ResponseQueueStats& rq = r.response;
-    rq.size = rq.qSize = 1024;
-    rq.credits = rq.qCredits = 1016;
-    rq.cidx = rq.iCidx = rq.qCidx = u32(733, 29);
-    rq.iSidx = u32(731, 29);
-    rq.qPidx = u32(735, 29);
-    rq.used = rq.serviced = u64(958340, 2070);
-    rq.holdoffTmr = 50;
-    rq.tunCreds = r.tunnel.complete;
-    rq.cmdCreds = r.command.complete;
-    rq.ctrlCreds = r.control.complete;
-    rq.tunRxPkts = f0.used;
-    rq.toeRxPkts = f1.used;
+    r.freeList[0] = {.bufSize = 2048, .size = 4096, .credits = 4080, .cidx = u32(1771, 61), .sCidx = u32(1771, 61),
+                     .qSize = 4096, .qCredits = 4080, .qCidx = u32(1771, 61), .qPidx = u32(1755, 61),
+                     .used = u64(551263, 977), .gts = u64(2210, 7), .doorBells = u64(34455, 61)};
+    r.freeList[1] = {.bufSize = 9216, .size = 1024, .credits = 1020, .cidx = u32(37, 1), .sCidx = u32(37, 1),
+                     .qSize = 1024, .qCredits = 1020, .qCidx = u32(37, 1), .qPidx = u32(33, 1),
+                     .used = u64(3109, 11), .doorBells = u64(195, 1)};
+    r.response = {.size = 1024, .credits = 1016, .cidx = u32(733, 29), .iCidx = u32(733, 29), .iSidx = u32(731, 29),
+                  .qSize = 1024, .qCredits = 1016, .qCidx = u32(733, 29), .qPidx = u32(735, 29),
+                  .used = u64(958340, 2070), .holdoffTmr = 50, .serviced = u64(958340, 2070),
+                  .tunCreds = r.tunnel.complete, .cmdCreds = r.command.complete, .ctrlCreds = r.control.complete,
+                  .tunRxPkts = r.freeList[0].used, .toeRxPkts = r.freeList[1].used};
     Keep(record, r);
 }
 

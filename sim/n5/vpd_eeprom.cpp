@@ -5,10 +5,14 @@
 #include <cstring>
 #include <string_view>
 
+#include "qv/sim/little_endian.h"
 #include "qv/sim/n5/state_layout.h"  // kConfigSpaceBytes
 
 namespace qv::sim::n5 {
 namespace {
+
+using sim::Get16;
+using sim::Put16;
 
 constexpr uint32_t kCapabilityPointer = 0x34;
 constexpr uint32_t kCapabilityBytes = 8;  // id, next, address register, data register
@@ -18,14 +22,6 @@ constexpr uint32_t kMaxCapabilityHops = 48;
 constexpr uint8_t kTagIdentifierString = 0x82;
 constexpr uint8_t kTagReadOnlyFields = 0x90;
 constexpr uint8_t kTagEnd = 0x78;
-
-uint16_t Get16(const uint8_t* p) {
-    return static_cast<uint16_t>(p[0] | p[1] << 8);
-}
-void Put16(uint8_t* p, uint32_t v) {
-    p[0] = static_cast<uint8_t>(v);
-    p[1] = static_cast<uint8_t>(v >> 8);
-}
 
 // The configuration byte that points at the capability (0x34 or a next pointer), found by walking
 // the stored list; 0 when the list does not reach it.
