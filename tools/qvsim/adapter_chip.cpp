@@ -9,7 +9,7 @@
 //   one entry of a TP table: prints it, or sets it.
 // Types, ids, queues, indexes and lengths are decimal; words and values hexadecimal. A word is kept
 // big-endian in the descriptor's data, as the tool prints it.
-#include "adapter_chip.h"
+#include "adapter_parts.h"
 
 #include <cinttypes>
 #include <cstdio>

@@ -1,7 +1,6 @@
 // qvsim's adapter commands: inspect and change the state of a simulated n5 adapter and switch its
 // faults. One table (kForms) names every form of "qvsim adapter <n> ..." with its handler; the
 // usage text is made from it. Numbers are hexadecimal except the instance and the function number.
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -12,12 +11,8 @@
 #include <string_view>
 #include <utility>
 
-#include "adapter_chip.h"
-#include "adapter_connection.h"
-#include "adapter_info.h"
-#include "adapter_jtag.h"
-#include "adapter_stats.h"
-#include "commands.h"
+#include "adapter_parts.h"
+#include "machine_commands.h"
 #include "machine_support.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/host_state.h"
@@ -29,18 +24,47 @@ namespace {
 using qv::sim::n5::Adapter;
 using Args = std::span<char* const>;
 
-bool ParseNumber(const char* text, Radix radix, uint32_t* value) {
-    const auto number = qvsim::ParseNumber(text, radix, 0xFFFFFFFF);
-    if (number) *value = static_cast<uint32_t>(*number);
-    return number.has_value();
-}
-
 bool ParseSwitch(const char* text, bool* on) {
     if (text == nullptr) return false;
     if (std::strcmp(text, "on") == 0) return *on = true, true;
     if (std::strcmp(text, "off") == 0) return *on = false, true;
     return false;
 }
+
+// Faults that are one switch each: the name, the switch and whether it is on.
+using StateFile = qv::sim::n5::StateFile;
+constexpr struct {
+    const char* name;
+    void (Adapter::*set)(bool);
+    bool (*on)(const StateFile& s);
+} kSwitchFaults[] = {
+    {"cim-busy", &Adapter::SetCimBusyStuck, [](const StateFile& s) { return s.faults.cimBusyStuck != 0; }},
+    {"flash-never-ready", &Adapter::SetFlashNeverReady,
+     [](const StateFile& s) { return s.flash.faults.neverReady != 0; }},
+    {"flash-wren-ignored", &Adapter::SetFlashWriteEnableIgnored,
+     [](const StateFile& s) { return s.flash.faults.writeEnableIgnored != 0; }},
+    {"vpd-absent", &Adapter::SetVpdAbsent, [](const StateFile& s) { return s.vpd.faults.absent != 0; }},
+    {"vpd-never-completes", &Adapter::SetVpdNeverCompletes,
+     [](const StateFile& s) { return s.vpd.faults.neverCompletes != 0; }},
+    {"jtag-never-completes", &Adapter::SetJtagNeverCompletes,
+     [](const StateFile& s) { return s.jtag.faults.neverCompletes != 0; }},
+    {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode,
+     [](const StateFile& s) { return s.jtag.faults.unknownIdcode != 0; }},
+    {"microcode-stuck", &Adapter::SetMicrocodeNeverReady,
+     [](const StateFile& s) { return s.info.microcodeNeverReady != 0; }},
+    {"cim-la-busy", &Adapter::SetCimLaBusyStuck,
+     [](const StateFile& s) { return s.chip.faults.cimLaBusyStuck != 0; }},
+    {"queue-debug-busy", &Adapter::SetQueueDebugBusyStuck,
+     [](const StateFile& s) { return s.chip.faults.queueDebugBusyStuck != 0; }},
+};
+
+// "cim-busy|flash-never-ready|...|queue-debug-busy on|off": the switch faults' form.
+std::string SwitchForm() {
+    std::string form;
+    for (const auto& fault : kSwitchFaults) (form += form.empty() ? "" : "|") += fault.name;
+    return form + " on|off";
+}
+const std::string kSwitchForm = SwitchForm();
 
 int Show(Adapter& a, const std::filesystem::path& file) {
     const auto& s = a.state();
@@ -62,31 +86,29 @@ int Show(Adapter& a, const std::filesystem::path& file) {
         if ((s.faults.registerReadFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-read ") + offset);
         if ((s.faults.registerWriteFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-write ") + offset);
     }
-    if (s.faults.cimBusyStuck) add("cim-busy");
-    if (s.flash.faults.neverReady) add("flash-never-ready");
-    if (s.flash.faults.writeEnableIgnored) add("flash-wren-ignored");
-    if (s.vpd.faults.absent) add("vpd-absent");
-    if (s.vpd.faults.neverCompletes) add("vpd-never-completes");
-    if (s.jtag.faults.neverCompletes) add("jtag-never-completes");
-    if (s.jtag.faults.unknownIdcode) add("jtag-unknown-idcode");
-    if (s.info.microcodeNeverReady) add("microcode-stuck");
-    if (s.chip.faults.cimLaBusyStuck) add("cim-la-busy");
-    if (s.chip.faults.queueDebugBusyStuck) add("queue-debug-busy");
+    for (const auto& fault : kSwitchFaults) {
+        if (fault.on(s)) add(fault.name);
+    }
     std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
     return 0;
 }
 
 // reg / cim / config: prints the word, or stores the value when one is given.
-int Word(Adapter& a, const char* what, Args args) {
+constexpr char kReg[] = "reg";
+constexpr char kCim[] = "cim";
+constexpr char kConfig[] = "config";
+
+template <const char* what>
+int Word(Adapter& a, Args args) {
     uint32_t at = 0;
     uint32_t value = 0;
-    if (args.empty() || args.size() > 2 || !ParseNumber(args[0], Radix::kHex, &at))
+    if (args.empty() || args.size() > 2 || !ParseNumber(args[0], Radix::kHex, 0xFFFFFFFF, &at))
         return AdapterUsage("expected <offset> [<value>]");
     const bool write = args.size() == 2;
-    if (write && !ParseNumber(args[1], Radix::kHex, &value))
+    if (write && !ParseNumber(args[1], Radix::kHex, 0xFFFFFFFF, &value))
         return AdapterUsage("the value must be a hexadecimal number");
-    const bool reg = std::strcmp(what, "reg") == 0;
-    const bool cim = std::strcmp(what, "cim") == 0;
+    constexpr bool reg = what == kReg;
+    constexpr bool cim = what == kCim;
     if ((reg && at >= qv::sim::n5::kRegisterSpaceBytes) || (cim && at >= qv::sim::n5::kCimSpaceWords) ||
         (!reg && !cim && at > qv::sim::n5::kConfigSpaceBytes - 4)) {
         std::fprintf(stderr, "qvsim: adapter: %s 0x%X is outside the adapter\n", what, at);
@@ -108,62 +130,23 @@ int Word(Adapter& a, const char* what, Args args) {
 
 // Faults of the interface lookup and open, kept in the device's simulator state in the registry:
 // the interface detail fails with an error, reports a size, or opening fails with an error.
-int LookupFault(const qv::sim::BusDriverInterface& bus, Args args) {
-    const std::pair<const char*, std::u16string_view> kinds[] = {
-        {"detail", qv::sim::kStateInterfaceDetailFails},
-        {"detail-size", qv::sim::kStateInterfaceDetailSize},
-        {"open", qv::sim::kStateOpenFails},
-    };
+constexpr std::pair<const char*, std::u16string_view> kLookupFaults[] = {
+    {"detail", qv::sim::kStateInterfaceDetailFails},
+    {"detail-size", qv::sim::kStateInterfaceDetailSize},
+    {"open", qv::sim::kStateOpenFails},
+};
+
+int LookupFault(const qv::sim::BusDriverInterface& bus, std::u16string_view valueName, Args args) {
     uint32_t value = 0;
-    if (args.size() != 2 || (std::strcmp(args[1], "off") != 0 && !ParseNumber(args[1], Radix::kDecimal, &value))) {
+    if (args.size() != 2 ||
+        (std::strcmp(args[1], "off") != 0 && !ParseNumber(args[1], Radix::kDecimal, 0xFFFFFFFF, &value))) {
         return AdapterUsage("expected fault detail|detail-size|open <decimal number>|off");
     }
     const std::u16string instance(bus.deviceInstance.begin(), bus.deviceInstance.end());
-    for (const auto& [name, valueName] : kinds) {
-        if (std::strcmp(args[0], name) != 0) continue;
-        if (qv::sim::WriteDeviceState(instance, valueName, value)) return 0;
-        std::fputs("qvsim: adapter: the machine registry cannot be written\n", stderr);
-        return kExitFailure;
-    }
-    return AdapterUsage("unknown fault");
+    if (qv::sim::WriteDeviceState(instance, valueName, value)) return 0;
+    std::fputs("qvsim: adapter: the machine registry cannot be written\n", stderr);
+    return kExitFailure;
 }
-
-bool IsLookupFault(Args args) {
-    return !args.empty() && (std::strcmp(args[0], "detail") == 0 ||
-                             std::strcmp(args[0], "detail-size") == 0 || std::strcmp(args[0], "open") == 0);
-}
-
-// Faults that are one switch each.
-constexpr std::pair<const char*, void (Adapter::*)(bool)> kSwitchFaults[] = {
-    {"cim-busy", &Adapter::SetCimBusyStuck},
-    {"flash-never-ready", &Adapter::SetFlashNeverReady},
-    {"flash-wren-ignored", &Adapter::SetFlashWriteEnableIgnored},
-    {"vpd-absent", &Adapter::SetVpdAbsent},
-    {"vpd-never-completes", &Adapter::SetVpdNeverCompletes},
-    {"jtag-never-completes", &Adapter::SetJtagNeverCompletes},
-    {"jtag-unknown-idcode", &Adapter::SetJtagUnknownIdcode},
-    {"microcode-stuck", &Adapter::SetMicrocodeNeverReady},
-    {"cim-la-busy", &Adapter::SetCimLaBusyStuck},
-    {"queue-debug-busy", &Adapter::SetQueueDebugBusyStuck},
-};
-
-// "cim-busy|flash-never-ready|...|queue-debug-busy on|off": the switch faults' form.
-constexpr size_t kSwitchFormSize = [] {
-    size_t n = std::size(" on|off") - 1;
-    for (const auto& fault : kSwitchFaults) n += std::string_view(fault.first).size() + 1;
-    return n - 1;
-}();
-constexpr auto kSwitchFormText = [] {
-    std::array<char, kSwitchFormSize> text{};
-    size_t at = 0;
-    for (const auto& fault : kSwitchFaults) {
-        if (at != 0) text[at++] = '|';
-        for (const char c : std::string_view(fault.first)) text[at++] = c;
-    }
-    for (const char c : std::string_view(" on|off")) text[at++] = c;
-    return text;
-}();
-constexpr std::string_view kSwitchForm(kSwitchFormText.data(), kSwitchFormText.size());
 
 int FaultOnAdapter(Adapter& a, Args args) {
     if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
@@ -172,24 +155,24 @@ int FaultOnAdapter(Adapter& a, Args args) {
     }
     bool on = false;
     if (args.size() == 2 && ParseSwitch(args[1], &on)) {
-        for (const auto& [name, set] : kSwitchFaults) {
-            if (std::strcmp(args[0], name) != 0) continue;
-            (a.*set)(on);
+        for (const auto& fault : kSwitchFaults) {
+            if (std::strcmp(args[0], fault.name) != 0) continue;
+            (a.*fault.set)(on);
             return 0;
         }
     }
     uint32_t n = 0;
     if (args.size() != 3 || !ParseSwitch(args[2], &on)) {
-        const std::string why = "expected fault function|reg-read|reg-write <n> on|off, fault " +
-                                std::string(kSwitchForm) + " or fault clear";
+        const std::string why =
+            "expected fault function|reg-read|reg-write <n> on|off, fault " + kSwitchForm + " or fault clear";
         return AdapterUsage(why.c_str());
     }
     if (std::strcmp(args[0], "function") == 0) {
-        if (!ParseNumber(args[1], Radix::kDecimal, &n) || n > qv::sim::n5::kMaxFunction)
+        if (!ParseNumber(args[1], Radix::kDecimal, qv::sim::n5::kMaxFunction, &n))
             return AdapterUsage("functions are 0 to 31");
         a.SetFunctionFails(n, on);
     } else if (std::strcmp(args[0], "reg-read") == 0 || std::strcmp(args[0], "reg-write") == 0) {
-        if (!ParseNumber(args[1], Radix::kHex, &n) || n >= qv::sim::n5::kRegisterSpaceBytes) {
+        if (!ParseNumber(args[1], Radix::kHex, qv::sim::n5::kRegisterSpaceBytes - 1, &n)) {
             return AdapterUsage("register offsets are 0 to FFFC");
         }
         if (args[0][4] == 'r') {
@@ -219,36 +202,29 @@ int DumpOrLoad(const Part& part, Args args) {
         return AdapterUsage(
             (std::string("expected ") + part.name + " dump <file> or " + part.name + " load <file>").c_str());
     }
-    uint8_t* const memory = part.memory;
-    const size_t size = part.size;
     std::FILE* f = std::fopen(args[1], dump ? "wb" : "rb");
     if (f == nullptr) {
         std::fprintf(stderr, "qvsim: adapter: cannot open %s: %s\n", args[1], std::strerror(errno));
         return kExitFailure;
     }
-    bool ok = false;
     if (dump) {
-        ok = std::fwrite(memory, 1, size, f) == size;
-        ok = std::fclose(f) == 0 && ok;
-    } else {
-        // Read into a copy first, so that a file of the wrong size or unreadable leaves the part
-        // unchanged.
-        auto image = std::make_unique<uint8_t[]>(size + 1);
-        const size_t n = std::fread(image.get(), 1, size + 1, f);
-        ok = !std::ferror(f) && (part.whole ? n == size : n <= size);
-        std::fclose(f);
-        if (!ok) {
-            std::fprintf(stderr, "qvsim: adapter: %s is unreadable or %s the %s (%zu bytes)\n", args[1],
-                         part.whole ? "not the size of" : "larger than", part.name, size);
-            return kExitFailure;
-        }
-        std::memset(memory, 0xFF, size);
-        std::memcpy(memory, image.get(), n);
-    }
-    if (!ok) {
+        const bool ok = std::fwrite(part.memory, 1, part.size, f) == part.size;
+        if (std::fclose(f) == 0 && ok) return 0;
         std::fprintf(stderr, "qvsim: adapter: cannot write %s\n", args[1]);
         return kExitFailure;
     }
+    // Read into a copy first, so that a file of the wrong size or unreadable leaves the part unchanged.
+    auto image = std::make_unique<uint8_t[]>(part.size + 1);
+    const size_t n = std::fread(image.get(), 1, part.size + 1, f);
+    const bool ok = !std::ferror(f) && (part.whole ? n == part.size : n <= part.size);
+    std::fclose(f);
+    if (!ok) {
+        std::fprintf(stderr, "qvsim: adapter: %s is unreadable or %s the %s (%zu bytes)\n", args[1],
+                     part.whole ? "not the size of" : "larger than", part.name, part.size);
+        return kExitFailure;
+    }
+    std::memset(part.memory, 0xFF, part.size);
+    std::memcpy(part.memory, image.get(), n);
     return 0;
 }
 
@@ -295,19 +271,12 @@ int ResetCommand(Target& t, Args args) {
 
 // The interface lookup faults live in the machine's registry, the others in the state file.
 int FaultCommand(Target& t, Args args) {
-    if (IsLookupFault(args)) return LookupFault(t.bus, args);
+    for (const auto& [name, valueName] : kLookupFaults) {
+        if (!args.empty() && std::strcmp(args[0], name) == 0) return LookupFault(t.bus, valueName, args);
+    }
     return Opened<FaultOnAdapter>(t, args);
 }
 
-int RegWord(Adapter& a, Args args) {
-    return Word(a, "reg", args);
-}
-int CimWord(Adapter& a, Args args) {
-    return Word(a, "cim", args);
-}
-int ConfigWord(Adapter& a, Args args) {
-    return Word(a, "config", args);
-}
 int Flash(Adapter& a, Args args) {
     return DumpOrLoad({"flash", a.state().flash.memory, qv::sim::n5::kFlashBytes, false}, args);
 }
@@ -323,12 +292,12 @@ struct Form {
     int (*run)(Target& target, Args args);
 };
 
-constexpr Form kForms[] = {
+const Form kForms[] = {
     {"show", "", ShowCommand},
     {"reset", "", ResetCommand},
-    {"reg", "<offset> [<value>]", Opened<RegWord>},
-    {"cim", "<address> [<value>]", Opened<CimWord>},
-    {"config", "<offset> [<value>]", Opened<ConfigWord>},
+    {"reg", "<offset> [<value>]", Opened<Word<kReg>>},
+    {"cim", "<address> [<value>]", Opened<Word<kCim>>},
+    {"config", "<offset> [<value>]", Opened<Word<kConfig>>},
     {"fault", "function <f> on|off", FaultCommand},
     {"fault", "reg-read|reg-write <offset> on|off", FaultCommand},
     {"fault", kSwitchForm, FaultCommand},
@@ -360,8 +329,9 @@ constexpr Form kForms[] = {
     {"stats", "reset", Opened<RunStatsCommand>},
 };
 
-// "<n> show | reset | reg <offset> [<value>] | ...": every form.
-std::string Synopsis() {
+}  // namespace
+
+std::string AdapterSynopsis() {
     std::string text = "<n>";
     for (const Form& form : kForms) {
         text += text.size() == 3 ? " " : " | ";
@@ -373,7 +343,7 @@ std::string Synopsis() {
 
 int RunAdapter(Args args) {
     uint32_t instance = 0;
-    if (args.size() < 2 || !ParseNumber(args[0], Radix::kDecimal, &instance) || instance > 0xFFFF) {
+    if (args.size() < 2 || !ParseNumber(args[0], Radix::kDecimal, 0xFFFF, &instance)) {
         return AdapterUsage("expected <n> <command>; see qvsim help");
     }
     Target target;
@@ -386,14 +356,6 @@ int RunAdapter(Args args) {
         if (form.name == args[1]) return form.run(target, args.subspan(2));
     }
     return target.Open() ? Unknown() : kExitFailure;
-}
-
-}  // namespace
-
-std::span<const Command> AdapterCommands() {
-    static const std::string synopsis = Synopsis();
-    static const Command commands[] = {{"adapter", synopsis, RunAdapter}};
-    return commands;
 }
 
 }  // namespace qvsim

@@ -6,11 +6,13 @@
 //   The TP logic analyser: one sample's 64-bit value, the write pointer, how many samples it
 //   captures per read of its config register (0 stops it), and its state.
 // Numbers are hexadecimal.
-#include "adapter_connection.h"
+#include "adapter_parts.h"
 
+#include <algorithm>
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "machine_support.h"
@@ -22,9 +24,7 @@ namespace {
 namespace n5 = qv::sim::n5;
 
 bool ParseHex(const char* text, uint64_t max, uint64_t* value) {
-    const auto number = ParseNumber(text, Radix::kHex, max);
-    if (number) *value = *number;
-    return number.has_value();
+    return ParseNumber(text, Radix::kHex, max, value);
 }
 
 // Pairs of hexadecimal digits.
@@ -48,22 +48,21 @@ int RunMemCommand(n5::Adapter& adapter, std::span<char* const> args) {
     if (!ParseHex(args[1], 0xFFFFFFFF, &index) || !ParseHex(args[2], 0xFFFFFFFF, &offset))
         return AdapterUsage("the index and the offset are hexadecimal numbers");
     if (!ParseBytes(args[3], &bytes)) return AdapterUsage("the bytes are pairs of hexadecimal digits");
-    n5::ConnectionMemory* memory = &adapter.state().connections;
+    static constexpr struct {
+        const char* name;
+        uint8_t* (*stored)(n5::ConnectionMemory* memory, uint32_t index);
+        uint32_t size;
+    } kKinds[] = {
+        {"tcb", n5::StoredTcb, n5::kSimTcbBytes},
+        {"wrc", n5::StoredWrc, n5::kSimWrcBytes},
+        {"stag", n5::StoredStag, n5::kSimStagBytes},
+    };
+    const auto kind = std::find_if(std::begin(kKinds), std::end(kKinds),
+                                   [&](const auto& k) { return std::strcmp(args[0], k.name) == 0; });
+    if (kind == std::end(kKinds)) return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
     const auto i = static_cast<uint32_t>(index);
-    uint8_t* object = nullptr;
-    uint32_t size = 0;
-    if (std::strcmp(args[0], "tcb") == 0) {
-        object = n5::StoredTcb(memory, i);
-        size = n5::kSimTcbBytes;
-    } else if (std::strcmp(args[0], "wrc") == 0) {
-        object = n5::StoredWrc(memory, i);
-        size = n5::kSimWrcBytes;
-    } else if (std::strcmp(args[0], "stag") == 0) {
-        object = n5::StoredStag(memory, i);
-        size = n5::kSimStagBytes;
-    } else {
-        return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
-    }
+    const uint32_t size = kind->size;
+    uint8_t* const object = kind->stored(&adapter.state().connections, i);
     if (object == nullptr) {
         std::fprintf(
             stderr,

@@ -6,7 +6,7 @@
 //   vbd and microcode take decimal parts; firmware words are hexadecimal and written into the flash.
 // qvsim adapter <n> trace load <count> | trace clear
 //   load: the driver holds <count> generated entries from the first one on (about 30 to a buffer).
-#include "adapter_info.h"
+#include "adapter_parts.h"
 
 #include <cstdio>
 #include <cstring>
@@ -25,30 +25,16 @@ using Args = std::span<char* const>;
 constexpr uint32_t kFirmwareVersionAddress = 0x7FFFC;
 constexpr uint32_t kFirmwareFallbackAddress = 0x77FFC;
 
-// "a.b.c" or "a.b.c.d": exactly parts.size() decimal parts, each at most max.
-bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max) {
-    for (size_t i = 0; i < parts.size(); ++i) {
-        const size_t dot = i + 1 < parts.size() ? text.find('.') : text.size();
-        if (dot == std::string_view::npos) return false;
-        const auto part = ParseNumber(text.substr(0, dot), Radix::kDecimal, max);
-        if (!part) return false;
-        parts[i] = static_cast<uint32_t>(*part);
-        text.remove_prefix(dot == text.size() ? dot : dot + 1);
-    }
-    return true;
-}
-
 uint32_t FlashWord(const uint8_t* memory, uint32_t address) {
     return static_cast<uint32_t>(memory[address]) | static_cast<uint32_t>(memory[address + 1]) << 8 |
            static_cast<uint32_t>(memory[address + 2]) << 16 |
            static_cast<uint32_t>(memory[address + 3]) << 24;
 }
 
-void SetFlashWord(uint8_t* memory, uint32_t address, uint32_t word) {
-    for (int i = 0; i < 4; ++i) memory[address + i] = static_cast<uint8_t>(word >> (8 * i));
-}
+}  // namespace
 
-int Show(qv::sim::n5::Adapter& a) {
+int RunInfoCommand(qv::sim::n5::Adapter& a, Args args) {
+    if (!args.empty()) return AdapterUsage("info takes no arguments");
     const AdapterInfoState& s = a.state().info;
     const uint8_t* flash = a.state().flash.memory;
     std::printf("bus driver version: %u.%u.%u.%u\n", s.busDriverVersion[0], s.busDriverVersion[1],
@@ -76,7 +62,7 @@ int Show(qv::sim::n5::Adapter& a) {
     return kExitOk;
 }
 
-int Versions(qv::sim::n5::Adapter& a, Args args) {
+int RunVersionsCommand(qv::sim::n5::Adapter& a, Args args) {
     AdapterInfoState& s = a.state().info;
     if (args.size() == 2 && std::strcmp(args[0], "vbd") == 0) {
         uint32_t parts[4];
@@ -99,14 +85,15 @@ int Versions(qv::sim::n5::Adapter& a, Args args) {
             if (!word) return AdapterUsage("firmware words are hexadecimal");
             words[i - 1] = static_cast<uint32_t>(*word);
         }
-        SetFlashWord(a.state().flash.memory, kFirmwareVersionAddress, words[0]);
-        if (args.size() == 3) SetFlashWord(a.state().flash.memory, kFirmwareFallbackAddress, words[1]);
+        uint8_t* const flash = a.state().flash.memory;
+        StoreLittleEndian(flash + kFirmwareVersionAddress, 4, words[0]);
+        if (args.size() == 3) StoreLittleEndian(flash + kFirmwareFallbackAddress, 4, words[1]);
         return kExitOk;
     }
     return AdapterUsage("expected versions vbd <a.b.c.d> | microcode <a.b.c> | firmware <word> [<word>]");
 }
 
-int Trace(qv::sim::n5::Adapter& a, Args args) {
+int RunTraceCommand(qv::sim::n5::Adapter& a, Args args) {
     AdapterInfoState& s = a.state().info;
     if (args.size() == 1 && std::strcmp(args[0], "clear") == 0) {
         s.traceEntriesLeft = 0;
@@ -119,18 +106,6 @@ int Trace(qv::sim::n5::Adapter& a, Args args) {
     s.traceNextEntry = 0;
     s.traceBuffersHandedOut = 0;
     return kExitOk;
-}
-
-}  // namespace
-
-int RunInfoCommand(qv::sim::n5::Adapter& adapter, Args args) {
-    return args.empty() ? Show(adapter) : AdapterUsage("info takes no arguments");
-}
-int RunVersionsCommand(qv::sim::n5::Adapter& adapter, Args args) {
-    return Versions(adapter, args);
-}
-int RunTraceCommand(qv::sim::n5::Adapter& adapter, Args args) {
-    return Trace(adapter, args);
 }
 
 }  // namespace qvsim

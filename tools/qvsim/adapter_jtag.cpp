@@ -6,7 +6,7 @@
 //          bits its configuration sink received with a checksum (FNV-1a over the bytes kept).
 //   dump:  the bytes a device kept, in the order they were shifted in (the first bit received is
 //          the first byte's most significant bit).
-#include "adapter_jtag.h"
+#include "adapter_parts.h"
 
 #include <cstdio>
 #include <cstring>

@@ -8,11 +8,12 @@
 //                                             that name) or u32@<hex offset> / u64@<hex offset>
 //   reset                                     the power-on statistics
 // Values are decimal, or hexadecimal after "0x".
-#include "adapter_stats.h"
+#include "adapter_parts.h"
 
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 #include <string_view>
 
 #include "machine_support.h"
@@ -24,21 +25,9 @@ namespace {
 namespace n5 = qv::sim::n5;
 using Args = std::span<char* const>;
 
-// A decimal number, or a hexadecimal one after "0x".
-bool ParseValue(const char* text, uint64_t* value) {
-    const auto number = ParseNumber(text, Radix::kDecimalOrHex, UINT64_MAX);
-    if (number) *value = *number;
-    return number.has_value();
-}
-
+// A decimal number below limit, or a hexadecimal one after "0x".
 bool ParseIndex(std::string_view text, uint32_t limit, uint32_t* index) {
-    const auto number = ParseNumber(text, Radix::kDecimalOrHex, limit - 1);
-    if (number) *index = static_cast<uint32_t>(*number);
-    return number.has_value();
-}
-
-void Store(uint8_t* field, uint32_t width, uint64_t value) {
-    for (uint32_t i = 0; i < width; ++i) field[i] = static_cast<uint8_t>(value >> (8 * i));
+    return ParseNumber(text, Radix::kDecimalOrHex, limit - 1, index);
 }
 
 // A record image and its fields by name.
@@ -50,36 +39,19 @@ struct Image {
 
 // The records by the name qvsim gives them: a prefix, followed by the port or queue set when
 // there are several.
-bool FindImage(n5::Statistics& stats, std::string_view name, Image* image) {
-    struct Kind {
-        std::string_view prefix;
-        uint32_t count;  // instances; 0: one image
-        Image (*image)(n5::Statistics& s, uint32_t at);
+std::optional<Image> FindImage(n5::Statistics& s, std::string_view name) {
+    uint32_t at = 0;
+    const auto indexed = [&](std::string_view prefix, uint32_t count) {
+        return name.starts_with(prefix) && ParseIndex(name.substr(prefix.size()), count, &at);
     };
-    static constexpr Kind kKinds[] = {
-        {"phy", n5::kStatsPorts, [](n5::Statistics& s, uint32_t at) { return Image{s.portLink[at], n5::kPortLinkBytes, {}}; }},
-        {"mac", n5::kStatsPorts,
-         [](n5::Statistics& s, uint32_t at) { return Image{s.mac[at], n5::kMacStatsBytes, n5::MacStatsFields()}; }},
-        {"qs", n5::kStatsQsets,
-         [](n5::Statistics& s, uint32_t at) { return Image{s.qset[at], n5::kQsetStatsBytes, n5::QsetStatsFields()}; }},
-        {"intr", 0,
-         [](n5::Statistics& s, uint32_t) {
-             return Image{s.interrupts, n5::kInterruptStatsBytes, n5::InterruptStatsFields()};
-         }},
-        {"ip", 0, [](n5::Statistics& s, uint32_t) { return Image{s.ip, n5::kIpStatsBytes, n5::IpStatsFields()}; }},
-        {"tcp", 0, [](n5::Statistics& s, uint32_t) { return Image{s.tcp, n5::kTcpStatsBytes, n5::TcpStatsFields()}; }},
-        {"toe", 0,
-         [](n5::Statistics& s, uint32_t) { return Image{s.offload, n5::kOffloadStatsBytes, n5::OffloadStatsFields()}; }},
-    };
-    for (const Kind& kind : kKinds) {
-        if (!name.starts_with(kind.prefix)) continue;
-        const std::string_view rest = name.substr(kind.prefix.size());
-        uint32_t at = 0;
-        if (kind.count == 0 ? !rest.empty() : !ParseIndex(rest, kind.count, &at)) continue;
-        *image = kind.image(stats, at);
-        return true;
-    }
-    return false;
+    if (indexed("phy", n5::kStatsPorts)) return Image{s.portLink[at], n5::kPortLinkBytes, {}};
+    if (indexed("mac", n5::kStatsPorts)) return Image{s.mac[at], n5::kMacStatsBytes, n5::MacStatsFields()};
+    if (indexed("qs", n5::kStatsQsets)) return Image{s.qset[at], n5::kQsetStatsBytes, n5::QsetStatsFields()};
+    if (name == "intr") return Image{s.interrupts, n5::kInterruptStatsBytes, n5::InterruptStatsFields()};
+    if (name == "ip") return Image{s.ip, n5::kIpStatsBytes, n5::IpStatsFields()};
+    if (name == "tcp") return Image{s.tcp, n5::kTcpStatsBytes, n5::TcpStatsFields()};
+    if (name == "toe") return Image{s.offload, n5::kOffloadStatsBytes, n5::OffloadStatsFields()};
+    return std::nullopt;
 }
 
 // u32@<hex offset> or u64@<hex offset>: the field's width and offset.
@@ -105,11 +77,11 @@ int SetPipelineCounter(n5::Statistics& s, const char* name, uint64_t value) {
 
 int Set(n5::Statistics& s, Args args) {
     uint64_t value = 0;
-    if (args.size() != 3 || !ParseValue(args[2], &value))
+    if (args.size() != 3 || !ParseNumber(args[2], Radix::kDecimalOrHex, UINT64_MAX, &value))
         return AdapterUsage("expected set <record> <counter> <value>");
     if (std::strcmp(args[0], "sge") == 0) return SetPipelineCounter(s, args[1], value);
-    Image image{};
-    if (!FindImage(s, args[0], &image)) {
+    const std::optional<Image> image = FindImage(s, args[0]);
+    if (!image) {
         std::fprintf(
             stderr,
             "qvsim: adapter: no statistics record %s (phy0-1, mac0-1, qs0-7, intr, ip, tcp, toe, sge)\n",
@@ -119,7 +91,7 @@ int Set(n5::Statistics& s, Args args) {
     uint32_t width = 0;
     uint32_t offset = 0;
     if (!ParseOffsetField(args[1], &width, &offset)) {
-        const n5::StatsField* field = n5::FindStatsField(image.fields, args[1]);
+        const n5::StatsField* field = n5::FindStatsField(image->fields, args[1]);
         if (field == nullptr) {
             std::fprintf(stderr, "qvsim: adapter: %s has no counter %s\n", args[0], args[1]);
             return kExitFailure;
@@ -127,11 +99,11 @@ int Set(n5::Statistics& s, Args args) {
         width = field->width;
         offset = field->offset;
     }
-    if (uint64_t{offset} + width > image.size) {
-        std::fprintf(stderr, "qvsim: adapter: the field lies outside the %u-byte record\n", image.size);
+    if (uint64_t{offset} + width > image->size) {
+        std::fprintf(stderr, "qvsim: adapter: the field lies outside the %u-byte record\n", image->size);
         return kExitFailure;
     }
-    Store(image.bytes + offset, width, value);
+    StoreLittleEndian(image->bytes + offset, width, value);
     return kExitOk;
 }
 
@@ -147,9 +119,9 @@ int Link(n5::Statistics& s, Args args) {
         return AdapterUsage("expected stats link <port 0-1> up|down [<speed code> [<duplex code>]]");
     }
     uint8_t* link = s.portLink[port];
-    Store(link + offsetof(n5::PortLinkImage, linkStatus), 4, up ? 1 : 0);
-    if (args.size() > 2) Store(link + offsetof(n5::PortLinkImage, speed), 4, speed);
-    if (args.size() > 3) Store(link + offsetof(n5::PortLinkImage, duplex), 4, duplex);
+    StoreLittleEndian(link + offsetof(n5::PortLinkImage, linkStatus), 4, up ? 1 : 0);
+    if (args.size() > 2) StoreLittleEndian(link + offsetof(n5::PortLinkImage, speed), 4, speed);
+    if (args.size() > 3) StoreLittleEndian(link + offsetof(n5::PortLinkImage, duplex), 4, duplex);
     return kExitOk;
 }
 
@@ -159,7 +131,7 @@ int Functions(n5::Statistics& s, Args args) {
     if (args.size() != 2 || !ParseIndex(args[0], n5::kStatsPorts, &port) ||
         !ParseIndex(args[1], 1u << 31, &count))
         return AdapterUsage("expected stats functions <port 0-1> <count>");
-    Store(s.offload + offsetof(n5::OffloadStatsImage, functionCount) + 4 * port, 4, count);
+    StoreLittleEndian(s.offload + offsetof(n5::OffloadStatsImage, functionCount) + 4 * port, 4, count);
     return kExitOk;
 }
 
@@ -167,7 +139,7 @@ int Qsets(n5::Statistics& s, Args args) {
     uint32_t count = 0;
     if (args.size() != 1 || !ParseIndex(args[0], 1u << 31, &count))
         return AdapterUsage("expected stats qsets <count>");
-    Store(s.interrupts + offsetof(n5::InterruptStatsImage, qsetCount), 4, count);
+    StoreLittleEndian(s.interrupts + offsetof(n5::InterruptStatsImage, qsetCount), 4, count);
     return kExitOk;
 }
 
@@ -185,16 +157,16 @@ bool ParseMac(std::string_view text, uint8_t (&mac)[6]) {
 
 int Connection(n5::Statistics& s, Args args) {
     uint32_t number = 0;
-    uint64_t tid = 0xFFFFFFFF;  // no socket
+    uint32_t tid = 0xFFFFFFFF;  // no socket
     uint8_t mac[6] = {};
     const bool none = args.size() >= 2 && std::strcmp(args[1], "none") == 0;
     if (args.size() < 2 || args.size() > 3 || !ParseIndex(args[0], n5::kOffloadConnections, &number) ||
-        (!none && (!ParseValue(args[1], &tid) || tid > 0xFFFFFFFF)) ||
+        (!none && !ParseNumber(args[1], Radix::kDecimalOrHex, 0xFFFFFFFF, &tid)) ||
         (args.size() == 3 && !ParseMac(args[2], mac))) {
         return AdapterUsage("expected stats connection <0-15> <tid>|none [<aa:bb:cc:dd:ee:ff>]");
     }
     n5::OffloadConnection& c = s.connections[number];
-    c.tid = static_cast<uint32_t>(tid);
+    c.tid = tid;
     if (args.size() == 3) std::memcpy(c.mac, mac, sizeof mac);
     return kExitOk;
 }

@@ -13,11 +13,9 @@ struct Command {
     int (*run)(std::span<char* const> args);
 };
 
-// Machine-level commands (init, show, export, import, device changes).
-std::span<const Command> MachineCommands();
-// Adapter-level commands (registers, faults, flash, EEPROM of a simulated n5 adapter).
-std::span<const Command> AdapterCommands();
-// Network-configuration commands (the write lock).
-std::span<const Command> NetCfgCommands();
+// Every command in the order of the usage text: the machine's (init, show, export, import, device
+// changes), the adapter's (registers, faults, flash, EEPROM of a simulated n5 adapter) and the
+// network configuration's (the write lock).
+std::span<const Command> Commands();
 
 }  // namespace qvsim

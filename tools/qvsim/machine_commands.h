@@ -1,7 +1,8 @@
-// Handlers of the machine commands; the table is in machine_commands.cpp.
+// Handlers of the qvsim commands; the table is in machine_commands.cpp.
 #pragma once
 
 #include <span>
+#include <string>
 
 namespace qvsim {
 
@@ -24,5 +25,18 @@ void ShowInstallSettings();
 // (machine_processes.cpp).
 int RunProcesses(std::span<char* const> args);
 int RunBroadcast(std::span<char* const> args);
+// "adapter <n> ..." (adapter_commands.cpp), and its usage: "<n> show | reset | reg <offset>
+// [<value>] | ...", every form.
+int RunAdapter(std::span<char* const> args);
+std::string AdapterSynopsis();
+// The network configuration's write lock (netcfg_commands.cpp).
+int RunWriteLock(std::span<char* const> args);
+
+// The network configuration's lines of show (netcfg_commands.cpp): "    bindings: ms_tcpip disabled,
+// qv_qvteamp enabled" for an adapter with a disabled binding, nothing when every binding path of the
+// adapter is enabled (or it has none yet); "Network configuration write lock: held by "NAME" (...)"
+// while the lock is held, else nothing.
+void ShowAdapterBindings(const std::u16string& adapterGuid);
+void ShowWriteLock();
 
 }  // namespace qvsim

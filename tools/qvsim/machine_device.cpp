@@ -20,21 +20,12 @@ int RunSetAdmin(std::span<char* const> args) {
 }
 
 int RunDevice(std::span<char* const> args) {
-    if (args.size() < 2)
-        return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
-    const std::string_view action = args[1];
-    std::u16string_view valueName;
-    uint32_t value = 0;
-    if (action == "enable" && args.size() == 2) {
-        valueName = qv::sim::kStateDisabled;
-        value = 0;
-    } else if (action == "disable" && args.size() == 2) {
-        valueName = qv::sim::kStateDisabled;
-        value = 1;
-    } else if (action == "present" && args.size() == 3 && ParseNumber(args[2], Radix::kDecimal, 1)) {
+    const std::string_view action = args.size() >= 2 ? args[1] : "";
+    std::u16string_view valueName = qv::sim::kStateDisabled;
+    uint32_t value = action == "disable" ? 1 : 0;
+    if (action == "present" && args.size() == 3 && ParseNumber(args[2], Radix::kDecimal, 1, &value)) {
         valueName = qv::sim::kStatePresent;
-        value = static_cast<uint32_t>(*ParseNumber(args[2], Radix::kDecimal, 1));
-    } else {
+    } else if ((action != "enable" && action != "disable") || args.size() != 2) {
         return Fail(kExitUsage, "device: expected <connection name> enable|disable|present 0|1");
     }
     const auto instanceId = qv::sim::FindDeviceByConnectionName(qv::ToUtf16(args[0]));

@@ -34,16 +34,14 @@ constexpr Export kExports[] = {
     {"UpdateDriverForPlugAndPlayDevicesW", qv::sim::kHostNewdevUpdateDriver},
 };
 
-template <size_t N>
-std::optional<uint32_t> Pick(const Choice (&choices)[N], std::string_view word) {
+std::optional<uint32_t> Pick(std::span<const Choice> choices, std::string_view word) {
     for (const auto& c : choices) {
         if (c.word == word) return c.value;
     }
     return std::nullopt;
 }
 
-template <size_t N>
-std::string_view WordOf(const Choice (&choices)[N], uint32_t value) {
+std::string_view WordOf(std::span<const Choice> choices, uint32_t value) {
     for (const auto& c : choices) {
         if (c.value == value) return c.word;
     }

@@ -1,5 +1,6 @@
 // qvsim init: create a machine with the default inventory, or with an empty registry; qvsim os:
 // change the OS version of a machine.
+#include <algorithm>
 #include <string>
 
 #include "machine_commands.h"
@@ -14,17 +15,8 @@ namespace {
 // "MAJOR.MINOR[.BUILD]" into the options; false when malformed.
 bool ParseOsVersion(std::string_view text, qv::sim::InventoryOptions* options) {
     uint32_t parts[3] = {0, 0, options->osBuild};
-    int count = 0;
-    while (count < 3) {
-        const size_t dot = text.find('.');
-        const auto number = ParseNumber(text.substr(0, dot), Radix::kDecimal, 0xFFFF);
-        if (!number) return false;
-        parts[count++] = static_cast<uint32_t>(*number);
-        if (dot == std::string_view::npos) break;
-        text.remove_prefix(dot + 1);
-        if (count == 3) return false;  // more than three parts
-    }
-    if (count < 2) return false;
+    const auto count = static_cast<size_t>(std::count(text.begin(), text.end(), '.')) + 1;
+    if (count < 2 || count > 3 || !ParseDotted(text, std::span(parts, count), 0xFFFF)) return false;
     options->osMajor = parts[0];
     options->osMinor = parts[1];
     options->osBuild = parts[2];

@@ -6,7 +6,6 @@
 
 #include "machine_commands.h"
 #include "machine_support.h"
-#include "netcfg_commands.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"

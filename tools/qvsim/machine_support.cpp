@@ -51,4 +51,20 @@ std::optional<uint64_t> ParseNumber(std::string_view text, Radix radix, uint64_t
     return value;
 }
 
+bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max) {
+    for (size_t i = 0; i < parts.size(); ++i) {
+        const size_t dot = i + 1 < parts.size() ? text.find('.') : text.size();
+        if (dot == std::string_view::npos) return false;
+        const auto part = ParseNumber(text.substr(0, dot), Radix::kDecimal, max);
+        if (!part) return false;
+        parts[i] = static_cast<uint32_t>(*part);
+        text.remove_prefix(dot == text.size() ? dot : dot + 1);
+    }
+    return true;
+}
+
+void StoreLittleEndian(uint8_t* field, uint32_t width, uint64_t value) {
+    for (uint32_t i = 0; i < width; ++i) field[i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
 }  // namespace qvsim

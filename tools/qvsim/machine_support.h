@@ -28,4 +28,18 @@ enum class Radix { kDecimal, kHex, kDecimalOrHex, kC };
 // anything else.
 std::optional<uint64_t> ParseNumber(std::string_view text, Radix radix, uint64_t max);
 
+// The same into *value; false, leaving *value as it was, for anything else.
+template <typename T>
+bool ParseNumber(std::string_view text, Radix radix, uint64_t max, T* value) {
+    const auto number = ParseNumber(text, radix, max);
+    if (number) *value = static_cast<T>(*number);
+    return number.has_value();
+}
+
+// "a.b.c" or "a.b.c.d": exactly parts.size() decimal parts, each at most max.
+bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max);
+
+// Stores the low width bytes of value at field, least significant first.
+void StoreLittleEndian(uint8_t* field, uint32_t width, uint64_t value);
+
 }  // namespace qvsim

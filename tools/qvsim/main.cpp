@@ -17,20 +17,16 @@ void PrintUsage(std::FILE* out) {
         "\n"
         "commands:\n",
         out);
-    for (const auto table : {qvsim::MachineCommands(), qvsim::AdapterCommands(), qvsim::NetCfgCommands()}) {
-        for (const auto& command : table) {
-            std::fprintf(out, "  %.*s%s%.*s\n", static_cast<int>(command.name.size()), command.name.data(),
-                         command.synopsis.empty() ? "" : " ", static_cast<int>(command.synopsis.size()),
-                         command.synopsis.data());
-        }
+    for (const auto& command : qvsim::Commands()) {
+        std::fprintf(out, "  %.*s%s%.*s\n", static_cast<int>(command.name.size()), command.name.data(),
+                     command.synopsis.empty() ? "" : " ", static_cast<int>(command.synopsis.size()),
+                     command.synopsis.data());
     }
 }
 
 const qvsim::Command* FindCommand(std::string_view name) {
-    for (const auto table : {qvsim::MachineCommands(), qvsim::AdapterCommands(), qvsim::NetCfgCommands()}) {
-        for (const auto& command : table) {
-            if (command.name == name) return &command;
-        }
+    for (const auto& command : qvsim::Commands()) {
+        if (command.name == name) return &command;
     }
     return nullptr;
 }

@@ -1,11 +1,9 @@
 // qvsim write-lock hold <client name> | free, and the network-configuration lines of qvsim show.
-#include "netcfg_commands.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "commands.h"
+#include "machine_commands.h"
 #include "machine_support.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/netcfg.h"
@@ -22,6 +20,8 @@ std::string Holder(const qv::sim::WriteLockState& lock) {
                                 : " (process " + std::to_string(lock.processId) + ")";
     return text;
 }
+
+}  // namespace
 
 int RunWriteLock(std::span<char* const> args) {
     constexpr const char* kUsage = "write-lock: expected hold <client name> or free";
@@ -40,16 +40,6 @@ int RunWriteLock(std::span<char* const> args) {
         return Fail(kExitFailure, "write-lock: the machine registry cannot be written");
     }
     return kExitOk;
-}
-
-constexpr Command kNetCfgCommands[] = {
-    {"write-lock", "hold <client name>|free", RunWriteLock},
-};
-
-}  // namespace
-
-std::span<const Command> NetCfgCommands() {
-    return kNetCfgCommands;
 }
 
 void ShowAdapterBindings(const std::u16string& adapterGuid) {
