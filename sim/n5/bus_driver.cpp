@@ -4,7 +4,6 @@
 #include <array>
 #include <cstring>
 #include <functional>
-#include <utility>
 
 #include "adapter_info_answers.h"
 #include "chip_answers.h"
@@ -96,6 +95,12 @@ int32_t MemoryRead(Adapter& a, const Request& r) {
     return kErrorSuccess;
 }
 
+// Functions 18 to 24: one TP table each.
+template <uint32_t table>
+int32_t TpTable(Adapter& a, const Request& r) {
+    return TpTableRead(a, r, table);
+}
+
 // The handler of each function; functions without one are not supported by this driver.
 constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     std::array<Handler, kMaxFunction + 1> h{};
@@ -116,10 +121,13 @@ constexpr std::array<Handler, kMaxFunction + 1> MakeHandlers() {
     h[15] = AnswerTcpStats;
     h[16] = AnswerOffloadStats;
     h[17] = AnswerConnectionStats;
-    // Functions 18 to 24: one TP table each.
-    [&h]<uint32_t... t>(std::integer_sequence<uint32_t, t...>) {
-        ((h[18 + t] = [](Adapter& a, const Request& r) { return TpTableRead(a, r, t); }), ...);
-    }(std::make_integer_sequence<uint32_t, kTpTableCount>{});
+    h[18] = TpTable<0>;
+    h[19] = TpTable<1>;
+    h[20] = TpTable<2>;
+    h[21] = TpTable<3>;
+    h[22] = TpTable<4>;
+    h[23] = TpTable<5>;
+    h[24] = TpTable<6>;
     h[25] = MemoryRead;
     h[26] = VersionInfo;
     h[28] = TraceBuffer;
@@ -146,10 +154,14 @@ int32_t Adapter::HandleRequest(uint32_t function, uint8_t* buffer, uint32_t inSi
     return kHandlers[function](*this, Request{buffer, inSize, outCapacity, returned});
 }
 
+namespace {
+std::unique_ptr<BusDevice> OpenAdapter(const std::filesystem::path& stateFile, int32_t* error) {
+    return Adapter::Open(stateFile, error);
+}
+}  // namespace
+
 void RegisterAsBusDriver() {
-    RegisterBusDriver([](const std::filesystem::path& stateFile, int32_t* error) -> std::unique_ptr<BusDevice> {
-        return Adapter::Open(stateFile, error);
-    });
+    RegisterBusDriver(&OpenAdapter);
 }
 
 }  // namespace qv::sim::n5

@@ -209,8 +209,8 @@ class Parser {
             size_t depth = 0;
             while (start <= path.size()) {
                 if (++depth > kMaxRegistryKeyDepth) {
-                    return Fail(number, "the key path is deeper than " + std::to_string(kMaxRegistryKeyDepth) +
-                                            " levels");
+                    return Fail(number, "the key path is deeper than " +
+                                            std::to_string(kMaxRegistryKeyDepth) + " levels");
                 }
                 size_t end = path.find(u'\\', start);
                 if (end == std::u16string::npos) end = path.size();

@@ -444,6 +444,9 @@ std::string IrregularFile(const fs::path& path) {
     return {};
 }
 
+// What fills a machine that the first registry call finds missing (SetFirstUsePopulate).
+std::atomic<bool (*)()> g_firstUsePopulate{nullptr};
+
 }  // namespace
 
 std::recursive_mutex& Mutex() {
@@ -492,7 +495,9 @@ LStatus Open() {
     }
     if (!Exists(path)) {
         std::string error;
-        if (!BuildMachine(dir, FirstUsePopulate(), false, true, &error)) {
+        bool (*const first)() = g_firstUsePopulate;
+        const PopulateMachine populate = first ? PopulateMachine(first) : PopulateMachine();
+        if (!BuildMachine(dir, populate, false, true, &error)) {
             ReportOnce(dir, "the machine " + dir.string() + " cannot be created: " + error);
             return kErrorCantOpen;
         }
@@ -812,3 +817,7 @@ Transaction::~Transaction() {
 }
 
 }  // namespace qv::sim::regdb
+
+void qv::sim::SetFirstUsePopulate(bool (*populate)()) {
+    qv::sim::regdb::g_firstUsePopulate = populate;
+}

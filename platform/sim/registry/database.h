@@ -39,8 +39,6 @@ LStatus Open();
 // counts as success.
 bool BuildMachine(const std::filesystem::path& dir, const PopulateMachine& populate, bool force,
                   bool mayExist, std::string* error);
-// The callback given to SetFirstUsePopulate, or an empty one.
-PopulateMachine FirstUsePopulate();
 
 enum class Stmt {
     kFindChild,

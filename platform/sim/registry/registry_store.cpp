@@ -2,7 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <atomic>
 #include <cstdlib>
 
 #include "database.h"
@@ -58,21 +57,6 @@ bool BuildMachineRegistry(const fs::path& dir, const PopulateMachine& populate, 
     std::string ignored;
     return regdb::BuildMachine(dir, populate, force, false, error ? error : &ignored);
 }
-
-namespace {
-std::atomic<bool (*)()> firstUsePopulate{nullptr};
-}
-
-void SetFirstUsePopulate(bool (*populate)()) {
-    firstUsePopulate = populate;
-}
-
-namespace regdb {
-PopulateMachine FirstUsePopulate() {
-    bool (*populate)() = firstUsePopulate;
-    return populate ? PopulateMachine(populate) : PopulateMachine();
-}
-}  // namespace regdb
 
 RegistryTransaction::RegistryTransaction(Mode mode) : lock_(regdb::Mutex()) {
     status_ = regdb::Open();

@@ -22,7 +22,8 @@ namespace {
 
 using qv::testing::TempMachine;
 
-const std::filesystem::path kData = std::filesystem::path(QV_SOURCE_DIR) / "platform/sim/devinst/inf/tests/data";
+const std::filesystem::path kData =
+    std::filesystem::path(QV_SOURCE_DIR) / "platform/sim/devinst/inf/tests/data";
 
 TEST(SimFiles, FullPathsResolveAgainstTheWindowsDirectory) {
     TempMachine machine;

@@ -7,8 +7,9 @@
 // clock port, or never (kMiniportAddressNever).
 //
 // A delayed write is a pending driver action of this process, due at the clock port's tick of
-// the start plus the delay. The clock notifies the driver scheduler after every Sleep, which applies
-// the actions that have become due, so a caller that sleeps past the delay (on real or virtual time) finds the address afterwards.
+// the start plus the delay. The clock notifies the driver scheduler after every Sleep, which
+// applies the actions that have become due, so a caller that sleeps past the delay (on real or
+// virtual time) finds the address afterwards.
 // Stopping the device (disable, removal) cancels its pending action; an action still pending when
 // the process ends is dropped, and the next start of the device writes the address again.
 #pragma once
