@@ -66,15 +66,10 @@ std::string NetworkAdapterGuid(const char* path) {
 HDevice OpenNetworkAdapter(const std::string& guid) {
     const auto instance = sim::FindDeviceByNetCfgInstanceId(ToUtf16(guid));
     if (!instance || !sim::IsDevicePresent(*instance) ||
-        sim::ReadDeviceState(*instance, sim::kStateDisabled).value_or(0) != 0) {
-        FailWith(kErrorFileNotFound);
-        return kInvalidDevice;
-    }
+        sim::ReadDeviceState(*instance, sim::kStateDisabled).value_or(0) != 0)
+        return FailWith(kErrorFileNotFound, kInvalidDevice);
     auto adapter = sim::ReadNdisAdapter(*instance);
-    if (!adapter) {
-        FailWith(kErrorFileNotFound);
-        return kInvalidDevice;
-    }
+    if (!adapter) return FailWith(kErrorFileNotFound, kInvalidDevice);
     return sim::NewHandle<OpenDevice, HDevice>(std::make_unique<OpenDevice>(std::move(*adapter)));
 }
 
@@ -100,51 +95,31 @@ bool QueryNetworkAdapter(const sim::NdisAdapter& adapter, uint32_t ioControlCode
 }  // namespace
 
 HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDisposition, uint32_t) {
-    if (path == nullptr || creationDisposition != kOpenExisting) {
-        FailWith(kErrorInvalidParameter);
-        return kInvalidDevice;
-    }
+    if (path == nullptr || creationDisposition != kOpenExisting)
+        return FailWith(kErrorInvalidParameter, kInvalidDevice);
     if (const std::string guid = NetworkAdapterGuid(path); !guid.empty()) return OpenNetworkAdapter(guid);
     std::vector<sim::BusDriverInterface> interfaces;
     const int32_t status = sim::ListBusDriverInterfaces(true, &interfaces);
-    if (status != kErrorSuccess) {
-        FailWith(status);
-        return kInvalidDevice;
-    }
+    if (status != kErrorSuccess) return FailWith(status, kInvalidDevice);
     const auto match =
         std::find_if(interfaces.begin(), interfaces.end(),
                      [path](const sim::BusDriverInterface& i) { return SamePath(i.symbolicLink, path); });
-    if (match == interfaces.end()) {
-        FailWith(kErrorFileNotFound);
-        return kInvalidDevice;
-    }
+    if (match == interfaces.end()) return FailWith(kErrorFileNotFound, kInvalidDevice);
     const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
     // A disabled device's interfaces are not enabled: its path does not open.
-    if (sim::ReadDeviceState(instance, sim::kStateDisabled).value_or(0) != 0) {
-        FailWith(kErrorFileNotFound);
-        return kInvalidDevice;
-    }
+    if (sim::ReadDeviceState(instance, sim::kStateDisabled).value_or(0) != 0)
+        return FailWith(kErrorFileNotFound, kInvalidDevice);
     if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
-        injected != 0) {
-        FailWith(injected);
-        return kInvalidDevice;
-    }
+        injected != 0)
+        return FailWith(injected, kInvalidDevice);
     // The bus driver's device object admits administrators only, as its security descriptor says.
-    if (bool member = true; sec::CheckAdministratorsMembership(&member) && !member) {
-        FailWith(kErrorAccessDenied);
-        return kInvalidDevice;
-    }
+    if (bool member = true; sec::CheckAdministratorsMembership(&member) && !member)
+        return FailWith(kErrorAccessDenied, kInvalidDevice);
     const sim::OpenBusDevice open = g_busDriver;
-    if (open == nullptr) {
-        FailWith(kErrorFileNotFound);
-        return kInvalidDevice;
-    }
+    if (open == nullptr) return FailWith(kErrorFileNotFound, kInvalidDevice);
     int32_t error = kErrorSuccess;
     auto adapter = open(sim::AdapterStateFile(match->deviceInstance), &error);
-    if (adapter == nullptr) {
-        FailWith(error);
-        return kInvalidDevice;
-    }
+    if (adapter == nullptr) return FailWith(error, kInvalidDevice);
     return sim::NewHandle<OpenDevice, HDevice>(std::make_unique<OpenDevice>(std::move(adapter)));
 }
 
@@ -157,13 +132,11 @@ bool DeviceIoControl(HDevice device, uint32_t ioControlCode, void* inBuffer, uin
         return QueryNetworkAdapter(*open->network, ioControlCode, inBuffer, inBufferSize, outBuffer,
                                    outBufferSize, bytesReturned);
     }
-    if ((ioControlCode >> 16) != kBusDriverDeviceType || (ioControlCode & 3) != kMethodBuffered) {
+    if ((ioControlCode >> 16) != kBusDriverDeviceType || (ioControlCode & 3) != kMethodBuffered)
         return FailWith(kErrorInvalidParameter);
-    }
     if ((inBufferSize != 0 && inBuffer == nullptr) || (outBufferSize != 0 && outBuffer == nullptr) ||
-        inBufferSize > kMaxBufferSize || outBufferSize > kMaxBufferSize) {
+        inBufferSize > kMaxBufferSize || outBufferSize > kMaxBufferSize)
         return FailWith(kErrorInvalidParameter);
-    }
     // Buffered method: the driver works on one system buffer holding the input and the output.
     std::vector<uint8_t> system(std::max(inBufferSize, outBufferSize));
     if (inBufferSize != 0) std::memcpy(system.data(), inBuffer, inBufferSize);

@@ -23,19 +23,14 @@ constexpr uint32_t kDevicePathOffset = offsetof(DeviceInterfaceDetailDataA, devi
 }  // namespace
 
 HDevInfo GetClassDevsA(const Guid* classGuid, const char* enumerator, HWnd, uint32_t flags) {
-    if (classGuid == nullptr || enumerator != nullptr || (flags & kDigcfDeviceInterface) == 0) {
-        SetLastError(kErrorInvalidParameter);
-        return kInvalidDevInfo;
-    }
+    if (classGuid == nullptr || enumerator != nullptr || (flags & kDigcfDeviceInterface) == 0)
+        return FailWith(kErrorInvalidParameter, kInvalidDevInfo);
     auto set = std::make_unique<DeviceSet>();
     set->interfaceClass = *classGuid;
     if (GuidEqual(*classGuid, kGuidBusDriverInterface)) {
         std::vector<sim::BusDriverInterface> interfaces;
         const LStatus status = sim::ListBusDriverInterfaces((flags & kDigcfPresent) != 0, &interfaces);
-        if (status != kErrorSuccess) {
-            SetLastError(status);
-            return kInvalidDevInfo;
-        }
+        if (status != kErrorSuccess) return FailWith(status, kInvalidDevInfo);
         for (const auto& i : interfaces) {
             set->interfaces.push_back(
                 {i.symbolicLink, std::u16string(i.deviceInstance.begin(), i.deviceInstance.end())});
@@ -48,12 +43,10 @@ bool EnumDeviceInterfaces(HDevInfo handle, DevInfoData*, const Guid* interfaceCl
                           DeviceInterfaceData* data) {
     const DeviceSet* set = sim::FindOrFail<DeviceSet>(handle);
     if (set == nullptr) return false;
-    if (interfaceClassGuid == nullptr || data == nullptr || data->cbSize != sizeof(DeviceInterfaceData)) {
+    if (interfaceClassGuid == nullptr || data == nullptr || data->cbSize != sizeof(DeviceInterfaceData))
         return FailWith(kErrorInvalidParameter);
-    }
-    if (!GuidEqual(*interfaceClassGuid, set->interfaceClass) || memberIndex >= set->interfaces.size()) {
+    if (!GuidEqual(*interfaceClassGuid, set->interfaceClass) || memberIndex >= set->interfaces.size())
         return FailWith(kErrorNoMoreItems);
-    }
     data->interfaceClassGuid = set->interfaceClass;
     data->flags = kSpintActive;
     data->reserved = uintptr_t{memberIndex} + 1;  // which member this record describes
@@ -64,9 +57,8 @@ bool GetDeviceInterfaceDetailA(HDevInfo handle, DeviceInterfaceData* data, Devic
                                uint32_t detailSize, uint32_t* requiredSize, DevInfoData*) {
     const DeviceSet* set = sim::FindOrFail<DeviceSet>(handle);
     if (set == nullptr) return false;
-    if (data == nullptr || data->reserved == 0 || data->reserved > set->interfaces.size()) {
+    if (data == nullptr || data->reserved == 0 || data->reserved > set->interfaces.size())
         return FailWith(kErrorInvalidParameter);
-    }
     const InterfaceMember& member = set->interfaces[data->reserved - 1];
     const std::string& path = member.path;
     const uint32_t required = kDevicePathOffset + static_cast<uint32_t>(path.size()) + 1;

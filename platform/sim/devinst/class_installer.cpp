@@ -73,9 +73,8 @@ bool ChangeMemberState(SetMember& member) {
     // The caller asked that the configuration manager not be called: nothing may change.
     if ((data.params.flags & kDiDoNotCallConfigMg) != 0) return FailWith(kErrorInvalidFlags);
     if (params.stateChange != kDicsEnable && params.stateChange != kDicsDisable &&
-        params.stateChange != kDicsPropChange) {
+        params.stateChange != kDicsPropChange)
         return FailWith(kErrorInvalidParameter);
-    }
     if (params.scope != kDicsFlagGlobal && params.scope != kDicsFlagConfigSpecific)
         return FailWith(kErrorInvalidFlags);
     if (!data.registered || data.removed) return FailWith(kErrorNoSuchDevinst);

@@ -5,7 +5,6 @@
 // A created device lives in its set only, under an instance id that this process reserves, until
 // DIF_REGISTERDEVICE writes it into the device database; removal takes every part of it away again.
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <mutex>
@@ -23,7 +22,6 @@
 namespace qv::sim {
 namespace {
 
-constexpr int kMaxInstanceNumbers = 10000;  // NNNN has four digits
 constexpr size_t kMaxDeviceNameLength = 64;
 
 // Created, unregistered devices of this process: the set that holds each, and its id.
@@ -56,16 +54,10 @@ std::optional<std::u16string> GeneratedInstanceId(std::u16string_view name) {
     std::vector<std::u16string> taken;
     RegKey key;
     if (RegKey::Open(DeviceNodePath(device), kKeyRead, &key) == kErrorSuccess) taken = key.SubKeys();
-    for (int n = 0; n < kMaxInstanceNumbers; ++n) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04d", n);
-        const std::u16string number(digits, digits + 4);
-        const bool inRegistry = std::any_of(
-            taken.begin(), taken.end(), [&](const std::u16string& t) { return EqualsIgnoreCase(t, number); });
-        const std::u16string id = device + u'\\' + number;
-        if (!inRegistry && !IsInstanceIdReserved(id)) return id;
-    }
-    return std::nullopt;
+    const auto number = FreeNumberedName(
+        taken, [&](const std::u16string& n) { return IsInstanceIdReserved(JoinPath(device, n)); });
+    if (!number) return std::nullopt;
+    return JoinPath(device, *number);
 }
 
 bool IsFullInstanceId(std::u16string_view id) {
@@ -91,10 +83,7 @@ std::u16string ClassNameOf(std::u16string_view classGuid) {
 std::u16string PendingString(const DeviceInstallData& data, uint32_t property) {
     const auto it = data.pendingProperties.find(property);
     if (it == data.pendingProperties.end()) return {};
-    const auto& bytes = it->second.second;
-    std::u16string text(bytes.size() / 2, u'\0');
-    if (!text.empty()) std::memcpy(text.data(), bytes.data(), text.size() * 2);
-    return text.substr(0, text.find(u'\0'));
+    return StringFromBytes(it->second.second);
 }
 std::vector<std::u16string> PendingList(const DeviceInstallData& data, uint32_t property) {
     const auto it = data.pendingProperties.find(property);
@@ -159,20 +148,13 @@ bool IsInstanceIdReserved(std::u16string_view instanceId) {
 std::optional<SetMember> FindMember(HDevInfo handle, const DevInfoData* device) {
     DeviceSet* set = FindOrFail<DeviceSet>(handle);
     if (set == nullptr) return std::nullopt;
-    if (device == nullptr || device->cbSize != sizeof(DevInfoData)) {
-        SetLastError(kErrorInvalidUserBuffer);
-        return std::nullopt;
-    }
+    if (device == nullptr || device->cbSize != sizeof(DevInfoData))
+        return FailWith(kErrorInvalidUserBuffer, std::nullopt);
     const auto& devices = set->devices;
-    if (std::find(devices.begin(), devices.end(), device->devInst) == devices.end()) {
-        SetLastError(kErrorInvalidParameter);
-        return std::nullopt;
-    }
+    if (std::find(devices.begin(), devices.end(), device->devInst) == devices.end())
+        return FailWith(kErrorInvalidParameter, std::nullopt);
     auto id = InstanceIdOf(device->devInst);
-    if (!id) {
-        SetLastError(kErrorNoSuchDevinst);
-        return std::nullopt;
-    }
+    if (!id) return FailWith(kErrorNoSuchDevinst, std::nullopt);
     return SetMember{set, &set->install[device->devInst], device->devInst, std::move(*id)};
 }
 
@@ -180,10 +162,7 @@ std::optional<SetMember> FindMemberOrSelected(HDevInfo handle, const DevInfoData
     if (device != nullptr) return FindMember(handle, device);
     DeviceSet* set = FindOrFail<DeviceSet>(handle);
     if (set == nullptr) return std::nullopt;
-    if (set->selectedDevice == 0) {
-        SetLastError(kErrorNoDeviceSelected);
-        return std::nullopt;
-    }
+    if (set->selectedDevice == 0) return FailWith(kErrorNoDeviceSelected, std::nullopt);
     DevInfoData selected;
     selected.devInst = set->selectedDevice;
     return FindMember(handle, &selected);

@@ -1,15 +1,10 @@
 // Creating and removing devices of the simulated device database.
-#include <cstdio>
-#include <set>
-
 #include "device_node.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
-
-constexpr int kMaxDriverKeys = 10000;  // NNNN has four digits
 
 // Keeps the first failure of a series of registry calls.
 class Status {
@@ -142,26 +137,13 @@ LStatus WriteKeyValues(std::u16string_view path, const RegValues& values) {
 
 std::optional<std::u16string> FreeDriverKey(std::u16string_view classGuid, LStatus* status) {
     *status = kErrorSuccess;
-    std::set<int> used;
     RegKey classKey;
     const LStatus opened = RegKey::Open(JoinPath(kClassPath, classGuid), kKeyRead, &classKey);
     if (opened != kErrorSuccess && opened != kErrorFileNotFound) {
         *status = opened;
         return std::nullopt;
     }
-    for (const auto& name : classKey.SubKeys()) {
-        if (name.size() != 4) continue;
-        int index = 0;
-        for (const char16_t c : name)
-            index = (c >= u'0' && c <= u'9' && index >= 0) ? index * 10 + (c - u'0') : -1;
-        if (index >= 0) used.insert(index);
-    }
-    for (int index = 0; index < kMaxDriverKeys; ++index) {
-        if (used.count(index) != 0) continue;
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04d", index);
-        return std::u16string(classGuid) + u'\\' + std::u16string(digits, digits + 4);
-    }
+    if (const auto key = FreeNumberedName(classKey.SubKeys())) return JoinPath(classGuid, *key);
     *status = kErrorNoMoreItems;
     return std::nullopt;
 }

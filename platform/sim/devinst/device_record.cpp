@@ -1,6 +1,4 @@
 // Typed registry values of the device records, and reading all values of one key.
-#include <cstring>
-
 #include "qv/sim/device_database.h"
 #include "qv/sim/reg_key.h"
 
@@ -11,9 +9,7 @@ RegValue RegValue::String(std::u16string_view name, std::u16string_view text) {
 }
 
 RegValue RegValue::Dword(std::u16string_view name, uint32_t value) {
-    std::vector<uint8_t> bytes(4);
-    std::memcpy(bytes.data(), &value, 4);
-    return {std::u16string(name), kRegDword, std::move(bytes)};
+    return {std::u16string(name), kRegDword, DwordBytes(value)};
 }
 
 RegValue RegValue::MultiString(std::u16string_view name, const std::vector<std::u16string>& list) {
@@ -21,18 +17,11 @@ RegValue RegValue::MultiString(std::u16string_view name, const std::vector<std::
 }
 
 std::u16string RegValue::AsString() const {
-    std::u16string text(data.size() / 2, u'\0');
-    if (!text.empty()) std::memcpy(text.data(), data.data(), text.size() * 2);
-    const auto end = text.find(u'\0');
-    if (end != std::u16string::npos) text.resize(end);
-    return text;
+    return StringFromBytes(data);
 }
 
 std::optional<uint32_t> RegValue::AsDword() const {
-    if (data.size() != 4) return std::nullopt;
-    uint32_t value = 0;
-    std::memcpy(&value, data.data(), 4);
-    return value;
+    return DwordFromBytes(data);
 }
 
 std::vector<std::u16string> RegValue::AsMultiString() const {

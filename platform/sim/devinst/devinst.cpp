@@ -56,14 +56,8 @@ const PropertyInfo* FindProperty(uint32_t property) {
 std::optional<std::u16string> DeviceOf(HDevInfo handle, const DevInfoData* device) {
     auto member = sim::FindMember(handle, device);
     if (!member) return std::nullopt;
-    if (member->data->removed) {
-        SetLastError(kErrorNoSuchDevinst);
-        return std::nullopt;
-    }
-    if (!member->data->registered) {
-        SetLastError(kErrorDevinfoNotRegistered);
-        return std::nullopt;
-    }
+    if (member->data->removed) return FailWith(kErrorNoSuchDevinst, std::nullopt);
+    if (!member->data->registered) return FailWith(kErrorDevinfoNotRegistered, std::nullopt);
     return std::move(member->instanceId);
 }
 
@@ -151,15 +145,9 @@ bool MatchesClass(const RegKey& node, const Guid& classGuid) {
 }  // namespace
 
 HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*parent*/, uint32_t flags) {
-    if ((flags & kDigcfDeviceInterface) != 0) {
-        FailWith(kErrorInvalidFlags);
-        return kInvalidDevInfo;
-    }
+    if ((flags & kDigcfDeviceInterface) != 0) return FailWith(kErrorInvalidFlags, kInvalidDevInfo);
     const bool allClasses = (flags & kDigcfAllClasses) != 0;
-    if (!allClasses && classGuid == nullptr) {
-        FailWith(kErrorInvalidParameter);
-        return kInvalidDevInfo;
-    }
+    if (!allClasses && classGuid == nullptr) return FailWith(kErrorInvalidParameter, kInvalidDevInfo);
     // One Windows call, one view of the device database: the walk reads one registry snapshot. The
     // list of the last call is kept for as long as that view holds, since the programs ask for the
     // same list many times while nothing changes.
@@ -181,10 +169,7 @@ HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*
     } else {
         LStatus status = kErrorSuccess;
         const auto ids = sim::ListDeviceInstances(enumeratorText, &status);
-        if (status != kErrorSuccess) {
-            FailWith(status);
-            return kInvalidDevInfo;
-        }
+        if (status != kErrorSuccess) return FailWith(status, kInvalidDevInfo);
         for (const auto& id : ids) {
             RegKey node;
             if (RegKey::Open(sim::DeviceNodePath(id), kKeyQueryValue, &node) != kErrorSuccess) continue;
@@ -231,9 +216,8 @@ bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
 
     if (property == kSpdrpInstallState) {
         const uint32_t state = sim::ReadDeviceState(*id, u"InstallState").value_or(kInstallStateInstalled);
-        uint8_t bytes[4];
-        std::memcpy(bytes, &state, 4);
-        return ReturnProperty(kRegDword, bytes, 4, regType, buffer, bufferSize, requiredSize);
+        return ReturnProperty(kRegDword, sim::DwordBytes(state).data(), 4, regType, buffer, bufferSize,
+                              requiredSize);
     }
     const PropertyInfo* info = FindProperty(property);
     if (info == nullptr) return FailWith(kErrorInvalidData);
@@ -276,30 +260,23 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
     const auto id = DeviceOf(set, device);
     if (!id) return kInvalidHKey;
     if ((scope != kDicsFlagGlobal && scope != kDicsFlagConfigSpecific) ||
-        (keyType != kDiregDev && keyType != kDiregDrv)) {
-        FailWith(kErrorInvalidFlags);
-        return kInvalidHKey;
-    }
+        (keyType != kDiregDev && keyType != kDiregDrv))
+        return FailWith(kErrorInvalidFlags, kInvalidHKey);
     const NodeFacts* facts = FactsOf(device->devInst, *id);
     if (facts == nullptr) return kInvalidHKey;
 
     std::u16string path;
     if (keyType == kDiregDrv) {
         const auto& driver = facts->driver;
-        if (!driver || driver->empty()) {
-            FailWith(kErrorKeyDoesNotExist);
-            return kInvalidHKey;
-        }
+        if (!driver || driver->empty()) return FailWith(kErrorKeyDoesNotExist, kInvalidHKey);
         path = std::u16string(sim::kClassPath) + u'\\' + *driver;
     } else {
         path = sim::DeviceNodePath(*id) + u"\\Device Parameters";
     }
     HKey key = nullptr;
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), samDesired, &key);
-    if (status != kErrorSuccess) {
-        FailWith(status == kErrorFileNotFound ? kErrorKeyDoesNotExist : status);
-        return kInvalidHKey;
-    }
+    if (status != kErrorSuccess)
+        return FailWith(status == kErrorFileNotFound ? kErrorKeyDoesNotExist : status, kInvalidHKey);
     SetLastError(kErrorSuccess);
     return key;
 }

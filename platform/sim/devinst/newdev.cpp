@@ -28,15 +28,9 @@ bool ExportWorks(std::u16string_view hostValue) {
 
 // Installs the driver on the member and notes the reboot request; the flag, or nullopt on failure.
 std::optional<uint32_t> Install(sim::SetMember& member, const sim::DriverEntry& driver) {
-    if (!member.data->registered || member.data->removed) {
-        FailWith(kErrorNoSuchDevinst);
-        return std::nullopt;
-    }
+    if (!member.data->registered || member.data->removed) return FailWith(kErrorNoSuchDevinst, std::nullopt);
     const Win32Error error = sim::InstallDriver(member.instanceId, driver);
-    if (error != kErrorSuccess) {
-        FailWith(error);
-        return std::nullopt;
-    }
+    if (error != kErrorSuccess) return FailWith(error, std::nullopt);
     const uint32_t flag = sim::NoteRebootRequest(member.data);
     SetLastError(kErrorSuccess);
     return flag;
@@ -103,18 +97,13 @@ bool UpdateDriverForPlugAndPlayDevices(HWnd, const char16_t* hardwareId, const c
 }  // namespace
 
 HModule LoadLibrary(const char16_t* fileName) {
-    if (fileName == nullptr) {
-        FailWith(kErrorInvalidParameter);
-        return nullptr;
-    }
+    if (fileName == nullptr) return FailWith(kErrorInvalidParameter, nullptr);
     std::u16string_view name(fileName);
     if (const size_t slash = name.find_last_of(u"\\/"); slash != std::u16string_view::npos)
         name = name.substr(slash + 1);
     const bool newdev = sim::EqualsIgnoreCase(name, u"newdev.dll") || sim::EqualsIgnoreCase(name, u"newdev");
-    if (!newdev || sim::ReadHostValue(sim::kHostNewdevLibrary).value_or(1) == 0) {
-        FailWith(kErrorModNotFound);
-        return nullptr;
-    }
+    if (!newdev || sim::ReadHostValue(sim::kHostNewdevLibrary).value_or(1) == 0)
+        return FailWith(kErrorModNotFound, nullptr);
     SetLastError(kErrorSuccess);
     return sim::NewHandle<LoadedModule, HModule>(std::make_unique<LoadedModule>());
 }
@@ -141,8 +130,7 @@ void* GetProcAddress(HModule module, const char* exportName) {
         if (sim::ReadHostValue(e.hostValue).value_or(sim::kExportWorks) == sim::kExportMissing) break;
         return e.address;
     }
-    FailWith(kErrorProcNotFound);
-    return nullptr;
+    return FailWith(kErrorProcNotFound, nullptr);
 }
 
 bool CallDiInstallDevice(void* address, HWnd parent, HDevInfo set, DevInfoData* device, DrvInfoData* driver,

@@ -4,15 +4,14 @@
 #include "qv/platform/os_version.h"
 
 #include "qv/platform/wintypes.h"
+#include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
 
 namespace qv::os {
 
 bool GetVersionEx(OsVersionInfo* info) {
-    if (info == nullptr || info->osVersionInfoSize != sizeof(OsVersionInfo)) {
-        SetLastError(kErrorInvalidParameter);
-        return false;
-    }
+    if (info == nullptr || info->osVersionInfoSize != sizeof(OsVersionInfo))
+        return sim::FailWith(kErrorInvalidParameter);
     *info = OsVersionInfo{};
     info->majorVersion = sim::ReadHostValue(u"OsMajor").value_or(5);
     info->minorVersion = sim::ReadHostValue(u"OsMinor").value_or(2);

@@ -60,13 +60,8 @@ bool Writable(std::u16string_view text) {
 // A REG_SZ is written quoted only when reading the quoted form back gives the same bytes: one
 // terminator at the end, no other NUL, nothing that cannot stand inside a quoted line.
 bool WritableAsString(const std::vector<uint8_t>& data, std::u16string* text) {
-    if (data.size() < 2 || data.size() % 2 != 0) return false;
-    text->clear();
-    for (size_t i = 0; i + 1 < data.size(); i += 2)
-        text->push_back(static_cast<char16_t>(data[i] | (data[i + 1] << 8)));
-    if (text->back() != u'\0') return false;
-    text->pop_back();
-    return text->find(u'\0') == std::u16string::npos && Writable(*text);
+    *text = StringFromBytes(data);
+    return data == StringBytes(*text) && Writable(*text);
 }
 
 std::string HexLine(std::string line, const std::vector<uint8_t>& data) {
@@ -93,9 +88,7 @@ std::string ValueLine(std::u16string_view name, uint32_t type, const std::vector
     if (type == kRegSz && WritableAsString(data, &text)) return line + Quoted(text);
     if (type == kRegDword && data.size() == 4) {
         char dword[16];
-        std::snprintf(
-            dword, sizeof dword, "dword:%08x",
-            static_cast<unsigned>(data[0] | (data[1] << 8) | (data[2] << 16) | (uint32_t(data[3]) << 24)));
+        std::snprintf(dword, sizeof dword, "dword:%08x", static_cast<unsigned>(*DwordFromBytes(data)));
         return line + dword;
     }
     if (type == kRegBinary) return HexLine(line + "hex:", data);

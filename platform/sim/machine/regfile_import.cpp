@@ -12,6 +12,7 @@
 #include "qv/platform/scoped_handle.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/machine.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/regfile.h"
 #include "regfile_format.h"
 
@@ -276,14 +277,13 @@ class Parser {
             if (!Quoted(data, &end, &text, number)) return false;
             if (end != data.size()) return Fail(number, "unexpected text after the quoted string");
             op.type = kRegSz;
-            for (char16_t c : text) op.data.insert(op.data.end(), {uint8_t(c & 0xFF), uint8_t(c >> 8)});
-            op.data.insert(op.data.end(), {0, 0});
+            op.data = StringBytes(text);
         } else if (data.substr(0, 6) == "dword:") {
             uint32_t value = 0;
             if (!ParseHexNumber(data.substr(6), 8, &value))
                 return Fail(number, "dword: needs 1 to 8 hex digits");
             op.type = kRegDword;
-            op.data = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24)};
+            op.data = DwordBytes(value);
         } else if (data.substr(0, 3) == "hex") {
             std::string joined(data);
             std::string_view next;

@@ -160,7 +160,7 @@ LStatus WriteChanges(Model* model) {
     for (auto& path : model->paths) {
         LStatus status = kErrorSuccess;
         if (path.keyName.empty()) {
-            path.keyName = FreePathKeyName(taken);
+            path.keyName = FreeNumberedName(taken).value_or(u"");  // empty: no number left
             taken.push_back(path.keyName);
             status = WriteStoredPath(ToStored(*model, path));
         } else if (path.enabled != path.storedEnabled) {

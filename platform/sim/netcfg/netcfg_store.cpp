@@ -1,9 +1,6 @@
 // Reading and writing the network configuration's own registry keys.
 #include "netcfg_store.h"
 
-#include <algorithm>
-#include <cstdio>
-
 #include "qv/sim/reg_key.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
@@ -12,7 +9,6 @@ namespace qv::sim::netcfg {
 namespace {
 
 constexpr std::u16string_view kArrow = u"->";
-constexpr int kMaxPaths = 10000;
 
 std::u16string Child(std::u16string_view parent, std::u16string_view name) {
     return std::u16string(parent) + u'\\' + std::u16string(name);
@@ -72,18 +68,6 @@ std::u16string_view TokenLower(std::u16string_view token) {
 std::u16string_view TokenUpper(std::u16string_view token) {
     const size_t arrow = token.find(kArrow);
     return arrow == std::u16string_view::npos ? token : token.substr(0, arrow);
-}
-
-std::u16string FreePathKeyName(const std::vector<std::u16string>& taken) {
-    for (int index = 0; index < kMaxPaths; ++index) {
-        char digits[8];
-        std::snprintf(digits, sizeof digits, "%04d", index);
-        const std::u16string name(digits, digits + 4);
-        if (std::none_of(taken.begin(), taken.end(),
-                         [&](const std::u16string& t) { return EqualsIgnoreCase(t, name); }))
-            return name;
-    }
-    return {};
 }
 
 LStatus WriteStoredPath(const StoredPath& path) {

@@ -42,9 +42,6 @@ std::vector<StoredPath> ReadStoredPaths();
 std::u16string_view TokenLower(std::u16string_view token);
 std::u16string_view TokenUpper(std::u16string_view token);
 
-// The first four-digit key name not yet used below BindingPaths, counting names taken already.
-std::u16string FreePathKeyName(const std::vector<std::u16string>& taken);
-
 // Writes a new binding path at BindingPaths\<path.keyName>.
 LStatus WriteStoredPath(const StoredPath& path);
 

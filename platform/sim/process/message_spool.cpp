@@ -38,6 +38,7 @@
 #include "qv/platform/clock.h"
 #include "qv/platform/process.h"
 #include "qv/platform/wintypes.h"
+#include "qv/sim/handle_table.h"
 #include "qv/sim/registry_store.h"
 
 namespace qv {
@@ -170,14 +171,12 @@ long BroadcastToApplications(uint32_t message, uintptr_t wParam, intptr_t lParam
     const int dir = open(spool.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (dir < 0) {
         if (errno == ENOENT) return 1;  // nobody has ever listened on this machine
-        SetLastError(kErrorAccessDenied);
-        return -1;
+        return sim::FailWith(kErrorAccessDenied, -1);
     }
     DIR* listing = fdopendir(dir);
     if (listing == nullptr) {
         close(dir);
-        SetLastError(kErrorNotEnoughMemory);
-        return -1;
+        return sim::FailWith(kErrorNotEnoughMemory, -1);
     }
     Record record{kRecordMark,
                   message,

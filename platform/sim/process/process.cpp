@@ -19,6 +19,7 @@
 #include "qv/platform/files.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
+#include "qv/sim/handle_table.h"
 #include "qv/sim/process_table.h"
 
 namespace qv::proc {
@@ -98,10 +99,7 @@ std::string TakeListedImage(uint32_t pid) {
 }  // namespace
 
 bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesReturned) {
-    if (processIds == nullptr || bytesReturned == nullptr) {
-        SetLastError(kErrorInvalidParameter);
-        return false;
-    }
+    if (processIds == nullptr || bytesReturned == nullptr) return sim::FailWith(kErrorInvalidParameter);
     const uint32_t capacity = bufferBytes / 4;
     const uint32_t self = static_cast<uint32_t>(getpid());
     uint32_t count = 0;
@@ -125,20 +123,14 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
 }
 
 uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t capacity) {
-    if (name == nullptr || capacity == 0) {
-        SetLastError(kErrorInvalidParameter);
-        return 0;
-    }
+    if (name == nullptr || capacity == 0) return sim::FailWith(kErrorInvalidParameter, 0);
     std::string base = TakeListedImage(processId);
     if (base.empty()) base = sim::RegisteredImageName(processId).value_or("");
     if (base.empty()) {
         const std::string executable = ProcessBaseName(processId);
         if (!executable.empty()) base = sim::WindowsImageName(executable);
     }
-    if (base.empty()) {
-        SetLastError(kErrorInvalidParameter);
-        return 0;
-    }
+    if (base.empty()) return sim::FailWith(kErrorInvalidParameter, 0);
     const std::u16string wide = ToUtf16(base);
     // As GetModuleBaseNameW: a name longer than the buffer is cut to fit with its terminator.
     const uint32_t length = static_cast<uint32_t>(std::min<size_t>(wide.size(), capacity - 1));

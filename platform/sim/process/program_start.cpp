@@ -24,8 +24,9 @@
 #include "qv/platform/process.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
-#include "qv/sim/registry_store.h"
+#include "qv/sim/handle_table.h"
 #include "qv/sim/reg_key.h"
+#include "qv/sim/registry_store.h"
 
 extern char** environ;
 
@@ -149,10 +150,7 @@ std::vector<std::string> ProgramEnvironment() {
 bool StartDetachedProgram(const char16_t* path) {
     const auto name = path == nullptr ? std::nullopt : SystemProgramName(path);
     const auto program = name ? FindHostProgram(HostProgramsDir(), *name) : std::nullopt;
-    if (!program) {
-        SetLastError(kErrorFileNotFound);
-        return false;
-    }
+    if (!program) return sim::FailWith(kErrorFileNotFound);
     // Everything the new process needs is made before fork: a multi-threaded caller's child may
     // only make async-signal-safe calls.
     const std::string file = program->string();
@@ -164,17 +162,13 @@ bool StartDetachedProgram(const char16_t* path) {
     char* argv[] = {argv0.data(), nullptr};
 
     int fds[2];
-    if (pipe2(fds, O_CLOEXEC) != 0) {
-        SetLastError(ErrorOf(errno));
-        return false;
-    }
+    if (pipe2(fds, O_CLOEXEC) != 0) return sim::FailWith(ErrorOf(errno));
     // The report end lies above the standard streams, which the program gets anew.
     const int report = fcntl(fds[1], F_DUPFD_CLOEXEC, 3);
     close(fds[1]);
     if (report < 0) {
         close(fds[0]);
-        SetLastError(ErrorOf(errno));
-        return false;
+        return sim::FailWith(ErrorOf(errno));
     }
     const pid_t intermediate = fork();
     if (intermediate == 0) {
@@ -188,8 +182,7 @@ bool StartDetachedProgram(const char16_t* path) {
     if (intermediate < 0) {
         const int error = errno;
         close(fds[0]);
-        SetLastError(ErrorOf(error));
-        return false;
+        return sim::FailWith(ErrorOf(error));
     }
     while (waitpid(intermediate, nullptr, 0) < 0 && errno == EINTR) {
     }
@@ -202,10 +195,7 @@ bool StartDetachedProgram(const char16_t* path) {
         }
     }
     close(fds[0]);
-    if (got == static_cast<ssize_t>(sizeof error)) {
-        SetLastError(ErrorOf(error));
-        return false;
-    }
+    if (got == static_cast<ssize_t>(sizeof error)) return sim::FailWith(ErrorOf(error));
     return true;
 }
 

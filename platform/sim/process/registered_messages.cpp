@@ -11,6 +11,7 @@
 #include "qv/platform/process.h"
 #include "qv/platform/registry.h"
 #include "qv/platform/wintypes.h"
+#include "qv/sim/handle_table.h"
 #include "qv/sim/registry_store.h"
 #include "qv/sim/reg_key.h"
 
@@ -43,32 +44,19 @@ uint32_t NextFreeMessage(const sim::RegKey& messages) {
 
 uint32_t RegisterWindowMessage(const char16_t* name) {
     const std::u16string_view text = name == nullptr ? std::u16string_view() : std::u16string_view(name);
-    if (text.empty() || text.size() > kMaxMessageName) {
-        SetLastError(kErrorInvalidParameter);
-        return 0;
-    }
+    if (text.empty() || text.size() > kMaxMessageName) return sim::FailWith(kErrorInvalidParameter, 0);
     sim::RegistryTransaction transaction;
-    if (!transaction.ok()) {
-        SetLastError(kErrorRegistryIoFailed);
-        return 0;
-    }
+    if (!transaction.ok()) return sim::FailWith(kErrorRegistryIoFailed, 0);
     sim::RegKey messages;
-    if (sim::RegKey::Create(kMessagesPath, &messages) != kErrorSuccess) {
-        SetLastError(kErrorRegistryIoFailed);
-        return 0;
-    }
+    if (sim::RegKey::Create(kMessagesPath, &messages) != kErrorSuccess)
+        return sim::FailWith(kErrorRegistryIoFailed, 0);
     // A number outside the range (a damaged value) is never handed out; the name gets a new one.
     const auto known = messages.ReadDword(text);
     if (known && *known >= kFirstMessage && *known <= kLastMessage) return *known;
     const uint32_t next = NextFreeMessage(messages);
-    if (next > kLastMessage) {
-        SetLastError(kErrorNotEnoughMemory);
-        return 0;
-    }
-    if (messages.WriteDword(text, next) != kErrorSuccess || transaction.Commit() != 0) {
-        SetLastError(kErrorRegistryIoFailed);
-        return 0;
-    }
+    if (next > kLastMessage) return sim::FailWith(kErrorNotEnoughMemory, 0);
+    if (messages.WriteDword(text, next) != kErrorSuccess || transaction.Commit() != 0)
+        return sim::FailWith(kErrorRegistryIoFailed, 0);
     return next;
 }
 

@@ -1,6 +1,10 @@
 #include "qv/sim/reg_key.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <cstring>
+
+#include "qv/sim/little_endian.h"
 
 namespace qv::sim {
 namespace {
@@ -11,6 +15,13 @@ std::u16string Terminated(std::u16string_view text) {
 
 char16_t FoldAscii(char16_t c) {
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+}
+
+// Every UTF-16 unit of bytes; an odd last byte is dropped.
+std::u16string Units(const std::vector<uint8_t>& bytes) {
+    std::u16string units(bytes.size() / 2, u'\0');
+    if (!units.empty()) std::memcpy(units.data(), bytes.data(), units.size() * 2);
+    return units;
 }
 
 }  // namespace
@@ -60,11 +71,7 @@ std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, 
 std::optional<std::u16string> RegKey::ReadString(std::u16string_view name, uint32_t* type) const {
     const auto bytes = ReadBytes(name, type);
     if (!bytes) return std::nullopt;
-    std::u16string text(bytes->size() / 2, u'\0');
-    if (!text.empty()) std::memcpy(text.data(), bytes->data(), text.size() * 2);
-    const auto end = text.find(u'\0');
-    if (end != std::u16string::npos) text.resize(end);
-    return text;
+    return StringFromBytes(*bytes);
 }
 
 std::optional<std::vector<std::u16string>> RegKey::ReadMultiString(std::u16string_view name) const {
@@ -74,8 +81,7 @@ std::optional<std::vector<std::u16string>> RegKey::ReadMultiString(std::u16strin
 }
 
 std::vector<std::u16string> ParseMultiString(const std::vector<uint8_t>& bytes) {
-    std::u16string all(bytes.size() / 2, u'\0');
-    if (!all.empty()) std::memcpy(all.data(), bytes.data(), all.size() * 2);
+    const std::u16string all = Units(bytes);
     std::vector<std::u16string> list;
     size_t pos = 0;
     while (pos < all.size()) {
@@ -91,10 +97,8 @@ std::vector<std::u16string> ParseMultiString(const std::vector<uint8_t>& bytes) 
 std::optional<uint32_t> RegKey::ReadDword(std::u16string_view name) const {
     uint32_t type = 0;
     const auto bytes = ReadBytes(name, &type);
-    if (!bytes || bytes->size() != 4) return std::nullopt;
-    uint32_t value = 0;
-    std::memcpy(&value, bytes->data(), 4);
-    return value;
+    if (!bytes) return std::nullopt;
+    return DwordFromBytes(*bytes);
 }
 
 LStatus RegKey::WriteString(std::u16string_view name, std::u16string_view text) const {
@@ -111,9 +115,8 @@ LStatus RegKey::WriteMultiString(std::u16string_view name, const std::vector<std
 
 LStatus RegKey::WriteDword(std::u16string_view name, uint32_t value) const {
     const std::u16string n = Terminated(name);
-    uint8_t bytes[4];
-    std::memcpy(bytes, &value, 4);
-    return reg::SetValueEx(get(), n.c_str(), kRegDword, bytes, 4);
+    const auto bytes = DwordBytes(value);
+    return reg::SetValueEx(get(), n.c_str(), kRegDword, bytes.data(), 4);
 }
 
 std::vector<std::u16string> RegKey::SubKeys() const {
@@ -134,6 +137,23 @@ std::vector<uint8_t> StringBytes(std::u16string_view text) {
     std::vector<uint8_t> bytes((text.size() + 1) * 2, 0);
     if (!text.empty()) std::memcpy(bytes.data(), text.data(), text.size() * 2);
     return bytes;
+}
+
+std::u16string StringFromBytes(const std::vector<uint8_t>& bytes) {
+    std::u16string text = Units(bytes);
+    if (const size_t end = text.find(u'\0'); end != std::u16string::npos) text.resize(end);
+    return text;
+}
+
+std::vector<uint8_t> DwordBytes(uint32_t value) {
+    std::vector<uint8_t> bytes(4);
+    Put32(bytes.data(), value);
+    return bytes;
+}
+
+std::optional<uint32_t> DwordFromBytes(const std::vector<uint8_t>& bytes) {
+    if (bytes.size() != 4) return std::nullopt;
+    return Get32(bytes.data());
 }
 
 std::vector<uint8_t> MultiStringBytes(const std::vector<std::u16string>& list) {
@@ -158,6 +178,19 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 
 bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix) {
     return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+std::optional<std::u16string> FreeNumberedName(const std::vector<std::u16string>& taken,
+                                               const std::function<bool(const std::u16string&)>& alsoTaken) {
+    for (int number = 0; number < 10000; ++number) {
+        char digits[8];
+        std::snprintf(digits, sizeof digits, "%04d", number);
+        const std::u16string name(digits, digits + 4);
+        const bool inTaken = std::any_of(taken.begin(), taken.end(),
+                                         [&](const std::u16string& t) { return EqualsIgnoreCase(t, name); });
+        if (!inTaken && !(alsoTaken && alsoTaken(name))) return name;
+    }
+    return std::nullopt;
 }
 
 }  // namespace qv::sim

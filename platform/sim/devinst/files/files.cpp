@@ -69,44 +69,27 @@ namespace file {
 
 uint32_t GetSystemWindowsDirectory(char16_t* buffer, uint32_t size) {
     const auto windows = sim::WindowsDirectory();
-    if (!windows) {
-        SetLastError(kErrorInvalidData);
-        return 0;
-    }
+    if (!windows) return sim::FailWith(kErrorInvalidData, 0);
     return CopyOut(*windows, buffer, size);
 }
 
 HFind FindFirstFile(const char16_t* pattern, FindData* data) {
-    if (pattern == nullptr || data == nullptr) {
-        SetLastError(kErrorInvalidParameter);
-        return kInvalidFind;
-    }
+    if (pattern == nullptr || data == nullptr) return sim::FailWith(kErrorInvalidParameter, kInvalidFind);
     const auto full = sim::winpath::FullPath(pattern);
     const size_t split = full ? full->rfind(u'\\') : std::u16string::npos;
-    if (split == std::u16string::npos) {
-        SetLastError(kErrorPathNotFound);
-        return kInvalidFind;
-    }
+    if (split == std::u16string::npos) return sim::FailWith(kErrorPathNotFound, kInvalidFind);
     const std::u16string_view name = std::u16string_view(*full).substr(split + 1);
     const auto folder = sim::winpath::HostPath(full->substr(0, split + 1));
     std::error_code ec;
-    if (!folder || !std::filesystem::is_directory(*folder, ec)) {
-        SetLastError(kErrorPathNotFound);
-        return kInvalidFind;
-    }
+    if (!folder || !std::filesystem::is_directory(*folder, ec))
+        return sim::FailWith(kErrorPathNotFound, kInvalidFind);
     auto search = std::make_unique<OpenFind>();
     if (!name.empty()) search->found = Matches(*folder, name);
-    if (search->found.empty()) {
-        SetLastError(kErrorFileNotFound);
-        return kInvalidFind;
-    }
+    if (search->found.empty()) return sim::FailWith(kErrorFileNotFound, kInvalidFind);
     *data = search->found[0];
     search->next = 1;
     HFind find = sim::NewHandle<OpenFind, HFind>(std::move(search));
-    if (find == nullptr) {
-        SetLastError(kErrorNotEnoughMemory);
-        return kInvalidFind;
-    }
+    if (find == nullptr) return sim::FailWith(kErrorNotEnoughMemory, kInvalidFind);
     SetLastError(kErrorSuccess);
     return find;
 }
@@ -127,15 +110,9 @@ bool FindClose(HFind find) {
 
 uint32_t GetFullPathName(const char16_t* fileName, uint32_t bufferLength, char16_t* buffer,
                          char16_t** filePart) {
-    if (fileName == nullptr) {
-        SetLastError(kErrorInvalidParameter);
-        return 0;
-    }
+    if (fileName == nullptr) return sim::FailWith(kErrorInvalidParameter, 0);
     const auto full = sim::winpath::FullPath(fileName);
-    if (!full) {
-        SetLastError(*fileName == u'\0' ? kErrorInvalidName : kErrorInvalidData);
-        return 0;
-    }
+    if (!full) return sim::FailWith(*fileName == u'\0' ? kErrorInvalidName : kErrorInvalidData, 0);
     const uint32_t result = CopyOut(*full, buffer, bufferLength);
     if (filePart != nullptr && result == full->size()) {
         const size_t last = full->rfind(u'\\');
@@ -145,18 +122,14 @@ uint32_t GetFullPathName(const char16_t* fileName, uint32_t bufferLength, char16
 }
 
 uint32_t GetFileAttributes(const char16_t* fileName) {
-    if (fileName == nullptr) {
-        SetLastError(kErrorInvalidParameter);
-        return kInvalidFileAttributes;
-    }
+    if (fileName == nullptr) return sim::FailWith(kErrorInvalidParameter, kInvalidFileAttributes);
     const auto host = sim::winpath::HostPath(fileName);
     std::error_code ec;
     const auto status = host ? std::filesystem::status(*host, ec) : std::filesystem::file_status();
     if (!host || !std::filesystem::exists(status)) {
         // A missing file of an existing folder is "file not found"; anything else "path not found".
         const bool folderExists = host && std::filesystem::is_directory(host->parent_path(), ec);
-        SetLastError(folderExists ? kErrorFileNotFound : kErrorPathNotFound);
-        return kInvalidFileAttributes;
+        return sim::FailWith(folderExists ? kErrorFileNotFound : kErrorPathNotFound, kInvalidFileAttributes);
     }
     SetLastError(kErrorSuccess);
     return std::filesystem::is_directory(status) ? kFileAttributeDirectory : kFileAttributeNormal;

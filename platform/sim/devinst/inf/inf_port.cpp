@@ -70,15 +70,9 @@ std::u16string InfPath(std::u16string_view fileName) {
 
 // The document of the INF at fileName; the last error (and *errorLine for syntax errors) on failure.
 std::optional<InfDocument> LoadInf(const char16_t* fileName, uint32_t* errorLine) {
-    if (fileName == nullptr || *fileName == u'\0') {
-        SetLastError(kErrorInvalidParameter);
-        return std::nullopt;
-    }
+    if (fileName == nullptr || *fileName == u'\0') return sim::FailWith(kErrorInvalidParameter, std::nullopt);
     const auto host = sim::winpath::HostPath(InfPath(fileName));
-    if (!host) {
-        SetLastError(kErrorPathNotFound);
-        return std::nullopt;
-    }
+    if (!host) return sim::FailWith(kErrorPathNotFound, std::nullopt);
     sim::inf::InfError error;
     auto document = InfDocument::Load(*host, &error);
     if (!document) {
@@ -95,17 +89,12 @@ InfDocument* Document(HInf inf) {
 
 // The document of a context and whether its section and line are real.
 InfDocument* ContextDocument(const InfContext* context) {
-    if (context == nullptr) {
-        SetLastError(kErrorInvalidParameter);
-        return nullptr;
-    }
+    if (context == nullptr) return sim::FailWith(kErrorInvalidParameter, nullptr);
     InfDocument* document = Document(static_cast<HInf>(context->currentInf));
     if (document == nullptr) return nullptr;
     if (context->section >= document->SectionCount() ||
-        context->line >= document->LineCount(context->section)) {
-        SetLastError(kErrorInvalidParameter);
-        return nullptr;
-    }
+        context->line >= document->LineCount(context->section))
+        return sim::FailWith(kErrorInvalidParameter, nullptr);
     return document;
 }
 
@@ -117,22 +106,15 @@ HInf OpenInfFile(const char16_t* fileName, const char16_t* infClass, uint32_t in
     auto document = LoadInf(fileName, errorLine);
     if (!document) return kInvalidInf;
     // Only an INF_STYLE_WIN4 request without INF_STYLE_OLDNT insists on a Windows 4 signature.
-    if ((infStyle & (kInfStyleWin4 | kInfStyleOldNt)) == kInfStyleWin4 && !HasWin4Signature(*document)) {
-        SetLastError(kErrorWrongInfStyle);
-        return kInvalidInf;
-    }
+    if ((infStyle & (kInfStyleWin4 | kInfStyleOldNt)) == kInfStyleWin4 && !HasWin4Signature(*document))
+        return sim::FailWith(kErrorWrongInfStyle, kInvalidInf);
     if (infClass != nullptr) {
         const auto declared = InfClassName(*document);
-        if (!declared || !sim::EqualsIgnoreCase(*declared, infClass)) {
-            SetLastError(kErrorClassMismatch);
-            return kInvalidInf;
-        }
+        if (!declared || !sim::EqualsIgnoreCase(*declared, infClass))
+            return sim::FailWith(kErrorClassMismatch, kInvalidInf);
     }
     HInf inf = sim::NewHandle<OpenInf, HInf>(std::make_unique<OpenInf>(std::move(*document)));
-    if (inf == nullptr) {
-        SetLastError(kErrorNotEnoughMemory);
-        return kInvalidInf;
-    }
+    if (inf == nullptr) return sim::FailWith(kErrorNotEnoughMemory, kInvalidInf);
     SetLastError(kErrorSuccess);
     return inf;
 }

@@ -55,6 +55,13 @@ inline bool FailWith(Win32Error error) {
     SetLastError(error);
     return false;
 }
+// Sets the thread's last error and returns value: how the calls that hand out a handle, a count or
+// an optional fail (FailWith(kErrorPathNotFound, kInvalidFind)).
+template <class T>
+T FailWith(Win32Error error, T value) {
+    SetLastError(error);
+    return value;
+}
 
 // Typed access for a handle type H (a pointer to an incomplete tag) and its object type T.
 template <class T, class H>

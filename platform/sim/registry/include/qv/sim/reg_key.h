@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -56,9 +57,20 @@ std::vector<uint8_t> MultiStringBytes(const std::vector<std::u16string>& list);
 std::vector<std::u16string> ParseMultiString(const std::vector<uint8_t>& bytes);
 // The bytes of a REG_SZ holding text with its terminator.
 std::vector<uint8_t> StringBytes(std::u16string_view text);
+// The text of REG_SZ bytes up to the first terminator (all of it when there is none).
+std::u16string StringFromBytes(const std::vector<uint8_t>& bytes);
+// The bytes of a REG_DWORD holding value, and the value of REG_DWORD bytes (none unless 4 bytes).
+std::vector<uint8_t> DwordBytes(uint32_t value);
+std::optional<uint32_t> DwordFromBytes(const std::vector<uint8_t>& bytes);
 
 // ASCII case-insensitive comparison, as the registry and device ids compare.
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix);
+
+// The first four-digit key name ("0000" to "9999") that no name of taken equals (ignoring case) and
+// that alsoTaken, when given, does not claim; none when every number is in use.
+std::optional<std::u16string> FreeNumberedName(
+    const std::vector<std::u16string>& taken,
+    const std::function<bool(const std::u16string&)>& alsoTaken = {});
 
 }  // namespace qv::sim
