@@ -154,14 +154,11 @@ int32_t Adapter::HandleRequest(uint32_t function, uint8_t* buffer, uint32_t inSi
     return kHandlers[function](*this, Request{buffer, inSize, outCapacity, returned});
 }
 
-namespace {
-std::unique_ptr<BusDevice> OpenAdapter(const std::filesystem::path& stateFile, int32_t* error) {
-    return Adapter::Open(stateFile, error);
-}
-}  // namespace
-
 void RegisterAsBusDriver() {
-    RegisterBusDriver(&OpenAdapter);
+    RegisterBusDriver(
+        [](const std::filesystem::path& stateFile, int32_t* error) -> std::unique_ptr<BusDevice> {
+            return Adapter::Open(stateFile, error);
+        });
 }
 
 }  // namespace qv::sim::n5

@@ -10,22 +10,18 @@ namespace {
 constexpr uint32_t kContextRecordSize = 24;      // type u32, id u32, f0 u64, f1 u64
 constexpr uint32_t kDescriptorRecordSize = 140;  // queue u32, index u32, length u32, 128 data bytes
 
-constexpr uint32_t kEgressTunnel = 0;
-constexpr uint32_t kEgressControl = 2;
+constexpr uint32_t kEgressControl = 2;  // the last of the three egress types
 constexpr uint32_t kFreeList = 3;
 constexpr uint32_t kResponse = 4;
 
 }  // namespace
 
-bool EgressContextSlot(uint32_t id, uint32_t* slot) {
-    if (id < 16) {
-        *slot = id;
-    } else if (id >= 0xFFF8 && id <= 0xFFFF) {
-        *slot = 16 + (id - 0xFFF8);
-    } else {
-        return false;
-    }
-    return true;
+QueueContext* FindQueueContext(ChipState& chip, uint32_t type, uint32_t id) {
+    if (type <= kEgressControl && id < 16) return &chip.egress[id];
+    if (type <= kEgressControl && id >= 0xFFF8 && id <= 0xFFFF) return &chip.egress[16 + (id - 0xFFF8)];
+    if (type == kFreeList && id < kFreeListContexts) return &chip.freeList[id];
+    if (type == kResponse && id < kResponseContexts) return &chip.response[id];
+    return nullptr;
 }
 
 uint32_t TpTableStart(uint32_t table) {
@@ -36,21 +32,10 @@ uint32_t TpTableStart(uint32_t table) {
 
 int32_t QueueContextRead(Adapter& a, const Request& r) {
     if (r.inSize < 8 || r.outCapacity < kContextRecordSize) return kErrorInsufficientBuffer;
-    const uint32_t type = Get32(r.buffer);
-    const uint32_t id = Get32(r.buffer + 4);
     ChipState& chip = a.state().chip;
-    chip.lastContextType = type;
-    chip.lastContextId = id;
-    const QueueContext* context = nullptr;
-    uint32_t slot = 0;
-    // The three egress types share the one egress id space.
-    if (type >= kEgressTunnel && type <= kEgressControl && EgressContextSlot(id, &slot)) {
-        context = &chip.egress[slot];
-    } else if (type == kFreeList && id < kFreeListContexts) {
-        context = &chip.freeList[id];
-    } else if (type == kResponse && id < kResponseContexts) {
-        context = &chip.response[id];
-    }
+    chip.lastContextType = Get32(r.buffer);
+    chip.lastContextId = Get32(r.buffer + 4);
+    const QueueContext* context = FindQueueContext(chip, chip.lastContextType, chip.lastContextId);
     if (context == nullptr) return kErrorInvalidParameter;
     Put64(r.buffer + 8, context->f0);
     Put64(r.buffer + 16, context->f1);

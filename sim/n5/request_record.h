@@ -9,13 +9,6 @@
 
 namespace qv::sim::n5 {
 
-using sim::Get16;
-using sim::Get32;
-using sim::Get64;
-using sim::Put16;
-using sim::Put32;
-using sim::Put64;
-
 // A request: its buffer (input in place, answer written over it) and sizes, and what the answer
 // returns.
 struct Request {

@@ -18,10 +18,6 @@ constexpr uint8_t kOpReadSignature = 0xAB;
 constexpr uint32_t kAddressBytes = 3;
 constexpr uint8_t kIdleLine = 0xFF;  // what the tool reads when the part drives nothing
 
-bool Busy(const SerialFlash& f) {
-    return f.busyPolls > 0;
-}
-
 bool TakesAddress(uint8_t opcode) {
     return opcode == kOpSectorErase || opcode == kOpPageProgram || opcode == kOpRead ||
            opcode == kOpReadSignature;
@@ -39,7 +35,7 @@ void OpenCommand(SerialFlash* f, uint8_t opcode) {
     f->address = 0;
     f->dataBytes = 0;
     // While a cycle runs the part answers only status reads.
-    f->ignored = (!Known(opcode) || (Busy(*f) && opcode != kOpReadStatus)) ? 1 : 0;
+    f->ignored = (!Known(opcode) || (f->busyPolls > 0 && opcode != kOpReadStatus)) ? 1 : 0;
     if (opcode == kOpPageProgram) std::memset(f->pageLatch, 0xFF, sizeof f->pageLatch);
 }
 
@@ -62,7 +58,7 @@ uint8_t ShiftOut(SerialFlash* f) {
     if (!f->selected || f->ignored) return kIdleLine;
     switch (f->opcode) {
         case kOpReadStatus: {
-            const uint8_t status = static_cast<uint8_t>((Busy(*f) ? kFlashStatusBusy : 0) |
+            const uint8_t status = static_cast<uint8_t>((f->busyPolls > 0 ? kFlashStatusBusy : 0) |
                                                         (f->writeEnabled ? kFlashStatusWriteEnabled : 0));
             // The running cycle advances with each poll; the latch clears when it completes.
             if (f->faults.neverReady == 0 && f->busyPolls > 0 && --f->busyPolls == 0) f->writeEnabled = 0;

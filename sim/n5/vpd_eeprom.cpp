@@ -11,9 +11,6 @@
 namespace qv::sim::n5 {
 namespace {
 
-using sim::Get16;
-using sim::Put16;
-
 constexpr uint32_t kCapabilityPointer = 0x34;
 constexpr uint32_t kCapabilityBytes = 8;  // id, next, address register, data register
 constexpr uint32_t kMaxCapabilityHops = 48;
@@ -99,9 +96,7 @@ void PowerOnVpdEeprom(VpdEeprom* e, uint32_t capability) {
     WriteVpdArea(e->memory);
     // The protocol SRAM and serial configuration areas hold a pattern, so that dumps show data.
     for (uint32_t a = 0x1000; a < 0x1A00; ++a) e->memory[a] = static_cast<uint8_t>(a * 0x1F + (a >> 8));
-    for (int i = 0; i < 4; ++i) {
-        e->memory[kVpdProtectionWordAddress + i] = static_cast<uint8_t>(kVpdProtectionWordDefault >> (8 * i));
-    }
+    Put32(e->memory + kVpdProtectionWordAddress, kVpdProtectionWordDefault);
 }
 
 void VpdConfigRead(VpdEeprom* e, uint8_t* config, uint32_t offset, uint32_t* value) {

@@ -9,12 +9,11 @@
 //   one entry of a TP table: prints it, or sets it.
 // Types, ids, queues, indexes and lengths are decimal; words and values hexadecimal. A word is kept
 // big-endian in the descriptor's data, as the tool prints it.
-#include "adapter_parts.h"
-
 #include <cinttypes>
 #include <cstdio>
 #include <cstring>
 
+#include "adapter_parts.h"
 #include "machine_support.h"
 
 namespace qvsim {
@@ -31,16 +30,8 @@ int RunContextCommand(Adapter& a, Args args) {
     if (!type || !id || (args.size() != 2 && args.size() != 4)) {
         return AdapterUsage("expected context <type 0-4> <id> [<f0> <f1>]");
     }
-    ChipState& chip = a.state().chip;
-    QueueContext* context = nullptr;
-    uint32_t slot = 0;
-    if (*type <= 2 && EgressContextSlot(static_cast<uint32_t>(*id), &slot)) {
-        context = &chip.egress[slot];
-    } else if (*type == 3 && *id < kFreeListContexts) {
-        context = &chip.freeList[*id];
-    } else if (*type == 4 && *id < kResponseContexts) {
-        context = &chip.response[*id];
-    }
+    QueueContext* context =
+        FindQueueContext(a.state().chip, static_cast<uint32_t>(*type), static_cast<uint32_t>(*id));
     if (context == nullptr) return Fail(kExitFailure, "adapter: no context of that type has that id");
     if (args.size() == 4) {
         const auto f0 = ParseNumber(args[2], Radix::kHex, UINT64_MAX);
@@ -55,8 +46,10 @@ int RunContextCommand(Adapter& a, Args args) {
 
 int RunDescriptorCommand(Adapter& a, Args args) {
     constexpr size_t kWords = kDescriptorBytes / 8;
-    const auto queue = args.size() >= 2 ? ParseNumber(args[0], Radix::kDecimal, kDescriptorQueues - 1) : std::nullopt;
-    const auto index = args.size() >= 2 ? ParseNumber(args[1], Radix::kDecimal, kDescriptorSlots - 1) : std::nullopt;
+    const auto queue =
+        args.size() >= 2 ? ParseNumber(args[0], Radix::kDecimal, kDescriptorQueues - 1) : std::nullopt;
+    const auto index =
+        args.size() >= 2 ? ParseNumber(args[1], Radix::kDecimal, kDescriptorSlots - 1) : std::nullopt;
     const auto length = args.size() >= 3 ? ParseNumber(args[2], Radix::kDecimal, 0xFFFFFFFF) : std::nullopt;
     if (!queue || !index || (args.size() >= 3 && !length) || args.size() > 3 + kWords) {
         return AdapterUsage(

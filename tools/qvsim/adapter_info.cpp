@@ -6,14 +6,14 @@
 //   vbd and microcode take decimal parts; firmware words are hexadecimal and written into the flash.
 // qvsim adapter <n> trace load <count> | trace clear
 //   load: the driver holds <count> generated entries from the first one on (about 30 to a buffer).
-#include "adapter_parts.h"
-
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
+#include "adapter_parts.h"
 #include "machine_support.h"
+#include "qv/sim/little_endian.h"
 #include "qv/sim/n5/adapter_info_state.h"
 
 namespace qvsim {
@@ -24,12 +24,6 @@ using Args = std::span<char* const>;
 
 constexpr uint32_t kFirmwareVersionAddress = 0x7FFFC;
 constexpr uint32_t kFirmwareFallbackAddress = 0x77FFC;
-
-uint32_t FlashWord(const uint8_t* memory, uint32_t address) {
-    return static_cast<uint32_t>(memory[address]) | static_cast<uint32_t>(memory[address + 1]) << 8 |
-           static_cast<uint32_t>(memory[address + 2]) << 16 |
-           static_cast<uint32_t>(memory[address + 3]) << 24;
-}
 
 }  // namespace
 
@@ -42,9 +36,9 @@ int RunInfoCommand(qv::sim::n5::Adapter& a, Args args) {
     std::printf("loaded microcode: %u.%u.%u%s\n", (s.loadedMicrocode >> 16) & 0xFF,
                 (s.loadedMicrocode >> 8) & 0xFF, s.loadedMicrocode & 0xFF,
                 s.microcodeNeverReady ? " (handshake stuck)" : "");
-    std::printf("firmware words: 0x%08X at 0x%X, 0x%08X at 0x%X\n", FlashWord(flash, kFirmwareVersionAddress),
-                kFirmwareVersionAddress, FlashWord(flash, kFirmwareFallbackAddress),
-                kFirmwareFallbackAddress);
+    std::printf("firmware words: 0x%08X at 0x%X, 0x%08X at 0x%X\n",
+                qv::sim::Get32(flash + kFirmwareVersionAddress), kFirmwareVersionAddress,
+                qv::sim::Get32(flash + kFirmwareFallbackAddress), kFirmwareFallbackAddress);
     std::printf("trace: %u entries left, next entry %u, %u buffers handed out\n", s.traceEntriesLeft,
                 s.traceNextEntry, s.traceBuffersHandedOut);
     for (uint32_t q = 0; q < qv::sim::n5::kQsetCount; ++q) {

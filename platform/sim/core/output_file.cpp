@@ -20,9 +20,7 @@ std::FILE* OpenForAppend(const char* path) {
         return nullptr;
     }
     const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0) {
-        return nullptr;
-    }
+    if (fd < 0) return nullptr;
     struct stat status {};
     if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
         ::close(fd);
@@ -32,17 +30,11 @@ std::FILE* OpenForAppend(const char* path) {
     // Regular files ignore O_NONBLOCK; it is cleared so that the stream is what fopen would give.
     ::fcntl(fd, F_SETFL, O_APPEND);
     std::FILE* file = ::fdopen(fd, "ab");
-    if (file == nullptr) {
-        ::close(fd);
-    }
+    if (file == nullptr) ::close(fd);
     return file;
 }
 
 std::FILE* OpenForAppend(std::u16string_view path) {
-    if (path.empty()) {
-        errno = ENOENT;
-        return nullptr;
-    }
     return OpenForAppend(ToUtf8(path).c_str());
 }
 

@@ -2,12 +2,12 @@
 // DeviceClasses\{interface class}\<reference> with DeviceInstance and SymbolicLink values.
 #include <string>
 
-#include "qv/sim/reg_key.h"
 #include "qv/platform/guid.h"
 #include "qv/platform/registry.h"
 #include "qv/sim/bus_driver.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
 
 namespace qv::sim {
@@ -33,8 +33,7 @@ std::u16string ReadSz(const RegKey& key, std::u16string_view name) {
 int32_t ListBusDriverInterfaces(bool presentOnly, std::vector<BusDriverInterface>* interfaces) {
     interfaces->clear();
     RegKey classKey;
-    const std::u16string classPath =
-        std::u16string(kDeviceClassesPath) + u"\\" + std::u16string(kGuidBusDriverInterfaceText);
+    const std::u16string classPath = JoinPath(kDeviceClassesPath, kBusDriverInterfaceGuid);
     const LStatus opened = RegKey::Open(classPath, kKeyRead, &classKey);
     if (opened == kErrorFileNotFound) return kErrorSuccess;  // no interface registered
     if (opened != kErrorSuccess) return opened;

@@ -17,6 +17,7 @@
 #include "qv/sim/host_state.h"
 #include "qv/sim/kill_switch.h"
 #include "qv/sim/ndis_adapter.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::io {
 namespace {
@@ -39,14 +40,6 @@ constexpr uint32_t kBusDriverDeviceType = 0x6800;
 constexpr uint32_t kMethodBuffered = 0;
 // No request of the bus driver comes near this; larger buffers are refused, not allocated.
 constexpr uint32_t kMaxBufferSize = 1u << 20;
-
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-bool SamePath(const std::string& a, const char* b) {
-    return std::equal(a.begin(), a.end(), b, b + std::strlen(b),
-                      [](char x, char y) { return Lower(x) == Lower(y); });
-}
 
 // "\\.\{GUID}": the GUID part, or "" when path is not of that form.
 constexpr std::string_view kWin32DevicePrefix = "\\\\.\\";
@@ -101,9 +94,9 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
     std::vector<sim::BusDriverInterface> interfaces;
     const int32_t status = sim::ListBusDriverInterfaces(true, &interfaces);
     if (status != kErrorSuccess) return FailWith(status, kInvalidDevice);
-    const auto match =
-        std::find_if(interfaces.begin(), interfaces.end(),
-                     [path](const sim::BusDriverInterface& i) { return SamePath(i.symbolicLink, path); });
+    const auto match = std::find_if(
+        interfaces.begin(), interfaces.end(),
+        [path](const sim::BusDriverInterface& i) { return sim::EqualsIgnoreCase(i.symbolicLink, path); });
     if (match == interfaces.end()) return FailWith(kErrorFileNotFound, kInvalidDevice);
     const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
     // A disabled device's interfaces are not enabled: its path does not open.

@@ -9,8 +9,8 @@
 #include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/reg_key.h"
 #include "qv/sim/little_endian.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
@@ -26,14 +26,58 @@ constexpr uint8_t kOffloadRevision = 1;
 constexpr uint32_t kOffloadSupported = 1;  // NDIS_OFFLOAD_SUPPORTED in each 2-bit field
 constexpr uint32_t kTcpConnectionCapacity = 1024;
 
+struct NdisFacts {
+    uint32_t linkSpeed = 0;  // units of 100 bit/s
+    uint32_t mediaConnectStatus = 0;
+    uint32_t maximumFrameSize = 1514;
+    uint32_t offloadForm = 6;
+    uint32_t connectionOffload = 0;
+};
+
 std::u16string KeyPath(std::u16string_view guid) {
-    return std::u16string(kSimNdisPath) + u'\\' + std::u16string(guid);
+    return JoinPath(kSimNdisPath, guid);
 }
 
 std::u16string CounterName(uint32_t oid) {
     char name[24];
     std::snprintf(name, sizeof name, "Counter_%08X", oid);
     return ToUtf16(name);
+}
+
+// The facts of an adapter that has no key yet: n5 adapters (service qvn5) 10 Gb/s, NDIS 6 form with
+// TCP connection offload; the other physical adapters 1 Gb/s, NDIS 5 form; team and VLAN virtual
+// adapters 1 Gb/s, NDIS 6 form without connection offload. Always connected, frames of 1514 bytes.
+NdisFacts DefaultNdisFacts(std::u16string_view service) {
+    NdisFacts facts;
+    facts.linkSpeed = kLinkSpeed1G;
+    if (EqualsIgnoreCase(service, u"qvn5")) {
+        facts.linkSpeed = kLinkSpeed10G;
+        facts.connectionOffload = 1;
+    } else if (!EqualsIgnoreCase(service, u"qvteamm")) {
+        facts.offloadForm = 5;
+    }
+    return facts;
+}
+
+NdisFacts ReadNdisFacts(std::u16string_view guid, std::u16string_view service) {
+    NdisFacts facts = DefaultNdisFacts(service);
+    RegKey key;
+    if (RegKey::Open(KeyPath(guid), kKeyQueryValue, &key) != kErrorSuccess) return facts;
+    facts.linkSpeed = key.ReadDword(kNdisLinkSpeed).value_or(facts.linkSpeed);
+    facts.mediaConnectStatus = key.ReadDword(kNdisMediaConnect).value_or(facts.mediaConnectStatus);
+    facts.maximumFrameSize = key.ReadDword(kNdisMaxFrameSize).value_or(facts.maximumFrameSize);
+    facts.offloadForm = key.ReadDword(kNdisOffloadForm).value_or(facts.offloadForm);
+    facts.connectionOffload = key.ReadDword(kNdisConnectionOffload).value_or(facts.connectionOffload);
+    return facts;
+}
+
+uint64_t ReadNdisCounter(std::u16string_view guid, uint32_t oid) {
+    RegKey key;
+    if (RegKey::Open(KeyPath(guid), kKeyQueryValue, &key) != kErrorSuccess) return 0;
+    uint32_t type = 0;
+    const auto bytes = key.ReadBytes(CounterName(oid), &type);
+    if (!bytes || type != kRegQword || bytes->size() != 8) return 0;
+    return Get64(bytes->data());
 }
 
 // Twelve hex digits into six bytes; false (bytes untouched) for anything else.
@@ -148,43 +192,10 @@ std::optional<uint32_t> StatisticsStep(uint32_t oid) {
     return static_cast<uint32_t>(it - std::begin(kStatisticsOids)) + 1;
 }
 
-NdisFacts DefaultNdisFacts(std::u16string_view service) {
-    NdisFacts facts;
-    facts.linkSpeed = kLinkSpeed1G;
-    if (EqualsIgnoreCase(service, u"qvn5")) {
-        facts.linkSpeed = kLinkSpeed10G;
-        facts.connectionOffload = 1;
-    } else if (!EqualsIgnoreCase(service, u"qvteamm")) {
-        facts.offloadForm = 5;
-    }
-    return facts;
-}
-
-NdisFacts ReadNdisFacts(std::u16string_view guid, std::u16string_view service) {
-    NdisFacts facts = DefaultNdisFacts(service);
-    RegKey key;
-    if (RegKey::Open(KeyPath(guid), kKeyQueryValue, &key) != kErrorSuccess) return facts;
-    facts.linkSpeed = key.ReadDword(kNdisLinkSpeed).value_or(facts.linkSpeed);
-    facts.mediaConnectStatus = key.ReadDword(kNdisMediaConnect).value_or(facts.mediaConnectStatus);
-    facts.maximumFrameSize = key.ReadDword(kNdisMaxFrameSize).value_or(facts.maximumFrameSize);
-    facts.offloadForm = key.ReadDword(kNdisOffloadForm).value_or(facts.offloadForm);
-    facts.connectionOffload = key.ReadDword(kNdisConnectionOffload).value_or(facts.connectionOffload);
-    return facts;
-}
-
 bool WriteNdisFact(std::u16string_view guid, std::u16string_view valueName, uint32_t value) {
     RegKey key;
     return RegKey::Create(KeyPath(guid), &key) == kErrorSuccess &&
            key.WriteDword(valueName, value) == kErrorSuccess;
-}
-
-uint64_t ReadNdisCounter(std::u16string_view guid, uint32_t oid) {
-    RegKey key;
-    if (RegKey::Open(KeyPath(guid), kKeyQueryValue, &key) != kErrorSuccess) return 0;
-    uint32_t type = 0;
-    const auto bytes = key.ReadBytes(CounterName(oid), &type);
-    if (!bytes || type != kRegQword || bytes->size() != 8) return 0;
-    return Get64(bytes->data());
 }
 
 bool WriteNdisCounter(std::u16string_view guid, uint32_t oid, uint64_t value) {
@@ -228,15 +239,11 @@ Win32Error AnswerNdisQuery(const NdisAdapter& adapter, uint32_t oid, std::span<u
             size = 6;
             break;
         case kOidLinkSpeed:
-            Put32(answer, facts.linkSpeed);
-            size = 4;
-            break;
         case kOidMediaConnectStatus:
-            Put32(answer, facts.mediaConnectStatus);
-            size = 4;
-            break;
         case kOidMaximumFrameSize:
-            Put32(answer, facts.maximumFrameSize);
+            Put32(answer, oid == kOidLinkSpeed            ? facts.linkSpeed
+                          : oid == kOidMediaConnectStatus ? facts.mediaConnectStatus
+                                                          : facts.maximumFrameSize);
             size = 4;
             break;
         case kOidTaskOffload5:

@@ -12,9 +12,9 @@
 #include "device_install.h"
 #include "device_node.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
 #include "qv/sim/simulated_miniport.h"
-#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
@@ -61,8 +61,7 @@ LStatus ApplyStateChange(const std::u16string& instanceId, uint32_t stateChange,
     return status;
 }
 
-}  // namespace
-
+// DIF_PROPERTYCHANGE / SetupDiChangeState with the parameters set on the device.
 bool ChangeMemberState(SetMember& member) {
     DeviceInstallData& data = *member.data;
     if (data.classInstallParams.size() != sizeof(PropChangeParams))
@@ -96,6 +95,7 @@ bool ChangeMemberState(SetMember& member) {
     return true;
 }
 
+}  // namespace
 }  // namespace qv::sim
 
 namespace qv::dev {
@@ -165,15 +165,9 @@ bool CallClassInstaller(uint32_t installFunction, HDevInfo set, DevInfoData* dev
             return sim::ChangeMemberState(*member);
         case kDifSelectBestCompatDrv:
             return sim::SelectBestCompatDriver(*member);
-        case kDifInstallDevice: {
+        case kDifInstallDevice:
             if (!member->data->selectedDriver) return FailWith(kErrorNoDriverSelected);
-            if (!member->data->registered || member->data->removed) return FailWith(kErrorNoSuchDevinst);
-            const Win32Error error = sim::InstallDriver(member->instanceId, *member->data->selectedDriver);
-            if (error != kErrorSuccess) return FailWith(error);
-            sim::NoteRebootRequest(member->data);
-            SetLastError(kErrorSuccess);
-            return true;
-        }
+            return sim::InstallMemberDriver(*member, *member->data->selectedDriver).has_value();
         default:
             // Selection dialogs and the other functions need a user or a co-installer.
             return FailWith(kErrorNotSupported);

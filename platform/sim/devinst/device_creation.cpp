@@ -15,9 +15,9 @@
 #include "device_table.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/install_points.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
 #include "qv/sim/simulated_miniport.h"
-#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
@@ -40,17 +40,27 @@ void Reserve(HDevInfo set, uint32_t devInst) {
     Reservations().push_back({set, devInst});
 }
 
-std::u16string Upper(std::u16string_view text) {
-    std::u16string out(text);
-    for (auto& c : out) {
-        if (c >= u'a' && c <= u'z') c = static_cast<char16_t>(c - u'a' + u'A');
-    }
-    return out;
+// Whether a set of this process still holds a created, unregistered device with this instance id,
+// so that generated ids never hand out one number twice.
+bool IsInstanceIdReserved(std::u16string_view instanceId) {
+    std::lock_guard lock(g_reservationsMutex);
+    auto& list = Reservations();
+    // Drop reservations whose set is gone or whose device was registered or removed meanwhile.
+    std::erase_if(list, [](const Reservation& r) {
+        DeviceSet* set = Find<DeviceSet>(r.set);
+        if (set == nullptr) return true;
+        const auto it = set->install.find(r.devInst);
+        return it == set->install.end() || it->second.registered || it->second.removed;
+    });
+    return std::any_of(list.begin(), list.end(), [instanceId](const Reservation& r) {
+        const auto id = InstanceIdOf(r.devInst);
+        return id && EqualsIgnoreCase(*id, instanceId);
+    });
 }
 
 // "ROOT\<NAME>\NNNN" with the first number that neither the registry nor a reservation holds.
 std::optional<std::u16string> GeneratedInstanceId(std::u16string_view name) {
-    const std::u16string device = u"ROOT\\" + Upper(name);
+    const std::u16string device = u"ROOT\\" + AsciiUpper(name);
     std::vector<std::u16string> taken;
     RegKey key;
     if (RegKey::Open(DeviceNodePath(device), kKeyRead, &key) == kErrorSuccess) taken = key.SubKeys();
@@ -79,16 +89,11 @@ std::u16string ClassNameOf(std::u16string_view classGuid) {
     return key.ReadString(u"Class").value_or(u"");
 }
 
-// The text of pending property bytes: a REG_SZ up to its terminator, a REG_MULTI_SZ as its list.
+// The text of pending property bytes: a REG_SZ up to its terminator.
 std::u16string PendingString(const DeviceInstallData& data, uint32_t property) {
     const auto it = data.pendingProperties.find(property);
     if (it == data.pendingProperties.end()) return {};
     return StringFromBytes(it->second.second);
-}
-std::vector<std::u16string> PendingList(const DeviceInstallData& data, uint32_t property) {
-    const auto it = data.pendingProperties.find(property);
-    return it == data.pendingProperties.end() ? std::vector<std::u16string>{}
-                                              : ParseMultiString(it->second.second);
 }
 
 // Deletes the adapter's network-configuration entries: its component and every binding path
@@ -100,9 +105,9 @@ LStatus RemoveNetCfgEntries(std::u16string_view guid) {
         for (const auto& name : pathsKey.SubKeys()) {
             RegKey path;
             if (RegKey::Open(pathsKey.get(), name, kKeyQueryValue, &path) != kErrorSuccess) continue;
-            const std::u16string token = Upper(path.ReadString(u"Token").value_or(u""));
+            const std::u16string token = AsciiUpper(path.ReadString(u"Token").value_or(u""));
             path = RegKey();
-            if (token.find(Upper(guid)) == std::u16string::npos) continue;
+            if (token.find(AsciiUpper(guid)) == std::u16string::npos) continue;
             const LStatus status = reg::DeleteKey(pathsKey.get(), name.c_str());
             if (status != kErrorSuccess) return status;
         }
@@ -110,6 +115,21 @@ LStatus RemoveNetCfgEntries(std::u16string_view guid) {
     const std::u16string component = JoinPath(JoinPath(kSimNetCfgPath, u"Components"), guid);
     const LStatus status = reg::DeleteKey(kHkeyLocalMachine, component.c_str());
     return status == kErrorFileNotFound ? kErrorSuccess : status;
+}
+
+// Removes every part of a registered device: the device database's RemoveDevice and the adapter's
+// network-configuration entries. A registry status.
+LStatus RemoveDeviceCompletely(std::u16string_view instanceId) {
+    LStatus status = kErrorSuccess;
+    const auto record = ReadDevice(instanceId, &status);
+    if (!record) return status;
+    StopMiniport(instanceId);
+    status = RemoveDevice(instanceId);
+    PassInstallPoint(InstallPoint::kRemoveDeviceRemoved);
+    if (status == kErrorSuccess && !record->netCfgInstanceId.empty())
+        status = RemoveNetCfgEntries(record->netCfgInstanceId);
+    PassInstallPoint(InstallPoint::kRemoveNetCfgRemoved);
+    return status;
 }
 
 bool Commit(RegistryTransaction& txn) {
@@ -129,20 +149,10 @@ void PassInstallPoint(InstallPoint point) {
     if (g_installPointHook != nullptr) g_installPointHook(point);
 }
 
-bool IsInstanceIdReserved(std::u16string_view instanceId) {
-    std::lock_guard lock(g_reservationsMutex);
-    auto& list = Reservations();
-    // Drop reservations whose set is gone or whose device was registered or removed meanwhile.
-    std::erase_if(list, [](const Reservation& r) {
-        DeviceSet* set = Find<DeviceSet>(r.set);
-        if (set == nullptr) return true;
-        const auto it = set->install.find(r.devInst);
-        return it == set->install.end() || it->second.registered || it->second.removed;
-    });
-    return std::any_of(list.begin(), list.end(), [instanceId](const Reservation& r) {
-        const auto id = InstanceIdOf(r.devInst);
-        return id && EqualsIgnoreCase(*id, instanceId);
-    });
+std::vector<std::u16string> PendingList(const DeviceInstallData& data, uint32_t property) {
+    const auto it = data.pendingProperties.find(property);
+    return it == data.pendingProperties.end() ? std::vector<std::u16string>{}
+                                              : ParseMultiString(it->second.second);
 }
 
 std::optional<SetMember> FindMember(HDevInfo handle, const DevInfoData* device) {
@@ -201,19 +211,6 @@ bool RegisterMember(SetMember& member) {
     data.pendingProperties.clear();
     SetLastError(kErrorSuccess);
     return true;
-}
-
-LStatus RemoveDeviceCompletely(std::u16string_view instanceId) {
-    LStatus status = kErrorSuccess;
-    const auto record = ReadDevice(instanceId, &status);
-    if (!record) return status;
-    StopMiniport(instanceId);
-    status = RemoveDevice(instanceId);
-    PassInstallPoint(InstallPoint::kRemoveDeviceRemoved);
-    if (status == kErrorSuccess && !record->netCfgInstanceId.empty())
-        status = RemoveNetCfgEntries(record->netCfgInstanceId);
-    PassInstallPoint(InstallPoint::kRemoveNetCfgRemoved);
-    return status;
 }
 
 bool RemoveMember(SetMember& member) {
@@ -300,9 +297,8 @@ bool CreateDeviceInfo(HDevInfo handle, const char16_t* deviceName, const Guid& c
     data.registered = false;
     data.classGuid = GuidToString(classGuid);
     data.className = sim::ClassNameOf(data.classGuid);
-    if (deviceDescription != nullptr && deviceDescription[0] != u'\0') {
+    if (deviceDescription != nullptr && deviceDescription[0] != u'\0')
         data.pendingProperties[kSpdrpDeviceDesc] = {kRegSz, sim::StringBytes(deviceDescription)};
-    }
     set->install[devInst] = std::move(data);
     set->devices.push_back(devInst);
     sim::Reserve(handle, devInst);

@@ -87,22 +87,6 @@ std::u16string InterfacePath(std::u16string_view instanceId, std::u16string_view
                     InterfaceReferenceName(instanceId, interfaceClass));
 }
 
-// Deletes the key at path with everything below it.
-LStatus DeleteTree(const std::u16string& path) {
-    std::vector<std::u16string> children;
-    {
-        RegKey key;
-        const LStatus opened = RegKey::Open(path, kKeyRead, &key);
-        if (opened != kErrorSuccess) return opened;
-        children = key.SubKeys();
-    }
-    for (const auto& child : children) {
-        const LStatus status = DeleteTree(JoinPath(path, child));
-        if (status != kErrorSuccess && status != kErrorFileNotFound) return status;
-    }
-    return reg::DeleteKey(kHkeyLocalMachine, path.c_str());
-}
-
 // Deletes the key at path when it has neither subkeys nor values.
 LStatus DeleteIfEmpty(const std::u16string& path) {
     {
@@ -166,9 +150,8 @@ LStatus CreateDevice(DeviceRecord* record) {
     status.Note(WriteKeyValues(DeviceNodePath(record->instanceId), NodeValues(*record)));
     if (!record->driverKey.empty())
         status.Note(WriteKeyValues(DriverKeyPath(record->driverKey), DriverValues(*record)));
-    if (!record->connectionName.empty() && !record->netCfgInstanceId.empty()) {
+    if (!record->connectionName.empty() && !record->netCfgInstanceId.empty())
         status.Note(WriteKeyValues(ConnectionKeyPath(record->netCfgInstanceId), ConnectionValues(*record)));
-    }
     for (const auto& interfaceClass : record->interfaceClasses) {
         status.Note(WriteKeyValues(InterfacePath(record->instanceId, interfaceClass),
                                    InterfaceValues(record->instanceId, interfaceClass)));
@@ -196,16 +179,17 @@ LStatus RemoveDevice(std::u16string_view instanceId) {
             driver = RegKey();
             // The whole {guid} key below Network\{class}, not only its Connection subkey.
             if (guid && !guid->empty())
-                status.NoteDeletion(DeleteTree(JoinPath(JoinPath(kNetworkPath, kNetClassGuid), *guid)));
-            status.NoteDeletion(DeleteTree(driverPath));
+                status.NoteDeletion(
+                    RegKey::DeleteTree(JoinPath(JoinPath(kNetworkPath, kNetClassGuid), *guid)));
+            status.NoteDeletion(RegKey::DeleteTree(driverPath));
         }
     }
     for (const auto& registration : FindInterfaceRegistrations(instanceId)) {
-        status.NoteDeletion(DeleteTree(registration.path));
+        status.NoteDeletion(RegKey::DeleteTree(registration.path));
         status.NoteDeletion(DeleteIfEmpty(JoinPath(kDeviceClassesPath, registration.interfaceClass)));
     }
-    status.NoteDeletion(DeleteTree(DeviceStatePath(instanceId)));
-    status.NoteDeletion(DeleteTree(nodePath));
+    status.NoteDeletion(RegKey::DeleteTree(DeviceStatePath(instanceId)));
+    status.NoteDeletion(RegKey::DeleteTree(nodePath));
     status.NoteDeletion(DeleteIfEmpty(DeviceKeyPathOf(instanceId)));
     return status.get();
 }

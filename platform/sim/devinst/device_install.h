@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "qv/platform/devinst.h"
 #include "qv/sim/device_set.h"
@@ -30,9 +31,8 @@ std::optional<SetMember> FindMember(HDevInfo handle, const DevInfoData* device);
 // there is none).
 std::optional<SetMember> FindMemberOrSelected(HDevInfo handle, const DevInfoData* device);
 
-// Whether a set of this process still holds a created, unregistered device with this instance id,
-// so that generated ids never hand out one number twice.
-bool IsInstanceIdReserved(std::u16string_view instanceId);
+// A REG_MULTI_SZ property set on a created device, as its list (empty when it has none).
+std::vector<std::u16string> PendingList(const DeviceInstallData& data, uint32_t property);
 
 // DIF_REGISTERDEVICE: makes a created device a device node (true at once when it is one).
 bool RegisterMember(SetMember& member);
@@ -40,20 +40,16 @@ bool RegisterMember(SetMember& member);
 // scope when none): the device node and everything of it, or with a config-specific scope only
 // its presence in the current hardware profile.
 bool RemoveMember(SetMember& member);
-// Removes every part of a registered device in one transaction: the device database's
-// RemoveDevice and the adapter's network-configuration entries. A registry status.
-LStatus RemoveDeviceCompletely(std::u16string_view instanceId);
-
-// DIF_PROPERTYCHANGE / SetupDiChangeState with the parameters set on the device.
-bool ChangeMemberState(SetMember& member);
 
 // Driver lists (SetupDiBuildDriverInfoList, DIF_SELECTBESTCOMPATDRV).
 bool BuildDriverList(SetMember& member, uint32_t driverType);
 bool SelectBestCompatDriver(SetMember& member);
 
-// Installs driver on the registered device: driver key, node values, connection name, in one
-// registry transaction; then the device starts. A Win32 error (kErrorSuccess when installed).
-Win32Error InstallDriver(std::u16string_view instanceId, const DriverEntry& driver);
+// Installs driver on a member that is a device node: driver key, node values, connection name, in
+// one registry transaction; then the device starts and the reboot request is noted. The flag
+// NoteRebootRequest returns, or nullopt with the last error set (kErrorNoSuchDevinst for a created
+// or removed device).
+std::optional<uint32_t> InstallMemberDriver(SetMember& member, const DriverEntry& driver);
 
 // UpdateDriverForPlugAndPlayDevicesW: installs the best driver for hardwareId of the INF at infPath
 // on every present device that has the id among its hardware or compatible ids; without force

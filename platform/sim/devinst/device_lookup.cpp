@@ -68,9 +68,8 @@ std::optional<DeviceRecord> ReadDevice(std::u16string_view instanceId, LStatus* 
     DeviceRecord r;
     r.instanceId = instanceId;
     ReadNode(*node, &r);
-    if (!r.driverKey.empty()) {
+    if (!r.driverKey.empty())
         if (const auto driver = ReadKeyValues(DriverKeyPath(r.driverKey))) ReadDriver(*driver, &r);
-    }
     if (!r.netCfgInstanceId.empty()) {
         if (const auto connection = ReadKeyValues(ConnectionKeyPath(r.netCfgInstanceId))) {
             r.connectionName = StringOf(*connection, u"Name");

@@ -5,7 +5,6 @@
 #include "qv/sim/reg_key.h"
 
 namespace qv::sim {
-namespace {}  // namespace
 
 std::u16string DeviceNodePath(std::u16string_view instanceId) {
     return JoinPath(kEnumPath, instanceId);
@@ -49,9 +48,8 @@ std::vector<std::u16string> ListDeviceInstances(std::u16string_view enumerator, 
         for (const auto& device : busKey.SubKeys()) {
             RegKey deviceKey;
             if (RegKey::Open(busKey.get(), device, kKeyRead, &deviceKey) != kErrorSuccess) continue;
-            for (const auto& instance : deviceKey.SubKeys()) {
+            for (const auto& instance : deviceKey.SubKeys())
                 ids.push_back(bus + u'\\' + device + u'\\' + instance);
-            }
         }
     }
     return ids;

@@ -11,14 +11,6 @@
 
 namespace qv::sim {
 
-// base + "\" + child.
-inline std::u16string JoinPath(std::u16string_view base, std::u16string_view child) {
-    std::u16string path(base);
-    path += u'\\';
-    path += child;
-    return path;
-}
-
 // A device's registration under DeviceClasses: its interface class and the key's path.
 struct InterfaceRegistration {
     std::u16string interfaceClass;

@@ -15,8 +15,8 @@
 #include "device_table.h"
 #include "qv/sim/device_set.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/registry_store.h"
 #include "qv/sim/reg_key.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::dev {
 namespace {
@@ -269,7 +269,7 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
     if (keyType == kDiregDrv) {
         const auto& driver = facts->driver;
         if (!driver || driver->empty()) return FailWith(kErrorKeyDoesNotExist, kInvalidHKey);
-        path = std::u16string(sim::kClassPath) + u'\\' + *driver;
+        path = sim::DriverKeyPath(*driver);
     } else {
         path = sim::DeviceNodePath(*id) + u"\\Device Parameters";
     }

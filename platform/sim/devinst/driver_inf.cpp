@@ -145,9 +145,6 @@ bool ParseDriverVersion(std::u16string_view text, uint64_t* packed) {
     return true;
 }
 
-// Ranks as SetupAPI orders them: a match of the device's hardware ids before its compatible ids,
-// earlier ids of either list before later ones, the models line's own hardware id before its
-// compatible ids. Lower is better.
 std::optional<uint32_t> RankDriver(DriverEntry* driver, const std::vector<std::u16string>& hardwareIds,
                                    const std::vector<std::u16string>& compatibleIds) {
     for (size_t list = 0; list < 2; ++list) {

@@ -8,7 +8,6 @@
 // Reinstalling keeps the driver key, the instance GUID, the connection name and every value the
 // driver key holds besides those the INF gives.
 #include <cstdio>
-#include <random>
 #include <set>
 
 #include "device_install.h"
@@ -17,28 +16,15 @@
 #include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/install_points.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
 #include "qv/sim/simulated_miniport.h"
-#include "qv/sim/reg_key.h"
 
 namespace qv::sim {
 namespace {
 
 constexpr std::u16string_view kConnectionPrefix = u"Local Area Connection";
 constexpr uint32_t kMediaSubTypeEthernet = 1;
-
-Guid NewGuid() {
-    std::random_device random;
-    Guid guid{};
-    auto* bytes = reinterpret_cast<uint8_t*>(&guid);
-    for (size_t i = 0; i < sizeof guid; i += 4) {
-        const uint32_t word = random();
-        for (size_t k = 0; k < 4; ++k) bytes[i + k] = static_cast<uint8_t>(word >> (8 * k));
-    }
-    guid.data3 = static_cast<uint16_t>((guid.data3 & 0x0FFF) | 0x4000);  // version 4
-    guid.data4[0] = static_cast<uint8_t>((guid.data4[0] & 0x3F) | 0x80);
-    return guid;
-}
 
 // The N of "Local Area Connection" (1) or "Local Area Connection N"; 0 for other names.
 int ConnectionNumber(std::u16string_view name) {
@@ -71,13 +57,6 @@ std::u16string FreeConnectionName() {
     return std::u16string(kConnectionPrefix) + u' ' + ToUtf16(std::to_string(n));
 }
 
-std::u16string Lower(std::u16string text) {
-    for (auto& c : text) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    }
-    return text;
-}
-
 // The record of the device with the driver's values.
 void ApplyDriver(const DriverEntry& driver, DeviceRecord* record) {
     const bool fresh = record->driverKey.empty() || !ReadKeyValues(DriverKeyPath(record->driverKey));
@@ -91,7 +70,7 @@ void ApplyDriver(const DriverEntry& driver, DeviceRecord* record) {
     if (!driver.classGuid.empty()) record->classGuid = driver.classGuid;
     if (!driver.className.empty()) record->className = driver.className;
     const bool network = EqualsIgnoreCase(record->classGuid, kNetClassGuid);
-    if (network && record->netCfgInstanceId.empty()) record->netCfgInstanceId = GuidToString(NewGuid());
+    if (network && record->netCfgInstanceId.empty()) record->netCfgInstanceId = GuidToString(NewRandomGuid());
     if (network && record->connectionName.empty()) {
         record->connectionName = FreeConnectionName();
         record->mediaSubType = kMediaSubTypeEthernet;
@@ -101,15 +80,14 @@ void ApplyDriver(const DriverEntry& driver, DeviceRecord* record) {
     values.Set(RegValue::String(u"DriverDesc", driver.description));
     values.Set(RegValue::String(u"DriverDate", driver.driverDate));
     values.Set(RegValue::String(u"DriverVersion", driver.driverVersion));
-    values.Set(RegValue::String(u"ComponentId", Lower(driver.hardwareId)));
-    values.Set(RegValue::String(u"MatchingDeviceId", Lower(driver.hardwareId)));
+    values.Set(RegValue::String(u"ComponentId", AsciiLower(driver.hardwareId)));
+    values.Set(RegValue::String(u"MatchingDeviceId", AsciiLower(driver.hardwareId)));
     if (driver.characteristics) values.Set(RegValue::Dword(u"Characteristics", *driver.characteristics));
     values.Set(RegValue::String(u"InfPath", driver.infName));
     values.Set(RegValue::String(u"InfSection", driver.installSection));
 }
 
-}  // namespace
-
+// Installs driver on the registered device; a Win32 error (kErrorSuccess when installed).
 Win32Error InstallDriver(std::u16string_view instanceId, const DriverEntry& driver) {
     RegistryTransaction txn;
     if (!txn.ok()) return static_cast<Win32Error>(txn.status());
@@ -129,6 +107,17 @@ Win32Error InstallDriver(std::u16string_view instanceId, const DriverEntry& driv
         status = StartMiniport(instanceId);
     if (status == kErrorSuccess) status = txn.Commit();
     return static_cast<Win32Error>(status);
+}
+
+}  // namespace
+
+std::optional<uint32_t> InstallMemberDriver(SetMember& member, const DriverEntry& driver) {
+    if (!member.data->registered || member.data->removed) return FailWith(kErrorNoSuchDevinst, std::nullopt);
+    const Win32Error error = InstallDriver(member.instanceId, driver);
+    if (error != kErrorSuccess) return FailWith(error, std::nullopt);
+    const uint32_t flag = NoteRebootRequest(member.data);
+    SetLastError(kErrorSuccess);
+    return flag;
 }
 
 bool UpdateDevicesWithHardwareId(std::u16string_view hardwareId, std::u16string_view infPath, bool force,

@@ -19,28 +19,23 @@
 namespace qv::sim {
 namespace {
 
-// The device's ids: from its node, or from a created device's properties.
-void DeviceIds(const SetMember& member, std::vector<std::u16string>* hardwareIds,
-               std::vector<std::u16string>* compatibleIds) {
-    const auto& pending = member.data->pendingProperties;
-    if (!member.data->registered) {
-        if (auto it = pending.find(kSpdrpHardwareId); it != pending.end())
-            *hardwareIds = ParseMultiString(it->second.second);
-        if (auto it = pending.find(kSpdrpCompatibleIds); it != pending.end())
-            *compatibleIds = ParseMultiString(it->second.second);
-        return;
-    }
+// What the driver search needs of the device: from its node, or from a created device's properties.
+struct DeviceIdentity {
+    std::vector<std::u16string> hardwareIds, compatibleIds;
+    std::u16string classGuid;
+};
+DeviceIdentity IdentityOf(const SetMember& member) {
+    const DeviceInstallData& data = *member.data;
+    if (!data.registered)
+        return {PendingList(data, kSpdrpHardwareId), PendingList(data, kSpdrpCompatibleIds), data.classGuid};
+    DeviceIdentity identity;
     RegKey node;
-    if (RegKey::Open(DeviceNodePath(member.instanceId), kKeyQueryValue, &node) != kErrorSuccess) return;
-    *hardwareIds = node.ReadMultiString(u"HardwareID").value_or(std::vector<std::u16string>{});
-    *compatibleIds = node.ReadMultiString(u"CompatibleIDs").value_or(std::vector<std::u16string>{});
-}
-
-std::u16string DeviceClassOf(const SetMember& member) {
-    if (!member.data->registered) return member.data->classGuid;
-    RegKey node;
-    if (RegKey::Open(DeviceNodePath(member.instanceId), kKeyQueryValue, &node) != kErrorSuccess) return {};
-    return node.ReadString(u"ClassGUID").value_or(u"");
+    if (RegKey::Open(DeviceNodePath(member.instanceId), kKeyQueryValue, &node) != kErrorSuccess)
+        return identity;
+    identity.hardwareIds = node.ReadMultiString(u"HardwareID").value_or(std::vector<std::u16string>{});
+    identity.compatibleIds = node.ReadMultiString(u"CompatibleIDs").value_or(std::vector<std::u16string>{});
+    identity.classGuid = node.ReadString(u"ClassGUID").value_or(u"");
+    return identity;
 }
 
 // Full paths of the INF files of the Windows Inf directory, in the order the search gives them.
@@ -76,17 +71,15 @@ bool BuildDriverList(SetMember& member, uint32_t driverType) {
     } else {
         infs = InstalledInfFiles();
     }
-    std::vector<std::u16string> hardwareIds, compatibleIds;
-    DeviceIds(member, &hardwareIds, &compatibleIds);
-    const std::u16string deviceClass = DeviceClassOf(member);
+    const DeviceIdentity device = IdentityOf(member);
     const bool allowExcluded = (data.params.flagsEx & kDiFlagsExAllowExcludedDrvs) != 0;
 
     std::vector<DriverEntry> list;
     for (const auto& inf : infs) {
         for (auto& driver : ReadInfDrivers(inf)) {
-            if (!deviceClass.empty() && !EqualsIgnoreCase(driver.classGuid, deviceClass)) continue;
+            if (!device.classGuid.empty() && !EqualsIgnoreCase(driver.classGuid, device.classGuid)) continue;
             if (driverType == kSpditCompatDriver) {
-                const auto rank = RankDriver(&driver, hardwareIds, compatibleIds);
+                const auto rank = RankDriver(&driver, device.hardwareIds, device.compatibleIds);
                 if (!rank) continue;
                 driver.rank = *rank;
             } else if (driver.excluded && !allowExcluded) {

@@ -1,6 +1,8 @@
 // Simulator-only device and host values under SOFTWARE\QvSim.
 #include "qv/sim/host_state.h"
 
+#include <random>
+
 #include "qv/sim/device_database.h"
 #include "qv/sim/reg_key.h"
 
@@ -20,6 +22,17 @@ bool WriteDword(const std::u16string& path, std::u16string_view valueName, uint3
 }
 
 }  // namespace
+
+Guid NewRandomGuid() {
+    std::random_device random;
+    Guid guid{};
+    guid.data1 = random();
+    guid.data2 = static_cast<uint16_t>(random());
+    guid.data3 = static_cast<uint16_t>((random() & 0x0FFF) | 0x4000);  // version 4
+    for (auto& byte : guid.data4) byte = static_cast<uint8_t>(random());
+    guid.data4[0] = static_cast<uint8_t>((guid.data4[0] & 0x3F) | 0x80);
+    return guid;
+}
 
 std::u16string DeviceStateKeyName(std::u16string_view instanceId) {
     std::u16string name(instanceId);

@@ -26,16 +26,6 @@ bool ExportWorks(std::u16string_view hostValue) {
     return FailWith(state == sim::kExportMissing ? kErrorProcNotFound : kErrorGenFailure);
 }
 
-// Installs the driver on the member and notes the reboot request; the flag, or nullopt on failure.
-std::optional<uint32_t> Install(sim::SetMember& member, const sim::DriverEntry& driver) {
-    if (!member.data->registered || member.data->removed) return FailWith(kErrorNoSuchDevinst, std::nullopt);
-    const Win32Error error = sim::InstallDriver(member.instanceId, driver);
-    if (error != kErrorSuccess) return FailWith(error, std::nullopt);
-    const uint32_t flag = sim::NoteRebootRequest(member.data);
-    SetLastError(kErrorSuccess);
-    return flag;
-}
-
 bool SameText(const char16_t* a, const std::u16string& b) {
     return std::u16string_view(a) == b;
 }
@@ -66,7 +56,7 @@ bool DiInstallDevice(HWnd, HDevInfo set, DevInfoData* device, DrvInfoData* drive
         if (!data.selectedDriver && !sim::SelectBestCompatDriver(*member)) return false;
         chosen = data.selectedDriver;
     }
-    const auto flag = Install(*member, *chosen);
+    const auto flag = sim::InstallMemberDriver(*member, *chosen);
     if (flag && needReboot) *needReboot = *flag != 0;
     return flag.has_value();
 }
@@ -77,7 +67,7 @@ bool InstallSelectedDriver(HWnd, HDevInfo set, const char16_t*, bool, uint32_t* 
     auto member = sim::FindMemberOrSelected(set, nullptr);
     if (!member) return false;
     if (!member->data->selectedDriver) return FailWith(kErrorNoDriverSelected);
-    const auto flag = Install(*member, *member->data->selectedDriver);
+    const auto flag = sim::InstallMemberDriver(*member, *member->data->selectedDriver);
     if (flag && reboot) *reboot = *flag;
     return flag.has_value();
 }

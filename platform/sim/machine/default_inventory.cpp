@@ -21,13 +21,9 @@ namespace {
 constexpr int kMaxCards = 8;
 constexpr int kPortsPerCard = 2;
 
-// A protocol of the NetTrans class.
+// A protocol of the NetTrans class; provider and infPath are written only when not empty.
 struct ProtocolEntry {
-    std::u16string componentId;
-    std::u16string description;
-    std::u16string provider;
-    std::u16string guid;
-    std::u16string service;
+    std::u16string_view componentId, description, provider, guid, service, infPath;
     uint32_t characteristics;
 };
 
@@ -42,10 +38,6 @@ std::u16string Format(const char* format, int a, int b = 0, int c = 0) {
 std::u16string ConnectionName(int index) {
     return index == 0 ? std::u16string(u"Local Area Connection")
                       : Format("Local Area Connection %d", index + 1);
-}
-
-std::u16string Path(std::u16string_view base, std::u16string_view child) {
-    return std::u16string(base) + u'\\' + std::u16string(child);
 }
 
 // The parts every network adapter of the inventory shares; the driver values follow the
@@ -139,15 +131,12 @@ DeviceRecord BusDriver(int card) {
     return d;
 }
 
-const std::vector<ProtocolEntry>& Protocols() {
-    static const std::vector<ProtocolEntry> protocols = {
-        {u"ms_tcpip", u"Internet Protocol (TCP/IP)", u"", u"{7C9E2A51-0000-4000-8000-000000000001}", u"Tcpip",
-         0xA0},
-        {u"qv_qvteamp", u"Quorvex n5 Teaming Protocol", u"Quorvex", u"{5A5A7E40-0000-4000-8000-000000000001}",
-         u"qvteamp", 0x80},
-    };
-    return protocols;
-}
+constexpr ProtocolEntry kProtocols[] = {
+    {u"ms_tcpip", u"Internet Protocol (TCP/IP)", u"", u"{7C9E2A51-0000-4000-8000-000000000001}", u"Tcpip",
+     u"", 0xA0},
+    {u"qv_qvteamp", u"Quorvex n5 Teaming Protocol", u"Quorvex", u"{5A5A7E40-0000-4000-8000-000000000001}",
+     u"qvteamp", u"oem2.inf", 0x80},
+};
 
 std::u16string DriverKeyName(std::u16string_view classGuid, int index) {
     return std::u16string(classGuid) + Format("\\%04d", index);
@@ -176,7 +165,7 @@ void WriteClassKeys(Writer& w) {
                    {kNetTransClassGuid, u"NetTrans", u"Network Protocol"},
                    {kSystemClassGuid, u"System", u"System devices"}};
     for (const auto& c : classes) {
-        w.Key(Path(kClassPath, c.guid),
+        w.Key(JoinPath(kClassPath, c.guid),
               {RegValue::String(u"", c.description), RegValue::String(u"Class", c.name)});
     }
 }
@@ -187,8 +176,8 @@ void WriteProtocol(Writer& w, const ProtocolEntry& p, int index) {
                                     RegValue::String(u"DriverDesc", p.description)};
     if (!p.provider.empty()) values.push_back(RegValue::String(u"ProviderName", p.provider));
     values.push_back(RegValue::Dword(u"Characteristics", p.characteristics));
-    if (p.componentId == u"qv_qvteamp") values.push_back(RegValue::String(u"InfPath", u"oem2.inf"));
-    w.Key(Path(kClassPath, DriverKeyName(kNetTransClassGuid, index)), values);
+    if (!p.infPath.empty()) values.push_back(RegValue::String(u"InfPath", p.infPath));
+    w.Key(JoinPath(kClassPath, DriverKeyName(kNetTransClassGuid, index)), values);
 }
 
 void WriteServices(Writer& w) {
@@ -203,20 +192,20 @@ void WriteServices(Writer& w) {
         {u"Tcpip", u"system32\\DRIVERS\\tcpip.sys", u"TCP/IP Protocol Driver"},
     };
     for (const auto& s : services) {
-        w.Key(Path(kServicesPath, s.name),
+        w.Key(JoinPath(kServicesPath, s.name),
               {RegValue::Dword(u"Type", 1), RegValue::Dword(u"Start", 3), RegValue::Dword(u"ErrorControl", 1),
                RegValue::String(u"ImagePath", s.image), RegValue::String(u"DisplayName", s.display)});
     }
-    w.Key(Path(kServicesPath, u"qvteamp\\Parameters"));
+    w.Key(JoinPath(kServicesPath, u"qvteamp\\Parameters"));
 }
 
 // Network configuration state: components by instance GUID, binding paths by number, lock holder.
 void WriteNetCfg(Writer& w, const std::vector<DeviceRecord>& adapters) {
     w.Key(kSimNetCfgPath, {RegValue::String(u"LockHolder", u"")});
-    const std::u16string components = Path(kSimNetCfgPath, u"Components");
+    const std::u16string components = JoinPath(kSimNetCfgPath, u"Components");
     for (const auto& a : adapters) {
         w.Key(
-            Path(components, a.netCfgInstanceId),
+            JoinPath(components, a.netCfgInstanceId),
             {RegValue::String(u"ComponentId", a.driverValues.String(u"ComponentId").value_or(u"")),
              RegValue::String(u"Class", kNetClassGuid),
              RegValue::Dword(u"Characteristics", kAdapterCharacteristics),
@@ -224,19 +213,19 @@ void WriteNetCfg(Writer& w, const std::vector<DeviceRecord>& adapters) {
              RegValue::String(u"PnpInstanceId", a.instanceId), RegValue::String(u"DriverKey", a.driverKey)});
     }
     int protocolIndex = 0;
-    for (const auto& p : Protocols()) {
+    for (const auto& p : kProtocols) {
         w.Key(
-            Path(components, p.guid),
+            JoinPath(components, p.guid),
             {RegValue::String(u"ComponentId", p.componentId), RegValue::String(u"Class", kNetTransClassGuid),
              RegValue::Dword(u"Characteristics", p.characteristics), RegValue::String(u"BindName", p.service),
              RegValue::String(u"DriverKey", DriverKeyName(kNetTransClassGuid, protocolIndex++))});
     }
     int path = 0;
-    for (const auto& p : Protocols()) {
+    for (const auto& p : kProtocols) {
         for (const auto& a : adapters) {
-            w.Key(Path(Path(kSimNetCfgPath, u"BindingPaths"), Format("%04d", path++)),
-                  {RegValue::String(u"Token", p.componentId + u"->" + a.netCfgInstanceId),
-                   RegValue::MultiString(u"Components", {p.guid, a.netCfgInstanceId}),
+            w.Key(JoinPath(JoinPath(kSimNetCfgPath, u"BindingPaths"), Format("%04d", path++)),
+                  {RegValue::String(u"Token", std::u16string(p.componentId) + u"->" + a.netCfgInstanceId),
+                   RegValue::MultiString(u"Components", {std::u16string(p.guid), a.netCfgInstanceId}),
                    RegValue::Dword(u"Enabled", 1)});
         }
     }
@@ -277,7 +266,7 @@ bool WriteDefaultInventory(const InventoryOptions& options) {
     WriteServices(w);
     auto adapters = Adapters(options);
     for (auto& adapter : adapters) w.Device(&adapter);
-    for (size_t i = 0; i < Protocols().size(); ++i) WriteProtocol(w, Protocols()[i], static_cast<int>(i));
+    for (size_t i = 0; i < std::size(kProtocols); ++i) WriteProtocol(w, kProtocols[i], static_cast<int>(i));
     WriteNetCfg(w, adapters);
     for (int card = 0; card < options.cards; ++card) {
         DeviceRecord busDriver = BusDriver(card);

@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "qv/sim/reg_key.h"
 #include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/regfile.h"
 #include "qv/sim/registry_store.h"
 #include "regfile_format.h"
@@ -19,12 +19,9 @@ namespace {
 
 using namespace regfile;
 
-// Names with line breaks or other control characters cannot be written on one line.
-bool Printable(std::u16string_view text) {
-    for (char16_t c : text) {
-        if (c < 0x20 || c == 0x7F) return false;
-    }
-    return true;
+// The key at path below HKEY_LOCAL_MACHINE as the file names it.
+std::string Where(std::u16string_view path) {
+    return std::string(kRootName) + (path.empty() ? "" : "\\") + ToUtf8KeepingSurrogates(path);
 }
 
 std::string Quoted(std::u16string_view text) {
@@ -37,24 +34,11 @@ std::string Quoted(std::u16string_view text) {
     return out;
 }
 
-bool LoneSurrogate(std::u16string_view text) {
-    for (size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (c >= 0xD800 && c <= 0xDBFF) {
-            if (i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-                ++i;
-                continue;
-            }
-            return true;
-        }
-        if (c >= 0xDC00 && c <= 0xDFFF) return true;
-    }
-    return false;
-}
-
-// A name is written only if reading the file back gives the same name.
+// A name is written only if reading the file back gives the same name: the reader refuses control
+// characters and lone surrogates.
 bool Writable(std::u16string_view text) {
-    return Printable(text) && !LoneSurrogate(text);
+    std::u16string readBack;
+    return !HasControl(text) && ToUtf16Strict(ToUtf8KeepingSurrogates(text), &readBack);
 }
 
 // A REG_SZ is written quoted only when reading the quoted form back gives the same bytes: one
@@ -150,7 +134,7 @@ class Exporter {
     bool Key(HKey key, const std::u16string& path, std::vector<std::u16string>* children) {
         if (!Writable(path))
             return Fail("the key name " + ToUtf8KeepingSurrogates(path) + " cannot be written");
-        out_ << '[' << kRootName << (path.empty() ? "" : "\\") << ToUtf8KeepingSurrogates(path) << "]\n";
+        out_ << '[' << Where(path) << "]\n";
         if (!Values(key, path)) return false;
         out_ << '\n';
         const bool interfaceKey = IsInterfaceKey(path) && InterfaceKeys(key, path);
@@ -190,15 +174,12 @@ class Exporter {
         registration.release();  // the caller owns the handle
         if (!instance || !link || instance->empty() || link->empty() || !Writable(*link)) return false;
         const bool enabled = DeviceNodePresent(*instance);
-        const std::string reference =
-            '[' + std::string(kRootName) + "\\" + ToUtf8KeepingSurrogates(path) + "\\" + "#";
+        const std::string reference = '[' + Where(path) + "\\#";
         out_ << reference << "]\n" << ValueLine(u"SymbolicLink", kRegSz, StringBytes(*link)) << "\n\n";
         out_ << reference << "\\Control]\n"
              << ValueLine(u"Linked", kRegDword, {static_cast<uint8_t>(enabled ? 1 : 0), 0, 0, 0}) << "\n\n";
         return true;
     }
-
-    static constexpr std::u16string_view kReferenceKey = u"#";
 
     static size_t Depth(const std::u16string& path) {
         return path.empty() ? 0 : 1 + static_cast<size_t>(std::count(path.begin(), path.end(), u'\\'));
@@ -212,7 +193,6 @@ class Exporter {
                     " levels and cannot be written");
     }
 
-  private:
     bool Values(HKey key, const std::u16string& path) {
         std::vector<char16_t> name(kMaxValueNameLength + 1);
         std::vector<uint8_t> data;
@@ -236,15 +216,12 @@ class Exporter {
         }
     }
 
-    static std::string Where(const std::u16string& path) {
-        return std::string(kRootName) + (path.empty() ? "" : "\\") + ToUtf8KeepingSurrogates(path);
-    }
-
     bool Fail(const std::string& message, LStatus status = kErrorSuccess) {
         *error_ = status == kErrorSuccess ? message : message + " (error " + std::to_string(status) + ")";
         return false;
     }
 
+    static constexpr std::u16string_view kReferenceKey = u"#";
     std::ostream& out_;
     std::string* error_;
 };
@@ -272,8 +249,7 @@ bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view su
     HKey key = nullptr;
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key);
     if (status != kErrorSuccess) {
-        *error = "cannot open " + std::string(regfile::kRootName) + (path.empty() ? "" : "\\") +
-                 ToUtf8KeepingSurrogates(path) + " (error " + std::to_string(status) + ")";
+        *error = "cannot open " + Where(path) + " (error " + std::to_string(status) + ")";
         return false;
     }
     out << regfile::kHeaderLine << "\n\n";

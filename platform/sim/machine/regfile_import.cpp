@@ -2,6 +2,7 @@
 // read twice: once to check all of it, then again to apply each operation as it is read, in one
 // transaction. No list of operations is kept, so memory stays near the size of the file.
 #include <algorithm>
+#include <charconv>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -47,41 +48,12 @@ std::string_view TrimLeft(std::string_view text) {
     return text;
 }
 
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        const auto fold = [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; };
-        if (fold(a[i]) != fold(b[i])) return false;
-    }
-    return true;
-}
-
-// Names travel through the registry port as terminated strings and through .reg files as single
-// lines, so control characters (NUL above all) cannot be part of them.
-bool HasControl(std::u16string_view name) {
-    for (char16_t c : name) {
-        if (c < 0x20 || c == 0x7F) return true;
-    }
-    return false;
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-// Parses 1 to maxDigits hexadecimal digits making up all of text.
+// Parses 1 to maxDigits (at most 8) hexadecimal digits making up all of text.
 bool ParseHexNumber(std::string_view text, size_t maxDigits, uint32_t* value) {
     if (text.empty() || text.size() > maxDigits) return false;
-    *value = 0;
-    for (char c : text) {
-        const int digit = HexDigit(c);
-        if (digit < 0) return false;
-        *value = (*value << 4) | static_cast<uint32_t>(digit);
-    }
-    return true;
+    const char* end = text.data() + text.size();
+    const auto [stop, error] = std::from_chars(text.data(), end, *value, 16);
+    return error == std::errc() && stop == end;
 }
 
 bool HasUtf16Mark(std::string_view content) {
@@ -199,7 +171,7 @@ class Parser {
         const bool remove = !inner.empty() && inner.front() == '-';
         if (remove) inner.remove_prefix(1);
         const std::string_view root = inner.substr(0, inner.find('\\'));
-        if (!EqualsNoCase(root, kRootName)) {
+        if (!EqualsIgnoreCase(root, kRootName)) {
             return Fail(number, "only keys under " + std::string(kRootName) + " can be imported");
         }
         std::u16string path;
@@ -346,39 +318,6 @@ class Parser {
     bool inKey_ = false;
 };
 
-// Deletes the key at path below HKEY_LOCAL_MACHINE with everything below it, deepest keys first.
-// The keys on the way down stay open, so every step is one call whatever the depth.
-LStatus DeleteTree(const std::u16string& path) {
-    struct Level {
-        ScopedKey key;
-        std::u16string name;  // below the level above
-    };
-    HKey top = nullptr;
-    LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &top);
-    if (status != kErrorSuccess) return status;
-    std::vector<Level> levels;
-    levels.push_back({ScopedKey(top), path});
-    char16_t name[kMaxKeyNameLength + 1];
-    while (!levels.empty()) {
-        uint32_t length = kMaxKeyNameLength + 1;
-        status = reg::EnumKeyEx(levels.back().key.get(), 0, name, &length);
-        if (status == kErrorSuccess) {
-            HKey child = nullptr;
-            const std::u16string childName(name, length);
-            status = reg::OpenKeyEx(levels.back().key.get(), childName.c_str(), kKeyRead, &child);
-            if (status != kErrorSuccess) return status;
-            levels.push_back({ScopedKey(child), childName});
-            continue;
-        }
-        if (status != kErrorNoMoreItems) return status;
-        const std::u16string leaf = std::move(levels.back().name);
-        levels.pop_back();
-        status = reg::DeleteKey(levels.empty() ? kHkeyLocalMachine : levels.back().key.get(), leaf.c_str());
-        if (status != kErrorSuccess) return status;
-    }
-    return kErrorSuccess;
-}
-
 // Applies operations one by one inside the caller's transaction.
 class Applier {
   public:
@@ -398,7 +337,7 @@ class Applier {
             }
             case Operation::Kind::kDeleteKey:
                 current_.Reset(nullptr);
-                status = DeleteTree(op.path);
+                status = RegKey::DeleteTree(op.path);
                 if (status == kErrorFileNotFound) status = kErrorSuccess;  // already absent
                 what = "cannot delete the key";
                 break;

@@ -6,16 +6,17 @@
 #include <cerrno>
 #include <cstring>
 
+#include "qv/sim/file_kind.h"
 #include "qv/sim/regfile.h"
 
 namespace qv::sim {
 namespace {
 
-const char* TypeName(mode_t mode) {
-    if (S_ISDIR(mode)) return "a directory";
-    if (S_ISFIFO(mode)) return "a FIFO";
-    if (S_ISSOCK(mode)) return "a socket";
-    return "a device";
+// False, with the reason in *error, when info is not that of a regular file.
+bool Regular(const std::filesystem::path& path, const struct stat& info, std::string* error) {
+    if (S_ISREG(info.st_mode)) return true;
+    *error = path.string() + " is " + IrregularFileKind(info.st_mode) + ", not a regular file";
+    return false;
 }
 
 std::string TooLarge(const std::filesystem::path& path) {
@@ -29,20 +30,14 @@ bool LoadRegFile(const std::filesystem::path& path, std::string* content, std::s
     // Checked before opening, since opening a FIFO can wait for a writer; checked again on the
     // open file in case the name was replaced meanwhile.
     struct stat info {};
-    if (stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
-        *error = path.string() + " is " + TypeName(info.st_mode) + ", not a regular file";
-        return false;
-    }
+    if (stat(path.c_str(), &info) == 0 && !Regular(path, info, error)) return false;
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         *error = "cannot read " + path.string();
         return false;
     }
-    bool ok = fstat(fd, &info) == 0;
-    if (ok && !S_ISREG(info.st_mode)) {
-        *error = path.string() + " is " + TypeName(info.st_mode) + ", not a regular file";
-        ok = false;
-    } else if (ok && static_cast<uint64_t>(info.st_size) > kMaxRegFileSize) {
+    bool ok = fstat(fd, &info) == 0 && Regular(path, info, error);
+    if (ok && static_cast<uint64_t>(info.st_size) > kMaxRegFileSize) {
         *error = TooLarge(path);
         ok = false;
     }

@@ -62,9 +62,9 @@ bool RemoveProtocol(std::u16string_view componentId) {
     if (protocol == nullptr) return false;
     for (const auto& path : netcfg::ReadStoredPaths()) {
         if (!EqualsIgnoreCase(ProtocolId(path, protocols), componentId)) continue;
-        if (DeleteKeyAt(netcfg::BindingPathsPath() + u'\\' + path.keyName) != kErrorSuccess) return false;
+        if (DeleteKeyAt(JoinPath(netcfg::BindingPathsPath(), path.keyName)) != kErrorSuccess) return false;
     }
-    if (DeleteKeyAt(netcfg::ComponentsPath() + u'\\' + protocol->guid) != kErrorSuccess) return false;
+    if (DeleteKeyAt(JoinPath(netcfg::ComponentsPath(), protocol->guid)) != kErrorSuccess) return false;
     if (!protocol->driverKey.empty() && DeleteKeyAt(DriverKeyPath(protocol->driverKey)) != kErrorSuccess)
         return false;
     return txn.Commit() == kErrorSuccess;

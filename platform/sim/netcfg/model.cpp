@@ -12,14 +12,6 @@
 namespace qv::sim::netcfg {
 namespace {
 
-std::u16string Lower(std::u16string_view text) {
-    std::u16string out(text);
-    for (auto& c : out) {
-        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
-    }
-    return out;
-}
-
 // The present network adapters of the device database, in enumeration order.
 // Reads only what the engine needs of each adapter, not the whole device record: Initialize runs
 // once per binding change, over every network device.
@@ -39,9 +31,9 @@ void LoadAdapters(Model* model) {
         // The engine names an adapter by the hardware id its driver matched.
         const auto matching = driver.ReadString(u"MatchingDeviceId");
         const auto hardwareIds = matching ? std::nullopt : node.ReadMultiString(u"HardwareID");
-        c.id = Lower(matching                               ? *matching
-                     : hardwareIds && !hardwareIds->empty() ? hardwareIds->front()
-                                                            : u"");
+        c.id = AsciiLower(matching                               ? *matching
+                          : hardwareIds && !hardwareIds->empty() ? hardwareIds->front()
+                                                                 : u"");
         c.classGuid = kGuidDevClassNet;
         c.characteristics = driver.ReadDword(u"Characteristics").value_or(0);
         c.bindName = c.guidText;
@@ -59,7 +51,7 @@ void LoadProtocols(Model* model) {
         Component c;
         if (!GuidFromString(stored.guid, &c.guid)) continue;
         c.guidText = stored.guid;
-        c.id = Lower(stored.componentId);
+        c.id = AsciiLower(stored.componentId);
         c.classGuid = kGuidDevClassNetTrans;
         c.characteristics = stored.characteristics;
         c.bindName = stored.bindName;
@@ -84,7 +76,7 @@ std::optional<Path> Resolve(const Model& model, const StoredPath& stored) {
     path.token = stored.token;
     path.enabled = path.storedEnabled = stored.enabled;
     if (stored.components.empty()) {
-        const auto upper = model.FindById(Lower(TokenUpper(stored.token)), kGuidDevClassNetTrans);
+        const auto upper = model.FindById(AsciiLower(TokenUpper(stored.token)), kGuidDevClassNetTrans);
         const auto lower = FindByGuidText(model, TokenLower(stored.token));
         if (!upper || !lower) return std::nullopt;
         path.components = {*upper, *lower};
@@ -133,7 +125,7 @@ LStatus WriteProtocol(const Component& c) {
     status = WriteKeyValues(DriverKeyPath(*driverKey), driver);
     if (status != kErrorSuccess) return status;
     return WriteKeyValues(
-        ComponentsPath() + u'\\' + c.guidText,
+        JoinPath(ComponentsPath(), c.guidText),
         RegValues{{RegValue::String(u"ComponentId", c.id), RegValue::String(u"Class", kNetTransClassGuid),
                    RegValue::Dword(u"Characteristics", c.characteristics),
                    RegValue::String(u"BindName", c.bindName), RegValue::String(u"DriverKey", *driverKey)}});
@@ -143,7 +135,7 @@ LStatus WriteProtocol(const Component& c) {
 // adapter) is left removed.
 LStatus WriteEnabled(const Path& path) {
     RegKey key;
-    const LStatus opened = RegKey::Open(BindingPathsPath() + u'\\' + path.keyName, kKeyAllAccess, &key);
+    const LStatus opened = RegKey::Open(JoinPath(BindingPathsPath(), path.keyName), kKeyAllAccess, &key);
     if (opened == kErrorFileNotFound) return kErrorSuccess;
     if (opened != kErrorSuccess) return opened;
     return key.WriteDword(u"Enabled", path.enabled ? 1 : 0);

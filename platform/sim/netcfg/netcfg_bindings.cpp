@@ -5,11 +5,10 @@
 namespace qv::netcfg {
 namespace {
 
-using sim::netcfg::CallLock;
 using sim::netcfg::Iface;
-using sim::netcfg::LookupLive;
 using sim::netcfg::NewObject;
 using sim::netcfg::Object;
+using sim::netcfg::WithLive;
 
 // A new enumerator over items of the session that object belongs to.
 template <class H>
@@ -25,52 +24,47 @@ template <class H>
 HResult NextOf(const void* enumerator, Iface iface, Iface elementIface, H* element) {
     if (element == nullptr) return kEPointer;
     *element = nullptr;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(enumerator, iface, &object); !Succeeded(result)) return result;
-    if (object->cursor >= object->items.size()) return kSFalse;
-    const size_t item = object->items[object->cursor++];
-    auto created = std::make_unique<Object>();
-    switch (elementIface) {
-        case Iface::kComponent:
-            created->component = item;
-            break;
-        case Iface::kPath:
-            created->path = item;
-            break;
-        default:
-            created->path = object->path;
-            created->position = item;
-            break;
-    }
-    return NewObject(elementIface, object->session, element, std::move(created));
+    return WithLive(enumerator, iface, [&](Object& object) {
+        if (object.cursor >= object.items.size()) return kSFalse;
+        const size_t item = object.items[object.cursor++];
+        auto created = std::make_unique<Object>();
+        switch (elementIface) {
+            case Iface::kComponent:
+                created->component = item;
+                break;
+            case Iface::kPath:
+                created->path = item;
+                break;
+            default:
+                created->path = object.path;
+                created->position = item;
+                break;
+        }
+        return NewObject(elementIface, object.session, element, std::move(created));
+    });
 }
 
 HResult ResetOf(const void* enumerator, Iface iface) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(enumerator, iface, &object); !Succeeded(result)) return result;
-    object->cursor = 0;
-    return kSOk;
+    return WithLive(enumerator, iface, [&](Object& object) {
+        object.cursor = 0;
+        return kSOk;
+    });
 }
 
 const sim::netcfg::Component& ComponentOf(const Object& object) {
-    return object.session->model.components[object.component];
+    return object.session->Loaded().components[object.component];
 }
 
 sim::netcfg::Path& PathOf(const Object& object) {
-    return object.session->model.paths[object.path];
+    return object.session->Loaded().paths[object.path];
 }
 
 // What a component getter hands out, looked up under the lock.
 template <class T, class Get>
 HResult ComponentValue(INetCfgComponent component, T* out, Get get) {
     if (out == nullptr) return kEPointer;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(component, Iface::kComponent, &object); !Succeeded(result))
-        return result;
-    return get(ComponentOf(*object), out);
+    return WithLive(component, Iface::kComponent,
+                    [&](Object& object) { return get(ComponentOf(object), out); });
 }
 
 // The upper (offset 0) or lower (offset 1) component of a binding interface.
@@ -78,13 +72,11 @@ HResult InterfaceComponent(INetCfgBindingInterface bindingInterface, size_t offs
                            INetCfgComponent* component) {
     if (component == nullptr) return kEPointer;
     *component = nullptr;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(bindingInterface, Iface::kInterface, &object); !Succeeded(result))
-        return result;
-    auto created = std::make_unique<Object>();
-    created->component = PathOf(*object).components[object->position + offset];
-    return NewObject(Iface::kComponent, object->session, component, std::move(created));
+    return WithLive(bindingInterface, Iface::kInterface, [&](Object& object) {
+        auto created = std::make_unique<Object>();
+        created->component = PathOf(object).components[object.position + offset];
+        return NewObject(Iface::kComponent, object.session, component, std::move(created));
+    });
 }
 
 }  // namespace
@@ -92,16 +84,14 @@ HResult InterfaceComponent(INetCfgBindingInterface bindingInterface, size_t offs
 HResult EnumComponents(INetCfgClass netCfgClass, IEnumNetCfgComponent* components) {
     if (components == nullptr) return kEPointer;
     *components = nullptr;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(netCfgClass, Iface::kClass, &object); !Succeeded(result))
-        return result;
-    std::vector<size_t> items;
-    const auto& all = object->session->model.components;
-    for (size_t i = 0; i < all.size(); ++i) {
-        if (all[i].classGuid == object->classGuid) items.push_back(i);
-    }
-    return NewEnumerator(*object, Iface::kEnumComponents, std::move(items), components);
+    return WithLive(netCfgClass, Iface::kClass, [&](Object& object) {
+        std::vector<size_t> items;
+        const auto& all = object.session->Loaded().components;
+        for (size_t i = 0; i < all.size(); ++i) {
+            if (all[i].classGuid == object.classGuid) items.push_back(i);
+        }
+        return NewEnumerator(object, Iface::kEnumComponents, std::move(items), components);
+    });
 }
 
 HResult Next(IEnumNetCfgComponent components, INetCfgComponent* component) {
@@ -148,67 +138,58 @@ HResult GetId(INetCfgComponent component, char16_t** id) {
 HResult QueryBindings(INetCfgComponent component, INetCfgComponentBindings* bindings) {
     if (bindings == nullptr) return kEPointer;
     *bindings = nullptr;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(component, Iface::kComponent, &object); !Succeeded(result))
-        return result;
-    auto created = std::make_unique<Object>();
-    created->component = object->component;
-    return NewObject(Iface::kBindings, object->session, bindings, std::move(created));
+    return WithLive(component, Iface::kComponent, [&](Object& object) {
+        auto created = std::make_unique<Object>();
+        created->component = object.component;
+        return NewObject(Iface::kBindings, object.session, bindings, std::move(created));
+    });
 }
 
 HResult EnumBindingPaths(INetCfgComponentBindings bindings, uint32_t flags, IEnumNetCfgBindingPath* paths) {
     if (paths == nullptr) return kEPointer;
     *paths = nullptr;
     if (flags != kEbpAbove && flags != kEbpBelow) return kEInvalidArg;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(bindings, Iface::kBindings, &object); !Succeeded(result))
-        return result;
-    std::vector<size_t> items;
-    const auto& all = object->session->model.paths;
-    for (size_t i = 0; i < all.size(); ++i) {
-        const size_t end = flags == kEbpAbove ? all[i].components.back() : all[i].components.front();
-        if (end == object->component) items.push_back(i);
-    }
-    return NewEnumerator(*object, Iface::kEnumPaths, std::move(items), paths);
+    return WithLive(bindings, Iface::kBindings, [&](Object& object) {
+        std::vector<size_t> items;
+        const auto& all = object.session->Loaded().paths;
+        for (size_t i = 0; i < all.size(); ++i) {
+            const size_t end = flags == kEbpAbove ? all[i].components.back() : all[i].components.front();
+            if (end == object.component) items.push_back(i);
+        }
+        return NewEnumerator(object, Iface::kEnumPaths, std::move(items), paths);
+    });
 }
 
 HResult GetPathToken(INetCfgBindingPath path, char16_t** token) {
     if (token == nullptr) return kEPointer;
     *token = nullptr;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(path, Iface::kPath, &object); !Succeeded(result)) return result;
-    *token = sim::netcfg::CoTaskString(PathOf(*object).token);
-    return *token == nullptr ? kEOutOfMemory : kSOk;
+    return WithLive(path, Iface::kPath, [&](Object& object) {
+        *token = sim::netcfg::CoTaskString(PathOf(object).token);
+        return *token == nullptr ? kEOutOfMemory : kSOk;
+    });
 }
 
 HResult EnumBindingInterfaces(INetCfgBindingPath path, IEnumNetCfgBindingInterface* interfaces) {
     if (interfaces == nullptr) return kEPointer;
     *interfaces = nullptr;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(path, Iface::kPath, &object); !Succeeded(result)) return result;
-    std::vector<size_t> positions;
-    for (size_t i = 0; i + 1 < PathOf(*object).components.size(); ++i) positions.push_back(i);
-    return NewEnumerator(*object, Iface::kEnumInterfaces, std::move(positions), interfaces);
+    return WithLive(path, Iface::kPath, [&](Object& object) {
+        std::vector<size_t> positions;
+        for (size_t i = 0; i + 1 < PathOf(object).components.size(); ++i) positions.push_back(i);
+        return NewEnumerator(object, Iface::kEnumInterfaces, std::move(positions), interfaces);
+    });
 }
 
 HResult Enable(INetCfgBindingPath path, bool enable) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(path, Iface::kPath, &object); !Succeeded(result)) return result;
-    if (!object->session->holdsLock) return kNetcfgENoWriteLock;
-    PathOf(*object).enabled = enable;
-    return kSOk;
+    return WithLive(path, Iface::kPath, [&](Object& object) {
+        if (!object.session->holdsLock) return kNetcfgENoWriteLock;
+        PathOf(object).enabled = enable;
+        return kSOk;
+    });
 }
 
 HResult IsEnabled(INetCfgBindingPath path) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(path, Iface::kPath, &object); !Succeeded(result)) return result;
-    return PathOf(*object).enabled ? kSOk : kSFalse;
+    return WithLive(path, Iface::kPath,
+                    [&](Object& object) { return PathOf(object).enabled ? kSOk : kSFalse; });
 }
 
 HResult GetUpperComponent(INetCfgBindingInterface bindingInterface, INetCfgComponent* component) {

@@ -1,6 +1,5 @@
 // INetCfg, INetCfgLock, the class objects and class setup's Install on the simulated host.
-#include <random>
-
+#include "qv/sim/host_state.h"
 #include "qv/sim/reg_key.h"
 #include "com.h"
 #include "objects.h"
@@ -24,20 +23,9 @@ constexpr uint32_t kLockPollMs = 100;
 // The one component this engine can install: the teaming protocol, with the values its INF gives.
 constexpr std::u16string_view kTeamingProtocolId = u"qv_qvteamp";
 
-Guid NewInstanceGuid() {
-    std::random_device random;
-    Guid guid{};
-    guid.data1 = random();
-    guid.data2 = static_cast<uint16_t>(random());
-    guid.data3 = static_cast<uint16_t>((random() & 0x0FFF) | 0x4000);  // version 4
-    for (auto& byte : guid.data4) byte = static_cast<uint8_t>(random());
-    guid.data4[0] = static_cast<uint8_t>((guid.data4[0] & 0x3F) | 0x80);
-    return guid;
-}
-
 sim::netcfg::Component TeamingProtocol() {
     sim::netcfg::Component c;
-    c.guid = NewInstanceGuid();
+    c.guid = sim::NewRandomGuid();
     c.guidText = GuidToString(c.guid);
     c.id = kTeamingProtocolId;
     c.classGuid = kGuidDevClassNetTrans;
@@ -142,7 +130,7 @@ HResult ReleaseWriteLock(INetCfgLock lock) {
 HResult Initialize(INetCfg netCfg) {
     return WithSession(netCfg, Iface::kNetCfg, [](Session& session) {
         if (session.initialized) return kNetcfgEAlreadyInitialized;
-        session.model = sim::netcfg::LoadModel();
+        session.model.reset();
         session.initialized = true;
         ++session.epoch;
         return kSOk;
@@ -152,7 +140,7 @@ HResult Initialize(INetCfg netCfg) {
 HResult Uninitialize(INetCfg netCfg) {
     return WithSession(netCfg, Iface::kNetCfg, [](Session& session) {
         if (!session.initialized) return kNetcfgENotInitialized;
-        session.model = {};  // changes not applied are dropped
+        session.model.reset();  // changes not applied are dropped
         session.initialized = false;
         ++session.epoch;
         return kSOk;
@@ -163,7 +151,7 @@ HResult Apply(INetCfg netCfg) {
     return WithSession(netCfg, Iface::kNetCfg, [](Session& session) {
         if (!session.initialized) return kNetcfgENotInitialized;
         if (!session.holdsLock) return kNetcfgENoWriteLock;
-        return sim::netcfg::ApplyModel(&session.model);
+        return sim::netcfg::ApplyModel(&session.Loaded());
     });
 }
 
@@ -187,12 +175,12 @@ HResult Install(INetCfgClassSetup classSetup, const char16_t* componentId, const
         return result;
     Session& session = *object->session;
     if (!session.holdsLock) return kNetcfgENoWriteLock;
-    auto index = session.model.FindById(componentId, object->classGuid);
+    auto index = session.Loaded().FindById(componentId, object->classGuid);
     if (!index) {
         if (!(object->classGuid == kGuidDevClassNetTrans) ||
             !sim::EqualsIgnoreCase(componentId, kTeamingProtocolId))
             return kSpapiENoDriverSelected;
-        index = session.model.AddProtocol(TeamingProtocol());
+        index = session.Loaded().AddProtocol(TeamingProtocol());
     }
     if (component == nullptr) return kSOk;
     auto created = std::make_unique<Object>();

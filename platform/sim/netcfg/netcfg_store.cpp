@@ -10,18 +10,14 @@ namespace {
 
 constexpr std::u16string_view kArrow = u"->";
 
-std::u16string Child(std::u16string_view parent, std::u16string_view name) {
-    return std::u16string(parent) + u'\\' + std::u16string(name);
-}
-
 }  // namespace
 
 std::u16string ComponentsPath() {
-    return Child(kSimNetCfgPath, u"Components");
+    return JoinPath(kSimNetCfgPath, u"Components");
 }
 
 std::u16string BindingPathsPath() {
-    return Child(kSimNetCfgPath, u"BindingPaths");
+    return JoinPath(kSimNetCfgPath, u"BindingPaths");
 }
 
 std::vector<StoredComponent> ReadStoredComponents(std::u16string_view classGuid) {
@@ -72,7 +68,7 @@ std::u16string_view TokenUpper(std::u16string_view token) {
 
 LStatus WriteStoredPath(const StoredPath& path) {
     if (path.keyName.empty()) return kErrorNoMoreItems;
-    return WriteKeyValues(Child(BindingPathsPath(), path.keyName),
+    return WriteKeyValues(JoinPath(BindingPathsPath(), path.keyName),
                           RegValues{{RegValue::String(u"Token", path.token),
                                      RegValue::MultiString(u"Components", path.components),
                                      RegValue::Dword(u"Enabled", path.enabled ? 1 : 0)}});

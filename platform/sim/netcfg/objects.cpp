@@ -10,6 +10,11 @@ Session::~Session() {
     if (holdsLock) GiveBackWriteLock();
 }
 
+Model& Session::Loaded() {
+    if (!model) model = LoadModel();
+    return *model;
+}
+
 std::unique_lock<std::mutex> CallLock() {
     static std::mutex mutex;
     return std::unique_lock(mutex);

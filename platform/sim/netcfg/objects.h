@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 #include "model.h"
@@ -42,7 +43,10 @@ struct Session {
     bool initialized = false;
     uint64_t epoch = 0;  // counts Initialize and Uninitialize calls
     bool holdsLock = false;
-    Model model;
+    // Read from the machine at its first use after Initialize, so a session that is initialised
+    // only to take the write lock (as a check whether the lock is free is) reads nothing.
+    std::optional<Model> model;
+    Model& Loaded();
 };
 
 struct Object : HandleObject {
@@ -68,6 +72,15 @@ HResult Lookup(const void* handle, Iface iface, Object** object);
 // The same for objects got from a session, which also fail with NETCFG_E_NOT_INITIALIZED once
 // their Initialize has been undone.
 HResult LookupLive(const void* handle, Iface iface, Object** object);
+
+// Runs body on the live object behind a handle of the interface, under the call lock.
+template <class Body>
+HResult WithLive(const void* handle, Iface iface, Body body) {
+    const auto guard = CallLock();
+    Object* object = nullptr;
+    if (const HResult result = LookupLive(handle, iface, &object); !Succeeded(result)) return result;
+    return body(*object);
+}
 
 // A new handle for an object of the interface on session, valid for the session's current epoch;
 // E_OUTOFMEMORY when the table is full.

@@ -15,6 +15,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "qv/sim/little_endian.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
 
 namespace qv::sim {
@@ -68,23 +70,14 @@ struct flock LockOf(short type, off_t start, off_t length) {
     return lock;
 }
 
-void PutLe32(unsigned char* at, uint32_t value) {
-    for (int i = 0; i < 4; ++i) at[i] = static_cast<unsigned char>(value >> (8 * i));
-}
-
-uint32_t GetLe32(const unsigned char* at) {
-    return static_cast<uint32_t>(at[0]) | static_cast<uint32_t>(at[1]) << 8 | static_cast<uint32_t>(at[2]) << 16 |
-           static_cast<uint32_t>(at[3]) << 24;
-}
-
 // The record of a slot; false when it cannot be read. Its name is cut to the record.
 bool ReadRecord(int fd, off_t slot, MachineProcess* process) {
     unsigned char record[kRecordSize];
     const ssize_t n = pread(fd, record, sizeof record, kRecordsStart + slot * kRecordSize);
     if (n < static_cast<ssize_t>(kRecordHeader)) return false;
-    process->pid = GetLe32(record);
-    const size_t length =
-        std::min({static_cast<size_t>(GetLe32(record + 4)), kMaxImageName, static_cast<size_t>(n) - kRecordHeader});
+    process->pid = Get32(record);
+    const size_t length = std::min(
+        {static_cast<size_t>(Get32(record + 4)), kMaxImageName, static_cast<size_t>(n) - kRecordHeader});
     process->imageName.assign(reinterpret_cast<const char*>(record + kRecordHeader), length);
     return process->pid != 0;
 }
@@ -109,12 +102,11 @@ bool OwnSlotIn(const std::string& table) {
 }  // namespace
 
 std::string WindowsImageName(std::string_view executableBaseName) {
+    constexpr std::string_view kExe = ".exe";
     std::string name(executableBaseName);
-    const auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-    const bool hasExe = name.size() >= 4 && lower(name[name.size() - 4]) == '.' &&
-                        lower(name[name.size() - 3]) == 'e' && lower(name[name.size() - 2]) == 'x' &&
-                        lower(name[name.size() - 1]) == 'e';
-    if (!hasExe) name += ".exe";
+    if (name.size() < kExe.size() ||
+        !EqualsIgnoreCase(std::string_view(name).substr(name.size() - kExe.size()), kExe))
+        name += kExe;
     return name;
 }
 
@@ -133,8 +125,8 @@ bool RegisterProcess(std::string_view imageName, std::string* error) {
         if (fcntl(fd, F_OFD_SETLK, &lock) != 0) continue;
         unsigned char record[kRecordSize] = {};
         const size_t length = std::min(imageName.size(), kMaxImageName);
-        PutLe32(record, static_cast<uint32_t>(getpid()));
-        PutLe32(record + 4, static_cast<uint32_t>(length));
+        Put32(record, static_cast<uint32_t>(getpid()));
+        Put32(record + 4, static_cast<uint32_t>(length));
         std::memcpy(record + kRecordHeader, imageName.data(), length);
         const size_t size = kRecordHeader + length;
         if (pwrite(fd, record, size, kRecordsStart + slot * kRecordSize) != static_cast<ssize_t>(size)) {

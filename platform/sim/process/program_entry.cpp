@@ -26,9 +26,7 @@ std::string ExecutableBaseName(const char* argv0) {
 
 int main(int argc, char** argv) {
     std::vector<std::u16string> args;
-    for (int i = 1; i < argc; ++i) {
-        args.push_back(qv::ToUtf16(argv[i]));
-    }
+    for (int i = 1; i < argc; ++i) args.push_back(qv::ToUtf16(argv[i]));
     // A machine that cannot take the entry is reported by the first registry call, which needs
     // the machine as well; the program itself does not depend on being listed.
     std::string ignored;

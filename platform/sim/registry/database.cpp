@@ -20,6 +20,7 @@
 #include <system_error>
 #include <thread>
 
+#include "qv/sim/file_kind.h"
 #include "qv/sim/kill_switch.h"
 
 namespace qv::sim::regdb {
@@ -434,82 +435,47 @@ std::string IrregularFile(const fs::path& path) {
         struct stat info {};
         if (stat(file.c_str(), &info) != 0) continue;
         if (S_ISREG(info.st_mode)) continue;
-        const char* type = S_ISDIR(info.st_mode)    ? "a directory"
-                           : S_ISFIFO(info.st_mode) ? "a FIFO"
-                           : S_ISSOCK(info.st_mode) ? "a socket"
-                                                    : "a device";
-        return (*suffix ? "its " + path.filename().string() + suffix : std::string("it")) + " is " + type +
-               ", not a regular file";
+        return (*suffix ? "its " + path.filename().string() + suffix : std::string("it")) + " is " +
+               IrregularFileKind(info.st_mode) + ", not a regular file";
     }
     return {};
 }
 
-// What fills a machine that the first registry call finds missing (SetFirstUsePopulate).
-std::atomic<bool (*)()> g_firstUsePopulate{nullptr};
-
-}  // namespace
-
-std::recursive_mutex& Mutex() {
-    static std::recursive_mutex mutex;
-    return mutex;
+LStatus Run(Stmt which) {
+    Query q(which);
+    return q.status() != kErrorSuccess ? q.status() : q.Run();
 }
 
-fs::path SelectedDir() {
-    return S().selected;
+// A change of this process was committed: other processes learn it through the shared counter.
+void ChangeCommitted(State& s) {
+    s.changes.Bump();
+    // QV_SIM_KILL_AFTER_WRITES=N: killed right after the N-th committed change, so a suite can stop
+    // a whole command after each of its changes in turn.
+    static KillSwitch killSwitch("QV_SIM_KILL_AFTER_WRITES");
+    killSwitch.Count();
 }
 
-void Select(const fs::path& dir) {
-    std::lock_guard lock(Mutex());
-    Close();
-    S().selected = dir;
-    ++S().generation;
-}
-
-uint64_t Generation() {
-    return S().generation;
-}
-
-// A process that ends normally closes its connection: the last connection to close writes the log
-// back into the database and removes it, so the next process to open the machine need not read a
-// log that every process before it left behind (a killed process leaves it; the next close helps).
-void CloseAtExit() {
-    std::lock_guard lock(Mutex());
-    Close();
-}
-
-LStatus Open() {
-    static const bool closesAtExit = std::atexit(CloseAtExit) == 0;
-    (void)closesAtExit;
+// Ends the read transaction that the process kept open between calls; what was written inside it
+// is committed (a failed commit rolls it back and says so).
+LStatus EndSession() {
     State& s = S();
-    if (s.db && s.owner != ThisProcess()) Close();
-    if (s.db && s.broken && s.depth == 0) Close();
-    if (s.db) return kErrorSuccess;
-    if (!s.buildPath.empty()) return OpenFile(s.buildPath, false);
-
-    const fs::path dir = MachineDir();
-    const fs::path path = dir / "registry.db";
-    std::string why;
-    if (Classify(dir, &why) == DirKind::kForeign) {
-        ReportOnce(dir, dir.string() + " is not a simulated machine: " + why);
-        return kErrorCantOpen;
+    if (!s.session) return kErrorSuccess;
+    s.session = false;
+    ++s.snapshot;
+    const bool wrote = s.sessionWrote;
+    s.sessionWrote = false;
+    const LStatus status = Run(Stmt::kCommit);
+    if (status != kErrorSuccess) {
+        Run(Stmt::kRollback);
+    } else if (wrote) {
+        ChangeCommitted(s);
     }
-    if (!Exists(path)) {
-        std::string error;
-        bool (*const first)() = g_firstUsePopulate;
-        const PopulateMachine populate = first ? PopulateMachine(first) : PopulateMachine();
-        if (!BuildMachine(dir, populate, false, true, &error)) {
-            ReportOnce(dir, "the machine " + dir.string() + " cannot be created: " + error);
-            return kErrorCantOpen;
-        }
-    }
-    SweepStaleBuilds(dir);
-    if (const std::string irregular = IrregularFile(path); !irregular.empty()) {
-        ReportUnreadable(path, irregular);
-        return kErrorCantOpen;
-    }
-    return OpenFile(path, false);
+    return status;
 }
 
+// Builds a machine in dir (see qv::sim::BuildMachineRegistry), filled by populate when it is given.
+// With mayExist, finding a machine already in place (made meanwhile by another process) counts as
+// success.
 bool BuildMachine(const fs::path& dir, const PopulateMachine& populate, bool force, bool mayExist,
                   std::string* error) {
     std::lock_guard lock(Mutex());
@@ -575,6 +541,61 @@ bool BuildMachine(const fs::path& dir, const PopulateMachine& populate, bool for
     }
     removeTmp();
     return ok;
+}
+
+// What fills a machine that the first registry call finds missing (SetFirstUsePopulate).
+std::atomic<bool (*)()> g_firstUsePopulate{nullptr};
+
+}  // namespace
+
+std::recursive_mutex& Mutex() {
+    static std::recursive_mutex mutex;
+    return mutex;
+}
+
+uint64_t Generation() {
+    return S().generation;
+}
+
+// A process that ends normally closes its connection: the last connection to close writes the log
+// back into the database and removes it, so the next process to open the machine need not read a
+// log that every process before it left behind (a killed process leaves it; the next close helps).
+void CloseAtExit() {
+    std::lock_guard lock(Mutex());
+    Close();
+}
+
+LStatus Open() {
+    static const bool closesAtExit = std::atexit(CloseAtExit) == 0;
+    (void)closesAtExit;
+    State& s = S();
+    if (s.db && s.owner != ThisProcess()) Close();
+    if (s.db && s.broken && s.depth == 0) Close();
+    if (s.db) return kErrorSuccess;
+    if (!s.buildPath.empty()) return OpenFile(s.buildPath, false);
+
+    const fs::path dir = MachineDir();
+    const fs::path path = dir / "registry.db";
+    std::string why;
+    if (Classify(dir, &why) == DirKind::kForeign) {
+        ReportOnce(dir, dir.string() + " is not a simulated machine: " + why);
+        return kErrorCantOpen;
+    }
+    if (!Exists(path)) {
+        std::string error;
+        bool (*const first)() = g_firstUsePopulate;
+        const PopulateMachine populate = first ? PopulateMachine(first) : PopulateMachine();
+        if (!BuildMachine(dir, populate, false, true, &error)) {
+            ReportOnce(dir, "the machine " + dir.string() + " cannot be created: " + error);
+            return kErrorCantOpen;
+        }
+    }
+    SweepStaleBuilds(dir);
+    if (const std::string irregular = IrregularFile(path); !irregular.empty()) {
+        ReportUnreadable(path, irregular);
+        return kErrorCantOpen;
+    }
+    return OpenFile(path, false);
 }
 
 Query::Query(Stmt which) {
@@ -653,15 +674,6 @@ LStatus KeyDepth(int64_t id, size_t* depth) {
     return status;
 }
 
-bool MarkMachineDir(const fs::path& dir, std::string* error) {
-    return MarkMachine(dir, error);
-}
-
-bool MachineExists(const fs::path& dir) {
-    std::string ignored;
-    return Classify(dir, &ignored) == DirKind::kMachine && Exists(dir / "registry.db");
-}
-
 int Changes() {
     return S().db ? sqlite3_changes(S().db) : 0;
 }
@@ -681,50 +693,6 @@ ChangeToken CurrentChangeToken() {
     return token;
 }
 
-namespace {
-
-LStatus Run(Stmt which) {
-    Query q(which);
-    return q.status() != kErrorSuccess ? q.status() : q.Run();
-}
-
-}  // namespace
-
-uint64_t SnapshotSerial() {
-    return S().snapshot;
-}
-
-namespace {
-
-// A change of this process was committed: other processes learn it through the shared counter.
-void ChangeCommitted(State& s) {
-    s.changes.Bump();
-    // QV_SIM_KILL_AFTER_WRITES=N: killed right after the N-th committed change, so a suite can stop
-    // a whole command after each of its changes in turn.
-    static KillSwitch killSwitch("QV_SIM_KILL_AFTER_WRITES");
-    killSwitch.Count();
-}
-
-// Ends the read transaction that the process kept open between calls; what was written inside it
-// is committed (a failed commit rolls it back and says so).
-LStatus EndSession() {
-    State& s = S();
-    if (!s.session) return kErrorSuccess;
-    s.session = false;
-    ++s.snapshot;
-    const bool wrote = s.sessionWrote;
-    s.sessionWrote = false;
-    const LStatus status = Run(Stmt::kCommit);
-    if (status != kErrorSuccess) {
-        Run(Stmt::kRollback);
-    } else if (wrote) {
-        ChangeCommitted(s);
-    }
-    return status;
-}
-
-}  // namespace
-
 // Read transactions of the outermost level stay open after they commit, as a session that the
 // next read transaction joins as long as no process has committed a change meanwhile (the shared
 // change counter tells). A write ends the session first. So a process that only reads pays for one
@@ -743,6 +711,15 @@ Transaction::Transaction(Kind kind) {
             return;
         }
         EndSession();
+    }
+    if (kind == Kind::kRead && s.depth > 0) {
+        // A read inside an open transaction sees what that one sees and changes nothing: there is
+        // nothing to roll back, so it needs no savepoint of its own.
+        joined_ = true;
+        open_ = true;
+        generation_ = s.generation;
+        ++s.depth;
+        return;
     }
     outer_ = s.depth == 0;
     if (kind == Kind::kWrite) {
@@ -774,11 +751,12 @@ LStatus Transaction::Commit() {
         return status_ = kErrorKeyDeleted;
     }
     if (joined_ || session_) {
-        // The read transaction goes on as the process's session, unless something was written
-        // inside it: then it ends here, with a real commit.
+        // The read transaction goes on as the process's session (or as the transaction it is
+        // nested in), unless something was written inside the session: then it ends here, with a
+        // real commit.
         open_ = false;
         --s.depth;
-        return status_ = s.sessionWrote ? EndSession() : kErrorSuccess;
+        return status_ = s.depth == 0 && s.sessionWrote ? EndSession() : kErrorSuccess;
     }
     status_ = Run(outer_ ? Stmt::kCommit : Stmt::kRelease);
     if (status_ == kErrorSuccess) {
@@ -802,7 +780,7 @@ Transaction::~Transaction() {
     if (joined_ || session_) {
         // An abandoned read ends nothing, unless something was written inside the session: that
         // is undone with it.
-        if (s.sessionWrote) {
+        if (s.depth == 0 && s.sessionWrote) {
             s.session = false;
             s.sessionWrote = false;
             ++s.snapshot;
@@ -818,6 +796,54 @@ Transaction::~Transaction() {
 
 }  // namespace qv::sim::regdb
 
-void qv::sim::SetFirstUsePopulate(bool (*populate)()) {
-    qv::sim::regdb::g_firstUsePopulate = populate;
+namespace qv::sim {
+namespace fs = std::filesystem;
+
+fs::path MachineDir() {
+    {
+        std::lock_guard lock(regdb::Mutex());
+        if (!regdb::S().selected.empty()) return regdb::S().selected;
+    }
+    if (const char* machine = std::getenv("QV_MACHINE"); machine && *machine) return fs::path(machine);
+    fs::path data;
+    if (const char* xdg = std::getenv("XDG_DATA_HOME"); xdg && *xdg) {
+        data = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        data = fs::path(home && *home ? home : "/tmp") / ".local" / "share";
+    }
+    return data / "qvsim" / "default";
 }
+
+bool MachineExists(const fs::path& dir) {
+    std::string ignored;
+    return regdb::Classify(dir, &ignored) == regdb::DirKind::kMachine && regdb::Exists(dir / "registry.db");
+}
+
+bool MarkMachineDir(const fs::path& dir, std::string* error) {
+    std::string ignored;
+    return regdb::MarkMachine(dir, error ? error : &ignored);
+}
+
+void SelectMachine(const fs::path& dir) {
+    std::lock_guard lock(regdb::Mutex());
+    regdb::Close();
+    regdb::S().selected = dir;
+    ++regdb::S().generation;
+}
+
+bool BuildMachineRegistry(const fs::path& dir, const PopulateMachine& populate, bool force,
+                          std::string* error) {
+    std::string ignored;
+    return regdb::BuildMachine(dir, populate, force, false, error ? error : &ignored);
+}
+
+uint64_t RegistryViewSerial() {
+    return regdb::S().snapshot;
+}
+
+void SetFirstUsePopulate(bool (*populate)()) {
+    regdb::g_firstUsePopulate = populate;
+}
+
+}  // namespace qv::sim

@@ -8,9 +8,7 @@
 #pragma once
 
 #include <cstdint>
-#include <filesystem>
 #include <mutex>
-#include <string>
 #include <string_view>
 
 #include "qv/platform/wintypes.h"
@@ -25,20 +23,11 @@ constexpr size_t kMaxKeyDepth = kMaxRegistryKeyDepth;
 
 std::recursive_mutex& Mutex();
 
-// The machine directory selected by SelectMachine, if any (empty otherwise).
-std::filesystem::path SelectedDir();
-void Select(const std::filesystem::path& dir);
 // Changes whenever the process switches machines; handles record it and die with the switch.
 uint64_t Generation();
 
 // Opens the selected machine's database if it is not open yet, creating the machine on first use.
 LStatus Open();
-
-// Builds a machine in dir (see qv::sim::BuildMachineRegistry), filled by populate when it is
-// given. With mayExist, finding a machine already in place (made meanwhile by another process)
-// counts as success.
-bool BuildMachine(const std::filesystem::path& dir, const PopulateMachine& populate, bool force,
-                  bool mayExist, std::string* error);
 
 enum class Stmt {
     kFindChild,
@@ -80,7 +69,6 @@ class Query {
     void BindBytes(int index, std::string_view bytes);
     // Runs the statement one step: *row tells whether a result row is available.
     LStatus Step(bool* row);
-    // Runs a statement that returns no rows.
     LStatus Run();
     int64_t Int(int column) const;
     std::string_view Bytes(int column) const;
@@ -93,11 +81,6 @@ class Query {
 // The level of key id below the root, counted inside the current transaction; levels past
 // kMaxKeyDepth are not counted further (*depth is then kMaxKeyDepth + 1).
 LStatus KeyDepth(int64_t id, size_t* depth);
-
-// Whether dir is a machine directory (marked, or holding a registry.db) with a registry.db.
-bool MachineExists(const std::filesystem::path& dir);
-// Makes dir a machine directory (see qv::sim::MarkMachineDir).
-bool MarkMachineDir(const std::filesystem::path& dir, std::string* error);
 
 // Rows changed by the last statement that wrote, and the row id of the last inserted row.
 int Changes();
@@ -112,10 +95,6 @@ struct ChangeToken {
     bool operator==(const ChangeToken&) const = default;
 };
 ChangeToken CurrentChangeToken();
-
-// Changes whenever what this process sees of the registry may have changed: a new snapshot began,
-// or this process wrote. Lookups cached under one value stay true while it holds.
-uint64_t SnapshotSerial();
 
 // One registry call (or a group of them) as one transaction. Nested transactions become savepoints
 // of the outer one. Destroying an uncommitted transaction rolls it back.
@@ -134,7 +113,7 @@ class Transaction {
     bool outer_ = false;
     bool open_ = false;
     bool write_ = false;
-    bool joined_ = false;      // joined the session that an earlier read transaction left open
+    bool joined_ = false;      // a read that joined the open session or the transaction around it
     bool session_ = false;     // an outer read transaction that stays open as the session
     uint64_t generation_ = 0;  // a machine switch meanwhile leaves nothing to commit or roll back
     LStatus status_ = kErrorSuccess;

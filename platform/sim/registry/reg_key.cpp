@@ -9,10 +9,6 @@
 namespace qv::sim {
 namespace {
 
-std::u16string Terminated(std::u16string_view text) {
-    return std::u16string(text);
-}
-
 char16_t FoldAscii(char16_t c) {
     return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
 }
@@ -32,7 +28,7 @@ LStatus RegKey::Open(std::u16string_view path, uint32_t sam, RegKey* out) {
 
 LStatus RegKey::Open(HKey parent, std::u16string_view path, uint32_t sam, RegKey* out) {
     HKey key = nullptr;
-    const std::u16string p = Terminated(path);
+    const std::u16string p(path);
     const LStatus status = reg::OpenKeyEx(parent, p.c_str(), sam, &key);
     *out = RegKey(status == kErrorSuccess ? key : nullptr);
     return status;
@@ -40,7 +36,7 @@ LStatus RegKey::Open(HKey parent, std::u16string_view path, uint32_t sam, RegKey
 
 LStatus RegKey::Create(std::u16string_view path, RegKey* out) {
     HKey key = nullptr;
-    const std::u16string p = Terminated(path);
+    const std::u16string p(path);
     const LStatus status =
         reg::CreateKeyEx(kHkeyLocalMachine, p.c_str(), kRegOptionNonVolatile, kKeyAllAccess, &key, nullptr);
     *out = RegKey(status == kErrorSuccess ? key : nullptr);
@@ -49,7 +45,7 @@ LStatus RegKey::Create(std::u16string_view path, RegKey* out) {
 
 std::optional<std::vector<uint8_t>> RegKey::ReadBytes(std::u16string_view name, uint32_t* type) const {
     if (!valid()) return std::nullopt;
-    const std::u16string n = Terminated(name);
+    const std::u16string n(name);
     uint32_t valueType = 0;
     // Most values are short: one call with a modest buffer, a second only when it was too small.
     // The value may grow between calls when another process writes it; a few retries cover that.
@@ -102,19 +98,19 @@ std::optional<uint32_t> RegKey::ReadDword(std::u16string_view name) const {
 }
 
 LStatus RegKey::WriteString(std::u16string_view name, std::u16string_view text) const {
-    const std::u16string n = Terminated(name);
+    const std::u16string n(name);
     const auto bytes = StringBytes(text);
     return reg::SetValueEx(get(), n.c_str(), kRegSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 LStatus RegKey::WriteMultiString(std::u16string_view name, const std::vector<std::u16string>& list) const {
-    const std::u16string n = Terminated(name);
+    const std::u16string n(name);
     const auto bytes = MultiStringBytes(list);
     return reg::SetValueEx(get(), n.c_str(), kRegMultiSz, bytes.data(), static_cast<uint32_t>(bytes.size()));
 }
 
 LStatus RegKey::WriteDword(std::u16string_view name, uint32_t value) const {
-    const std::u16string n = Terminated(name);
+    const std::u16string n(name);
     const auto bytes = DwordBytes(value);
     return reg::SetValueEx(get(), n.c_str(), kRegDword, bytes.data(), 4);
 }
@@ -131,6 +127,35 @@ std::vector<std::u16string> RegKey::SubKeys() const {
         names.emplace_back(name, length);
     }
     return names;
+}
+
+LStatus RegKey::DeleteTree(std::u16string_view path) {
+    struct Level {
+        RegKey key;
+        std::u16string name;  // below the level above
+    };
+    std::vector<Level> levels(1);
+    levels[0].name = path;
+    LStatus status = Open(path, kKeyRead, &levels[0].key);
+    if (status != kErrorSuccess) return status;
+    char16_t name[kMaxKeyNameLength + 1];
+    while (!levels.empty()) {
+        uint32_t length = kMaxKeyNameLength + 1;
+        status = reg::EnumKeyEx(levels.back().key.get(), 0, name, &length);
+        if (status == kErrorSuccess) {
+            Level child{{}, std::u16string(name, length)};
+            status = Open(levels.back().key.get(), child.name, kKeyRead, &child.key);
+            if (status != kErrorSuccess) return status;
+            levels.push_back(std::move(child));
+            continue;
+        }
+        if (status != kErrorNoMoreItems) return status;
+        const std::u16string leaf = std::move(levels.back().name);
+        levels.pop_back();
+        status = reg::DeleteKey(levels.empty() ? kHkeyLocalMachine : levels.back().key.get(), leaf.c_str());
+        if (status != kErrorSuccess) return status;
+    }
+    return kErrorSuccess;
 }
 
 std::vector<uint8_t> StringBytes(std::u16string_view text) {
@@ -178,6 +203,26 @@ bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
 
 bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix) {
     return text.size() >= prefix.size() && EqualsIgnoreCase(text.substr(0, prefix.size()), prefix);
+}
+
+bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return FoldAscii(static_cast<unsigned char>(x)) == FoldAscii(static_cast<unsigned char>(y));
+    });
+}
+
+std::u16string AsciiUpper(std::u16string_view text) {
+    std::u16string out(text);
+    for (auto& c : out) c = FoldAscii(c);
+    return out;
+}
+
+std::u16string AsciiLower(std::u16string_view text) {
+    std::u16string out(text);
+    for (auto& c : out) {
+        if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c + 32);
+    }
+    return out;
 }
 
 std::optional<std::u16string> FreeNumberedName(const std::vector<std::u16string>& taken,

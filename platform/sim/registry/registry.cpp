@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "database.h"
-#include "qv/sim/reg_names.h"
 #include "qv/sim/handle_table.h"
+#include "qv/sim/reg_names.h"
 #include "qv/sim/registry_store.h"
 
 namespace qv {
@@ -22,15 +22,18 @@ using regdb::Query;
 using regdb::Stmt;
 using regdb::Transaction;
 
-// What a key handle refers to in the handle table: the key's row id and the access granted when
-// it was opened. The handle is tied to the machine it was opened on.
+// What a key handle refers to: the key's row id and the access granted when it was opened.
+struct KeyRef {
+    int64_t id = 0;
+    uint32_t access = 0;
+    bool underSystem = false;  // the key is HKEY_LOCAL_MACHINE\SYSTEM or lies below it
+};
+
+// A key handle's object in the handle table; the handle is tied to the machine it was opened on.
 struct OpenKey : sim::HandleObject {
     static constexpr sim::HandleKind kKind = sim::HandleKind::kRegistryKey;
-    OpenKey(int64_t keyId, uint32_t keyAccess, bool systemKey)
-        : id(keyId), access(keyAccess), underSystem(systemKey) {}
-    int64_t id;
-    uint32_t access;
-    bool underSystem;  // the key is HKEY_LOCAL_MACHINE\SYSTEM or lies below it
+    explicit OpenKey(const KeyRef& opened) : ref(opened) {}
+    KeyRef ref;
 };
 
 // The key rights a requested access grants, with generic rights mapped as Windows maps them.
@@ -42,12 +45,6 @@ uint32_t GrantedAccess(uint32_t sam) {
     return access;
 }
 
-struct KeyRef {
-    int64_t id = 0;
-    uint32_t access = 0;
-    bool underSystem = false;
-};
-
 LStatus Resolve(HKey key, KeyRef* ref) {
     if (key == kHkeyLocalMachine) {
         *ref = {regdb::kRootKeyId, kKeyAllAccess, false};
@@ -55,7 +52,7 @@ LStatus Resolve(HKey key, KeyRef* ref) {
     }
     const OpenKey* open = sim::Find<OpenKey>(key, regdb::Generation());
     if (open == nullptr) return kErrorInvalidHandle;
-    *ref = {open->id, open->access, open->underSystem};
+    *ref = open->ref;
     return kErrorSuccess;
 }
 
@@ -65,16 +62,8 @@ LStatus ResolveFor(HKey key, uint32_t needed, KeyRef* ref) {
     return (ref->access & needed) == needed ? kErrorSuccess : kErrorAccessDenied;
 }
 
-size_t Length(const char16_t* text) {
-    size_t n = 0;
-    if (text) {
-        while (text[n]) ++n;
-    }
-    return n;
-}
-
 std::u16string_view View(const char16_t* text) {
-    return text ? std::u16string_view(text, Length(text)) : u"";
+    return text ? std::u16string_view(text) : u"";
 }
 
 // Splits a subkey path into its names. A leading backslash is refused; repeated and trailing
@@ -95,28 +84,34 @@ LStatus SplitPath(const char16_t* subKey, std::vector<std::u16string_view>* name
     return kErrorSuccess;
 }
 
-LStatus KeyExists(int64_t id, bool* exists) {
-    Query q(Stmt::kKeyExists);
+// Runs a statement whose one parameter is a key id; *row tells whether it returned a row.
+LStatus RunOnKey(Stmt which, int64_t id, bool* row = nullptr) {
+    Query q(which);
     q.Bind(1, id);
-    return q.Step(exists);
+    bool ignored = false;
+    return q.Step(row ? row : &ignored);
+}
+
+// kErrorKeyDeleted when key id has been deleted meanwhile (a handle to it may still be open).
+LStatus RequireKey(int64_t id) {
+    bool exists = false;
+    const LStatus status = RunOnKey(Stmt::kKeyExists, id, &exists);
+    return status != kErrorSuccess || exists ? status : kErrorKeyDeleted;
 }
 
 // The status for "not found" under key id: the key itself may have been deleted meanwhile.
 LStatus Missing(int64_t id, LStatus otherwise) {
-    bool exists = false;
-    const LStatus status = KeyExists(id, &exists);
-    if (status != kErrorSuccess) return status;
-    return exists ? otherwise : kErrorKeyDeleted;
+    const LStatus status = RequireKey(id);
+    return status == kErrorSuccess ? otherwise : status;
 }
 
 // Lookups by name under a key, remembered while the connection's view stays the same (see
-// regdb::SnapshotSerial): key paths share their first levels and callers ask for a value's size
+// sim::RegistryViewSerial): key paths share their first levels and callers ask for a value's size
 // before its data, so most lookups of a process are answered here, not by the database.
 template <typename Found, size_t kMaxEntries = 4096>
 class SnapshotCache {
   public:
     const Found* Find(int64_t parent, std::string_view fold) {
-        Refresh();
         MakeKey(parent, fold);
         const auto it = entries_.find(key_);
         return it == entries_.end() ? nullptr : &it->second;
@@ -128,20 +123,18 @@ class SnapshotCache {
     }
     // Remembers an answer that was learnt on the way (without a Find of its own).
     const Found* Put(int64_t parent, std::string_view fold, Found found) {
-        Refresh();
         MakeKey(parent, fold);
         return Remember(std::move(found));
     }
 
   private:
-    void Refresh() {
-        const uint64_t serial = regdb::SnapshotSerial();
+    // Forgets what an earlier view saw and makes the entry key of (parent, fold).
+    void MakeKey(int64_t parent, std::string_view fold) {
+        const uint64_t serial = sim::RegistryViewSerial();
         if (serial != serial_) {
             entries_.clear();
             serial_ = serial;
         }
-    }
-    void MakeKey(int64_t parent, std::string_view fold) {
         key_.assign(reinterpret_cast<const char*>(&parent), sizeof parent);
         key_ += fold;
     }
@@ -150,29 +143,12 @@ class SnapshotCache {
     uint64_t serial_ = 0;
 };
 
-// Keys found by whole subkey paths, as given to OpenKeyEx.
-SnapshotCache<int64_t>& Paths() {
-    static SnapshotCache<int64_t> cache;
-    return cache;
-}
-
-SnapshotCache<int64_t>& Children() {
-    static SnapshotCache<int64_t> cache;
-    return cache;
-}
-
-// A value as stored.
 struct StoredValue {
     uint32_t type;
     std::string data;
 };
 // Values larger than this are read from the database each time, so the cache stays small.
 constexpr size_t kMaxCachedValueSize = 1024;
-
-SnapshotCache<StoredValue>& Values() {
-    static SnapshotCache<StoredValue> cache;
-    return cache;
-}
 
 // Stands for "all subkeys" in the cache of lists: folds of names have an even byte count.
 constexpr std::string_view kWholeSet = "\x01";
@@ -185,16 +161,37 @@ struct ChildList {
     bool tooMany = false;  // more than kMaxListedChildren: enumerated row by row
 };
 
-SnapshotCache<ChildList, 256>& ChildLists() {
-    static SnapshotCache<ChildList, 256> cache;
-    return cache;
+// Where the last enumeration of this process stopped, so that asking for the next index continues
+// from there instead of counting from the start. Valid only while the database is unchanged.
+struct EnumCursor {
+    int64_t key = 0;
+    uint32_t index = 0;
+    std::string position;  // subkeys: fold of the last name returned
+    int64_t lastId = 0;    // values: row id of the last value returned
+    regdb::ChangeToken token;
+    bool valid = false;
+};
+
+// The process's lookup caches and enumeration cursors, made on first use.
+struct Caches {
+    SnapshotCache<int64_t> paths;     // keys by whole subkey paths, as given to OpenKeyEx
+    SnapshotCache<int64_t> children;  // keys by one name under their parent
+    SnapshotCache<StoredValue> values;
+    SnapshotCache<ChildList, 256> lists;
+    EnumCursor keyCursor;
+    EnumCursor valueCursor;
+};
+
+inline Caches& C() {
+    static Caches caches;
+    return caches;
 }
 
 // The subkeys of parent, from the cache or one query; *list stays null when parent has too many
 // to list at once. The ids read on the way answer the lookups of the subkeys that usually follow.
 LStatus ListChildren(int64_t parent, const ChildList** list) {
     *list = nullptr;
-    SnapshotCache<ChildList, 256>& lists = ChildLists();
+    SnapshotCache<ChildList, 256>& lists = C().lists;
     if (const ChildList* known = lists.Find(parent, kWholeSet)) {
         if (!known->tooMany) *list = known;
         return kErrorSuccess;
@@ -215,14 +212,14 @@ LStatus ListChildren(int64_t parent, const ChildList** list) {
         found.names.push_back(regnames::FromStored(q.Bytes(0)));
         ids.emplace_back(std::string(q.Bytes(1)), q.Int(2));
     }
-    for (auto& [fold, id] : ids) Children().Put(parent, fold, id);
+    for (auto& [fold, id] : ids) C().children.Put(parent, fold, id);
     *list = lists.Put(parent, kWholeSet, std::move(found));
     return kErrorSuccess;
 }
 
 LStatus FindChild(int64_t parent, std::u16string_view name, int64_t* child, bool* found) {
     const std::string fold = regnames::FoldKey(name);
-    SnapshotCache<int64_t>& cache = Children();
+    SnapshotCache<int64_t>& cache = C().children;
     if (const int64_t* known = cache.Find(parent, fold)) {
         *child = *known;
         *found = true;
@@ -276,8 +273,8 @@ LStatus FindKey(int64_t parent, const std::vector<std::u16string_view>& names, i
 }
 
 HKey NewHandle(int64_t id, uint32_t sam, bool underSystem) {
-    return sim::NewHandle<OpenKey, HKey>(std::make_unique<OpenKey>(id, GrantedAccess(sam), underSystem),
-                                         regdb::Generation());
+    const KeyRef opened{id, GrantedAccess(sam), underSystem};
+    return sim::NewHandle<OpenKey, HKey>(std::make_unique<OpenKey>(opened), regdb::Generation());
 }
 
 // Whether the key reached from parent by path is HKEY_LOCAL_MACHINE\SYSTEM or lies below it.
@@ -299,9 +296,8 @@ constexpr uint32_t kWriteRights =
 
 // Whether this thread's calls act as a user who is no administrator: the machine's Host value
 // Administrator is 0 and no SystemAccessScope is alive. Called inside a transaction.
-LStatus RestrictedUser(bool* restricted) {
+LStatus ReadRestrictedUser(bool* restricted) {
     *restricted = false;
-    if (sim::SystemAccessScope::Active()) return kErrorSuccess;
     int64_t host = 0;
     const std::vector<std::u16string_view> names = {u"SOFTWARE", u"QvSim", u"Host"};
     LStatus status = FindKey(regdb::kRootKeyId, names, &host);
@@ -316,6 +312,24 @@ LStatus RestrictedUser(bool* restricted) {
     const std::string_view bytes = q.Bytes(1);
     *restricted =
         q.Int(0) == kRegDword && bytes.size() == 4 && bytes.find_first_not_of('\0') == std::string_view::npos;
+    return kErrorSuccess;
+}
+
+// Whether the user is no administrator, read once per snapshot: every open for writing under
+// SYSTEM asks.
+LStatus RestrictedUser(bool* restricted) {
+    *restricted = false;
+    if (sim::SystemAccessScope::Active()) return kErrorSuccess;
+    static uint64_t serial = 0;
+    static bool known = false;
+    static bool answer = false;
+    if (!known || serial != regdb::SnapshotSerial()) {
+        const LStatus status = ReadRestrictedUser(&answer);
+        if (status != kErrorSuccess) return status;
+        serial = regdb::SnapshotSerial();
+        known = true;
+    }
+    *restricted = answer;
     return kErrorSuccess;
 }
 
@@ -346,27 +360,6 @@ LStatus CopyData(uint32_t storedType, std::string_view bytes, uint32_t* type, ui
     return kErrorSuccess;
 }
 
-// Where the last enumeration of this process stopped, so that asking for the next index continues
-// from there instead of counting from the start. Valid only while the database is unchanged.
-struct EnumCursor {
-    int64_t key = 0;
-    uint32_t index = 0;
-    std::string position;  // subkeys: fold of the last name returned
-    int64_t lastId = 0;    // values: row id of the last value returned
-    regdb::ChangeToken token;
-    bool valid = false;
-};
-
-EnumCursor& KeyCursor() {
-    static EnumCursor cursor;
-    return cursor;
-}
-
-EnumCursor& ValueCursor() {
-    static EnumCursor cursor;
-    return cursor;
-}
-
 bool Continues(const EnumCursor& cursor, int64_t key, uint32_t index, const regdb::ChangeToken& token) {
     return cursor.valid && cursor.key == key && index == cursor.index + 1 && cursor.token == token &&
            token.dataVersion != 0;
@@ -394,10 +387,8 @@ LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint
 
     Transaction txn(Transaction::Kind::kWrite);
     if (txn.status() != kErrorSuccess) return txn.status();
-    bool exists = false;
-    status = KeyExists(parent.id, &exists);
+    status = RequireKey(parent.id);
     if (status != kErrorSuccess) return status;
-    if (!exists) return kErrorKeyDeleted;
     int64_t id = parent.id;
     size_t walked = 0;
     status = Walk(names, &id, &walked);
@@ -439,7 +430,7 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
     // A path opened before in this snapshot is not walked again.
     const std::u16string_view path = View(subKey);
     const std::string pathFold = path.empty() ? std::string() : regnames::FoldKey(path);
-    SnapshotCache<int64_t>& paths = Paths();
+    SnapshotCache<int64_t>& paths = C().paths;
     int64_t id = 0;
     if (const int64_t* known = path.empty() ? nullptr : paths.Find(parent.id, pathFold)) {
         id = *known;
@@ -452,10 +443,8 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
         if (!path.empty()) paths.Put(parent.id, pathFold, id);
     }
     if (path.empty()) {
-        bool exists = false;
-        status = KeyExists(id, &exists);
+        status = RequireKey(id);
         if (status != kErrorSuccess) return status;
-        if (!exists) return kErrorKeyDeleted;
     }
     const bool underSystem = UnderSystem(parent, path);
     status = CheckSystemAccess(underSystem, &sam, false);
@@ -482,7 +471,7 @@ LStatus QueryValueEx(HKey key, const char16_t* valueName, uint32_t* type, uint8_
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
     const std::string fold = regnames::FoldKey(View(valueName));
-    SnapshotCache<StoredValue>& cache = Values();
+    SnapshotCache<StoredValue>& cache = C().values;
     if (const StoredValue* known = cache.Find(ref.id, fold)) {
         return CopyData(known->type, known->data, type, data, dataSize);
     }
@@ -510,10 +499,8 @@ LStatus SetValueEx(HKey key, const char16_t* valueName, uint32_t type, const uin
 
     Transaction txn(Transaction::Kind::kWrite);
     if (txn.status() != kErrorSuccess) return txn.status();
-    bool exists = false;
-    status = KeyExists(ref.id, &exists);
+    status = RequireKey(ref.id);
     if (status != kErrorSuccess) return status;
-    if (!exists) return kErrorKeyDeleted;
     Query q(Stmt::kUpsertValue);
     q.Bind(1, ref.id);
     q.BindBytes(2, regnames::ToStored(name));
@@ -558,19 +545,12 @@ LStatus DeleteKey(HKey key, const char16_t* subKey) {
     uint32_t deleteAccess = kDelete;
     status = CheckSystemAccess(UnderSystem(parent, View(subKey)), &deleteAccess, false);
     if (status != kErrorSuccess) return status;
-    Query child(Stmt::kHasChild);
-    child.Bind(1, id);
     bool hasChild = false;
-    status = child.Step(&hasChild);
+    status = RunOnKey(Stmt::kHasChild, id, &hasChild);
     if (status != kErrorSuccess) return status;
     if (hasChild) return kErrorAccessDenied;
-    Query values(Stmt::kDeleteKeyValues);
-    values.Bind(1, id);
-    status = values.Run();
-    if (status != kErrorSuccess) return status;
-    Query row(Stmt::kDeleteKeyRow);
-    row.Bind(1, id);
-    status = row.Run();
+    status = RunOnKey(Stmt::kDeleteKeyValues, id);
+    if (status == kErrorSuccess) status = RunOnKey(Stmt::kDeleteKeyRow, id);
     if (status != kErrorSuccess) return status;
     if (regdb::Changes() == 0) return kErrorKeyDeleted;
     return txn.Commit();
@@ -593,7 +573,7 @@ LStatus EnumKeyEx(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength
         return CopyName(list->names[index], name, nameLength);
     }
     const regdb::ChangeToken token = regdb::CurrentChangeToken();
-    EnumCursor& cursor = KeyCursor();
+    EnumCursor& cursor = C().keyCursor;
     const bool next = Continues(cursor, ref.id, index, token);
     Query q(next ? Stmt::kNextChild : Stmt::kNthChild);
     q.Bind(1, ref.id);
@@ -621,7 +601,7 @@ LStatus EnumValue(HKey key, uint32_t index, char16_t* name, uint32_t* nameLength
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
     const regdb::ChangeToken token = regdb::CurrentChangeToken();
-    EnumCursor& cursor = ValueCursor();
+    EnumCursor& cursor = C().valueCursor;
     const bool next = Continues(cursor, ref.id, index, token);
     Query q(next ? Stmt::kNextValue : Stmt::kNthValue);
     q.Bind(1, ref.id);

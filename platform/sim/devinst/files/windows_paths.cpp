@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "qv/sim/reg_names.h"
-#include "qv/sim/reg_key.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
+#include "qv/sim/reg_names.h"
 #include "qv/sim/registry_store.h"
 
 namespace qv::sim {
@@ -30,9 +30,8 @@ bool UsableWindowsDirectory(std::u16string_view path) {
 
 std::optional<std::u16string> WindowsDirectory() {
     RegKey key;
-    if (RegKey::Open(std::u16string(kSimHostPath), kKeyQueryValue, &key) != kErrorSuccess) {
+    if (RegKey::Open(std::u16string(kSimHostPath), kKeyQueryValue, &key) != kErrorSuccess)
         return std::u16string(kDefaultWindowsDirectory);
-    }
     const auto value = key.ReadString(kHostWindowsDirectory);
     if (!value) return std::u16string(kDefaultWindowsDirectory);
     if (!UsableWindowsDirectory(*value)) return std::nullopt;
@@ -127,9 +126,8 @@ std::optional<std::filesystem::path> HostPath(std::u16string_view path) {
     if (!base.ends_with(u'\\')) base += u'\\';
     std::u16string below = *full;
     if (!below.ends_with(u'\\')) below += u'\\';
-    if (below.size() < base.size() || !SameName(std::u16string_view(below).substr(0, base.size()), base)) {
+    if (below.size() < base.size() || !SameName(std::u16string_view(below).substr(0, base.size()), base))
         return std::nullopt;
-    }
     std::u16string_view rest = std::u16string_view(below).substr(base.size());
     std::filesystem::path host = MachineDir() / "Windows";
     while (!rest.empty()) {

@@ -4,10 +4,10 @@
 #include <memory>
 
 #include "files/windows_paths.h"
-#include "qv/sim/reg_key.h"
 #include "qv/platform/inf.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/inf/inf_document.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv {
 namespace {
@@ -50,9 +50,8 @@ std::optional<std::u16string_view> ClassGuidOf(std::u16string_view name) {
 // The setup class an INF declares: [Version] Class, else the name of its ClassGUID.
 std::optional<std::u16string> InfClassName(const InfDocument& document) {
     if (auto name = document.Value(u"Version", u"Class")) return name;
-    if (const auto guid = document.Value(u"Version", u"ClassGUID")) {
+    if (const auto guid = document.Value(u"Version", u"ClassGUID"))
         if (const auto name = ClassNameOf(*guid)) return std::u16string(*name);
-    }
     return std::nullopt;
 }
 
@@ -180,12 +179,10 @@ bool GetInfClass(const char16_t* infName, Guid* classGuid, char16_t* className, 
     if (!HasWin4Signature(*document)) return sim::FailWith(kErrorWrongInfStyle);
     auto name = document->Value(u"Version", u"Class");
     auto guidText = document->Value(u"Version", u"ClassGUID");
-    if (!name && guidText) {
+    if (!name && guidText)
         if (const auto known = ClassNameOf(*guidText)) name = std::u16string(*known);
-    }
-    if (name && !guidText) {
+    if (name && !guidText)
         if (const auto known = ClassGuidOf(*name)) guidText = std::u16string(*known);
-    }
     if (!name && !guidText) return sim::FailWith(kErrorNoAssociatedClass);
     Guid guid{};
     if (guidText && !GuidFromString(*guidText, &guid)) return sim::FailWith(kErrorInvalidClass);

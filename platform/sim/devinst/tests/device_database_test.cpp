@@ -44,6 +44,17 @@ DeviceRecord VirtualAdapter(std::u16string_view id, std::u16string_view guid, st
     return r;
 }
 
+TEST(HostState, RandomGuidsAreVersion4AndPathsJoinWithOneBackslash) {
+    const Guid a = NewRandomGuid(), b = NewRandomGuid();
+    for (const Guid& g : {a, b}) {
+        EXPECT_EQ(g.data3 & 0xF000, 0x4000);
+        EXPECT_EQ(g.data4[0] & 0xC0, 0x80);
+    }
+    EXPECT_FALSE(GuidEqual(a, b));
+    EXPECT_EQ(JoinPath(kClassPath, u"{X}\\0001"), u"SYSTEM\\CurrentControlSet\\Control\\Class\\{X}\\0001");
+    EXPECT_EQ(JoinPath(u"", u"a"), u"\\a");
+}
+
 TEST(DeviceDatabase, CreatedDeviceReadsBackAndIsFound) {
     TempMachine machine;
     DeviceRecord made =

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "qv/platform/registry.h"
+#include "qv/platform/utf.h"
 #include "qv/sim/regfile.h"
 #include "sim_machine.h"
 
@@ -164,11 +165,23 @@ TEST_F(RegFileLimits, TextThatCannotBeTakenAsItStandsIsRefused) {
     EXPECT_EQ(size, 2u);  // the value the blank line did not cut short
     reg::CloseKey(key);
 
-    // A name with a lone surrogate cannot come back from a file, so it is not written to one.
-    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"Lone\xD800", 0, kKeyAllAccess, &key, nullptr),
-              kErrorSuccess);
-    reg::CloseKey(key);
-    EXPECT_NE(ExportError().find("cannot be written"), std::string::npos);
+    // A name with a lone surrogate cannot come back from a file, so it is not written to one; a
+    // surrogate pair can.
+    const struct {
+        std::u16string name;
+        bool written;
+    } names[] = {
+        {u"Pair\xD83D\xDE00", true}, {u"Lone\xD800", false},          {u"Low\xDC00x", false},
+        {u"End\xD83D", false},       {u"Swapped\xDE00\xD83D", false}, {u"High\xD83D\xD83D\xDE00", false},
+    };
+    for (const auto& n : names) {
+        SCOPED_TRACE(ToUtf8KeepingSurrogates(n.name));
+        ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, n.name.c_str(), 0, kKeyAllAccess, &key, nullptr),
+                  kErrorSuccess);
+        reg::CloseKey(key);
+        EXPECT_EQ(ExportError().find("cannot be written") == std::string::npos, n.written);
+        ASSERT_EQ(reg::DeleteKey(kHkeyLocalMachine, n.name.c_str()), kErrorSuccess);
+    }
 }
 
 TEST_F(RegFileLimits, OnlyRegularFilesWithinTheLimitAreLoaded) {

@@ -238,12 +238,13 @@ TEST_F(RegFileImport, AcceptsUtf16WithByteOrderMarkAndUtf8WithOne) {
     std::string error;
     ASSERT_TRUE(ImportRegFile(utf16, &error)) << error;
     ASSERT_TRUE(ImportRegFile(
-        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Narrow]\n@=dword:7\n",
+        "\xEF\xBB\xBFWindows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\Narrow]\n@=dword:7\n"
+        "\"M\"=dword:aBcDeF01\n\"H\"=hex(A):0F,f\n",
         &error))
         << error;
     EXPECT_EQ(qv::testing::ExportRegistry(),
               "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n"
-              "[HKEY_LOCAL_MACHINE\\Narrow]\n@=dword:00000007\n\n"
+              "[HKEY_LOCAL_MACHINE\\Narrow]\n@=dword:00000007\n\"M\"=dword:abcdef01\n\"H\"=hex(a):0f,0f\n\n"
               "[HKEY_LOCAL_MACHINE\\Wide]\n\"N\u00e4me\"=\"v\u00e4lue\"\n\n");
 }
 
@@ -283,6 +284,11 @@ TEST_F(RegFileImport, MalformedFilesAreRefusedWithTheirLineAndChangeNothing) {
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\X]\n", "line 1: not a registry file"},
         {header + good + "\"v\"=dword:123456789\n", "line 4: dword: needs 1 to 8 hex digits"},
         {header + good + "\"v\"=dword:xyz\n", "line 4: dword:"},
+        {header + good + "\"v\"=dword:-1\n", "line 4: dword:"},
+        {header + good + "\"v\"=dword:+1\n", "line 4: dword:"},
+        {header + good + "\"v\"=dword:0x1\n", "line 4: dword:"},
+        {header + good + "\"v\"=hex:-1\n", "line 4: hex data must be bytes"},
+        {header + good + "\"v\"=hex(+1):01\n", "line 4: hex(type)"},
         {header + good + "\"v\"=hex:0g\n", "line 4: hex data must be bytes"},
         {header + good + "\"v\"=hex:100\n", "line 4: hex data must be bytes"},
         {header + good + "\"v\"=hex:01,,02\n", "line 4: hex data must be bytes"},

@@ -8,6 +8,7 @@
 #include <signal.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <thread>
@@ -32,14 +33,16 @@ using qv::testing::Child;
 using qv::testing::Eventually;
 using qv::testing::ReportLine;
 using qv::testing::TempMachine;
+using Strings = std::vector<std::string>;
 
 constexpr const char16_t* kClient = u"QvTeamCfg";
 const std::u16string kTcpip = u"{7C9E2A51-0000-4000-8000-000000000001}";
 const std::u16string kTeamp = u"{5A5A7E40-0000-4000-8000-000000000001}";
+const std::u16string kOtherNic = u"{6E770001-0000-4000-8000-000000000001}";
+const OboToken kUser{kOboUser};
 
 std::u16string N5Guid(int n) {
-    return u"{5A5A0005-0000-4000-8000-00000000000" + std::u16string(1, static_cast<char16_t>(u'0' + n)) +
-           u"}";
+    return u"{5A5A0005-0000-4000-8000-00000000000" + std::u16string(1, char16_t(u'0' + n)) + u"}";
 }
 
 std::u16string TakeString(char16_t* text) {
@@ -52,14 +55,13 @@ std::u16string TakeString(char16_t* text) {
 class Config {
   public:
     explicit Config(bool lock, const char16_t* client = kClient, uint32_t timeoutMs = 0) {
-        com_ = CoInitialize();
-        EXPECT_TRUE(Succeeded(com_));
+        EXPECT_TRUE(Succeeded(CoInitialize()));
         EXPECT_EQ(CreateNetCfg(&cfg_), kSOk);
         if (lock) {
             EXPECT_EQ(QueryLock(cfg_, &lock_), kSOk);
             char16_t* holder = nullptr;
             lockResult_ = AcquireWriteLock(lock_, timeoutMs, client, &holder);
-            holder_ = holder ? TakeString(holder) : u"";
+            if (holder) holder_ = TakeString(holder);
         }
         if (lockResult_ == kSOk) {
             EXPECT_EQ(Initialize(cfg_), kSOk);
@@ -79,18 +81,23 @@ class Config {
     const std::u16string& holder() const { return holder_; }
 
   private:
-    HResult com_ = kEFail;
     INetCfg cfg_ = nullptr;
     INetCfgLock lock_ = nullptr;
     HResult lockResult_ = kSOk;
     std::u16string holder_;
 };
 
-struct ComponentInfo {
-    std::u16string guid;
-    std::u16string id;
-    uint32_t characteristics;
-};
+std::u16string IdOf(INetCfgComponent c) {
+    char16_t* id = nullptr;
+    EXPECT_EQ(GetId(c, &id), kSOk);
+    return TakeString(id);
+}
+
+std::u16string GuidOf(INetCfgComponent c) {
+    Guid guid{};
+    EXPECT_EQ(GetInstanceGuid(c, &guid), kSOk);
+    return GuidToString(guid);
+}
 
 template <class F>
 void ForEachComponent(INetCfg cfg, const Guid& classGuid, F visit) {
@@ -109,45 +116,25 @@ void ForEachComponent(INetCfg cfg, const Guid& classGuid, F visit) {
     Release(cls);
 }
 
-std::vector<ComponentInfo> Components(INetCfg cfg, const Guid& classGuid) {
-    std::vector<ComponentInfo> list;
+// A component as Components lists it: "<instance GUID> <id> <characteristics>".
+std::string Component(const std::u16string& guid, const std::u16string& id, uint32_t characteristics) {
+    return ToUtf8(guid + u" " + id) + " " + std::to_string(characteristics);
+}
+
+Strings Components(INetCfg cfg, const Guid& classGuid) {
+    Strings list;
     ForEachComponent(cfg, classGuid, [&](INetCfgComponent c) {
-        ComponentInfo info{};
-        Guid guid{};
-        char16_t* id = nullptr;
-        EXPECT_EQ(GetInstanceGuid(c, &guid), kSOk);
-        EXPECT_EQ(GetId(c, &id), kSOk);
-        EXPECT_EQ(GetCharacteristics(c, &info.characteristics), kSOk);
-        info.guid = GuidToString(guid);
-        info.id = TakeString(id);
-        list.push_back(info);
+        uint32_t characteristics = 0;
+        EXPECT_EQ(GetCharacteristics(c, &characteristics), kSOk);
+        list.push_back(Component(GuidOf(c), IdOf(c), characteristics));
     });
     return list;
 }
 
-// One binding path as the port reports it: token, enabled state, and each interface's upper and
-// lower component ids / GUIDs.
-struct PathInfo {
-    std::u16string token;
-    bool enabled;
-    std::vector<std::u16string> interfaces;  // "<upper id>/<lower guid>"
-};
-
-std::u16string IdOf(INetCfgComponent c) {
-    char16_t* id = nullptr;
-    EXPECT_EQ(GetId(c, &id), kSOk);
-    return TakeString(id);
-}
-
-std::u16string GuidOf(INetCfgComponent c) {
-    Guid guid{};
-    EXPECT_EQ(GetInstanceGuid(c, &guid), kSOk);
-    return GuidToString(guid);
-}
-
-// Calls visit for each binding path of the component with that GUID, in the given direction.
+// Calls visit for each binding path of the component with that GUID, in the given direction, with
+// the path's token.
 void ForEachPath(INetCfg cfg, const Guid& classGuid, const std::u16string& guid, uint32_t flags,
-                 const std::function<void(INetCfgBindingPath)>& visit) {
+                 const std::function<void(INetCfgBindingPath, const std::u16string&)>& visit) {
     ForEachComponent(cfg, classGuid, [&](INetCfgComponent c) {
         if (GuidOf(c) != guid) return;
         INetCfgComponentBindings bindings = nullptr;
@@ -156,7 +143,9 @@ void ForEachPath(INetCfg cfg, const Guid& classGuid, const std::u16string& guid,
         ASSERT_EQ(EnumBindingPaths(bindings, flags, &paths), kSOk);
         INetCfgBindingPath path = nullptr;
         while (Next(paths, &path) == kSOk) {
-            visit(path);
+            char16_t* token = nullptr;
+            EXPECT_EQ(GetPathToken(path, &token), kSOk);
+            visit(path, TakeString(token));
             Release(path);
         }
         Release(paths);
@@ -164,17 +153,26 @@ void ForEachPath(INetCfg cfg, const Guid& classGuid, const std::u16string& guid,
     });
 }
 
-std::vector<PathInfo> Paths(INetCfg cfg, const Guid& classGuid, const std::u16string& guid,
-                            uint32_t flags = kEbpAbove) {
-    std::vector<PathInfo> list;
-    ForEachPath(cfg, classGuid, guid, flags, [&](INetCfgBindingPath path) {
-        PathInfo info{};
-        char16_t* token = nullptr;
-        EXPECT_EQ(GetPathToken(path, &token), kSOk);
-        info.token = TakeString(token);
+// A path from a protocol to an adapter as Paths lists it: "<token> on|off <upper id>/<lower GUID>",
+// one interface.
+std::string Path(const std::u16string& protocolId, const std::u16string& adapter, bool enabled = true) {
+    return ToUtf8(protocolId + u"->" + adapter) + (enabled ? " on " : " off ") +
+           ToUtf8(protocolId + u"/" + adapter);
+}
+
+// The two paths above an adapter of the default machine, both enabled.
+Strings BothAbove(const std::u16string& adapter) {
+    return {Path(u"ms_tcpip", adapter), Path(u"qv_qvteamp", adapter)};
+}
+
+// The binding paths of the component with that GUID: token, enabled state, then each interface's
+// upper component id and lower component GUID.
+Strings Paths(INetCfg cfg, const Guid& classGuid, const std::u16string& guid, uint32_t flags = kEbpAbove) {
+    Strings list;
+    ForEachPath(cfg, classGuid, guid, flags, [&](auto path, auto& token) {
         const HResult enabled = IsEnabled(path);
         EXPECT_TRUE(enabled == kSOk || enabled == kSFalse);
-        info.enabled = enabled == kSOk;
+        std::string text = ToUtf8(token) + (enabled == kSOk ? " on" : " off");
         IEnumNetCfgBindingInterface interfaces = nullptr;
         ASSERT_EQ(EnumBindingInterfaces(path, &interfaces), kSOk);
         INetCfgBindingInterface bi = nullptr;
@@ -182,13 +180,13 @@ std::vector<PathInfo> Paths(INetCfg cfg, const Guid& classGuid, const std::u16st
             INetCfgComponent upper = nullptr, lower = nullptr;
             EXPECT_EQ(GetUpperComponent(bi, &upper), kSOk);
             EXPECT_EQ(GetLowerComponent(bi, &lower), kSOk);
-            info.interfaces.push_back(IdOf(upper) + u"/" + GuidOf(lower));
+            text += " " + ToUtf8(IdOf(upper) + u"/" + GuidOf(lower));
             Release(upper);
             Release(lower);
             Release(bi);
         }
         Release(interfaces);
-        list.push_back(info);
+        list.push_back(text);
     });
     return list;
 }
@@ -196,10 +194,8 @@ std::vector<PathInfo> Paths(INetCfg cfg, const Guid& classGuid, const std::u16st
 // Enables or disables every path above the adapter whose token starts with the protocol id.
 void EnableAbove(INetCfg cfg, const std::u16string& adapter, const std::u16string& protocolId, bool enable,
                  HResult expected = kSOk) {
-    ForEachPath(cfg, kGuidDevClassNet, adapter, kEbpAbove, [&](INetCfgBindingPath path) {
-        char16_t* token = nullptr;
-        ASSERT_EQ(GetPathToken(path, &token), kSOk);
-        if (TakeString(token).rfind(protocolId + u"->", 0) == 0) {
+    ForEachPath(cfg, kGuidDevClassNet, adapter, kEbpAbove, [&](auto path, auto& token) {
+        if (token.rfind(protocolId + u"->", 0) == 0) {
             EXPECT_EQ(Enable(path, enable), expected);
         }
     });
@@ -211,6 +207,16 @@ int StoredEnabled(const std::u16string& adapter, const std::u16string& protocolI
         if (b.protocolId == protocolId) return b.enabled ? 1 : 0;
     }
     return -1;
+}
+
+// Installs a protocol through the class setup interface of the protocols.
+HResult InstallProtocol(INetCfg cfg, const char16_t* id, const OboToken* obo,
+                        INetCfgComponent* component = nullptr) {
+    INetCfgClassSetup setup = nullptr;
+    EXPECT_EQ(QueryNetCfgClassSetup(cfg, kGuidDevClassNetTrans, &setup), kSOk);
+    const HResult result = Install(setup, id, obo, 0, 0, nullptr, nullptr, component);
+    Release(setup);
+    return result;
 }
 
 // Asks for the write lock with a wait of timeoutMs and expects it refused to the holder named. The
@@ -226,6 +232,12 @@ void ExpectRefusedAfterTheWait(uint32_t timeoutMs, const std::u16string& holder)
     }
     EXPECT_GE(clk::TickCount() - tick, timeoutMs);
     EXPECT_LE(sim::VirtualMillisecondsSlept() - slept, timeoutMs);
+}
+
+void ExpectLockGranted() {
+    Config cfg(true, kClient, 5000);
+    EXPECT_EQ(cfg.lockResult(), kSOk);
+    EXPECT_EQ(sim::ReadWriteLock().holder, kClient);
 }
 
 class NetCfgTest : public ::testing::Test {
@@ -249,21 +261,19 @@ TEST_F(NetCfgTest, ComIsCountedPerThread) {
     EXPECT_EQ(CoInitialize(), kSFalse);
     CoUninitialize();
     EXPECT_EQ(CoInitialize(), kSFalse);  // still initialised once
-    HResult other = kEFail;
     INetCfg created = nullptr;
-    HResult createdOnOther = kSOk;
+    HResult createdOnOther = kSOk, other = kEFail;
     std::thread([&] {
         createdOnOther = CreateNetCfg(&created);  // no COM on this thread
         other = CoInitialize();
         CoUninitialize();
     }).join();
-    EXPECT_EQ(other, kSOk);
     EXPECT_EQ(createdOnOther, kCoENotInitialized);
     EXPECT_EQ(created, nullptr);
+    EXPECT_EQ(other, kSOk);
     CoUninitialize();
     CoUninitialize();
-    INetCfg cfg = nullptr;
-    EXPECT_EQ(CreateNetCfg(&cfg), kCoENotInitialized);
+    EXPECT_EQ(CreateNetCfg(&created), kCoENotInitialized);
     CoUninitialize();  // one too many is harmless
     EXPECT_EQ(CoInitialize(), kSOk);
     CoUninitialize();
@@ -283,43 +293,22 @@ TEST_F(NetCfgTest, ComponentsOfEachClass) {
 
     Config cfg(false);
     const std::u16string n5 = u"pci\\ven_5a5a&dev_0005";
-    const struct {
-        const Guid& cls;
-        std::vector<ComponentInfo> expected;
-    } cases[] = {
-        {kGuidDevClassNet,
-         {{N5Guid(1), n5, 0x84},
-          {N5Guid(2), n5, 0x8C},
-          {N5Guid(4), n5, 0x84},
-          {u"{6E770001-0000-4000-8000-000000000001}", u"pci\\ven_6e77&dev_1000", 0x84}}},
-        {kGuidDevClassNetTrans, {{kTcpip, u"ms_tcpip", 0xA0}, {kTeamp, u"qv_qvteamp", 0x80}}},
-        {kGuidDevClassSystem, {}},
-    };
-    for (const auto& c : cases) {
-        const auto got = Components(cfg.get(), c.cls);
-        ASSERT_EQ(got.size(), c.expected.size()) << GuidToAscii(c.cls);
-        for (size_t i = 0; i < got.size(); ++i) {
-            EXPECT_EQ(got[i].guid, c.expected[i].guid);
-            EXPECT_EQ(got[i].id, c.expected[i].id);
-            EXPECT_EQ(got[i].characteristics, c.expected[i].characteristics) << ToUtf8(got[i].guid);
-        }
-    }
+    EXPECT_EQ(
+        Components(cfg.get(), kGuidDevClassNet),
+        (Strings{Component(N5Guid(1), n5, 0x84), Component(N5Guid(2), n5, 0x8C),
+                 Component(N5Guid(4), n5, 0x84), Component(kOtherNic, u"pci\\ven_6e77&dev_1000", 0x84)}));
+    EXPECT_EQ(Components(cfg.get(), kGuidDevClassNetTrans),
+              (Strings{Component(kTcpip, u"ms_tcpip", 0xA0), Component(kTeamp, u"qv_qvteamp", 0x80)}));
+    EXPECT_TRUE(Components(cfg.get(), kGuidDevClassSystem).empty());
 }
 
 TEST_F(NetCfgTest, PathsAboveAnAdapterAndBelowAProtocol) {
     Config cfg(false);
-    const auto above = Paths(cfg.get(), kGuidDevClassNet, N5Guid(1));
-    ASSERT_EQ(above.size(), 2u);
-    const std::u16string protocols[] = {u"ms_tcpip", u"qv_qvteamp"};
-    for (size_t i = 0; i < 2; ++i) {
-        EXPECT_EQ(above[i].token, protocols[i] + u"->" + N5Guid(1));
-        EXPECT_TRUE(above[i].enabled);
-        ASSERT_EQ(above[i].interfaces.size(), 1u);
-        EXPECT_EQ(above[i].interfaces[0], protocols[i] + u"/" + N5Guid(1));
-    }
-    const auto below = Paths(cfg.get(), kGuidDevClassNetTrans, kTeamp, kEbpBelow);
-    ASSERT_EQ(below.size(), 5u);
-    EXPECT_EQ(below[4].token, u"qv_qvteamp->{6E770001-0000-4000-8000-000000000001}");
+    EXPECT_EQ(Paths(cfg.get(), kGuidDevClassNet, N5Guid(1)), BothAbove(N5Guid(1)));
+    EXPECT_EQ(Paths(cfg.get(), kGuidDevClassNetTrans, kTeamp, kEbpBelow),
+              (Strings{Path(u"qv_qvteamp", N5Guid(1)), Path(u"qv_qvteamp", N5Guid(2)),
+                       Path(u"qv_qvteamp", N5Guid(3)), Path(u"qv_qvteamp", N5Guid(4)),
+                       Path(u"qv_qvteamp", kOtherNic)}));
     EXPECT_TRUE(Paths(cfg.get(), kGuidDevClassNet, N5Guid(1), kEbpBelow).empty());
     EXPECT_TRUE(Paths(cfg.get(), kGuidDevClassNetTrans, kTcpip, kEbpAbove).empty());
 }
@@ -329,8 +318,8 @@ TEST_F(NetCfgTest, ApplyPersistsForOtherProcessesAndUninitializeDiscards) {
         Config cfg(true);
         EnableAbove(cfg.get(), N5Guid(1), u"ms_tcpip", false);
         EnableAbove(cfg.get(), N5Guid(2), u"ms_tcpip", false);
-        EXPECT_EQ(Paths(cfg.get(), kGuidDevClassNet, N5Guid(1))[0].enabled, false);  // seen at once
-        EXPECT_EQ(StoredEnabled(N5Guid(1), u"ms_tcpip"), 1);                         // not yet stored
+        EXPECT_EQ(Paths(cfg.get(), kGuidDevClassNet, N5Guid(1))[0], Path(u"ms_tcpip", N5Guid(1), false));
+        EXPECT_EQ(StoredEnabled(N5Guid(1), u"ms_tcpip"), 1);  // seen at once, not yet stored
         EXPECT_EQ(Apply(cfg.get()), kSOk);
         EXPECT_EQ(StoredEnabled(N5Guid(1), u"ms_tcpip"), 0);
         EnableAbove(cfg.get(), N5Guid(2), u"ms_tcpip", true);  // dropped by Uninitialize below
@@ -349,13 +338,10 @@ TEST_F(NetCfgTest, ApplyPersistsForOtherProcessesAndUninitializeDiscards) {
     // Another process sees the applied state through the port, without the lock.
     Child child([&] {
         Config cfg(false);
-        int wrong = 0;
-        for (const auto& e : expected) {
-            for (const auto& p : Paths(cfg.get(), kGuidDevClassNet, e.adapter)) {
-                if (p.token == e.protocol + u"->" + e.adapter && p.enabled != (e.enabled == 1)) ++wrong;
-            }
-        }
-        return wrong;
+        return std::all_of(std::begin(expected), std::end(expected), [&](const auto& e) {
+            const auto paths = Paths(cfg.get(), kGuidDevClassNet, e.adapter);
+            return std::count(paths.begin(), paths.end(), Path(e.protocol, e.adapter, e.enabled == 1)) == 1;
+        });
     });
     EXPECT_EQ(child.Wait().exitCode, 0);
 }
@@ -364,19 +350,13 @@ TEST_F(NetCfgTest, ChangesNeedTheWriteLock) {
     Config cfg(false);
     EnableAbove(cfg.get(), N5Guid(1), u"ms_tcpip", false, kNetcfgENoWriteLock);
     EXPECT_EQ(Apply(cfg.get()), kNetcfgENoWriteLock);
-    INetCfgClassSetup setup = nullptr;
-    ASSERT_EQ(QueryNetCfgClassSetup(cfg.get(), kGuidDevClassNetTrans, &setup), kSOk);
-    OboToken obo;
-    obo.type = kOboUser;
     INetCfgComponent installed = nullptr;
-    EXPECT_EQ(Install(setup, u"QV_QVTEAMP", &obo, 0, 0, nullptr, nullptr, &installed), kNetcfgENoWriteLock);
+    EXPECT_EQ(InstallProtocol(cfg.get(), u"QV_QVTEAMP", &kUser, &installed), kNetcfgENoWriteLock);
     EXPECT_EQ(installed, nullptr);
-    Release(setup);
     EXPECT_EQ(StoredEnabled(N5Guid(1), u"ms_tcpip"), 1);
 }
 
 TEST_F(NetCfgTest, LockOfAnotherProcessFailsAfterTheWaitWithItsHolder) {
-    // A child that takes the lock and holds it until it is killed.
     Child child([](int report) {
         Config cfg(true, u"Other Program");
         ReportLine(report, cfg.lockResult() == kSOk ? "locked" : "refused");
@@ -389,11 +369,7 @@ TEST_F(NetCfgTest, LockOfAnotherProcessFailsAfterTheWaitWithItsHolder) {
     // Its death frees the lock, even before it is reaped.
     kill(child.pid(), SIGKILL);
     EXPECT_TRUE(Eventually([] { return !sim::ReadWriteLock().held; }));
-    {
-        Config cfg(true, kClient, 5000);
-        EXPECT_EQ(cfg.lockResult(), kSOk);
-        EXPECT_EQ(sim::ReadWriteLock().holder, kClient);
-    }
+    ExpectLockGranted();
 }
 
 TEST_F(NetCfgTest, LockOfAProcessThatEndedIsFree) {
@@ -407,8 +383,7 @@ TEST_F(NetCfgTest, LockOfAProcessThatEndedIsFree) {
     });
     ASSERT_EQ(child.Wait().exitCode, 0);
     const uint64_t slept = sim::VirtualMillisecondsSlept();
-    Config cfg(true, kClient, 5000);
-    EXPECT_EQ(cfg.lockResult(), kSOk);
+    ExpectLockGranted();
     EXPECT_EQ(sim::VirtualMillisecondsSlept(), slept);  // no wait at all
 }
 
@@ -421,8 +396,7 @@ TEST_F(NetCfgTest, QvsimLockHoldsUntilFreedAndWaitsAreBounded) {
     for (const uint32_t timeout : {0u, 1u, 250u, 5000u})
         ExpectRefusedAfterTheWait(timeout, u"Network Connections");
     ASSERT_TRUE(sim::FreeWriteLock());
-    Config cfg(true, kClient, 5000);
-    EXPECT_EQ(cfg.lockResult(), kSOk);
+    ExpectLockGranted();
 }
 
 TEST_F(NetCfgTest, SecondObjectOfTheProcessWaitsAndLastReleaseGivesTheLockBack) {
@@ -435,11 +409,7 @@ TEST_F(NetCfgTest, SecondObjectOfTheProcessWaitsAndLastReleaseGivesTheLockBack) 
     EXPECT_EQ(AcquireWriteLock(lock, 0, u"First", &holder), kSOk);
     EXPECT_EQ(holder, nullptr);
     EXPECT_EQ(AcquireWriteLock(lock, 0, u"First", &holder), kSOk);  // held already by this object
-    {
-        Config second(true, u"Second", 300);
-        EXPECT_EQ(second.lockResult(), kSFalse);
-        EXPECT_EQ(second.holder(), u"First");
-    }
+    ExpectRefusedAfterTheWait(300, u"First");  // to a second object of this process as well
     EXPECT_EQ(Initialize(first), kSOk);
     EXPECT_EQ(ReleaseWriteLock(lock), kNetcfgEAlreadyInitialized);  // Uninitialize comes first
     EXPECT_EQ(AddRef(first), 2u);
@@ -454,54 +424,43 @@ TEST_F(NetCfgTest, SecondObjectOfTheProcessWaitsAndLastReleaseGivesTheLockBack) 
 TEST_F(NetCfgTest, InstallAddsTheTeamingProtocolBoundToEveryAdapter) {
     ASSERT_TRUE(sim::RemoveProtocol(u"qv_qvteamp"));
     EXPECT_EQ(StoredEnabled(N5Guid(1), u"qv_qvteamp"), -1);
-    OboToken obo;
-    obo.type = kOboUser;
+    const OboToken badObo{7};
+    const struct {
+        const char16_t* id;
+        const OboToken* obo;
+        HResult expected;
+    } refused[] = {{u"QV_NOSUCH", &kUser, kSpapiENoDriverSelected},
+                   {u"QV_QVTEAMP", nullptr, kEPointer},
+                   {u"QV_QVTEAMP", &badObo, kEInvalidArg}};
     std::u16string guid;
     for (int round = 0; round < 2; ++round) {  // the second finds it installed
+        SCOPED_TRACE(round);
         Config cfg(true);
-        INetCfgClassSetup setup = nullptr;
-        ASSERT_EQ(QueryNetCfgClassSetup(cfg.get(), kGuidDevClassNetTrans, &setup), kSOk);
         INetCfgComponent component = nullptr;
-        EXPECT_EQ(Install(setup, u"QV_QVTEAMP", &obo, 0, 0, nullptr, nullptr, &component), kSOk);
+        EXPECT_EQ(InstallProtocol(cfg.get(), u"QV_QVTEAMP", &kUser, &component), kSOk);
         ASSERT_NE(component, nullptr);
         EXPECT_EQ(IdOf(component), u"qv_qvteamp");
         if (round == 0) guid = GuidOf(component);
         EXPECT_EQ(GuidOf(component), guid);
         Release(component);
-        EXPECT_EQ(Install(setup, u"QV_NOSUCH", &obo, 0, 0, nullptr, nullptr, &component),
-                  kSpapiENoDriverSelected);
-        EXPECT_EQ(Install(setup, u"QV_QVTEAMP", nullptr, 0, 0, nullptr, nullptr, &component), kEPointer);
-        OboToken bad;
-        bad.type = 7;
-        EXPECT_EQ(Install(setup, u"QV_QVTEAMP", &bad, 0, 0, nullptr, nullptr, &component), kEInvalidArg);
-        Release(setup);
-        const auto above = Paths(cfg.get(), kGuidDevClassNet, N5Guid(4));
-        ASSERT_EQ(above.size(), 2u);
-        EXPECT_EQ(above[1].token, u"qv_qvteamp->" + N5Guid(4));
-        EXPECT_TRUE(above[1].enabled);
-        if (round == 0) {
-            EXPECT_EQ(StoredEnabled(N5Guid(4), u"qv_qvteamp"), -1);  // pending until Apply
-        }
+        for (const auto& r : refused)
+            EXPECT_EQ(InstallProtocol(cfg.get(), r.id, r.obo, &component), r.expected) << ToUtf8(r.id);
+        EXPECT_EQ(Paths(cfg.get(), kGuidDevClassNet, N5Guid(4)), BothAbove(N5Guid(4)));
+        EXPECT_EQ(StoredEnabled(N5Guid(4), u"qv_qvteamp"), round == 0 ? -1 : 1);  // pending until Apply
         EXPECT_EQ(Apply(cfg.get()), kSOk);
     }
     for (int n = 1; n <= 4; ++n) EXPECT_EQ(StoredEnabled(N5Guid(n), u"qv_qvteamp"), 1);
     EXPECT_EQ(sim::ReadAdapterBindings(N5Guid(1)).size(), 2u);  // installed once
     Config cfg(false);
-    const auto protocols = Components(cfg.get(), kGuidDevClassNetTrans);
-    ASSERT_EQ(protocols.size(), 2u);
-    EXPECT_EQ(protocols[1].guid, guid);
+    EXPECT_EQ(Components(cfg.get(), kGuidDevClassNetTrans),
+              (Strings{Component(kTcpip, u"ms_tcpip", 0xA0), Component(guid, u"qv_qvteamp", 0x80)}));
 }
 
 TEST_F(NetCfgTest, InstallWithoutApplyLeavesNothing) {
     ASSERT_TRUE(sim::RemoveProtocol(u"qv_qvteamp"));
     {
         Config cfg(true);
-        INetCfgClassSetup setup = nullptr;
-        ASSERT_EQ(QueryNetCfgClassSetup(cfg.get(), kGuidDevClassNetTrans, &setup), kSOk);
-        OboToken obo;
-        obo.type = kOboUser;
-        EXPECT_EQ(Install(setup, u"qv_qvteamp", &obo, 0, 0, nullptr, nullptr, nullptr), kSOk);
-        Release(setup);
+        EXPECT_EQ(InstallProtocol(cfg.get(), u"qv_qvteamp", &kUser), kSOk);
     }
     Config cfg(false);
     EXPECT_EQ(Components(cfg.get(), kGuidDevClassNetTrans).size(), 1u);
@@ -516,20 +475,23 @@ TEST_F(NetCfgTest, NewAdapterIsBoundToEveryProtocolAtTheNextApply) {
     team.netCfgInstanceId = u"{7EA00001-0000-4000-8000-00000000000A}";
     team.driverValues.values = {sim::RegValue::Dword(u"Characteristics", kNcfVirtual)};
     ASSERT_EQ(sim::CreateDevice(&team), kErrorSuccess);
+    const std::u16string& guid = team.netCfgInstanceId;
     {
         Config cfg(true);
-        const auto teamComponent = Components(cfg.get(), kGuidDevClassNet).back();
-        EXPECT_EQ(teamComponent.id, u"qv_qvteammp");
-        EXPECT_EQ(teamComponent.characteristics, kNcfVirtual);
-        const auto above = Paths(cfg.get(), kGuidDevClassNet, team.netCfgInstanceId);
-        ASSERT_EQ(above.size(), 2u);
-        EXPECT_EQ(above[0].token, u"ms_tcpip->" + team.netCfgInstanceId);
-        EnableAbove(cfg.get(), team.netCfgInstanceId, u"ms_tcpip", false);
-        EXPECT_EQ(sim::ReadAdapterBindings(team.netCfgInstanceId).size(), 0u);
+        EXPECT_EQ(Components(cfg.get(), kGuidDevClassNet).back(),
+                  Component(guid, u"qv_qvteammp", kNcfVirtual));
+        EXPECT_EQ(Paths(cfg.get(), kGuidDevClassNet, guid), BothAbove(guid));
+        EnableAbove(cfg.get(), guid, u"ms_tcpip", false);
+        EXPECT_EQ(sim::ReadAdapterBindings(guid).size(), 0u);
         EXPECT_EQ(Apply(cfg.get()), kSOk);
     }
-    EXPECT_EQ(StoredEnabled(team.netCfgInstanceId, u"ms_tcpip"), 0);
-    EXPECT_EQ(StoredEnabled(team.netCfgInstanceId, u"qv_qvteamp"), 1);
+    EXPECT_EQ(StoredEnabled(guid, u"ms_tcpip"), 0);
+    EXPECT_EQ(StoredEnabled(guid, u"qv_qvteamp"), 1);
+}
+
+template <class Handle>
+Handle As(void* handle) {
+    return static_cast<Handle>(handle);
 }
 
 TEST_F(NetCfgTest, BadHandlesAreRefused) {
@@ -569,20 +531,17 @@ TEST_F(NetCfgTest, BadHandlesAreRefused) {
         const char* call;
         std::function<HResult(void*)> run;
     } calls[] = {
-        {"GetCharacteristics",
-         [&](void* h) { return GetCharacteristics(static_cast<INetCfgComponent>(h), &flags); }},
-        {"GetInstanceGuid",
-         [&](void* h) { return GetInstanceGuid(static_cast<INetCfgComponent>(h), &guid); }},
-        {"GetId", [&](void* h) { return GetId(static_cast<INetCfgComponent>(h), &text); }},
-        {"QueryBindings",
-         [&](void* h) { return QueryBindings(static_cast<INetCfgComponent>(h), &bindings); }},
-        {"Initialize", [&](void* h) { return Initialize(static_cast<INetCfg>(h)); }},
-        {"Apply", [&](void* h) { return Apply(static_cast<INetCfg>(h)); }},
-        {"ReleaseWriteLock", [&](void* h) { return ReleaseWriteLock(static_cast<INetCfgLock>(h)); }},
-        {"Reset", [&](void* h) { return Reset(static_cast<IEnumNetCfgComponent>(h)); }},
-        {"Enable", [&](void* h) { return Enable(static_cast<INetCfgBindingPath>(h), false); }},
-        {"IsEnabled", [&](void* h) { return IsEnabled(static_cast<INetCfgBindingPath>(h)); }},
-        {"GetPathToken", [&](void* h) { return GetPathToken(static_cast<INetCfgBindingPath>(h), &text); }},
+        {"GetCharacteristics", [&](void* h) { return GetCharacteristics(As<INetCfgComponent>(h), &flags); }},
+        {"GetInstanceGuid", [&](void* h) { return GetInstanceGuid(As<INetCfgComponent>(h), &guid); }},
+        {"GetId", [&](void* h) { return GetId(As<INetCfgComponent>(h), &text); }},
+        {"QueryBindings", [&](void* h) { return QueryBindings(As<INetCfgComponent>(h), &bindings); }},
+        {"Initialize", [&](void* h) { return Initialize(As<INetCfg>(h)); }},
+        {"Apply", [&](void* h) { return Apply(As<INetCfg>(h)); }},
+        {"ReleaseWriteLock", [&](void* h) { return ReleaseWriteLock(As<INetCfgLock>(h)); }},
+        {"Reset", [&](void* h) { return Reset(As<IEnumNetCfgComponent>(h)); }},
+        {"Enable", [&](void* h) { return Enable(As<INetCfgBindingPath>(h), false); }},
+        {"IsEnabled", [&](void* h) { return IsEnabled(As<INetCfgBindingPath>(h)); }},
+        {"GetPathToken", [&](void* h) { return GetPathToken(As<INetCfgBindingPath>(h), &text); }},
     };
     for (const auto& c : calls) {
         EXPECT_EQ(c.run(nullptr), kEPointer) << c.call;

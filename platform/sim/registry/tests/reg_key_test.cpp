@@ -1,4 +1,4 @@
-// The registry helpers' byte conversions and the choice of a free four-digit key name.
+// The registry helpers' byte conversions, the choice of a free four-digit key name and deleting a tree.
 #include "qv/sim/reg_key.h"
 
 #include <gtest/gtest.h>
@@ -8,6 +8,9 @@
 #include <optional>
 #include <string>
 #include <vector>
+
+#include "qv/platform/utf.h"
+#include "sim_machine.h"
 
 namespace qv::sim {
 namespace {
@@ -33,6 +36,21 @@ TEST(RegKeyHelpers, BytesConvertToTextAndDwords) {
     EXPECT_EQ(StringFromBytes(StringBytes(u"text")), u"text");
 }
 
+TEST(RegKeyHelpers, AsciiCaseFoldsOnlyAsciiLetters) {
+    const struct {
+        std::string_view a, b;
+        bool equal;
+    } cases[] = {{"\\\\?\\Root#QVVBD", "\\\\?\\ROOT#qvvbd", true},
+                 {"a.exe", "A.EXE", true},
+                 {"ab", "abc", false},
+                 {"\xC3\xA9", "\xC3\x89", false},
+                 {"[", "{", false},
+                 {"", "", true}};
+    for (const auto& c : cases) EXPECT_EQ(EqualsIgnoreCase(c.a, c.b), c.equal) << c.a << " " << c.b;
+    EXPECT_EQ(AsciiUpper(u"Root\\qv_Team\u00e9z@[`{"), u"ROOT\\QV_TEAM\u00e9Z@[`{");
+    EXPECT_EQ(AsciiLower(u"QV_QVTEAMMP\u00c9Za@[`{"), u"qv_qvteammp\u00c9za@[`{");
+}
+
 TEST(RegKeyHelpers, FreeNumberedNameTakesTheLowestUnusedNumber) {
     const auto claimsUpTo0004 = [](const std::u16string& name) { return name <= u"0004"; };
     const auto claimsAll = [](const std::u16string&) { return true; };
@@ -48,6 +66,36 @@ TEST(RegKeyHelpers, FreeNumberedNameTakesTheLowestUnusedNumber) {
         {{}, claimsAll, std::nullopt},
     };
     for (const auto& c : cases) EXPECT_EQ(FreeNumberedName(c.taken, c.alsoTaken), c.free);
+}
+
+using RegKeyTree = testing::EmptyMachine;
+
+TEST_F(RegKeyTree, DeleteTreeRemovesTheKeyAndEverythingBelowItOnly) {
+    for (const char16_t* path : {u"Top\\A\\B\\C", u"Top\\A\\D", u"Top\\E", u"Topmost\\F"}) {
+        RegKey key;
+        ASSERT_EQ(RegKey::Create(path, &key), kErrorSuccess);
+        ASSERT_EQ(key.WriteDword(u"v", 1), kErrorSuccess);
+    }
+    const auto exists = [](std::u16string_view path) {
+        RegKey key;
+        return RegKey::Open(path, kKeyRead, &key) == kErrorSuccess;
+    };
+    const struct {
+        std::u16string_view path;
+        LStatus status;
+        std::u16string_view gone, stays;
+    } steps[] = {
+        {u"Top\\A", kErrorSuccess, u"Top\\A\\B", u"Top\\E"},
+        {u"Missing", kErrorFileNotFound, u"Missing", u"Top\\E"},
+        {u"TOP", kErrorSuccess, u"Top", u"Topmost\\F"},  // names compare ignoring case
+        {u"Top", kErrorFileNotFound, u"Top", u"Topmost"},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(ToUtf8(step.path));
+        EXPECT_EQ(RegKey::DeleteTree(step.path), step.status);
+        EXPECT_FALSE(exists(step.gone));
+        EXPECT_TRUE(exists(step.stays));
+    }
 }
 
 }  // namespace

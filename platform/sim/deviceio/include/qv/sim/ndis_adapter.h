@@ -1,7 +1,7 @@
 // The NDIS facts a network adapter of the simulated host answers through its device "\\.\{GUID}"
 // with IOCTL_NDIS_QUERY_GLOBAL_STATS. They live in the machine, one key per adapter below
-// SOFTWARE\QvSim\Ndis\{NetCfgInstanceId}; a value that is missing takes the adapter's default (see
-// DefaultNdisFacts), so qvsim changes single facts and a fresh machine needs no keys at all.
+// SOFTWARE\QvSim\Ndis\{NetCfgInstanceId}; a value that is missing takes the adapter's default, so
+// qvsim changes single facts and a fresh machine needs no keys at all.
 // For the simulated host, qvsim and the tests; the programs never include this header.
 #pragma once
 
@@ -53,25 +53,9 @@ inline constexpr uint32_t kTaskOffload5Size = 120;  // header, checksum, large s
 inline constexpr uint32_t kTaskOffload6Size = 112;  // NDIS_OFFLOAD
 inline constexpr uint32_t kConnectionOffload6Size = 20;
 
-struct NdisFacts {
-    uint32_t linkSpeed = 0;  // units of 100 bit/s
-    uint32_t mediaConnectStatus = 0;
-    uint32_t maximumFrameSize = 1514;
-    uint32_t offloadForm = 6;
-    uint32_t connectionOffload = 0;
-};
-
-// The facts of an adapter that has no key yet: n5 adapters (service qvn5) 10 Gb/s, NDIS 6 form with
-// TCP connection offload; the other physical adapters 1 Gb/s, NDIS 5 form; team and VLAN virtual
-// adapters 1 Gb/s, NDIS 6 form without connection offload. Always connected, frames of 1514 bytes.
-NdisFacts DefaultNdisFacts(std::u16string_view service);
-
-// The adapter's facts: its stored values over the defaults of its service. guid is "{...}".
-NdisFacts ReadNdisFacts(std::u16string_view guid, std::u16string_view service);
 // Writes one fact (one of the kNdis* names) resp. one counter; false when the registry fails.
 bool WriteNdisFact(std::u16string_view guid, std::u16string_view valueName, uint32_t value);
 bool WriteNdisCounter(std::u16string_view guid, uint32_t oid, uint64_t value);
-uint64_t ReadNdisCounter(std::u16string_view guid, uint32_t oid);
 
 // What a device query needs of the adapter besides its stored facts.
 struct NdisAdapter {

@@ -23,6 +23,14 @@ inline constexpr std::u16string_view kSimDevicesPath = u"SOFTWARE\\QvSim\\Device
 inline constexpr std::u16string_view kSimHostPath = u"SOFTWARE\\QvSim\\Host";
 inline constexpr std::u16string_view kSimNetCfgPath = u"SOFTWARE\\QvSim\\NetCfg";
 
+// base + "\" + child: a registry path one level below base.
+inline std::u16string JoinPath(std::u16string_view base, std::u16string_view child) {
+    std::u16string path(base);
+    path += u'\\';
+    path += child;
+    return path;
+}
+
 // Class GUID strings used by the device database.
 inline constexpr std::u16string_view kNetClassGuid = kGuidDevClassNetText;
 inline constexpr std::u16string_view kNetTransClassGuid = kGuidDevClassNetTransText;
@@ -61,6 +69,9 @@ inline constexpr uint32_t kRebootReboot = 2;   // DI_NEEDREBOOT
 // NetworkAddress (missing or 0: at once); kMiniportAddressNever: it never writes it.
 inline constexpr std::u16string_view kHostMiniportAddressDelay = u"MiniportAddressDelay";
 inline constexpr uint32_t kMiniportAddressNever = 0xFFFFFFFFu;
+
+// A random version-4 GUID: the instance GUID of a newly installed adapter or network component.
+Guid NewRandomGuid();
 
 // "PCI\VEN_..\4&.." -> "PCI#VEN_..#4&..": the name of the device's key under kSimDevicesPath.
 std::u16string DeviceStateKeyName(std::u16string_view instanceId);

@@ -10,12 +10,8 @@
 
 namespace qv::sim {
 
-// Creates a machine in dir: the directory, a new registry database and the inventory of options.
-// The database is built aside and moved into place only when complete, so no process ever sees a
-// half-written machine. Only a missing or empty directory, or one that holds a machine, is used.
-// Without force an existing machine is an error; with force it is replaced
-// (do not replace a machine that other processes are using). The process's selected machine is
-// left as it was. On failure returns false and describes the reason in *error.
+// Creates a machine in dir with the inventory of options, as BuildMachineRegistry builds one (with
+// force, do not replace a machine that other processes are using).
 bool CreateMachine(const std::filesystem::path& dir, const InventoryOptions& options, bool force,
                    std::string* error);
 

@@ -47,6 +47,10 @@ class RegKey {
     // Names of the subkeys in enumeration order.
     std::vector<std::u16string> SubKeys() const;
 
+    // Deletes the key at path below HKEY_LOCAL_MACHINE with everything below it, deepest keys
+    // first. The keys on the way down stay open, so every step is one call whatever the depth.
+    static LStatus DeleteTree(std::u16string_view path);
+
   private:
     ScopedKey key_;
 };
@@ -66,6 +70,11 @@ std::optional<uint32_t> DwordFromBytes(const std::vector<uint8_t>& bytes);
 // ASCII case-insensitive comparison, as the registry and device ids compare.
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b);
 bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix);
+// The same for narrow text (device paths, file names); bytes beyond ASCII compare as they are.
+bool EqualsIgnoreCase(std::string_view a, std::string_view b);
+// text with its ASCII letters in upper resp. lower case; every other unit stays.
+std::u16string AsciiUpper(std::u16string_view text);
+std::u16string AsciiLower(std::u16string_view text);
 
 // The first four-digit key name ("0000" to "9999") that no name of taken equals (ignoring case) and
 // that alsoTaken, when given, does not claim; none when every number is in use.

@@ -57,8 +57,9 @@ struct ChipState {
     uint32_t lastContextId;
 };
 
-// The slot of an egress context id; false for an id no egress queue has.
-bool EgressContextSlot(uint32_t id, uint32_t* slot);
+// The context of a type (0-2 egress, which share one id space; 3 free list; 4 response queue) and
+// id; null when no context of that type has that id.
+QueueContext* FindQueueContext(ChipState& chip, uint32_t type, uint32_t id);
 // The first word of table t (0 to 6) within tpTables.
 uint32_t TpTableStart(uint32_t table);
 
