@@ -323,10 +323,10 @@ LStatus RestrictedUser(bool* restricted) {
     static uint64_t serial = 0;
     static bool known = false;
     static bool answer = false;
-    if (!known || serial != regdb::SnapshotSerial()) {
+    if (!known || serial != sim::RegistryViewSerial()) {
         const LStatus status = ReadRestrictedUser(&answer);
         if (status != kErrorSuccess) return status;
-        serial = regdb::SnapshotSerial();
+        serial = sim::RegistryViewSerial();
         known = true;
     }
     *restricted = answer;
