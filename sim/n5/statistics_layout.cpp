@@ -6,7 +6,7 @@
 namespace qv::sim::n5 {
 namespace {
 
-#define QV_FIELD(Image, name, member) StatsField{name, offsetof(Image, member), sizeof(Image::member)}
+#define QV_FIELD(Image, name, member) (StatsField{name, offsetof(Image, member), sizeof(Image::member)})
 #define QV_MAC(name, member) QV_FIELD(MacStatsImage, name, member)
 
 constexpr StatsField kMacFields[] = {
@@ -133,10 +133,10 @@ constexpr StatsField kInterruptFields[] = {
 #define QV_IP(name, index) QV_FIELD(IpStatsImage, name, counters[index])
 
 constexpr StatsField kIpFields[] = {
-    QV_IP("ipInReceive", 0),    QV_IP("ipInHdrErrors", 1),  QV_IP("ipInAddrErrors", 2),
-    QV_IP("ipInUnknownProtos", 3), QV_IP("ipInDiscards", 4), QV_IP("ipInDelivers", 5),
-    QV_IP("ipOutRequests", 6),  QV_IP("ipOutDiscards", 7),  QV_IP("ipOutNoRoutes", 8),
-    QV_IP("ipReasmTimeout", 9), QV_IP("ipReasmReqds", 10),  QV_IP("ipReasmOKs", 11),
+    QV_IP("ipInReceive", 0),       QV_IP("ipInHdrErrors", 1), QV_IP("ipInAddrErrors", 2),
+    QV_IP("ipInUnknownProtos", 3), QV_IP("ipInDiscards", 4),  QV_IP("ipInDelivers", 5),
+    QV_IP("ipOutRequests", 6),     QV_IP("ipOutDiscards", 7), QV_IP("ipOutNoRoutes", 8),
+    QV_IP("ipReasmTimeout", 9),    QV_IP("ipReasmReqds", 10), QV_IP("ipReasmOKs", 11),
     QV_IP("ipReasmFails", 12),
 };
 
@@ -169,34 +169,23 @@ constexpr StatsField kOffloadFields[] = {
 #undef QV_FIELD
 
 constexpr std::string_view kPipelineNames[] = {
-    "cpl_rx_sops", "cpl_rx_eops",     "ulp_tx_sops", "ulp_tx_eops", "ud_sops",     "ud_eops",     "uc_sops",
-    "uc_eops",     "w_sops",          "w_eops",      "up_sops",     "up_eops",     "cim_sops",    "cim_eops",
-    "c_sops",      "c_eops",          "r_sops",      "r_eops",      "m_requests",  "m_responses", "cpl_rxpkt_drops",
-    "c_rsp_sops",  "c_rsp_eops",      "r_rsp_sops",  "r_rsp_eops",  "rx_data_f0",  "rx_data_f1",  "rx_data_sz",
-    "cim_data_f0", "cim_data_f1",     "cim_data_sz", "tx_data_f0",  "tx_data_f1",  "tx_data_sz",
+    "cpl_rx_sops", "cpl_rx_eops", "ulp_tx_sops",     "ulp_tx_eops", "ud_sops",     "ud_eops",
+    "uc_sops",     "uc_eops",     "w_sops",          "w_eops",      "up_sops",     "up_eops",
+    "cim_sops",    "cim_eops",    "c_sops",          "c_eops",      "r_sops",      "r_eops",
+    "m_requests",  "m_responses", "cpl_rxpkt_drops", "c_rsp_sops",  "c_rsp_eops",  "r_rsp_sops",
+    "r_rsp_eops",  "rx_data_f0",  "rx_data_f1",      "rx_data_sz",  "cim_data_f0", "cim_data_f1",
+    "cim_data_sz", "tx_data_f0",  "tx_data_f1",      "tx_data_sz",
 };
 static_assert(std::size(kPipelineNames) == kPipelineCounters);
 
 }  // namespace
 
-std::span<const StatsField> MacStatsFields() {
-    return kMacFields;
-}
-std::span<const StatsField> QsetStatsFields() {
-    return kQsetFields;
-}
-std::span<const StatsField> InterruptStatsFields() {
-    return kInterruptFields;
-}
-std::span<const StatsField> IpStatsFields() {
-    return kIpFields;
-}
-std::span<const StatsField> TcpStatsFields() {
-    return kTcpFields;
-}
-std::span<const StatsField> OffloadStatsFields() {
-    return kOffloadFields;
-}
+constexpr std::span<const StatsField> kMacStatsFields = kMacFields;
+constexpr std::span<const StatsField> kQsetStatsFields = kQsetFields;
+constexpr std::span<const StatsField> kInterruptStatsFields = kInterruptFields;
+constexpr std::span<const StatsField> kIpStatsFields = kIpFields;
+constexpr std::span<const StatsField> kTcpStatsFields = kTcpFields;
+constexpr std::span<const StatsField> kOffloadStatsFields = kOffloadFields;
 
 const StatsField* FindStatsField(std::span<const StatsField> fields, std::string_view name) {
     for (const StatsField& field : fields) {
@@ -205,8 +194,6 @@ const StatsField* FindStatsField(std::span<const StatsField> fields, std::string
     return nullptr;
 }
 
-std::span<const std::string_view> PipelineCounterNames() {
-    return kPipelineNames;
-}
+constexpr std::span<const std::string_view> kPipelineCounterNames = kPipelineNames;
 
 }  // namespace qv::sim::n5

@@ -17,12 +17,8 @@
 #include "machine_support.h"
 
 namespace qvsim {
-namespace {
 
 using namespace qv::sim::n5;
-using Args = std::span<char* const>;
-
-}  // namespace
 
 int RunContextCommand(Adapter& a, Args args) {
     const auto type = args.size() >= 2 ? ParseNumber(args[0], Radix::kDecimal, 4) : std::nullopt;

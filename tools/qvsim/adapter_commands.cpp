@@ -22,7 +22,6 @@ namespace qvsim {
 namespace {
 
 using qv::sim::n5::Adapter;
-using Args = std::span<char* const>;
 
 bool ParseSwitch(const char* text, bool* on) {
     if (text == nullptr) return false;
@@ -143,9 +142,7 @@ int LookupFault(const qv::sim::BusDriverInterface& bus, std::u16string_view valu
         return AdapterUsage("expected fault detail|detail-size|open <decimal number>|off");
     }
     const std::u16string instance(bus.deviceInstance.begin(), bus.deviceInstance.end());
-    if (qv::sim::WriteDeviceState(instance, valueName, value)) return 0;
-    std::fputs("qvsim: adapter: the machine registry cannot be written\n", stderr);
-    return kExitFailure;
+    return qv::sim::WriteDeviceState(instance, valueName, value) ? kExitOk : RegistryUnwritable("adapter");
 }
 
 int FaultOnAdapter(Adapter& a, Args args) {

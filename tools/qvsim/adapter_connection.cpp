@@ -6,8 +6,6 @@
 //   The TP logic analyser: one sample's 64-bit value, the write pointer, how many samples it
 //   captures per read of its config register (0 stops it), and its state.
 // Numbers are hexadecimal.
-#include "adapter_parts.h"
-
 #include <algorithm>
 #include <cinttypes>
 #include <cstdio>
@@ -15,6 +13,7 @@
 #include <iterator>
 #include <vector>
 
+#include "adapter_parts.h"
 #include "machine_support.h"
 #include "qv/sim/n5/connection_memory.h"
 
@@ -23,7 +22,8 @@ namespace {
 
 namespace n5 = qv::sim::n5;
 
-bool ParseHex(const char* text, uint64_t max, uint64_t* value) {
+template <typename T>
+bool ParseHex(const char* text, uint64_t max, T* value) {
     return ParseNumber(text, Radix::kHex, max, value);
 }
 
@@ -40,10 +40,10 @@ bool ParseBytes(std::string_view text, std::vector<uint8_t>* bytes) {
 
 }  // namespace
 
-int RunMemCommand(n5::Adapter& adapter, std::span<char* const> args) {
+int RunMemCommand(n5::Adapter& adapter, Args args) {
     if (args.size() != 4) return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
-    uint64_t index = 0;
-    uint64_t offset = 0;
+    uint32_t index = 0;
+    uint32_t offset = 0;
     std::vector<uint8_t> bytes;
     if (!ParseHex(args[1], 0xFFFFFFFF, &index) || !ParseHex(args[2], 0xFFFFFFFF, &offset))
         return AdapterUsage("the index and the offset are hexadecimal numbers");
@@ -60,25 +60,24 @@ int RunMemCommand(n5::Adapter& adapter, std::span<char* const> args) {
     const auto kind = std::find_if(std::begin(kKinds), std::end(kKinds),
                                    [&](const auto& k) { return std::strcmp(args[0], k.name) == 0; });
     if (kind == std::end(kKinds)) return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
-    const auto i = static_cast<uint32_t>(index);
-    const uint32_t size = kind->size;
-    uint8_t* const object = kind->stored(&adapter.state().connections, i);
+    uint8_t* const object = kind->stored(&adapter.state().connections, index);
     if (object == nullptr) {
         std::fprintf(
             stderr,
             "qvsim: adapter: %s 0x%X is not stored (the first %u TCBs, %u WRCs and %u STag entries are)\n",
-            args[0], i, n5::kSimTcbCount, n5::kSimWrcCount, n5::kSimStagCount);
+            args[0], index, n5::kSimTcbCount, n5::kSimWrcCount, n5::kSimStagCount);
         return kExitFailure;
     }
-    if (offset > size || bytes.size() > size - offset) {
-        std::fprintf(stderr, "qvsim: adapter: the bytes do not fit in the %u bytes of a %s\n", size, args[0]);
+    if (offset > kind->size || bytes.size() > kind->size - offset) {
+        std::fprintf(stderr, "qvsim: adapter: the bytes do not fit in the %u bytes of a %s\n", kind->size,
+                     args[0]);
         return kExitFailure;
     }
     std::memcpy(object + offset, bytes.data(), bytes.size());
     return kExitOk;
 }
 
-int RunLaCommand(n5::Adapter& adapter, std::span<char* const> args) {
+int RunLaCommand(n5::Adapter& adapter, Args args) {
     n5::TpLogicAnalyser& la = adapter.state().connections.la;
     uint64_t a = 0;
     uint64_t b = 0;

@@ -20,7 +20,6 @@ namespace qvsim {
 namespace {
 
 using qv::sim::n5::AdapterInfoState;
-using Args = std::span<char* const>;
 
 constexpr uint32_t kFirmwareVersionAddress = 0x7FFFC;
 constexpr uint32_t kFirmwareFallbackAddress = 0x77FFC;

@@ -6,12 +6,12 @@
 //          bits its configuration sink received with a checksum (FNV-1a over the bytes kept).
 //   dump:  the bytes a device kept, in the order they were shifted in (the first bit received is
 //          the first byte's most significant bit).
-#include "adapter_parts.h"
-
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <vector>
 
+#include "adapter_parts.h"
 #include "machine_support.h"
 #include "qv/sim/n5/jtag_chain.h"
 #include "qv/sim/n5/jtag_devices.h"
@@ -36,7 +36,7 @@ bool ParseDevice(const char* word, JtagDeviceProfile* profile) {
     return true;
 }
 
-int Chain(qv::sim::n5::Adapter& a, std::span<char* const> names) {
+int Chain(qv::sim::n5::Adapter& a, Args names) {
     std::vector<JtagDeviceProfile> devices;
     for (char* const name : names) {
         JtagDeviceProfile profile{};
@@ -63,7 +63,7 @@ uint32_t Checksum(const std::vector<uint8_t>& bytes) {
 int Show(const JtagState& j) {
     std::printf("jtag master: %s, %llu clocks\n", (j.config & 1u) ? "enabled" : "disabled",
                 static_cast<unsigned long long>(j.clocks));
-    const uint32_t count = j.deviceCount < qv::sim::n5::kJtagMaxDevices ? j.deviceCount : 0;
+    const uint32_t count = std::min(j.deviceCount, qv::sim::n5::kJtagMaxDevices);
     std::printf("chain: %u device%s\n", count, count == 1 ? "" : "s");
     for (uint32_t k = 0; k < count; ++k) {
         const auto& d = j.devices[k];
@@ -99,7 +99,7 @@ int Dump(const JtagState& j, const char* positionText, const char* path) {
 
 }  // namespace
 
-int RunJtagCommand(qv::sim::n5::Adapter& adapter, std::span<char* const> args) {
+int RunJtagCommand(qv::sim::n5::Adapter& adapter, Args args) {
     if (!args.empty() && std::strcmp(args[0], "chain") == 0) return Chain(adapter, args.subspan(1));
     if (args.size() == 1 && std::strcmp(args[0], "show") == 0) return Show(adapter.state().jtag);
     if (args.size() == 3 && std::strcmp(args[0], "dump") == 0)

@@ -8,14 +8,13 @@
 //                                             that name) or u32@<hex offset> / u64@<hex offset>
 //   reset                                     the power-on statistics
 // Values are decimal, or hexadecimal after "0x".
-#include "adapter_parts.h"
-
 #include <cstddef>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string_view>
 
+#include "adapter_parts.h"
 #include "machine_support.h"
 #include "qv/sim/n5/statistics_layout.h"
 
@@ -23,7 +22,6 @@ namespace qvsim {
 namespace {
 
 namespace n5 = qv::sim::n5;
-using Args = std::span<char* const>;
 
 // A decimal number below limit, or a hexadecimal one after "0x".
 bool ParseIndex(std::string_view text, uint32_t limit, uint32_t* index) {
@@ -45,18 +43,19 @@ std::optional<Image> FindImage(n5::Statistics& s, std::string_view name) {
         return name.starts_with(prefix) && ParseIndex(name.substr(prefix.size()), count, &at);
     };
     if (indexed("phy", n5::kStatsPorts)) return Image{s.portLink[at], n5::kPortLinkBytes, {}};
-    if (indexed("mac", n5::kStatsPorts)) return Image{s.mac[at], n5::kMacStatsBytes, n5::MacStatsFields()};
-    if (indexed("qs", n5::kStatsQsets)) return Image{s.qset[at], n5::kQsetStatsBytes, n5::QsetStatsFields()};
-    if (name == "intr") return Image{s.interrupts, n5::kInterruptStatsBytes, n5::InterruptStatsFields()};
-    if (name == "ip") return Image{s.ip, n5::kIpStatsBytes, n5::IpStatsFields()};
-    if (name == "tcp") return Image{s.tcp, n5::kTcpStatsBytes, n5::TcpStatsFields()};
-    if (name == "toe") return Image{s.offload, n5::kOffloadStatsBytes, n5::OffloadStatsFields()};
+    if (indexed("mac", n5::kStatsPorts)) return Image{s.mac[at], n5::kMacStatsBytes, n5::kMacStatsFields};
+    if (indexed("qs", n5::kStatsQsets)) return Image{s.qset[at], n5::kQsetStatsBytes, n5::kQsetStatsFields};
+    if (name == "intr") return Image{s.interrupts, n5::kInterruptStatsBytes, n5::kInterruptStatsFields};
+    if (name == "ip") return Image{s.ip, n5::kIpStatsBytes, n5::kIpStatsFields};
+    if (name == "tcp") return Image{s.tcp, n5::kTcpStatsBytes, n5::kTcpStatsFields};
+    if (name == "toe") return Image{s.offload, n5::kOffloadStatsBytes, n5::kOffloadStatsFields};
     return std::nullopt;
 }
 
 // u32@<hex offset> or u64@<hex offset>: the field's width and offset.
 bool ParseOffsetField(std::string_view text, uint32_t* width, uint32_t* offset) {
-    if (text.size() < 5 || text[3] != '@' || (!text.starts_with("u32") && !text.starts_with("u64"))) return false;
+    if (text.size() < 5 || text[3] != '@' || (!text.starts_with("u32") && !text.starts_with("u64")))
+        return false;
     const auto number = ParseNumber(text.substr(4), Radix::kHex, UINT32_MAX);
     if (!number) return false;
     *width = text[1] == '3' ? 4 : 8;
@@ -65,7 +64,7 @@ bool ParseOffsetField(std::string_view text, uint32_t* width, uint32_t* offset) 
 }
 
 int SetPipelineCounter(n5::Statistics& s, const char* name, uint64_t value) {
-    const auto names = n5::PipelineCounterNames();
+    const auto names = n5::kPipelineCounterNames;
     for (uint32_t i = 0; i < names.size(); ++i) {
         if (names[i] != name) continue;
         s.pipeline[i] = static_cast<uint32_t>(value);

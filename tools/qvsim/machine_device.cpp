@@ -13,10 +13,8 @@ namespace qvsim {
 int RunSetAdmin(std::span<char* const> args) {
     const auto value = args.size() == 1 ? ParseNumber(args[0], Radix::kDecimal, 1) : std::nullopt;
     if (!value) return Fail(kExitUsage, "set-admin: expected 0 or 1");
-    if (!qv::sim::WriteHostValue(u"Administrator", static_cast<uint32_t>(*value))) {
-        return Fail(kExitFailure, "set-admin: the machine registry cannot be written");
-    }
-    return kExitOk;
+    const bool written = qv::sim::WriteHostValue(u"Administrator", static_cast<uint32_t>(*value));
+    return written ? kExitOk : RegistryUnwritable("set-admin");
 }
 
 int RunDevice(std::span<char* const> args) {
@@ -32,10 +30,7 @@ int RunDevice(std::span<char* const> args) {
     if (!instanceId)
         return Fail(kExitFailure,
                     "device: no adapter has the connection name '" + std::string(args[0]) + "'");
-    if (!qv::sim::WriteDeviceState(*instanceId, valueName, value)) {
-        return Fail(kExitFailure, "device: the machine registry cannot be written");
-    }
-    return kExitOk;
+    return qv::sim::WriteDeviceState(*instanceId, valueName, value) ? kExitOk : RegistryUnwritable("device");
 }
 
 }  // namespace qvsim

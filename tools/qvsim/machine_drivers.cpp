@@ -24,15 +24,21 @@ constexpr Choice kLibraryStates[] = {{"present", 1}, {"missing", 0}};
 constexpr Choice kRebootRequests[] = {
     {"none", qv::sim::kRebootNone}, {"restart", qv::sim::kRebootRestart}, {"reboot", qv::sim::kRebootReboot}};
 
-struct Export {
+// What "newdev <name> <word>" sets: the host value and the words it takes. The rows from
+// kFirstExport on are newdev.dll's exports.
+struct Setting {
     std::string_view name;
     std::u16string_view hostValue;
+    std::span<const Choice> choices;
 };
-constexpr Export kExports[] = {
-    {"DiInstallDevice", qv::sim::kHostNewdevDiInstallDevice},
-    {"InstallSelectedDriver", qv::sim::kHostNewdevInstallSelectedDriver},
-    {"UpdateDriverForPlugAndPlayDevicesW", qv::sim::kHostNewdevUpdateDriver},
+constexpr Setting kSettings[] = {
+    {"library", qv::sim::kHostNewdevLibrary, kLibraryStates},
+    {"reboot", qv::sim::kHostRebootRequest, kRebootRequests},
+    {"DiInstallDevice", qv::sim::kHostNewdevDiInstallDevice, kExportStates},
+    {"InstallSelectedDriver", qv::sim::kHostNewdevInstallSelectedDriver, kExportStates},
+    {"UpdateDriverForPlugAndPlayDevicesW", qv::sim::kHostNewdevUpdateDriver, kExportStates},
 };
+constexpr size_t kFirstExport = 2;
 
 std::optional<uint32_t> Pick(std::span<const Choice> choices, std::string_view word) {
     for (const auto& c : choices) {
@@ -49,8 +55,7 @@ std::string_view WordOf(std::span<const Choice> choices, uint32_t value) {
 }
 
 int Write(std::u16string_view name, uint32_t value, const char* command) {
-    if (WriteHostValue(name, value)) return kExitOk;
-    return Fail(kExitFailure, std::string(command) + ": the machine registry cannot be written");
+    return WriteHostValue(name, value) ? kExitOk : RegistryUnwritable(command);
 }
 
 constexpr uint32_t kMaxDelay = 86400000;  // a day of milliseconds
@@ -62,19 +67,10 @@ int RunNewdev(std::span<char* const> args) {
         "newdev: expected library present|missing, reboot none|restart|reboot, or "
         "<export> works|fails|missing";
     if (args.size() != 2) return Fail(kExitUsage, kUsage);
-    const std::string_view what = args[0], how = args[1];
-    if (what == "library") {
-        const auto value = Pick(kLibraryStates, how);
-        return value ? Write(qv::sim::kHostNewdevLibrary, *value, "newdev") : Fail(kExitUsage, kUsage);
-    }
-    if (what == "reboot") {
-        const auto value = Pick(kRebootRequests, how);
-        return value ? Write(qv::sim::kHostRebootRequest, *value, "newdev") : Fail(kExitUsage, kUsage);
-    }
-    for (const auto& e : kExports) {
-        if (e.name != what) continue;
-        const auto value = Pick(kExportStates, how);
-        return value ? Write(e.hostValue, *value, "newdev") : Fail(kExitUsage, kUsage);
+    for (const auto& setting : kSettings) {
+        if (setting.name != args[0]) continue;
+        const auto value = Pick(setting.choices, args[1]);
+        return value ? Write(setting.hostValue, *value, "newdev") : Fail(kExitUsage, kUsage);
     }
     return Fail(kExitUsage, kUsage);
 }
@@ -82,15 +78,16 @@ int RunNewdev(std::span<char* const> args) {
 int RunMiniport(std::span<char* const> args) {
     constexpr const char* kUsage = "miniport: expected address-delay MILLISECONDS|never";
     if (args.size() != 2 || std::string_view(args[0]) != "address-delay") return Fail(kExitUsage, kUsage);
-    const auto delay = std::string_view(args[1]) == "never" ? std::optional<uint64_t>(qv::sim::kMiniportAddressNever)
-                                                            : ParseNumber(args[1], Radix::kDecimal, kMaxDelay);
+    const auto delay = std::string_view(args[1]) == "never"
+                           ? std::optional<uint64_t>(qv::sim::kMiniportAddressNever)
+                           : ParseNumber(args[1], Radix::kDecimal, kMaxDelay);
     return delay ? Write(qv::sim::kHostMiniportAddressDelay, *delay, "miniport") : Fail(kExitUsage, kUsage);
 }
 
 void ShowInstallSettings() {
     std::string newdev;
     if (ReadHostValue(qv::sim::kHostNewdevLibrary).value_or(1) == 0) newdev = "cannot be loaded";
-    for (const auto& e : kExports) {
+    for (const auto& e : std::span(kSettings).subspan(kFirstExport)) {
         const uint32_t state = ReadHostValue(e.hostValue).value_or(qv::sim::kExportWorks);
         if (state == qv::sim::kExportWorks) continue;
         if (!newdev.empty()) newdev += ", ";
@@ -98,10 +95,8 @@ void ShowInstallSettings() {
     }
     if (!newdev.empty()) std::printf("newdev.dll: %s\n", newdev.c_str());
     const uint32_t reboot = ReadHostValue(qv::sim::kHostRebootRequest).value_or(qv::sim::kRebootNone);
-    if (reboot != qv::sim::kRebootNone) {
-        std::printf("Reboot request: %.*s\n", static_cast<int>(WordOf(kRebootRequests, reboot).size()),
-                    WordOf(kRebootRequests, reboot).data());
-    }
+    if (reboot != qv::sim::kRebootNone)
+        std::printf("Reboot request: %s\n", std::string(WordOf(kRebootRequests, reboot)).c_str());
     const uint32_t delay = ReadHostValue(qv::sim::kHostMiniportAddressDelay).value_or(0);
     if (delay == qv::sim::kMiniportAddressNever) {
         std::printf("Miniport address: never written\n");

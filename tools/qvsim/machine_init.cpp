@@ -59,9 +59,7 @@ int RunInit(std::span<char* const> args) {
     const auto dir = qv::sim::MachineDir();
     const bool created = empty ? qv::sim::CreateEmptyMachine(dir, force, &error)
                                : qv::sim::CreateMachine(dir, options, force, &error);
-    if (!created) {
-        return Fail(kExitFailure, "init: " + error);
-    }
+    if (!created) return Fail(kExitFailure, "init: " + error);
     std::printf("created machine %s\n", dir.string().c_str());
     return kExitOk;
 }
@@ -73,12 +71,10 @@ int RunOs(std::span<char* const> args) {
     if (args.size() != 1 || !ParseOsVersion(args[0], &version)) {
         return Fail(kExitUsage, "os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD");
     }
-    if (!qv::sim::WriteHostValue(u"OsMajor", version.osMajor) ||
-        !qv::sim::WriteHostValue(u"OsMinor", version.osMinor) ||
-        !qv::sim::WriteHostValue(u"OsBuild", version.osBuild)) {
-        return Fail(kExitFailure, "os: the machine registry cannot be written");
-    }
-    return kExitOk;
+    const bool written = qv::sim::WriteHostValue(u"OsMajor", version.osMajor) &&
+                         qv::sim::WriteHostValue(u"OsMinor", version.osMinor) &&
+                         qv::sim::WriteHostValue(u"OsBuild", version.osBuild);
+    return written ? kExitOk : RegistryUnwritable("os");
 }
 
 }  // namespace qvsim

@@ -50,9 +50,10 @@ int RunNdis(std::span<char* const> args) {
     std::u16string_view valueName;
     std::optional<uint32_t> value;
     const bool counter = what == "counter";
-    const auto counterOid = counter && args.size() == 4 ? ParseNumber(args[2], Radix::kC, 0xFFFFFFFFu) : std::nullopt;
-    const auto counterValue = counter && args.size() == 4 ? ParseNumber(args[3], Radix::kDecimal, UINT64_MAX)
-                                                           : std::nullopt;
+    const auto counterOid =
+        counter && args.size() == 4 ? ParseNumber(args[2], Radix::kC, 0xFFFFFFFFu) : std::nullopt;
+    const auto counterValue =
+        counter && args.size() == 4 ? ParseNumber(args[3], Radix::kDecimal, UINT64_MAX) : std::nullopt;
     if (counter) {
         if (!counterOid || !qv::sim::StatisticsStep(static_cast<uint32_t>(*counterOid)) || !counterValue)
             return Fail(kExitUsage, kUsage);
@@ -81,8 +82,7 @@ int RunNdis(std::span<char* const> args) {
     const bool written =
         counter ? qv::sim::WriteNdisCounter(guid, static_cast<uint32_t>(*counterOid), *counterValue)
                 : qv::sim::WriteNdisFact(guid, valueName, *value);
-    if (!written) return Fail(kExitFailure, "ndis: the machine registry cannot be written");
-    return kExitOk;
+    return written ? kExitOk : RegistryUnwritable("ndis");
 }
 
 }  // namespace qvsim

@@ -9,6 +9,10 @@ int Fail(int status, const std::string& message) {
     return status;
 }
 
+int RegistryUnwritable(const std::string& command) {
+    return Fail(kExitFailure, command + ": the machine registry cannot be written");
+}
+
 int AdapterUsage(const char* why) {
     std::fprintf(stderr, "qvsim: adapter: %s\n", why);
     return kExitUsage;

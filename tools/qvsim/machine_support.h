@@ -17,6 +17,9 @@ constexpr int kExitUsage = 2;
 // Prints "qvsim: <message>" on stderr and returns status.
 int Fail(int status, const std::string& message);
 
+// "qvsim: <command>: the machine registry cannot be written"; returns kExitFailure.
+int RegistryUnwritable(const std::string& command);
+
 // An adapter command's usage error: "qvsim: adapter: <why>" on standard error; returns kExitUsage.
 int AdapterUsage(const char* why);
 

@@ -25,11 +25,8 @@ std::string Holder(const qv::sim::WriteLockState& lock) {
 
 int RunWriteLock(std::span<char* const> args) {
     constexpr const char* kUsage = "write-lock: expected hold <client name> or free";
-    if (args.size() == 1 && std::strcmp(args[0], "free") == 0) {
-        if (!qv::sim::FreeWriteLock())
-            return Fail(kExitFailure, "write-lock: the machine registry cannot be written");
-        return kExitOk;
-    }
+    if (args.size() == 1 && std::strcmp(args[0], "free") == 0)
+        return qv::sim::FreeWriteLock() ? kExitOk : RegistryUnwritable("write-lock");
     if (args.size() != 2 || std::strcmp(args[0], "hold") != 0) return Fail(kExitUsage, kUsage);
     const size_t length = std::strlen(args[1]);
     if (length == 0 || length > kMaxClientName)
@@ -37,7 +34,7 @@ int RunWriteLock(std::span<char* const> args) {
     qv::sim::WriteLockState current;
     if (!qv::sim::HoldWriteLock(qv::ToUtf16(args[1]), &current)) {
         if (current.held) return Fail(kExitFailure, "write-lock: already held by " + Holder(current));
-        return Fail(kExitFailure, "write-lock: the machine registry cannot be written");
+        return RegistryUnwritable("write-lock");
     }
     return kExitOk;
 }

@@ -45,9 +45,7 @@ constexpr uint32_t kMaxBufferSize = 1u << 20;
 constexpr std::string_view kWin32DevicePrefix = "\\\\.\\";
 std::string NetworkAdapterGuid(const char* path) {
     const std::string_view text(path);
-    if (text.size() <= kWin32DevicePrefix.size() ||
-        text.substr(0, kWin32DevicePrefix.size()) != kWin32DevicePrefix)
-        return {};
+    if (text.size() <= kWin32DevicePrefix.size() || !text.starts_with(kWin32DevicePrefix)) return {};
     const std::string_view guid = text.substr(kWin32DevicePrefix.size());
     Guid parsed{};
     return GuidFromString(ToUtf16(guid), &parsed) ? std::string(guid) : std::string();
@@ -58,8 +56,7 @@ std::string NetworkAdapterGuid(const char* path) {
 // well, so it fails the same way.
 HDevice OpenNetworkAdapter(const std::string& guid) {
     const auto instance = sim::FindDeviceByNetCfgInstanceId(ToUtf16(guid));
-    if (!instance || !sim::IsDevicePresent(*instance) ||
-        sim::ReadDeviceState(*instance, sim::kStateDisabled).value_or(0) != 0)
+    if (!instance || !sim::IsDevicePresent(*instance) || sim::IsDeviceDisabled(*instance))
         return FailWith(kErrorFileNotFound, kInvalidDevice);
     auto adapter = sim::ReadNdisAdapter(*instance);
     if (!adapter) return FailWith(kErrorFileNotFound, kInvalidDevice);
@@ -100,8 +97,7 @@ HDevice CreateFileA(const char* path, uint32_t, uint32_t, uint32_t creationDispo
     if (match == interfaces.end()) return FailWith(kErrorFileNotFound, kInvalidDevice);
     const std::u16string instance(match->deviceInstance.begin(), match->deviceInstance.end());
     // A disabled device's interfaces are not enabled: its path does not open.
-    if (sim::ReadDeviceState(instance, sim::kStateDisabled).value_or(0) != 0)
-        return FailWith(kErrorFileNotFound, kInvalidDevice);
+    if (sim::IsDeviceDisabled(instance)) return FailWith(kErrorFileNotFound, kInvalidDevice);
     if (const uint32_t injected = sim::ReadDeviceState(instance, sim::kStateOpenFails).value_or(0);
         injected != 0)
         return FailWith(injected, kInvalidDevice);

@@ -38,7 +38,7 @@ LStatus ApplyStateChange(const std::u16string& instanceId, uint32_t stateChange,
     if (status != kErrorSuccess) return status;
     uint32_t configFlags = node.ReadDword(u"ConfigFlags").value_or(0);
     uint32_t profileDisabled = ReadDeviceState(instanceId, kStateProfileDisabled).value_or(0);
-    *wasDisabled = ReadDeviceState(instanceId, kStateDisabled).value_or(0) != 0;
+    *wasDisabled = IsDeviceDisabled(instanceId);
     if (stateChange == kDicsEnable || stateChange == kDicsDisable) {
         const bool disable = stateChange == kDicsDisable;
         if (scope == kDicsFlagGlobal) {

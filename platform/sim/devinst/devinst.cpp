@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -17,6 +18,7 @@
 #include "qv/sim/host_state.h"
 #include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
+#include "qv/sim/text_out.h"
 
 namespace qv::dev {
 namespace {
@@ -97,30 +99,28 @@ const NodeFacts* FactsOf(uint32_t devInst, const std::u16string& instanceId) {
 }
 
 // Copies bytes out under SetupAPI's buffer rules.
-bool ReturnProperty(uint32_t type, const uint8_t* data, uint32_t size, uint32_t* regType, uint8_t* buffer,
+bool ReturnProperty(uint32_t type, std::span<const uint8_t> data, uint32_t* regType, uint8_t* buffer,
                     uint32_t bufferSize, uint32_t* requiredSize) {
+    const auto size = static_cast<uint32_t>(data.size());
     if (requiredSize) *requiredSize = size;
     if (regType) *regType = type;
     if (buffer == nullptr && bufferSize != 0) return FailWith(kErrorInvalidUserBuffer);
     if (buffer == nullptr || bufferSize < size) return FailWith(kErrorInsufficientBuffer);
-    if (size) std::memcpy(buffer, data, size);
+    if (size) std::memcpy(buffer, data.data(), size);
     return true;
 }
 
 // A created device that is no device node yet: its properties are those kept in its set.
 bool GetPendingProperty(const sim::DeviceInstallData& data, uint32_t property, uint32_t* regType,
                         uint8_t* buffer, uint32_t bufferSize, uint32_t* requiredSize) {
-    std::vector<uint8_t> bytes;
     if (property == kSpdrpClassGuid || (property == kSpdrpClass && !data.className.empty())) {
-        bytes = sim::StringBytes(property == kSpdrpClassGuid ? data.classGuid : data.className);
-        return ReturnProperty(kRegSz, bytes.data(), static_cast<uint32_t>(bytes.size()), regType, buffer,
-                              bufferSize, requiredSize);
+        const auto bytes = sim::StringBytes(property == kSpdrpClassGuid ? data.classGuid : data.className);
+        return ReturnProperty(kRegSz, bytes, regType, buffer, bufferSize, requiredSize);
     }
     const auto it = data.pendingProperties.find(property);
     if (it == data.pendingProperties.end()) return FailWith(kErrorInvalidData);
     const auto& [type, value] = it->second;
-    return ReturnProperty(type, value.data(), static_cast<uint32_t>(value.size()), regType, buffer,
-                          bufferSize, requiredSize);
+    return ReturnProperty(type, value, regType, buffer, bufferSize, requiredSize);
 }
 
 bool SetPendingProperty(sim::DeviceInstallData* data, const PropertyInfo& info, const uint8_t* buffer,
@@ -216,16 +216,14 @@ bool GetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
 
     if (property == kSpdrpInstallState) {
         const uint32_t state = sim::ReadDeviceState(*id, u"InstallState").value_or(kInstallStateInstalled);
-        return ReturnProperty(kRegDword, sim::DwordBytes(state).data(), 4, regType, buffer, bufferSize,
-                              requiredSize);
+        return ReturnProperty(kRegDword, sim::DwordBytes(state), regType, buffer, bufferSize, requiredSize);
     }
     const PropertyInfo* info = FindProperty(property);
     if (info == nullptr) return FailWith(kErrorInvalidData);
     uint32_t type = 0;
     const auto bytes = node.ReadBytes(info->valueName, &type);
     if (!bytes) return FailWith(kErrorInvalidData);
-    return ReturnProperty(type, bytes->data(), static_cast<uint32_t>(bytes->size()), regType, buffer,
-                          bufferSize, requiredSize);
+    return ReturnProperty(type, *bytes, regType, buffer, bufferSize, requiredSize);
 }
 
 bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t property, const uint8_t* buffer,
@@ -286,10 +284,7 @@ ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength,
     if (flags != 0) return kCrInvalidFlag;
     const auto id = sim::InstanceIdOf(devInst);
     if (!id) return kCrInvalidDevinst;
-    if (id->size() + 1 > bufferLength) return kCrBufferSmall;
-    std::copy(id->begin(), id->end(), buffer);
-    buffer[id->size()] = u'\0';
-    return kCrSuccess;
+    return sim::CopyText(*id, buffer, bufferLength) ? kCrSuccess : kCrBufferSmall;
 }
 
 }  // namespace qv::dev

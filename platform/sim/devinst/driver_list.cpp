@@ -15,6 +15,7 @@
 #include "driver_inf.h"
 #include "qv/platform/files.h"
 #include "qv/sim/reg_key.h"
+#include "qv/sim/text_out.h"
 
 namespace qv::sim {
 namespace {
@@ -116,16 +117,6 @@ namespace qv::dev {
 
 using sim::FailWith;
 
-namespace {
-
-void CopyText(const std::u16string& text, char16_t (&out)[256]) {
-    const size_t n = std::min(text.size(), std::size(out) - 1);
-    std::copy_n(text.begin(), n, out);
-    out[n] = u'\0';
-}
-
-}  // namespace
-
 bool BuildDriverInfoList(HDevInfo set, DevInfoData* device, uint32_t driverType) {
     auto member = sim::FindMember(set, device);
     return member && sim::BuildDriverList(*member, driverType);
@@ -153,9 +144,9 @@ bool GetSelectedDriver(HDevInfo set, DevInfoData* device, DrvInfoData* driver) {
     if (!selected) return FailWith(kErrorNoDriverSelected);
     driver->driverType = kSpditCompatDriver;
     driver->reserved = 0;
-    CopyText(selected->description, driver->description);
-    CopyText(selected->manufacturer, driver->mfgName);
-    CopyText(selected->provider, driver->providerName);
+    sim::CopyTextCut(selected->description, driver->description, std::size(driver->description));
+    sim::CopyTextCut(selected->manufacturer, driver->mfgName, std::size(driver->mfgName));
+    sim::CopyTextCut(selected->provider, driver->providerName, std::size(driver->providerName));
     driver->driverDate = selected->fileTime;
     driver->driverVersion = selected->version;
     return true;

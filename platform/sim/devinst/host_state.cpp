@@ -54,6 +54,10 @@ bool IsDevicePresent(std::u16string_view instanceId) {
     return ReadDeviceState(instanceId, kStatePresent).value_or(1) != 0;
 }
 
+bool IsDeviceDisabled(std::u16string_view instanceId) {
+    return ReadDeviceState(instanceId, kStateDisabled).value_or(0) != 0;
+}
+
 std::optional<uint32_t> ReadHostValue(std::u16string_view valueName) {
     return ReadDword(std::u16string(kSimHostPath), valueName);
 }

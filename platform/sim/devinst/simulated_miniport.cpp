@@ -11,8 +11,8 @@
 #include "qv/platform/clock.h"
 #include "qv/sim/driver_scheduler.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/registry_store.h"
 #include "qv/sim/reg_key.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
 namespace {
@@ -43,8 +43,7 @@ LStatus WriteAddress(std::u16string_view instanceId) {
     RegKey node;
     if (RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) != kErrorSuccess)
         return kErrorSuccess;
-    if (!IsMiniport(node) || ReadDeviceState(instanceId, kStateDisabled).value_or(0) != 0)
-        return kErrorSuccess;
+    if (!IsMiniport(node) || IsDeviceDisabled(instanceId)) return kErrorSuccess;
     const auto driverKey = node.ReadString(u"Driver");
     if (!driverKey || driverKey->empty()) return kErrorSuccess;
     RegKey driver;

@@ -95,9 +95,6 @@ class Exporter {
             size_t next = 0;
         };
         std::vector<Level> levels;
-        const auto closeAll = [&levels] {
-            for (size_t i = 1; i < levels.size(); ++i) reg::CloseKey(levels[i].key);
-        };
         const auto enter = [&](HKey opened, std::u16string openedPath) {
             levels.push_back({opened, std::move(openedPath), {}, 0});
             return Key(levels.back().key, levels.back().path, &levels.back().children);
@@ -125,7 +122,7 @@ class Exporter {
             }
             ok = enter(sub, std::move(childPath));
         }
-        closeAll();
+        for (size_t i = 1; i < levels.size(); ++i) reg::CloseKey(levels[i].key);
         return ok;
     }
 

@@ -63,7 +63,6 @@ bool HasUtf16Mark(std::string_view content) {
 
 // The file's bytes as UTF-8 text: UTF-16LE with a byte-order mark is converted into *storage (in
 // pieces, so that no UTF-16 copy of the whole file is made), a UTF-8 byte-order mark is skipped.
-
 bool DecodeContent(std::string_view content, std::string* storage, std::string_view* text,
                    std::string* error) {
     if (HasUtf16Mark(content)) {
@@ -87,7 +86,7 @@ bool DecodeContent(std::string_view content, std::string* storage, std::string_v
         *text = *storage;
         return true;
     }
-    if (content.size() >= 3 && content.substr(0, 3) == "\xEF\xBB\xBF") content.remove_prefix(3);
+    if (content.starts_with("\xEF\xBB\xBF")) content.remove_prefix(3);
     *text = content;
     return true;
 }

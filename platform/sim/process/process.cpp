@@ -16,11 +16,12 @@
 #include <string>
 #include <unordered_map>
 
-#include "qv/platform/files.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
 #include "qv/sim/handle_table.h"
+#include "qv/sim/host_state.h"
 #include "qv/sim/process_table.h"
+#include "qv/sim/text_out.h"
 
 namespace qv::proc {
 namespace {
@@ -131,25 +132,16 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
         if (!executable.empty()) base = sim::WindowsImageName(executable);
     }
     if (base.empty()) return sim::FailWith(kErrorInvalidParameter, 0);
-    const std::u16string wide = ToUtf16(base);
     // As GetModuleBaseNameW: a name longer than the buffer is cut to fit with its terminator.
-    const uint32_t length = static_cast<uint32_t>(std::min<size_t>(wide.size(), capacity - 1));
-    std::copy(wide.begin(), wide.begin() + length, name);
-    name[length] = u'\0';
-    return length;
+    return sim::CopyTextCut(ToUtf16(base), name, capacity);
 }
 
 // The system directory is the Windows directory's system32, which holds the host programs
 // (program_start.cpp).
 uint32_t GetSystemDirectory(char16_t* buffer, uint32_t size) {
-    char16_t windows[260];
-    const uint32_t length = file::GetSystemWindowsDirectory(windows, 260);
-    if (length == 0 || length >= 260) return 0;
-    const std::u16string path = std::u16string(windows, length) + u"\\system32";
-    if (path.size() >= size) return static_cast<uint32_t>(path.size() + 1);
-    std::copy(path.begin(), path.end(), buffer);
-    buffer[path.size()] = u'\0';
-    return static_cast<uint32_t>(path.size());
+    const auto windows = sim::WindowsDirectory();
+    if (!windows) return sim::FailWith(kErrorInvalidData, 0);
+    return sim::CopyTextOrSize(*windows + u"\\system32", buffer, size);
 }
 
 }  // namespace qv::proc

@@ -307,18 +307,16 @@ LStatus OpenFile(const fs::path& path, bool create) {
     s.owner = ThisProcess();
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_NOMUTEX;
     int rc = sqlite3_open_v2(path.c_str(), &s.db, flags, nullptr);
-    if (rc != SQLITE_OK) {
-        if (!s.db) return kErrorNotEnoughMemory;
-        const LStatus status = Map(rc);
-        Close();
-        return status;
+    if (!s.db) return kErrorNotEnoughMemory;
+    LStatus status = Map(rc);
+    if (status == kErrorSuccess) {
+        sqlite3_extended_result_codes(s.db, 0);
+        sqlite3_busy_handler(s.db, WaitForLock, nullptr);
+        // A database is checked before anything is written to it, so that a file which is not a
+        // machine registry stays as it was.
+        if (create) status = Exec(kSchema);
     }
-    sqlite3_extended_result_codes(s.db, 0);
-    sqlite3_busy_handler(s.db, WaitForLock, nullptr);
-    // A database is checked before anything is written to it, so that a file which is not a
-    // machine registry stays as it was.
-    LStatus status = create ? Exec(kSchema) : kErrorSuccess;
-    const bool known = !create && HeaderShowsMachineRegistry(path);
+    const bool known = status == kErrorSuccess && !create && HeaderShowsMachineRegistry(path);
     if (status == kErrorSuccess && !known) {
         int appId = 0, version = 0;
         rc = PragmaInt("PRAGMA application_id", &appId);
@@ -442,8 +440,7 @@ std::string IrregularFile(const fs::path& path) {
 }
 
 LStatus Run(Stmt which) {
-    Query q(which);
-    return q.status() != kErrorSuccess ? q.status() : q.Run();
+    return Query(which).Run();
 }
 
 // A change of this process was committed: other processes learn it through the shared counter.
@@ -702,19 +699,12 @@ Transaction::Transaction(Kind kind) {
     State& s = S();
     status_ = Open();
     if (status_ != kErrorSuccess) return;
-    if (s.depth == 0 && s.session) {
-        if (kind == Kind::kRead && s.changes.usable() && s.changes.Load() == s.sessionChanges) {
-            joined_ = true;
-            open_ = true;
-            generation_ = s.generation;
-            ++s.depth;
-            return;
-        }
-        EndSession();
-    }
-    if (kind == Kind::kRead && s.depth > 0) {
-        // A read inside an open transaction sees what that one sees and changes nothing: there is
-        // nothing to roll back, so it needs no savepoint of its own.
+    const bool sessionCurrent =
+        kind == Kind::kRead && s.changes.usable() && s.changes.Load() == s.sessionChanges;
+    if (s.depth == 0 && s.session && !sessionCurrent) EndSession();
+    if (kind == Kind::kRead && (s.depth > 0 || s.session)) {
+        // A read inside an open transaction (or the current session) sees what that one sees and
+        // changes nothing: there is nothing to roll back, so it needs no savepoint of its own.
         joined_ = true;
         open_ = true;
         generation_ = s.generation;

@@ -91,10 +91,8 @@ std::vector<std::u16string> ParseMultiString(const std::vector<uint8_t>& bytes) 
 }
 
 std::optional<uint32_t> RegKey::ReadDword(std::u16string_view name) const {
-    uint32_t type = 0;
-    const auto bytes = ReadBytes(name, &type);
-    if (!bytes) return std::nullopt;
-    return DwordFromBytes(*bytes);
+    const auto bytes = ReadBytes(name, nullptr);
+    return bytes ? DwordFromBytes(*bytes) : std::nullopt;
 }
 
 LStatus RegKey::WriteString(std::u16string_view name, std::u16string_view text) const {

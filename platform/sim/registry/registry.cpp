@@ -10,6 +10,7 @@
 #include "qv/sim/handle_table.h"
 #include "qv/sim/reg_names.h"
 #include "qv/sim/registry_store.h"
+#include "qv/sim/text_out.h"
 
 namespace qv {
 namespace reg {
@@ -367,9 +368,7 @@ bool Continues(const EnumCursor& cursor, int64_t key, uint32_t index, const regd
 
 // Copies a name out with the size protocol of RegEnumKeyExW: capacity counts the terminator.
 LStatus CopyName(const std::u16string& name, char16_t* out, uint32_t* length) {
-    if (name.size() >= *length) return kErrorMoreData;
-    std::memcpy(out, name.data(), name.size() * sizeof(char16_t));
-    out[name.size()] = u'\0';
+    if (!sim::CopyText(name, out, *length)) return kErrorMoreData;
     *length = static_cast<uint32_t>(name.size());
     return kErrorSuccess;
 }

@@ -165,6 +165,15 @@ TEST_F(QvsimAdapterTest, JtagChainIsSetShownAndDumpedAfterTheTool) {
     EXPECT_EQ(status, 1);
     Run("0 jtag chain XC9", &status);
     EXPECT_EQ(status, 1);
+    std::string full = "0 jtag chain";
+    for (int k = 0; k < 72; ++k) full += " 1127e093";  // a full chain still shows
+    Run(full + " 1127e093", &status);                  // one more is refused
+    EXPECT_EQ(status, 1);
+    Run(full, &status);
+    EXPECT_EQ(status, 0);
+    const std::string fullShow = Run("0 jtag show");
+    EXPECT_NE(fullShow.find("chain: 72 devices\n"), std::string::npos) << fullShow;
+    EXPECT_NE(fullShow.find("  71. 0x1127E093 "), std::string::npos) << fullShow;
     Run("0 jtag chain", &status);
     EXPECT_NE(Run("0 jtag show").find("chain: 0 devices\n"), std::string::npos);
 

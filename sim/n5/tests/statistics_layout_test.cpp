@@ -2,13 +2,14 @@
 // lies where the simulator keeps the field of that name (the first line of a name), with the same
 // width, and the simulator names no field the tool does not print. A wrong offset on either side
 // fails here.
+#include "qv/sim/n5/statistics_layout.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
 
 #include "qv/qvtool/reports/report_tables.h"
-#include "qv/sim/n5/statistics_layout.h"
 
 namespace {
 
@@ -21,12 +22,12 @@ TEST(StatisticsLayoutTest, EveryNamedFieldIsWhereTheToolPrintsIt) {
         std::span<const tool::CounterLine> lines;
         std::span<const n5::StatsField> fields;
     } kRecords[] = {
-        {"mac", tool::MacCounterLines(), n5::MacStatsFields()},
-        {"qs", tool::QsetCounterLines(), n5::QsetStatsFields()},
-        {"intr", tool::IntrCounterLines(), n5::InterruptStatsFields()},
-        {"ip", tool::IpCounterLines(), n5::IpStatsFields()},
-        {"tcp", tool::TcpCounterLines(), n5::TcpStatsFields()},
-        {"toe", tool::OffloadCounterLines(), n5::OffloadStatsFields()},
+        {"mac", tool::MacCounterLines(), n5::kMacStatsFields},
+        {"qs", tool::QsetCounterLines(), n5::kQsetStatsFields},
+        {"intr", tool::IntrCounterLines(), n5::kInterruptStatsFields},
+        {"ip", tool::IpCounterLines(), n5::kIpStatsFields},
+        {"tcp", tool::TcpCounterLines(), n5::kTcpStatsFields},
+        {"toe", tool::OffloadCounterLines(), n5::kOffloadStatsFields},
     };
     for (const auto& r : kRecords) {
         std::set<std::string> printed;
@@ -39,13 +40,14 @@ TEST(StatisticsLayoutTest, EveryNamedFieldIsWhereTheToolPrintsIt) {
             EXPECT_EQ(field->offset, line.offset) << r.record << " " << name;
             EXPECT_EQ(field->width, tool::FieldWidth(line.format)) << r.record << " " << name;
         }
-        EXPECT_EQ(r.fields.size(), printed.size()) << r.record << ": the simulator names a field the tool does not print";
+        EXPECT_EQ(r.fields.size(), printed.size())
+            << r.record << ": the simulator names a field the tool does not print";
     }
 }
 
 TEST(StatisticsLayoutTest, PipelineCountersAreNamedAsTheToolPrintsThem) {
     const auto labels = tool::PipelineCounterLabels();
-    const auto names = n5::PipelineCounterNames();
+    const auto names = n5::kPipelineCounterNames;
     ASSERT_EQ(names.size(), labels.size());
     for (size_t i = 0; i < names.size(); ++i) EXPECT_EQ(names[i], tool::CounterName(labels[i])) << i;
 }

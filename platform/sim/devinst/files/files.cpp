@@ -7,10 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "qv/sim/reg_names.h"
 #include "qv/platform/utf.h"
 #include "qv/sim/handle_table.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_names.h"
+#include "qv/sim/text_out.h"
 #include "windows_paths.h"
 
 namespace qv {
@@ -24,13 +25,6 @@ struct OpenFind : sim::HandleObject {
     std::vector<FindData> found;  // matches in the order reported
     size_t next = 0;
 };
-
-uint32_t CopyOut(std::u16string_view text, char16_t* buffer, uint32_t size) {
-    if (buffer == nullptr || text.size() >= size) return static_cast<uint32_t>(text.size() + 1);
-    std::copy(text.begin(), text.end(), buffer);
-    buffer[text.size()] = u'\0';
-    return static_cast<uint32_t>(text.size());
-}
 
 FindData Entry(std::u16string_view name, bool directory) {
     FindData data;
@@ -70,7 +64,7 @@ namespace file {
 uint32_t GetSystemWindowsDirectory(char16_t* buffer, uint32_t size) {
     const auto windows = sim::WindowsDirectory();
     if (!windows) return sim::FailWith(kErrorInvalidData, 0);
-    return CopyOut(*windows, buffer, size);
+    return sim::CopyTextOrSize(*windows, buffer, size);
 }
 
 HFind FindFirstFile(const char16_t* pattern, FindData* data) {
@@ -113,7 +107,7 @@ uint32_t GetFullPathName(const char16_t* fileName, uint32_t bufferLength, char16
     if (fileName == nullptr) return sim::FailWith(kErrorInvalidParameter, 0);
     const auto full = sim::winpath::FullPath(fileName);
     if (!full) return sim::FailWith(*fileName == u'\0' ? kErrorInvalidName : kErrorInvalidData, 0);
-    const uint32_t result = CopyOut(*full, buffer, bufferLength);
+    const uint32_t result = sim::CopyTextOrSize(*full, buffer, bufferLength);
     if (filePart != nullptr && result == full->size()) {
         const size_t last = full->rfind(u'\\');
         *filePart = last + 1 < full->size() ? buffer + last + 1 : nullptr;

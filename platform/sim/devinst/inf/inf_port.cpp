@@ -8,6 +8,7 @@
 #include "qv/sim/handle_table.h"
 #include "qv/sim/inf/inf_document.h"
 #include "qv/sim/reg_key.h"
+#include "qv/sim/text_out.h"
 
 namespace qv {
 namespace {
@@ -160,13 +161,9 @@ bool GetStringField(const InfContext* context, uint32_t fieldIndex, char16_t* bu
         return sim::FailWith(kErrorInvalidParameter);
     const auto text = document->Field(context->section, context->line, fieldIndex);
     if (!text) return sim::FailWith(kErrorInvalidData);  // longer than an INF string may be
-    const auto needed = static_cast<uint32_t>(text->size() + 1);
-    if (requiredSize != nullptr) *requiredSize = needed;
-    if (buffer != nullptr) {
-        if (bufferSize < needed) return sim::FailWith(kErrorInsufficientBuffer);
-        std::copy(text->begin(), text->end(), buffer);
-        buffer[text->size()] = u'\0';
-    }
+    if (requiredSize != nullptr) *requiredSize = sim::NeededSize(*text);
+    if (buffer != nullptr && !sim::CopyText(*text, buffer, bufferSize))
+        return sim::FailWith(kErrorInsufficientBuffer);
     SetLastError(kErrorSuccess);
     return true;
 }
@@ -187,11 +184,8 @@ bool GetInfClass(const char16_t* infName, Guid* classGuid, char16_t* className, 
     Guid guid{};
     if (guidText && !GuidFromString(*guidText, &guid)) return sim::FailWith(kErrorInvalidClass);
     const std::u16string shown = name.value_or(u"");
-    const auto needed = static_cast<uint32_t>(shown.size() + 1);
-    if (requiredSize != nullptr) *requiredSize = needed;
-    if (className == nullptr || classNameSize < needed) return sim::FailWith(kErrorInsufficientBuffer);
-    std::copy(shown.begin(), shown.end(), className);
-    className[shown.size()] = u'\0';
+    if (requiredSize != nullptr) *requiredSize = sim::NeededSize(shown);
+    if (!sim::CopyText(shown, className, classNameSize)) return sim::FailWith(kErrorInsufficientBuffer);
     *classGuid = guid;
     SetLastError(kErrorSuccess);
     return true;

@@ -82,6 +82,8 @@ std::optional<uint32_t> ReadDeviceState(std::u16string_view instanceId, std::u16
 bool WriteDeviceState(std::u16string_view instanceId, std::u16string_view valueName, uint32_t value);
 // A device counts as present unless its Present value is 0.
 bool IsDevicePresent(std::u16string_view instanceId);
+// A device counts as disabled while its Disabled value is not 0.
+bool IsDeviceDisabled(std::u16string_view instanceId);
 
 // Host answers under kSimHostPath: Administrator, OsMajor, OsMinor, OsBuild, PlatformId.
 std::optional<uint32_t> ReadHostValue(std::u16string_view valueName);

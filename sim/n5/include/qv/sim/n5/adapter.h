@@ -50,7 +50,6 @@ class Adapter : public BusDevice {
     uint32_t PeekCim(uint32_t address) const { return state_->cim[address % kCimSpaceWords]; }
     void PokeCim(uint32_t address, uint32_t value) { state_->cim[address % kCimSpaceWords] = value; }
 
-    // Fault switches.
     void SetFunctionFails(uint32_t function, bool on);
     void SetRegisterReadFails(uint32_t offset, bool on);
     void SetRegisterWriteFails(uint32_t offset, bool on);

@@ -38,7 +38,6 @@ constexpr uint32_t kJtagOpBusyReads = 2;
 // The IDCODE the first device answers while the unknown-IDCODE fault is on.
 constexpr uint32_t kJtagUnknownIdcode = 0x0BADC0DF;
 
-// TAP controller states.
 enum TapState : uint8_t {
     kTapTestLogicReset,
     kTapRunTestIdle,

@@ -76,7 +76,8 @@ struct OffloadQueueStats {
 };
 struct FreeListStats {
     uint32_t bufSize, size, credits, cidx, sCidx, qSize, qCredits, qCidx, qPidx, reserved;
-    uint64_t used, spills, spillOflo, spillUflo, softXon, softXoff, inStack, tunDiscards, gts, doorBells, empty;
+    uint64_t used, spills, spillOflo, spillUflo, softXon, softXoff, inStack, tunDiscards, gts, doorBells,
+        empty;
 };
 struct ResponseQueueStats {
     uint32_t size, credits, cidx, iCidx, iSidx, qSize, qCredits, qCidx, qPidx, reserved;
@@ -138,7 +139,8 @@ static_assert(sizeof(InterruptStatsImage) == kInterruptStatsBytes);
 static_assert(sizeof(IpStatsImage) == kIpStatsBytes);
 static_assert(sizeof(TcpStatsImage) == kTcpStatsBytes);
 static_assert(sizeof(OffloadStatsImage) == kOffloadStatsBytes);
-static_assert(offsetof(PortLinkImage, speed) == kPortLinkSpeed && offsetof(PortLinkImage, duplex) == kPortLinkDuplex &&
+static_assert(offsetof(PortLinkImage, speed) == kPortLinkSpeed &&
+              offsetof(PortLinkImage, duplex) == kPortLinkDuplex &&
               offsetof(PortLinkImage, linkStatus) == kPortLinkStatus);
 static_assert(offsetof(MacStatsImage, address) == kMacAddress);
 static_assert(offsetof(InterruptStatsImage, qsetCount) == kInterruptQsetCount);
@@ -153,16 +155,16 @@ struct StatsField {
     uint32_t width;  // 4 or 8
 };
 
-std::span<const StatsField> MacStatsFields();
-std::span<const StatsField> QsetStatsFields();
-std::span<const StatsField> InterruptStatsFields();
-std::span<const StatsField> IpStatsFields();
-std::span<const StatsField> TcpStatsFields();
-std::span<const StatsField> OffloadStatsFields();
+extern const std::span<const StatsField> kMacStatsFields;
+extern const std::span<const StatsField> kQsetStatsFields;
+extern const std::span<const StatsField> kInterruptStatsFields;
+extern const std::span<const StatsField> kIpStatsFields;
+extern const std::span<const StatsField> kTcpStatsFields;
+extern const std::span<const StatsField> kOffloadStatsFields;
 // The field of that name; null when none has it.
 const StatsField* FindStatsField(std::span<const StatsField> fields, std::string_view name);
 
 // The pipeline counters' names, by indirect address.
-std::span<const std::string_view> PipelineCounterNames();
+extern const std::span<const std::string_view> kPipelineCounterNames;
 
 }  // namespace qv::sim::n5
