@@ -295,8 +295,7 @@ constexpr uint32_t kKeyCreateLink = 0x0020;
 constexpr uint32_t kWriteRights =
     kKeySetValue | kKeyCreateSubKey | kKeyCreateLink | kDelete | kWriteDac | kWriteOwner;
 
-// Whether this thread's calls act as a user who is no administrator: the machine's Host value
-// Administrator is 0 and no SystemAccessScope is alive. Called inside a transaction.
+// Whether the machine's Host value Administrator is 0. Called inside a transaction.
 LStatus ReadRestrictedUser(bool* restricted) {
     *restricted = false;
     int64_t host = 0;
@@ -316,8 +315,9 @@ LStatus ReadRestrictedUser(bool* restricted) {
     return kErrorSuccess;
 }
 
-// Whether the user is no administrator, read once per snapshot: every open for writing under
-// SYSTEM asks.
+// Whether this thread's calls act as a user who is no administrator: the Host value Administrator
+// is 0 and no SystemAccessScope is alive. The value is read once per snapshot: every open for
+// writing under SYSTEM asks.
 LStatus RestrictedUser(bool* restricted) {
     *restricted = false;
     if (sim::SystemAccessScope::Active()) return kErrorSuccess;

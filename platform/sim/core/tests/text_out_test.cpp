@@ -28,8 +28,9 @@ TEST(TextOut, CopiesWhatFitsWithItsTerminatorOrCutsIt) {
         const std::u16string copied = fits ? std::u16string(c.text) + u'\0' : u"x";
         EXPECT_EQ(std::u16string(buffer, copied.size()), copied);
         EXPECT_EQ(CopyText(c.text, c.noBuffer ? nullptr : buffer, c.size), fits);
+        EXPECT_EQ(CopyTextCut(c.text, c.noBuffer ? nullptr : buffer, c.size), c.kept.size());
+        EXPECT_EQ(CopyTextCut(c.text, buffer, 0), 0u);  // an empty buffer is not written
         if (c.noBuffer) continue;
-        EXPECT_EQ(CopyTextCut(c.text, buffer, c.size), c.kept.size());
         EXPECT_EQ(std::u16string(buffer, c.kept.size() + 1), std::u16string(c.kept) + u'\0');
     }
 }

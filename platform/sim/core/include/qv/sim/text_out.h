@@ -26,8 +26,10 @@ inline uint32_t CopyTextOrSize(std::u16string_view text, char16_t* buffer, size_
     return CopyText(text, buffer, size) ? static_cast<uint32_t>(text.size()) : NeededSize(text);
 }
 
-// Copies as much of text as fits in capacity (at least 1) with its terminator; the length copied.
+// Copies as much of text as fits in capacity with its terminator; the length copied. A missing
+// or empty buffer gets nothing.
 inline uint32_t CopyTextCut(std::u16string_view text, char16_t* buffer, size_t capacity) {
+    if (buffer == nullptr || capacity == 0) return 0;
     const size_t length = std::min(text.size(), capacity - 1);
     std::copy_n(text.begin(), length, buffer);
     buffer[length] = u'\0';
