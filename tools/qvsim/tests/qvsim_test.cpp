@@ -1,19 +1,44 @@
 // The qvsim command line: summaries, machine changes, usage and errors, as the user sees them.
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
-#include <vector>
+#include <utility>
 
-#include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/machine.h"
 #include "qvsim_run.h"
 
 namespace qvsim::testing {
 namespace {
+
+using qv::sim::RegValue;
+
+// A command line with the exit status and standard error it gives (the machine directory may be
+// written as @MACHINE@); a command that fails prints nothing on standard output.
+struct Step {
+    std::initializer_list<std::string> args;
+    int status = 0;
+    std::string err;
+};
+
+void RunSteps(const Sandbox& box, std::initializer_list<Step> steps) {
+    for (const Step& step : steps) {
+        std::string line;
+        for (const std::string& arg : step.args) line += arg + " ";
+        SCOPED_TRACE(line);
+        const Result r = box.Run(step.args);
+        EXPECT_EQ(r.status, step.status);
+        EXPECT_EQ(box.Neutral(r.err), box.Neutral(step.err));
+        EXPECT_TRUE(step.status == 0 || r.out.empty()) << r.out;
+    }
+}
+
+// Whether the machine's summary holds text.
+bool Shows(const Sandbox& box, const std::string& text) {
+    return box.Run({"show"}).out.find(text) != std::string::npos;
+}
 
 TEST(QvsimShow, DefaultMachine) {
     Sandbox box;
@@ -35,73 +60,59 @@ TEST(QvsimShow, MachineMadeOnFirstUse) {
 
 TEST(QvsimShow, InitOptionsAndDeviceChanges) {
     Sandbox box;
-    ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor", "--os", "5.1.2600", "--no-admin"}).status,
-              0);
-    EXPECT_EQ(box.Run({"device", "local area connection 2", "disable"}).status, 0);
-    EXPECT_EQ(box.Run({"device", "Local Area Connection", "present", "0"}).status, 0);
+    RunSteps(box, {{{"init", "--cards", "1", "--no-other-vendor", "--os", "5.1.2600", "--no-admin"}},
+                   {{"device", "local area connection 2", "disable"}},
+                   {{"device", "Local Area Connection", "present", "0"}}});
     const Result show = box.Run({"show"});
     EXPECT_EQ(show.status, 0);
     EXPECT_EQ(box.Neutral(show.out), Golden("show_changed.txt"));
 
     // Undo both changes and give the administrator back.
-    EXPECT_EQ(box.Run({"device", "Local Area Connection 2", "enable"}).status, 0);
-    EXPECT_EQ(box.Run({"device", "Local Area Connection", "present", "1"}).status, 0);
-    EXPECT_EQ(box.Run({"set-admin", "1"}).status, 0);
+    RunSteps(box, {{{"device", "Local Area Connection 2", "enable"}},
+                   {{"device", "Local Area Connection", "present", "1"}},
+                   {{"set-admin", "1"}}});
     const std::string again = box.Run({"show"}).out;
     EXPECT_NE(again.find("Administrator: yes\n"), std::string::npos);
     EXPECT_EQ(again.find("disabled"), std::string::npos);
     EXPECT_EQ(again.find("not present"), std::string::npos);
 
     // The OS version of an existing machine: the build is kept unless given.
-    EXPECT_EQ(box.Run({"os", "6.0"}).status, 0);
-    EXPECT_NE(box.Run({"show"}).out.find("OS version: 6.0 build 2600\n"), std::string::npos);
-    EXPECT_EQ(box.Run({"os", "5.2.3790"}).status, 0);
-    EXPECT_NE(box.Run({"show"}).out.find("OS version: 5.2 build 3790\n"), std::string::npos);
-}
-
-// Writes one value below HKEY_LOCAL_MACHINE of the selected machine, creating the key.
-void Put(const std::u16string& path, const char16_t* name, uint32_t type, const void* data, uint32_t size) {
-    qv::HKey key = nullptr;
-    ASSERT_EQ(qv::reg::CreateKeyEx(qv::kHkeyLocalMachine, path.c_str(), 0, qv::kKeyAllAccess, &key, nullptr),
-              qv::kErrorSuccess);
-    EXPECT_EQ(qv::reg::SetValueEx(key, name, type, static_cast<const uint8_t*>(data), size),
-              qv::kErrorSuccess);
-    qv::reg::CloseKey(key);
-}
-void PutString(const std::u16string& path, const char16_t* name, const std::u16string& text) {
-    Put(path, name, qv::kRegSz, text.c_str(), static_cast<uint32_t>((text.size() + 1) * 2));
-}
-void PutDword(const std::u16string& path, const char16_t* name, uint32_t value) {
-    Put(path, name, qv::kRegDword, &value, 4);
+    RunSteps(box, {{{"os", "6.0"}}});
+    EXPECT_TRUE(Shows(box, "OS version: 6.0 build 2600\n"));
+    RunSteps(box, {{{"os", "5.2.3790"}}});
+    EXPECT_TRUE(Shows(box, "OS version: 5.2 build 3790\n"));
 }
 
 TEST(QvsimShow, TeamVlanAndHiddenMarkers) {
     Sandbox box;
     ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor"}).status, 0);
     qv::sim::SelectMachine(box.machine());
-    const std::u16string adapters = u"SYSTEM\\CurrentControlSet\\Services\\qvteamp\\Parameters\\Adapters\\";
-    const std::u16string net =
-        u"SYSTEM\\CurrentControlSet\\Control\\Class\\{4D36E972-E325-11CE-BFC1-08002BE10318}\\";
-    // The first port is a hidden team member carrying the team's address; the second carries a VLAN.
-    PutDword(adapters + u"{5A5A0005-0000-4000-8000-000000000001}", u"TeamNumber", 0x121);
-    PutString(adapters + u"{5A5A0005-0000-4000-8000-000000000001}", u"TeamBinding",
-              u"\\Device\\{0A0B0C0D-0000-4000-8000-000000000001}");
-    PutDword(net + u"0000", u"Characteristics", 0x8C);
-    PutString(net + u"0000", u"NetworkAddress", u"025A5A0000AA");
-    PutDword(adapters + u"{5A5A0005-0000-4000-8000-000000000002}", u"TeamNumber", 0x10);
-    const char16_t binding[] = u"\\Device\\{0A0B0C0D-0000-4000-8000-000000000002}\0";
-    Put(adapters + u"{5A5A0005-0000-4000-8000-000000000002}", u"VlanBinding", qv::kRegMultiSz, binding,
-        sizeof binding);
-    // The VLAN adapter itself, root-enumerated, without a connection name.
+    const std::u16string port =
+        u"SYSTEM\\CurrentControlSet\\Services\\qvteamp\\Parameters\\Adapters\\"
+        u"{5A5A0005-0000-4000-8000-00000000000";
+    const std::u16string netClass = u"{4D36E972-E325-11CE-BFC1-08002BE10318}";
+    const std::u16string net = u"SYSTEM\\CurrentControlSet\\Control\\Class\\" + netClass + u"\\";
     const std::u16string node = u"SYSTEM\\CurrentControlSet\\Enum\\ROOT\\NET\\0000";
-    PutString(node, u"ClassGUID", u"{4D36E972-E325-11CE-BFC1-08002BE10318}");
-    PutString(node, u"Driver", u"{4D36E972-E325-11CE-BFC1-08002BE10318}\\0009");
-    PutString(node, u"FriendlyName", u"Quorvex n5 Gigabit Server Adapter #2 - Sales");
-    PutString(net + u"0009", u"NetCfgInstanceId", u"{0A0B0C0D-0000-4000-8000-000000000002}");
-    PutString(net + u"0009", u"ProviderName", u"Quorvex");
-    PutDword(net + u"0009", u"VlanID", 5);
-    PutString(net + u"0009", u"VlanName", u"Sales");
-
+    // The first port is a hidden team member carrying the team's address; the second carries a VLAN,
+    // whose adapter is root-enumerated, without a connection name.
+    const std::pair<std::u16string, RegValue> values[] = {
+        {port + u"1}", RegValue::Dword(u"TeamNumber", 0x121)},
+        {port + u"1}", RegValue::String(u"TeamBinding", u"\\Device\\{0A0B0C0D-0000-4000-8000-000000000001}")},
+        {net + u"0000", RegValue::Dword(u"Characteristics", 0x8C)},
+        {net + u"0000", RegValue::String(u"NetworkAddress", u"025A5A0000AA")},
+        {port + u"2}", RegValue::Dword(u"TeamNumber", 0x10)},
+        {port + u"2}",
+         RegValue::MultiString(u"VlanBinding", {u"\\Device\\{0A0B0C0D-0000-4000-8000-000000000002}"})},
+        {node, RegValue::String(u"ClassGUID", netClass)},
+        {node, RegValue::String(u"Driver", netClass + u"\\0009")},
+        {node, RegValue::String(u"FriendlyName", u"Quorvex n5 Gigabit Server Adapter #2 - Sales")},
+        {net + u"0009", RegValue::String(u"NetCfgInstanceId", u"{0A0B0C0D-0000-4000-8000-000000000002}")},
+        {net + u"0009", RegValue::String(u"ProviderName", u"Quorvex")},
+        {net + u"0009", RegValue::Dword(u"VlanID", 5)},
+        {net + u"0009", RegValue::String(u"VlanName", u"Sales")},
+    };
+    for (const auto& [path, value] : values)
+        EXPECT_EQ(qv::sim::WriteKeyValues(path, {{value}}), qv::kErrorSuccess);
     const Result show = box.Run({"show"});
     EXPECT_EQ(show.status, 0);
     EXPECT_EQ(box.Neutral(show.out), Golden("show_markers.txt"));
@@ -125,12 +136,11 @@ TEST(QvsimShow, UnreadableMachineFails) {
          "cannot be read"},
         {"the host key is gone",
          [](const Sandbox& box) {
-             ASSERT_EQ(box.Run({"init"}).status, 0);
              const std::string file = (box.dir() / "drop.reg").string();
              ASSERT_TRUE(qv::testing::WriteFile(
                  file,
                  "Windows Registry Editor Version 5.00\n\n[-HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"));
-             ASSERT_EQ(box.Run({"import", file}).status, 0);
+             RunSteps(box, {{{"init"}}, {{"import", file}}});
          },
          "qvsim: show: the machine has no host state\n"},
     };
@@ -159,11 +169,9 @@ TEST(QvsimShow, MachineOptionWinsOverEnvironment) {
 
 TEST(QvsimShow, ForceReplacesAMachine) {
     Sandbox box;
-    ASSERT_EQ(box.Run({"init", "--cards", "1"}).status, 0);
-    const Result again = box.Run({"init"});
-    EXPECT_EQ(again.status, 1);
-    EXPECT_EQ(box.Neutral(again.err), "qvsim: init: a machine already exists in @MACHINE@\n");
-    ASSERT_EQ(box.Run({"init", "--force"}).status, 0);
+    RunSteps(box, {{{"init", "--cards", "1"}},
+                   {{"init"}, 1, "qvsim: init: a machine already exists in @MACHINE@\n"},
+                   {{"init", "--force"}}});
     EXPECT_EQ(box.Neutral(box.Run({"show"}).out), Golden("show_default.txt"));
 }
 
@@ -196,8 +204,8 @@ void ExpectUsage(const std::string& text) {
 
 TEST(QvsimRegFile, ExportedMachineImportsIntoAnother) {
     Sandbox box, other;
-    ASSERT_EQ(box.Run({"init", "--cards", "1", "--os", "6.0.6001"}).status, 0);
-    ASSERT_EQ(box.Run({"device", "Local Area Connection 2", "disable"}).status, 0);
+    RunSteps(box, {{{"init", "--cards", "1", "--os", "6.0.6001"}},
+                   {{"device", "Local Area Connection 2", "disable"}}});
     const std::string file = (box.dir() / "machine.reg").string();
     const Result exported = box.Run({"export", file});
     ASSERT_EQ(exported.status, 0) << exported.err;
@@ -207,9 +215,7 @@ TEST(QvsimRegFile, ExportedMachineImportsIntoAnother) {
     EXPECT_NE(text.find("[HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"), std::string::npos);
 
     // An empty machine that takes the file shows the same summary, apart from its directory.
-    ASSERT_EQ(other.Run({"init", "--cards", "0", "--no-other-vendor"}).status, 0);
-    const Result imported = other.Run({"import", file});
-    ASSERT_EQ(imported.status, 0) << imported.err;
+    RunSteps(other, {{{"init", "--cards", "0", "--no-other-vendor"}}, {{"import", file}}});
     EXPECT_EQ(other.Neutral(other.Run({"show"}).out), box.Neutral(box.Run({"show"}).out));
 }
 
@@ -217,79 +223,50 @@ TEST(QvsimRegFile, MalformedFileChangesNothing) {
     Sandbox box;
     ASSERT_EQ(box.Run({"init"}).status, 0);
     const std::string file = (box.dir() / "bad.reg").string();
-    {
-        std::ofstream out(file);
-        out << "Windows Registry Editor Version 5.00\n\n"
-               "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"
-               "\"Administrator\"=dword:00000000\n"
-               "\"Broken\"=dword:zz\n";
-    }
+    ASSERT_TRUE(qv::testing::WriteFile(file,
+                                       "Windows Registry Editor Version 5.00\n\n"
+                                       "[HKEY_LOCAL_MACHINE\\SOFTWARE\\QvSim\\Host]\n"
+                                       "\"Administrator\"=dword:00000000\n\"Broken\"=dword:zz\n"));
     const Result r = box.Run({"import", file});
     EXPECT_EQ(r.status, 1);
     // One line naming the file and the bad line; the reason itself is the .reg reader's.
     const std::string prefix = "qvsim: import: " + file + ": line 5: ";
     EXPECT_EQ(r.err.substr(0, prefix.size()), prefix);
     EXPECT_EQ(r.err.find('\n'), r.err.size() - 1);
-    EXPECT_NE(box.Run({"show"}).out.find("Administrator: yes\n"), std::string::npos);
+    EXPECT_TRUE(Shows(box, "Administrator: yes\n"));
 }
 
 TEST(QvsimRegFile, ImportIntoAMissingMachineMakesAnExactCopy) {
     Sandbox box, copy;
-    ASSERT_EQ(box.Run({"init", "--cards", "1", "--no-other-vendor"}).status, 0);
     const std::string file = (box.dir() / "machine.reg").string(), again = (box.dir() / "copy.reg").string();
-    ASSERT_EQ(box.Run({"export", file}).status, 0);
-    const Result imported = copy.Run({"import", file});
-    ASSERT_EQ(imported.status, 0) << imported.err;
-    ASSERT_EQ(copy.Run({"export", again}).status, 0);
+    RunSteps(box, {{{"init", "--cards", "1", "--no-other-vendor"}}, {{"export", file}}});
+    RunSteps(copy, {{{"import", file}}, {{"export", again}}});
     EXPECT_EQ(ReadFile(again), ReadFile(file));  // two adapters, not the default five with the file merged in
 }
 
 TEST(QvsimMachines, InitEmptyMakesARegistryWithoutInventory) {
     Sandbox box;
     const std::string file = (box.dir() / "empty.reg").string();
-    const struct {
-        std::initializer_list<std::string> args;
-        int status;
-        const char* err;
-    } steps[] = {
-        {{"init", "--empty", "--cards", "1"}, 2, "qvsim: init: --empty takes no inventory options\n"},
-        {{"init", "--empty"}, 0, ""},
-        {{"export", file}, 0, ""},
-        {{"init", "--empty"}, 1, "qvsim: init: a machine already exists in @MACHINE@\n"},
-        {{"init", "--force", "--empty"}, 0, ""},
-    };
-    for (const auto& step : steps) {
-        SCOPED_TRACE(*std::next(step.args.begin()));
-        const Result r = box.Run(step.args);
-        EXPECT_EQ(r.status, step.status);
-        EXPECT_EQ(box.Neutral(r.err), step.err);
-    }
+    RunSteps(box,
+             {{{"init", "--empty", "--cards", "1"}, 2, "qvsim: init: --empty takes no inventory options\n"},
+              {{"init", "--empty"}},
+              {{"export", file}},
+              {{"init", "--empty"}, 1, "qvsim: init: a machine already exists in @MACHINE@\n"},
+              {{"init", "--force", "--empty"}}});
     EXPECT_EQ(ReadFile(file), "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE]\n\n");
 }
 
 TEST(QvsimMachines, DirectoryThatIsNotAMachineIsLeftAlone) {
     Sandbox box;
-    std::filesystem::create_directories(box.machine());
-    std::ofstream(box.dir() / "machine" / ".profile") << "x";
-    std::ofstream(box.dir() / "some.reg") << "Windows Registry Editor Version 5.00\n";
+    ASSERT_TRUE(qv::testing::WriteFile(box.dir() / "machine" / ".profile", "x"));
+    ASSERT_TRUE(qv::testing::WriteFile(box.dir() / "some.reg", "Windows Registry Editor Version 5.00\n"));
     const std::string line =
         "@MACHINE@ is not a simulated machine: the directory holds other files and no machine registry\n";
     // show prints what it can; how it exits is its own business.
     EXPECT_EQ(box.Neutral(box.Run({"show"}).err), "qvsim: " + line);
-    const struct {
-        std::initializer_list<std::string> args;
-        std::string err;
-    } cases[] = {
-        {{"init"}, "qvsim: init: " + line},
-        {{"init", "--force"}, "qvsim: init: " + line},
-        {{"import", (box.dir() / "some.reg").string()}, "qvsim: import: " + line},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(*std::next(c.args.begin(), static_cast<long>(c.args.size()) - 1));
-        const Result r = box.Run(c.args);
-        EXPECT_EQ(box.Neutral(r.err), c.err);
-        EXPECT_EQ(r.status, 1);
-    }
+    RunSteps(box, {{{"init"}, 1, "qvsim: init: " + line},
+                   {{"init", "--force"}, 1, "qvsim: init: " + line},
+                   {{"import", (box.dir() / "some.reg").string()}, 1, "qvsim: import: " + line}});
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(box.machine()), {}), 1);
 }
 
@@ -300,13 +277,10 @@ TEST(QvsimRegFile, ExportOntoTheMachinesOwnRegistryIsRefused) {
     const auto hard = box.dir() / "hard.reg", soft = box.dir() / "soft.reg";
     std::filesystem::create_hard_link(db, hard);
     std::filesystem::create_symlink(db, soft);
+    const std::string refused = " is a file of the machine's registry\n";
     for (const std::string& target :
-         {db, box.machine() + "/../machine//registry.db", hard.string(), soft.string()}) {
-        SCOPED_TRACE(target);
-        const Result r = box.Run({"export", target});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, "qvsim: export: " + target + " is a file of the machine's registry\n");
-    }
+         {db, box.machine() + "/../machine//registry.db", hard.string(), soft.string()})
+        RunSteps(box, {{{"export", target}, 1, "qvsim: export: " + target + refused}});
     EXPECT_EQ(box.Neutral(box.Run({"show"}).out), Golden("show_default.txt"));
 }
 
@@ -316,80 +290,59 @@ TEST(QvsimRegFile, SpecialFilesAreRefusedWithoutWaiting) {
     ASSERT_EQ(box.Run({"init", "--empty"}).status, 0);
     const std::string fifo = (box.dir() / "pipe.reg").string();
     ASSERT_EQ(mkfifo(fifo.c_str(), 0644), 0);
-    const struct {
-        std::string file;
-        std::string err;
-    } cases[] = {
-        {fifo, "qvsim: import: " + fifo + " is a FIFO, not a regular file\n"},
-        {"/dev/zero", "qvsim: import: /dev/zero is a device, not a regular file\n"},
-        {box.dir().string(),
-         "qvsim: import: " + box.dir().string() + " is a directory, not a regular file\n"},
-    };
-    for (const auto& c : cases) {
-        const Result r = box.Run({"import", c.file});
-        EXPECT_EQ(r.status, 1);
-        EXPECT_EQ(r.err, c.err);
-    }
+    const std::string dir = box.dir().string();
+    RunSteps(box, {{{"import", fifo}, 1, "qvsim: import: " + fifo + " is a FIFO, not a regular file\n"},
+                   {{"import", "/dev/zero"}, 1, "qvsim: import: /dev/zero is a device, not a regular file\n"},
+                   {{"import", dir}, 1, "qvsim: import: " + dir + " is a directory, not a regular file\n"}});
 }
 
+// The usage goes to standard error after a mistake, to standard output when asked for.
 TEST(QvsimUsage, NoOrUnknownCommand) {
-    Sandbox box;
-    const Result none = box.Run({});
-    EXPECT_EQ(none.status, 2);
-    EXPECT_EQ(none.out, "");
-    ExpectUsage(none.err);
-    const Result unknown = box.Run({"frobnicate"});
-    EXPECT_EQ(unknown.status, 2);
-    const std::string first = "qvsim: unknown command 'frobnicate'\n";
-    ASSERT_EQ(unknown.err.substr(0, first.size()), first);
-    ExpectUsage(unknown.err.substr(first.size()));
-    const Result help = box.Run({"help"});
-    EXPECT_EQ(help.status, 0);
-    EXPECT_EQ(help.err, "");
-    ExpectUsage(help.out);
-    const Result noDir = box.Run({"--machine"});
-    EXPECT_EQ(noDir.status, 2);
-    EXPECT_EQ(noDir.err, "qvsim: --machine needs a directory\n");
-}
-
-TEST(QvsimUsage, BadArgumentsGiveOneLineAndStatus) {
     Sandbox box;
     const struct {
         std::initializer_list<std::string> args;
         int status;
-        const char* err;
+        const char* first;  // the line before the usage
     } cases[] = {
-        {{"init", "--cards", "9"}, 2, "qvsim: init: --cards needs a number from 0 to 8\n"},
-        {{"init", "--cards"}, 2, "qvsim: init: --cards needs a number from 0 to 8\n"},
-        {{"init", "--os", "5"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
-        {{"init", "--os", "5.2.3790.1"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
-        {{"init", "--os", "5.x"}, 2, "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
-        {{"init", "--bogus"}, 2, "qvsim: init: unknown option '--bogus'\n"},
-        {{"export"}, 2, "qvsim: export: expected FILE.reg\n"},
-        {{"import"}, 2, "qvsim: import: expected FILE.reg\n"},
-        {{"import", "/nonexistent/file.reg"}, 1, "qvsim: import: cannot read /nonexistent/file.reg\n"},
-        {{"show", "extra"}, 2, "qvsim: show: takes no arguments\n"},
-        {{"set-admin", "2"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
-        {{"set-admin"}, 2, "qvsim: set-admin: expected 0 or 1\n"},
-        {{"os"}, 2, "qvsim: os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
-        {{"os", "6"}, 2, "qvsim: os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD\n"},
-        {{"device", "Local Area Connection"},
-         2,
-         "qvsim: device: expected <connection name> enable|disable|present 0|1\n"},
-        {{"device", "Local Area Connection", "present", "7"},
-         2,
-         "qvsim: device: expected <connection name> enable|disable|present 0|1\n"},
-        {{"device", "No Such Connection", "disable"},
-         1,
-         "qvsim: device: no adapter has the connection name 'No Such Connection'\n"},
-    };
+        {{}, 2, ""}, {{"frobnicate"}, 2, "qvsim: unknown command 'frobnicate'\n"}, {{"help"}, 0, ""}};
     for (const auto& c : cases) {
+        SCOPED_TRACE(c.status == 0 ? "help" : c.first);
         const Result r = box.Run(c.args);
-        SCOPED_TRACE(*c.args.begin());
         EXPECT_EQ(r.status, c.status);
-        EXPECT_EQ(r.err, c.err);
-        EXPECT_EQ(r.out, "");
+        const std::string& usage = c.status == 0 ? r.out : r.err;
+        EXPECT_EQ(c.status == 0 ? r.err : r.out, "");
+        ASSERT_EQ(usage.substr(0, std::strlen(c.first)), c.first);
+        ExpectUsage(usage.substr(std::strlen(c.first)));
     }
+}
+
+TEST(QvsimUsage, BadArgumentsGiveOneLineAndStatus) {
+    Sandbox box;
+    const std::string cards = "qvsim: init: --cards needs a number from 0 to 8\n",
+                      initOs = "qvsim: init: --os needs MAJOR.MINOR or MAJOR.MINOR.BUILD\n",
+                      os = "qvsim: os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD\n",
+                      admin = "qvsim: set-admin: expected 0 or 1\n",
+                      device = "qvsim: device: expected <connection name> enable|disable|present 0|1\n",
+                      noSuch = "qvsim: device: no adapter has the connection name 'No Such Connection'\n";
+    RunSteps(box,
+             {{{"--machine"}, 2, "qvsim: --machine needs a directory\n"},
+              {{"init", "--cards", "9"}, 2, cards},
+              {{"init", "--cards"}, 2, cards},
+              {{"init", "--os", "5"}, 2, initOs},
+              {{"init", "--os", "5.2.3790.1"}, 2, initOs},
+              {{"init", "--os", "5.x"}, 2, initOs},
+              {{"init", "--bogus"}, 2, "qvsim: init: unknown option '--bogus'\n"},
+              {{"export"}, 2, "qvsim: export: expected FILE.reg\n"},
+              {{"import"}, 2, "qvsim: import: expected FILE.reg\n"},
+              {{"import", "/nonexistent/file.reg"}, 1, "qvsim: import: cannot read /nonexistent/file.reg\n"},
+              {{"show", "extra"}, 2, "qvsim: show: takes no arguments\n"},
+              {{"set-admin", "2"}, 2, admin},
+              {{"set-admin"}, 2, admin},
+              {{"os"}, 2, os},
+              {{"os", "6"}, 2, os},
+              {{"device", "Local Area Connection"}, 2, device},
+              {{"device", "Local Area Connection", "present", "7"}, 2, device},
+              {{"device", "No Such Connection", "disable"}, 1, noSuch}});
 }
 
 }  // namespace

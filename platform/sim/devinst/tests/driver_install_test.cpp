@@ -2,9 +2,8 @@
 // default simulated machine, through the ports.
 #include <gtest/gtest.h>
 
-#include <sstream>
+#include <algorithm>
 #include <string>
-#include <vector>
 
 #include "device_install_support.h"
 #include "qv/platform/clock.h"
@@ -14,8 +13,8 @@
 #include "qv/sim/clock.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/regfile.h"
 #include "qv/sim/simulated_miniport.h"
+#include "qv/testing/bytes.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
@@ -47,6 +46,12 @@ bool SelectBest(NetDevice& d, const char16_t* singleInf = nullptr) {
            dev::CallClassInstaller(kDifSelectBestCompatDrv, d.set(), d.device());
 }
 
+// Selects the best driver for the device and installs it through the class installer.
+void Install(NetDevice& d) {
+    ASSERT_TRUE(SelectBest(d));
+    ASSERT_TRUE(dev::CallClassInstaller(kDifInstallDevice, d.set(), d.device()));
+}
+
 // The newdev export by name from a freshly loaded library (unloaded again by the caller).
 struct Newdev {
     Newdev() : module(newdev::LoadLibrary(u"newdev.dll")) {}
@@ -61,8 +66,11 @@ TEST(DriverList, BestCompatibleDriverComesFromTheMatchingInf) {
     TempMachine machine;
     NetDevice team;
     DrvInfoData driver;
-    EXPECT_FALSE(dev::GetSelectedDriver(team.set(), team.device(), &driver));
-    EXPECT_EQ(GetLastError(), kErrorNoDriverSelected);
+    const auto expectNoSelection = [&] {
+        EXPECT_FALSE(dev::GetSelectedDriver(team.set(), team.device(), &driver));
+        EXPECT_EQ(GetLastError(), kErrorNoDriverSelected);
+    };
+    expectNoSelection();
     ASSERT_TRUE(SelectBest(team)) << GetLastError();
     ASSERT_TRUE(dev::GetSelectedDriver(team.set(), team.device(), &driver));
     EXPECT_EQ(std::u16string(driver.description), u"Quorvex n5 Teaming Virtual Adapter");
@@ -73,18 +81,20 @@ TEST(DriverList, BestCompatibleDriverComesFromTheMatchingInf) {
     EXPECT_EQ(driver.driverDate, 128499264000000000ull);  // 2008-03-14 00:00 as a FILETIME
     // Destroying the list takes the selection with it.
     ASSERT_TRUE(dev::DestroyDriverInfoList(team.set(), team.device(), kSpditCompatDriver));
-    EXPECT_FALSE(dev::GetSelectedDriver(team.set(), team.device(), &driver));
-    EXPECT_EQ(GetLastError(), kErrorNoDriverSelected);
+    expectNoSelection();
 
     // Only the INF named, with DI_ENUMSINGLEINF; ids no INF has find nothing.
+    const struct {
+        const char16_t* hardwareId;
+        const char16_t* inf;
+    } unmatched[] = {{u"QV_QVTEAMMP", u"oem0.inf"}, {u"QV_NOSUCHID", nullptr}};
+    for (const auto& u : unmatched) {
+        NetDevice device(true, u.hardwareId);
+        EXPECT_FALSE(SelectBest(device, u.inf));
+        EXPECT_EQ(GetLastError(), kErrorNoCompatDrivers);
+    }
     NetDevice single;
     EXPECT_TRUE(SelectBest(single, u"oem1.inf"));
-    NetDevice wrongInf;
-    EXPECT_FALSE(SelectBest(wrongInf, u"oem0.inf"));
-    EXPECT_EQ(GetLastError(), kErrorNoCompatDrivers);
-    NetDevice unknown(true, u"QV_NOSUCHID");
-    EXPECT_FALSE(SelectBest(unknown));
-    EXPECT_EQ(GetLastError(), kErrorNoCompatDrivers);
     EXPECT_FALSE(dev::BuildDriverInfoList(team.set(), team.device(), 7));
     EXPECT_EQ(GetLastError(), kErrorInvalidParameter);
 }
@@ -95,7 +105,6 @@ TEST(DriverInstall, InstallSelectedDriverWritesTheAdapterAsTheInventoryDoes) {
     ASSERT_TRUE(dev::SetSelectedDevice(team.set(), team.device()));
     ASSERT_TRUE(SelectBest(team, u"oem1.inf"));
     Newdev library;
-    ASSERT_NE(library.module, nullptr);
     void* install = library.Export("InstallSelectedDriver");
     ASSERT_NE(install, nullptr);
     uint32_t reboot = 99;
@@ -211,49 +220,40 @@ TEST(DriverInstall, UpdateDriverInstallsEveryDeviceWithTheIdAndRemovalTakesItAll
     {
         NetDevice first, second;
         Newdev library;
-        void* update = library.Export("UpdateDriverForPlugAndPlayDevicesW");
+        const auto update = [address = library.Export("UpdateDriverForPlugAndPlayDevicesW"),
+                             inf = InfPath(u"oem1.inf")](const char16_t* id, bool* reboot) {
+            return newdev::CallUpdateDriverForPlugAndPlayDevices(address, nullptr, id, inf.c_str(), 0,
+                                                                 reboot);
+        };
         bool reboot = true;
-        ASSERT_TRUE(newdev::CallUpdateDriverForPlugAndPlayDevices(update, nullptr, u"qv_qvteammp",
-                                                                  InfPath(u"oem1.inf").c_str(), 0, &reboot));
+        ASSERT_TRUE(update(u"qv_qvteammp", &reboot));
         EXPECT_FALSE(reboot);
         const auto a = sim::ReadDevice(first.id()), b = sim::ReadDevice(second.id());
         EXPECT_EQ(a->connectionName, u"Local Area Connection 6");
         EXPECT_EQ(b->connectionName, u"Local Area Connection 7");
         EXPECT_NE(a->netCfgInstanceId, b->netCfgInstanceId);
         // Without INSTALLFLAG_FORCE nothing is better than what they have.
-        EXPECT_FALSE(newdev::CallUpdateDriverForPlugAndPlayDevices(update, nullptr, u"QV_QVTEAMMP",
-                                                                   InfPath(u"oem1.inf").c_str(), 0, nullptr));
+        EXPECT_FALSE(update(u"QV_QVTEAMMP", nullptr));
         EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
-        EXPECT_FALSE(newdev::CallUpdateDriverForPlugAndPlayDevices(update, nullptr, u"QV_NOSUCHID",
-                                                                   InfPath(u"oem1.inf").c_str(), 0, nullptr));
+        EXPECT_FALSE(update(u"QV_NOSUCHID", nullptr));
         EXPECT_EQ(GetLastError(), kErrorNoCompatDrivers);
 
         // Network configuration entries of the adapter go with it; others stay.
         const std::u16string paths = u"SOFTWARE\\QvSim\\NetCfg\\BindingPaths\\";
         const std::u16string components = u"SOFTWARE\\QvSim\\NetCfg\\Components\\";
-        ASSERT_EQ(
-            sim::WriteKeyValues(paths + u"0100",
-                                {{sim::RegValue::String(u"Token", u"ms_tcpip->" + a->netCfgInstanceId)}}),
-            kErrorSuccess);
-        ASSERT_EQ(
-            sim::WriteKeyValues(paths + u"0101",
-                                {{sim::RegValue::String(u"Token", u"ms_tcpip->" + b->netCfgInstanceId)}}),
-            kErrorSuccess);
-        ASSERT_EQ(sim::WriteKeyValues(components + a->netCfgInstanceId,
-                                      {{sim::RegValue::Dword(u"Characteristics", 1)}}),
-                  kErrorSuccess);
+        const std::pair<std::u16string, sim::RegValue> entries[] = {
+            {paths + u"0100", sim::RegValue::String(u"Token", u"ms_tcpip->" + a->netCfgInstanceId)},
+            {paths + u"0101", sim::RegValue::String(u"Token", u"ms_tcpip->" + b->netCfgInstanceId)},
+            {components + a->netCfgInstanceId, sim::RegValue::Dword(u"Characteristics", 1)}};
+        for (const auto& [path, value] : entries)
+            ASSERT_EQ(sim::WriteKeyValues(path, {{value}}), kErrorSuccess);
         ASSERT_TRUE(dev::CallClassInstaller(kDifRemove, first.set(), first.device()));
         EXPECT_FALSE(qv::testing::KeyExists(paths + u"0100"));
         EXPECT_FALSE(qv::testing::KeyExists(components + a->netCfgInstanceId));
         EXPECT_TRUE(qv::testing::KeyExists(paths + u"0101"));
         EXPECT_FALSE(sim::FindDeviceByNetCfgInstanceId(a->netCfgInstanceId));
         EXPECT_FALSE(sim::FindDeviceByConnectionName(u"Local Area Connection 6"));
-        HKey key = nullptr;
-        ASSERT_EQ(
-            reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\NetCfg\\BindingPaths", kKeyAllAccess, &key),
-            kErrorSuccess);
-        ASSERT_EQ(reg::DeleteKey(key, u"0101"), kErrorSuccess);
-        reg::CloseKey(key);
+        ASSERT_EQ(reg::DeleteKey(kHkeyLocalMachine, (paths + u"0101").c_str()), kErrorSuccess);
         ASSERT_TRUE(dev::RemoveDevice(second.set(), second.device()));
     }
     EXPECT_EQ(qv::testing::ExportRegistry(), before);
@@ -262,12 +262,10 @@ TEST(DriverInstall, UpdateDriverInstallsEveryDeviceWithTheIdAndRemovalTakesItAll
 TEST(DriverInstall, ReinstallKeepsTheIdentityAndTheDriverKeysOtherValues) {
     TempMachine machine;
     NetDevice team;
-    ASSERT_TRUE(SelectBest(team));
-    ASSERT_TRUE(dev::CallClassInstaller(kDifInstallDevice, team.set(), team.device()));
+    Install(team);
     const auto first = sim::ReadDevice(team.id());
     HKey key = dev::OpenDevRegKey(team.set(), team.device(), kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess);
-    const uint32_t vlan = 5;
-    ASSERT_EQ(reg::SetValueEx(key, u"VlanID", kRegDword, reinterpret_cast<const uint8_t*>(&vlan), 4),
+    ASSERT_EQ(reg::SetValueEx(key, u"VlanID", kRegDword, qv::testing::DwordBytes(5).data(), 4),
               kErrorSuccess);
     reg::CloseKey(key);
     ASSERT_TRUE(dev::CallClassInstaller(kDifInstallDevice, team.set(), team.device()));
@@ -295,11 +293,6 @@ class MiniportAddress : public ::testing::Test {
         return dev::SetClassInstallParams(d.set(), d.device(), &params.header, sizeof params) &&
                dev::ChangeState(d.set(), d.device());
     }
-    void Install(NetDevice& d) {
-        ASSERT_TRUE(SelectBest(d));
-        ASSERT_TRUE(dev::CallClassInstaller(kDifInstallDevice, d.set(), d.device()));
-    }
-
     TempMachine machine_;
 };
 
@@ -319,9 +312,7 @@ TEST_F(MiniportAddress, WrittenWhenASleepPassesTheDelay) {
     HKey key = dev::OpenDevRegKey(team.set(), team.device(), kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess);
     ASSERT_EQ(reg::DeleteValue(key, u"NetworkAddress"), kErrorSuccess);
     reg::CloseKey(key);
-    ASSERT_TRUE(Change(team, kDicsDisable));
-    ASSERT_TRUE(Change(team, kDicsEnable));
-    ASSERT_TRUE(Change(team, kDicsDisable));
+    for (const uint32_t change : {kDicsDisable, kDicsEnable, kDicsDisable}) ASSERT_TRUE(Change(team, change));
     clk::Sleep(10000);
     EXPECT_FALSE(Address(team));
     ASSERT_TRUE(Change(team, kDicsEnable));

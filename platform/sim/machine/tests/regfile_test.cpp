@@ -11,21 +11,17 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/testing/bytes.h"
 #include "qv/testing/temp_machine.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
 namespace {
 
+using qv::testing::StringBytes;
+using qv::testing::Utf16Bytes;
 using testing::EmptyMachine;
 using Bytes = std::vector<uint8_t>;
-
-Bytes Utf16(std::u16string_view text, bool terminator = true) {
-    Bytes bytes;
-    for (char16_t c : text) bytes.insert(bytes.end(), {uint8_t(c & 0xFF), uint8_t(c >> 8)});
-    if (terminator) bytes.insert(bytes.end(), {0, 0});
-    return bytes;
-}
 
 HKey Key(const char16_t* path) {
     HKey key = nullptr;
@@ -54,10 +50,7 @@ void Collect(HKey key, const std::u16string& path, Snapshot* snapshot) {
         ASSERT_EQ(reg::EnumValue(key, i, name, &length, &type, data.data(), &size), kErrorSuccess);
         values.emplace_back(std::u16string(name, length), type, data);
     }
-    for (uint32_t i = 0;; ++i) {
-        uint32_t length = kMaxKeyNameLength + 1;
-        if (reg::EnumKeyEx(key, i, name, &length) != kErrorSuccess) break;
-        const std::u16string child(name, length);
+    for (const std::u16string& child : testing::Subkeys(key)) {
         HKey sub = nullptr;
         ASSERT_EQ(reg::OpenKeyEx(key, child.c_str(), kKeyRead, &sub), kErrorSuccess);
         Collect(sub, path + u"\\" + child, snapshot);
@@ -74,23 +67,20 @@ Snapshot Take() {
 using RegFileExport = EmptyMachine;
 
 TEST_F(RegFileExport, WritesRegeditFormat) {
-    Set(u"SOFTWARE\\Qv", nullptr, kRegSz, Utf16(u"default"));
-    Set(u"SOFTWARE\\Qv", u"Path", kRegSz, Utf16(u"C:\\Windows\\\"inf\""));
+    Set(u"SOFTWARE\\Qv", nullptr, kRegSz, StringBytes(u"default"));
+    Set(u"SOFTWARE\\Qv", u"Path", kRegSz, StringBytes(u"C:\\Windows\\\"inf\""));
     Set(u"SOFTWARE\\Qv", u"TeamNumber", kRegDword, {0x21, 0x01, 0, 0});
-    Set(u"SOFTWARE\\Qv", u"VlanBinding", kRegMultiSz, Utf16(std::u16string(u"a\0b\0", 4)));
-    Set(u"SOFTWARE\\Qv", u"Env", kRegExpandSz, Utf16(u"%W%"));
+    Set(u"SOFTWARE\\Qv", u"VlanBinding", kRegMultiSz, StringBytes(std::u16string(u"a\0b\0", 4)));
+    Set(u"SOFTWARE\\Qv", u"Env", kRegExpandSz, StringBytes(u"%W%"));
     Set(u"SOFTWARE\\Qv", u"Empty", kRegBinary, {});
     Set(u"SOFTWARE\\Qv", u"Q", kRegQword, {1, 0, 0, 0, 0, 0, 0, 0x80});
     Set(u"SOFTWARE\\Qv", u"Say \"hi\"\\", kRegDword, {1, 2, 3});  // not four bytes: hex(4)
-    Set(u"SOFTWARE\\Qv", u"Raw", kRegSz, Utf16(u"ab", false));    // no terminator: hex(1)
+    Set(u"SOFTWARE\\Qv", u"Raw", kRegSz, Utf16Bytes(u"ab"));      // no terminator: hex(1)
     reg::CloseKey(Key(u"SOFTWARE\\Qv\\Child"));
     const std::string expected =
-        "Windows Registry Editor Version 5.00\n"
-        "\n"
-        "[HKEY_LOCAL_MACHINE]\n"
-        "\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n"
-        "\n"
+        "Windows Registry Editor Version 5.00\n\n"
+        "[HKEY_LOCAL_MACHINE]\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE]\n\n"
         "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qv]\n"
         "@=\"default\"\n"
         "\"Path\"=\"C:\\\\Windows\\\\\\\"inf\\\"\"\n"
@@ -100,10 +90,8 @@ TEST_F(RegFileExport, WritesRegeditFormat) {
         "\"Empty\"=hex:\n"
         "\"Q\"=hex(b):01,00,00,00,00,00,00,80\n"
         "\"Say \\\"hi\\\"\\\\\"=hex(4):01,02,03\n"
-        "\"Raw\"=hex(1):61,00,62,00\n"
-        "\n"
-        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qv\\Child]\n"
-        "\n";
+        "\"Raw\"=hex(1):61,00,62,00\n\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Qv\\Child]\n\n";
     EXPECT_EQ(qv::testing::ExportRegistry(), expected);
 }
 
@@ -146,45 +134,28 @@ TEST_F(RegFileExport, WritesDeviceInterfacesAsWindowsKeepsThem) {
         const std::u16string name =
             std::u16string(u"ROOT#QVVBD#") + id + u"#{B5C98E43-7483-415C-9308-38065264E10B}";
         const std::u16string key = classPath + u"\\##?#" + name;
-        Set(key.c_str(), u"DeviceInstance", kRegSz, Utf16(instance));
-        Set(key.c_str(), u"SymbolicLink", kRegSz, Utf16(u"\\\\?\\" + name));
+        Set(key.c_str(), u"DeviceInstance", kRegSz, StringBytes(instance));
+        Set(key.c_str(), u"SymbolicLink", kRegSz, StringBytes(u"\\\\?\\" + name));
     }
     reg::CloseKey(Key(u"SYSTEM\\CurrentControlSet\\Enum\\ROOT\\QVVBD\\0000"));
     Set(u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\{OTHER}\\NotAnInterface", u"v", kRegDword,
         {1, 0, 0, 0});
 
-    const std::string expected = R"(Windows Registry Editor Version 5.00
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses]
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}]
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}]
-"DeviceInstance"="ROOT\\QVVBD\\0000"
-"SymbolicLink"="\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}"
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}\#]
-"SymbolicLink"="\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}"
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}\#\Control]
-"Linked"=dword:00000001
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}]
-"DeviceInstance"="ROOT\\QVVBD\\0001"
-"SymbolicLink"="\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}"
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}\#]
-"SymbolicLink"="\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}"
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{B5C98E43-7483-415C-9308-38065264E10B}\##?#ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}\#\Control]
-"Linked"=dword:00000000
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{OTHER}]
-
-[HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses\{OTHER}\NotAnInterface]
-"v"=dword:00000001
-
-)";
+    // Only the present device (0000) is linked.
+    const std::string classes = R"([HKEY_LOCAL_MACHINE\SYSTEM\CurrentControlSet\Control\DeviceClasses)";
+    const std::string guid = "{B5C98E43-7483-415C-9308-38065264E10B}";
+    std::string expected =
+        "Windows Registry Editor Version 5.00\n\n" + classes + "]\n\n" + classes + "\\" + guid + "]\n\n";
+    for (const std::string id : {"0000", "0001"}) {
+        const std::string key = classes + "\\" + guid + R"(\##?#ROOT#QVVBD#)" + id + "#" + guid;
+        const std::string link = R"("SymbolicLink"="\\\\?\\ROOT#QVVBD#)" + id + "#" + guid + "\"\n";
+        expected += key + "]\n" + R"("DeviceInstance"="ROOT\\QVVBD\\)" + id + "\"\n" + link + "\n";
+        expected += key + R"(\#])" + "\n" + link + "\n";
+        expected +=
+            key + R"(\#\Control])" + "\n\"Linked\"=dword:0000000" + (id == "0000" ? "1" : "0") + "\n\n";
+    }
+    expected += classes + R"(\{OTHER}])" + "\n\n" + classes + R"(\{OTHER}\NotAnInterface])" +
+                "\n\"v\"=dword:00000001\n\n";
     const std::u16string subtree = u"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses";
     std::ostringstream out;
     std::string error;
@@ -206,15 +177,15 @@ TEST_F(RegFileRoundTrip, ImportIntoAnEmptyMachineGivesTheSameMachine) {
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<uint8_t>(i * 7);
     Set(u"SYSTEM\\CurrentControlSet\\Services\\qvteamp\\Parameters\\Adapters\\{0A1B2C3D-0000-4000-8000-"
         u"00000000AB01}",
-        u"TeamBinding", kRegSz, Utf16(u"\\Device\\{11111111-2222-3333-4444-555555555555}"));
+        u"TeamBinding", kRegSz, StringBytes(u"\\Device\\{11111111-2222-3333-4444-555555555555}"));
     Set(u"MixedCase\\Sub", u"CamelValue", kRegDword, {0xFF, 0xFF, 0xFF, 0xFF});
     Set(u"MixedCase\\Sub", nullptr, kRegBinary, {});
-    Set(u"MixedCase\\Sub", u"Unicode \u00e9\u4e2d\U0001F600", kRegSz, Utf16(u"\u00e9\u4e2d\U0001F600"));
-    Set(u"MixedCase\\Sub", u"LoneSurrogate", kRegSz, Utf16(std::u16string(1, char16_t(0xD800))));
-    Set(u"MixedCase\\Sub", u"Newline", kRegSz, Utf16(u"two\nlines"));
+    Set(u"MixedCase\\Sub", u"Unicode \u00e9\u4e2d\U0001F600", kRegSz, StringBytes(u"\u00e9\u4e2d\U0001F600"));
+    Set(u"MixedCase\\Sub", u"LoneSurrogate", kRegSz, StringBytes(std::u16string(1, char16_t(0xD800))));
+    Set(u"MixedCase\\Sub", u"Newline", kRegSz, StringBytes(u"two\nlines"));
     Set(u"MixedCase\\Sub", u"Big", 0x12345, big);
     Set(u"MixedCase\\Sub", u"Zero", kRegNone, {});
-    Set(u"MixedCase\\Sub", u"\"quoted\" \\ name", kRegSz, Utf16(u""));
+    Set(u"MixedCase\\Sub", u"\"quoted\" \\ name", kRegSz, StringBytes(u""));
     Set(u"Keys with ] and [ and = signs", u"x", kRegDword, {0, 0, 0, 0});
     reg::CloseKey(Key(u"EmptyKey\\Deeper\\Deepest"));
     const Snapshot before = Take();
@@ -233,8 +204,8 @@ TEST_F(RegFileImport, AcceptsUtf16WithByteOrderMarkAndUtf8WithOne) {
     const std::u16string text =
         u"Windows Registry Editor Version "
         u"5.00\r\n\r\n[HKEY_LOCAL_MACHINE\\Wide]\r\n\"N\u00e4me\"=\"v\u00e4lue\"\r\n";
-    std::string utf16 = "\xFF\xFE";
-    for (char16_t c : text) utf16 += {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
+    const Bytes bytes = Utf16Bytes(text);
+    const std::string utf16 = "\xFF\xFE" + std::string(bytes.begin(), bytes.end());
     std::string error;
     ASSERT_TRUE(ImportRegFile(utf16, &error)) << error;
     ASSERT_TRUE(ImportRegFile(
@@ -274,49 +245,48 @@ TEST_F(RegFileImport, MalformedFilesAreRefusedWithTheirLineAndChangeNothing) {
     Set(u"Existing", u"v", kRegDword, {9, 0, 0, 0});
     const std::string before = qv::testing::ExportRegistry();
     const std::string header = "Windows Registry Editor Version 5.00\n";
-    const std::string good = "[HKEY_LOCAL_MACHINE\\New]\n\"ok\"=dword:00000001\n";
-    struct Case {
+    const std::string beforeLine4 = header + "[HKEY_LOCAL_MACHINE\\New]\n\"ok\"=dword:00000001\n";
+    const struct {
         std::string content;
         std::string error;
-    };
-    const std::vector<Case> cases = {
+    } cases[] = {
         {"", "line 1: not a registry file"},
         {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\X]\n", "line 1: not a registry file"},
-        {header + good + "\"v\"=dword:123456789\n", "line 4: dword: needs 1 to 8 hex digits"},
-        {header + good + "\"v\"=dword:xyz\n", "line 4: dword:"},
-        {header + good + "\"v\"=dword:-1\n", "line 4: dword:"},
-        {header + good + "\"v\"=dword:+1\n", "line 4: dword:"},
-        {header + good + "\"v\"=dword:0x1\n", "line 4: dword:"},
-        {header + good + "\"v\"=hex:-1\n", "line 4: hex data must be bytes"},
-        {header + good + "\"v\"=hex(+1):01\n", "line 4: hex(type)"},
-        {header + good + "\"v\"=hex:0g\n", "line 4: hex data must be bytes"},
-        {header + good + "\"v\"=hex:100\n", "line 4: hex data must be bytes"},
-        {header + good + "\"v\"=hex:01,,02\n", "line 4: hex data must be bytes"},
-        {header + good + "\"v\"=hex(zz):01\n", "line 4: hex(type)"},
-        {header + good + "\"v\"=hex(1:01\n", "line 4: hex(type)"},
-        {header + good + "\"v\"=hexagon\n", "line 4: expected ':' after hex"},
-        {header + good + "\"v\"=hex:01,\\\n", "line 4: the file ends inside a continued value"},
-        {header + good + "\"v\"=hex:01,\\", "line 4: the file ends inside a continued value"},
-        {header + good + "\"v\"=\"unterminated\n", "line 4: a quoted string is not closed"},
-        {header + good + "\"v\"=\"bad \\n escape\"\n", "line 4: only \\\\ and \\\" may follow"},
-        {header + good + "\"v\"=\"text\" trailing\n", "line 4: unexpected text after the quoted string"},
-        {header + good + "\"v\" = dword:1\n", "line 4: expected '=' after the value name"},
-        {header + good + "\"v\"=qword:1\n", "line 4: unknown value data"},
-        {header + good + "garbage\n", "line 4: expected a [key]"},
+        {beforeLine4 + "\"v\"=dword:123456789\n", "line 4: dword: needs 1 to 8 hex digits"},
+        {beforeLine4 + "\"v\"=dword:xyz\n", "line 4: dword:"},
+        {beforeLine4 + "\"v\"=dword:-1\n", "line 4: dword:"},
+        {beforeLine4 + "\"v\"=dword:+1\n", "line 4: dword:"},
+        {beforeLine4 + "\"v\"=dword:0x1\n", "line 4: dword:"},
+        {beforeLine4 + "\"v\"=hex:-1\n", "line 4: hex data must be bytes"},
+        {beforeLine4 + "\"v\"=hex(+1):01\n", "line 4: hex(type)"},
+        {beforeLine4 + "\"v\"=hex:0g\n", "line 4: hex data must be bytes"},
+        {beforeLine4 + "\"v\"=hex:100\n", "line 4: hex data must be bytes"},
+        {beforeLine4 + "\"v\"=hex:01,,02\n", "line 4: hex data must be bytes"},
+        {beforeLine4 + "\"v\"=hex(zz):01\n", "line 4: hex(type)"},
+        {beforeLine4 + "\"v\"=hex(1:01\n", "line 4: hex(type)"},
+        {beforeLine4 + "\"v\"=hexagon\n", "line 4: expected ':' after hex"},
+        {beforeLine4 + "\"v\"=hex:01,\\\n", "line 4: the file ends inside a continued value"},
+        {beforeLine4 + "\"v\"=hex:01,\\", "line 4: the file ends inside a continued value"},
+        {beforeLine4 + "\"v\"=\"unterminated\n", "line 4: a quoted string is not closed"},
+        {beforeLine4 + "\"v\"=\"bad \\n escape\"\n", "line 4: only \\\\ and \\\" may follow"},
+        {beforeLine4 + "\"v\"=\"text\" trailing\n", "line 4: unexpected text after the quoted string"},
+        {beforeLine4 + "\"v\" = dword:1\n", "line 4: expected '=' after the value name"},
+        {beforeLine4 + "\"v\"=qword:1\n", "line 4: unknown value data"},
+        {beforeLine4 + "garbage\n", "line 4: expected a [key]"},
         {header + "\"v\"=dword:1\n", "line 2: a value must follow a [key] line"},
         {header + "[-HKEY_LOCAL_MACHINE\\Existing]\n\"v\"=dword:1\n",
          "line 3: a value must follow a [key] line"},
-        {header + good + "[HKEY_CURRENT_USER\\X]\n", "line 4: only keys under HKEY_LOCAL_MACHINE"},
-        {header + good + "[HKEY_LOCAL_MACHINEX]\n", "line 4: only keys under HKEY_LOCAL_MACHINE"},
-        {header + good + "[HKEY_LOCAL_MACHINE\\A\\\\B]\n", "line 4: the key path has an empty name"},
-        {header + good + "[HKEY_LOCAL_MACHINE\\A\n", "line 4: a key line must end with ']'"},
-        {header + good + "[-HKEY_LOCAL_MACHINE]\n", "line 4: HKEY_LOCAL_MACHINE itself cannot be deleted"},
-        {header + good + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n",
+        {beforeLine4 + "[HKEY_CURRENT_USER\\X]\n", "line 4: only keys under HKEY_LOCAL_MACHINE"},
+        {beforeLine4 + "[HKEY_LOCAL_MACHINEX]\n", "line 4: only keys under HKEY_LOCAL_MACHINE"},
+        {beforeLine4 + "[HKEY_LOCAL_MACHINE\\A\\\\B]\n", "line 4: the key path has an empty name"},
+        {beforeLine4 + "[HKEY_LOCAL_MACHINE\\A\n", "line 4: a key line must end with ']'"},
+        {beforeLine4 + "[-HKEY_LOCAL_MACHINE]\n", "line 4: HKEY_LOCAL_MACHINE itself cannot be deleted"},
+        {beforeLine4 + "[HKEY_LOCAL_MACHINE\\" + std::string(256, 'k') + "]\n",
          "line 4: a key name is longer"},
-        {header + good + "\"\xC3\x28\"=dword:1\n", "line 4: the line is not valid UTF-8"},
-        {header + good + "[HKEY_LOCAL_MACHINE\\A" + std::string(1, '\0') + "B]\n",
+        {beforeLine4 + "\"\xC3\x28\"=dword:1\n", "line 4: the line is not valid UTF-8"},
+        {beforeLine4 + "[HKEY_LOCAL_MACHINE\\A" + std::string(1, '\0') + "B]\n",
          "line 4: a key name contains a control"},
-        {header + good + "\"a\x1f\"=dword:1\n", "line 4: the value name contains a control character"},
+        {beforeLine4 + "\"a\x1f\"=dword:1\n", "line 4: the value name contains a control character"},
         {"\xFF\xFE\x57", "the file is UTF-16 but has an odd number of bytes"},
     };
     for (const auto& c : cases) {

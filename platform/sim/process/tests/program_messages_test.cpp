@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <map>
@@ -20,9 +21,9 @@
 #include "qv/host/broadcasts.h"
 #include "qv/platform/files.h"
 #include "qv/platform/process.h"
-#include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
 #include "qv/platform/wintypes.h"
+#include "qv/sim/device_database.h"
 #include "qv/testing/child_process.h"
 #include "qv/testing/eventually.h"
 #include "qv/testing/temp_dir.h"
@@ -57,23 +58,18 @@ void Listen(int report) {
     }
 }
 
-std::u16string SystemDirectory() {
-    char16_t buffer[260];
-    const uint32_t length = proc::GetSystemDirectory(buffer, 260);
-    return length > 0 && length < 260 ? std::u16string(buffer, length) : std::u16string();
-}
-
 // The system directory is the Windows directory's system32; a program path there starts the host
 // program of that name (without regard to case), detached and on the caller's machine; any other
 // path is "file not found".
 TEST(StartDetachedProgram, StartsHostProgramsOfTheSystemDirectoryOnly) {
     TempMachine machine(MachineOptions::OnFirstUse());
-    char16_t windows[260];
-    const uint32_t length = file::GetSystemWindowsDirectory(windows, 260);
-    const std::u16string system = SystemDirectory();
+    char16_t windows[260], buffer[260];
+    const uint32_t length = file::GetSystemWindowsDirectory(windows, 260),
+                   systemLength = proc::GetSystemDirectory(buffer, 260);
+    ASSERT_LT(std::max(length, systemLength), 260u);
+    const std::u16string system(buffer, systemLength);
     ASSERT_EQ(system, std::u16string(windows, length) + u"\\system32");
-    char16_t small[260];
-    EXPECT_EQ(proc::GetSystemDirectory(small, static_cast<uint32_t>(system.size())), system.size() + 1);
+    EXPECT_EQ(proc::GetSystemDirectory(buffer, static_cast<uint32_t>(system.size())), system.size() + 1);
 
     // The probe tells its process id and then runs on as "sleep", to be looked at from outside.
     const qv::testing::TempDir programs("qv-programs");
@@ -174,19 +170,16 @@ TEST(RegisterWindowMessage, SameNumberForTheSameNameInEveryProcess) {
 
     // Damaged values: a number out of range is replaced, a new name still gets a number of its own,
     // and once 0xFFFF is given there is none left.
-    HKey key = nullptr;
-    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\WindowMessages", 0, kKeyAllAccess, &key,
-                               nullptr),
-              kErrorSuccess);
-    const auto set = [&](const char16_t* name, uint32_t number) {
-        reg::SetValueEx(key, name, kRegDword, reinterpret_cast<const uint8_t*>(&number), sizeof number);
+    const auto set = [](const char16_t* name, uint32_t number) {
+        EXPECT_EQ(
+            sim::WriteKeyValues(u"SOFTWARE\\QvSim\\WindowMessages", {{sim::RegValue::Dword(name, number)}}),
+            kErrorSuccess);
     };
     set(u"Alpha", 5);
     EXPECT_EQ(proc::RegisterWindowMessage(u"alpha"), *distinct.rbegin() + 2);  // after the 255-character name
     set(u"Top", 0xFFFF);
     EXPECT_EQ(proc::RegisterWindowMessage(u"Full"), 0u);
     EXPECT_EQ(proc::RegisterWindowMessage(u"Top"), 0xFFFFu);
-    reg::CloseKey(key);
 }
 
 class Broadcasts : public ::testing::Test {
