@@ -8,6 +8,7 @@
 
 #include "database.h"
 #include "qv/sim/handle_table.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/reg_names.h"
 #include "qv/sim/registry_store.h"
 #include "qv/sim/text_out.h"
@@ -175,7 +176,7 @@ struct EnumCursor {
 
 // The process's lookup caches and enumeration cursors, made on first use.
 struct Caches {
-    SnapshotCache<int64_t> paths;     // keys by whole subkey paths, as given to OpenKeyEx
+    SnapshotCache<int64_t> paths;     // keys by whole subkey paths, spelt as given to OpenKeyEx
     SnapshotCache<int64_t> children;  // keys by one name under their parent
     SnapshotCache<StoredValue> values;
     SnapshotCache<ChildList, 256> lists;
@@ -283,7 +284,8 @@ bool UnderSystem(const KeyRef& parent, std::u16string_view path) {
     if (parent.underSystem) return true;
     if (parent.id != regdb::kRootKeyId) return false;
     const std::u16string_view first = path.substr(0, path.find(u'\\'));
-    return regnames::FoldKey(first) == regnames::FoldKey(u"SYSTEM");
+    // No other unit folds to an ASCII letter, so an ASCII comparison is the registry's own.
+    return sim::EqualsIgnoreCase(first, u"SYSTEM");
 }
 
 // Standard rights that change a key (winnt.h's DELETE, WRITE_DAC, WRITE_OWNER) and KEY_CREATE_LINK.
@@ -426,12 +428,13 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
 
     Transaction txn(Transaction::Kind::kRead);
     if (txn.status() != kErrorSuccess) return txn.status();
-    // A path opened before in this snapshot is not walked again.
+    // A path opened before in this snapshot is not walked again. The cache holds paths as spelt
+    // (a copy costs less than folding): a path spelt otherwise is walked, and the walk folds case.
     const std::u16string_view path = View(subKey);
-    const std::string pathFold = path.empty() ? std::string() : regnames::FoldKey(path);
+    const std::string_view pathKey(reinterpret_cast<const char*>(path.data()), path.size() * sizeof(char16_t));
     SnapshotCache<int64_t>& paths = C().paths;
     int64_t id = 0;
-    if (const int64_t* known = path.empty() ? nullptr : paths.Find(parent.id, pathFold)) {
+    if (const int64_t* known = path.empty() ? nullptr : paths.Find(parent.id, pathKey)) {
         id = *known;
     } else {
         std::vector<std::u16string_view> names;
@@ -439,7 +442,7 @@ LStatus OpenKeyEx(HKey key, const char16_t* subKey, uint32_t sam, HKey* result) 
         if (status != kErrorSuccess) return status == kErrorInvalidParameter ? kErrorFileNotFound : status;
         status = FindKey(parent.id, names, &id);
         if (status != kErrorSuccess) return status;
-        if (!path.empty()) paths.Put(parent.id, pathFold, id);
+        if (!path.empty()) paths.Put(parent.id, pathKey, id);
     }
     if (path.empty()) {
         status = RequireKey(id);
