@@ -48,6 +48,32 @@ GeneratedEntry MakeEntry(uint32_t k) {
     return e;
 }
 
+// Fills buffer (capacity bytes) with the next entries that fit, leaving room for the end mark, and
+// gives the bytes used; 0 when no entry is left (or not even one fits).
+uint32_t FillTraceBuffer(AdapterInfoState* info, uint8_t* buffer, uint32_t capacity) {
+    uint32_t used = 0;
+    while (info->traceEntriesLeft > 0) {
+        const GeneratedEntry e = MakeEntry(info->traceNextEntry);
+        const uint32_t length = static_cast<uint32_t>(std::strlen(e.message));
+        const uint32_t bytes = (kTraceEntryHeaderBytes + length + 1 + 7) & ~7u;  // terminated, padded to 8
+        if (capacity < kEndMarkBytes || bytes > capacity - kEndMarkBytes - used) break;
+        uint8_t* p = buffer + used;
+        std::memset(p, 0, bytes);
+        Put64(p, bytes);
+        Put32(p + 8, e.number);
+        Put64(p + 16, static_cast<uint64_t>(e.first));
+        Put64(p + 24, static_cast<uint64_t>(e.second));
+        std::memcpy(p + kTraceEntryHeaderBytes, e.message, length);
+        used += bytes;
+        --info->traceEntriesLeft;
+        ++info->traceNextEntry;
+    }
+    if (used == 0) return 0;
+    Put64(buffer + used, 0);
+    ++info->traceBuffersHandedOut;
+    return used + kEndMarkBytes;
+}
+
 }  // namespace
 
 const char* const kQsetParamNames[kQsetParamCount] = {
@@ -85,30 +111,6 @@ bool MicrocodeWriteRegister(AdapterInfoState* info, uint32_t offset, uint32_t va
         info->microcodeBusyReads = kMicrocodeBusyReads;
     }
     return true;  // the data register is read-only
-}
-
-uint32_t FillTraceBuffer(AdapterInfoState* info, uint8_t* buffer, uint32_t capacity) {
-    uint32_t used = 0;
-    while (info->traceEntriesLeft > 0) {
-        const GeneratedEntry e = MakeEntry(info->traceNextEntry);
-        const uint32_t length = static_cast<uint32_t>(std::strlen(e.message));
-        const uint32_t bytes = (kTraceEntryHeaderBytes + length + 1 + 7) & ~7u;  // terminated, padded to 8
-        if (capacity < kEndMarkBytes || bytes > capacity - kEndMarkBytes - used) break;
-        uint8_t* p = buffer + used;
-        std::memset(p, 0, bytes);
-        Put64(p, bytes);
-        Put32(p + 8, e.number);
-        Put64(p + 16, static_cast<uint64_t>(e.first));
-        Put64(p + 24, static_cast<uint64_t>(e.second));
-        std::memcpy(p + kTraceEntryHeaderBytes, e.message, length);
-        used += bytes;
-        --info->traceEntriesLeft;
-        ++info->traceNextEntry;
-    }
-    if (used == 0) return 0;
-    Put64(buffer + used, 0);
-    ++info->traceBuffersHandedOut;
-    return used + kEndMarkBytes;
 }
 
 int32_t VersionInfo(Adapter& a, const Request& r) {

@@ -288,6 +288,15 @@ uint64_t SyntheticSample(uint64_t n) {
     return uint64_t{hi} << 32 | static_cast<uint32_t>(r);
 }
 
+// Captures n samples: each goes to the write pointer's slot, which then moves on.
+void TpLaCapture(TpLogicAnalyser* la, uint32_t n) {
+    for (uint32_t i = 0; i < n; ++i) {
+        la->writePointer %= kTpLaSlots;
+        la->samples[la->writePointer] = SyntheticSample(la->captured++);
+        la->writePointer = (la->writePointer + 1) % kTpLaSlots;
+    }
+}
+
 }  // namespace
 
 uint8_t ConnectionMemoryPattern(uint32_t kind, uint32_t address) {
@@ -329,14 +338,6 @@ uint8_t* StoredStag(ConnectionMemory* memory, uint32_t stag) {
 
 bool IsTpLaRegister(uint32_t offset) {
     return offset == kRegTpLaConfig || offset == kRegTpLaDataHigh || offset == kRegTpLaDataLow;
-}
-
-void TpLaCapture(TpLogicAnalyser* la, uint32_t n) {
-    for (uint32_t i = 0; i < n; ++i) {
-        la->writePointer %= kTpLaSlots;
-        la->samples[la->writePointer] = SyntheticSample(la->captured++);
-        la->writePointer = (la->writePointer + 1) % kTpLaSlots;
-    }
 }
 
 bool TpLaReadRegister(TpLogicAnalyser* la, uint32_t* config, uint32_t offset, uint32_t* value) {

@@ -11,6 +11,7 @@
 #include <system_error>
 
 #include "qv/platform/wintypes.h"
+#include "qv/sim/little_endian.h"
 #include "qv/sim/n5/adapter.h"
 
 namespace qv::sim::n5 {
@@ -21,16 +22,14 @@ enum class HeaderCheck { kCurrent, kOutdated, kForeign };
 HeaderCheck CheckHeader(int fd) {
     struct stat st {};
     if (fstat(fd, &st) != 0) return HeaderCheck::kForeign;
-    char header[16] = {};
+    uint8_t header[16] = {};
     if (st.st_size < static_cast<off_t>(sizeof header) ||
         pread(fd, header, sizeof header, 0) != sizeof header) {
         return HeaderCheck::kForeign;
     }
     if (std::memcmp(header, kStateMagic, sizeof kStateMagic) != 0) return HeaderCheck::kForeign;
-    uint32_t version = 0;
-    uint32_t size = 0;
-    std::memcpy(&version, header + 8, 4);
-    std::memcpy(&size, header + 12, 4);
+    const uint32_t version = Get32(header + 8);
+    const uint32_t size = Get32(header + 12);
     const bool current = version == kStateLayoutVersion && size == sizeof(StateFile) &&
                          st.st_size == static_cast<off_t>(sizeof(StateFile));
     return current ? HeaderCheck::kCurrent : HeaderCheck::kOutdated;
@@ -124,14 +123,14 @@ std::unique_ptr<Adapter> Adapter::Open(const std::filesystem::path& stateFile, i
             *error = kErrorNotEnoughMemory;
             return nullptr;
         }
-        return std::unique_ptr<Adapter>(new Adapter(static_cast<StateFile*>(mapped), sizeof(StateFile)));
+        return std::unique_ptr<Adapter>(new Adapter(static_cast<StateFile*>(mapped)));
     }
     *error = kErrorGenFailure;
     return nullptr;
 }
 
 Adapter::~Adapter() {
-    munmap(state_, mappedSize_);
+    munmap(state_, sizeof(StateFile));
 }
 
 }  // namespace qv::sim::n5

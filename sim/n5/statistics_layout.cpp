@@ -160,14 +160,6 @@ constexpr StatsField kOffloadFields[] = {
     QV_TOE("tx_fwds_started", 12), QV_TOE("tx_fwds_completed", 13), QV_TOE("fwd_qfull", 14),
 };
 
-#undef QV_TOE
-#undef QV_TCP
-#undef QV_IP
-#undef QV_INTR
-#undef QV_QSET
-#undef QV_MAC
-#undef QV_FIELD
-
 constexpr std::string_view kPipelineNames[] = {
     "cpl_rx_sops", "cpl_rx_eops", "ulp_tx_sops",     "ulp_tx_eops", "ud_sops",     "ud_eops",
     "uc_sops",     "uc_eops",     "w_sops",          "w_eops",      "up_sops",     "up_eops",

@@ -24,7 +24,6 @@ namespace {
 using qv::sim::n5::Adapter;
 
 bool ParseSwitch(const char* text, bool* on) {
-    if (text == nullptr) return false;
     if (std::strcmp(text, "on") == 0) return *on = true, true;
     if (std::strcmp(text, "off") == 0) return *on = false, true;
     return false;
@@ -109,10 +108,8 @@ int Word(Adapter& a, Args args) {
     constexpr bool reg = what == kReg;
     constexpr bool cim = what == kCim;
     if ((reg && at >= qv::sim::n5::kRegisterSpaceBytes) || (cim && at >= qv::sim::n5::kCimSpaceWords) ||
-        (!reg && !cim && at > qv::sim::n5::kConfigSpaceBytes - 4)) {
-        std::fprintf(stderr, "qvsim: adapter: %s 0x%X is outside the adapter\n", what, at);
-        return kExitFailure;
-    }
+        (!reg && !cim && at > qv::sim::n5::kConfigSpaceBytes - 4))
+        return AdapterFailure("%s 0x%X is outside the adapter", what, at);
     if (reg) {
         if (write) a.PokeRegister(at, value);
         value = a.PeekRegister(at);
@@ -200,15 +197,11 @@ int DumpOrLoad(const Part& part, Args args) {
             (std::string("expected ") + part.name + " dump <file> or " + part.name + " load <file>").c_str());
     }
     std::FILE* f = std::fopen(args[1], dump ? "wb" : "rb");
-    if (f == nullptr) {
-        std::fprintf(stderr, "qvsim: adapter: cannot open %s: %s\n", args[1], std::strerror(errno));
-        return kExitFailure;
-    }
+    if (f == nullptr) return AdapterFailure("cannot open %s: %s", args[1], std::strerror(errno));
     if (dump) {
         const bool ok = std::fwrite(part.memory, 1, part.size, f) == part.size;
         if (std::fclose(f) == 0 && ok) return 0;
-        std::fprintf(stderr, "qvsim: adapter: cannot write %s\n", args[1]);
-        return kExitFailure;
+        return AdapterFailure("cannot write %s", args[1]);
     }
     // Read into a copy first, so that a file of the wrong size or unreadable leaves the part unchanged.
     auto image = std::make_unique<uint8_t[]>(part.size + 1);
@@ -216,9 +209,8 @@ int DumpOrLoad(const Part& part, Args args) {
     const bool ok = !std::ferror(f) && (part.whole ? n == part.size : n <= part.size);
     std::fclose(f);
     if (!ok) {
-        std::fprintf(stderr, "qvsim: adapter: %s is unreadable or %s the %s (%zu bytes)\n", args[1],
-                     part.whole ? "not the size of" : "larger than", part.name, part.size);
-        return kExitFailure;
+        return AdapterFailure("%s is unreadable or %s the %s (%zu bytes)", args[1],
+                              part.whole ? "not the size of" : "larger than", part.name, part.size);
     }
     std::memset(part.memory, 0xFF, part.size);
     std::memcpy(part.memory, image.get(), n);
@@ -262,8 +254,7 @@ int ResetCommand(Target& t, Args args) {
     if (!args.empty()) return AdapterUsage("reset takes no arguments");
     int32_t error = 0;
     if (Adapter::Reset(t.file, &error)) return kExitOk;
-    std::fprintf(stderr, "qvsim: adapter: cannot write %s (error %d)\n", t.file.c_str(), error);
-    return kExitFailure;
+    return AdapterFailure("cannot write %s (error %d)", t.file.c_str(), error);
 }
 
 // The interface lookup faults live in the machine's registry, the others in the state file.
@@ -344,10 +335,8 @@ int RunAdapter(Args args) {
         return AdapterUsage("expected <n> <command>; see qvsim help");
     }
     Target target;
-    if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &target.bus)) {
-        std::fprintf(stderr, "qvsim: adapter: no bus-driver instance %u on this machine\n", instance);
-        return kExitFailure;
-    }
+    if (!qv::sim::FindBusDriverInstance(static_cast<int>(instance), &target.bus))
+        return AdapterFailure("no bus-driver instance %u on this machine", instance);
     target.file = qv::sim::AdapterStateFile(target.bus.deviceInstance);
     for (const Form& form : kForms) {
         if (form.name == args[1]) return form.run(target, args.subspan(2));

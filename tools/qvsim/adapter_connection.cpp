@@ -62,17 +62,11 @@ int RunMemCommand(n5::Adapter& adapter, Args args) {
     if (kind == std::end(kKinds)) return AdapterUsage("expected mem tcb|wrc|stag <index> <offset> <bytes>");
     uint8_t* const object = kind->stored(&adapter.state().connections, index);
     if (object == nullptr) {
-        std::fprintf(
-            stderr,
-            "qvsim: adapter: %s 0x%X is not stored (the first %u TCBs, %u WRCs and %u STag entries are)\n",
-            args[0], index, n5::kSimTcbCount, n5::kSimWrcCount, n5::kSimStagCount);
-        return kExitFailure;
+        return AdapterFailure("%s 0x%X is not stored (the first %u TCBs, %u WRCs and %u STag entries are)",
+                              args[0], index, n5::kSimTcbCount, n5::kSimWrcCount, n5::kSimStagCount);
     }
-    if (offset > kind->size || bytes.size() > kind->size - offset) {
-        std::fprintf(stderr, "qvsim: adapter: the bytes do not fit in the %u bytes of a %s\n", kind->size,
-                     args[0]);
-        return kExitFailure;
-    }
+    if (offset > kind->size || bytes.size() > kind->size - offset)
+        return AdapterFailure("the bytes do not fit in the %u bytes of a %s", kind->size, args[0]);
     std::memcpy(object + offset, bytes.data(), bytes.size());
     return kExitOk;
 }

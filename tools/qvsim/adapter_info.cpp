@@ -79,8 +79,8 @@ int RunVersionsCommand(qv::sim::n5::Adapter& a, Args args) {
             words[i - 1] = static_cast<uint32_t>(*word);
         }
         uint8_t* const flash = a.state().flash.memory;
-        StoreLittleEndian(flash + kFirmwareVersionAddress, 4, words[0]);
-        if (args.size() == 3) StoreLittleEndian(flash + kFirmwareFallbackAddress, 4, words[1]);
+        qv::sim::Put32(flash + kFirmwareVersionAddress, words[0]);
+        if (args.size() == 3) qv::sim::Put32(flash + kFirmwareFallbackAddress, words[1]);
         return kExitOk;
     }
     return AdapterUsage("expected versions vbd <a.b.c.d> | microcode <a.b.c> | firmware <word> [<word>]");

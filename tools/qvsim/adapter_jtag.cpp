@@ -40,17 +40,12 @@ int Chain(qv::sim::n5::Adapter& a, Args names) {
     std::vector<JtagDeviceProfile> devices;
     for (char* const name : names) {
         JtagDeviceProfile profile{};
-        if (!ParseDevice(name, &profile)) {
-            std::fprintf(stderr, "qvsim: adapter: %s is neither a known JTAG device nor an IDCODE\n", name);
-            return kExitFailure;
-        }
+        if (!ParseDevice(name, &profile))
+            return AdapterFailure("%s is neither a known JTAG device nor an IDCODE", name);
         devices.push_back(profile);
     }
-    if (!qv::sim::n5::SetJtagChain(&a.state().jtag, devices)) {
-        std::fprintf(stderr, "qvsim: adapter: a chain holds at most %u devices\n",
-                     qv::sim::n5::kJtagMaxDevices);
-        return kExitFailure;
-    }
+    if (!qv::sim::n5::SetJtagChain(&a.state().jtag, devices))
+        return AdapterFailure("a chain holds at most %u devices", qv::sim::n5::kJtagMaxDevices);
     return kExitOk;
 }
 
@@ -80,21 +75,15 @@ int Show(const JtagState& j) {
 
 int Dump(const JtagState& j, const char* positionText, const char* path) {
     const auto position = ParseNumber(positionText, Radix::kDecimal, UINT32_MAX);
-    if (!position || *position >= j.deviceCount) {
-        std::fprintf(stderr, "qvsim: adapter: no JTAG device at position %s\n", positionText);
-        return kExitFailure;
-    }
+    if (!position || *position >= j.deviceCount)
+        return AdapterFailure("no JTAG device at position %s", positionText);
     uint64_t bits = 0;
     const std::vector<uint8_t> kept =
         qv::sim::n5::JtagReceivedBytes(j, static_cast<uint32_t>(*position), &bits);
     std::FILE* f = std::fopen(path, "wb");
     bool ok = f != nullptr && std::fwrite(kept.data(), 1, kept.size(), f) == kept.size();
     if (f != nullptr) ok = std::fclose(f) == 0 && ok;
-    if (!ok) {
-        std::fprintf(stderr, "qvsim: adapter: cannot write %s\n", path);
-        return kExitFailure;
-    }
-    return kExitOk;
+    return ok ? kExitOk : AdapterFailure("cannot write %s", path);
 }
 
 }  // namespace

@@ -9,13 +9,13 @@
 //   reset                                     the power-on statistics
 // Values are decimal, or hexadecimal after "0x".
 #include <cstddef>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <string_view>
 
 #include "adapter_parts.h"
 #include "machine_support.h"
+#include "qv/sim/little_endian.h"
 #include "qv/sim/n5/statistics_layout.h"
 
 namespace qvsim {
@@ -70,8 +70,7 @@ int SetPipelineCounter(n5::Statistics& s, const char* name, uint64_t value) {
         s.pipeline[i] = static_cast<uint32_t>(value);
         return kExitOk;
     }
-    std::fprintf(stderr, "qvsim: adapter: sge has no counter %s\n", name);
-    return kExitFailure;
+    return AdapterFailure("sge has no counter %s", name);
 }
 
 int Set(n5::Statistics& s, Args args) {
@@ -80,29 +79,24 @@ int Set(n5::Statistics& s, Args args) {
         return AdapterUsage("expected set <record> <counter> <value>");
     if (std::strcmp(args[0], "sge") == 0) return SetPipelineCounter(s, args[1], value);
     const std::optional<Image> image = FindImage(s, args[0]);
-    if (!image) {
-        std::fprintf(
-            stderr,
-            "qvsim: adapter: no statistics record %s (phy0-1, mac0-1, qs0-7, intr, ip, tcp, toe, sge)\n",
-            args[0]);
-        return kExitFailure;
-    }
+    if (!image)
+        return AdapterFailure("no statistics record %s (phy0-1, mac0-1, qs0-7, intr, ip, tcp, toe, sge)",
+                              args[0]);
     uint32_t width = 0;
     uint32_t offset = 0;
     if (!ParseOffsetField(args[1], &width, &offset)) {
         const n5::StatsField* field = n5::FindStatsField(image->fields, args[1]);
-        if (field == nullptr) {
-            std::fprintf(stderr, "qvsim: adapter: %s has no counter %s\n", args[0], args[1]);
-            return kExitFailure;
-        }
+        if (field == nullptr) return AdapterFailure("%s has no counter %s", args[0], args[1]);
         width = field->width;
         offset = field->offset;
     }
-    if (uint64_t{offset} + width > image->size) {
-        std::fprintf(stderr, "qvsim: adapter: the field lies outside the %u-byte record\n", image->size);
-        return kExitFailure;
+    if (uint64_t{offset} + width > image->size)
+        return AdapterFailure("the field lies outside the %u-byte record", image->size);
+    if (width == 4) {
+        qv::sim::Put32(image->bytes + offset, static_cast<uint32_t>(value));
+    } else {
+        qv::sim::Put64(image->bytes + offset, value);
     }
-    StoreLittleEndian(image->bytes + offset, width, value);
     return kExitOk;
 }
 
@@ -118,9 +112,9 @@ int Link(n5::Statistics& s, Args args) {
         return AdapterUsage("expected stats link <port 0-1> up|down [<speed code> [<duplex code>]]");
     }
     uint8_t* link = s.portLink[port];
-    StoreLittleEndian(link + offsetof(n5::PortLinkImage, linkStatus), 4, up ? 1 : 0);
-    if (args.size() > 2) StoreLittleEndian(link + offsetof(n5::PortLinkImage, speed), 4, speed);
-    if (args.size() > 3) StoreLittleEndian(link + offsetof(n5::PortLinkImage, duplex), 4, duplex);
+    qv::sim::Put32(link + offsetof(n5::PortLinkImage, linkStatus), up ? 1 : 0);
+    if (args.size() > 2) qv::sim::Put32(link + offsetof(n5::PortLinkImage, speed), speed);
+    if (args.size() > 3) qv::sim::Put32(link + offsetof(n5::PortLinkImage, duplex), duplex);
     return kExitOk;
 }
 
@@ -130,7 +124,7 @@ int Functions(n5::Statistics& s, Args args) {
     if (args.size() != 2 || !ParseIndex(args[0], n5::kStatsPorts, &port) ||
         !ParseIndex(args[1], 1u << 31, &count))
         return AdapterUsage("expected stats functions <port 0-1> <count>");
-    StoreLittleEndian(s.offload + offsetof(n5::OffloadStatsImage, functionCount) + 4 * port, 4, count);
+    qv::sim::Put32(s.offload + offsetof(n5::OffloadStatsImage, functionCount) + 4 * port, count);
     return kExitOk;
 }
 
@@ -138,7 +132,7 @@ int Qsets(n5::Statistics& s, Args args) {
     uint32_t count = 0;
     if (args.size() != 1 || !ParseIndex(args[0], 1u << 31, &count))
         return AdapterUsage("expected stats qsets <count>");
-    StoreLittleEndian(s.interrupts + offsetof(n5::InterruptStatsImage, qsetCount), 4, count);
+    qv::sim::Put32(s.interrupts + offsetof(n5::InterruptStatsImage, qsetCount), count);
     return kExitOk;
 }
 

@@ -66,7 +66,7 @@ std::optional<std::u16string> ConnectionName(const DeviceRecord& device) {
 
 // ", teamed (...)" and ", carries VLANs" from the adapter's team store entry.
 std::string TeamMarkers(const std::u16string& guid) {
-    const auto entry = qv::sim::ReadKeyValues(std::u16string(kTeamStoreAdaptersPath) + u'\\' + guid);
+    const auto entry = qv::sim::ReadKeyValues(qv::sim::JoinPath(kTeamStoreAdaptersPath, guid));
     if (!entry) return {};
     std::string markers;
     const uint32_t number = entry->Dword(u"TeamNumber").value_or(0);

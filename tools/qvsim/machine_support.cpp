@@ -1,5 +1,6 @@
 #include "machine_support.h"
 
+#include <cstdarg>
 #include <cstdio>
 
 namespace qvsim {
@@ -16,6 +17,16 @@ int RegistryUnwritable(const std::string& command) {
 int AdapterUsage(const char* why) {
     std::fprintf(stderr, "qvsim: adapter: %s\n", why);
     return kExitUsage;
+}
+
+int AdapterFailure(const char* format, ...) {
+    std::fputs("qvsim: adapter: ", stderr);
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::fputc('\n', stderr);
+    return kExitFailure;
 }
 
 namespace {
@@ -65,10 +76,6 @@ bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max)
         text.remove_prefix(dot == text.size() ? dot : dot + 1);
     }
     return true;
-}
-
-void StoreLittleEndian(uint8_t* field, uint32_t width, uint64_t value) {
-    for (uint32_t i = 0; i < width; ++i) field[i] = static_cast<uint8_t>(value >> (8 * i));
 }
 
 }  // namespace qvsim

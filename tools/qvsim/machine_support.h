@@ -22,6 +22,9 @@ int RegistryUnwritable(const std::string& command);
 
 // An adapter command's usage error: "qvsim: adapter: <why>" on standard error; returns kExitUsage.
 int AdapterUsage(const char* why);
+// An adapter command's failure: "qvsim: adapter: " and the printf-formatted message on standard
+// error; returns kExitFailure.
+[[gnu::format(printf, 1, 2)]] int AdapterFailure(const char* format, ...);
 
 // How a number is written: decimal digits; hexadecimal digits, "0x" before them allowed; decimal,
 // or hexadecimal after "0x"; or as C writes it (hexadecimal after "0x", octal after a leading 0).
@@ -41,8 +44,5 @@ bool ParseNumber(std::string_view text, Radix radix, uint64_t max, T* value) {
 
 // "a.b.c" or "a.b.c.d": exactly parts.size() decimal parts, each at most max.
 bool ParseDotted(std::string_view text, std::span<uint32_t> parts, uint32_t max);
-
-// Stores the low width bytes of value at field, least significant first.
-void StoreLittleEndian(uint8_t* field, uint32_t width, uint64_t value);
 
 }  // namespace qvsim

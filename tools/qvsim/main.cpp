@@ -1,5 +1,6 @@
 // qvsim: the command line for simulated machines.
 //   qvsim [--machine DIR] <command> [arguments]
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <span>
@@ -24,13 +25,6 @@ void PrintUsage(std::FILE* out) {
     }
 }
 
-const qvsim::Command* FindCommand(std::string_view name) {
-    for (const auto& command : qvsim::Commands()) {
-        if (command.name == name) return &command;
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -47,8 +41,9 @@ int main(int argc, char** argv) {
         PrintUsage(args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
     }
-    const qvsim::Command* command = FindCommand(args[0]);
-    if (command == nullptr) {
+    const auto commands = qvsim::Commands();
+    const auto command = std::ranges::find(commands, std::string_view(args[0]), &qvsim::Command::name);
+    if (command == commands.end()) {
         std::fprintf(stderr, "qvsim: unknown command '%s'\n", args[0]);
         PrintUsage(stderr);
         return 2;

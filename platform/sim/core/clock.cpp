@@ -45,8 +45,6 @@ uint64_t VirtualMillisecondsSlept() {
 
 namespace qv::clk {
 
-// The simulated drivers act on the clock's time: the scheduler hears of every sleep and runs what
-// has become due.
 void Sleep(uint32_t milliseconds) {
     if (VirtualOn()) {
         g_skipped += milliseconds;

@@ -50,8 +50,7 @@ int32_t ListBusDriverInterfaces(bool presentOnly, std::vector<BusDriverInterface
         const std::u16string instance = ReadSz(entry, u"DeviceInstance");
         const std::u16string link = ReadSz(entry, u"SymbolicLink");
         if (instance.empty() || link.empty()) continue;
-        BusDriverInterface found{Narrow(instance), Narrow(link), false};
-        found.present = DeviceNodePresent(instance);
+        BusDriverInterface found{Narrow(instance), Narrow(link), DeviceNodePresent(instance)};
         if (presentOnly && !found.present) continue;
         interfaces->push_back(std::move(found));
     }

@@ -25,6 +25,10 @@ constexpr uint8_t kOffloadObjectType = 0xA7;
 constexpr uint8_t kOffloadRevision = 1;
 constexpr uint32_t kOffloadSupported = 1;  // NDIS_OFFLOAD_SUPPORTED in each 2-bit field
 constexpr uint32_t kTcpConnectionCapacity = 1024;
+// Sizes of the answers in bytes.
+constexpr uint32_t kTaskOffload5Size = 120;  // header, checksum, large send and TOE tasks
+constexpr uint32_t kTaskOffload6Size = 112;  // NDIS_OFFLOAD
+constexpr uint32_t kConnectionOffload6Size = 20;
 
 struct NdisFacts {
     uint32_t linkSpeed = 0;  // units of 100 bit/s
@@ -33,10 +37,6 @@ struct NdisFacts {
     uint32_t offloadForm = 6;
     uint32_t connectionOffload = 0;
 };
-
-std::u16string KeyPath(std::u16string_view guid) {
-    return JoinPath(kSimNdisPath, guid);
-}
 
 std::u16string CounterName(uint32_t oid) {
     char name[24];
@@ -62,7 +62,7 @@ NdisFacts DefaultNdisFacts(std::u16string_view service) {
 NdisFacts ReadNdisFacts(std::u16string_view guid, std::u16string_view service) {
     NdisFacts facts = DefaultNdisFacts(service);
     RegKey key;
-    if (RegKey::Open(KeyPath(guid), kKeyQueryValue, &key) != kErrorSuccess) return facts;
+    if (RegKey::Open(JoinPath(kSimNdisPath, guid), kKeyQueryValue, &key) != kErrorSuccess) return facts;
     facts.linkSpeed = key.ReadDword(kNdisLinkSpeed).value_or(facts.linkSpeed);
     facts.mediaConnectStatus = key.ReadDword(kNdisMediaConnect).value_or(facts.mediaConnectStatus);
     facts.maximumFrameSize = key.ReadDword(kNdisMaxFrameSize).value_or(facts.maximumFrameSize);
@@ -73,7 +73,7 @@ NdisFacts ReadNdisFacts(std::u16string_view guid, std::u16string_view service) {
 
 uint64_t ReadNdisCounter(std::u16string_view guid, uint32_t oid) {
     RegKey key;
-    if (RegKey::Open(KeyPath(guid), kKeyQueryValue, &key) != kErrorSuccess) return 0;
+    if (RegKey::Open(JoinPath(kSimNdisPath, guid), kKeyQueryValue, &key) != kErrorSuccess) return 0;
     uint32_t type = 0;
     const auto bytes = key.ReadBytes(CounterName(oid), &type);
     if (!bytes || type != kRegQword || bytes->size() != 8) return 0;
@@ -194,13 +194,13 @@ std::optional<uint32_t> StatisticsStep(uint32_t oid) {
 
 bool WriteNdisFact(std::u16string_view guid, std::u16string_view valueName, uint32_t value) {
     RegKey key;
-    return RegKey::Create(KeyPath(guid), &key) == kErrorSuccess &&
+    return RegKey::Create(JoinPath(kSimNdisPath, guid), &key) == kErrorSuccess &&
            key.WriteDword(valueName, value) == kErrorSuccess;
 }
 
 bool WriteNdisCounter(std::u16string_view guid, uint32_t oid, uint64_t value) {
     RegKey key;
-    if (RegKey::Create(KeyPath(guid), &key) != kErrorSuccess) return false;
+    if (RegKey::Create(JoinPath(kSimNdisPath, guid), &key) != kErrorSuccess) return false;
     uint8_t bytes[8];
     Put64(bytes, value);
     const std::u16string name = CounterName(oid);
@@ -210,10 +210,7 @@ bool WriteNdisCounter(std::u16string_view guid, uint32_t oid, uint64_t value) {
 std::optional<NdisAdapter> ReadNdisAdapter(std::u16string_view instanceId) {
     const auto record = ReadDevice(instanceId);
     if (!record || record->netCfgInstanceId.empty()) return std::nullopt;
-    NdisAdapter adapter;
-    adapter.instanceId = instanceId;
-    adapter.guid = record->netCfgInstanceId;
-    adapter.service = record->service;
+    NdisAdapter adapter{std::u16string(instanceId), record->netCfgInstanceId, record->service};
     // Team and VLAN adapters have no burnt-in address: their permanent address is the one their
     // miniport writes. A configured NetworkAddress overrides the current address.
     const auto networkAddress = record->driverValues.String(u"NetworkAddress").value_or(u"");

@@ -78,11 +78,6 @@ bool IsFullInstanceId(std::u16string_view id) {
            id.find(u'\\', second + 1) == std::u16string_view::npos && id.size() < kMaxDeviceIdLength;
 }
 
-bool NodeExists(std::u16string_view instanceId) {
-    RegKey node;
-    return RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) == kErrorSuccess;
-}
-
 std::u16string ClassNameOf(std::u16string_view classGuid) {
     RegKey key;
     if (RegKey::Open(JoinPath(kClassPath, classGuid), kKeyQueryValue, &key) != kErrorSuccess) return {};
@@ -99,9 +94,8 @@ std::u16string PendingString(const DeviceInstallData& data, uint32_t property) {
 // Deletes the adapter's network-configuration entries: its component and every binding path
 // whose token names its GUID.
 LStatus RemoveNetCfgEntries(std::u16string_view guid) {
-    const std::u16string paths = JoinPath(kSimNetCfgPath, u"BindingPaths");
     RegKey pathsKey;
-    if (RegKey::Open(paths, kKeyRead, &pathsKey) == kErrorSuccess) {
+    if (RegKey::Open(JoinPath(kSimNetCfgPath, u"BindingPaths"), kKeyRead, &pathsKey) == kErrorSuccess) {
         for (const auto& name : pathsKey.SubKeys()) {
             RegKey path;
             if (RegKey::Open(pathsKey.get(), name, kKeyQueryValue, &path) != kErrorSuccess) continue;
@@ -130,11 +124,6 @@ LStatus RemoveDeviceCompletely(std::u16string_view instanceId) {
         status = RemoveNetCfgEntries(record->netCfgInstanceId);
     PassInstallPoint(InstallPoint::kRemoveNetCfgRemoved);
     return status;
-}
-
-bool Commit(RegistryTransaction& txn) {
-    const LStatus status = txn.Commit();
-    return status == kErrorSuccess || FailWith(static_cast<Win32Error>(status));
 }
 
 InstallPointHook g_installPointHook = nullptr;
@@ -205,8 +194,8 @@ bool RegisterMember(SetMember& member) {
     if (status == kErrorSuccess && !data.className.empty())
         status = node.WriteString(u"Class", data.className);
     node = RegKey();
+    if (status == kErrorSuccess) status = txn.Commit();
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
-    if (!Commit(txn)) return false;
     data.registered = true;
     data.pendingProperties.clear();
     SetLastError(kErrorSuccess);
@@ -242,8 +231,8 @@ bool RemoveMember(SetMember& member) {
         if (status == kErrorSuccess) StopMiniport(member.instanceId);
     }
     if (status == kErrorFileNotFound) return FailWith(kErrorNoSuchDevinst);
+    if (status == kErrorSuccess) status = txn.Commit();
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
-    if (!Commit(txn)) return false;
     if (params.scope == kDiRemoveDeviceGlobal) data.removed = true;
     NoteRebootRequest(&data);
     SetLastError(kErrorSuccess);

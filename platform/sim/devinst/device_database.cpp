@@ -135,11 +135,7 @@ std::optional<std::u16string> FreeDriverKey(std::u16string_view classGuid, LStat
 LStatus CreateDevice(DeviceRecord* record) {
     if (record->instanceId.empty() || record->instanceId.find(u'\\') == std::u16string::npos)
         return kErrorInvalidParameter;
-    {
-        RegKey existing;
-        if (RegKey::Open(DeviceNodePath(record->instanceId), kKeyQueryValue, &existing) == kErrorSuccess)
-            return kDeviceExists;
-    }
+    if (NodeExists(record->instanceId)) return kDeviceExists;
     if (record->driverKey.empty() && !record->classGuid.empty()) {
         LStatus status = kErrorSuccess;
         const auto driverKey = FreeDriverKey(record->classGuid, &status);

@@ -26,10 +26,13 @@ std::u16string InterfaceReferenceName(std::u16string_view instanceId, std::u16st
     return u"##?#" + DeviceStateKeyName(instanceId) + u'#' + std::u16string(interfaceClass);
 }
 
-bool DeviceNodePresent(std::u16string_view instanceId) {
+bool NodeExists(std::u16string_view instanceId) {
     RegKey node;
-    return RegKey::Open(DeviceNodePath(instanceId), kKeyRead, &node) == kErrorSuccess &&
-           IsDevicePresent(instanceId);
+    return RegKey::Open(DeviceNodePath(instanceId), kKeyQueryValue, &node) == kErrorSuccess;
+}
+
+bool DeviceNodePresent(std::u16string_view instanceId) {
+    return NodeExists(instanceId) && IsDevicePresent(instanceId);
 }
 
 std::vector<std::u16string> ListDeviceInstances(std::u16string_view enumerator, LStatus* status) {

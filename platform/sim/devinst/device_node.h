@@ -11,6 +11,9 @@
 
 namespace qv::sim {
 
+// Whether the device has its node under Enum.
+bool NodeExists(std::u16string_view instanceId);
+
 // A device's registration under DeviceClasses: its interface class and the key's path.
 struct InterfaceRegistration {
     std::u16string interfaceClass;

@@ -20,10 +20,6 @@ std::u16string RegValue::AsString() const {
     return StringFromBytes(data);
 }
 
-std::optional<uint32_t> RegValue::AsDword() const {
-    return DwordFromBytes(data);
-}
-
 std::vector<std::u16string> RegValue::AsMultiString() const {
     return ParseMultiString(data);
 }
@@ -44,7 +40,7 @@ std::optional<std::u16string> RegValues::String(std::u16string_view name) const 
 std::optional<uint32_t> RegValues::Dword(std::u16string_view name) const {
     const RegValue* value = Find(name);
     if (value == nullptr) return std::nullopt;
-    return value->AsDword();
+    return DwordFromBytes(value->data);
 }
 
 void RegValues::Set(RegValue value) {

@@ -1,7 +1,6 @@
 // Device enumeration, properties, driver keys and instance ids over the simulated device database.
 #include "qv/platform/devinst.h"
 
-#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -265,9 +264,8 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
 
     std::u16string path;
     if (keyType == kDiregDrv) {
-        const auto& driver = facts->driver;
-        if (!driver || driver->empty()) return FailWith(kErrorKeyDoesNotExist, kInvalidHKey);
-        path = sim::DriverKeyPath(*driver);
+        if (!facts->driver || facts->driver->empty()) return FailWith(kErrorKeyDoesNotExist, kInvalidHKey);
+        path = sim::DriverKeyPath(*facts->driver);
     } else {
         path = sim::DeviceNodePath(*id) + u"\\Device Parameters";
     }

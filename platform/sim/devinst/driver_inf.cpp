@@ -53,18 +53,14 @@ std::u16string FirstField(HInf inf, const char16_t* section, const char16_t* key
     return Field(line, 1).value_or(u"");
 }
 
-bool HasSection(HInf inf, const std::u16string& section) {
-    InfContext line;
-    return inf::FindFirstLine(inf, section.c_str(), nullptr, &line);
-}
-
 // The models section of a [Manufacturer] line: the x86 decoration's when the line names it and it
 // exists, else the plain one.
 std::u16string ModelsSection(HInf inf, const std::vector<std::u16string>& fields) {
     for (size_t i = 1; i < fields.size(); ++i) {
         if (!EqualsIgnoreCase(fields[i], u"NTx86") && !EqualsIgnoreCase(fields[i], u"NT")) continue;
         const std::u16string decorated = fields[0] + u'.' + fields[i];
-        if (HasSection(inf, decorated)) return decorated;
+        InfContext first;
+        if (inf::FindFirstLine(inf, decorated.c_str(), nullptr, &first)) return decorated;
     }
     return fields.empty() ? std::u16string() : fields[0];
 }
@@ -105,8 +101,8 @@ int64_t DaysFromCivil(int64_t y, int64_t m, int64_t d) {
     return era * 146097 + doe - 719468;  // days since 1970-01-01
 }
 
-}  // namespace
-
+// "MM/DD/YYYY" of a DriverVer line as a driver key stores it ("M-D-YYYY") and as a FILETIME;
+// false when it is no such date.
 bool ParseDriverDate(std::u16string_view text, std::u16string* registryForm, uint64_t* fileTime) {
     unsigned month = 0, day = 0, year = 0;
     char rest = 0;
@@ -122,6 +118,7 @@ bool ParseDriverDate(std::u16string_view text, std::u16string* registryForm, uin
     return true;
 }
 
+// "a.b.c.d" as four 16-bit parts, high to low; missing parts are 0. False for anything else.
 bool ParseDriverVersion(std::u16string_view text, uint64_t* packed) {
     uint64_t result = 0;
     int parts = 0;
@@ -144,6 +141,8 @@ bool ParseDriverVersion(std::u16string_view text, uint64_t* packed) {
     *packed = result;
     return true;
 }
+
+}  // namespace
 
 std::optional<uint32_t> RankDriver(DriverEntry* driver, const std::vector<std::u16string>& hardwareIds,
                                    const std::vector<std::u16string>& compatibleIds) {

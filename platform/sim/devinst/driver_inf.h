@@ -21,10 +21,4 @@ std::vector<DriverEntry> ReadInfDrivers(std::u16string_view infPath);
 std::optional<uint32_t> RankDriver(DriverEntry* driver, const std::vector<std::u16string>& hardwareIds,
                                    const std::vector<std::u16string>& compatibleIds);
 
-// "MM/DD/YYYY" of a DriverVer line as a driver key stores it ("M-D-YYYY") and as a FILETIME;
-// false when it is no such date.
-bool ParseDriverDate(std::u16string_view text, std::u16string* registryForm, uint64_t* fileTime);
-// "a.b.c.d" as four 16-bit parts, high to low; missing parts are 0. False for anything else.
-bool ParseDriverVersion(std::u16string_view text, uint64_t* packed);
-
 }  // namespace qv::sim

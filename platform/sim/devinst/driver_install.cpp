@@ -7,7 +7,6 @@
 // adapter, a new NetCfgInstanceId and the first free connection name "Local Area Connection N".
 // Reinstalling keeps the driver key, the instance GUID, the connection name and every value the
 // driver key holds besides those the INF gives.
-#include <cstdio>
 #include <set>
 
 #include "device_install.h"

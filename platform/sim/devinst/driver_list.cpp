@@ -8,7 +8,6 @@
 // models line of the class; lines that [ControlFlags] ExcludeFromSelect names are left out of it
 // unless DI_FLAGSEX_ALLOWEXCLUDEDDRVS is set.
 #include <algorithm>
-#include <cstring>
 
 #include "device_install.h"
 #include "device_node.h"

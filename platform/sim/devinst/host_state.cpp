@@ -1,6 +1,7 @@
 // Simulator-only device and host values under SOFTWARE\QvSim.
 #include "qv/sim/host_state.h"
 
+#include <algorithm>
 #include <random>
 
 #include "qv/sim/device_database.h"
@@ -36,9 +37,7 @@ Guid NewRandomGuid() {
 
 std::u16string DeviceStateKeyName(std::u16string_view instanceId) {
     std::u16string name(instanceId);
-    for (auto& c : name) {
-        if (c == u'\\') c = u'#';
-    }
+    std::replace(name.begin(), name.end(), u'\\', u'#');
     return name;
 }
 

@@ -62,6 +62,32 @@ void Cancel(std::u16string_view instanceId) {
     });
 }
 
+// Applies the pending writes that are due at the clock port's tick now.
+void RunDueDriverActions() {
+    std::vector<PendingWrite> due;
+    {
+        std::lock_guard lock(g_pendingMutex);
+        if (Pending().empty()) return;
+        const uint64_t now = clk::TickCount();
+        const auto machine = MachineDir();
+        auto& list = Pending();
+        for (auto it = list.begin(); it != list.end();) {
+            if (it->machine != machine) {
+                it = list.erase(it);  // the process has moved to another machine
+            } else if (it->dueTick <= now) {
+                due.push_back(std::move(*it));
+                it = list.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (const auto& write : due) {
+        RegistryTransaction txn;
+        if (txn.ok() && WriteAddress(write.instanceId) == kErrorSuccess) txn.Commit();
+    }
+}
+
 }  // namespace
 
 std::u16string MiniportAddress(const Guid& instanceGuid) {
@@ -91,31 +117,6 @@ LStatus StartMiniport(std::u16string_view instanceId) {
 void StopMiniport(std::u16string_view instanceId) {
     std::lock_guard lock(g_pendingMutex);
     Cancel(instanceId);
-}
-
-void RunDueDriverActions() {
-    std::vector<PendingWrite> due;
-    {
-        std::lock_guard lock(g_pendingMutex);
-        if (Pending().empty()) return;
-        const uint64_t now = clk::TickCount();
-        const auto machine = MachineDir();
-        auto& list = Pending();
-        for (auto it = list.begin(); it != list.end();) {
-            if (it->machine != machine) {
-                it = list.erase(it);  // the process has moved to another machine
-            } else if (it->dueTick <= now) {
-                due.push_back(std::move(*it));
-                it = list.erase(it);
-            } else {
-                ++it;
-            }
-        }
-    }
-    for (const auto& write : due) {
-        RegistryTransaction txn;
-        if (txn.ok() && WriteAddress(write.instanceId) == kErrorSuccess) txn.Commit();
-    }
 }
 
 size_t PendingDriverActions() {

@@ -117,7 +117,7 @@ class Exporter {
             HKey sub = nullptr;
             const LStatus status = reg::OpenKeyEx(level.key, child.c_str(), kKeyRead, &sub);
             if (status != kErrorSuccess) {
-                ok = Fail("cannot open " + Where(childPath), status);
+                ok = Fail(error_, "cannot open " + Where(childPath), status);
                 break;
             }
             ok = enter(sub, std::move(childPath));
@@ -130,7 +130,7 @@ class Exporter {
     // Writes one key with its values and lists its subkeys in *children.
     bool Key(HKey key, const std::u16string& path, std::vector<std::u16string>* children) {
         if (!Writable(path))
-            return Fail("the key name " + ToUtf8KeepingSurrogates(path) + " cannot be written");
+            return Fail(error_, "the key name " + ToUtf8KeepingSurrogates(path) + " cannot be written");
         out_ << '[' << Where(path) << "]\n";
         if (!Values(key, path)) return false;
         out_ << '\n';
@@ -140,7 +140,8 @@ class Exporter {
             uint32_t length = kMaxKeyNameLength + 1;
             const LStatus status = reg::EnumKeyEx(key, i, name, &length);
             if (status == kErrorNoMoreItems) return true;
-            if (status != kErrorSuccess) return Fail("cannot list the subkeys of " + Where(path), status);
+            if (status != kErrorSuccess)
+                return Fail(error_, "cannot list the subkeys of " + Where(path), status);
             // The reference key written above stands for one kept in the registry (a machine
             // imported from an export has it).
             if (interfaceKey && std::u16string_view(name, length) == kReferenceKey) continue;
@@ -185,9 +186,9 @@ class Exporter {
     bool TooDeep(const std::u16string& path) {
         constexpr size_t kShown = 120;
         const std::string where = Where(path);
-        return Fail("the key " + (where.size() > kShown ? where.substr(0, kShown) + "..." : where) +
-                    " lies deeper than " + std::to_string(kMaxRegistryKeyDepth) +
-                    " levels and cannot be written");
+        return Fail(error_, "the key " + (where.size() > kShown ? where.substr(0, kShown) + "..." : where) +
+                                " lies deeper than " + std::to_string(kMaxRegistryKeyDepth) +
+                                " levels and cannot be written");
     }
 
     bool Values(HKey key, const std::u16string& path) {
@@ -198,24 +199,20 @@ class Exporter {
             uint32_t type = 0, size = 0;
             LStatus status = reg::EnumValue(key, i, name.data(), &length, &type, nullptr, &size);
             if (status == kErrorNoMoreItems) return true;
-            if (status != kErrorSuccess) return Fail("cannot list the values of " + Where(path), status);
+            if (status != kErrorSuccess)
+                return Fail(error_, "cannot list the values of " + Where(path), status);
             data.resize(size);
             length = static_cast<uint32_t>(name.size());
             status = reg::EnumValue(key, i, name.data(), &length, &type, data.data(), &size);
-            if (status != kErrorSuccess) return Fail("cannot read a value of " + Where(path), status);
+            if (status != kErrorSuccess) return Fail(error_, "cannot read a value of " + Where(path), status);
             data.resize(size);
             const std::u16string_view valueName(name.data(), length);
             if (!Writable(valueName)) {
-                return Fail("the value name " + ToUtf8KeepingSurrogates(valueName) + " in " + Where(path) +
-                            " cannot be written");
+                return Fail(error_, "the value name " + ToUtf8KeepingSurrogates(valueName) + " in " +
+                                        Where(path) + " cannot be written");
             }
             out_ << ValueLine(valueName, type, data) << '\n';
         }
-    }
-
-    bool Fail(const std::string& message, LStatus status = kErrorSuccess) {
-        *error_ = status == kErrorSuccess ? message : message + " (error " + std::to_string(status) + ")";
-        return false;
     }
 
     static constexpr std::u16string_view kReferenceKey = u"#";
@@ -230,10 +227,7 @@ bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view su
     if (!error) error = &ignored;
     // One read transaction: the file shows the registry as it was at one moment.
     RegistryTransaction txn(RegistryTransaction::Mode::kReadSnapshot);
-    if (txn.status() != kErrorSuccess) {
-        *error = "cannot read the registry (error " + std::to_string(txn.status()) + ")";
-        return false;
-    }
+    if (txn.status() != kErrorSuccess) return Fail(error, "cannot read the registry", txn.status());
     // Written paths join names with single backslashes, however the caller spelled the subtree.
     std::u16string path;
     for (size_t start = 0; start < subKey.size();) {
@@ -245,18 +239,12 @@ bool ExportRegFile(std::ostream& out, std::string* error, std::u16string_view su
     }
     HKey key = nullptr;
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key);
-    if (status != kErrorSuccess) {
-        *error = "cannot open " + Where(path) + " (error " + std::to_string(status) + ")";
-        return false;
-    }
+    if (status != kErrorSuccess) return Fail(error, "cannot open " + Where(path), status);
     out << regfile::kHeaderLine << "\n\n";
     Exporter exporter(out, error);
     const bool ok = exporter.Tree(key, path);
     reg::CloseKey(key);
-    if (ok && !out) {
-        *error = "cannot write the file";
-        return false;
-    }
+    if (ok && !out) return Fail(error, "cannot write the file");
     return ok;
 }
 

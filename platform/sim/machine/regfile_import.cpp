@@ -66,10 +66,7 @@ bool HasUtf16Mark(std::string_view content) {
 bool DecodeContent(std::string_view content, std::string* storage, std::string_view* text,
                    std::string* error) {
     if (HasUtf16Mark(content)) {
-        if (content.size() % 2 != 0) {
-            *error = "the file is UTF-16 but has an odd number of bytes";
-            return false;
-        }
+        if (content.size() % 2 != 0) return Fail(error, "the file is UTF-16 but has an odd number of bytes");
         constexpr size_t kPiece = 4096;
         std::u16string wide;
         for (size_t i = 2; i < content.size(); i += 2) {
@@ -351,12 +348,9 @@ class Applier {
                 what = "cannot delete the value";
                 break;
         }
-        if (status == kErrorSuccess) return true;
-        *error_ = "line " + std::to_string(op.line) + ": " + what + " (error " + std::to_string(status) + ")";
-        return false;
+        return status == kErrorSuccess ||
+               Fail(error_, "line " + std::to_string(op.line) + ": " + what, status);
     }
-
-    void Finish() { current_.Reset(nullptr); }
 
   private:
     std::string* error_;
@@ -368,39 +362,26 @@ class Applier {
 bool ImportRegFile(std::string_view content, std::string* error) {
     std::string ignored;
     if (!error) error = &ignored;
-    if (content.size() > kMaxRegFileSize) {
-        *error = "the file is larger than " + std::to_string(kMaxRegFileSize >> 20) +
-                 " MiB, the most that an import takes";
-        return false;
-    }
+    if (content.size() > kMaxRegFileSize) return Fail(error, TooLarge("the file"));
     std::string storage;
     std::string_view text;
     if (!DecodeContent(content, &storage, &text, error)) return false;
     const bool utf16 = HasUtf16Mark(content);
     ParseError parseError;
     const auto describe = [&] {
-        *error = "line " + std::to_string(parseError.line) + ": " + parseError.message;
-        return false;
+        return Fail(error, "line " + std::to_string(parseError.line) + ": " + parseError.message);
     };
     // The first reading checks the whole file, so that nothing is written for a malformed one.
     if (!Parser(text, utf16).Parse([](const Operation&) { return true; }, &parseError)) return describe();
 
     const SystemAccessScope system;  // an import restores a whole machine, whoever its user is
     RegistryTransaction txn;
-    if (!txn.ok()) {
-        *error = "cannot write the registry (error " + std::to_string(txn.status()) + ")";
-        return false;
-    }
+    if (!txn.ok()) return Fail(error, "cannot write the registry", txn.status());
     Applier applier(error);
     const bool applied = Parser(text, utf16).Parse(std::ref(applier), &parseError);
-    applier.Finish();
     if (!applied) return parseError.line != 0 ? describe() : false;
     const LStatus status = txn.Commit();
-    if (status != kErrorSuccess) {
-        *error = "cannot commit the import (error " + std::to_string(status) + ")";
-        return false;
-    }
-    return true;
+    return status == kErrorSuccess || Fail(error, "cannot commit the import", status);
 }
 
 }  // namespace qv::sim

@@ -8,20 +8,16 @@
 
 #include "qv/sim/file_kind.h"
 #include "qv/sim/regfile.h"
+#include "regfile_format.h"
 
 namespace qv::sim {
 namespace {
 
 // False, with the reason in *error, when info is not that of a regular file.
 bool Regular(const std::filesystem::path& path, const struct stat& info, std::string* error) {
-    if (S_ISREG(info.st_mode)) return true;
-    *error = path.string() + " is " + IrregularFileKind(info.st_mode) + ", not a regular file";
-    return false;
-}
-
-std::string TooLarge(const std::filesystem::path& path) {
-    return path.string() + " is larger than " + std::to_string(kMaxRegFileSize >> 20) +
-           " MiB, the most that an import takes";
+    return S_ISREG(info.st_mode) ||
+           regfile::Fail(error,
+                         path.string() + " is " + IrregularFileKind(info.st_mode) + ", not a regular file");
 }
 
 }  // namespace
@@ -32,14 +28,10 @@ bool LoadRegFile(const std::filesystem::path& path, std::string* content, std::s
     struct stat info {};
     if (stat(path.c_str(), &info) == 0 && !Regular(path, info, error)) return false;
     const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        *error = "cannot read " + path.string();
-        return false;
-    }
+    if (fd < 0) return regfile::Fail(error, "cannot read " + path.string());
     bool ok = fstat(fd, &info) == 0 && Regular(path, info, error);
     if (ok && static_cast<uint64_t>(info.st_size) > kMaxRegFileSize) {
-        *error = TooLarge(path);
-        ok = false;
+        ok = regfile::Fail(error, regfile::TooLarge(path.string()));
     }
     if (ok) {
         // The size is checked again while reading: the file may grow meanwhile.
@@ -55,8 +47,7 @@ bool LoadRegFile(const std::filesystem::path& path, std::string* content, std::s
                 break;
             }
             if (content->size() + static_cast<size_t>(got) > kMaxRegFileSize) {
-                *error = TooLarge(path);
-                ok = false;
+                ok = regfile::Fail(error, regfile::TooLarge(path.string()));
                 break;
             }
             content->append(buffer, static_cast<size_t>(got));

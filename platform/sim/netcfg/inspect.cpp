@@ -1,25 +1,16 @@
 // The network configuration read and changed directly in the registry, for qvsim and the tests.
-#include <optional>
-
-#include "qv/sim/reg_key.h"
 #include "netcfg_store.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/registry_store.h"
 #include "qv/sim/netcfg.h"
+#include "qv/sim/reg_key.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
 namespace {
 
 using netcfg::StoredComponent;
 using netcfg::StoredPath;
-
-const StoredComponent* FindByGuid(const std::vector<StoredComponent>& list, std::u16string_view guid) {
-    for (const auto& c : list) {
-        if (EqualsIgnoreCase(c.guid, guid)) return &c;
-    }
-    return nullptr;
-}
 
 std::u16string_view Bottom(const StoredPath& path) {
     return path.components.empty() ? netcfg::TokenLower(path.token)
@@ -28,8 +19,9 @@ std::u16string_view Bottom(const StoredPath& path) {
 
 // The protocol a path starts at: its component id, else the start of its token.
 std::u16string ProtocolId(const StoredPath& path, const std::vector<StoredComponent>& components) {
-    if (!path.components.empty()) {
-        if (const auto* top = FindByGuid(components, path.components.front())) return top->componentId;
+    for (const auto& c : components) {
+        if (!path.components.empty() && EqualsIgnoreCase(c.guid, path.components.front()))
+            return c.componentId;
     }
     return std::u16string(netcfg::TokenUpper(path.token));
 }

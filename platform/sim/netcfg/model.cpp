@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-#include "qv/sim/reg_key.h"
 #include "netcfg_store.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
 
 namespace qv::sim::netcfg {
@@ -215,11 +215,10 @@ HResult ApplyModel(Model* model) {
     if (!model->HasChanges()) return kSOk;
     Model written = *model;  // the model changes only when the transaction commits
     RegistryTransaction txn;
-    if (!txn.ok()) return HResultFromWin32(static_cast<Win32Error>(txn.status()));
-    if (const LStatus status = WriteChanges(&written); status != kErrorSuccess)
-        return HResultFromWin32(static_cast<Win32Error>(status));
-    if (const LStatus status = txn.Commit(); status != kErrorSuccess)
-        return HResultFromWin32(static_cast<Win32Error>(status));
+    LStatus status = txn.status();
+    if (status == kErrorSuccess) status = WriteChanges(&written);
+    if (status == kErrorSuccess) status = txn.Commit();
+    if (status != kErrorSuccess) return HResultFromWin32(static_cast<Win32Error>(status));
     for (auto& c : written.components) c.pendingInstall = false;
     for (auto& p : written.paths) p.storedEnabled = p.enabled;
     *model = std::move(written);

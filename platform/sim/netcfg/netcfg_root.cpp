@@ -1,9 +1,9 @@
 // INetCfg, INetCfgLock, the class objects and class setup's Install on the simulated host.
-#include "qv/sim/host_state.h"
-#include "qv/sim/reg_key.h"
 #include "com.h"
 #include "objects.h"
 #include "qv/platform/clock.h"
+#include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "write_lock.h"
 
 namespace qv::netcfg {
@@ -12,10 +12,10 @@ namespace {
 using sim::netcfg::CallLock;
 using sim::netcfg::Iface;
 using sim::netcfg::Lookup;
-using sim::netcfg::LookupLive;
 using sim::netcfg::NewObject;
 using sim::netcfg::Object;
 using sim::netcfg::Session;
+using sim::netcfg::WithLive;
 
 // How often a waiting AcquireWriteLock looks at the lock again.
 constexpr uint32_t kLockPollMs = 100;
@@ -38,26 +38,6 @@ sim::netcfg::Component TeamingProtocol() {
     return c;
 }
 
-// One look at the lock for the session; kSFalse with the holder's name when another has it.
-HResult TryLock(INetCfgLock lock, const char16_t* clientDescription, std::u16string* holder) {
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = Lookup(lock, Iface::kLock, &object); !Succeeded(result)) return result;
-    Session& session = *object->session;
-    if (session.initialized) return kNetcfgEAlreadyInitialized;
-    if (session.holdsLock) return kSOk;
-    switch (sim::netcfg::TryTakeWriteLock(clientDescription, holder)) {
-        case sim::netcfg::LockAttempt::kTaken:
-            session.holdsLock = true;
-            return kSOk;
-        case sim::netcfg::LockAttempt::kBusy:
-            return kSFalse;
-        case sim::netcfg::LockAttempt::kFailed:
-            break;
-    }
-    return kEFail;
-}
-
 // Runs body on the session of an INetCfg or INetCfgLock handle, under the call lock.
 template <class Body>
 HResult WithSession(const void* handle, Iface iface, Body body) {
@@ -65,6 +45,24 @@ HResult WithSession(const void* handle, Iface iface, Body body) {
     Object* object = nullptr;
     if (const HResult result = Lookup(handle, iface, &object); !Succeeded(result)) return result;
     return body(*object->session);
+}
+
+// One look at the lock for the session; kSFalse with the holder's name when another has it.
+HResult TryLock(INetCfgLock lock, const char16_t* clientDescription, std::u16string* holder) {
+    return WithSession(lock, Iface::kLock, [&](Session& session) {
+        if (session.initialized) return kNetcfgEAlreadyInitialized;
+        if (session.holdsLock) return kSOk;
+        switch (sim::netcfg::TryTakeWriteLock(clientDescription, holder)) {
+            case sim::netcfg::LockAttempt::kTaken:
+                session.holdsLock = true;
+                return kSOk;
+            case sim::netcfg::LockAttempt::kBusy:
+                return kSFalse;
+            case sim::netcfg::LockAttempt::kFailed:
+                break;
+        }
+        return kEFail;
+    });
 }
 
 HResult QueryClassObject(INetCfg netCfg, const Guid& classGuid, Iface iface, void** out) {
@@ -169,23 +167,21 @@ HResult Install(INetCfgClassSetup classSetup, const char16_t* componentId, const
     if (component != nullptr) *component = nullptr;
     if (componentId == nullptr || obo == nullptr) return kEPointer;
     if (obo->type < kOboUser || obo->type > 3) return kEInvalidArg;
-    const auto guard = CallLock();
-    Object* object = nullptr;
-    if (const HResult result = LookupLive(classSetup, Iface::kClassSetup, &object); !Succeeded(result))
-        return result;
-    Session& session = *object->session;
-    if (!session.holdsLock) return kNetcfgENoWriteLock;
-    auto index = session.Loaded().FindById(componentId, object->classGuid);
-    if (!index) {
-        if (!(object->classGuid == kGuidDevClassNetTrans) ||
-            !sim::EqualsIgnoreCase(componentId, kTeamingProtocolId))
-            return kSpapiENoDriverSelected;
-        index = session.Loaded().AddProtocol(TeamingProtocol());
-    }
-    if (component == nullptr) return kSOk;
-    auto created = std::make_unique<Object>();
-    created->component = *index;
-    return NewObject(Iface::kComponent, object->session, component, std::move(created));
+    return WithLive(classSetup, Iface::kClassSetup, [&](Object& object) {
+        Session& session = *object.session;
+        if (!session.holdsLock) return kNetcfgENoWriteLock;
+        auto index = session.Loaded().FindById(componentId, object.classGuid);
+        if (!index) {
+            if (!(object.classGuid == kGuidDevClassNetTrans) ||
+                !sim::EqualsIgnoreCase(componentId, kTeamingProtocolId))
+                return kSpapiENoDriverSelected;
+            index = session.Loaded().AddProtocol(TeamingProtocol());
+        }
+        if (component == nullptr) return kSOk;
+        auto created = std::make_unique<Object>();
+        created->component = *index;
+        return NewObject(Iface::kComponent, object.session, component, std::move(created));
+    });
 }
 
 }  // namespace qv::netcfg

@@ -1,16 +1,13 @@
 // Reading and writing the network configuration's own registry keys.
 #include "netcfg_store.h"
 
-#include "qv/sim/reg_key.h"
 #include "qv/sim/device_database.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 
 namespace qv::sim::netcfg {
-namespace {
 
 constexpr std::u16string_view kArrow = u"->";
-
-}  // namespace
 
 std::u16string ComponentsPath() {
     return JoinPath(kSimNetCfgPath, u"Components");

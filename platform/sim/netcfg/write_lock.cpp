@@ -10,10 +10,10 @@
 #include <optional>
 #include <string>
 
-#include "qv/sim/reg_key.h"
 #include "qv/sim/host_state.h"
-#include "qv/sim/registry_store.h"
 #include "qv/sim/netcfg.h"
+#include "qv/sim/reg_key.h"
+#include "qv/sim/registry_store.h"
 
 namespace qv::sim {
 namespace netcfg {
@@ -152,7 +152,8 @@ void GiveBackWriteLock() {
 WriteLockState ReadWriteLock() {
     RegKey key;
     if (RegKey::Open(kSimNetCfgPath, kKeyQueryValue, &key) == kErrorSuccess) {
-        if (std::u16string qvsim = netcfg::QvsimHolder(key); !qvsim.empty()) return {true, std::move(qvsim), 0};
+        if (std::u16string qvsim = netcfg::QvsimHolder(key); !qvsim.empty())
+            return {true, std::move(qvsim), 0};
     }
     if (auto program = netcfg::ProgramHolder()) return {true, std::move(program->name), program->processId};
     return {};
@@ -163,12 +164,8 @@ bool HoldWriteLock(std::u16string_view clientName, WriteLockState* current) {
     RegistryTransaction txn;
     RegKey key;
     if (!txn.ok() || RegKey::Create(kSimNetCfgPath, &key) != kErrorSuccess) return false;
-    if (std::u16string qvsim = netcfg::QvsimHolder(key); !qvsim.empty()) {
-        *current = {true, std::move(qvsim), 0};
-        return false;
-    }
-    if (auto program = netcfg::ProgramHolder()) {
-        *current = {true, std::move(program->name), program->processId};
+    if (WriteLockState now = ReadWriteLock(); now.held) {
+        *current = std::move(now);
         return false;
     }
     if (key.WriteString(netcfg::kHolder, clientName) != kErrorSuccess) return false;

@@ -107,12 +107,10 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
     if (count < capacity) processIds[count++] = self;
     std::unordered_map<uint32_t, std::string> images;
     for (auto& process : sim::ListMachineProcesses()) {
-        if (process.pid == self) {
-            if (!process.imageName.empty()) images.emplace(self, std::move(process.imageName));
-            continue;
+        if (process.pid != self) {
+            if (count == capacity) break;
+            processIds[count++] = process.pid;
         }
-        if (count == capacity) break;
-        processIds[count++] = process.pid;
         if (!process.imageName.empty()) images.emplace(process.pid, std::move(process.imageName));
     }
     ListedImages& listed = Listed();

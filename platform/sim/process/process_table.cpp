@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
 #include "qv/sim/little_endian.h"
 #include "qv/sim/reg_key.h"
@@ -21,8 +20,6 @@
 
 namespace qv::sim {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr const char* kTableFileName = "processes";
 constexpr off_t kSlots = 64;
@@ -112,8 +109,7 @@ std::string WindowsImageName(std::string_view executableBaseName) {
 
 bool RegisterProcess(std::string_view imageName, std::string* error) {
     UnregisterProcess();
-    const fs::path machine = MachineDir();
-    if (!MarkMachineDir(machine, error)) return false;
+    if (!MarkMachineDir(MachineDir(), error)) return false;
     const std::string table = TablePath();
     const int fd = OpenTable(table, O_RDWR | O_CREAT);
     if (fd < 0) {

@@ -340,6 +340,12 @@ LStatus OpenFile(const fs::path& path, bool create) {
     return status;
 }
 
+// Sets *error to message and returns false.
+bool Fail(std::string* error, const std::string& message) {
+    *error = message;
+    return false;
+}
+
 // What a directory is to the simulator: a machine (it holds the marker, or a registry.db as every
 // machine made before the marker existed does), free to become one (missing or empty), or
 // something else that must not be touched.
@@ -377,31 +383,21 @@ DirKind Classify(const fs::path& dir, std::string* why) {
 bool MarkMachine(const fs::path& dir, std::string* error) {
     std::string why;
     const DirKind kind = Classify(dir, &why);
-    if (kind == DirKind::kForeign) {
-        *error = dir.string() + " is not a simulated machine: " + why;
-        return false;
-    }
+    if (kind == DirKind::kForeign) return Fail(error, dir.string() + " is not a simulated machine: " + why);
     if (kind == DirKind::kMachine) return true;
     std::error_code ec;
     fs::create_directories(dir, ec);
-    if (ec) {
-        *error = "cannot create the directory " + dir.string() + ": " + ec.message();
-        return false;
-    }
+    if (ec) return Fail(error, "cannot create the directory " + dir.string() + ": " + ec.message());
     // O_EXCL: of two processes marking one directory, one creates the marker and both go on.
     const int fd = open((dir / kMarkerName).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
     if (fd < 0 && errno != EEXIST) {
-        *error = "cannot mark " + dir.string() + " as a machine: " + std::strerror(errno);
-        return false;
+        return Fail(error, "cannot mark " + dir.string() + " as a machine: " + std::strerror(errno));
     }
     if (fd >= 0) {
         constexpr std::string_view kText = "A simulated Windows machine (see qvsim help).\n";
         const bool written = write(fd, kText.data(), kText.size()) == static_cast<ssize_t>(kText.size());
         close(fd);
-        if (!written) {
-            *error = "cannot mark " + dir.string() + " as a machine";
-            return false;
-        }
+        if (!written) return Fail(error, "cannot mark " + dir.string() + " as a machine");
     }
     return true;
 }
@@ -477,17 +473,13 @@ bool BuildMachine(const fs::path& dir, const PopulateMachine& populate, bool for
                   std::string* error) {
     std::lock_guard lock(Mutex());
     State& s = S();
-    if (s.depth > 0 || !s.buildPath.empty()) {
-        *error = "a registry transaction is open in this process";
-        return false;
-    }
+    if (s.depth > 0 || !s.buildPath.empty())
+        return Fail(error, "a registry transaction is open in this process");
     const fs::path finalPath = dir / "registry.db";
     std::error_code ec;
     if (!MarkMachine(dir, error)) return false;
-    if (!force && !mayExist && Exists(finalPath)) {
-        *error = "a machine already exists in " + dir.string();
-        return false;
-    }
+    if (!force && !mayExist && Exists(finalPath))
+        return Fail(error, "a machine already exists in " + dir.string());
 
     static int counter = 0;
     const fs::path tmp = dir / (kBuildPrefix + std::to_string(getpid()) + "-" + std::to_string(++counter));
@@ -519,20 +511,16 @@ bool BuildMachine(const fs::path& dir, const PopulateMachine& populate, bool for
     if (ok && force) {
         for (const char* suffix : {"-wal", "-shm"}) fs::remove(finalPath.string() + suffix, ec);
         fs::rename(tmp, finalPath, ec);
-        if (ec) {
-            *error = "cannot move the new registry into place: " + ec.message();
-            ok = false;
-        }
+        if (ec) ok = Fail(error, "cannot move the new registry into place: " + ec.message());
         ++s.generation;
     } else if (ok) {
         // link() refuses to replace: of two processes creating one machine at once, one wins.
         if (link(tmp.c_str(), finalPath.c_str()) != 0) {
             const int err = errno;
             if (!(err == EEXIST && mayExist)) {
-                *error = err == EEXIST
-                             ? "a machine already exists in " + dir.string()
-                             : std::string("cannot move the new registry into place: ") + std::strerror(err);
-                ok = false;
+                ok = Fail(error, err == EEXIST ? "a machine already exists in " + dir.string()
+                                               : std::string("cannot move the new registry into place: ") +
+                                                     std::strerror(err));
             }
         }
     }
@@ -664,7 +652,7 @@ LStatus KeyDepth(int64_t id, size_t* depth) {
     if (id == kRootKeyId) return kErrorSuccess;
     Query q(Stmt::kKeyDepth);
     q.Bind(1, id);
-    q.Bind(2, static_cast<int64_t>(kMaxKeyDepth + 1));
+    q.Bind(2, static_cast<int64_t>(kMaxRegistryKeyDepth + 1));
     bool row = false;
     const LStatus status = q.Step(&row);
     if (status == kErrorSuccess && row) *depth = static_cast<size_t>(q.Int(0));

@@ -19,7 +19,6 @@ struct sqlite3_stmt;
 namespace qv::sim::regdb {
 
 constexpr int64_t kRootKeyId = 1;
-constexpr size_t kMaxKeyDepth = kMaxRegistryKeyDepth;
 
 std::recursive_mutex& Mutex();
 
@@ -79,7 +78,7 @@ class Query {
 };
 
 // The level of key id below the root, counted inside the current transaction; levels past
-// kMaxKeyDepth are not counted further (*depth is then kMaxKeyDepth + 1).
+// kMaxRegistryKeyDepth are not counted further (*depth is then kMaxRegistryKeyDepth + 1).
 LStatus KeyDepth(int64_t id, size_t* depth);
 
 // Rows changed by the last statement that wrote, and the row id of the last inserted row.

@@ -401,7 +401,7 @@ LStatus CreateKeyEx(HKey key, const char16_t* subKey, uint32_t /*options*/, uint
         size_t depth = 0;
         status = regdb::KeyDepth(parent.id, &depth);
         if (status != kErrorSuccess) return status;
-        if (depth + names.size() > regdb::kMaxKeyDepth) return kErrorInvalidParameter;
+        if (depth + names.size() > sim::kMaxRegistryKeyDepth) return kErrorInvalidParameter;
     }
     for (size_t i = walked; i < names.size(); ++i) {
         Query insert(Stmt::kInsertKey);

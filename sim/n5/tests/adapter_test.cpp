@@ -24,6 +24,12 @@ class AdapterTest : public ::testing::Test {
         int32_t error = 0;
         return Adapter::Open(file_, &error);
     }
+    // A register as a host read returns it; a read that fails fails the test.
+    static uint32_t Read(Adapter& a, uint32_t offset) {
+        uint32_t value = 0xDEADBEEF;
+        EXPECT_TRUE(a.ReadRegister(offset, &value)) << std::hex << offset;
+        return value;
+    }
 
     qv::testing::TempDir temp_{"n5-test"};
     std::filesystem::path dir_ = temp_.path();
@@ -34,9 +40,7 @@ TEST_F(AdapterTest, FirstOpenCreatesDefaultsAndStateIsSharedBetweenMappings) {
     auto a = Open();
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(std::filesystem::file_size(file_), sizeof(StateFile));
-    uint32_t value = 0;
-    ASSERT_TRUE(a->ReadRegister(0x6F4, &value));
-    EXPECT_EQ(value, 3u);
+    EXPECT_EQ(Read(*a, 0x6F4), 3u);
 
     auto b = Open();
     ASSERT_NE(b, nullptr);
@@ -104,16 +108,9 @@ TEST_F(AdapterTest, HostAccessWindowRunsCimAccessesWithABusyPhase) {
     auto a = Open();
     a->PokeCim(0x2345, 0x77);
     ASSERT_TRUE(a->WriteRegister(0x2B0, 0x2345));
-    uint32_t ctrl = 0;
-    for (int i = 0; i < 3; ++i) {
-        ASSERT_TRUE(a->ReadRegister(0x2B0, &ctrl));
-        EXPECT_NE(ctrl & (1u << 17), 0u) << i;
-    }
-    ASSERT_TRUE(a->ReadRegister(0x2B0, &ctrl));
-    EXPECT_EQ(ctrl, 0x2345u);
-    uint32_t data = 0;
-    ASSERT_TRUE(a->ReadRegister(0x2B4, &data));
-    EXPECT_EQ(data, 0x77u);
+    for (int i = 0; i < 3; ++i) EXPECT_NE(Read(*a, 0x2B0) & (1u << 17), 0u) << i;
+    EXPECT_EQ(Read(*a, 0x2B0), 0x2345u);
+    EXPECT_EQ(Read(*a, 0x2B4), 0x77u);
 
     ASSERT_TRUE(a->WriteRegister(0x2B4, 0x99));
     ASSERT_TRUE(a->WriteRegister(0x2B0, 0x10010));  // write bit, address 0x10
@@ -121,53 +118,33 @@ TEST_F(AdapterTest, HostAccessWindowRunsCimAccessesWithABusyPhase) {
     EXPECT_EQ(a->state().counters.lastCimWrite, 1u);
 
     a->SetCimBusyStuck(true);
-    for (int i = 0; i < 20; ++i) {
-        ASSERT_TRUE(a->ReadRegister(0x2B0, &ctrl));
-        EXPECT_NE(ctrl & (1u << 17), 0u);
-    }
+    for (int i = 0; i < 20; ++i) EXPECT_NE(Read(*a, 0x2B0) & (1u << 17), 0u) << i;
 }
 
 TEST_F(AdapterTest, IndirectPairAndReadOnlyRevision) {
     auto a = Open();
     ASSERT_TRUE(a->WriteRegister(0x78, 0x40));
     ASSERT_TRUE(a->WriteRegister(0x7C, 0xFEED));
-    uint32_t value = 0;
-    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
-    EXPECT_EQ(value, 0xFEEDu);
+    EXPECT_EQ(Read(*a, 0x7C), 0xFEEDu);
     EXPECT_EQ(a->state().indirect[0x40], 0xFEEDu);
     // Addresses 0 to 33 are the pipeline counters, which clear on read.
     ASSERT_TRUE(a->WriteRegister(0x78, 33));
     ASSERT_TRUE(a->WriteRegister(0x7C, 0xBEEF));
-    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
-    EXPECT_EQ(value, 0xBEEFu);
-    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
-    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(Read(*a, 0x7C), 0xBEEFu);
+    EXPECT_EQ(Read(*a, 0x7C), 0u);
     EXPECT_EQ(a->state().indirect[33], 0u);
     ASSERT_TRUE(a->WriteRegister(0x78, kIndirectWords));  // outside the indirect space
     ASSERT_TRUE(a->WriteRegister(0x7C, 1));
-    ASSERT_TRUE(a->ReadRegister(0x7C, &value));
-    EXPECT_EQ(value, 0u);
+    EXPECT_EQ(Read(*a, 0x7C), 0u);
 
     ASSERT_TRUE(a->WriteRegister(0x6F4, 9));
-    ASSERT_TRUE(a->ReadRegister(0x6F4, &value));
-    EXPECT_EQ(value, 3u);
+    EXPECT_EQ(Read(*a, 0x6F4), 3u);
 }
 
-TEST_F(AdapterTest, ConfigurationSpaceCapabilityListEndsAtVpd) {
+// The capability list's walk to the VPD capability is held by the VPD EEPROM suite.
+TEST_F(AdapterTest, ConfigurationSpaceBoundsAndReadOnlyIdentifiers) {
     auto a = Open();
     uint32_t word = 0;
-    ASSERT_TRUE(a->ReadConfig(0x34, &word));
-    uint32_t pointer = word & 0xFF;
-    int found = -1;
-    for (int hops = 0; pointer != 0 && hops < 48; ++hops) {
-        ASSERT_TRUE(a->ReadConfig(pointer & ~3u, &word));
-        if ((word & 0xFF) == 3) {
-            found = static_cast<int>(pointer);
-            break;
-        }
-        pointer = (word >> 8) & 0xFF;
-    }
-    EXPECT_EQ(found, 0x94);
     EXPECT_FALSE(a->ReadConfig(253, &word));
     EXPECT_TRUE(a->ReadConfig(252, &word));
     ASSERT_TRUE(a->WriteConfig(0, 0));  // identifiers are read-only

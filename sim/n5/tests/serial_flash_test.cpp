@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -37,11 +38,18 @@ class SerialFlashTest : public ::testing::Test {
         for (size_t i = 0; i < bytes.size(); ++i)
             SerialFlashWrite(f_.get(), 1, i + 1 < bytes.size(), bytes[i]);
     }
+    // A whole program cycle: write enable, the page program, polls until ready.
+    void ProgramEnabled(uint32_t a, const std::vector<uint8_t>& bytes) {
+        Command(0x06);
+        Program(a, bytes);
+        Wait();
+    }
     void Erase(uint32_t a) {
         SerialFlashWrite(f_.get(), 1, true, 0xD8);
         SerialFlashWrite(f_.get(), 3, false, a >> 16 & 0xFF);
     }
     uint8_t* Memory() { return f_->memory; }
+    std::vector<uint8_t> Bytes(uint32_t a, uint32_t count) { return {Memory() + a, Memory() + a + count}; }
 
     std::unique_ptr<SerialFlash> f_ = std::make_unique<SerialFlash>();
 };
@@ -79,38 +87,26 @@ TEST_F(SerialFlashTest, LatchRulesForProgramAndErase) {
 }
 
 TEST_F(SerialFlashTest, ProgrammingOnlyClearsBitsAndWrapsWithinItsPage) {
-    Command(0x06);
-    Program(kPart, {0xF0});
-    Wait();
-    Command(0x06);
-    Program(kPart, {0x3F});
-    Wait();
+    ProgramEnabled(kPart, {0xF0});
+    ProgramEnabled(kPart, {0x3F});
     EXPECT_EQ(Memory()[kPart], 0x30);
 
     // Four bytes from the page's last two wrap to its first two; the next page is untouched.
-    Command(0x06);
-    Program(kPart + 0x1FE, {0x01, 0x02, 0x03, 0x04});
-    Wait();
-    EXPECT_EQ(Memory()[kPart + 0x1FE], 0x01);
-    EXPECT_EQ(Memory()[kPart + 0x1FF], 0x02);
-    EXPECT_EQ(Memory()[kPart + 0x100], 0x03);
-    EXPECT_EQ(Memory()[kPart + 0x101], 0x04);
+    ProgramEnabled(kPart + 0x1FE, {0x01, 0x02, 0x03, 0x04});
+    EXPECT_EQ(Bytes(kPart + 0x1FE, 2), (std::vector<uint8_t>{0x01, 0x02}));
+    EXPECT_EQ(Bytes(kPart + 0x100, 2), (std::vector<uint8_t>{0x03, 0x04}));
     EXPECT_EQ(Memory()[kPart + 0x200], 0xFF);
 
     // More than a page: the later bytes replace the earlier ones in the page latch.
-    Command(0x06);
     std::vector<uint8_t> bytes(257, 0xEE);
     bytes[256] = 0x11;
-    Program(kPart + 0x300, bytes);
-    Wait();
-    EXPECT_EQ(Memory()[kPart + 0x300], 0x11);
-    EXPECT_EQ(Memory()[kPart + 0x301], 0xEE);
+    ProgramEnabled(kPart + 0x300, bytes);
+    EXPECT_EQ(Bytes(kPart + 0x300, 2), (std::vector<uint8_t>{0x11, 0xEE}));
 }
 
 TEST_F(SerialFlashTest, EraseSetsOneWholeSectorAndCommandsWaitWhileBusy) {
+    std::fill_n(Memory() + kPart + kFlashSectorBytes - 1, 2, 0);
     Memory()[kPart] = 0;
-    Memory()[kPart + kFlashSectorBytes - 1] = 0;
-    Memory()[kPart + kFlashSectorBytes] = 0;
     Command(0x06);
     Erase(kPart + 0x1234);
     EXPECT_EQ(Status(), kFlashStatusBusy | kFlashStatusWriteEnabled);
@@ -118,8 +114,7 @@ TEST_F(SerialFlashTest, EraseSetsOneWholeSectorAndCommandsWaitWhileBusy) {
     Program(kPart, {0x00});
     EXPECT_EQ(Wait(), SerialFlashPart::kEraseBusyPolls - 1);
     EXPECT_EQ(Memory()[kPart], 0xFF);
-    EXPECT_EQ(Memory()[kPart + kFlashSectorBytes - 1], 0xFF);
-    EXPECT_EQ(Memory()[kPart + kFlashSectorBytes], 0x00);
+    EXPECT_EQ(Bytes(kPart + kFlashSectorBytes - 1, 2), (std::vector<uint8_t>{0xFF, 0x00}));
     EXPECT_EQ(Status(), 0);
 }
 

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <vector>
 
@@ -44,26 +43,21 @@ uintptr_t InterfaceSet() {
                                                           kDigcfPresent | kDigcfDeviceInterface));
 }
 
-struct Kind {
+const struct Kind {
     const char* name;
-    std::function<uintptr_t()> open;
+    uintptr_t (*open)();
     Win32Error (*close)(uintptr_t);
+} kKinds[] = {
+    {"registry key", OpenKey, CloseKeyCode},
+    {"class device set", ClassSet, DestroySetCode},
+    {"interface set", InterfaceSet, DestroySetCode},
 };
-
-const std::vector<Kind>& Kinds() {
-    static const std::vector<Kind> kinds = {
-        {"registry key", OpenKey, CloseKeyCode},
-        {"class device set", ClassSet, DestroySetCode},
-        {"interface set", InterfaceSet, DestroySetCode},
-    };
-    return kinds;
-}
 
 TEST(HandleTableTest, ClosedMadeUpAndWrongKindHandlesAreInvalid) {
     TempMachine machine;
     const size_t before = sim::LiveHandleCount();
     const uintptr_t madeUp[] = {0x1234, 0x10, 0x7FFF0000FFFCull, uintptr_t{1} << 40, 0x80000001u};
-    for (const Kind& kind : Kinds()) {
+    for (const Kind& kind : kKinds) {
         SCOPED_TRACE(kind.name);
         for (const uintptr_t h : madeUp) EXPECT_EQ(kind.close(h), kErrorInvalidHandle) << std::hex << h;
 

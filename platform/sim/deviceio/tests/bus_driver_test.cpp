@@ -20,16 +20,10 @@ namespace {
 constexpr const Guid& kBusClass = kGuidBusDriverInterface;
 constexpr uint32_t kFlags = kDigcfPresent | kDigcfDeviceInterface;
 constexpr const char* kLink0 = "\\\\?\\ROOT#QVVBD#0000#{B5C98E43-7483-415C-9308-38065264E10B}";
+constexpr const char* kLink1 = "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}";
 
 class BusDriverLookupTest : public ::testing::Test {
   protected:
-    static void SetUpTestSuite() {
-        machine_ = new qv::testing::TempMachine(qv::testing::MachineOptions::OnFirstUse());
-    }
-    static void TearDownTestSuite() {
-        delete machine_;
-        machine_ = nullptr;
-    }
     // The device path of member `index`, or "" when there is none.
     static std::string PathOf(HDevInfo set, uint32_t index) {
         DeviceInterfaceData data;
@@ -40,15 +34,14 @@ class BusDriverLookupTest : public ::testing::Test {
         if (!dev::GetDeviceInterfaceDetailA(set, &data, detail, sizeof buffer, nullptr, nullptr)) return "";
         return buffer + 4;
     }
-    static qv::testing::TempMachine* machine_;
+    qv::testing::TempMachine machine_{qv::testing::MachineOptions::OnFirstUse()};
 };
-qv::testing::TempMachine* BusDriverLookupTest::machine_ = nullptr;
 
 TEST_F(BusDriverLookupTest, DefaultMachineHasOneInterfacePerCard) {
     HDevInfo set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kFlags);
     ASSERT_NE(set, kInvalidDevInfo);
     EXPECT_EQ(PathOf(set, 0), kLink0);
-    EXPECT_EQ(PathOf(set, 1), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
+    EXPECT_EQ(PathOf(set, 1), kLink1);
     DeviceInterfaceData data;
     EXPECT_FALSE(dev::EnumDeviceInterfaces(set, nullptr, &kBusClass, 2, &data));
     EXPECT_EQ(GetLastError(), kErrorNoMoreItems);
@@ -85,16 +78,15 @@ TEST_F(BusDriverLookupTest, DetailFollowsTheBufferProtocol) {
 TEST_F(BusDriverLookupTest, AbsentCardsAreLeftOutOfPresentSets) {
     ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", u"Present", 0));
     HDevInfo set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kFlags);
-    EXPECT_EQ(PathOf(set, 0), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
+    EXPECT_EQ(PathOf(set, 0), kLink1);
     EXPECT_EQ(PathOf(set, 1), "");
     dev::DestroyDeviceInfoList(set);
     set = dev::GetClassDevsA(&kBusClass, nullptr, nullptr, kDigcfDeviceInterface);  // all registered
-    EXPECT_EQ(PathOf(set, 1), "\\\\?\\ROOT#QVVBD#0001#{B5C98E43-7483-415C-9308-38065264E10B}");
+    EXPECT_EQ(PathOf(set, 1), kLink1);
     dev::DestroyDeviceInfoList(set);
 
     EXPECT_EQ(io::CreateFileA(kLink0, kGenericRead, 0, kOpenExisting, 0), kInvalidDevice);  // absent
     EXPECT_EQ(GetLastError(), kErrorFileNotFound);
-    ASSERT_TRUE(sim::WriteDeviceState(u"ROOT\\QVVBD\\0000", u"Present", 1));
 }
 
 TEST_F(BusDriverLookupTest, OpensByDevicePathIgnoringCase) {

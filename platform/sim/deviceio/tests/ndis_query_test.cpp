@@ -97,8 +97,6 @@ TEST_F(NdisQueryTest, OnlyPresentEnabledNetworkAdaptersOpen) {
 }
 
 TEST_F(NdisQueryTest, EachOidAnswersItsBytes) {
-    const Bytes connected{0, 0, 0, 0};
-    const Bytes frame1514{0xEA, 0x05, 0, 0};
     const struct {
         const char* path;
         uint32_t oid;
@@ -106,9 +104,9 @@ TEST_F(NdisQueryTest, EachOidAnswersItsBytes) {
     } cases[] = {
         {kN5First, sim::kOidCurrentAddress, {0x02, 0x5A, 0x5A, 0x00, 0x00, 0x00}},
         {kN5Second, sim::kOidPermanentAddress, {0x02, 0x5A, 0x5A, 0x00, 0x00, 0x01}},
-        {kN5First, sim::kOidLinkSpeed, {0x00, 0xE1, 0xF5, 0x05}},  // 100 000 000: 10 Gb/s
-        {kN5First, sim::kOidMediaConnectStatus, connected},
-        {kN5First, sim::kOidMaximumFrameSize, frame1514},
+        {kN5First, sim::kOidLinkSpeed, {0x00, 0xE1, 0xF5, 0x05}},   // 100 000 000: 10 Gb/s
+        {kN5First, sim::kOidMediaConnectStatus, {0, 0, 0, 0}},      // connected
+        {kN5First, sim::kOidMaximumFrameSize, {0xEA, 0x05, 0, 0}},  // 1514
         {kN5First, sim::kOidConnectionOffload6, {0xA7, 1, 20,   0,    2, 0, 0, 0, 0x41, 0,
                                                  0,    0, 0x00, 0x04, 0, 0, 0, 0, 0,    0}},
         {kNorthwind, sim::kOidCurrentAddress, {0x02, 0x6E, 0x77, 0x00, 0x00, 0x01}},

@@ -1,6 +1,7 @@
 // Windows paths: the machine's Windows directory, full forms, the host folder below Windows/, patterns.
 #include "windows_paths.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "qv/platform/utf.h"
@@ -76,9 +77,7 @@ bool RefusedComponent(std::u16string_view component) {
 std::optional<std::u16string> FullPath(std::u16string_view path) {
     if (path.empty()) return std::nullopt;
     std::u16string p(path);
-    for (char16_t& c : p) {
-        if (c == u'/') c = u'\\';
-    }
+    std::replace(p.begin(), p.end(), u'/', u'\\');
     if (p.starts_with(u"\\\\")) return p;
     const auto windows = WindowsDirectory();
     if (!windows) return std::nullopt;

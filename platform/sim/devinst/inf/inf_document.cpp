@@ -5,8 +5,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "qv/sim/reg_names.h"
 #include "qv/platform/utf.h"
+#include "qv/sim/reg_names.h"
 
 namespace qv::sim::inf {
 namespace {
@@ -26,12 +26,6 @@ int CompareNoCase(std::u16string_view a, std::u16string_view b) {
         if (x != y) return x < y ? -1 : 1;
     }
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-std::u16string Upcased(std::u16string_view name) {
-    std::u16string upper(name);
-    for (char16_t& c : upper) c = regnames::Upcase(c);
-    return upper;
 }
 
 // The file's text: UTF-16LE after FF FE, UTF-8 after EF BB BF or when the bytes are well-formed
@@ -119,7 +113,7 @@ class InfParser {
         if (name.size() > kMaxSectionNameUnits)
             return Fail(kErrorSectionNameTooLong, "a section name over 255 characters");
         SkipToLineEnd();
-        auto found = doc_.sectionByName_.find(Upcased(name));
+        auto found = doc_.sectionByName_.find(regnames::FoldKey(name));
         if (found != doc_.sectionByName_.end()) {
             section_ = found->second;
             return true;
@@ -128,7 +122,7 @@ class InfParser {
             return Fail(kErrorGeneralSyntax, "more than 131072 sections");
         section_ = static_cast<uint32_t>(doc_.sections_.size());
         doc_.sections_.push_back({std::u16string(name), {}});
-        doc_.sectionByName_.emplace(Upcased(name), *section_);
+        doc_.sectionByName_.emplace(regnames::FoldKey(name), *section_);
         return true;
     }
 
@@ -277,7 +271,7 @@ std::optional<InfDocument> InfDocument::Load(const std::filesystem::path& file, 
 }
 
 std::optional<uint32_t> InfDocument::FindSection(std::u16string_view name) const {
-    const auto found = sectionByName_.find(Upcased(name));
+    const auto found = sectionByName_.find(regnames::FoldKey(name));
     if (found == sectionByName_.end()) return std::nullopt;
     return found->second;
 }

@@ -1,6 +1,5 @@
 // The INF-file port on the simulated host: INF files of the machine's Windows directory read with
 // InfDocument, open INFs kept in the handle table.
-#include <algorithm>
 #include <memory>
 
 #include "files/windows_paths.h"
@@ -146,9 +145,8 @@ bool FindNextLine(const InfContext* in, InfContext* out) {
     if (document == nullptr) return false;
     if (out == nullptr) return sim::FailWith(kErrorInvalidParameter);
     if (in->line + 1 >= document->LineCount(in->section)) return sim::FailWith(kErrorLineNotFound);
-    InfContext next = *in;
-    ++next.line;
-    *out = next;
+    *out = *in;
+    ++out->line;
     SetLastError(kErrorSuccess);
     return true;
 }
@@ -174,10 +172,8 @@ bool GetInfClass(const char16_t* infName, Guid* classGuid, char16_t* className, 
     const auto document = LoadInf(infName, nullptr);
     if (!document) return false;
     if (!HasWin4Signature(*document)) return sim::FailWith(kErrorWrongInfStyle);
-    auto name = document->Value(u"Version", u"Class");
+    const auto name = InfClassName(*document);
     auto guidText = document->Value(u"Version", u"ClassGUID");
-    if (!name && guidText)
-        if (const auto known = ClassNameOf(*guidText)) name = std::u16string(*known);
     if (name && !guidText)
         if (const auto known = ClassGuidOf(*name)) guidText = std::u16string(*known);
     if (!name && !guidText) return sim::FailWith(kErrorNoAssociatedClass);

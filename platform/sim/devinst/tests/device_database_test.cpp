@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "qv/sim/host_state.h"
-#include "qv/sim/regfile.h"
 #include "qv/testing/golden.h"
 #include "qv/testing/temp_machine.h"
 
@@ -21,7 +19,9 @@ using qv::testing::TempMachine;
 constexpr char16_t kPort1[] = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\4&3A5A5A00&0&0010";
 constexpr char16_t kInterface[] = u"{0D0E0F00-0000-4000-8000-00000000ABCD}";
 
-DeviceRecord VirtualAdapter(std::u16string_view id, std::u16string_view guid, std::u16string_view name) {
+DeviceRecord VirtualAdapter(std::u16string_view id = u"ROOT\\QVTEST\\0000",
+                            std::u16string_view guid = u"{7EA00001-0000-4000-8000-00000000000A}",
+                            std::u16string_view name = u"Team A") {
     DeviceRecord r;
     r.instanceId = id;
     r.hardwareIds = {u"ROOT\\QVTEST", u"QVTEST"};
@@ -57,8 +57,7 @@ TEST(HostState, RandomGuidsAreVersion4AndPathsJoinWithOneBackslash) {
 
 TEST(DeviceDatabase, CreatedDeviceReadsBackAndIsFound) {
     TempMachine machine;
-    DeviceRecord made =
-        VirtualAdapter(u"ROOT\\QVTEST\\0000", u"{7EA00001-0000-4000-8000-00000000000A}", u"Team A");
+    DeviceRecord made = VirtualAdapter();
     ASSERT_EQ(CreateDevice(&made), kErrorSuccess);
     // The default inventory's five adapters hold 0000 to 0004.
     EXPECT_EQ(made.driverKey, std::u16string(kNetClassGuid) + u"\\0005");
@@ -105,8 +104,7 @@ TEST(DeviceDatabase, CreatedDeviceReadsBackAndIsFound) {
 TEST(DeviceDatabase, RemovalLeavesTheRegistryAsItWas) {
     TempMachine machine;
     const std::string before = qv::testing::ExportRegistry();
-    DeviceRecord made =
-        VirtualAdapter(u"ROOT\\QVTEST\\0000", u"{7EA00001-0000-4000-8000-00000000000A}", u"Team A");
+    DeviceRecord made = VirtualAdapter();
     ASSERT_EQ(CreateDevice(&made), kErrorSuccess);
     DeviceRecord second =
         VirtualAdapter(u"ROOT\\QVTEST\\0001", u"{7EA00002-0000-4000-8000-00000000000B}", u"Team B");
@@ -142,8 +140,7 @@ TEST(DeviceDatabase, ExistingNodeIsRefusedAndFreedDriverKeysAreReused) {
     LStatus status = kErrorGenFailure;
     EXPECT_EQ(FreeDriverKey(kNetClassGuid, &status), std::u16string(kNetClassGuid) + u"\\0001");
     EXPECT_EQ(status, kErrorSuccess);
-    DeviceRecord made =
-        VirtualAdapter(u"ROOT\\QVTEST\\0000", u"{7EA00001-0000-4000-8000-00000000000A}", u"Team A");
+    DeviceRecord made = VirtualAdapter();
     ASSERT_EQ(CreateDevice(&made), kErrorSuccess);
     EXPECT_EQ(made.driverKey, std::u16string(kNetClassGuid) + u"\\0001");
     // A class without driver keys starts at 0000.

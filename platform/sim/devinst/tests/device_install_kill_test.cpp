@@ -16,6 +16,7 @@
 #include "qv/sim/host_state.h"
 #include "qv/sim/install_points.h"
 #include "qv/sim/machine.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/child_process.h"
 #include "qv/testing/temp_machine.h"
 
@@ -28,12 +29,6 @@ using qv::testing::TempMachine;
 
 const std::u16string kNetClass(kGuidDevClassNetText);
 
-// One step done: a line to the parent.
-void Report(int fd, char step) {
-    const char line[] = {step, '\n'};
-    if (write(fd, line, sizeof line) != sizeof line) _exit(3);
-}
-
 // Creates, registers, installs and removes adapters until killed (or once).
 [[noreturn]] void Cycle(int fd, bool once = false) {
     for (;;) {
@@ -45,14 +40,14 @@ void Report(int fd, char step) {
             !dev::SetDeviceRegistryProperty(set, &device, kSpdrpHardwareId, ids.data(), 26))
             _exit(4);
         if (!dev::CallClassInstaller(kDifRegisterDevice, set, &device)) _exit(5);
-        Report(fd, 'r');
+        qv::testing::ReportLine(fd, "r");
         if (!dev::BuildDriverInfoList(set, &device, kSpditCompatDriver) ||
             !dev::CallClassInstaller(kDifSelectBestCompatDrv, set, &device) ||
             !dev::CallClassInstaller(kDifInstallDevice, set, &device))
             _exit(6);
-        Report(fd, 'i');
+        qv::testing::ReportLine(fd, "i");
         if (!dev::CallClassInstaller(kDifRemove, set, &device)) _exit(7);
-        Report(fd, 'x');
+        qv::testing::ReportLine(fd, "x");
         dev::DestroyDeviceInfoList(set);
         if (once) _exit(0);
     }
@@ -75,17 +70,9 @@ std::string IntegrityCheck(const std::filesystem::path& machine) {
 }
 
 std::vector<std::u16string> SubKeys(const std::u16string& path) {
-    std::vector<std::u16string> names;
-    HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key) != kErrorSuccess) return names;
-    char16_t name[kMaxKeyNameLength + 1];
-    for (uint32_t i = 0;; ++i) {
-        uint32_t length = kMaxKeyNameLength + 1;
-        if (reg::EnumKeyEx(key, i, name, &length) != kErrorSuccess) break;
-        names.emplace_back(name, length);
-    }
-    reg::CloseKey(key);
-    return names;
+    sim::RegKey key;
+    return sim::RegKey::Open(path, kKeyRead, &key) == kErrorSuccess ? key.SubKeys()
+                                                                    : std::vector<std::u16string>{};
 }
 
 struct Found {

@@ -4,19 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "qv/platform/devinst.h"
 #include "qv/platform/registry.h"
+#include "qv/sim/reg_key.h"
+#include "qv/testing/bytes.h"
 
 namespace qv::testing {
 
 inline std::vector<uint8_t> MultiSz(std::u16string_view id) {
-    std::vector<uint8_t> bytes((id.size() + 2) * 2, 0);
-    std::memcpy(bytes.data(), id.data(), id.size() * 2);
-    return bytes;
+    return MultiStringBytes({id});
 }
 
 inline std::u16string DeviceIdOf(uint32_t devInst) {
@@ -47,10 +46,8 @@ inline std::u16string StringProperty(HDevInfo set, DevInfoData* device, uint32_t
 }
 
 inline bool KeyExists(const std::u16string& path) {
-    HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), kKeyRead, &key) != kErrorSuccess) return false;
-    reg::CloseKey(key);
-    return true;
+    sim::RegKey key;
+    return sim::RegKey::Open(path, kKeyRead, &key) == kErrorSuccess;
 }
 
 // A device of class Net with a generated id in a set of its own, its hardware id set, registered

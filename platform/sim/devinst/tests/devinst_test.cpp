@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "device_install_support.h"
-#include "qv/sim/host_state.h"
 #include "qv/platform/utf.h"
+#include "qv/sim/device_database.h"
+#include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
@@ -19,35 +21,31 @@ using qv::testing::DeviceIds;
 using qv::testing::StringProperty;
 using qv::testing::TempMachine;
 
-const char16_t* const kN5 = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\";
-const Guid& kSystemClass = kGuidDevClassSystem;
+const std::u16string kN5 = u"PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\";
+const std::u16string kOtherVendor = u"PCI\\VEN_6E77&DEV_1000&SUBSYS_10006E77&REV_02\\4&1B6E7700&0&0028";
 
 TEST(DeviceEnumeration, NetClassInRegistryOrderWithOtherVendorLast) {
     TempMachine machine;
-    const auto ids = DeviceIds(kGuidDevClassNet);
-    ASSERT_EQ(ids.size(), 5u);
-    EXPECT_EQ(ids[0], std::u16string(kN5) + u"4&3A5A5A00&0&0000");
-    EXPECT_EQ(ids[1], std::u16string(kN5) + u"4&3A5A5A00&0&0010");
-    EXPECT_EQ(ids[2], std::u16string(kN5) + u"4&3A5A5A01&0&0000");
-    EXPECT_EQ(ids[3], std::u16string(kN5) + u"4&3A5A5A01&0&0010");
-    EXPECT_EQ(ids[4], u"PCI\\VEN_6E77&DEV_1000&SUBSYS_10006E77&REV_02\\4&1B6E7700&0&0028");
+    EXPECT_EQ(
+        DeviceIds(kGuidDevClassNet),
+        (std::vector<std::u16string>{kN5 + u"4&3A5A5A00&0&0000", kN5 + u"4&3A5A5A00&0&0010",
+                                     kN5 + u"4&3A5A5A01&0&0000", kN5 + u"4&3A5A5A01&0&0010", kOtherVendor}));
 }
 
 TEST(DeviceEnumeration, FiltersByClassEnumeratorAndPresence) {
     TempMachine machine;
-    EXPECT_EQ(DeviceIds(kSystemClass),
+    EXPECT_EQ(DeviceIds(kGuidDevClassSystem),
               (std::vector<std::u16string>{u"ROOT\\QVVBD\\0000", u"ROOT\\QVVBD\\0001"}));
     EXPECT_TRUE(DeviceIds(kGuidDevClassNet, u"ROOT").empty());
     EXPECT_EQ(DeviceIds(kGuidDevClassNet, u"pci").size(), 5u);  // enumerator names ignore case
     EXPECT_TRUE(DeviceIds(kGuidDevClassNetTrans).empty());      // protocols are no device nodes
 
     // A device that is not present is left out of present sets only; a disabled one stays in.
-    const std::u16string second = std::u16string(kN5) + u"4&3A5A5A00&0&0010";
-    ASSERT_TRUE(sim::WriteDeviceState(second, sim::kStatePresent, 0));
-    ASSERT_TRUE(sim::WriteDeviceState(std::u16string(kN5) + u"4&3A5A5A01&0&0000", sim::kStateDisabled, 1));
-    const auto present = DeviceIds(kGuidDevClassNet);
-    ASSERT_EQ(present.size(), 4u);
-    EXPECT_EQ(present[1], std::u16string(kN5) + u"4&3A5A5A01&0&0000");
+    ASSERT_TRUE(sim::WriteDeviceState(kN5 + u"4&3A5A5A00&0&0010", sim::kStatePresent, 0));
+    ASSERT_TRUE(sim::WriteDeviceState(kN5 + u"4&3A5A5A01&0&0000", sim::kStateDisabled, 1));
+    EXPECT_EQ(DeviceIds(kGuidDevClassNet),
+              (std::vector<std::u16string>{kN5 + u"4&3A5A5A00&0&0000", kN5 + u"4&3A5A5A01&0&0000",
+                                           kN5 + u"4&3A5A5A01&0&0010", kOtherVendor}));
     EXPECT_EQ(DeviceIds(kGuidDevClassNet, nullptr, 0).size(), 5u);
     EXPECT_EQ(DeviceIds(kGuidDevClassNet, nullptr, kDigcfAllClasses).size(), 7u);
 }
@@ -57,7 +55,7 @@ TEST(DeviceEnumeration, SetSnapshotsDevicesAndRejectsBadArguments) {
     HDevInfo set = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, kDigcfPresent);
     ASSERT_NE(set, kInvalidDevInfo);
     // Devices hidden after the set was made are still in it, with stable numbers.
-    ASSERT_TRUE(sim::WriteDeviceState(std::u16string(kN5) + u"4&3A5A5A00&0&0000", sim::kStatePresent, 0));
+    ASSERT_TRUE(sim::WriteDeviceState(kN5 + u"4&3A5A5A00&0&0000", sim::kStatePresent, 0));
     DevInfoData first, again;
     ASSERT_TRUE(dev::EnumDeviceInfo(set, 0, &first));
     ASSERT_TRUE(dev::EnumDeviceInfo(set, 0, &again));
@@ -170,25 +168,17 @@ TEST_F(DeviceProperties, SetWritesTheNodeWithExactSizeAndDeletes) {
 }
 
 TEST_F(DeviceProperties, DriverKeyOpensTheClassKeyOfTheDevice) {
-    HKey key = dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess);
-    ASSERT_NE(key, kInvalidHKey);
-    char16_t id[64] = {};
-    uint32_t size = sizeof id;
-    ASSERT_EQ(reg::QueryValueEx(key, u"NetCfgInstanceId", nullptr, reinterpret_cast<uint8_t*>(id), &size),
-              kErrorSuccess);
-    EXPECT_EQ(std::u16string(id), u"{5A5A0005-0000-4000-8000-000000000002}");
+    sim::RegKey key(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyAllAccess));
+    ASSERT_TRUE(key.valid());
+    EXPECT_EQ(key.ReadString(u"NetCfgInstanceId"), u"{5A5A0005-0000-4000-8000-000000000002}");
     // Opened with write access: a value written through it is visible on the next open.
     const char16_t mac[] = u"025A5A000001";
-    EXPECT_EQ(reg::SetValueEx(key, u"NetworkAddress", kRegSz, reinterpret_cast<const uint8_t*>(mac), 24),
-              kErrorSuccess);
-    reg::CloseKey(key);
-    key = dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead);
-    ASSERT_NE(key, kInvalidHKey);
-    size = sizeof id;
-    EXPECT_EQ(reg::QueryValueEx(key, u"NetworkAddress", nullptr, reinterpret_cast<uint8_t*>(id), &size),
-              kErrorSuccess);
-    EXPECT_EQ(size, 24u);
-    reg::CloseKey(key);
+    EXPECT_EQ(
+        reg::SetValueEx(key.get(), u"NetworkAddress", kRegSz, reinterpret_cast<const uint8_t*>(mac), 24),
+        kErrorSuccess);
+    key = sim::RegKey(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead));
+    ASSERT_TRUE(key.valid());
+    EXPECT_EQ(key.ReadString(u"NetworkAddress"), u"025A5A000001");
 
     // No Device Parameters key on these nodes; bad flags are refused.
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDev, kKeyRead), kInvalidHKey);
@@ -200,26 +190,17 @@ TEST_F(DeviceProperties, DriverKeyOpensTheClassKeyOfTheDevice) {
 TEST_F(DeviceProperties, DriverKeyMissingOrDeviceGone) {
     // A device without a Driver value has no driver key.
     ASSERT_TRUE(dev::SetDeviceRegistryProperty(set_, &device_, kSpdrpFriendlyName, nullptr, 0));
-    HKey node = nullptr;
-    ASSERT_EQ(
-        reg::OpenKeyEx(kHkeyLocalMachine,
-                       u"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01\\"
-                       u"4&3A5A5A00&0&0010",
-                       kKeyAllAccess, &node),
-        kErrorSuccess);
-    ASSERT_EQ(reg::DeleteValue(node, u"Driver"), kErrorSuccess);
-    reg::CloseKey(node);
+    const std::u16string id = kN5 + u"4&3A5A5A00&0&0010";
+    {
+        sim::RegKey node;
+        ASSERT_EQ(sim::RegKey::Open(sim::DeviceNodePath(id), kKeyAllAccess, &node), kErrorSuccess);
+        ASSERT_EQ(reg::DeleteValue(node.get(), u"Driver"), kErrorSuccess);
+    }
     EXPECT_EQ(dev::OpenDevRegKey(set_, &device_, kDicsFlagGlobal, 0, kDiregDrv, kKeyRead), kInvalidHKey);
     EXPECT_EQ(GetLastError(), kErrorKeyDoesNotExist);
 
     // A device removed from the database after the set was made.
-    ASSERT_EQ(
-        reg::OpenKeyEx(kHkeyLocalMachine,
-                       u"SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_5A5A&DEV_0005&SUBSYS_00015A5A&REV_01",
-                       kKeyAllAccess, &node),
-        kErrorSuccess);
-    ASSERT_EQ(reg::DeleteKey(node, u"4&3A5A5A00&0&0010"), kErrorSuccess);
-    reg::CloseKey(node);
+    ASSERT_EQ(sim::RemoveDevice(id), kErrorSuccess);
     uint8_t buffer[64];
     EXPECT_FALSE(
         dev::GetDeviceRegistryProperty(set_, &device_, kSpdrpDeviceDesc, nullptr, buffer, 64, nullptr));
@@ -239,7 +220,7 @@ TEST(DeviceInstanceId, BufferMustHoldIdAndTerminator) {
     HDevInfo set = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, kDigcfPresent);
     DevInfoData device;
     ASSERT_TRUE(dev::EnumDeviceInfo(set, 4, &device));
-    const std::u16string id = u"PCI\\VEN_6E77&DEV_1000&SUBSYS_10006E77&REV_02\\4&1B6E7700&0&0028";
+    const std::u16string& id = kOtherVendor;
     std::vector<char16_t> buffer(id.size() + 4, u'#');
     EXPECT_EQ(dev::GetDeviceId(device.devInst, buffer.data(), static_cast<uint32_t>(id.size()), 0),
               kCrBufferSmall);

@@ -12,6 +12,7 @@
 #include "qv/platform/security.h"
 #include "qv/sim/clock.h"
 #include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
@@ -24,12 +25,11 @@ TEST(AdministratorCheck, AnswersFromTheMachineBothWays) {
     bool member = false;
     ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
     EXPECT_TRUE(member);
-    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 0));
-    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
-    EXPECT_FALSE(member);
-    ASSERT_TRUE(sim::WriteHostValue(u"Administrator", 1));
-    ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
-    EXPECT_TRUE(member);
+    for (const uint32_t value : {0u, 1u}) {
+        ASSERT_TRUE(sim::WriteHostValue(u"Administrator", value));
+        ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
+        EXPECT_EQ(member, value == 1) << value;
+    }
     EXPECT_FALSE(sec::CheckAdministratorsMembership(nullptr));
 }
 
@@ -44,11 +44,9 @@ TEST(AdministratorCheck, MachineCreatedWithoutAdministrator) {
 
 TEST(AdministratorCheck, MissingHostValueMeansAdministrator) {
     TempMachine machine;
-    HKey host = nullptr;
-    ASSERT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE\\QvSim\\Host", kKeyAllAccess, &host),
-              kErrorSuccess);
-    ASSERT_EQ(reg::DeleteValue(host, u"Administrator"), kErrorSuccess);
-    reg::CloseKey(host);
+    sim::RegKey host;
+    ASSERT_EQ(sim::RegKey::Open(sim::kSimHostPath, kKeyAllAccess, &host), kErrorSuccess);
+    ASSERT_EQ(reg::DeleteValue(host.get(), u"Administrator"), kErrorSuccess);
     bool member = false;
     ASSERT_TRUE(sec::CheckAdministratorsMembership(&member));
     EXPECT_TRUE(member);

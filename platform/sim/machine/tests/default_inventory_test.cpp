@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "qv/sim/reg_key.h"
 #include "qv/platform/devinst.h"
-#include "qv/sim/host_state.h"
 #include "qv/platform/utf.h"
+#include "qv/sim/host_state.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/temp_machine.h"
 
 namespace qv {
@@ -82,10 +82,7 @@ TEST(DefaultInventory, FourN5PortsAndOneOtherVendorAdapter) {
         EXPECT_TRUE(GuidFromString(a.guid, &parsed));
         ASSERT_EQ(a.mac.size(), 12u);
         // Locally administered, never a real vendor's prefix.
-        if (i < 4) {
-            EXPECT_EQ(a.mac.substr(0, 6), u"025A5A");
-        }
-        EXPECT_EQ(a.mac[1], u'2');
+        EXPECT_TRUE(a.mac.starts_with(i < 4 ? u"025A5A" : u"02")) << ToUtf8(a.mac);
         guids.insert(a.guid);
         macs.insert(a.mac);
     }
@@ -180,11 +177,9 @@ TEST(DefaultInventory, OptionsVaryCardsVendorOsAndAdministrator) {
     const auto adapters = NetAdapters();
     ASSERT_EQ(adapters.size(), 2u);
     EXPECT_EQ(adapters[1].connection, u"Local Area Connection 2");
-    EXPECT_EQ(sim::ReadHostValue(u"OsMajor"), 5u);
-    EXPECT_EQ(sim::ReadHostValue(u"OsMinor"), 1u);
-    EXPECT_EQ(sim::ReadHostValue(u"OsBuild"), 2600u);
-    EXPECT_EQ(sim::ReadHostValue(u"PlatformId"), 2u);
-    EXPECT_EQ(sim::ReadHostValue(u"Administrator"), 0u);
+    const std::pair<const char16_t*, uint32_t> hostValues[] = {
+        {u"OsMajor", 5}, {u"OsMinor", 1}, {u"OsBuild", 2600}, {u"PlatformId", 2}, {u"Administrator", 0}};
+    for (const auto& [name, value] : hostValues) EXPECT_EQ(sim::ReadHostValue(name), value) << ToUtf8(name);
     RegKey second;
     EXPECT_EQ(RegKey::Open(u"SYSTEM\\CurrentControlSet\\Enum\\ROOT\\QVVBD\\0001", kKeyRead, &second),
               kErrorFileNotFound);
@@ -192,11 +187,11 @@ TEST(DefaultInventory, OptionsVaryCardsVendorOsAndAdministrator) {
 
 TEST(DefaultInventory, RefusesImpossibleCardCounts) {
     TempMachine machine;
-    sim::InventoryOptions options;
-    options.cards = -1;
-    EXPECT_FALSE(sim::WriteDefaultInventory(options));
-    options.cards = 9;
-    EXPECT_FALSE(sim::WriteDefaultInventory(options));
+    for (const int cards : {-1, 9}) {
+        sim::InventoryOptions options;
+        options.cards = cards;
+        EXPECT_FALSE(sim::WriteDefaultInventory(options)) << cards;
+    }
 }
 
 }  // namespace

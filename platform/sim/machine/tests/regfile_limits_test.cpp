@@ -1,9 +1,9 @@
 // .reg files at the limits: key depth, deep and wide trees, text that is not clean UTF-8 or ends
 // inside a value, files too large or not regular files.
 #include <gtest/gtest.h>
-#include <time.h>
 #include <sqlite3.h>
 #include <sys/stat.h>
+#include <time.h>
 
 #include <chrono>
 #include <fstream>
@@ -13,6 +13,8 @@
 
 #include "qv/platform/registry.h"
 #include "qv/platform/utf.h"
+#include "qv/sim/device_database.h"
+#include "qv/sim/reg_key.h"
 #include "qv/sim/regfile.h"
 #include "sim_machine.h"
 
@@ -20,6 +22,7 @@ namespace qv::sim {
 namespace {
 
 using testing::EmptyMachine;
+using testing::KeyExists;
 namespace fs = std::filesystem;
 
 const std::string kHeader = "Windows Registry Editor Version 5.00\n\n";
@@ -28,13 +31,6 @@ std::string Path(const std::string& first, int levels) {
     std::string path = first;
     for (int i = 0; i < levels; ++i) path += "\\k";
     return path;
-}
-
-bool Exists(const char16_t* path) {
-    HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return false;
-    reg::CloseKey(key);
-    return true;
 }
 
 // The limits below are for the optimised build on an idle machine, and far below what a quadratic
@@ -107,7 +103,7 @@ TEST_F(RegFileLimits, KeyDepthIsLimitedOnImportAndExport) {
     std::string result = "unset";
     EXPECT_LT(SecondsOf([&] { result = Import(kHeader + "[-HKEY_LOCAL_MACHINE\\Deep]\n"); }), 10.0);
     EXPECT_EQ(result, "");
-    EXPECT_FALSE(Exists(u"Deep"));
+    EXPECT_FALSE(KeyExists(u"Deep"));
 }
 
 TEST_F(RegFileLimits, WideTreesExportAndDeleteQuickly) {
@@ -121,7 +117,7 @@ TEST_F(RegFileLimits, WideTreesExportAndDeleteQuickly) {
     const std::string exported = out.str();
     EXPECT_EQ(std::count(exported.begin(), exported.end(), '['), 2 + 2 * 20000);
     EXPECT_LT(SecondsOf([&] { EXPECT_EQ(Import(kHeader + "[-HKEY_LOCAL_MACHINE\\Wide]\n"), ""); }), 20.0);
-    EXPECT_FALSE(Exists(u"Wide"));
+    EXPECT_FALSE(KeyExists(u"Wide"));
 }
 
 TEST_F(RegFileLimits, TextThatCannotBeTakenAsItStandsIsRefused) {
@@ -157,13 +153,10 @@ TEST_F(RegFileLimits, TextThatCannotBeTakenAsItStandsIsRefused) {
         SCOPED_TRACE(c.content.substr(0, 200));
         EXPECT_EQ(Import(c.content), c.error);
     }
-    HKey key = nullptr;
-    ASSERT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"T", kKeyRead, &key), kErrorSuccess);
-    uint8_t data[8];
-    uint32_t size = sizeof data;
-    EXPECT_EQ(reg::QueryValueEx(key, u"v", nullptr, data, &size), kErrorSuccess);
-    EXPECT_EQ(size, 2u);  // the value the blank line did not cut short
-    reg::CloseKey(key);
+    RegKey imported;
+    ASSERT_EQ(RegKey::Open(u"T", kKeyRead, &imported), kErrorSuccess);
+    EXPECT_EQ(imported.ReadBytes(u"v", nullptr),
+              (std::vector<uint8_t>{1, 2}));  // not cut short by the blank line
 
     // A name with a lone surrogate cannot come back from a file, so it is not written to one; a
     // surrogate pair can.
@@ -176,9 +169,7 @@ TEST_F(RegFileLimits, TextThatCannotBeTakenAsItStandsIsRefused) {
     };
     for (const auto& n : names) {
         SCOPED_TRACE(ToUtf8KeepingSurrogates(n.name));
-        ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, n.name.c_str(), 0, kKeyAllAccess, &key, nullptr),
-                  kErrorSuccess);
-        reg::CloseKey(key);
+        ASSERT_EQ(WriteKeyValues(n.name, {}), kErrorSuccess);
         EXPECT_EQ(ExportError().find("cannot be written") == std::string::npos, n.written);
         ASSERT_EQ(reg::DeleteKey(kHkeyLocalMachine, n.name.c_str()), kErrorSuccess);
     }

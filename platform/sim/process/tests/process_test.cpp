@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -15,6 +14,7 @@
 #include "qv/platform/wintypes.h"
 #include "qv/sim/machine.h"
 #include "qv/sim/process_table.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/machine_processes.h"
 #include "qv/testing/temp_dir.h"
 #include "qv/testing/temp_machine.h"
@@ -45,14 +45,7 @@ std::u16string ImageOf(uint32_t pid) {
 // Counts listed processes whose image name is name (ignoring case), as the instance checks do.
 int CountProcesses(std::u16string_view name) {
     int count = 0;
-    for (const uint32_t pid : ListedIds()) {
-        std::u16string image = ImageOf(pid);
-        const auto fold = [](char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; };
-        std::transform(image.begin(), image.end(), image.begin(), fold);
-        std::u16string wanted(name);
-        std::transform(wanted.begin(), wanted.end(), wanted.begin(), fold);
-        count += image == wanted ? 1 : 0;
-    }
+    for (const uint32_t pid : ListedIds()) count += sim::EqualsIgnoreCase(ImageOf(pid), name) ? 1 : 0;
     return count;
 }
 
@@ -122,8 +115,7 @@ TEST(MachineProcessList, UnusableTablesListTheCallerAlone) {
         {"a FIFO", [](const fs::path& t) { ASSERT_EQ(mkfifo(t.c_str(), 0600), 0); }, false},
         {"a directory", [](const fs::path& t) { fs::create_directory(t); }, false},
         {"a dangling link", [](const fs::path& t) { fs::create_symlink("/nonexistent/x", t); }, false},
-        {"unlocked garbage",
-         [](const fs::path& t) { std::ofstream(t) << std::string(70000, '\xff'); }, true},
+        {"unlocked garbage", [](const fs::path& t) { std::ofstream(t) << std::string(70000, '\xff'); }, true},
     };
     for (const auto& c : kCases) {
         SCOPED_TRACE(c.what);
@@ -149,7 +141,10 @@ TEST(MachineProcessList, UnusableTablesListTheCallerAlone) {
 
 TEST(WindowsImageNames, AddExeUnlessPresent) {
     const std::pair<const char*, const char*> kCases[] = {
-        {"QvTeamCmd", "QvTeamCmd.exe"}, {"qvtool.EXE", "qvtool.EXE"}, {"a.ex", "a.ex.exe"}, {"exe", "exe.exe"},
+        {"QvTeamCmd", "QvTeamCmd.exe"},
+        {"qvtool.EXE", "qvtool.EXE"},
+        {"a.ex", "a.ex.exe"},
+        {"exe", "exe.exe"},
     };
     for (const auto& [base, image] : kCases) EXPECT_EQ(sim::WindowsImageName(base), image) << base;
 }
@@ -180,7 +175,8 @@ TEST(ProcessImageNames, ProcessesOutsideTheTableAndBufferRules) {
         // Worker threads change their command name with their current work: not a stable probe.
         if (!std::getline(comm, command) || command.empty() || command.starts_with("kworker")) continue;
         const std::string expected = command + ".exe";
-        EXPECT_EQ(ImageOf(static_cast<uint32_t>(std::stoul(name))), std::u16string(expected.begin(), expected.end()));
+        EXPECT_EQ(ImageOf(static_cast<uint32_t>(std::stoul(name))),
+                  std::u16string(expected.begin(), expected.end()));
         return;
     }
 }

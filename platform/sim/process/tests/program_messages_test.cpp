@@ -170,14 +170,10 @@ TEST(RegisterWindowMessage, SameNumberForTheSameNameInEveryProcess) {
 
     // Damaged values: a number out of range is replaced, a new name still gets a number of its own,
     // and once 0xFFFF is given there is none left.
-    const auto set = [](const char16_t* name, uint32_t number) {
-        EXPECT_EQ(
-            sim::WriteKeyValues(u"SOFTWARE\\QvSim\\WindowMessages", {{sim::RegValue::Dword(name, number)}}),
-            kErrorSuccess);
-    };
-    set(u"Alpha", 5);
+    const char16_t* kMessages = u"SOFTWARE\\QvSim\\WindowMessages";
+    ASSERT_EQ(sim::WriteKeyValues(kMessages, {{sim::RegValue::Dword(u"Alpha", 5)}}), kErrorSuccess);
     EXPECT_EQ(proc::RegisterWindowMessage(u"alpha"), *distinct.rbegin() + 2);  // after the 255-character name
-    set(u"Top", 0xFFFF);
+    ASSERT_EQ(sim::WriteKeyValues(kMessages, {{sim::RegValue::Dword(u"Top", 0xFFFF)}}), kErrorSuccess);
     EXPECT_EQ(proc::RegisterWindowMessage(u"Full"), 0u);
     EXPECT_EQ(proc::RegisterWindowMessage(u"Top"), 0xFFFFu);
 }

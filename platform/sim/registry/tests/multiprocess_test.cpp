@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/machine.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/child_process.h"
 #include "qv/testing/eventually.h"
 #include "sim_machine.h"
@@ -29,10 +31,14 @@ std::u16string Name(const std::string& text) {
     return std::u16string(text.begin(), text.end());
 }
 
-HKey OpenShared() {
-    HKey key = nullptr;
-    EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, kSharedKey, 0, kKeyAllAccess, &key, nullptr),
-              kErrorSuccess);
+// The value a concurrent writer writes i-th.
+std::u16string WriterValue(int writer, int i) {
+    return Name("w" + std::to_string(writer) + "-" + std::to_string(i));
+}
+
+RegKey OpenShared() {
+    RegKey key;
+    EXPECT_EQ(RegKey::Create(kSharedKey, &key), kErrorSuccess);
     return key;
 }
 
@@ -40,51 +46,38 @@ using MultiProcess = ScratchMachine;
 
 TEST_F(MultiProcess, ConcurrentWritersLoseNoWrite) {
     constexpr int kWrites = 300;
-    HKey key = OpenShared();  // the machine exists before the writers start
+    const RegKey key = OpenShared();  // the machine exists before the writers start
     std::list<Child> children;
     for (int writer = 0; writer < 2; ++writer) {
         children.emplace_back([writer] {
-            HKey own = nullptr;
-            if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess)
-                return false;
+            RegKey own;
+            if (RegKey::Open(kSharedKey, kKeyAllAccess, &own) != kErrorSuccess) return false;
             for (int i = 0; i < kWrites; ++i) {
-                const uint32_t value = static_cast<uint32_t>(writer * 100000 + i);
-                const std::u16string name = Name("w" + std::to_string(writer) + "-" + std::to_string(i));
-                if (reg::SetValueEx(own, name.c_str(), kRegDword, reinterpret_cast<const uint8_t*>(&value),
-                                    4) != kErrorSuccess) {
-                    return false;
-                }
                 // Both writers also create the same subkeys, racing on every level.
                 HKey sub = nullptr;
                 const std::u16string path = Name("Sub" + std::to_string(i % 7) + "\\Leaf");
-                if (reg::CreateKeyEx(own, path.c_str(), 0, kKeyAllAccess, &sub, nullptr) != kErrorSuccess) {
+                if (own.WriteDword(WriterValue(writer, i), writer * 100000 + i) != kErrorSuccess ||
+                    reg::CreateKeyEx(own.get(), path.c_str(), 0, kKeyAllAccess, &sub, nullptr) !=
+                        kErrorSuccess)
                     return false;
-                }
                 reg::CloseKey(sub);
             }
-            return reg::CloseKey(own) == kErrorSuccess;
+            return reg::CloseKey(own.release()) == kErrorSuccess;
         });
     }
     for (Child& child : children) EXPECT_EQ(child.Wait(std::chrono::seconds(120)).exitCode, 0);
 
-    EXPECT_EQ(ValueCount(key), 2u * kWrites);
+    EXPECT_EQ(ValueCount(key.get()), 2u * kWrites);
     for (int writer = 0; writer < 2; ++writer) {
-        for (int i = 0; i < kWrites; i += 37) {
-            uint32_t value = 0, size = 4;
-            const std::u16string name = Name("w" + std::to_string(writer) + "-" + std::to_string(i));
-            ASSERT_EQ(
-                reg::QueryValueEx(key, name.c_str(), nullptr, reinterpret_cast<uint8_t*>(&value), &size),
-                kErrorSuccess);
-            EXPECT_EQ(value, static_cast<uint32_t>(writer * 100000 + i));
-        }
+        for (int i = 0; i < kWrites; i += 37)
+            EXPECT_EQ(key.ReadDword(WriterValue(writer, i)), static_cast<uint32_t>(writer * 100000 + i));
     }
-    EXPECT_EQ(testing::Subkeys(key).size(), 7u);  // created once each, never twice
-    reg::CloseKey(key);
+    EXPECT_EQ(testing::Subkeys(key.get()).size(), 7u);  // created once each, never twice
 }
 
 TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
     constexpr uint32_t kBatch = 50;
-    HKey key = OpenShared();
+    const RegKey key = OpenShared();
     Child child([] {
         HKey own = nullptr;
         if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess) return false;
@@ -103,7 +96,7 @@ TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
     // Let the writer get well into its work, then kill it without warning.
     uint32_t size = 0;
     qv::testing::Eventually(
-        [&] { return reg::QueryValueEx(key, u"b4-0", nullptr, nullptr, &size) == kErrorSuccess; });
+        [&] { return reg::QueryValueEx(key.get(), u"b4-0", nullptr, nullptr, &size) == kErrorSuccess; });
     ASSERT_NE(child.Kill().signal, 0) << "the writer stopped on its own";
 
     sqlite3* db = nullptr;
@@ -116,88 +109,63 @@ TEST_F(MultiProcess, WriterKilledMidTransactionLeavesOnlyWholeBatches) {
     sqlite3_finalize(check);
     sqlite3_close(db);
 
-    const uint32_t count = ValueCount(key);
+    const uint32_t count = ValueCount(key.get());
     EXPECT_GE(count, 4 * kBatch);
     EXPECT_EQ(count % kBatch, 0u) << "a batch was kept in part";
     std::vector<uint8_t> data(2048);
     size = 2048;
-    ASSERT_EQ(reg::QueryValueEx(key, u"b3-49", nullptr, data.data(), &size), kErrorSuccess);
+    ASSERT_EQ(reg::QueryValueEx(key.get(), u"b3-49", nullptr, data.data(), &size), kErrorSuccess);
     for (size_t k = 0; k < data.size(); ++k) ASSERT_EQ(data[k], static_cast<uint8_t>(3 + 49 + k)) << k;
     // The machine is still writable.
-    const uint8_t one = 1;
-    EXPECT_EQ(reg::SetValueEx(key, u"after", kRegBinary, &one, 1), kErrorSuccess);
-    reg::CloseKey(key);
+    EXPECT_EQ(key.WriteDword(u"after", 1), kErrorSuccess);
 }
 
 TEST_F(MultiProcess, ProcessesStartingOnAMissingMachineBuildItOnce) {
     ASSERT_FALSE(std::filesystem::exists(machine_));
     std::list<Child> children;
     for (int i = 0; i < 3; ++i) {
-        children.emplace_back([] {
-            HKey key = OpenShared();
-            const bool ok = key != nullptr;
-            reg::CloseKey(key);
-            return ok;
-        });
+        children.emplace_back([] { return OpenShared().valid(); });
     }
     for (Child& child : children) EXPECT_EQ(child.Wait().exitCode, 0);
-    HKey key = OpenShared();
-    ASSERT_NE(key, nullptr);
+    ASSERT_TRUE(OpenShared().valid());
     char16_t name[16];
     uint32_t length = 16;
     EXPECT_EQ(reg::EnumKeyEx(kHkeyLocalMachine, 0, name, &length), kErrorSuccess);
-    reg::CloseKey(key);
-    for (const auto& entry : std::filesystem::directory_iterator(machine_)) {
-        EXPECT_EQ(entry.path().filename().string().find("registry.db.new"), std::string::npos)
-            << entry.path();
-    }
+    EXPECT_FALSE(testing::HoldsBuildLeftovers(machine_));
 }
 
 TEST_F(MultiProcess, ForkedChildUsesItsOwnConnection) {
-    HKey key = OpenShared();
-    const uint8_t parentByte = 1;
-    ASSERT_EQ(reg::SetValueEx(key, u"parent", kRegBinary, &parentByte, 1), kErrorSuccess);
-    Child child([key] {
-        // The parent's handle and connection came along with the fork; writing must still work.
-        const uint8_t childByte = 2;
-        return reg::SetValueEx(key, u"child", kRegBinary, &childByte, 1) == kErrorSuccess;
-    });
+    const RegKey key = OpenShared();
+    const uint8_t parentByte = 1, childByte = 2;
+    ASSERT_EQ(reg::SetValueEx(key.get(), u"parent", kRegBinary, &parentByte, 1), kErrorSuccess);
+    // The parent's handle and connection came along with the fork; writing must still work.
+    Child child(
+        [&] { return reg::SetValueEx(key.get(), u"child", kRegBinary, &childByte, 1) == kErrorSuccess; });
     EXPECT_EQ(child.Wait().exitCode, 0);
-    uint8_t byte = 0;
-    uint32_t size = 1;
-    EXPECT_EQ(reg::QueryValueEx(key, u"child", nullptr, &byte, &size), kErrorSuccess);
-    EXPECT_EQ(byte, 2);
-    reg::CloseKey(key);
+    EXPECT_EQ(key.ReadBytes(u"child", nullptr), std::vector<uint8_t>{childByte});
 }
 
 TEST_F(MultiProcess, ReadSnapshotSeesOneStateAndDoesNotBlockWriters) {
-    HKey key = OpenShared();
+    const RegKey key = OpenShared();
     int go[2];
     ASSERT_EQ(pipe(go), 0);
     // The writer is started before the snapshot opens and waits for the word to write.
     Child writer([&go] {
         char word = 0;
         if (read(go[0], &word, 1) != 1) return false;
-        HKey own = nullptr;
-        if (reg::OpenKeyEx(kHkeyLocalMachine, kSharedKey, kKeyAllAccess, &own) != kErrorSuccess) return false;
-        const uint32_t one = 1;
-        const bool written = reg::SetValueEx(own, u"during", kRegDword,
-                                             reinterpret_cast<const uint8_t*>(&one), 4) == kErrorSuccess;
-        reg::CloseKey(own);
-        return written;
+        return WriteKeyValues(kSharedKey, {{RegValue::Dword(u"during", 1)}}) == kErrorSuccess;
     });
     {
         RegistryTransaction snapshot(RegistryTransaction::Mode::kReadSnapshot);
         ASSERT_TRUE(snapshot.ok());
-        EXPECT_EQ(ValueCount(key), 0u);
+        EXPECT_EQ(ValueCount(key.get()), 0u);
         ASSERT_EQ(write(go[1], "x", 1), 1);
         EXPECT_EQ(writer.Wait().exitCode, 0);  // the write went through meanwhile
-        EXPECT_EQ(ValueCount(key), 0u);        // but the snapshot still sees before
+        EXPECT_EQ(ValueCount(key.get()), 0u);  // but the snapshot still sees before
     }
-    EXPECT_EQ(ValueCount(key), 1u);
+    EXPECT_EQ(ValueCount(key.get()), 1u);
     close(go[0]);
     close(go[1]);
-    reg::CloseKey(key);
 }
 
 }  // namespace

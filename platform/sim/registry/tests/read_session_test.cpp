@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/machine.h"
+#include "qv/sim/reg_key.h"
 #include "qv/testing/child_process.h"
 #include "sim_machine.h"
 
@@ -17,33 +19,19 @@ namespace qv::sim {
 namespace {
 
 using ReadSession = testing::ScratchMachine;
+using testing::KeyExists;
 
 constexpr const char16_t* kKey = u"SOFTWARE\\Session";
 constexpr uint32_t kCommitted = 7;
 
 std::optional<uint32_t> ReadDword(const char16_t* path, const char16_t* name) {
-    HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return std::nullopt;
-    uint32_t value = 0, size = 4;
-    const LStatus status = reg::QueryValueEx(key, name, nullptr, reinterpret_cast<uint8_t*>(&value), &size);
-    reg::CloseKey(key);
-    return status == kErrorSuccess ? std::optional(value) : std::nullopt;
+    RegKey key;
+    RegKey::Open(path, kKeyRead, &key);
+    return key.ReadDword(name);
 }
 
 bool WriteDword(const char16_t* path, const char16_t* name, uint32_t value) {
-    HKey key = nullptr;
-    if (reg::CreateKeyEx(kHkeyLocalMachine, path, 0, kKeyAllAccess, &key, nullptr) != kErrorSuccess)
-        return false;
-    const LStatus status = reg::SetValueEx(key, name, kRegDword, reinterpret_cast<uint8_t*>(&value), 4);
-    reg::CloseKey(key);
-    return status == kErrorSuccess;
-}
-
-bool Exists(const char16_t* path) {
-    HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return false;
-    reg::CloseKey(key);
-    return true;
+    return WriteKeyValues(path, {{RegValue::Dword(name, value)}}) == kErrorSuccess;
 }
 
 // Runs body in a child process and waits for it; true when body returned true.
@@ -56,8 +44,8 @@ TEST_F(ReadSession, NextCallSeesWhatAnotherProcessCommitted) {
     ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\Old", u"v", 1));
     // These reads leave the process's read transaction open and its lookups cached.
     ASSERT_EQ(ReadDword(kKey, u"v"), 1u);
-    ASSERT_TRUE(Exists(u"SOFTWARE\\Session\\Old"));
-    ASSERT_FALSE(Exists(u"SOFTWARE\\Session\\New"));
+    ASSERT_TRUE(KeyExists(u"SOFTWARE\\Session\\Old"));
+    ASSERT_FALSE(KeyExists(u"SOFTWARE\\Session\\New"));
 
     ASSERT_TRUE(InChild([] {
         return WriteDword(kKey, u"v", 2) && WriteDword(u"SOFTWARE\\Session\\New", u"v", 3) &&
@@ -65,15 +53,13 @@ TEST_F(ReadSession, NextCallSeesWhatAnotherProcessCommitted) {
     }));
     EXPECT_EQ(ReadDword(kKey, u"v"), 2u);
     EXPECT_EQ(ReadDword(u"SOFTWARE\\Session\\New", u"v"), 3u);
-    EXPECT_FALSE(Exists(u"SOFTWARE\\Session\\Old"));
+    EXPECT_FALSE(KeyExists(u"SOFTWARE\\Session\\Old"));
 }
 
 std::vector<std::u16string> SubKeys(const char16_t* path) {
-    HKey key = nullptr;
-    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return {};
-    std::vector<std::u16string> names = testing::Subkeys(key);
-    reg::CloseKey(key);
-    return names;
+    RegKey key;
+    RegKey::Open(path, kKeyRead, &key);
+    return key.SubKeys();
 }
 
 // Subkey lists are remembered within a snapshot only, and the answers "no such key" and "no such
@@ -83,9 +69,10 @@ TEST_F(ReadSession, RememberedListsAndMissesFollowChanges) {
     ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\B", u"v", 1));
     ASSERT_EQ(SubKeys(kKey), std::vector<std::u16string>{u"B"});
     ASSERT_EQ(ReadDword(u"SOFTWARE\\Session\\B", u"late"), std::nullopt);
-    ASSERT_FALSE(Exists(u"SOFTWARE\\Session\\A"));
+    ASSERT_FALSE(KeyExists(u"SOFTWARE\\Session\\A"));
     ASSERT_TRUE(InChild([] {
-        return WriteDword(u"SOFTWARE\\Session\\A", u"v", 1) && WriteDword(u"SOFTWARE\\Session\\B", u"late", 5);
+        return WriteDword(u"SOFTWARE\\Session\\A", u"v", 1) &&
+               WriteDword(u"SOFTWARE\\Session\\B", u"late", 5);
     }));
     EXPECT_EQ(SubKeys(kKey), (std::vector<std::u16string>{u"A", u"B"}));
     EXPECT_EQ(ReadDword(u"SOFTWARE\\Session\\B", u"late"), 5u);
@@ -97,10 +84,8 @@ TEST_F(ReadSession, RememberedListsAndMissesFollowChanges) {
     {
         RegistryTransaction batch;
         for (int i = 0; i < 300; ++i) {
-            char16_t name[8];
-            for (int d = 0, v = i; d < 3; ++d, v /= 10) name[2 - d] = static_cast<char16_t>(u'0' + v % 10);
-            name[3] = u'\0';
-            many.emplace_back(name);
+            const std::string digits = std::to_string(1000 + i).substr(1);
+            many.emplace_back(digits.begin(), digits.end());
             ASSERT_TRUE(WriteDword((u"SOFTWARE\\Many\\" + many.back()).c_str(), u"v", 1));
         }
         ASSERT_EQ(batch.Commit(), kErrorSuccess);
@@ -112,7 +97,7 @@ TEST_F(ReadSession, OwnWritesAreSeenAndKeysMadeAgainAreTheNewOnes) {
     ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\Again", u"v", 1));
     ASSERT_EQ(ReadDword(u"SOFTWARE\\Session\\Again", u"v"), 1u);
     ASSERT_EQ(reg::DeleteKey(kHkeyLocalMachine, u"SOFTWARE\\Session\\Again"), kErrorSuccess);
-    EXPECT_FALSE(Exists(u"SOFTWARE\\Session\\Again"));
+    EXPECT_FALSE(KeyExists(u"SOFTWARE\\Session\\Again"));
     ASSERT_TRUE(WriteDword(u"SOFTWARE\\Session\\Again", u"w", 2));
     EXPECT_EQ(ReadDword(u"SOFTWARE\\Session\\Again", u"v"), std::nullopt);
     EXPECT_EQ(ReadDword(u"SOFTWARE\\Session\\Again", u"w"), 2u);

@@ -24,6 +24,7 @@ class ScratchMachine : public ::testing::Test {
     void TearDown() override { temp_.reset(); }
 
     void Make(const qv::testing::MachineOptions& options) {
+        temp_.reset();  // before the next machine is selected: its end deselects it
         temp_ = std::make_unique<qv::testing::TempMachine>(options);
         root_ = temp_->scratch().path();
         machine_ = temp_->dir();
@@ -58,6 +59,21 @@ inline std::vector<std::u16string> Subkeys(HKey key) {
         length = kMaxKeyNameLength + 1;
     }
     return names;
+}
+
+// Whether the key at path below HKEY_LOCAL_MACHINE opens for reading.
+inline bool KeyExists(const char16_t* path) {
+    HKey key = nullptr;
+    if (reg::OpenKeyEx(kHkeyLocalMachine, path, kKeyRead, &key) != kErrorSuccess) return false;
+    reg::CloseKey(key);
+    return true;
+}
+
+// Whether dir holds a leftover of building a registry database aside (registry.db.new*).
+inline bool HoldsBuildLeftovers(const std::filesystem::path& dir) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir))
+        if (entry.path().filename().string().find("registry.db.new") != std::string::npos) return true;
+    return false;
 }
 
 // Calls of every kind, rounds times over; true when each fails with expected.

@@ -4,25 +4,29 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
-#include <fstream>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "qv/platform/registry.h"
 #include "qv/sim/machine.h"
+#include "qv/testing/temp_dir.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
 namespace {
 
+namespace fs = std::filesystem;
+using qv::testing::ReadFile;
+using qv::testing::WriteFile;
 using testing::EveryCallFails;
 using testing::ScratchMachine;
 using testing::Subkeys;
 using testing::ValueCount;
 
-HKey CreateKey(const char16_t* path) {
+HKey CreateKey(const char16_t* path, HKey parent = kHkeyLocalMachine) {
     HKey key = nullptr;
-    EXPECT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, path, kRegOptionNonVolatile, kKeyAllAccess, &key, nullptr),
+    EXPECT_EQ(reg::CreateKeyEx(parent, path, kRegOptionNonVolatile, kKeyAllAccess, &key, nullptr),
               kErrorSuccess);
     return key;
 }
@@ -34,11 +38,7 @@ TEST_F(MachineDirectory, FirstRegistryCallCreatesTheMachine) {
     HKey key = CreateKey(u"SOFTWARE\\First");
     EXPECT_TRUE(std::filesystem::exists(machine_ / "registry.db"));
     EXPECT_EQ(reg::CloseKey(key), kErrorSuccess);
-    // Nothing is left over from building the database aside.
-    for (const auto& entry : std::filesystem::directory_iterator(machine_)) {
-        EXPECT_EQ(entry.path().filename().string().find("registry.db.new"), std::string::npos)
-            << entry.path();
-    }
+    EXPECT_FALSE(testing::HoldsBuildLeftovers(machine_));
 }
 
 TEST_F(MachineDirectory, SelectedMachineWinsOverTheEnvironment) {
@@ -55,8 +55,7 @@ TEST_F(MachineDirectory, CreateMachineRefusesAnExistingOneUnlessForced) {
     EXPECT_NE(error.find("already exists"), std::string::npos) << error;
 
     SelectMachine(other);
-    HKey key = CreateKey(u"SOFTWARE\\WillVanish");
-    reg::CloseKey(key);
+    reg::CloseKey(CreateKey(u"SOFTWARE\\WillVanish"));
     SelectMachine(machine_);
     ASSERT_TRUE(CreateMachine(other, InventoryOptions{}, true, &error)) << error;
     SelectMachine(other);
@@ -85,11 +84,8 @@ TEST_F(SimRegistryRules, OnlyLocalMachineIsARoot) {
 
 TEST_F(SimRegistryRules, SubkeysSortByUpperCasedUnits) {
     HKey parent = CreateKey(u"SOFTWARE\\Order");
-    for (const char16_t* name : {u"b", u"_x", u"A", u"Zed", u"\u00e9t\u00e9", u"a1"}) {
-        HKey child = nullptr;
-        ASSERT_EQ(reg::CreateKeyEx(parent, name, 0, kKeyAllAccess, &child, nullptr), kErrorSuccess);
-        reg::CloseKey(child);
-    }
+    for (const char16_t* name : {u"b", u"_x", u"A", u"Zed", u"\u00e9t\u00e9", u"a1"})
+        reg::CloseKey(CreateKey(name, parent));
     // '_' (0x5F) sorts after 'Z' because names compare upper-cased; U+00C9 after both.
     const std::vector<std::u16string> expected = {u"A", u"a1", u"b", u"Zed", u"_x", u"\u00e9t\u00e9"};
     EXPECT_EQ(Subkeys(parent), expected);
@@ -149,9 +145,7 @@ TEST_F(SimRegistryRules, TransactionGroupsCallsAllOrNothing) {
         RegistryTransaction txn;
         ASSERT_TRUE(txn.ok());
         ASSERT_EQ(reg::SetValueEx(key, u"Dropped", kRegDword, one, 4), kErrorSuccess);
-        HKey child = nullptr;
-        ASSERT_EQ(reg::CreateKeyEx(key, u"DroppedKey", 0, kKeyAllAccess, &child, nullptr), kErrorSuccess);
-        reg::CloseKey(child);
+        reg::CloseKey(CreateKey(u"DroppedKey", key));
         EXPECT_EQ(ValueCount(key), 1u);  // seen inside
     }
     EXPECT_EQ(ValueCount(key), 0u);
@@ -181,60 +175,53 @@ TEST_F(SimRegistryRules, MachineSwitchInsideATransactionDropsIt) {
     reg::CloseKey(key);
 }
 
-class UnreadableRegistry : public ScratchMachine {
-  protected:
-    void WriteRegistryFile(const std::string& bytes) {
-        std::filesystem::create_directories(machine_);
-        std::ofstream(machine_ / "registry.db", std::ios::binary) << bytes;
-    }
-};
+using UnreadableRegistry = ScratchMachine;
 
-TEST_F(UnreadableRegistry, GarbageFileIsReportedOnceAndEveryCallFails) {
+// Every call fails, the cause is told once on one line of stderr, and a file is left as it was.
+TEST_F(UnreadableRegistry, EveryCallFailsAndTheCauseIsReportedOnce) {
     std::string garbage(8192, '\0');
     for (size_t i = 0; i < garbage.size(); ++i) garbage[i] = static_cast<char>((i * 131) ^ 0x5A);
-    WriteRegistryFile(garbage);
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(EveryCallFails(kErrorRegistryCorrupt));
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    const std::string expected =
-        "qvsim: the machine registry " + (machine_ / "registry.db").string() + " cannot be read: ";
-    EXPECT_EQ(err.rfind(expected, 0), 0u) << err;
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-}
-
-TEST_F(UnreadableRegistry, ForeignSqliteDatabaseIsNotTakenForARegistry) {
-    std::filesystem::create_directories(machine_);
-    sqlite3* db = nullptr;
-    ASSERT_EQ(sqlite3_open((machine_ / "registry.db").c_str(), &db), SQLITE_OK);
-    ASSERT_EQ(
-        sqlite3_exec(db, "CREATE TABLE keys(x); INSERT INTO keys VALUES(1);", nullptr, nullptr, nullptr),
-        SQLITE_OK);
-    sqlite3_close(db);
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(EveryCallFails(kErrorRegistryCorrupt));
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("not a machine registry"), std::string::npos) << err;
-}
-
-TEST_F(UnreadableRegistry, EmptyFileIsRefusedAndNotOverwritten) {
-    WriteRegistryFile("");
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(EveryCallFails(kErrorRegistryCorrupt));
-    ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::filesystem::file_size(machine_ / "registry.db"), 0u);
-}
-
-TEST_F(UnreadableRegistry, DirectoryInPlaceOfTheFileCannotBeOpened) {
-    std::filesystem::create_directories(machine_ / "registry.db");
-    ::testing::internal::CaptureStderr();
-    EXPECT_TRUE(EveryCallFails(kErrorCantOpen));
-    const std::string err = ::testing::internal::GetCapturedStderr();
-    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
-    EXPECT_NE(err.find("cannot be read"), std::string::npos) << err;
+    const auto foreign = [](const fs::path& db) {
+        sqlite3* handle = nullptr;
+        ASSERT_EQ(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(handle, "CREATE TABLE keys(x); INSERT INTO keys VALUES(1);", nullptr, nullptr,
+                               nullptr),
+                  SQLITE_OK);
+        sqlite3_close(handle);
+    };
+    const struct {
+        const char* what;
+        std::function<void(const fs::path& db)> make;
+        LStatus status;
+        const char* cause;
+    } cases[] = {
+        {"garbage", [&](const fs::path& db) { ASSERT_TRUE(WriteFile(db, garbage)); }, kErrorRegistryCorrupt,
+         ""},
+        {"a foreign database", foreign, kErrorRegistryCorrupt, "not a machine registry"},
+        {"an empty file", [](const fs::path& db) { ASSERT_TRUE(WriteFile(db, "")); }, kErrorRegistryCorrupt,
+         ""},
+        {"a directory", [](const fs::path& db) { fs::create_directories(db); }, kErrorCantOpen, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Make(qv::testing::MachineOptions::OnFirstUse());
+        const fs::path db = machine_ / "registry.db";
+        fs::create_directories(machine_);
+        c.make(db);
+        const std::string before = ReadFile(db);
+        ::testing::internal::CaptureStderr();
+        EXPECT_TRUE(EveryCallFails(c.status));
+        const std::string err = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(err.rfind("qvsim: the machine registry " + db.string() + " cannot be read: ", 0), 0u)
+            << err;
+        EXPECT_NE(err.find(c.cause), std::string::npos) << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+        EXPECT_EQ(ReadFile(db), before);
+    }
 }
 
 TEST_F(UnreadableRegistry, RepairedMachineIsUsedAgain) {
-    WriteRegistryFile(std::string(4096, 'x'));
+    ASSERT_TRUE(WriteFile(machine_ / "registry.db", std::string(4096, 'x')));
     ::testing::internal::CaptureStderr();
     HKey key = nullptr;
     EXPECT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key), kErrorRegistryCorrupt);

@@ -14,8 +14,10 @@
 #include <string>
 
 #include "qv/platform/registry.h"
+#include "qv/sim/device_database.h"
 #include "qv/sim/machine.h"
 #include "qv/testing/child_process.h"
+#include "qv/testing/temp_dir.h"
 #include "sim_machine.h"
 
 namespace qv::sim {
@@ -44,8 +46,7 @@ ChildRun RunChild(const fs::path& errFile, const std::function<bool()>& body) {
     ChildRun run;
     run.status = child.Wait(std::chrono::seconds(120)).exitCode;
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-    std::ifstream in(errFile);
-    run.err.assign(std::istreambuf_iterator<char>(in), {});
+    run.err = qv::testing::ReadFile(errFile);
     return run;
 }
 
@@ -127,8 +128,7 @@ using MachineDirectories = ScratchMachine;
 TEST_F(MachineDirectories, OnlyMissingEmptyOrMarkedDirectoriesBecomeMachines) {
     const auto db = [this] { return machine_ / "registry.db"; };
     // A directory holding other files is not touched, by registry calls nor by CreateMachine.
-    fs::create_directories(machine_);
-    std::ofstream(machine_ / ".profile") << "x";
+    ASSERT_TRUE(qv::testing::WriteFile(machine_ / ".profile", "x"));
     ::testing::internal::CaptureStderr();
     EXPECT_TRUE(EveryCallFails(kErrorCantOpen));
     const std::string err = ::testing::internal::GetCapturedStderr();
@@ -146,9 +146,7 @@ TEST_F(MachineDirectories, OnlyMissingEmptyOrMarkedDirectoriesBecomeMachines) {
     // An empty directory is taken and marked; a marked one without its registry is rebuilt.
     fs::remove(machine_ / ".profile");
     HKey key = nullptr;
-    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE\\A", 0, kKeyAllAccess, &key, nullptr),
-              kErrorSuccess);
-    reg::CloseKey(key);
+    ASSERT_EQ(WriteKeyValues(u"SOFTWARE\\A", {}), kErrorSuccess);
     EXPECT_TRUE(fs::exists(machine_ / "qvsim-machine"));
     EXPECT_TRUE(MachineExists(machine_));
     SelectMachine(root_ / "elsewhere");
@@ -163,8 +161,7 @@ TEST_F(MachineDirectories, OnlyMissingEmptyOrMarkedDirectoriesBecomeMachines) {
     fs::remove(machine_ / "qvsim-machine");
     EXPECT_TRUE(MachineExists(machine_));
     SelectMachine(machine_);
-    ASSERT_EQ(reg::OpenKeyEx(kHkeyLocalMachine, u"SOFTWARE", kKeyRead, &key), kErrorSuccess);
-    reg::CloseKey(key);
+    EXPECT_TRUE(testing::KeyExists(u"SOFTWARE"));
 }
 
 TEST_F(MachineDirectories, StaleBuildsOfDeadProcessesAreRemovedOnOpen) {
@@ -178,10 +175,7 @@ TEST_F(MachineDirectories, StaleBuildsOfDeadProcessesAreRemovedOnOpen) {
          {deadBuild, deadBuild + "-wal", liveBuild, std::string("registry.db.new-x")})
         std::ofstream(machine_ / name) << "partial";
     SelectMachine(machine_);
-    HKey key = nullptr;
-    ASSERT_EQ(reg::CreateKeyEx(kHkeyLocalMachine, u"SOFTWARE", 0, kKeyAllAccess, &key, nullptr),
-              kErrorSuccess);
-    reg::CloseKey(key);
+    ASSERT_EQ(WriteKeyValues(u"SOFTWARE", {}), kErrorSuccess);
     EXPECT_FALSE(fs::exists(machine_ / deadBuild));
     EXPECT_FALSE(fs::exists(machine_ / (deadBuild + "-wal")));
     EXPECT_TRUE(fs::exists(machine_ / liveBuild));

@@ -2,14 +2,12 @@
 #include "qv/sim/inf/inf_document.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <string>
-#include <vector>
 
 #include "qv/platform/utf.h"
+#include "qv/testing/temp_dir.h"
 
 namespace qv::sim::inf {
 namespace {
@@ -76,15 +74,13 @@ TEST(InfDocument, UnmarkedTextAndCtrlZ) {
     }
 }
 
-struct BadCase {
-    std::string text;
-    Win32Error code;
-    uint32_t line;
-};
-
 // Stray text and unclosed sections are held to SetupAPI's by the INF conformance suite.
 TEST(InfDocument, SyntaxErrorsAreRefusedWithTheirLine) {
-    const BadCase cases[] = {
+    const struct {
+        std::string text;
+        Win32Error code;
+        uint32_t line;
+    } cases[] = {
         {"; c\n\n  x\n[S]\n", kErrorExpectedSectionName, 3},  // blank lines count
         {"[" + std::string(256, 'n') + "]\n", kErrorSectionNameTooLong, 1},
         {"[S]\na=" + std::string(4097, 'x') + "\n", kErrorGeneralSyntax, 2},
@@ -94,9 +90,10 @@ TEST(InfDocument, SyntaxErrorsAreRefusedWithTheirLine) {
     };
     for (const auto& c : cases) {
         InfError error;
-        EXPECT_FALSE(InfDocument::Parse(c.text, &error)) << c.text.substr(0, 40);
-        EXPECT_EQ(error.code, c.code) << c.text.substr(0, 40);
-        EXPECT_EQ(error.line, c.line) << c.text.substr(0, 40);
+        SCOPED_TRACE(c.text.substr(0, 40));
+        EXPECT_FALSE(InfDocument::Parse(c.text, &error));
+        EXPECT_EQ(error.code, c.code);
+        EXPECT_EQ(error.line, c.line);
         EXPECT_NE(error.message.find("line " + std::to_string(c.line)), std::string::npos) << error.message;
     }
     // Fields at the limit are kept; a substitution beyond it is refused, never cut short.
@@ -140,35 +137,28 @@ TEST(InfDocument, EmptyBinaryAndLargeInputsStayBounded) {
 }
 
 TEST(InfDocument, LoadRefusesMissingAndHugeFiles) {
-    const auto dir = std::filesystem::temp_directory_path() / ("qv-inf-doc-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    const qv::testing::TempDir dir("qv-inf-doc");
+    ASSERT_TRUE(qv::testing::WriteFile(dir / "empty.inf", ""));
+    ASSERT_TRUE(qv::testing::WriteFile(dir / "huge.inf", ""));
+    std::filesystem::resize_file(dir / "huge.inf", kMaxInfFileBytes + 1);  // sparse: one byte too many
+    const struct {
+        std::filesystem::path path;
+        Win32Error code;
+    } refusals[] = {
+        {dir / "missing.inf", kErrorFileNotFound},
+        {dir.path(), kErrorAccessDenied},
+        {dir / "empty.inf", kErrorFileInvalid},
+        {dir / "huge.inf", kErrorNotEnoughMemory},
+    };
     InfError error;
-    EXPECT_FALSE(InfDocument::Load(dir / "missing.inf", &error));
-    EXPECT_EQ(error.code, kErrorFileNotFound);
-    EXPECT_FALSE(InfDocument::Load(dir, &error));
-    EXPECT_EQ(error.code, kErrorAccessDenied);
-    std::fclose(std::fopen((dir / "empty.inf").c_str(), "wb"));
-    EXPECT_FALSE(InfDocument::Load(dir / "empty.inf", &error));
-    EXPECT_EQ(error.code, kErrorFileInvalid);
-    {
-        std::FILE* f = std::fopen((dir / "huge.inf").c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fseek(f, static_cast<long>(kMaxInfFileBytes), SEEK_SET);
-        std::fputc('\n', f);
-        std::fclose(f);
+    for (const auto& r : refusals) {
+        EXPECT_FALSE(InfDocument::Load(r.path, &error)) << r.path;
+        EXPECT_EQ(error.code, r.code) << r.path;
     }
-    EXPECT_FALSE(InfDocument::Load(dir / "huge.inf", &error));
-    EXPECT_EQ(error.code, kErrorNotEnoughMemory);
-    {
-        std::FILE* f = std::fopen((dir / "bad.inf").c_str(), "wb");
-        ASSERT_NE(f, nullptr);
-        std::fputs("[S]\n[x\n", f);
-        std::fclose(f);
-    }
+    ASSERT_TRUE(qv::testing::WriteFile(dir / "bad.inf", "[S]\n[x\n"));
     EXPECT_FALSE(InfDocument::Load(dir / "bad.inf", &error));
     EXPECT_EQ(error.line, 2u);
     EXPECT_NE(error.message.find("bad.inf: line 2"), std::string::npos) << error.message;
-    std::filesystem::remove_all(dir);
 }
 
 }  // namespace

@@ -9,7 +9,6 @@
 
 namespace qv::sim {
 
-// One opened device.
 class BusDevice {
   public:
     virtual ~BusDevice() = default;

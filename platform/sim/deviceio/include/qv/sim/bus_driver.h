@@ -11,7 +11,6 @@
 
 namespace qv::sim {
 
-// One registered bus-driver interface.
 struct BusDriverInterface {
     std::string deviceInstance;  // "ROOT\QVVBD\0000"
     std::string symbolicLink;    // "\\?\ROOT#QVVBD#0000#{B5C98E43-...}"

@@ -48,11 +48,6 @@ std::optional<uint32_t> StatisticsStep(uint32_t oid);
 // FILE_ANY_ACCESS).
 inline constexpr uint32_t kIoctlNdisQueryGlobalStats = 0x00170002;
 
-// Sizes of the answers in bytes.
-inline constexpr uint32_t kTaskOffload5Size = 120;  // header, checksum, large send and TOE tasks
-inline constexpr uint32_t kTaskOffload6Size = 112;  // NDIS_OFFLOAD
-inline constexpr uint32_t kConnectionOffload6Size = 20;
-
 // Writes one fact (one of the kNdis* names) resp. one counter; false when the registry fails.
 bool WriteNdisFact(std::u16string_view guid, std::u16string_view valueName, uint32_t value);
 bool WriteNdisCounter(std::u16string_view guid, uint32_t oid, uint64_t value);

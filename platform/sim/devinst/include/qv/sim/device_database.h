@@ -33,9 +33,8 @@ struct RegValue {
     static RegValue Dword(std::u16string_view name, uint32_t value);
     static RegValue MultiString(std::u16string_view name, const std::vector<std::u16string>& list);
 
-    // The value read as text up to the first terminator (any type), resp. as a four-byte DWORD.
+    // The value read as text up to the first terminator (any type).
     std::u16string AsString() const;
-    std::optional<uint32_t> AsDword() const;
     // A REG_MULTI_SZ read as its strings (up to the empty string that ends the list).
     std::vector<std::u16string> AsMultiString() const;
 };
@@ -46,7 +45,7 @@ struct RegValues {
 
     const RegValue* Find(std::u16string_view name) const;
     std::optional<std::u16string> String(std::u16string_view name) const;
-    std::optional<uint32_t> Dword(std::u16string_view name) const;
+    std::optional<uint32_t> Dword(std::u16string_view name) const;  // none unless four bytes
     // Replaces the value of that name, or appends it.
     void Set(RegValue value);
 };

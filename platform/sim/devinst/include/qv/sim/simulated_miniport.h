@@ -27,9 +27,6 @@ namespace qv::sim {
 LStatus StartMiniport(std::u16string_view instanceId);
 // The device stopped: its pending write, if any, is cancelled.
 void StopMiniport(std::u16string_view instanceId);
-// Applies the pending writes that are due at the clock port's tick now. Called after every Sleep
-// once a write was scheduled.
-void RunDueDriverActions();
 // Number of pending writes of this process (for tests and qvsim).
 size_t PendingDriverActions();
 

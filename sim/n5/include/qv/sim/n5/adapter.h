@@ -70,12 +70,11 @@ class Adapter : public BusDevice {
     void ClearFaults();
 
   private:
-    Adapter(StateFile* state, size_t mappedSize) : state_(state), mappedSize_(mappedSize) {}
+    explicit Adapter(StateFile* state) : state_(state) {}
     void StartCimAccess(uint32_t command);
     bool ReadHostAccCtrl(uint32_t* value);
 
-    StateFile* state_;
-    size_t mappedSize_;
+    StateFile* state_;  // the mapped state file
 };
 
 // Fills a state record with the adapter's power-on contents.

@@ -46,8 +46,4 @@ bool IsMicrocodeRegister(uint32_t offset);
 bool MicrocodeReadRegister(AdapterInfoState* info, uint32_t offset, uint32_t* value);
 bool MicrocodeWriteRegister(AdapterInfoState* info, uint32_t offset, uint32_t value);
 
-// Fills buffer (capacity bytes) with the next entries that fit, leaving room for the end mark, and
-// gives the bytes used; 0 when no entry is left (or not even one fits).
-uint32_t FillTraceBuffer(AdapterInfoState* info, uint8_t* buffer, uint32_t capacity);
-
 }  // namespace qv::sim::n5

@@ -67,8 +67,6 @@ bool IsTpLaRegister(uint32_t offset);
 // config is the register file's word at 0x4D4, which keeps the low half.
 bool TpLaReadRegister(TpLogicAnalyser* la, uint32_t* config, uint32_t offset, uint32_t* value);
 bool TpLaWriteRegister(uint32_t* config, uint32_t offset, uint32_t value);
-// Captures n samples: each goes to the write pointer's slot, which then moves on.
-void TpLaCapture(TpLogicAnalyser* la, uint32_t n);
 
 // Power-on contents: plausible TCBs, WRCs and STag entries, and a full analyser. registers gets the
 // bases and the analyser's mode.

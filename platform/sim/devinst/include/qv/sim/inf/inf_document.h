@@ -117,8 +117,8 @@ class InfDocument {
     std::vector<uint32_t> fieldEnds_;  // end of each field in text_; a field starts where the last ended
     std::vector<Line> lines_;
     std::vector<Section> sections_;
-    std::unordered_map<std::u16string, uint32_t> sectionByName_;  // upper-cased name -> index
-    std::optional<uint32_t> strings_;                             // the [Strings] section
+    std::unordered_map<std::string, uint32_t> sectionByName_;  // FoldKey of the name -> index
+    std::optional<uint32_t> strings_;                          // the [Strings] section
     std::vector<uint32_t> stringKeys_;  // keyed lines of [Strings] (into lines_), sorted by key
 };
 
