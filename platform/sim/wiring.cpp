@@ -7,12 +7,8 @@
 
 namespace {
 
-bool PopulateDefaultMachine() {
-    return qv::sim::WriteDefaultInventory();
-}
-
 const bool g_wired = [] {
-    qv::sim::SetFirstUsePopulate(&PopulateDefaultMachine);
+    qv::sim::SetFirstUsePopulate([] { return qv::sim::WriteDefaultInventory(); });
     qv::sim::n5::RegisterAsBusDriver();
     return true;
 }();

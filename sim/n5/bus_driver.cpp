@@ -2,7 +2,6 @@
 // the handler of its function number.
 #include <algorithm>
 #include <array>
-#include <cstring>
 #include <functional>
 
 #include "adapter_info_answers.h"

@@ -1,8 +1,7 @@
 // Power-on contents of the on-chip state: every SGE queue of every queue set set up and running,
 // a few descriptors in each, the TP tables as a driver programs them, a logic-analyser capture, and
 // packets waiting in the CIM's queues.
-#include <cstring>
-
+#include "qv/sim/little_endian.h"
 #include "qv/sim/n5/state_layout.h"
 
 namespace qv::sim::n5 {
@@ -51,10 +50,6 @@ QueueContext ResponseContext(uint32_t id) {
     return c;
 }
 
-void PutBigEndian(uint8_t* p, uint64_t v) {
-    for (int i = 7; i >= 0; --i, v >>= 8) p[i] = static_cast<uint8_t>(v);
-}
-
 // Egress queues hold 64-byte work requests, response queues and free lists 16-byte entries.
 Descriptor MakeDescriptor(uint32_t qset, uint32_t kind, uint32_t index) {
     Descriptor d{};
@@ -63,10 +58,10 @@ Descriptor MakeDescriptor(uint32_t qset, uint32_t kind, uint32_t index) {
     const uint64_t flags = kind < 3 ? (index % 2 == 0 ? 0xDull : 0x6ull) : 0x0ull;  // SOP, EOP, COMPL, SGL
     const uint64_t tid = (qset << 12) | (kind << 8) | index;
     const uint64_t header = cmd << 56 | flags << 52 | tid << 8 | d.length / 8;
-    PutBigEndian(d.data, header);
+    PutBig64(d.data, header);
     for (uint32_t w = 1; w < d.length / 8; ++w) {
         const uint64_t address = kQueueMemory + 0x800000 + (uint64_t{qset} << 20) + (index << 12) + w * 0x100;
-        PutBigEndian(d.data + 8 * w, w % 2 == 1 ? (uint64_t{1514} << 32 | (w * 0x1111u)) : address);
+        PutBig64(d.data + 8 * w, w % 2 == 1 ? (uint64_t{1514} << 32 | (w * 0x1111u)) : address);
     }
     return d;
 }

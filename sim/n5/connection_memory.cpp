@@ -2,7 +2,7 @@
 // simulated adapter.
 #include "qv/sim/n5/connection_memory.h"
 
-#include <cstring>
+#include "qv/sim/little_endian.h"
 
 namespace qv::sim::n5 {
 namespace {
@@ -168,11 +168,6 @@ void PutWrcField(uint8_t* wrc, WrcField f, uint32_t value) {
     }
 }
 
-// A 64-bit word of a WRC as the chip stores it: big-endian.
-void PutWrc64(uint8_t* wrc, uint32_t offset, uint64_t value) {
-    for (uint32_t k = 0; k < 8; ++k) wrc[offset + k] = static_cast<uint8_t>(value >> (8 * (7 - k)));
-}
-
 void PowerOnWrc(uint8_t* wrc, uint32_t t) {
     const uint32_t iss = static_cast<uint32_t>(Mix(t)) & 0x7FFFFFF;
     const struct {
@@ -218,14 +213,14 @@ void PowerOnWrc(uint8_t* wrc, uint32_t t) {
     };
     for (const auto& f : fields) PutWrcField(wrc, f.field, f.value);
     for (uint32_t at = kWrcBufferStart; at < kWrcBufferEnd; at += 8) {
-        PutWrc64(wrc, at, Mix(uint64_t{t} << 32 | at));
+        PutBig64(wrc + at, Mix(uint64_t{t} << 32 | at));
     }
     for (uint32_t slot = 0; slot < kWrcHistorySlots; ++slot) {
         const uint32_t at = kWrcHistoryStart + kWrcHistorySlotBytes * slot;
-        PutWrc64(wrc, at, uint64_t{0x0F000000u | slot} << 32 | (t << 8));
-        PutWrc64(wrc, at + 8, uint64_t{iss + 0x5B4 * slot});
-        PutWrc64(wrc, at + 16, Mix(uint64_t{t} << 8 | slot));
-        PutWrc64(wrc, at + 24, 0);
+        PutBig64(wrc + at, uint64_t{0x0F000000u | slot} << 32 | (t << 8));
+        PutBig64(wrc + at + 8, uint64_t{iss + 0x5B4 * slot});
+        PutBig64(wrc + at + 16, Mix(uint64_t{t} << 8 | slot));
+        PutBig64(wrc + at + 24, 0);
     }
 }
 
@@ -274,8 +269,7 @@ void PowerOnStag(uint8_t* entry, uint32_t index) {
         halves[f.field.half] |= (f.value & FieldMask(f.field.bits)) << f.field.bits.lo;
     }
     for (uint32_t w = 0; w < kStagHalves / 2; ++w) {
-        const uint64_t word = uint64_t{halves[2 * w]} << 32 | halves[2 * w + 1];
-        for (uint32_t k = 0; k < 8; ++k) entry[8 * w + k] = static_cast<uint8_t>(word >> (8 * k));
+        Put64(entry + 8 * w, uint64_t{halves[2 * w]} << 32 | halves[2 * w + 1]);
     }
 }
 

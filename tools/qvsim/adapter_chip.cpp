@@ -15,6 +15,7 @@
 
 #include "adapter_parts.h"
 #include "machine_support.h"
+#include "qv/sim/little_endian.h"
 
 namespace qvsim {
 
@@ -58,9 +59,7 @@ int RunDescriptorCommand(Adapter& a, Args args) {
         for (size_t w = 0; w + 3 < args.size(); ++w) {
             const auto parsed = ParseNumber(args[3 + w], Radix::kHex, UINT64_MAX);
             if (!parsed) return AdapterUsage("the words must be hexadecimal numbers");
-            uint64_t word = *parsed;
-            for (int b = 7; b >= 0; --b, word >>= 8)
-                value.data[8 * w + static_cast<size_t>(b)] = static_cast<uint8_t>(word);
+            qv::sim::PutBig64(value.data + 8 * w, *parsed);
         }
         d = value;
         return kExitOk;

@@ -3,7 +3,6 @@
 // usage text is made from it. Numbers are hexadecimal except the instance and the function number.
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -63,33 +62,6 @@ std::string SwitchForm() {
     return form + " on|off";
 }
 const std::string kSwitchForm = SwitchForm();
-
-int Show(Adapter& a, const std::filesystem::path& file) {
-    const auto& s = a.state();
-    std::printf("state file: %s\n", file.c_str());
-    std::printf("pl3 rev: 0x%08X\n", a.PeekRegister(0x6F4));
-    std::printf("requests: %llu\n", static_cast<unsigned long long>(s.counters.requests));
-    std::printf("host_acc_ctrl reads: %llu\n", static_cast<unsigned long long>(s.counters.hostAccCtrlReads));
-    std::printf("cim accesses: %llu (last: %s 0x%04X)\n",
-                static_cast<unsigned long long>(s.counters.cimAccesses),
-                s.counters.lastCimWrite ? "write" : "read", s.counters.lastCimAddress);
-    std::string faults;
-    const auto add = [&faults](const std::string& fault) { faults += (faults.empty() ? " " : ", ") + fault; };
-    for (uint32_t f = 0; f <= qv::sim::n5::kMaxFunction; ++f) {
-        if ((s.faults.failingFunctions >> f) & 1u) add("function " + std::to_string(f));
-    }
-    char offset[16];
-    for (uint32_t r = 0; r < qv::sim::n5::kRegisterCount; ++r) {
-        std::snprintf(offset, sizeof offset, "0x%X", r * 4);
-        if ((s.faults.registerReadFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-read ") + offset);
-        if ((s.faults.registerWriteFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-write ") + offset);
-    }
-    for (const auto& fault : kSwitchFaults) {
-        if (fault.on(s)) add(fault.name);
-    }
-    std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
-    return 0;
-}
 
 // reg / cim / config: prints the word, or stores the value when one is given.
 constexpr char kReg[] = "reg";
@@ -247,7 +219,32 @@ int Opened(Target& t, Args args) {
 
 int ShowCommand(Target& t, Args args) {
     if (!t.Open()) return kExitFailure;
-    return args.empty() ? Show(*t.adapter, t.file) : Unknown();
+    if (!args.empty()) return Unknown();
+    Adapter& a = *t.adapter;
+    const auto& s = a.state();
+    std::printf("state file: %s\n", t.file.c_str());
+    std::printf("pl3 rev: 0x%08X\n", a.PeekRegister(0x6F4));
+    std::printf("requests: %llu\n", static_cast<unsigned long long>(s.counters.requests));
+    std::printf("host_acc_ctrl reads: %llu\n", static_cast<unsigned long long>(s.counters.hostAccCtrlReads));
+    std::printf("cim accesses: %llu (last: %s 0x%04X)\n",
+                static_cast<unsigned long long>(s.counters.cimAccesses),
+                s.counters.lastCimWrite ? "write" : "read", s.counters.lastCimAddress);
+    std::string faults;
+    const auto add = [&faults](const std::string& fault) { faults += (faults.empty() ? " " : ", ") + fault; };
+    for (uint32_t f = 0; f <= qv::sim::n5::kMaxFunction; ++f) {
+        if ((s.faults.failingFunctions >> f) & 1u) add("function " + std::to_string(f));
+    }
+    char offset[16];
+    for (uint32_t r = 0; r < qv::sim::n5::kRegisterCount; ++r) {
+        std::snprintf(offset, sizeof offset, "0x%X", r * 4);
+        if ((s.faults.registerReadFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-read ") + offset);
+        if ((s.faults.registerWriteFails[r / 8] >> (r % 8)) & 1u) add(std::string("reg-write ") + offset);
+    }
+    for (const auto& fault : kSwitchFaults) {
+        if (fault.on(s)) add(fault.name);
+    }
+    std::printf("faults:%s\n", faults.empty() ? " none" : faults.c_str());
+    return 0;
 }
 
 int ResetCommand(Target& t, Args args) {

@@ -8,8 +8,6 @@
 //   load: the driver holds <count> generated entries from the first one on (about 30 to a buffer).
 #include <cstdio>
 #include <cstring>
-#include <string>
-#include <string_view>
 
 #include "adapter_parts.h"
 #include "machine_support.h"

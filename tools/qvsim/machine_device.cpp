@@ -1,5 +1,4 @@
 // qvsim set-admin and qvsim device: change the host's answers and a device's simulated state.
-#include <cstdio>
 #include <string>
 
 #include "machine_commands.h"

@@ -1,8 +1,6 @@
 // qvsim ndis: changes what a network adapter answers to NDIS queries (link, speed, frame size,
 // offload form, connection offload, counters). The adapter is named by its connection name or by
 // its NetCfgInstanceId "{...}".
-#include <cstdio>
-#include <cstring>
 #include <string>
 
 #include "machine_commands.h"

@@ -2,7 +2,6 @@
 #include <cstdio>
 #include <optional>
 #include <string>
-#include <vector>
 
 #include "machine_commands.h"
 #include "machine_support.h"

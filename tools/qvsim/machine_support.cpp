@@ -15,8 +15,7 @@ int RegistryUnwritable(const std::string& command) {
 }
 
 int AdapterUsage(const char* why) {
-    std::fprintf(stderr, "qvsim: adapter: %s\n", why);
-    return kExitUsage;
+    return Fail(kExitUsage, std::string("adapter: ") + why);
 }
 
 int AdapterFailure(const char* format, ...) {

@@ -22,11 +22,6 @@ std::atomic<bool>& VirtualOn() {
 }
 std::atomic<uint64_t> g_skipped{0};
 
-uint64_t RealTick() {
-    using namespace std::chrono;
-    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
-
 }  // namespace
 
 namespace qv::sim {
@@ -57,7 +52,9 @@ void Sleep(uint32_t milliseconds) {
 // Real time plus every millisecond skipped on virtual time, so the tick never runs backwards
 // when virtual time is switched off again.
 uint64_t TickCount() {
-    return RealTick() + g_skipped;
+    using namespace std::chrono;
+    const auto real = duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+    return static_cast<uint64_t>(real) + g_skipped;
 }
 
 }  // namespace qv::clk

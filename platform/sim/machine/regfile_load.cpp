@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "qv/sim/file_kind.h"
 #include "qv/sim/regfile.h"

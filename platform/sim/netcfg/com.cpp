@@ -3,9 +3,9 @@
 #include "com.h"
 
 #include <cstdlib>
-#include <cstring>
 
 #include "qv/platform/netcfg.h"
+#include "qv/sim/text_out.h"
 
 namespace qv {
 namespace {
@@ -21,10 +21,8 @@ bool ComInitializedOnThisThread() {
 }
 
 char16_t* CoTaskString(std::u16string_view text) {
-    auto* copy = static_cast<char16_t*>(std::malloc((text.size() + 1) * sizeof(char16_t)));
-    if (copy == nullptr) return nullptr;
-    if (!text.empty()) std::memcpy(copy, text.data(), text.size() * sizeof(char16_t));
-    copy[text.size()] = u'\0';
+    auto* copy = static_cast<char16_t*>(std::malloc(NeededSize(text) * sizeof(char16_t)));
+    if (copy != nullptr) CopyText(text, copy, NeededSize(text));
     return copy;
 }
 

@@ -2,7 +2,6 @@
 #include "write_lock.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include <optional>
 #include <string>
 
+#include "qv/sim/file_kind.h"
 #include "qv/sim/host_state.h"
 #include "qv/sim/netcfg.h"
 #include "qv/sim/reg_key.h"
@@ -49,18 +49,6 @@ std::string LockFilePath() {
     return (MachineDir() / kLockFileName).string();
 }
 
-// Opens the lock file; only a regular file is used.
-int OpenLockFile(int flags) {
-    const int fd = open(LockFilePath().c_str(), flags | O_RDWR | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
-    if (fd < 0) return -1;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        return -1;
-    }
-    return fd;
-}
-
 struct flock LockByte(short type) {
     struct flock lock {};
     lock.l_type = type;
@@ -97,7 +85,7 @@ bool WriteHolder(int fd, std::u16string_view name, uint32_t processId) {
 // The program that holds the lock now, if any.
 std::optional<Holder> ProgramHolder() {
     if (HoldsLock()) return ReadHolder(Own().fd);
-    const int fd = OpenLockFile(0);
+    const int fd = OpenRegularFile(LockFilePath().c_str(), O_RDWR);
     if (fd < 0) return std::nullopt;
     struct flock probe = LockByte(F_WRLCK);
     std::optional<Holder> holder;
@@ -124,7 +112,7 @@ LockAttempt TryTakeWriteLock(std::u16string_view clientName, std::u16string* hol
         *holder = ReadHolder(Own().fd).name;
         return LockAttempt::kBusy;
     }
-    const int fd = OpenLockFile(O_CREAT);
+    const int fd = OpenRegularFile(LockFilePath().c_str(), O_RDWR | O_CREAT);
     if (fd < 0) return LockAttempt::kFailed;
     struct flock take = LockByte(F_WRLCK);
     if (fcntl(fd, F_OFD_SETLK, &take) != 0) {

@@ -64,13 +64,6 @@ std::string CommandName(uint32_t pid) {
     return name;
 }
 
-// The executable's base name, else (a process without an image: kthreadd, or another user's
-// process) the command name.
-std::string ProcessBaseName(uint32_t pid) {
-    std::string name = ExeBaseName(pid);
-    return name.empty() ? CommandName(pid) : name;
-}
-
 // The image names read while the list was made, so that asking for each listed process's name
 // right afterwards (what the instance checks do) reads nothing twice. An entry serves one question,
 // and only shortly after the list was made.
@@ -126,7 +119,10 @@ uint32_t GetProcessImageBaseName(uint32_t processId, char16_t* name, uint32_t ca
     std::string base = TakeListedImage(processId);
     if (base.empty()) base = sim::RegisteredImageName(processId).value_or("");
     if (base.empty()) {
-        const std::string executable = ProcessBaseName(processId);
+        // The executable's base name, else (a process without an image: kthreadd, or another
+        // user's process) the command name.
+        std::string executable = ExeBaseName(processId);
+        if (executable.empty()) executable = CommandName(processId);
         if (!executable.empty()) base = sim::WindowsImageName(executable);
     }
     if (base.empty()) return sim::FailWith(kErrorInvalidParameter, 0);

@@ -7,13 +7,13 @@
 #include "qv/sim/process_table.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
+#include "qv/sim/file_kind.h"
 #include "qv/sim/little_endian.h"
 #include "qv/sim/reg_key.h"
 #include "qv/sim/registry_store.h"
@@ -43,19 +43,6 @@ OwnSlot& Own() {
 
 std::string TablePath() {
     return (MachineDir() / kTableFileName).string();
-}
-
-// Opens the table; only a regular file is used (never a FIFO or device left in its place).
-int OpenTable(const std::string& path, int flags) {
-    const int fd = open(path.c_str(), flags | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK, 0644);
-    if (fd < 0) return -1;
-    struct stat info {};
-    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
-        close(fd);
-        errno = EINVAL;
-        return -1;
-    }
-    return fd;
 }
 
 struct flock LockOf(short type, off_t start, off_t length) {
@@ -111,7 +98,7 @@ bool RegisterProcess(std::string_view imageName, std::string* error) {
     UnregisterProcess();
     if (!MarkMachineDir(MachineDir(), error)) return false;
     const std::string table = TablePath();
-    const int fd = OpenTable(table, O_RDWR | O_CREAT);
+    const int fd = OpenRegularFile(table.c_str(), O_RDWR | O_CREAT);
     if (fd < 0) {
         *error = "cannot open the process table " + table + ": " + std::strerror(errno);
         return false;
@@ -156,7 +143,7 @@ std::vector<MachineProcess> ListMachineProcesses() {
     if (OwnSlotIn(table)) processes.push_back({static_cast<uint32_t>(getpid()), Own().imageName});
     // A description of its own: the caller's lock does not hide its slot from itself, and no
     // other slot is hidden by it.
-    const int fd = OpenTable(table, O_RDONLY);
+    const int fd = OpenRegularFile(table.c_str(), O_RDONLY);
     if (fd < 0) return processes;
     ForEachHeldSlot(fd, [&](off_t slot) {
         if (OwnSlotIn(table) && slot == Own().slot) return;

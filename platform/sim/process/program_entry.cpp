@@ -3,8 +3,6 @@
 // of its simulated machine: it is in the machine's process table while it runs.
 #include "qv/platform/program_entry.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 #include <string>
 #include <vector>

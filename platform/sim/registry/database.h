@@ -63,7 +63,6 @@ class Query {
     Query(const Query&) = delete;
     Query& operator=(const Query&) = delete;
 
-    LStatus status() const { return status_; }
     void Bind(int index, int64_t value);
     void BindBytes(int index, std::string_view bytes);
     // Runs the statement one step: *row tells whether a result row is available.

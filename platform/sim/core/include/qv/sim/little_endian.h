@@ -1,5 +1,6 @@
 // Little-endian field access for records that the simulated drivers read and write byte by byte,
-// independently of any caller's structure definitions.
+// independently of any caller's structure definitions; and the big-endian 64-bit words some of the
+// chip's records hold.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,9 @@ inline void Put32(uint8_t* p, uint32_t v) {
 inline void Put64(uint8_t* p, uint64_t v) {
     Put32(p, static_cast<uint32_t>(v));
     Put32(p + 4, static_cast<uint32_t>(v >> 32));
+}
+inline void PutBig64(uint8_t* p, uint64_t v) {
+    for (int i = 7; i >= 0; --i, v >>= 8) p[i] = static_cast<uint8_t>(v);
 }
 
 }  // namespace qv::sim

@@ -3,7 +3,6 @@
 // files; every array index taken from a request is bounded by the sizes here.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 
 #include "qv/sim/n5/adapter_info_state.h"
