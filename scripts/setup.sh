@@ -40,6 +40,17 @@ if ((${#missing[@]})); then
     if [[ " ${missing[*]} " == *:i386* ]] && ! dpkg --print-foreign-architectures | grep -qx i386; then
         $SUDO dpkg --add-architecture i386
     fi
-    $SUDO apt-get update -qq
+    # A mirror caught mid-sync fails an index now and then ("File has unexpected size"): the update
+    # is tried three times, and when an index still fails the install goes on with the indexes it
+    # has; it stops there only if a package really cannot be found.
+    for attempt in 1 2 3; do
+        $SUDO apt-get update -qq && break
+        if [ "$attempt" -lt 3 ]; then
+            echo "setup: apt-get update failed (attempt $attempt of 3), trying again in 15 s" >&2
+            sleep 15
+        else
+            echo "setup: apt-get update failed three times; installing from the indexes it has" >&2
+        fi
+    done
     DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
