@@ -68,6 +68,10 @@ if ! kernel_runs_32bit build; then
 fi
 
 stage setup "" bash scripts/setup.sh all
+if [ -z "$no32" ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
+    no32="32-bit Wine is not installed"
+    echo "$no32: 32-bit suites skipped"
+fi
 # No include cycle between files or folders, no include that reaches into another folder by "../".
 stage "include cycles" "setup" python3 scripts/include-cycles.py
 
