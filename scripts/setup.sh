@@ -1,18 +1,19 @@
 #!/usr/bin/env bash
 # Installs what a fresh Debian 12 machine lacks, for one of two jobs:
-#   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvtool, qvsim): cmake, g++, make,
-#                               SQLite, Qt 6 Widgets and a font for the GUI
+#   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvteam, qvtool, qvsim): cmake, g++,
+#                               make, SQLite, Qt 6 Widgets and a font for the GUI, the JSON and command-line
+#                               libraries of qvteam (header-only)
 #   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
 #                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine for both
 #                               (windows builds; 32-bit Wine is an i386 package, so the i386 architecture
 #                               is added), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
-#                               screenshots)
+#                               screenshots), python3-jsonschema (qvteam's outputs against their schemas)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
-programs=(cmake make g++ libsqlite3-dev qt6-base-dev fonts-dejavu-core)
+programs=(cmake make g++ libsqlite3-dev qt6-base-dev fonts-dejavu-core nlohmann-json3-dev libcli11-dev)
 tests=(
-    pkg-config python3
+    pkg-config python3 python3-jsonschema
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine32:i386

@@ -285,4 +285,16 @@ ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength,
     return sim::CopyText(*id, buffer, bufferLength) ? kCrSuccess : kCrBufferSmall;
 }
 
+ConfigRet GetDevNodeStatus(uint32_t* status, uint32_t* problem, uint32_t devInst, uint32_t flags) {
+    if (status == nullptr || problem == nullptr) return kCrInvalidPointer;
+    if (flags != 0) return kCrInvalidFlag;
+    const auto id = sim::InstanceIdOf(devInst);
+    if (!id) return kCrInvalidDevinst;
+    if (!sim::IsDevicePresent(*id)) return kCrNoSuchDevinst;
+    const bool disabled = sim::IsDeviceDisabled(*id);
+    *status = disabled ? kDnHasProblem : kDnDriverLoaded | kDnStarted;
+    *problem = disabled ? kCmProbDisabled : 0;
+    return kCrSuccess;
+}
+
 }  // namespace qv::dev

@@ -65,4 +65,13 @@ ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength,
     return CM_Get_Device_IDW(devInst, reinterpret_cast<wchar_t*>(buffer), bufferLength, flags);
 }
 
+ConfigRet GetDevNodeStatus(uint32_t* status, uint32_t* problem, uint32_t devInst, uint32_t flags) {
+    ULONG nativeStatus = 0;
+    ULONG nativeProblem = 0;
+    const ConfigRet result = CM_Get_DevNode_Status(&nativeStatus, &nativeProblem, devInst, flags);
+    *status = nativeStatus;
+    *problem = nativeProblem;
+    return result;
+}
+
 }  // namespace qv::dev

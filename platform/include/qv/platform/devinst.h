@@ -188,5 +188,13 @@ bool GetSelectedDriver(HDevInfo set, DevInfoData* device, DrvInfoData* driver);
 // kCrBufferSmall, with nothing copied, when the id and its terminator do not fit.
 ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength, uint32_t flags);
 
+// CM_Get_DevNode_Status: the node's status bits (kDn*) and its problem number (kCmProb*, valid with
+// kDnHasProblem). kCrNoSuchDevinst for a device that is not present.
+constexpr uint32_t kDnDriverLoaded = 0x2;
+constexpr uint32_t kDnStarted = 0x8;
+constexpr uint32_t kDnHasProblem = 0x400;
+constexpr uint32_t kCmProbDisabled = 0x16;
+ConfigRet GetDevNodeStatus(uint32_t* status, uint32_t* problem, uint32_t devInst, uint32_t flags);
+
 }  // namespace dev
 }  // namespace qv

@@ -234,5 +234,41 @@ TEST(DeviceInstanceId, BufferMustHoldIdAndTerminator) {
     dev::DestroyDeviceInfoList(set);
 }
 
+// The node status follows the simulated device state: started, disabled with its problem, gone.
+TEST(DeviceNodeStatus, FollowsTheDeviceState) {
+    TempMachine machine;
+    HDevInfo set = dev::GetClassDevs(&kGuidDevClassNet, nullptr, nullptr, 0);
+    DevInfoData device;
+    ASSERT_TRUE(dev::EnumDeviceInfo(set, 0, &device));
+    std::vector<char16_t> id(200);
+    ASSERT_EQ(dev::GetDeviceId(device.devInst, id.data(), 200, 0), kCrSuccess);
+    struct Case {
+        std::u16string_view value;
+        uint32_t written;
+        ConfigRet result;
+        uint32_t status;
+        uint32_t problem;
+    };
+    const Case cases[] = {
+        {sim::kStateDisabled, 0, kCrSuccess, dev::kDnDriverLoaded | dev::kDnStarted, 0},
+        {sim::kStateDisabled, 1, kCrSuccess, dev::kDnHasProblem, dev::kCmProbDisabled},
+        {sim::kStatePresent, 0, kCrNoSuchDevinst, 7, 7},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(ToUtf8(c.value) + " " + std::to_string(c.written));
+        ASSERT_TRUE(sim::WriteDeviceState(id.data(), c.value, c.written));
+        uint32_t status = 7;
+        uint32_t problem = 7;
+        EXPECT_EQ(dev::GetDevNodeStatus(&status, &problem, device.devInst, 0), c.result);
+        EXPECT_EQ(status, c.status);
+        EXPECT_EQ(problem, c.problem);
+    }
+    uint32_t status = 0;
+    EXPECT_EQ(dev::GetDevNodeStatus(&status, &status, 0, 0), kCrInvalidDevinst);
+    EXPECT_EQ(dev::GetDevNodeStatus(&status, &status, device.devInst, 1), kCrInvalidFlag);
+    EXPECT_EQ(dev::GetDevNodeStatus(nullptr, &status, device.devInst, 0), kCrInvalidPointer);
+    dev::DestroyDeviceInfoList(set);
+}
+
 }  // namespace
 }  // namespace qv
