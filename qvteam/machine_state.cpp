@@ -156,6 +156,18 @@ void AddVlans(const VlanList& list, const std::string& parentGuid, bool parentIs
     }
 }
 
+// The adapters the teaming commands offer as free, and the members of teams.
+void MarkTeamable(MachineState* state) {
+    auto free = std::make_unique<AdapterTable>();
+    free->count = 0;
+    QueryAdapters(QV_POPULATE, kGuidDevClassNet, QV_KIND_FREE_ADAPTERS, free.get());
+    std::set<std::string> guids;
+    for (int i = 0; i < std::clamp(free->count, 0, kAdapterTableCapacity); ++i) {
+        guids.insert(GuidText(free->guids[i]));
+    }
+    for (Adapter& adapter : state->adapters) adapter.teamable = adapter.teamGuid || guids.count(adapter.guid) != 0;
+}
+
 // A team's VLANs are recorded on each of its members too: those belong to the team alone.
 void ReadVlans(MachineState* state) {
     auto list = std::make_unique<VlanList>();
@@ -201,6 +213,7 @@ bool ReadMachineState(MachineState* state, std::string* error) {
             }
         }
     }
+    MarkTeamable(state);
     ReadVlans(state);
     return true;
 }

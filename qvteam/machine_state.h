@@ -20,6 +20,7 @@ struct Adapter {
     bool hidden = false;
     std::vector<std::string> protocols;  // component ids of the protocols bound to it
     std::optional<std::string> teamGuid;  // the team adapter of the team it is a member of
+    bool teamable = false;  // of the family the teaming driver serves: it can be a member or carry VLANs
 };
 
 struct Team {
