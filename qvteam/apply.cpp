@@ -44,7 +44,8 @@ class Runner {
         if (report->why.empty()) {
             char hex[16];
             std::snprintf(hex, sizeof hex, "0x%X", status);
-            report->why = std::string("QvTeamCmd ended with status ") + hex + " and the machine does not show the change";
+            report->why = std::string("QvTeamCmd ended with status ") + hex +
+                          " and the machine does not show the change";
         }
         return false;
     }
@@ -104,7 +105,8 @@ ApplyReport ApplySteps(const std::vector<Step>& steps, const CommandRunner& run)
         step.result = StepResult::kDone;
         undo.push_back(UndoStep(steps[i], after));
     }
-    for (size_t i = report.steps.size(); i < steps.size(); ++i) report.steps.push_back({steps[i], StepResult::kNotRun, {}, {}});
+    for (size_t i = report.steps.size(); i < steps.size(); ++i)
+        report.steps.push_back({steps[i], StepResult::kNotRun, {}, {}});
     report.failed = failedAt < steps.size();
     if (report.failed) {
         for (size_t i = undo.size(); i-- > 0;) {

@@ -145,7 +145,8 @@ std::optional<std::string> OtherTeamingProgram() {
 
 int Apply(const Options& options, RunOutput* output) {
     if (const auto running = OtherTeamingProgram()) {
-        return Refuse(options, DocumentFault{"", *running + " is running: try again when it has ended"}, output);
+        return Refuse(options, DocumentFault{"", *running + " is running: try again when it has ended"},
+                      output);
     }
     MachineState state;
     std::vector<Step> steps;
@@ -156,7 +157,8 @@ int Apply(const Options& options, RunOutput* output) {
         // A failed step may have left changes of its own: the machine tells whether it is as it was.
         MachineState now;
         std::string error;
-        report.changed = !ReadMachineState(&now, &error) || ExportJson(now, AdapterNaming::kConnectionName) != before;
+        report.changed =
+            !ReadMachineState(&now, &error) || ExportJson(now, AdapterNaming::kConnectionName) != before;
     }
     output->out += options.json ? ApplyJson(report) : ApplyText(report);
     return report.failed ? kExitError : kExitOk;
@@ -171,13 +173,18 @@ int RunQvteam(std::span<const std::string> args, RunOutput* output) {
     CLI::App* show = app.add_subcommand("show", "the machine's adapters, teams and VLANs");
     show->add_flag("--json", options.json, "print JSON (schema qvteam-show)");
     CLI::App* exported = app.add_subcommand("export", "print the desired-state document of the machine");
-    exported->add_option("--members", options.members, "how adapters are named: connection-name (default), mac or description")
+    exported
+        ->add_option("--members", options.members,
+                     "how adapters are named: connection-name (default), mac or description")
         ->check(CLI::IsMember({"connection-name", "mac", "description"}));
 
-    CLI::App* plan = app.add_subcommand("plan", "list the changes that would bring the machine to a document");
-    CLI::App* apply = app.add_subcommand("apply", "bring the machine to a document, undoing this run on a failure");
+    CLI::App* plan =
+        app.add_subcommand("plan", "list the changes that would bring the machine to a document");
+    CLI::App* apply =
+        app.add_subcommand("apply", "bring the machine to a document, undoing this run on a failure");
     for (CLI::App* command : {plan, apply}) {
-        command->add_option("file", options.file, "the desired-state document (- for standard input)")->required();
+        command->add_option("file", options.file, "the desired-state document (- for standard input)")
+            ->required();
         command->add_flag("--json", options.json, "print JSON");
     }
 
@@ -186,7 +193,8 @@ int RunQvteam(std::span<const std::string> args, RunOutput* output) {
         try {
             app.get_subcommand(args[0]);
         } catch (const CLI::OptionNotFound&) {
-            output->err += "qvteam: unknown command \"" + args[0] + "\": the commands are show, export, plan and apply\n";
+            output->err += "qvteam: unknown command \"" + args[0] +
+                           "\": the commands are show, export, plan and apply\n";
             return kExitError;
         }
     }

@@ -99,7 +99,9 @@ class Reader {
         if (root["schema"] != "qvteam-state") return Fail("/schema", "must be \"qvteam-state\"");
         const Json& version = root["version"];
         if (!version.is_number_integer()) return Fail("/version", "must be a whole number");
-        if (version != 1) return Fail("/version", "version " + version.dump() + " is not known: this qvteam reads version 1");
+        if (version != 1)
+            return Fail("/version",
+                        "version " + version.dump() + " is not known: this qvteam reads version 1");
         return Teams(root["teams"], "/teams", &document->teams) &&
                AdapterVlans(root["adapterVlans"], "/adapterVlans", &document->adapterVlans);
     }
@@ -149,7 +151,8 @@ class Reader {
         static constexpr AdapterKey kKeys[] = {AdapterKey::kConnectionName, AdapterKey::kPermanentMac,
                                                AdapterKey::kDescription, AdapterKey::kGuid};
         if (!value.is_object() || value.size() != 1) {
-            return Fail(at, "must name the adapter by one of connectionName, permanentMac, description or guid");
+            return Fail(at,
+                        "must name the adapter by one of connectionName, permanentMac, description or guid");
         }
         const auto& [key, fact] = *value.items().begin();
         const auto* known = std::find_if(std::begin(kKeys), std::end(kKeys),
@@ -162,8 +165,9 @@ class Reader {
         if (*known == AdapterKey::kPermanentMac) normal = NormalMac(selector->value);
         if (*known == AdapterKey::kGuid) normal = NormalGuid(selector->value);
         if (!normal) {
-            return Fail(selector->pointer, *known == AdapterKey::kGuid ? "must be a GUID in braces"
-                                                                       : "must be six hex bytes like 00-07-43-12-34-56");
+            return Fail(selector->pointer, *known == AdapterKey::kGuid
+                                               ? "must be a GUID in braces"
+                                               : "must be six hex bytes like 00-07-43-12-34-56");
         }
         selector->value = *normal;
         return true;
@@ -187,7 +191,8 @@ class Reader {
             vlan.id = id.get<uint32_t>();
             for (const DesiredVlan& before : *vlans) {
                 if (U16EqualNoCase(FromUtf8(before.name), FromUtf8(vlan.name))) {
-                    return Fail(Child(vlan.pointer, "name"), "is the name of another VLAN over the same parent");
+                    return Fail(Child(vlan.pointer, "name"),
+                                "is the name of another VLAN over the same parent");
                 }
                 if (before.id == vlan.id) {
                     return Fail(Child(vlan.pointer, "id"), "is the id of another VLAN over the same parent");
@@ -260,7 +265,8 @@ class Reader {
 Json Parse(std::string_view text) {
     std::vector<std::set<std::string>> keys;
     const Json::parser_callback_t check = [&](int depth, Json::parse_event_t event, Json& parsed) {
-        if (depth > kMaxDepth) throw ParseFault("nested deeper than " + std::to_string(kMaxDepth) + " levels");
+        if (depth > kMaxDepth)
+            throw ParseFault("nested deeper than " + std::to_string(kMaxDepth) + " levels");
         if (event == Json::parse_event_t::object_start) keys.emplace_back();
         if (event == Json::parse_event_t::object_end && !keys.empty()) keys.pop_back();
         if (event == Json::parse_event_t::key && !keys.empty() &&
@@ -300,7 +306,8 @@ std::optional<Document> ReadDocument(std::string_view text, DocumentFault* fault
         // "[json.exception.parse_error.101] parse error at line 2, column 3: ...": the part after "] ".
         const std::string what = error.what();
         const size_t start = what.find("] ");
-        *fault = DocumentFault{"", "not JSON: " + (start == std::string::npos ? what : what.substr(start + 2))};
+        *fault =
+            DocumentFault{"", "not JSON: " + (start == std::string::npos ? what : what.substr(start + 2))};
         return std::nullopt;
     } catch (const ParseFault& error) {
         *fault = DocumentFault{"", std::string("not a document: ") + error.what()};

@@ -47,7 +47,10 @@ std::string NameOf(const MachineState& state, const std::string& guid) {
 
 std::string StateOf(const Adapter& adapter) {
     return std::string(adapter.present ? "present" : "not present") + ", " +
-           (!adapter.enabled ? "enabled unknown" : *adapter.enabled ? "enabled" : "disabled") + ", " + (adapter.hidden ? "hidden" : "shown");
+           (!adapter.enabled   ? "enabled unknown"
+            : *adapter.enabled ? "enabled"
+                               : "disabled") +
+           ", " + (adapter.hidden ? "hidden" : "shown");
 }
 
 void Adapters(const MachineState& state, Text* text) {

@@ -20,7 +20,8 @@ std::string Dump(const Json& document) {
 
 Json AdapterRef(const MachineState& state, const std::string& guid) {
     const Adapter* adapter = state.FindAdapter(guid);
-    return Json{{"guid", guid}, {"connectionName", adapter != nullptr ? Json(adapter->connectionName) : Json(nullptr)}};
+    return Json{{"guid", guid},
+                {"connectionName", adapter != nullptr ? Json(adapter->connectionName) : Json(nullptr)}};
 }
 
 Json ShowAdapter(const Adapter& adapter) {
@@ -42,18 +43,18 @@ Json ShowTeam(const MachineState& state, const Team& team) {
     for (const Vlan& vlan : state.vlans) {
         if (vlan.parentGuid == team.guid) vlans.push_back(vlan.guid);
     }
-    return Json{{"name", team.name},           {"connectionName", team.connectionName},
-                {"guid", team.guid},           {"mode", ModeWord(team.teamMode)},
-                {"members", std::move(members)}, {"vlans", std::move(vlans)}};
+    return Json{{"name", team.name},
+                {"connectionName", team.connectionName},
+                {"guid", team.guid},
+                {"mode", ModeWord(team.teamMode)},
+                {"members", std::move(members)},
+                {"vlans", std::move(vlans)}};
 }
 
 Json ShowVlan(const Vlan& vlan) {
-    return Json{{"guid", vlan.guid},
-                {"connectionName", vlan.connectionName},
-                {"name", vlan.name},
-                {"id", vlan.id},
-                {"parent", vlan.parentGuid},
-                {"parentKind", vlan.parentIsTeam ? "team" : "adapter"}};
+    return Json{{"guid", vlan.guid},         {"connectionName", vlan.connectionName},
+                {"name", vlan.name},         {"id", vlan.id},
+                {"parent", vlan.parentGuid}, {"parentKind", vlan.parentIsTeam ? "team" : "adapter"}};
 }
 
 // An adapter as a document names it. An adapter that does not report the chosen fact is named by
@@ -103,7 +104,8 @@ std::string ExportJson(const MachineState& state, AdapterNaming naming, std::vec
             continue;
         }
         Json members = Json::array();
-        for (const std::string& guid : team.memberGuids) members.push_back(AdapterSelector(state, guid, naming));
+        for (const std::string& guid : team.memberGuids)
+            members.push_back(AdapterSelector(state, guid, naming));
         teams.push_back(Json{{"name", team.name},
                              {"mode", ModeWord(team.teamMode)},
                              {"members", std::move(members)},
@@ -113,7 +115,8 @@ std::string ExportJson(const MachineState& state, AdapterNaming naming, std::vec
     for (const Adapter& adapter : state.adapters) {
         Json over = DesiredVlans(state, adapter.guid);
         if (!over.empty()) {
-            vlans.push_back(Json{{"adapter", AdapterSelector(state, adapter.guid, naming)}, {"vlans", std::move(over)}});
+            vlans.push_back(
+                Json{{"adapter", AdapterSelector(state, adapter.guid, naming)}, {"vlans", std::move(over)}});
         }
     }
     return Dump(Json{{"schema", "qvteam-state"},

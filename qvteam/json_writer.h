@@ -22,6 +22,7 @@ std::string ShowJson(const MachineState& state);
 
 // The desired state. A team whose mode is unknown (a damaged record) cannot be made again and is
 // left out; its name is added to *skipped when skipped is given.
-std::string ExportJson(const MachineState& state, AdapterNaming naming, std::vector<std::string>* skipped = nullptr);
+std::string ExportJson(const MachineState& state, AdapterNaming naming,
+                       std::vector<std::string>* skipped = nullptr);
 
 }  // namespace qv::qvteam

@@ -74,7 +74,8 @@ bool ForEachPhysicalDevice(uint32_t flags, Visit visit) {
         if (!key.valid()) continue;
         OwnedU16 id;
         Guid guid{};
-        if (!ReadStringFromRegistry(key.get(), u"NetCfgInstanceId", &id) || !GuidFromString(id.get(), &guid)) {
+        if (!ReadStringFromRegistry(key.get(), u"NetCfgInstanceId", &id) ||
+            !GuidFromString(id.get(), &guid)) {
             continue;
         }
         visit(set.get(), &device, key.get(), guid);
@@ -94,7 +95,9 @@ bool ReadAdapters(MachineState* state) {
         Adapter adapter;
         adapter.guid = GuidText(guid);
         adapter.connectionName = ConnectionNameOf(guid);
-        adapter.description = DeviceText(set, device, kSpdrpDeviceDesc);
+        // Windows makes friendly names unique ("... #2"), so one names one adapter.
+        adapter.description = DeviceText(set, device, kSpdrpFriendlyName);
+        if (adapter.description.empty()) adapter.description = DeviceText(set, device, kSpdrpDeviceDesc);
         adapter.present = present.count(adapter.guid) != 0;
         adapter.enabled = DeviceEnabled(*device);
         adapter.hidden = (ReadDword(key, u"Characteristics").value_or(0) & kNcfHidden) != 0;
@@ -148,11 +151,12 @@ void AddVlans(const VlanList& list, const std::string& parentGuid, bool parentIs
     const int count = std::min<int>(list.count, kMaxVlans);
     for (int j = 0; j < count; ++j) {
         const std::string guid = GuidText(list.guids[j]);
-        if (std::any_of(state->vlans.begin(), state->vlans.end(), [&](const Vlan& v) { return v.guid == guid; })) {
+        if (std::any_of(state->vlans.begin(), state->vlans.end(),
+                        [&](const Vlan& v) { return v.guid == guid; })) {
             continue;
         }
-        state->vlans.push_back({guid, ToUtf8(list.connectionNames[j]), ToUtf8(list.names[j]),
-                                list.ids[j], parentGuid, parentIsTeam});
+        state->vlans.push_back({guid, ToUtf8(list.connectionNames[j]), ToUtf8(list.names[j]), list.ids[j],
+                                parentGuid, parentIsTeam});
     }
 }
 
@@ -165,7 +169,8 @@ void MarkTeamable(MachineState* state) {
     for (int i = 0; i < std::clamp(free->count, 0, kAdapterTableCapacity); ++i) {
         guids.insert(GuidText(free->guids[i]));
     }
-    for (Adapter& adapter : state->adapters) adapter.teamable = adapter.teamGuid || guids.count(adapter.guid) != 0;
+    for (Adapter& adapter : state->adapters)
+        adapter.teamable = adapter.teamGuid || guids.count(adapter.guid) != 0;
 }
 
 // A team's VLANs are recorded on each of its members too: those belong to the team alone.
@@ -181,7 +186,8 @@ void ReadVlans(MachineState* state) {
     for (const Adapter& adapter : state->adapters) {
         Guid guid{};
         *list = VlanList{};
-        if (adapter.present && !adapter.teamGuid && GuidFromString(FromUtf8(adapter.guid), &guid) && GetVlanListForNic(guid, list.get())) {
+        if (adapter.present && !adapter.teamGuid && GuidFromString(FromUtf8(adapter.guid), &guid) &&
+            GetVlanListForNic(guid, list.get())) {
             AddVlans(*list, adapter.guid, false, state);
         }
     }
@@ -190,7 +196,8 @@ void ReadVlans(MachineState* state) {
 }  // namespace
 
 const Adapter* MachineState::FindAdapter(const std::string& guid) const {
-    const auto it = std::find_if(adapters.begin(), adapters.end(), [&](const Adapter& a) { return a.guid == guid; });
+    const auto it =
+        std::find_if(adapters.begin(), adapters.end(), [&](const Adapter& a) { return a.guid == guid; });
     return it == adapters.end() ? nullptr : &*it;
 }
 

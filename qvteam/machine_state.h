@@ -11,14 +11,14 @@
 namespace qv::qvteam {
 
 struct Adapter {
-    std::string guid;            // NetCfgInstanceId
-    std::string connectionName;  // empty when the adapter has none
-    std::string description;     // the device description
+    std::string guid;                         // NetCfgInstanceId
+    std::string connectionName;               // empty when the adapter has none
+    std::string description;                  // its friendly name (unique), else the device description
     std::optional<std::string> permanentMac;  // "00-07-43-12-34-56"; none when the adapter does not answer
     bool present = false;
     std::optional<bool> enabled;  // none when the adapter is not present
     bool hidden = false;
-    std::vector<std::string> protocols;  // component ids of the protocols bound to it
+    std::vector<std::string> protocols;   // component ids of the protocols bound to it
     std::optional<std::string> teamGuid;  // the team adapter of the team it is a member of
     bool teamable = false;  // of the family the teaming driver serves: it can be a member or carry VLANs
 };
@@ -27,7 +27,7 @@ struct Team {
     std::string guid;  // the team adapter's NetCfgInstanceId
     std::string name;  // the team adapter's name (friendly name, else description)
     std::string connectionName;
-    int32_t teamMode = 0;                 // as stored (see team_modes.h)
+    int32_t teamMode = 0;                  // as stored (see team_modes.h)
     std::vector<std::string> memberGuids;  // by preference: the member with Order 0 first
 };
 

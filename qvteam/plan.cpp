@@ -58,7 +58,8 @@ class Planner {
         std::vector<std::vector<const Adapter*>> members(document.teams.size());
         for (size_t t = 0; t < document.teams.size(); ++t) {
             const DesiredTeam& team = document.teams[t];
-            if (!CommandCanTake(team.name, false)) return Fail(team.pointer + "/name", "QvTeamCmd cannot take this name");
+            if (!CommandCanTake(team.name, false))
+                return Fail(team.pointer + "/name", "QvTeamCmd cannot take this name");
             for (const AdapterSelector& selector : team.members) {
                 const Adapter* adapter = Resolve(selector);
                 if (adapter == nullptr) return false;
@@ -77,8 +78,8 @@ class Planner {
         std::vector<const Team*> kept(document.teams.size(), nullptr);
         for (size_t t = 0; t < document.teams.size(); ++t) {
             for (const Team& team : state_.teams) {
-                if (SameName(team.name, document.teams[t].name) && team.teamMode == document.teams[t].teamMode &&
-                    team.memberGuids == Guids(members[t])) {
+                if (SameName(team.name, document.teams[t].name) &&
+                    team.teamMode == document.teams[t].teamMode && team.memberGuids == Guids(members[t])) {
                     kept[t] = &team;
                 }
             }
@@ -88,7 +89,8 @@ class Planner {
             if (!KeepsVlan(document, kept, carriers, vlan) && !RemoveVlan(vlan, steps)) return false;
         }
         for (const Team& team : state_.teams) {
-            if (std::find(kept.begin(), kept.end(), &team) == kept.end() && !RemoveTeam(team, steps)) return false;
+            if (std::find(kept.begin(), kept.end(), &team) == kept.end() && !RemoveTeam(team, steps))
+                return false;
         }
         for (size_t t = 0; t < document.teams.size(); ++t) {
             if (kept[t] == nullptr) CreateTeam(document.teams[t], members[t], steps);
@@ -135,7 +137,8 @@ class Planner {
                    nullptr;
         }
         const Adapter& adapter = *found[0];
-        if (!adapter.teamable) return Fail(selector.pointer, "teams and VLANs cannot use this adapter"), nullptr;
+        if (!adapter.teamable)
+            return Fail(selector.pointer, "teams and VLANs cannot use this adapter"), nullptr;
         if (!adapter.present) return Fail(selector.pointer, "the adapter is not present"), nullptr;
         if (adapter.connectionName.empty() || !CommandCanTake(adapter.connectionName, true)) {
             return Fail(selector.pointer, "QvTeamCmd cannot name this adapter by its connection name \"" +
@@ -150,7 +153,8 @@ class Planner {
     bool CheckVlanNames(const Document& document) {
         const auto check = [&](const std::vector<DesiredVlan>& vlans) {
             for (const DesiredVlan& vlan : vlans) {
-                if (!CommandCanTake(vlan.name, false)) return Fail(vlan.pointer + "/name", "QvTeamCmd cannot take this name");
+                if (!CommandCanTake(vlan.name, false))
+                    return Fail(vlan.pointer + "/name", "QvTeamCmd cannot take this name");
             }
             return true;
         };
@@ -179,7 +183,8 @@ class Planner {
             });
         };
         for (size_t t = 0; t < kept.size(); ++t) {
-            if (kept[t] != nullptr && kept[t]->guid == vlan.parentGuid) return listed(document.teams[t].vlans);
+            if (kept[t] != nullptr && kept[t]->guid == vlan.parentGuid)
+                return listed(document.teams[t].vlans);
         }
         for (size_t a = 0; a < carriers.size(); ++a) {
             if (carriers[a]->guid == vlan.parentGuid) return listed(document.adapterVlans[a].vlans);
@@ -242,8 +247,8 @@ class Planner {
         steps->push_back(std::move(step));
     }
 
-    static void AddVlan(const Team* kept, const std::string& team, const Adapter* adapter, const DesiredVlan& vlan,
-                        std::vector<Step>* steps) {
+    static void AddVlan(const Team* kept, const std::string& team, const Adapter* adapter,
+                        const DesiredVlan& vlan, std::vector<Step>* steps) {
         Step step;
         step.kind = StepKind::kAddVlan;
         step.team = team;
@@ -304,9 +309,11 @@ bool MakePlan(const Document& document, const MachineState& state, std::vector<S
 std::string StepText(const Step& step) {
     switch (step.kind) {
         case StepKind::kRemoveVlan:
-            return "remove VLAN " + Quoted(step.vlanName) + " (id " + std::to_string(step.vlanId) + ") over " + Parent(step);
+            return "remove VLAN " + Quoted(step.vlanName) + " (id " + std::to_string(step.vlanId) +
+                   ") over " + Parent(step);
         case StepKind::kAddVlan:
-            return "add VLAN " + Quoted(step.vlanName) + " (id " + std::to_string(step.vlanId) + ") over " + Parent(step);
+            return "add VLAN " + Quoted(step.vlanName) + " (id " + std::to_string(step.vlanId) + ") over " +
+                   Parent(step);
         case StepKind::kRemoveTeam:
         case StepKind::kCreateTeam: {
             std::string text = (step.kind == StepKind::kCreateTeam ? "create team " : "remove team ") +
@@ -357,7 +364,8 @@ bool StepTookEffect(const Step& step, const MachineState& after) {
             return TeamOf(step, after) == nullptr;
         case StepKind::kCreateTeam: {
             const Team* team = TeamOf(step, after);
-            return team != nullptr && team->teamMode == step.teamMode && team->memberGuids == step.memberGuids;
+            return team != nullptr && team->teamMode == step.teamMode &&
+                   team->memberGuids == step.memberGuids;
         }
     }
     return false;

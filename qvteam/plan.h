@@ -1,7 +1,7 @@
 // The steps that bring a machine to a desired-state document, in a safe order: VLANs go first,
 // then the teams that change or go, then the new teams, then the new VLANs. Each step is one run
-// of QvTeamCmd's own flows, so a team or VLAN made here is made exactly as QvTeamCmd makes it. The document describes every team and VLAN of the machine:
-// what it does not list goes.
+// of QvTeamCmd's own flows, so a team or VLAN made here is made exactly as QvTeamCmd makes it. The document
+// describes every team and VLAN of the machine: what it does not list goes.
 #pragma once
 
 #include <cstdint>

@@ -71,8 +71,9 @@ class QvteamTest : public ::testing::Test {
     // Team0 (Active Backup) of the second and first port, in that order, with VLAN 10 over it and
     // VLAN 30 over the third port.
     void MakeTeamAndVlans() {
-        ASSERT_EQ(TeamCmd({u"-n", u"Team0", u"-c", u"Local Area Connection 2", u"Local Area Connection", u"1"}),
-                  "Team Created Successfully \n");
+        ASSERT_EQ(
+            TeamCmd({u"-n", u"Team0", u"-c", u"Local Area Connection 2", u"Local Area Connection", u"1"}),
+            "Team Created Successfully \n");
         // A VLAN that is added prints nothing.
         ASSERT_EQ(TeamCmd({u"-a", u"Local Area Connection 6", u"Ten", u"10"}), "");
         ASSERT_EQ(TeamCmd({u"-a", u"Local Area Connection 3", u"Thirty", u"30"}), "");
@@ -125,7 +126,8 @@ TEST_F(QvteamTest, ShowsTheDefaultMachine) {
 TEST_F(QvteamTest, ShowsTeamsAndVlansMadeByQvTeamCmd) {
     MakeTeamAndVlans();
     const Json show = ShowJson();
-    EXPECT_TRUE(qv::testing::MatchesGolden(Masked(Qvteam({"show"}).output.out, show), Golden("show_team_vlans.txt")));
+    EXPECT_TRUE(
+        qv::testing::MatchesGolden(Masked(Qvteam({"show"}).output.out, show), Golden("show_team_vlans.txt")));
 
     ASSERT_EQ(show["teams"].size(), 1u);
     const Json& team = show["teams"][0];
@@ -142,12 +144,14 @@ TEST_F(QvteamTest, ShowsTeamsAndVlansMadeByQvTeamCmd) {
         bool hidden;
         bool inTeam;
     };
-    for (const Expected& e : {Expected{0, true, true}, {1, true, true}, {2, true, false}, {3, false, false}}) {
+    for (const Expected& e :
+         {Expected{0, true, true}, {1, true, true}, {2, true, false}, {3, false, false}}) {
         const Json& adapter = show["adapters"][e.adapter];
         SCOPED_TRACE(adapter.dump());
         EXPECT_EQ(adapter["hidden"], e.hidden);
         EXPECT_EQ(adapter["team"], e.inTeam ? team["guid"] : Json(nullptr));
-        EXPECT_EQ(adapter["protocols"].size() > 1, !e.hidden) << "a team member or VLAN parent keeps only the teaming protocol";
+        EXPECT_EQ(adapter["protocols"].size() > 1, !e.hidden)
+            << "a team member or VLAN parent keeps only the teaming protocol";
     }
     struct VlanFacts {
         const char* name;
@@ -193,8 +197,9 @@ TEST_F(QvteamTest, ShowsAdapterStatesAndNeedsAdministratorRights) {
                               {"Gone", false, nullptr, false, false}};
     for (const Expected& e : cases) {
         SCOPED_TRACE(e.connectionName);
-        const auto adapter = std::find_if(show["adapters"].begin(), show["adapters"].end(),
-                                          [&](const Json& a) { return a["connectionName"] == e.connectionName; });
+        const auto adapter =
+            std::find_if(show["adapters"].begin(), show["adapters"].end(),
+                         [&](const Json& a) { return a["connectionName"] == e.connectionName; });
         ASSERT_NE(adapter, show["adapters"].end());
         EXPECT_EQ((*adapter)["present"], e.present);
         EXPECT_EQ((*adapter)["enabled"], e.enabled);
@@ -260,7 +265,10 @@ TEST_F(QvteamTest, CommandLineOutcomes) {
     };
     const Case cases[] = {
         {{}, kExitError, "A subcommand is required", ""},
-        {{"list"}, kExitError, "qvteam: unknown command \"list\": the commands are show and export\n", ""},
+        {{"list"},
+         kExitError,
+         "qvteam: unknown command \"list\": the commands are show, export, plan and apply\n",
+         ""},
         {{"show", "--xml"}, kExitError, "--xml", ""},
         {{"show", "extra"}, kExitError, "extra", ""},
         {{"export", "--members", "serial"}, kExitError, "serial", ""},
@@ -292,8 +300,9 @@ TEST_F(QvteamTest, DocumentsFollowTheirSchemas) {
         ASSERT_EQ(ran.status, kExitOk);
         const auto document = dir.path() / "document.json";
         ASSERT_TRUE(qv::testing::WriteFile(document, ran.output.out));
-        const std::string command = "python3 " + qv::testing::SourcePath("qvteam/tests/validate.py").string() +
-                                    " " + qv::testing::SourcePath(std::string("docs/") + schema).string() + " " +
+        const std::string command = "python3 " +
+                                    qv::testing::SourcePath("qvteam/tests/validate.py").string() + " " +
+                                    qv::testing::SourcePath(std::string("docs/") + schema).string() + " " +
                                     document.string() + " 2>&1";
         std::FILE* pipe = popen(command.c_str(), "r");
         ASSERT_NE(pipe, nullptr);
