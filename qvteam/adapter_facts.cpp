@@ -67,6 +67,9 @@ std::optional<std::string> ReadPermanentMac(const Guid& adapter) {
         returned != kMacBytes) {
         return std::nullopt;
     }
+    // All zeros is no address: a driver that has none to tell says so.
+    if (std::all_of(std::begin(mac), std::end(mac), [](uint8_t byte) { return byte == 0; }))
+        return std::nullopt;
     char text[3 * kMacBytes];
     std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
                   mac[5]);

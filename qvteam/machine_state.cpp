@@ -216,7 +216,12 @@ bool ReadMachineState(MachineState* state, std::string* error) {
     for (const Team& team : state->teams) {
         for (const std::string& member : team.memberGuids) {
             for (Adapter& adapter : state->adapters) {
-                if (adapter.guid == member) adapter.teamGuid = team.guid;
+                if (adapter.guid != member) continue;
+                adapter.teamGuid = team.guid;
+                // A member's friendly name carries its team's name in front ("Team0:..."), which
+                // goes when the team goes: the adapter's own name is the rest.
+                const std::string prefix = team.name + ":";
+                if (adapter.description.starts_with(prefix)) adapter.description.erase(0, prefix.size());
             }
         }
     }

@@ -15,6 +15,9 @@
 #include "apply.h"
 #include "cli.h"
 #include "console.h"
+#include "qv/platform/utf.h"
+#include "qv/sim/default_inventory.h"
+#include "qv/sim/regfile.h"
 #include "qv/testing/temp_machine.h"
 #include "run.h"
 
@@ -300,6 +303,56 @@ TEST_F(PlanApplyTest, AFailedStepUndoesTheStepsBeforeIt) {
     EXPECT_EQ(results, (std::vector<std::string>{"undone", "undone", "failed", "not run", "not run"}));
     EXPECT_EQ(report.steps[2].why, "Injected failure");
     EXPECT_EQ(Export(), before);
+}
+
+// A server's registry as `reg export HKLM\SYSTEM` writes it (UTF-16 with a byte order mark, CRLF,
+// SYSTEM only), with connection names of its own and a device that no simulated inventory has,
+// imported into an empty scratch machine: plan and apply run there as on the server.
+TEST_F(PlanApplyTest, RehearsesOnAServersOwnRegistryExport) {
+    const std::string server =
+        std::regex_replace(qv::testing::ExportRegistry(),
+                           std::regex("\"Name\"=\"Local Area Connection( 2)?\""), "\"Name\"=\"Backbone$1\"");
+    std::string system = "Windows Registry Editor Version 5.00\r\n\r\n";
+    bool inSystem = false;
+    std::istringstream lines(server);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.starts_with("[")) inSystem = line.starts_with("[HKEY_LOCAL_MACHINE\\SYSTEM");
+        if (inSystem) system += line + "\r\n";
+    }
+    system +=
+        "[HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Enum\\PCI\\VEN_1D0F&DEV_0042\\3&11583659&0&10]\r\n"
+        "\"DeviceDesc\"=\"Fabrikam RAID Controller\"\r\n"
+        "\"ClassGUID\"=\"{4D36E97B-E325-11CE-BFC1-08002BE10318}\"\r\n\r\n";
+    std::string utf16 = "\xFF\xFE";
+    for (const char16_t unit : FromUtf8(system)) {
+        utf16 += static_cast<char>(unit & 0xFF);
+        utf16 += static_cast<char>(unit >> 8);
+    }
+
+    sim::InventoryOptions empty;
+    empty.cards = 0;
+    empty.otherVendorAdapter = false;
+    qv::testing::TempMachine scratch(empty);
+    ASSERT_TRUE(scratch.ok());
+    std::string error;
+    ASSERT_TRUE(sim::ImportRegFile(utf16, &error)) << error;
+    const std::string file = Write(
+        Doc(Team("Backbone", "lacp",
+                 R"({"connectionName":"Backbone"},{"description":"Quorvex n5 Gigabit Server Adapter #2"})",
+                 Vlan("Storage", 300)),
+            Carrier(R"({"description":"Northwind NW-1000 Gigabit Ethernet Controller"})", Vlan("Mgmt", 5))));
+    const Ran plan = Qvteam({"plan", file});
+    EXPECT_EQ(plan.status, 2) << plan.output.err;
+    EXPECT_EQ(plan.output.out,
+              "3 changes to make:\n"
+              "  1. create team \"Backbone\" (lacp) of \"Backbone\", \"Backbone 2\"\n"
+              "  2. add VLAN \"Storage\" (id 300) over team \"Backbone\"\n"
+              "  3. add VLAN \"Mgmt\" (id 5) over adapter \"Local Area Connection 5\"\n");
+    EXPECT_EQ(Qvteam({"apply", file}).status, kExitOk);
+    const Ran again = Qvteam({"apply", file});
+    EXPECT_EQ(again.status, kExitOk);
+    EXPECT_EQ(again.output.out, "No changes: the machine is as the document describes it.\n");
+    machine_.Select();
 }
 
 }  // namespace
