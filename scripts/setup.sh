@@ -7,13 +7,14 @@
 #                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine for both
 #                               (windows builds; 32-bit Wine is an i386 package, so the i386 architecture
 #                               is added), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
-#                               screenshots), python3-jsonschema (qvteam's outputs against their schemas)
+#                               screenshots), python3-jsonschema (qvteam's outputs against their schemas),
+#                               ansible-core (qvteam's Ansible role on a fleet of simulated machines)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
 programs=(cmake make g++ libsqlite3-dev qt6-base-dev fonts-dejavu-core nlohmann-json3-dev libcli11-dev)
 tests=(
-    pkg-config python3 python3-jsonschema
+    pkg-config python3 python3-jsonschema ansible-core bc
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     sqlite3
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine32:i386
