@@ -7,13 +7,13 @@ string(REPLACE "\n" "\r\n" qv_readme "${qv_readme}")
 file(WRITE ${CMAKE_BINARY_DIR}/release/README.txt "${qv_readme}")
 
 # The GUI joins when this build makes it.
-foreach(program QvTeamCmd QvTeamCfg qvtool)
+foreach(program QvTeamCmd QvTeamCfg qvteam qvtool)
     if(TARGET ${program})
         install(TARGETS ${program} RUNTIME DESTINATION .)
     endif()
 endforeach()
 install(FILES ${CMAKE_BINARY_DIR}/release/README.txt DESTINATION .)
-install(FILES docs/QvTeamCmd.md docs/QvTeamCfg.md docs/qvtool.md DESTINATION docs)
+install(FILES docs/QvTeamCmd.md docs/QvTeamCfg.md docs/qvteam.md docs/qvtool.md DESTINATION docs)
 
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(i.86|x86)$")
     set(qv_architecture x86)
@@ -29,7 +29,7 @@ include(CPack)
 
 # What scripts/package.sh builds before packing: the programs of this build, nothing else.
 add_custom_target(qv_release_programs)
-foreach(program QvTeamCmd QvTeamCfg qvtool)
+foreach(program QvTeamCmd QvTeamCfg qvteam qvtool)
     if(TARGET ${program})
         add_dependencies(qv_release_programs ${program})
     endif()
