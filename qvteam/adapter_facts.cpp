@@ -15,6 +15,7 @@ namespace {
 
 constexpr uint32_t kIoctlNdisQueryGlobalStats = 0x00170002;
 constexpr uint32_t kOidPermanentAddress = 0x01010101;
+constexpr uint32_t kOidCurrentAddress = 0x01010102;
 constexpr uint32_t kFileShareReadWrite = 3;
 constexpr uint32_t kMacBytes = 6;
 
@@ -51,15 +52,13 @@ void AddBoundProtocols(INetCfgComponent component, std::vector<std::string>* pro
     }
 }
 
-}  // namespace
-
-std::optional<std::string> ReadPermanentMac(const Guid& adapter) {
+// An address the adapter's driver answers for oid, as text.
+std::optional<std::string> ReadMac(const Guid& adapter, uint32_t oid) {
     const OwnedU16 path = AddWin32DevicePrefix(GuidToString(adapter).c_str());
     if (!path) return std::nullopt;
     const ScopedDevice device(
         io::CreateFileA(ToUtf8(path.get()).c_str(), 0, kFileShareReadWrite, kOpenExisting, 0));
     if (!device.valid()) return std::nullopt;
-    uint32_t oid = kOidPermanentAddress;
     uint8_t mac[kMacBytes] = {};
     uint32_t returned = 0;
     if (!io::DeviceIoControl(device.get(), kIoctlNdisQueryGlobalStats, &oid, sizeof oid, mac, sizeof mac,
@@ -74,6 +73,16 @@ std::optional<std::string> ReadPermanentMac(const Guid& adapter) {
     std::snprintf(text, sizeof text, "%02X-%02X-%02X-%02X-%02X-%02X", mac[0], mac[1], mac[2], mac[3], mac[4],
                   mac[5]);
     return std::string(text);
+}
+
+}  // namespace
+
+std::optional<std::string> ReadPermanentMac(const Guid& adapter) {
+    return ReadMac(adapter, kOidPermanentAddress);
+}
+
+std::optional<std::string> ReadCurrentMac(const Guid& adapter) {
+    return ReadMac(adapter, kOidCurrentAddress);
 }
 
 BindingReader::BindingReader() {

@@ -1,5 +1,5 @@
-// Facts of one adapter that come from its driver rather than from the registry: its permanent
-// MAC address (an NDIS query on its device) and the protocols bound to it (the network
+// Facts of one adapter that come from its driver rather than from the registry: its MAC addresses
+// (NDIS queries on its device) and the protocols bound to it (the network
 // configuration, read without taking the write lock).
 #pragma once
 
@@ -12,8 +12,10 @@
 
 namespace qv::qvteam {
 
-// "00-07-43-12-34-56", or none when the device cannot be opened or does not answer.
+// "00-07-43-12-34-56", or none when the device cannot be opened or does not answer: the burnt-in
+// address, and the one the adapter uses (a team adapter's: the team's address).
 std::optional<std::string> ReadPermanentMac(const Guid& adapter);
+std::optional<std::string> ReadCurrentMac(const Guid& adapter);
 
 // Reads the network configuration once; BoundProtocols then answers per adapter.
 class BindingReader {

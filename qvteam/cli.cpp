@@ -16,6 +16,7 @@
 #include "machine_state.h"
 #include "plan.h"
 #include "plan_writer.h"
+#include "printable.h"
 #include "qv/platform/security.h"
 #include "qv/platform/utf.h"
 #include "qv/teamlib/inventory.h"
@@ -65,36 +66,42 @@ int Export(const Options& options, RunOutput* output) {
     std::vector<std::string> skipped;
     output->out += ExportJson(state, kNamings.at(options.members), &skipped);
     for (const std::string& name : skipped) {
-        output->err += "qvteam: team \"" + name + "\" is left out: its mode is unknown\n";
+        output->err += "qvteam: team \"" + Printable(name) + "\" is left out: its mode is unknown\n";
     }
     return kExitOk;
 }
 
-// The document's text, read up to one byte past the largest document taken.
+// The document's text, read up to one byte past the largest document taken, so that a larger one
+// is told apart; "-" is standard input. A name is opened only when it is a regular file: a pipe or a
+// device named could keep the read waiting for ever.
 bool ReadDocumentText(const std::string& file, std::string* text, std::string* error) {
-    const auto take = [&](std::istream& in) {
-        text->assign(std::istreambuf_iterator<char>(in.rdbuf()), {});
-        return true;
-    };
-    if (file == "-") return take(std::cin);
-    std::ifstream in(std::filesystem::path(std::u8string(file.begin(), file.end())), std::ios::binary);
-    if (!in) {
-        *error = "cannot be read";
-        return false;
+    std::ifstream named;
+    std::istream* in = &std::cin;
+    if (file != "-") {
+        const std::filesystem::path path(std::u8string(file.begin(), file.end()));
+        std::error_code code;
+        if (!std::filesystem::is_regular_file(path, code)) {
+            *error = "is not a file that can be read";
+            return false;
+        }
+        named.open(path, std::ios::binary);
+        in = &named;
     }
     text->resize(kMaxDocumentBytes + 1);
-    in.read(text->data(), static_cast<std::streamsize>(text->size()));
-    if (in.bad()) {
+    if (*in) in->read(text->data(), static_cast<std::streamsize>(text->size()));
+    if (!*in && !in->eof()) {
         *error = "cannot be read";
         return false;
     }
-    text->resize(static_cast<size_t>(in.gcount()));
+    text->resize(static_cast<size_t>(in->gcount()));
     return true;
 }
 
 int Refuse(const Options& options, const DocumentFault& fault, RunOutput* output) {
-    output->err += "qvteam: " + options.file + ": " + (fault.pointer.empty() ? "" : fault.pointer + ": ") +
-                   fault.message + "\n";
+    // The pointer names keys of the document and the message names of the machine: one line each.
+    output->err += "qvteam: " + options.file + ": " +
+                   (fault.pointer.empty() ? "" : Printable(fault.pointer) + ": ") + Printable(fault.message) +
+                   "\n";
     if (options.json) output->out += RefusalJson(fault);
     return kExitError;
 }

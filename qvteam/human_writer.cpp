@@ -4,6 +4,7 @@
 #include <string_view>
 #include <vector>
 
+#include "printable.h"
 #include "team_modes.h"
 
 namespace qv::qvteam {
@@ -15,13 +16,13 @@ class Text {
   public:
     void Heading(std::string_view heading) { out_ += std::string(heading) + ":\n"; }
     void Item(size_t number, std::string_view title) {
-        out_ += "  " + std::to_string(number) + ". " + std::string(title) + "\n";
+        out_ += "  " + std::to_string(number) + ". " + Printable(title) + "\n";
     }
     // "       Label:        value", the values in one column.
     void Fact(std::string_view label, std::string_view value) {
         std::string line = "       " + std::string(label) + ":";
         line.resize(std::max<size_t>(line.size() + 1, 22), ' ');
-        out_ += line + std::string(value.empty() ? kNone : value) + "\n";
+        out_ += line + Printable(value.empty() ? kNone : value) + "\n";
     }
     void None() { out_ += "  " + std::string(kNone) + "\n"; }
     std::string Take() { return std::move(out_); }
@@ -76,6 +77,7 @@ void Teams(const MachineState& state, Text* text) {
         text->Item(i + 1, team.name + " (" + team.connectionName + ")");
         text->Fact("Mode", ModeText(team.teamMode));
         text->Fact("GUID", team.guid);
+        text->Fact("MAC address", team.address.value_or(""));
         std::vector<std::string> members;
         for (const std::string& guid : team.memberGuids) members.push_back(NameOf(state, guid));
         text->Fact("Members", Joined(members));

@@ -46,6 +46,7 @@ Json ShowTeam(const MachineState& state, const Team& team) {
     return Json{{"name", team.name},
                 {"connectionName", team.connectionName},
                 {"guid", team.guid},
+                {"address", OrNull(team.address)},
                 {"mode", ModeWord(team.teamMode)},
                 {"members", std::move(members)},
                 {"vlans", std::move(vlans)}};

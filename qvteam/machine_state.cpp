@@ -138,6 +138,7 @@ void ReadTeams(MachineState* state) {
         team.guid = GuidText(adapters->guids[i]);
         team.name = ToUtf8(adapters->displayNames[i]);
         team.connectionName = ToUtf8(adapters->connectionNames[i]);
+        team.address = ReadCurrentMac(adapters->guids[i]);
         if (i < kMaxPopulatedTeams && table->teams[i].inUse) {
             team.teamMode = table->teams[i].TeamMode;
             team.memberGuids = MembersInOrder(table->teams[i]);

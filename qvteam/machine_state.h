@@ -27,6 +27,7 @@ struct Team {
     std::string guid;  // the team adapter's NetCfgInstanceId
     std::string name;  // the team adapter's name (friendly name, else description)
     std::string connectionName;
+    std::optional<std::string> address;    // the team's MAC address, as its adapter uses it
     int32_t teamMode = 0;                  // as stored (see team_modes.h)
     std::vector<std::string> memberGuids;  // by preference: the member with Order 0 first
 };

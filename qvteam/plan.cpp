@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "printable.h"
 #include "qv/platform/utf.h"
 #include "qv/teamlib/text.h"
 #include "team_modes.h"
@@ -22,7 +23,7 @@ bool CommandCanTake(const std::string& name, bool member) {
 }
 
 std::string Quoted(const std::string& text) {
-    return "\"" + text + "\"";
+    return "\"" + Printable(text) + "\"";
 }
 
 std::string ModeNumber(int32_t teamMode) {

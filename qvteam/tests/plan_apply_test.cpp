@@ -196,6 +196,9 @@ TEST_F(PlanApplyTest, RefusesBadDocumentsWithThePointerOfTheFaultAndChangesNothi
         {Doc("", R"({"adapter":{"connectionName":"Local Area Connection 3"},"vlans":[],"x":1})"),
          "/adapterVlans/0/x: is not a field of this object"},
         {std::string(kMaxDocumentBytes + 1, ' '), "the file is larger than 1 MiB"},
+        // A key with a line break stays on the one line of the message.
+        {R"({"schema":"qvteam-state","version":1,"teams":[],"adapterVlans":[],"a\nb":1})",
+         "/a?b: is not a field of this object"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.document.substr(0, 200));
@@ -211,6 +214,13 @@ TEST_F(PlanApplyTest, RefusesBadDocumentsWithThePointerOfTheFaultAndChangesNothi
         EXPECT_EQ(report["failed"], true);
         EXPECT_EQ(report["steps"], Json::array());
         EXPECT_EQ(qv::testing::ExportRegistry(), before);
+    }
+    // Only a regular file is read: a directory, a pipe or a device named could hold the read.
+    for (const std::string& path :
+         {(machine_.scratch().path() / "missing.json").string(), machine_.scratch().path().string()}) {
+        const Ran plan = Qvteam({"plan", path});
+        EXPECT_EQ(plan.status, kExitError);
+        EXPECT_EQ(plan.output.err, "qvteam: " + path + ": is not a file that can be read\n");
     }
 }
 

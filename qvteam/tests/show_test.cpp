@@ -37,8 +37,9 @@ Ran Qvteam(const std::vector<std::string>& args) {
     return ran;
 }
 
-// The text with the GUIDs of the team and VLAN adapters, which are new on every run, replaced by
-// "{team 1}", "{vlan 2}" and so on (numbered as show --json lists them).
+// The text with the GUIDs of the team and VLAN adapters and the teams' addresses, which are new on
+// every run, replaced by "{team 1}", "{vlan 2}", "{team 1 address}" and so on (numbered as show
+// --json lists them).
 std::string Masked(std::string text, const Json& show) {
     for (const char* kind : {"team", "vlan"}) {
         const Json& list = show[std::string(kind) + "s"];
@@ -46,6 +47,13 @@ std::string Masked(std::string text, const Json& show) {
             const std::string guid = list[i]["guid"];
             const std::string mask = "{" + std::string(kind) + " " + std::to_string(i + 1) + "}";
             for (size_t at; (at = text.find(guid)) != std::string::npos;) text.replace(at, guid.size(), mask);
+            // A team's address is drawn when the team is made.
+            if (list[i].contains("address") && list[i]["address"].is_string()) {
+                const std::string address = list[i]["address"];
+                for (size_t at; (at = text.find(address)) != std::string::npos;) {
+                    text.replace(at, address.size(), "{team " + std::to_string(i + 1) + " address}");
+                }
+            }
         }
     }
     return text;
