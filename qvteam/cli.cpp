@@ -195,8 +195,13 @@ int RunQvteam(std::span<const std::string> args, RunOutput* output) {
         command->add_flag("--json", options.json, "print JSON");
     }
 
-    // A word where the command belongs is named in the message (CLI11 only says one is missing).
-    if (!args.empty() && !args[0].empty() && args[0][0] != '-') {
+    // A missing or unknown command gets the list of commands (CLI11 only says one is missing).
+    if (args.empty()) {
+        output->err +=
+            "qvteam: a command is needed: show, export, plan or apply (qvteam --help tells more)\n";
+        return kExitError;
+    }
+    if (!args[0].empty() && args[0][0] != '-') {
         try {
             app.get_subcommand(args[0]);
         } catch (const CLI::OptionNotFound&) {

@@ -272,7 +272,10 @@ TEST_F(QvteamTest, CommandLineOutcomes) {
         const char* outContains;
     };
     const Case cases[] = {
-        {{}, kExitError, "A subcommand is required", ""},
+        {{},
+         kExitError,
+         "qvteam: a command is needed: show, export, plan or apply (qvteam --help tells more)\n",
+         ""},
         {{"list"},
          kExitError,
          "qvteam: unknown command \"list\": the commands are show, export, plan and apply\n",
