@@ -116,13 +116,11 @@ bool MicrocodeWriteRegister(AdapterInfoState* info, uint32_t offset, uint32_t va
 int32_t VersionInfo(Adapter& a, const Request& r) {
     if (r.outCapacity < kVersionRecordSize) return kErrorInsufficientBuffer;
     for (uint32_t i = 0; i < 4; ++i) Put32(r.buffer + 4 * i, a.state().info.busDriverVersion[i]);
-    *r.returned = kVersionRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kVersionRecordSize);
 }
 
 int32_t TraceBuffer(Adapter& a, const Request& r) {
-    *r.returned = FillTraceBuffer(&a.state().info, r.buffer, r.outCapacity);
-    return kErrorSuccess;
+    return Answered(r, FillTraceBuffer(&a.state().info, r.buffer, r.outCapacity));
 }
 
 int32_t QsetParam(Adapter& a, const Request& r) {
@@ -134,8 +132,7 @@ int32_t QsetParam(Adapter& a, const Request& r) {
     uint32_t& param = a.state().info.qsetParams[qset][index];
     if (Get32(r.buffer + 4) != 0) param = Get32(r.buffer + 12);
     Put32(r.buffer + 12, param);
-    *r.returned = kQsetParamRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kQsetParamRecordSize);
 }
 
 int32_t PortIdentify(Adapter& a, const Request& r) {

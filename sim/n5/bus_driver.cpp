@@ -25,8 +25,7 @@ int32_t WordRead(Adapter& a, const Request& r) {
     uint32_t value = 0;
     if (!std::invoke(read, a, Get32(r.buffer), &value)) return failure;
     Put32(r.buffer + 4, value);
-    *r.returned = kWordRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kWordRecordSize);
 }
 
 // A word record written through write; nothing is returned.
@@ -46,8 +45,7 @@ int32_t MdioRead(Adapter& a, const Request& r) {
     uint16_t value = 0;
     if (!a.ReadMdio(r.buffer[0], r.buffer[1], Get16(r.buffer + 2), &value)) return kErrorInvalidParameter;
     Put16(r.buffer + 4, value);
-    *r.returned = kMdioRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kMdioRecordSize);
 }
 
 int32_t MdioWrite(Adapter& a, const Request& r) {
@@ -55,8 +53,7 @@ int32_t MdioWrite(Adapter& a, const Request& r) {
     if (!a.WriteMdio(r.buffer[0], r.buffer[1], Get16(r.buffer + 2), Get16(r.buffer + 4))) {
         return kErrorInvalidParameter;
     }
-    *r.returned = r.outCapacity < kMdioRecordSize ? 0 : kMdioRecordSize;
-    return kErrorSuccess;
+    return Answered(r, r.outCapacity < kMdioRecordSize ? 0 : kMdioRecordSize);
 }
 
 // Functions 5 and 6: one SPI transfer of the serial flash. Byte 0 is the byte count (1 to 4),
@@ -68,8 +65,7 @@ int32_t FlashRead(Adapter& a, const Request& r) {
     uint32_t data = 0;
     if (!SerialFlashRead(&a.state().flash, r.buffer[0], &data)) return kErrorInvalidParameter;
     Put32(r.buffer + 4, data);
-    *r.returned = kFlashRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kFlashRecordSize);
 }
 
 int32_t FlashWrite(Adapter& a, const Request& r) {
@@ -90,8 +86,7 @@ int32_t MemoryRead(Adapter& a, const Request& r) {
     StateFile& s = a.state();
     if (!ReadConnectionMemory(s.connections, s.registers, kind, address, r.buffer, length))
         return kErrorInvalidParameter;
-    *r.returned = length;
-    return kErrorSuccess;
+    return Answered(r, length);
 }
 
 // Functions 18 to 24: one TP table each.

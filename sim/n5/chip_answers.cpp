@@ -39,8 +39,7 @@ int32_t QueueContextRead(Adapter& a, const Request& r) {
     if (context == nullptr) return kErrorInvalidParameter;
     Put64(r.buffer + 8, context->f0);
     Put64(r.buffer + 16, context->f1);
-    *r.returned = kContextRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kContextRecordSize);
 }
 
 int32_t TpTableRead(Adapter& a, const Request& r, uint32_t table) {
@@ -49,8 +48,7 @@ int32_t TpTableRead(Adapter& a, const Request& r, uint32_t table) {
     if (r.outCapacity < bytes) return kErrorInsufficientBuffer;
     const uint32_t* entries = a.state().chip.tpTables + TpTableStart(table);
     for (uint32_t i = 0; i < kTpTableEntries[table]; ++i) Put32(r.buffer + 4 * i, entries[i]);
-    *r.returned = bytes;
-    return kErrorSuccess;
+    return Answered(r, bytes);
 }
 
 int32_t DescriptorRead(Adapter& a, const Request& r) {
@@ -61,8 +59,7 @@ int32_t DescriptorRead(Adapter& a, const Request& r) {
     const Descriptor& d = a.state().chip.descriptors[queue][index];
     Put32(r.buffer + 8, d.length);
     std::memcpy(r.buffer + 12, d.data, kDescriptorBytes);
-    *r.returned = kDescriptorRecordSize;
-    return kErrorSuccess;
+    return Answered(r, kDescriptorRecordSize);
 }
 
 }  // namespace qv::sim::n5

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 
+#include "qv/platform/wintypes.h"
 #include "qv/sim/little_endian.h"
 #include "qv/sim/n5/adapter.h"
 
@@ -20,5 +21,11 @@ struct Request {
 
 // Answers one request: 0 or the Win32 error the I/O-control call reports.
 using Handler = int32_t (*)(Adapter& adapter, const Request& request);
+
+// What a handler that has written its answer returns: the answer is size bytes long.
+inline int32_t Answered(const Request& request, uint32_t size) {
+    *request.returned = size;
+    return kErrorSuccess;
+}
 
 }  // namespace qv::sim::n5

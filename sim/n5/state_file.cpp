@@ -47,6 +47,13 @@ bool WriteAll(int fd, const void* data, size_t size) {
     return true;
 }
 
+// Stores code as the error and returns value.
+template <class T = bool>
+T Failed(int32_t* error, int32_t code, T value = false) {
+    *error = code;
+    return value;
+}
+
 int32_t ErrorFromErrno(int e) {
     switch (e) {
         case ENOENT:
@@ -71,10 +78,7 @@ bool WriteFreshState(const std::filesystem::path& stateFile, bool replace, int32
     WriteDefaultState(state.get());
     const std::filesystem::path temp = stateFile.string() + ".tmp." + std::to_string(getpid());
     const int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) {
-        *error = ErrorFromErrno(errno);
-        return false;
-    }
+    if (fd < 0) return Failed(error, ErrorFromErrno(errno));
     const bool written = WriteAll(fd, state.get(), sizeof(StateFile));
     close(fd);
     bool placed = false;
@@ -98,19 +102,14 @@ std::unique_ptr<Adapter> Adapter::Open(const std::filesystem::path& stateFile, i
     for (int attempt = 0; attempt < 2; ++attempt) {
         const int fd = open(stateFile.c_str(), O_RDWR | O_CLOEXEC);
         if (fd < 0) {
-            const int e = errno;
-            if (e != ENOENT) {
-                *error = ErrorFromErrno(e);
-                return nullptr;
-            }
+            if (errno != ENOENT) return Failed(error, ErrorFromErrno(errno), nullptr);
             if (!WriteFreshState(stateFile, false, error)) return nullptr;
             continue;
         }
         const HeaderCheck check = CheckHeader(fd);
         if (check == HeaderCheck::kForeign) {
             close(fd);
-            *error = kErrorBadFormat;
-            return nullptr;
+            return Failed(error, kErrorBadFormat, nullptr);
         }
         if (check == HeaderCheck::kOutdated) {
             close(fd);
@@ -119,14 +118,10 @@ std::unique_ptr<Adapter> Adapter::Open(const std::filesystem::path& stateFile, i
         }
         void* mapped = mmap(nullptr, sizeof(StateFile), PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
         close(fd);
-        if (mapped == MAP_FAILED) {
-            *error = kErrorNotEnoughMemory;
-            return nullptr;
-        }
+        if (mapped == MAP_FAILED) return Failed(error, kErrorNotEnoughMemory, nullptr);
         return std::unique_ptr<Adapter>(new Adapter(static_cast<StateFile*>(mapped)));
     }
-    *error = kErrorGenFailure;
-    return nullptr;
+    return Failed(error, kErrorGenFailure, nullptr);
 }
 
 Adapter::~Adapter() {

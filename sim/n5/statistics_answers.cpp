@@ -8,8 +8,7 @@ namespace qv::sim::n5 {
 int32_t AnswerImage(const Request& r, const uint8_t* image, uint32_t size, uint32_t keep) {
     if (r.inSize < size || r.outCapacity < size) return kErrorInsufficientBuffer;
     std::memcpy(r.buffer + keep, image + keep, size - keep);
-    *r.returned = size;
-    return kErrorSuccess;
+    return Answered(r, size);
 }
 
 // The connection number selects the connection; the index word is replaced by its socket TID.
@@ -22,8 +21,7 @@ int32_t AnswerConnectionStats(Adapter& a, const Request& r) {
     std::memcpy(r.buffer + 8, c.mac, sizeof c.mac);
     r.buffer[14] = 0;
     r.buffer[15] = 0;
-    *r.returned = kConnectionBytes;
-    return kErrorSuccess;
+    return Answered(r, kConnectionBytes);
 }
 
 }  // namespace qv::sim::n5

@@ -1,6 +1,7 @@
 // The statistics fields by the names the reports print, placed by the record structures.
 #include "qv/sim/n5/statistics_layout.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace qv::sim::n5 {
@@ -180,10 +181,8 @@ constexpr std::span<const StatsField> kTcpStatsFields = kTcpFields;
 constexpr std::span<const StatsField> kOffloadStatsFields = kOffloadFields;
 
 const StatsField* FindStatsField(std::span<const StatsField> fields, std::string_view name) {
-    for (const StatsField& field : fields) {
-        if (field.name == name) return &field;
-    }
-    return nullptr;
+    const auto it = std::ranges::find(fields, name, &StatsField::name);
+    return it == fields.end() ? nullptr : &*it;
 }
 
 constexpr std::span<const std::string_view> kPipelineCounterNames = kPipelineNames;

@@ -8,6 +8,7 @@
 //                                             that name) or u32@<hex offset> / u64@<hex offset>
 //   reset                                     the power-on statistics
 // Values are decimal, or hexadecimal after "0x".
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 #include <optional>
@@ -65,12 +66,10 @@ bool ParseOffsetField(std::string_view text, uint32_t* width, uint32_t* offset) 
 
 int SetPipelineCounter(n5::Statistics& s, const char* name, uint64_t value) {
     const auto names = n5::kPipelineCounterNames;
-    for (uint32_t i = 0; i < names.size(); ++i) {
-        if (names[i] != name) continue;
-        s.pipeline[i] = static_cast<uint32_t>(value);
-        return kExitOk;
-    }
-    return AdapterFailure("sge has no counter %s", name);
+    const auto it = std::ranges::find(names, std::string_view(name));
+    if (it == names.end()) return AdapterFailure("sge has no counter %s", name);
+    s.pipeline[it - names.begin()] = static_cast<uint32_t>(value);
+    return kExitOk;
 }
 
 int Set(n5::Statistics& s, Args args) {

@@ -1,5 +1,6 @@
 // qvsim newdev and qvsim miniport: how the machine's newdev.dll and simulated team miniport
 // behave, and the lines of qvsim show that tell it when it differs from the default.
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -41,17 +42,13 @@ constexpr Setting kSettings[] = {
 constexpr size_t kFirstExport = 2;
 
 std::optional<uint32_t> Pick(std::span<const Choice> choices, std::string_view word) {
-    for (const auto& c : choices) {
-        if (c.word == word) return c.value;
-    }
-    return std::nullopt;
+    const auto it = std::ranges::find(choices, word, &Choice::word);
+    return it == choices.end() ? std::nullopt : std::optional(it->value);
 }
 
 std::string_view WordOf(std::span<const Choice> choices, uint32_t value) {
-    for (const auto& c : choices) {
-        if (c.value == value) return c.word;
-    }
-    return "?";
+    const auto it = std::ranges::find(choices, value, &Choice::value);
+    return it == choices.end() ? "?" : it->word;
 }
 
 int Write(std::u16string_view name, uint32_t value, const char* command) {

@@ -66,8 +66,7 @@ int RunInit(std::span<char* const> args) {
 
 int RunOs(std::span<char* const> args) {
     qv::sim::InventoryOptions version;
-    const auto build = qv::sim::ReadHostValue(u"OsBuild");
-    if (build) version.osBuild = *build;
+    version.osBuild = qv::sim::ReadHostValue(u"OsBuild").value_or(version.osBuild);
     if (args.size() != 1 || !ParseOsVersion(args[0], &version)) {
         return Fail(kExitUsage, "os: expected MAJOR.MINOR or MAJOR.MINOR.BUILD");
     }

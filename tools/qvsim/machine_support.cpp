@@ -39,15 +39,12 @@ uint32_t DigitValue(char c, uint32_t base) {
     return v < base ? v : base;
 }
 
-bool HasHexPrefix(std::string_view text) {
-    return text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
-}
-
 }  // namespace
 
 std::optional<uint64_t> ParseNumber(std::string_view text, Radix radix, uint64_t max) {
     uint32_t base = 10;
-    if (radix != Radix::kDecimal && HasHexPrefix(text)) {
+    const bool hexPrefix = text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X');
+    if (radix != Radix::kDecimal && hexPrefix) {
         base = 16;
         text.remove_prefix(2);
     } else if (radix == Radix::kHex) {

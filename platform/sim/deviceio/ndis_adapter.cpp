@@ -186,9 +186,8 @@ void WriteConnectionOffload6(const NdisFacts& facts, uint8_t* p) {
 }  // namespace
 
 std::optional<uint32_t> StatisticsStep(uint32_t oid) {
-    const auto* end = std::end(kStatisticsOids);
-    const auto* it = std::find(std::begin(kStatisticsOids), end, oid);
-    if (it == end) return std::nullopt;
+    const auto it = std::ranges::find(kStatisticsOids, oid);
+    if (it == std::end(kStatisticsOids)) return std::nullopt;
     return static_cast<uint32_t>(it - std::begin(kStatisticsOids)) + 1;
 }
 

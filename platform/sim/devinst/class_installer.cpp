@@ -91,8 +91,7 @@ bool ChangeMemberState(SetMember& member) {
     if (status == kErrorSuccess) status = txn.Commit();
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
     NoteRebootRequest(&data);
-    SetLastError(kErrorSuccess);
-    return true;
+    return Succeed();
 }
 
 }  // namespace

@@ -30,29 +30,25 @@ struct Reservation {
     uint32_t devInst;
 };
 std::mutex g_reservationsMutex;
-std::vector<Reservation>& Reservations() {
-    static std::vector<Reservation> list;
-    return list;
-}
+std::vector<Reservation> g_reservations;
 
 void Reserve(HDevInfo set, uint32_t devInst) {
     std::lock_guard lock(g_reservationsMutex);
-    Reservations().push_back({set, devInst});
+    g_reservations.push_back({set, devInst});
 }
 
 // Whether a set of this process still holds a created, unregistered device with this instance id,
 // so that generated ids never hand out one number twice.
 bool IsInstanceIdReserved(std::u16string_view instanceId) {
     std::lock_guard lock(g_reservationsMutex);
-    auto& list = Reservations();
     // Drop reservations whose set is gone or whose device was registered or removed meanwhile.
-    std::erase_if(list, [](const Reservation& r) {
+    std::erase_if(g_reservations, [](const Reservation& r) {
         DeviceSet* set = Find<DeviceSet>(r.set);
         if (set == nullptr) return true;
         const auto it = set->install.find(r.devInst);
         return it == set->install.end() || it->second.registered || it->second.removed;
     });
-    return std::any_of(list.begin(), list.end(), [instanceId](const Reservation& r) {
+    return std::ranges::any_of(g_reservations, [instanceId](const Reservation& r) {
         const auto id = InstanceIdOf(r.devInst);
         return id && EqualsIgnoreCase(*id, instanceId);
     });
@@ -198,8 +194,7 @@ bool RegisterMember(SetMember& member) {
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
     data.registered = true;
     data.pendingProperties.clear();
-    SetLastError(kErrorSuccess);
-    return true;
+    return Succeed();
 }
 
 bool RemoveMember(SetMember& member) {
@@ -235,8 +230,7 @@ bool RemoveMember(SetMember& member) {
     if (status != kErrorSuccess) return FailWith(static_cast<Win32Error>(status));
     if (params.scope == kDiRemoveDeviceGlobal) data.removed = true;
     NoteRebootRequest(&data);
-    SetLastError(kErrorSuccess);
-    return true;
+    return Succeed();
 }
 
 }  // namespace qv::sim
@@ -248,8 +242,7 @@ using sim::FailWith;
 HDevInfo CreateDeviceInfoList(const Guid* classGuid, HWnd /*parent*/) {
     auto set = std::make_unique<sim::DeviceSet>();
     if (classGuid != nullptr) set->listClass = *classGuid;
-    SetLastError(kErrorSuccess);
-    return sim::NewHandle<sim::DeviceSet, HDevInfo>(std::move(set));
+    return sim::Succeed(sim::NewHandle<sim::DeviceSet, HDevInfo>(std::move(set)));
 }
 
 bool CreateDeviceInfo(HDevInfo handle, const char16_t* deviceName, const Guid& classGuid,
@@ -296,8 +289,7 @@ bool CreateDeviceInfo(HDevInfo handle, const char16_t* deviceName, const Guid& c
         device->devInst = devInst;
         device->reserved = reinterpret_cast<uintptr_t>(handle);
     }
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 bool RemoveDevice(HDevInfo set, DevInfoData* device) {

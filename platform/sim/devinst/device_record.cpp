@@ -33,14 +33,12 @@ const RegValue* RegValues::Find(std::u16string_view name) const {
 
 std::optional<std::u16string> RegValues::String(std::u16string_view name) const {
     const RegValue* value = Find(name);
-    if (value == nullptr) return std::nullopt;
-    return value->AsString();
+    return value ? std::optional(value->AsString()) : std::nullopt;
 }
 
 std::optional<uint32_t> RegValues::Dword(std::u16string_view name) const {
     const RegValue* value = Find(name);
-    if (value == nullptr) return std::nullopt;
-    return DwordFromBytes(value->data);
+    return value ? DwordFromBytes(value->data) : std::nullopt;
 }
 
 void RegValues::Set(RegValue value) {

@@ -1,6 +1,7 @@
 // Device enumeration, properties, driver keys and instance ids over the simulated device database.
 #include "qv/platform/devinst.h"
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -47,10 +48,8 @@ constexpr std::array kProperties{
 };
 
 const PropertyInfo* FindProperty(uint32_t property) {
-    for (const auto& info : kProperties) {
-        if (info.property == property) return &info;
-    }
-    return nullptr;
+    const auto it = std::ranges::find(kProperties, property, &PropertyInfo::property);
+    return it == kProperties.end() ? nullptr : &*it;
 }
 
 // The instance id of a registered device of the set, or nullopt with the last error set.
@@ -131,8 +130,7 @@ bool SetPendingProperty(sim::DeviceInstallData* data, const PropertyInfo& info, 
         data->pendingProperties[info.property] = {info.type,
                                                   std::vector<uint8_t>(buffer, buffer + bufferSize)};
     }
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 bool MatchesClass(const RegKey& node, const Guid& classGuid) {
@@ -178,8 +176,7 @@ HDevInfo GetClassDevs(const Guid* classGuid, const char16_t* enumerator, HWnd /*
         }
         last = {serial, wanted, std::u16string(enumeratorText), flags, set->devices};
     }
-    SetLastError(kErrorSuccess);
-    return sim::NewHandle<DeviceSet, HDevInfo>(std::move(set));
+    return sim::Succeed(sim::NewHandle<DeviceSet, HDevInfo>(std::move(set)));
 }
 
 bool EnumDeviceInfo(HDevInfo handle, uint32_t index, DevInfoData* device) {
@@ -248,8 +245,7 @@ bool SetDeviceRegistryProperty(HDevInfo set, DevInfoData* device, uint32_t prope
         status = reg::SetValueEx(node.get(), name.c_str(), info->type, buffer, bufferSize);
     }
     if (status != kErrorSuccess) return FailWith(status);
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /*hwProfile*/,
@@ -273,8 +269,7 @@ HKey OpenDevRegKey(HDevInfo set, DevInfoData* device, uint32_t scope, uint32_t /
     const LStatus status = reg::OpenKeyEx(kHkeyLocalMachine, path.c_str(), samDesired, &key);
     if (status != kErrorSuccess)
         return FailWith(status == kErrorFileNotFound ? kErrorKeyDoesNotExist : status, kInvalidHKey);
-    SetLastError(kErrorSuccess);
-    return key;
+    return sim::Succeed(key);
 }
 
 ConfigRet GetDeviceId(uint32_t devInst, char16_t* buffer, uint32_t bufferLength, uint32_t flags) {

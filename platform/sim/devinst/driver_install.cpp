@@ -114,9 +114,7 @@ std::optional<uint32_t> InstallMemberDriver(SetMember& member, const DriverEntry
     if (!member.data->registered || member.data->removed) return FailWith(kErrorNoSuchDevinst, std::nullopt);
     const Win32Error error = InstallDriver(member.instanceId, driver);
     if (error != kErrorSuccess) return FailWith(error, std::nullopt);
-    const uint32_t flag = NoteRebootRequest(member.data);
-    SetLastError(kErrorSuccess);
-    return flag;
+    return Succeed(NoteRebootRequest(member.data));
 }
 
 bool UpdateDevicesWithHardwareId(std::u16string_view hardwareId, std::u16string_view infPath, bool force,
@@ -153,8 +151,7 @@ bool UpdateDevicesWithHardwareId(std::u16string_view hardwareId, std::u16string_
     }
     if (installed == 0) return FailWith(kErrorNoMoreItems);  // nothing better to install
     if (rebootRequired) *rebootRequired = NoteRebootRequest(nullptr) != 0;
-    SetLastError(kErrorSuccess);
-    return true;
+    return Succeed();
 }
 
 }  // namespace qv::sim

@@ -89,8 +89,7 @@ bool BuildDriverList(SetMember& member, uint32_t driverType) {
         }
     }
     (driverType == kSpditCompatDriver ? data.compatDrivers : data.classDrivers) = std::move(list);
-    SetLastError(kErrorSuccess);
-    return true;
+    return Succeed();
 }
 
 bool SelectBestCompatDriver(SetMember& member) {
@@ -106,8 +105,7 @@ bool SelectBestCompatDriver(SetMember& member) {
             return a.version > b.version;
         });
     data.selectedDriver = *best;
-    SetLastError(kErrorSuccess);
-    return true;
+    return Succeed();
 }
 
 }  // namespace qv::sim

@@ -94,8 +94,7 @@ HModule LoadLibrary(const char16_t* fileName) {
     const bool newdev = sim::EqualsIgnoreCase(name, u"newdev.dll") || sim::EqualsIgnoreCase(name, u"newdev");
     if (!newdev || sim::ReadHostValue(sim::kHostNewdevLibrary).value_or(1) == 0)
         return FailWith(kErrorModNotFound, nullptr);
-    SetLastError(kErrorSuccess);
-    return sim::NewHandle<LoadedModule, HModule>(std::make_unique<LoadedModule>());
+    return sim::Succeed(sim::NewHandle<LoadedModule, HModule>(std::make_unique<LoadedModule>()));
 }
 
 bool FreeLibrary(HModule module) {

@@ -25,10 +25,7 @@ struct PendingWrite {
     uint64_t dueTick;
 };
 std::mutex g_pendingMutex;
-std::vector<PendingWrite>& Pending() {
-    static std::vector<PendingWrite> list;
-    return list;
-}
+std::vector<PendingWrite> g_pending;
 
 bool IsMiniport(const RegKey& node) {
     const auto ids = node.ReadMultiString(u"HardwareID");
@@ -57,7 +54,7 @@ LStatus WriteAddress(std::u16string_view instanceId) {
 
 void Cancel(std::u16string_view instanceId) {
     const auto machine = MachineDir();
-    std::erase_if(Pending(), [&](const PendingWrite& p) {
+    std::erase_if(g_pending, [&](const PendingWrite& p) {
         return p.machine == machine && EqualsIgnoreCase(p.instanceId, instanceId);
     });
 }
@@ -67,20 +64,15 @@ void RunDueDriverActions() {
     std::vector<PendingWrite> due;
     {
         std::lock_guard lock(g_pendingMutex);
-        if (Pending().empty()) return;
+        if (g_pending.empty()) return;
         const uint64_t now = clk::TickCount();
         const auto machine = MachineDir();
-        auto& list = Pending();
-        for (auto it = list.begin(); it != list.end();) {
-            if (it->machine != machine) {
-                it = list.erase(it);  // the process has moved to another machine
-            } else if (it->dueTick <= now) {
-                due.push_back(std::move(*it));
-                it = list.erase(it);
-            } else {
-                ++it;
-            }
-        }
+        std::erase_if(g_pending, [&](PendingWrite& write) {
+            if (write.machine != machine) return true;  // the process has moved to another machine
+            if (write.dueTick > now) return false;
+            due.push_back(std::move(write));
+            return true;
+        });
     }
     for (const auto& write : due) {
         RegistryTransaction txn;
@@ -109,7 +101,7 @@ LStatus StartMiniport(std::u16string_view instanceId) {
     Cancel(instanceId);
     if (delay == kMiniportAddressNever) return kErrorSuccess;
     if (delay == 0) return WriteAddress(instanceId);
-    Pending().push_back({MachineDir(), std::u16string(instanceId), clk::TickCount() + delay});
+    g_pending.push_back({MachineDir(), std::u16string(instanceId), clk::TickCount() + delay});
     CallAfterEverySleep(&RunDueDriverActions);
     return kErrorSuccess;
 }
@@ -121,7 +113,7 @@ void StopMiniport(std::u16string_view instanceId) {
 
 size_t PendingDriverActions() {
     std::lock_guard lock(g_pendingMutex);
-    return Pending().size();
+    return g_pending.size();
 }
 
 }  // namespace qv::sim

@@ -34,28 +34,14 @@ struct Holder {
 struct OwnHold {
     int fd = -1;
     pid_t pid = 0;
-};
-
-OwnHold& Own() {
-    static OwnHold own;
-    return own;
-}
+} g_own;
 
 bool HoldsLock() {
-    return Own().fd >= 0 && Own().pid == getpid();
+    return g_own.fd >= 0 && g_own.pid == getpid();
 }
 
 std::string LockFilePath() {
     return (MachineDir() / kLockFileName).string();
-}
-
-struct flock LockByte(short type) {
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = 0;
-    lock.l_len = 1;
-    return lock;
 }
 
 // The record of the file's holder; empty when it cannot be read.
@@ -84,10 +70,10 @@ bool WriteHolder(int fd, std::u16string_view name, uint32_t processId) {
 
 // The program that holds the lock now, if any.
 std::optional<Holder> ProgramHolder() {
-    if (HoldsLock()) return ReadHolder(Own().fd);
+    if (HoldsLock()) return ReadHolder(g_own.fd);
     const int fd = OpenRegularFile(LockFilePath().c_str(), O_RDWR);
     if (fd < 0) return std::nullopt;
-    struct flock probe = LockByte(F_WRLCK);
+    struct flock probe = LockOf(F_WRLCK, 0, 1);
     std::optional<Holder> holder;
     if (fcntl(fd, F_OFD_GETLK, &probe) == 0 && probe.l_type != F_UNLCK) holder = ReadHolder(fd);
     close(fd);
@@ -109,12 +95,12 @@ LockAttempt TryTakeWriteLock(std::u16string_view clientName, std::u16string* hol
         return LockAttempt::kBusy;
     }
     if (HoldsLock()) {
-        *holder = ReadHolder(Own().fd).name;
+        *holder = ReadHolder(g_own.fd).name;
         return LockAttempt::kBusy;
     }
     const int fd = OpenRegularFile(LockFilePath().c_str(), O_RDWR | O_CREAT);
     if (fd < 0) return LockAttempt::kFailed;
-    struct flock take = LockByte(F_WRLCK);
+    struct flock take = LockOf(F_WRLCK, 0, 1);
     if (fcntl(fd, F_OFD_SETLK, &take) != 0) {
         *holder = ReadHolder(fd).name;
         close(fd);
@@ -124,15 +110,15 @@ LockAttempt TryTakeWriteLock(std::u16string_view clientName, std::u16string* hol
         close(fd);  // closing the description gives the lock back
         return LockAttempt::kFailed;
     }
-    Own() = {fd, getpid()};
+    g_own = {fd, getpid()};
     return LockAttempt::kTaken;
 }
 
 void GiveBackWriteLock() {
     if (!HoldsLock()) return;
-    WriteHolder(Own().fd, u"", 0);
-    close(Own().fd);
-    Own() = {};
+    WriteHolder(g_own.fd, u"", 0);
+    close(g_own.fd);
+    g_own = {};
 }
 
 }  // namespace netcfg

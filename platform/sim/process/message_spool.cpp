@@ -85,10 +85,8 @@ uint32_t MailboxOwner(std::string_view name) {
     uint32_t pid = 0;
     const auto [end, error] = std::from_chars(name.data(), name.data() + dash, pid);
     if (error != std::errc() || end != name.data() + dash) return 0;
-    for (const char c : name.substr(dash + 1)) {
-        if (!std::isxdigit(static_cast<unsigned char>(c))) return 0;
-    }
-    return pid;
+    const auto hexDigit = [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; };
+    return std::ranges::all_of(name.substr(dash + 1), hexDigit) ? pid : 0;
 }
 
 std::string MailboxName() {
@@ -126,12 +124,7 @@ struct Listener {
     pid_t pid = 0;  // the process that opened fd: a forked child does not listen through it
     fs::path mailbox;
     std::string pending;  // bytes read that do not yet form a record
-};
-
-Listener& Own() {
-    static Listener listener;
-    return listener;
-}
+} g_listener;
 
 // With the listener's lock held.
 void Close(Listener& listener) {
@@ -202,12 +195,12 @@ long BroadcastToApplications(uint32_t message, uintptr_t wParam, intptr_t lParam
 namespace host {
 
 bool ListenForBroadcasts(std::string* error) {
-    Listener& listener = Own();
-    std::lock_guard lock(listener.mutex);
+    std::lock_guard lock(g_listener.mutex);
     const fs::path spool = SpoolDir();
-    if (listener.fd >= 0 && listener.pid == getpid() && listener.mailbox.parent_path() == spool) return true;
-    if (listener.pid != getpid()) listener.pid = 0;  // inherited from the parent: not ours to remove
-    Close(listener);
+    if (g_listener.fd >= 0 && g_listener.pid == getpid() && g_listener.mailbox.parent_path() == spool)
+        return true;
+    if (g_listener.pid != getpid()) g_listener.pid = 0;  // inherited from the parent: not ours to remove
+    Close(g_listener);
     if (!sim::MarkMachineDir(sim::MachineDir(), error)) return false;
     if (mkdir(spool.c_str(), 0755) != 0 && errno != EEXIST)
         return Fail(error, "cannot make " + spool.string());
@@ -229,41 +222,38 @@ bool ListenForBroadcasts(std::string* error) {
         unlink(made.c_str());
         return ok;
     }
-    listener.fd = fd;
-    listener.pid = getpid();
-    listener.mailbox = mailbox;
+    g_listener.fd = fd;
+    g_listener.pid = getpid();
+    g_listener.mailbox = mailbox;
     return true;
 }
 
 void StopListening() {
-    Listener& listener = Own();
-    std::lock_guard lock(listener.mutex);
-    Close(listener);
+    std::lock_guard lock(g_listener.mutex);
+    Close(g_listener);
 }
 
 int BroadcastDescriptor() {
-    Listener& listener = Own();
-    std::lock_guard lock(listener.mutex);
-    return listener.pid == getpid() ? listener.fd : -1;
+    std::lock_guard lock(g_listener.mutex);
+    return g_listener.pid == getpid() ? g_listener.fd : -1;
 }
 
 bool TakeBroadcast(BroadcastMessage* message) {
-    Listener& listener = Own();
-    std::lock_guard lock(listener.mutex);
-    if (message == nullptr || listener.fd < 0 || listener.pid != getpid()) return false;
+    std::lock_guard lock(g_listener.mutex);
+    if (message == nullptr || g_listener.fd < 0 || g_listener.pid != getpid()) return false;
     Record record{};
     for (size_t taken = 0;;) {
-        if (NextRecord(listener.pending, &record)) {
+        if (NextRecord(g_listener.pending, &record)) {
             *message = {record.message, static_cast<uintptr_t>(record.wParam),
                         static_cast<intptr_t>(record.lParam), record.senderPid};
             return true;
         }
         if (taken >= kMaxReadPerTake) return false;
         char chunk[4096];
-        const ssize_t got = ::read(listener.fd, chunk, sizeof chunk);
+        const ssize_t got = ::read(g_listener.fd, chunk, sizeof chunk);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) return false;
-        listener.pending.append(chunk, static_cast<size_t>(got));
+        g_listener.pending.append(chunk, static_cast<size_t>(got));
         taken += static_cast<size_t>(got);
     }
 }

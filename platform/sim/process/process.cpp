@@ -71,22 +71,16 @@ struct ListedImages {
     std::mutex mutex;
     std::chrono::steady_clock::time_point made;
     std::unordered_map<uint32_t, std::string> names;
-};
+} g_listed;
 constexpr auto kListedImagesLifetime = std::chrono::milliseconds(200);
 
-ListedImages& Listed() {
-    static ListedImages listed;
-    return listed;
-}
-
 std::string TakeListedImage(uint32_t pid) {
-    ListedImages& listed = Listed();
-    std::lock_guard lock(listed.mutex);
-    if (std::chrono::steady_clock::now() - listed.made > kListedImagesLifetime) return {};
-    const auto it = listed.names.find(pid);
-    if (it == listed.names.end()) return {};
+    std::lock_guard lock(g_listed.mutex);
+    if (std::chrono::steady_clock::now() - g_listed.made > kListedImagesLifetime) return {};
+    const auto it = g_listed.names.find(pid);
+    if (it == g_listed.names.end()) return {};
     std::string name = std::move(it->second);
-    listed.names.erase(it);
+    g_listed.names.erase(it);
     return name;
 }
 
@@ -106,10 +100,9 @@ bool EnumProcesses(uint32_t* processIds, uint32_t bufferBytes, uint32_t* bytesRe
         }
         if (!process.imageName.empty()) images.emplace(process.pid, std::move(process.imageName));
     }
-    ListedImages& listed = Listed();
-    std::lock_guard lock(listed.mutex);
-    listed.names = std::move(images);
-    listed.made = std::chrono::steady_clock::now();
+    std::lock_guard lock(g_listed.mutex);
+    g_listed.names = std::move(images);
+    g_listed.made = std::chrono::steady_clock::now();
     *bytesReturned = count * 4;
     return true;
 }

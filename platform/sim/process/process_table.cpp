@@ -34,24 +34,10 @@ struct OwnSlot {
     std::string table;
     off_t slot = 0;
     std::string imageName;
-};
-
-OwnSlot& Own() {
-    static OwnSlot own;
-    return own;
-}
+} g_own;
 
 std::string TablePath() {
     return (MachineDir() / kTableFileName).string();
-}
-
-struct flock LockOf(short type, off_t start, off_t length) {
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = start;
-    lock.l_len = length;
-    return lock;
 }
 
 // The record of a slot; false when it cannot be read. Its name is cut to the record.
@@ -79,8 +65,7 @@ void ForEachHeldSlot(int fd, Visit visit) {
 }
 
 bool OwnSlotIn(const std::string& table) {
-    const OwnSlot& own = Own();
-    return own.fd >= 0 && own.pid == getpid() && own.table == table;
+    return g_own.fd >= 0 && g_own.pid == getpid() && g_own.table == table;
 }
 
 }  // namespace
@@ -117,7 +102,7 @@ bool RegisterProcess(std::string_view imageName, std::string* error) {
             close(fd);
             return false;
         }
-        Own() = {fd, getpid(), table, slot, std::string(imageName.substr(0, length))};
+        g_own = {fd, getpid(), table, slot, std::string(imageName.substr(0, length))};
         return true;
     }
     close(fd);
@@ -126,27 +111,26 @@ bool RegisterProcess(std::string_view imageName, std::string* error) {
 }
 
 void UnregisterProcess() {
-    OwnSlot& own = Own();
-    if (own.fd < 0) return;
+    if (g_own.fd < 0) return;
     // A forked child shares its parent's open file and so its lock: it only lets go of its copy.
-    if (own.pid == getpid()) {
-        struct flock unlock = LockOf(F_UNLCK, own.slot, 1);
-        fcntl(own.fd, F_OFD_SETLK, &unlock);
+    if (g_own.pid == getpid()) {
+        struct flock unlock = LockOf(F_UNLCK, g_own.slot, 1);
+        fcntl(g_own.fd, F_OFD_SETLK, &unlock);
     }
-    close(own.fd);
-    own = OwnSlot{};
+    close(g_own.fd);
+    g_own = OwnSlot{};
 }
 
 std::vector<MachineProcess> ListMachineProcesses() {
     std::vector<MachineProcess> processes;
     const std::string table = TablePath();
-    if (OwnSlotIn(table)) processes.push_back({static_cast<uint32_t>(getpid()), Own().imageName});
+    if (OwnSlotIn(table)) processes.push_back({static_cast<uint32_t>(getpid()), g_own.imageName});
     // A description of its own: the caller's lock does not hide its slot from itself, and no
     // other slot is hidden by it.
     const int fd = OpenRegularFile(table.c_str(), O_RDONLY);
     if (fd < 0) return processes;
     ForEachHeldSlot(fd, [&](off_t slot) {
-        if (OwnSlotIn(table) && slot == Own().slot) return;
+        if (OwnSlotIn(table) && slot == g_own.slot) return;
         MachineProcess process{};
         if (ReadRecord(fd, slot, &process)) processes.push_back(std::move(process));
     });

@@ -690,35 +690,32 @@ Transaction::Transaction(Kind kind) {
     const bool sessionCurrent =
         kind == Kind::kRead && s.changes.usable() && s.changes.Load() == s.sessionChanges;
     if (s.depth == 0 && s.session && !sessionCurrent) EndSession();
-    if (kind == Kind::kRead && (s.depth > 0 || s.session)) {
-        // A read inside an open transaction (or the current session) sees what that one sees and
-        // changes nothing: there is nothing to roll back, so it needs no savepoint of its own.
-        joined_ = true;
-        open_ = true;
-        generation_ = s.generation;
-        ++s.depth;
-        return;
-    }
-    outer_ = s.depth == 0;
-    if (kind == Kind::kWrite) {
-        write_ = true;
-        ++s.snapshot;
-        if (!outer_ && s.session) s.sessionWrote = true;
-    }
-    if (outer_ && kind == Kind::kRead && s.changes.usable()) {
-        session_ = true;
-        // Read before the transaction begins: a change committed in between makes the next call
-        // start afresh, never see too little.
-        s.sessionChanges = s.changes.Load();
-        ++s.snapshot;
-    }
-    status_ = Run(!outer_ ? Stmt::kSavepoint : kind == Kind::kWrite ? Stmt::kBeginImmediate : Stmt::kBegin);
-    if (status_ == kErrorSuccess) {
-        open_ = true;
-        generation_ = s.generation;
-        ++s.depth;
+    // A read inside an open transaction (or the current session) sees what that one sees and
+    // changes nothing: there is nothing to roll back, so it needs no savepoint of its own.
+    joined_ = kind == Kind::kRead && (s.depth > 0 || s.session);
+    if (!joined_) {
+        outer_ = s.depth == 0;
+        if (kind == Kind::kWrite) {
+            write_ = true;
+            ++s.snapshot;
+            if (!outer_ && s.session) s.sessionWrote = true;
+        }
+        if (outer_ && kind == Kind::kRead && s.changes.usable()) {
+            session_ = true;
+            // Read before the transaction begins: a change committed in between makes the next call
+            // start afresh, never see too little.
+            s.sessionChanges = s.changes.Load();
+            ++s.snapshot;
+        }
+        status_ = Run(!outer_                ? Stmt::kSavepoint
+                      : kind == Kind::kWrite ? Stmt::kBeginImmediate
+                                             : Stmt::kBegin);
+        if (status_ != kErrorSuccess) return;
         if (session_) s.session = true;
     }
+    open_ = true;
+    generation_ = s.generation;
+    ++s.depth;
 }
 
 LStatus Transaction::Commit() {
@@ -728,22 +725,19 @@ LStatus Transaction::Commit() {
         open_ = false;
         return status_ = kErrorKeyDeleted;
     }
-    if (joined_ || session_) {
-        // The read transaction goes on as the process's session (or as the transaction it is
-        // nested in), unless something was written inside the session: then it ends here, with a
-        // real commit.
-        open_ = false;
-        --s.depth;
-        return status_ = s.depth == 0 && s.sessionWrote ? EndSession() : kErrorSuccess;
+    // A read transaction goes on as the process's session (or as the transaction it is nested in),
+    // unless something was written inside the session: then it ends here, with a real commit.
+    const bool read = joined_ || session_;
+    if (!read) {
+        status_ = Run(outer_ ? Stmt::kCommit : Stmt::kRelease);
+        if (status_ != kErrorSuccess) return status_;
     }
-    status_ = Run(outer_ ? Stmt::kCommit : Stmt::kRelease);
-    if (status_ == kErrorSuccess) {
-        open_ = false;
-        --s.depth;
-        if (write_) {
-            ++s.snapshot;
-            if (outer_) ChangeCommitted(s);
-        }
+    open_ = false;
+    --s.depth;
+    if (read) return status_ = s.depth == 0 && s.sessionWrote ? EndSession() : kErrorSuccess;
+    if (write_) {
+        ++s.snapshot;
+        if (outer_) ChangeCommitted(s);
     }
     return status_;
 }

@@ -192,11 +192,7 @@ std::vector<uint8_t> MultiStringBytes(const std::vector<std::u16string>& list) {
 }
 
 bool EqualsIgnoreCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    }
-    return true;
+    return std::ranges::equal(a, b, {}, FoldAscii, FoldAscii);
 }
 
 bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix) {

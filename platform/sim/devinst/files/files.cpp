@@ -84,8 +84,7 @@ HFind FindFirstFile(const char16_t* pattern, FindData* data) {
     search->next = 1;
     HFind find = sim::NewHandle<OpenFind, HFind>(std::move(search));
     if (find == nullptr) return sim::FailWith(kErrorNotEnoughMemory, kInvalidFind);
-    SetLastError(kErrorSuccess);
-    return find;
+    return sim::Succeed(find);
 }
 
 bool FindNextFile(HFind find, FindData* data) {
@@ -94,8 +93,7 @@ bool FindNextFile(HFind find, FindData* data) {
     if (data == nullptr) return sim::FailWith(kErrorInvalidParameter);
     if (search->next >= search->found.size()) return sim::FailWith(kErrorNoMoreFiles);
     *data = search->found[search->next++];
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 bool FindClose(HFind find) {
@@ -125,8 +123,8 @@ uint32_t GetFileAttributes(const char16_t* fileName) {
         const bool folderExists = host && std::filesystem::is_directory(host->parent_path(), ec);
         return sim::FailWith(folderExists ? kErrorFileNotFound : kErrorPathNotFound, kInvalidFileAttributes);
     }
-    SetLastError(kErrorSuccess);
-    return std::filesystem::is_directory(status) ? kFileAttributeDirectory : kFileAttributeNormal;
+    return sim::Succeed(std::filesystem::is_directory(status) ? kFileAttributeDirectory
+                                                              : kFileAttributeNormal);
 }
 
 }  // namespace file

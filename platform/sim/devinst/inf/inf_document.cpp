@@ -113,11 +113,8 @@ class InfParser {
         if (name.size() > kMaxSectionNameUnits)
             return Fail(kErrorSectionNameTooLong, "a section name over 255 characters");
         SkipToLineEnd();
-        auto found = doc_.sectionByName_.find(regnames::FoldKey(name));
-        if (found != doc_.sectionByName_.end()) {
-            section_ = found->second;
-            return true;
-        }
+        section_ = doc_.FindSection(name);
+        if (section_) return true;
         if (doc_.sections_.size() >= kMaxSections)
             return Fail(kErrorGeneralSyntax, "more than 131072 sections");
         section_ = static_cast<uint32_t>(doc_.sections_.size());
@@ -318,18 +315,14 @@ bool InfDocument::KeyIs(const Line& line, std::u16string_view key) const {
 std::optional<std::u16string_view> InfDocument::RawField(uint32_t section, uint32_t line,
                                                          uint32_t field) const {
     const Line& l = LineAt(section, line);
-    if (field == 0) {
-        if (l.key == Key::kNone) return std::nullopt;
-        return KeyOf(l);
-    }
+    if (field == 0) return l.key == Key::kNone ? std::nullopt : std::optional(KeyOf(l));
     if (field > l.fieldCount) return std::nullopt;
     return StoredField(l.firstField + field - 1);
 }
 
 std::optional<std::u16string> InfDocument::Field(uint32_t section, uint32_t line, uint32_t field) const {
     const auto raw = RawField(section, line, field);
-    if (!raw) return std::nullopt;
-    return Substitute(*raw);
+    return raw ? Substitute(*raw) : std::nullopt;
 }
 
 std::optional<std::u16string> InfDocument::Value(std::u16string_view section, std::u16string_view key) const {

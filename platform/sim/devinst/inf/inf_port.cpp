@@ -114,8 +114,7 @@ HInf OpenInfFile(const char16_t* fileName, const char16_t* infClass, uint32_t in
     }
     HInf inf = sim::NewHandle<OpenInf, HInf>(std::make_unique<OpenInf>(std::move(*document)));
     if (inf == nullptr) return sim::FailWith(kErrorNotEnoughMemory, kInvalidInf);
-    SetLastError(kErrorSuccess);
-    return inf;
+    return sim::Succeed(inf);
 }
 
 void CloseInfFile(HInf inf) {
@@ -136,8 +135,7 @@ bool FindFirstLine(HInf inf, const char16_t* section, const char16_t* key, InfCo
     }
     if (!line) return sim::FailWith(kErrorLineNotFound);
     *context = {inf, inf, *s, *line};
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 bool FindNextLine(const InfContext* in, InfContext* out) {
@@ -147,8 +145,7 @@ bool FindNextLine(const InfContext* in, InfContext* out) {
     if (in->line + 1 >= document->LineCount(in->section)) return sim::FailWith(kErrorLineNotFound);
     *out = *in;
     ++out->line;
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 bool GetStringField(const InfContext* context, uint32_t fieldIndex, char16_t* buffer, uint32_t bufferSize,
@@ -162,8 +159,7 @@ bool GetStringField(const InfContext* context, uint32_t fieldIndex, char16_t* bu
     if (requiredSize != nullptr) *requiredSize = sim::NeededSize(*text);
     if (buffer != nullptr && !sim::CopyText(*text, buffer, bufferSize))
         return sim::FailWith(kErrorInsufficientBuffer);
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 bool GetInfClass(const char16_t* infName, Guid* classGuid, char16_t* className, uint32_t classNameSize,
@@ -183,8 +179,7 @@ bool GetInfClass(const char16_t* infName, Guid* classGuid, char16_t* className, 
     if (requiredSize != nullptr) *requiredSize = sim::NeededSize(shown);
     if (!sim::CopyText(shown, className, classNameSize)) return sim::FailWith(kErrorInsufficientBuffer);
     *classGuid = guid;
-    SetLastError(kErrorSuccess);
-    return true;
+    return sim::Succeed();
 }
 
 }  // namespace inf

@@ -33,4 +33,15 @@ inline int OpenRegularFile(const char* path, int flags) {
     return fd;
 }
 
+// The lock (F_WRLCK, F_RDLCK) or unlock (F_UNLCK) of length bytes from start, for fcntl's
+// open-file-description locks.
+inline struct flock LockOf(short type, off_t start, off_t length) {
+    struct flock lock {};
+    lock.l_type = type;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = start;
+    lock.l_len = length;
+    return lock;
+}
+
 }  // namespace qv::sim

@@ -62,6 +62,12 @@ T FailWith(Win32Error error, T value) {
     SetLastError(error);
     return value;
 }
+// Clears the thread's last error and returns value: how those calls succeed.
+template <class T = bool>
+T Succeed(T value = true) {
+    SetLastError(kErrorSuccess);
+    return value;
+}
 
 // Typed access for a handle type H (a pointer to an incomplete tag) and its object type T.
 template <class T, class H>
