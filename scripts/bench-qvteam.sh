@@ -20,7 +20,6 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 qvteam=$build/bin/qvteam
 cmd=$build/bin/QvTeamCmd
-lan() { if [ "$1" -eq 1 ]; then echo "Local Area Connection"; else echo "Local Area Connection $1"; fi; }
 
 QV_MACHINE=$scratch/bare "$build/bin/qvsim" init --cards 8 --no-other-vendor >/dev/null
 document=$scratch/state.json
@@ -53,11 +52,7 @@ sequence_fresh() {
 }
 copy_only() { fresh; }
 
-row() { printf '%-46s %9s %9s %8s %14s\n' "$@"; }
-read -r true_wall true_cpu <<<"$(per_run_us /bin/true)"
-echo "runs: $runs each"
-row command "wall ms" "CPU ms" ratio instructions
-row /bin/true "$(ms "$true_wall")" "$(ms "$true_cpu")" 1.00x "$(instructions /bin/true)"
+table_head
 
 export QV_MACHINE=$scratch/bare
 read -r wall cpu <<<"$(per_run_us "$qvteam" plan "$document")"

@@ -19,13 +19,8 @@ source scripts/lib/bench.sh
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 cmd=$build/bin/QvTeamCmd
-lan() { if [ "$1" -eq 1 ]; then echo "Local Area Connection"; else echo "Local Area Connection $1"; fi; }
 
-row() { printf '%-44s %9s %9s %8s %14s\n' "$@"; }
-read -r true_wall true_cpu <<<"$(per_run_us /bin/true)"
-echo "runs: $runs each"
-row command "wall ms" "CPU ms" ratio instructions
-row /bin/true "$(ms "$true_wall")" "$(ms "$true_cpu")" 1.00x "$(instructions /bin/true)"
+table_head
 
 # Create plus remove: one cycle is two runs of the program.
 export QV_MACHINE=$scratch/default

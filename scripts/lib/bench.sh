@@ -32,3 +32,17 @@ instructions() {
         sed -n 's/.*Collected : \([0-9]*\).*/\1/p'
     rm -f "$out"
 }
+
+# The connection name of the Nth network adapter of a new machine (1: "Local Area Connection").
+lan() { if [ "$1" -eq 1 ]; then echo "Local Area Connection"; else echo "Local Area Connection $1"; fi; }
+
+# A row of the command table: command, wall ms, CPU ms, ratio to /bin/true, instructions.
+row() { printf '%-46s %9s %9s %8s %14s\n' "$@"; }
+
+# Times /bin/true into $true_wall and $true_cpu and prints the table's head and its row.
+table_head() {
+    read -r true_wall true_cpu <<<"$(per_run_us /bin/true)"
+    echo "runs: $runs each"
+    row command "wall ms" "CPU ms" ratio instructions
+    row /bin/true "$(ms "$true_wall")" "$(ms "$true_cpu")" 1.00x "$(instructions /bin/true)"
+}
