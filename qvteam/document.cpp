@@ -154,7 +154,11 @@ class Reader {
             return Fail(at,
                         "must name the adapter by one of connectionName, permanentMac, description or guid");
         }
-        const auto& [key, fact] = *value.items().begin();
+        // The object's own iterator: a binding to *items().begin() would refer to a proxy that ends
+        // with the statement.
+        const auto only = value.begin();
+        const std::string& key = only.key();
+        const Json& fact = only.value();
         const auto* known = std::find_if(std::begin(kKeys), std::end(kKeys),
                                          [&](AdapterKey k) { return AdapterKeyName(k) == key; });
         if (known == std::end(kKeys)) return Fail(Child(at, key), "is not a way to name an adapter");
