@@ -6,7 +6,7 @@
 #   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
 #                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine for both
 #                               (windows builds; 32-bit Wine is an i386 package, so the i386 architecture
-#                               is added), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
+#                               is added; left out where the kernel cannot run 32-bit programs), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
 #                               screenshots), python3-jsonschema (qvteam's outputs against their schemas),
 #                               ansible-core (qvteam's Ansible role on a fleet of simulated machines)
 # Quiet and idempotent: apt runs only when a package is missing.
