@@ -306,8 +306,10 @@ std::optional<Document> ReadDocument(std::string_view text, DocumentFault* fault
     Json root;
     try {
         root = Parse(text);
-    } catch (const Json::parse_error& error) {
-        // "[json.exception.parse_error.101] parse error at line 2, column 3: ...": the part after "] ".
+    } catch (const Json::exception& error) {
+        // A syntax error or a number too large for a double: "[json.exception.parse_error.101] parse
+        // error at line 2, column 3: ..." or "[json.exception.out_of_range.406] number overflow
+        // parsing '1e999'", the part after "] ".
         const std::string what = error.what();
         const size_t start = what.find("] ");
         *fault =

@@ -150,6 +150,8 @@ TEST_F(PlanApplyTest, RefusesBadDocumentsWithThePointerOfTheFaultAndChangesNothi
          "not JSON: parse error at line 1, column 2: syntax error while parsing object key - unexpected end "
          "of input; expected string literal"},
         {"[]", "the document must be an object"},
+        {R"({"schema":"qvteam-state","version":1e999,"teams":[],"adapterVlans":[]})",
+         "not JSON: number overflow parsing '1e999'"},
         {R"({"schema":"qvteam-state","version":1,"teams":[]})",
          "the document needs the field \"adapterVlans\""},
         {R"({"schema":"qvteam-state","version":1,"version":1,"teams":[],"adapterVlans":[]})",
