@@ -7,23 +7,30 @@
 # sources (without pthreads) and runs the suites under Wine through CMAKE_CROSSCOMPILING_EMULATOR.
 
 # qv_gtest(<name> SOURCES <files...> [LIBS <targets...>] [LABELS <labels...>] [HOST_ONLY]
-#          [RUN_SERIAL] [DEPENDS <targets...>] [ENVIRONMENT <VAR=value...>] [DEFINITIONS <defs...>])
+#          [RUN_SERIAL] [NO_PCH] [DEPENDS <targets...>] [ENVIRONMENT <VAR=value...>]
+#          [DEFINITIONS <defs...>])
 # One executable and one CTest test per suite; executables go to tests/ of the build tree.
-# DEPENDS: programs the suite runs, built before it.
+# DEPENDS: programs the suite runs, built before it. NO_PCH: see qv_test_code (QvBuildSpeed.cmake).
 # Every suite links the shared test support qv_testing (testing/).
 function(qv_gtest name)
-    cmake_parse_arguments(T "HOST_ONLY;RUN_SERIAL" "" "SOURCES;LIBS;LABELS;DEPENDS;ENVIRONMENT;DEFINITIONS"
+    cmake_parse_arguments(T "HOST_ONLY;RUN_SERIAL;NO_PCH" "" "SOURCES;LIBS;LABELS;DEPENDS;ENVIRONMENT;DEFINITIONS"
                           ${ARGN})
     if(NOT QV_BUILD_TESTS OR (T_HOST_ONLY AND NOT QV_HOST))
         return()
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} qv_testing qv_gtest_main)
+    if(T_NO_PCH)
+        qv_test_code(${name} NO_PCH)
+    else()
+        qv_test_code(${name})
+    endif()
     target_compile_definitions(${name} PRIVATE
         QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
         QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
         ${T_DEFINITIONS})
     set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+    add_dependencies(qv_suites ${name})
     add_test(NAME ${name} COMMAND ${name})
     if(T_DEPENDS)
         add_dependencies(${name} ${T_DEPENDS})
@@ -48,6 +55,7 @@ function(qv_test_library name)
     endif()
     add_library(${name} STATIC ${T_SOURCES})
     target_link_libraries(${name} PUBLIC ${T_LIBS} ${QV_GTEST_LIBS})
+    qv_test_code(${name})
     target_compile_definitions(${name} PRIVATE
         QV_SOURCE_DIR="${CMAKE_SOURCE_DIR}" QV_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
     if(T_INCLUDE)
@@ -59,6 +67,8 @@ if(NOT QV_BUILD_TESTS)
     return()
 endif()
 enable_testing()
+# Every suite and what it runs, and nothing else (the asan build makes only this).
+add_custom_target(qv_suites)
 
 if(CMAKE_CROSSCOMPILING)
     set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
@@ -74,5 +84,11 @@ else()
 endif()
 set(QV_GTEST_LIBS GTest::gtest)
 
+# The suites' main, which also holds GoogleTest's precompiled header for every suite and
+# test-support library (qv_test_code): it is declared before them, as reusing needs.
 add_library(qv_gtest_main STATIC ${CMAKE_SOURCE_DIR}/cmake/gtest_main.cpp)
 target_link_libraries(qv_gtest_main PUBLIC ${QV_GTEST_LIBS})
+if(QV_TEST_PCH)
+    target_precompile_headers(qv_gtest_main PRIVATE <gtest/gtest.h>)
+endif()
+qv_test_code(qv_gtest_main)

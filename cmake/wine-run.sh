@@ -7,4 +7,6 @@ prefix=$(mktemp -d "${TMPDIR:-/tmp}/qv-wine.XXXXXX")
 trap 'WINEPREFIX="$prefix" "$server" -k >/dev/null 2>&1 || true; rm -rf "$prefix"' EXIT
 wine_new_prefix "$prefix"
 export WINEPREFIX="$prefix"
+# A report directory given as a Linux path is the same folder on Wine's drive Z:.
+[[ "${GTEST_OUTPUT:-}" != xml:/* ]] || export GTEST_OUTPUT="xml:Z:${GTEST_OUTPUT#xml:}"
 "$wine" "$@"

@@ -26,3 +26,5 @@ if [ "$lines" -eq 0 ] || [ "$crlf" -ne "$lines" ] || [ -n "$(tail -c 1 "$readme"
     exit 1
 fi
 echo "check-package: $(basename "$archive"): $(echo "$actual" | wc -l) files as expected"
+source "$(dirname "$0")/lib/stage_count.sh"
+stage_count "$(echo "$actual" | wc -l) files"

@@ -92,3 +92,5 @@ for exe in "${programs[@]}"; do check_program "$exe"; done
     echo "check-windows-binaries: $failures failure(s)" >&2
     exit 1
 }
+source "$(dirname "$0")/lib/stage_count.sh"
+stage_count "${#programs[@]} programs"

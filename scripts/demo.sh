@@ -7,7 +7,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh programs
-cmake --preset host -DQV_BUILD_TESTS=OFF >/dev/null
+source scripts/lib/preset.sh
+configure_preset host -DQV_BUILD_TESTS=OFF
 cmake --build --preset host --target QvTeamCmd qvtool qvsim >/dev/null
 status=0
 build/host/bin/QvTeamCmd -l || status=$?

@@ -10,6 +10,7 @@ if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [[ " $* " != *" -pl
     exit 2
 fi
 bash scripts/setup.sh programs
-cmake --preset host -DQV_BUILD_TESTS=OFF >/dev/null
+source scripts/lib/preset.sh
+configure_preset host -DQV_BUILD_TESTS=OFF
 cmake --build --preset host --target QvTeamCfg QvTray >/dev/null
 exec build/host/bin/QvTeamCfg "$@"

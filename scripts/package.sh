@@ -20,7 +20,8 @@ if ! grep -q "\"name\": \"$preset\"" CMakePresets.json; then
 fi
 
 binary="build/$preset"
-cmake --preset "$preset" >/dev/null
+source scripts/lib/preset.sh
+configure_preset "$preset"
 cmake --build --preset "$preset" --target qv_release_programs
 rm -rf "$binary/package"
 cpack --config "$binary/CPackConfig.cmake" -B "$binary/package" >/dev/null

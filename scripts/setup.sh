@@ -1,22 +1,25 @@
 #!/usr/bin/env bash
-# Installs what a fresh Debian 12 machine lacks, for one of two jobs:
-#   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvteam, qvtool, qvsim): cmake, g++,
-#                               make, SQLite, Qt 6 Widgets and a font for the GUI, the JSON and command-line
-#                               libraries of qvteam (header-only)
-#   scripts/setup.sh all        everything the tests need as well: GoogleTest, Google Benchmark, the
-#                               sqlite3 shell, mingw-w64 for 64-bit and 32-bit Windows and Wine for both
-#                               (windows builds; 32-bit Wine is an i386 package, so the i386 architecture
-#                               is added; left out where the kernel cannot run 32-bit programs), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
-#                               screenshots), python3-jsonschema (qvteam's outputs against their schemas),
-#                               ansible-core (qvteam's Ansible role on a fleet of simulated machines)
+# Installs what a fresh Debian 12 machine lacks, for one of three jobs:
+#   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvteam, qvtool, qvsim): cmake, ninja,
+#                               g++, SQLite, Qt 6 Widgets and a font for the GUI, the JSON and command-line
+#                               libraries of qvteam (header-only); ccache and mold, which the build uses
+#                               when present (compile cache, fast linker)
+#   scripts/setup.sh host       the host suites as well: GoogleTest, Google Benchmark, the sqlite3 shell,
+#                               python3-jsonschema
+#   scripts/setup.sh all        everything the tests need as well: mingw-w64 for 64-bit and 32-bit Windows
+#                               and Wine for both (windows builds; 32-bit Wine is an i386 package, so the
+#                               i386 architecture is added; left out where the kernel cannot run 32-bit
+#                               programs), clang (fuzz targets), Xvfb, imagemagick and xdotool (GUI
+#                               screenshots), ansible-core and bc (qvteam's Ansible role on a fleet of
+#                               simulated machines)
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
-programs=(cmake make g++ libsqlite3-dev qt6-base-dev fonts-dejavu-core nlohmann-json3-dev libcli11-dev)
+programs=(cmake ninja-build make g++ ccache mold libsqlite3-dev qt6-base-dev fonts-dejavu-core nlohmann-json3-dev
+    libcli11-dev)
+host_tests=(pkg-config python3 python3-jsonschema googletest libgtest-dev libgmock-dev libbenchmark-dev sqlite3)
 tests=(
-    pkg-config python3 python3-jsonschema ansible-core bc
-    googletest libgtest-dev libgmock-dev libbenchmark-dev
-    sqlite3
+    ansible-core bc
     g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 wine32:i386
     clang libclang-rt-14-dev
     xvfb xauth imagemagick xdotool
@@ -24,9 +27,10 @@ tests=(
 
 case "${1:-}" in
 programs) packages=("${programs[@]}") ;;
-all) packages=("${programs[@]}" "${tests[@]}") ;;
+host) packages=("${programs[@]}" "${host_tests[@]}") ;;
+all) packages=("${programs[@]}" "${host_tests[@]}" "${tests[@]}") ;;
 *)
-    echo "usage: scripts/setup.sh programs|all" >&2
+    echo "usage: scripts/setup.sh programs|host|all" >&2
     exit 2
     ;;
 esac

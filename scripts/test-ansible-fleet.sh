@@ -110,3 +110,5 @@ for i in 1 5 8; do
         { echo "host$i does not match the document after the runs" >&2; exit 1; }
 done
 echo "test-ansible-fleet: $((hosts - 1)) hosts converged, $bad failed and was left as it was, the second run changed nothing"
+source scripts/lib/stage_count.sh
+stage_count "$hosts hosts"

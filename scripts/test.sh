@@ -8,11 +8,24 @@
 # found out once, at the start, by running one: where it cannot, the stages that run 32-bit
 # programs (the 32-bit Wine suites and end-to-end comparison) are skipped with that reason, and the
 # 32-bit build, the check of its programs and its archive still run.
-# The run ends with one line per stage (passed, failed or skipped, with its wall time) and a count;
-# its status is 1 when any stage failed.
+# The run ends with one line per stage (passed, failed or skipped, with its wall time and what it
+# counted: suites and test cases, programs, cases, hosts, fuzz targets), a count of the stages and
+# the whole run's wall time; its status is 1 when any stage failed.
+#
+#   scripts/test.sh          everything
+#   scripts/test.sh host     the host build and its suites only: the quick check after a change
 set -uo pipefail
 cd "$(dirname "$0")/.."
 source scripts/lib/kernel32.sh
+source scripts/lib/preset.sh
+run_start=$SECONDS
+case "${1:-all}" in
+all | host) scope=${1:-all} ;;
+*)
+    echo "usage: scripts/test.sh [host]" >&2
+    exit 2
+    ;;
+esac
 
 names=()
 declare -A state detail
@@ -34,9 +47,14 @@ stage() {
     done
     printf '\n== %s\n' "$name"
     start=$SECONDS
+    QV_STAGE_COUNT=$(mktemp)
+    export QV_STAGE_COUNT
     "$@"
     status=$?
-    detail[$name]=$(printf '%dm%02ds' $(((SECONDS - start) / 60)) $(((SECONDS - start) % 60)))
+    detail[$name]=$(minutes $((SECONDS - start)))
+    [ ! -s "$QV_STAGE_COUNT" ] || detail[$name]+=" ($(paste -sd, "$QV_STAGE_COUNT" | sed 's/,/, /g'))"
+    rm -f "$QV_STAGE_COUNT"
+    unset QV_STAGE_COUNT
     if [ "$status" -eq 0 ]; then
         state[$name]=passed
     else
@@ -58,8 +76,22 @@ stage32() {
     if [ -n "$no32" ]; then skip "$1" "$no32"; else stage "$@"; fi
 }
 
-configure_and_build() { cmake --preset "$1" >/dev/null && cmake --build --preset "$1"; }
+minutes() { printf '%dm%02ds' $(($1 / 60)) $(($1 % 60)); }
+
+configure_and_build() { configure_preset "$1" && cmake --build --preset "$1"; }
 archive() { bash scripts/check-package.sh "$(bash scripts/package.sh "$1" | tail -n 1)"; }
+
+# suites PRESET: runs the build's suites; each writes its report, from which the suites and test
+# cases that ran are counted.
+suites() {
+    local reports=$PWD/build/$1/test-reports
+    rm -rf "$reports" && mkdir -p "$reports" || return
+    GTEST_OUTPUT="xml:$reports/" ctest --preset "$1" || return
+    source scripts/lib/stage_count.sh
+    stage_count "$(find "$reports" -name '*.xml' | wc -l) suites"
+    stage_count "$(cat "$reports"/*.xml 2>/dev/null | sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' |
+        awk '{ n += $1 } END { print n + 0 }') test cases"
+}
 
 no32=""
 if ! kernel_runs_32bit build; then
@@ -67,7 +99,7 @@ if ! kernel_runs_32bit build; then
     echo "$no32: 32-bit suites skipped"
 fi
 
-stage setup "" bash scripts/setup.sh all
+stage setup "" bash scripts/setup.sh "$scope"
 if [ -z "$no32" ] && ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q "install ok installed"; then
     no32="32-bit Wine is not installed"
     echo "$no32: 32-bit suites skipped"
@@ -76,32 +108,35 @@ fi
 stage "include cycles" "setup" python3 scripts/include-cycles.py
 
 stage "host build" "" configure_and_build host
-stage "host tests" "host build" ctest --preset host
-# qvteam's Ansible role on 20 simulated machines, one of which cannot be brought to its document.
-stage "ansible fleet" "host build" bash scripts/test-ansible-fleet.sh build/host 20
+stage "host tests" "host build" suites host
 
-stage "windows build" "" configure_and_build windows
-stage "windows tests under Wine" "windows build" ctest --preset windows
-# The programs' imports (nothing XP / Server 2003 lack), subsystem version and VERSIONINFO.
-stage "windows binaries check" "windows build" bash scripts/check-windows-binaries.sh build/windows
-stage "windows end to end under Wine" "host build;windows build" \
-    bash scripts/wine-e2e.sh build/host build/windows
+if [ "$scope" = all ]; then
+    # qvteam's Ansible role on 20 simulated machines, one of which cannot be brought to its document.
+    stage "ansible fleet" "host build" bash scripts/test-ansible-fleet.sh build/host 20
 
-# The 32-bit build: the same suites under 32-bit Wine (32-bit record layouts and the i686 C
-# runtime), its programs checked as the 64-bit ones and compared with the host build end to end.
-stage "windows-x86 build" "" configure_and_build windows-x86
-stage "windows-x86 binaries check" "windows-x86 build" bash scripts/check-windows-binaries.sh build/windows-x86
-stage32 "windows-x86 tests under 32-bit Wine" "windows-x86 build" ctest --preset windows-x86
-stage32 "windows-x86 end to end under 32-bit Wine" "host build;windows-x86 build" \
-    bash scripts/wine-e2e.sh build/host build/windows-x86
+    stage "windows build" "" configure_and_build windows
+    stage "windows tests under Wine" "windows build" suites windows
+    # The programs' imports (nothing XP / Server 2003 lack), subsystem version and VERSIONINFO.
+    stage "windows binaries check" "windows build" bash scripts/check-windows-binaries.sh build/windows
+    stage "windows end to end under Wine" "host build;windows build" \
+        bash scripts/wine-e2e.sh build/host build/windows
 
-stage "release archive (windows)" "windows build" archive windows
-stage "release archive (windows-x86)" "windows-x86 build" archive windows-x86
+    # The 32-bit build: the same suites under 32-bit Wine (32-bit record layouts and the i686 C
+    # runtime), its programs checked as the 64-bit ones and compared with the host build end to end.
+    stage "windows-x86 build" "" configure_and_build windows-x86
+    stage "windows-x86 binaries check" "windows-x86 build" bash scripts/check-windows-binaries.sh build/windows-x86
+    stage32 "windows-x86 tests under 32-bit Wine" "windows-x86 build" suites windows-x86
+    stage32 "windows-x86 end to end under 32-bit Wine" "host build;windows-x86 build" \
+        bash scripts/wine-e2e.sh build/host build/windows-x86
 
-stage "asan build" "" configure_and_build asan
-stage "asan tests" "asan build" ctest --preset asan
+    stage "release archive (windows)" "windows build" archive windows
+    stage "release archive (windows-x86)" "windows-x86 build" archive windows-x86
 
-stage "fuzz targets (short runs)" "" bash scripts/fuzz.sh 20
+    stage "asan build" "" configure_and_build asan
+    stage "asan tests" "asan build" suites asan
+
+    stage "fuzz targets (short runs)" "" bash scripts/fuzz.sh 20
+fi
 
 printf '\n== summary\n'
 declare -A count=([passed]=0 [failed]=0 [skipped]=0)
@@ -110,4 +145,5 @@ for name in "${names[@]}"; do
     count[${state[$name]}]=$((count[${state[$name]}] + 1))
 done
 printf 'stages: %d passed, %d failed, %d skipped\n' "${count[passed]}" "${count[failed]}" "${count[skipped]}"
+printf 'total wall time: %s\n' "$(minutes $((SECONDS - run_start)))"
 exit "$stage_failed"

@@ -222,3 +222,5 @@ if [ "$failures" -gt 0 ]; then
     echo "wine-e2e: $failures difference(s) in $count cases" >&2
     exit 1
 fi
+source scripts/lib/stage_count.sh
+stage_count "$count cases"

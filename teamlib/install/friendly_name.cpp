@@ -8,7 +8,6 @@ namespace qv {
 namespace {
 
 constexpr size_t kTeamNameCapacity = 256;
-constexpr uint32_t kMemberNameBytes = 512;
 
 // The display name of the team in the GUI's team list, at most 255 units; false when not listed.
 bool FindTeamName(const AdapterList& teamAdapters, const Guid& team, char16_t* name) {

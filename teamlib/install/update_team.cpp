@@ -4,6 +4,7 @@
 #include "qv/teamlib/device_state.h"
 #include "qv/teamlib/install.h"
 #include "qv/teamlib/internal/adapter_walk.h"
+#include "qv/teamlib/internal/member_name.h"
 #include "qv/teamlib/internal/registry_values.h"
 #include "qv/teamlib/text.h"
 #include "qv/teamlib/trace.h"
@@ -15,7 +16,6 @@ namespace {
 constexpr uint32_t kAddressWaitMs = 10000;
 // Member names are formatted into 256 units and stored in at most this size.
 constexpr size_t kMemberNameCapacity = 256;
-constexpr uint32_t kMemberNameBytes = 512;
 // The command line sets the team adapter's own name in at most this size.
 constexpr uint32_t kTeamNameBytes = 522;
 

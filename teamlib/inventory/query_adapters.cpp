@@ -12,7 +12,7 @@
 namespace qv {
 namespace {
 
-constexpr uint32_t kDisplayNameBytes = 256;
+constexpr uint32_t kListedNameBytes = 256;
 
 WalkStep ListAdapter(WalkedAdapter& adapter, int kind, AdapterTable* table) {
     if (table->count < 0 || table->count >= kAdapterTableCapacity) {
@@ -21,7 +21,7 @@ WalkStep ListAdapter(WalkedAdapter& adapter, int kind, AdapterTable* table) {
     }
     const int slot = table->count;
     if (!ReadDisplayName(adapter.set, adapter.device, table->displayNames[slot], kAdapterNameCapacity,
-                         kDisplayNameBytes)) {
+                         kListedNameBytes)) {
         QvTrace(u"   QueryAdapters: no name for %s", adapter.guidString);
         return WalkStep::kContinue;
     }

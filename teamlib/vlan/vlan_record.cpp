@@ -13,7 +13,7 @@
 namespace qv {
 namespace {
 
-constexpr int kAdapterKeyPathCapacity = 522;
+constexpr int kRecordKeyPathCapacity = 522;
 
 bool HasValue(HKey key, const char16_t* name) {
     uint32_t type = 0;
@@ -27,8 +27,8 @@ LStatus WriteDword(HKey key, const char16_t* name, uint32_t value) {
 
 // Opens (create false) or creates the adapter's Adapters subkey.
 LStatus OpenAdapterKey(const Guid& adapter, bool create, ScopedKey* key) {
-    char16_t path[kAdapterKeyPathCapacity];
-    if (!U16FormatInto(path, kAdapterKeyPathCapacity, u"%s\\%s", kAdaptersKeyPath,
+    char16_t path[kRecordKeyPathCapacity];
+    if (!U16FormatInto(path, kRecordKeyPathCapacity, u"%s\\%s", kAdaptersKeyPath,
                        GuidToString(adapter).c_str())) {
         return kErrorInvalidParameter;
     }

@@ -27,7 +27,7 @@ std::u16string AdapterGuid(const char* name) {
 }
 
 // One of two words as 0 or 1; nullopt for anything else.
-std::optional<uint32_t> Choice(std::string_view word, std::string_view zero, std::string_view one) {
+std::optional<uint32_t> OneOfTwo(std::string_view word, std::string_view zero, std::string_view one) {
     if (word == zero) return 0;
     if (word == one) return 1;
     return std::nullopt;
@@ -59,7 +59,7 @@ int RunNdis(std::span<char* const> args) {
         return Fail(kExitUsage, kUsage);
     } else if (what == "link") {
         valueName = qv::sim::kNdisMediaConnect;
-        value = Choice(args[2], "connected", "disconnected");
+        value = OneOfTwo(args[2], "connected", "disconnected");
     } else if (what == "speed") {
         valueName = qv::sim::kNdisLinkSpeed;
         value = Positive(args[2]);
@@ -68,11 +68,11 @@ int RunNdis(std::span<char* const> args) {
         value = Positive(args[2]);
     } else if (what == "offload") {
         valueName = qv::sim::kNdisOffloadForm;
-        value = Choice(args[2], "ndis5", "ndis6");
+        value = OneOfTwo(args[2], "ndis5", "ndis6");
         if (value) *value += 5;
     } else if (what == "toe") {
         valueName = qv::sim::kNdisConnectionOffload;
-        value = Choice(args[2], "off", "on");
+        value = OneOfTwo(args[2], "off", "on");
     }
     if (!counter && !value) return Fail(kExitUsage, kUsage);
     const std::u16string guid = AdapterGuid(args[0]);

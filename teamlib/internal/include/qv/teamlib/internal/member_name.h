@@ -9,6 +9,9 @@
 
 namespace qv {
 
+// Team members' friendly names are read and written in at most this many bytes.
+constexpr uint32_t kMemberNameBytes = 512;
+
 // When the adapter's friendly name (else description, read as nameBytes bytes) begins with
 // teamName (case-sensitive) and goes on after it, sets the friendly name to the text after the
 // team name and one more character (the ":"), formatted into 256 units and stored in at most
