@@ -3,7 +3,7 @@
 # it is linked statically: no dynamic loader, no shared objects to map and relocate on every
 # start, which is a quarter of a short run such as "QvTeamCmd -l". The C library's dlopen, which
 # SQLite references for extensions it never loads, makes GNU ld warn; that warning is silenced
-# (mold and lld do not give it, nor know the option).
+# (lld does not give it, nor know the option).
 function(qv_host_program target)
     if(QV_HOST AND NOT QV_SANITIZE AND NOT QV_FUZZ AND QV_SQLITE_STATIC)
         target_link_options(${target} PRIVATE -static)

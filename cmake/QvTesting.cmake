@@ -88,7 +88,7 @@ set(QV_GTEST_LIBS GTest::gtest)
 # test-support library (qv_test_code): it is declared before them, as reusing needs.
 add_library(qv_gtest_main STATIC ${CMAKE_SOURCE_DIR}/cmake/gtest_main.cpp)
 target_link_libraries(qv_gtest_main PUBLIC ${QV_GTEST_LIBS})
-if(QV_TEST_PCH)
+if(QV_TEST_PCH AND NOT CMAKE_CROSSCOMPILING)
     target_precompile_headers(qv_gtest_main PRIVATE <gtest/gtest.h>)
 endif()
 qv_test_code(qv_gtest_main)

@@ -2,7 +2,7 @@
 # Installs what a fresh Debian 12 machine lacks, for one of three jobs:
 #   scripts/setup.sh programs   the host programs (QvTeamCmd, QvTeamCfg, qvteam, qvtool, qvsim): cmake, ninja,
 #                               g++, SQLite, Qt 6 Widgets and a font for the GUI, the JSON and command-line
-#                               libraries of qvteam (header-only); ccache and mold, which the build uses
+#                               libraries of qvteam (header-only); ccache and lld, which the build uses
 #                               when present (compile cache, fast linker)
 #   scripts/setup.sh host       the host suites as well: GoogleTest, Google Benchmark, the sqlite3 shell,
 #                               python3-jsonschema
@@ -15,7 +15,7 @@
 # Quiet and idempotent: apt runs only when a package is missing.
 set -euo pipefail
 
-programs=(cmake ninja-build make g++ ccache mold libsqlite3-dev qt6-base-dev fonts-dejavu-core nlohmann-json3-dev
+programs=(cmake ninja-build make g++ ccache lld libsqlite3-dev qt6-base-dev fonts-dejavu-core nlohmann-json3-dev
     libcli11-dev)
 host_tests=(pkg-config python3 python3-jsonschema googletest libgtest-dev libgmock-dev libbenchmark-dev sqlite3)
 tests=(

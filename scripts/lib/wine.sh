@@ -13,6 +13,9 @@ wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 server=$(command -v wineserver || echo /usr/lib/wine/wineserver64)
 export WINEDEBUG=-all WINEARCH=win64 WINEDLLOVERRIDES="mscoree,mshtml=" WINELOADER="$wine"
 
+# The kinds of program image in a prefix, by file name extension.
+wine_image_types=(dll exe sys drv ocx cpl acm tlb ax ds com)
+
 wine_prefix_booted() {
     [ -f "$1/drive_c/windows/system32/kernel32.dll" ] && [ -f "$1/system.reg" ]
 }
@@ -52,15 +55,14 @@ wine_new_prefix() {
     ) 9>"$template.lock" || return 1
     # The program images (700 of the template's 712 MB) are hard links: Wine never writes to them,
     # and linking them instead of copying takes a suite's prefix from seconds to a fraction of one.
-    # Everything else (registry, INI files, INF caches, manifests) is a copy of the prefix's own.
-    mkdir -p "$1" && cp -al "$template/." "$1/" &&
-        (cd "$1" && wine_mutable_files | xargs -0 -r rm -f) &&
-        (cd "$template" && wine_mutable_files | tar --null -T - -cf -) | (cd "$1" && tar -xpf -)
-}
-
-# The files of the prefix in the current directory that Wine or a program may write, NUL-separated.
-wine_mutable_files() {
-    find . -type f ! \( -iname '*.dll' -o -iname '*.exe' -o -iname '*.sys' -o -iname '*.drv' \
-        -o -iname '*.ocx' -o -iname '*.cpl' -o -iname '*.acm' -o -iname '*.tlb' -o -iname '*.ax' \
-        -o -iname '*.ds' -o -iname '*.com' \) -print0
+    # Everything else (registry, INI files, INF caches, manifests) is copied; those files are never
+    # linked, so a copy made at the same time as another reads a template that nothing changes.
+    local excludes=() names=() type
+    for type in "${wine_image_types[@]}"; do
+        excludes+=("--exclude=*.$type")
+        names+=(-o -iname "*.$type")
+    done
+    mkdir -p "$1" &&
+        (cd "$template" && tar --ignore-case "${excludes[@]}" -cf - .) | (cd "$1" && tar -xpf -) &&
+        (cd "$template" && find . -type f \( "${names[@]:1}" \) -print0 | xargs -0 -r cp -l --parents -t "$1/")
 }
