@@ -85,14 +85,15 @@ archive() { bash scripts/check-package.sh "$(bash scripts/package.sh "$1" | tail
 # cases that ran are counted. A suite that runs itself again as a child process (which writes
 # <suite>_N.xml beside it) is counted once, by its own report.
 suites() {
-    local reports=$PWD/build/$1/test-reports report name count=0 cases=0
+    local reports=$PWD/build/$1/test-reports report name tests count=0 cases=0
     rm -rf "$reports" && mkdir -p "$reports" || return
     GTEST_OUTPUT="xml:$reports/" ctest --preset "$1" || return
     for report in "$reports"/*.xml; do
         name=$(basename "$report" .xml)
         [ -f "build/$1/tests/$name" ] || [ -f "build/$1/tests/$name.exe" ] || continue
         count=$((count + 1))
-        cases=$((cases + $(sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' "$report" | head -n 1)))
+        tests=$(sed -n 's/.*<testsuites tests="\([0-9]*\)".*/\1/p' "$report" | head -n 1)
+        cases=$((cases + ${tests:-0}))
     done
     source scripts/lib/stage_count.sh
     stage_count "$count suites"
