@@ -222,7 +222,7 @@ std::u16string AsciiLower(std::u16string_view text) {
 std::optional<std::u16string> FreeNumberedName(const std::vector<std::u16string>& taken,
                                                const std::function<bool(const std::u16string&)>& alsoTaken) {
     for (int number = 0; number < 10000; ++number) {
-        char digits[8];
+        char digits[12];  // room for any int, so the compiler can see nothing is cut
         std::snprintf(digits, sizeof digits, "%04d", number);
         const std::u16string name(digits, digits + 4);
         const bool inTaken = std::any_of(taken.begin(), taken.end(),
