@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (the fuzz preset: clang, build/fuzz) and runs each one briefly
-# (seconds per target: $1, default 20), as many side by side as there are cores. Every fuzz/*.cpp that defines LLVMFuzzerTestOneInput is a
-# target that must be built, must run for the whole time without a finding, and must leave nothing
-# in its temporary directory; anything else fails the script.
+# (seconds per target: $1, default 20), as many side by side as there are cores. Every fuzz/*.cpp
+# that defines LLVMFuzzerTestOneInput is a target that must be built, must run for the whole time
+# without a finding, and must leave nothing in its temporary directory; anything else fails the
+# script.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
